@@ -1,0 +1,31 @@
+#include "bench_support.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+std::string MakeCharacterFile(std::size_t bytes) {
+  std::string s = "[Panels]\r\nChat=1,20,400,500,200\r\nQuickbar=1,300,700,0\r\n\r\n";
+  for (int q = 1; q <= 3; ++q) {
+    s += q == 1 ? "[Quickbar]\r\n" : "[Quickbar" + std::to_string(q) + "]\r\n";
+    s += "GroupSize=10\r\n";
+    for (int k = 0; k < 100; k += 3) s += "Hotkey_" + std::to_string(k) + "=45,1301" + std::to_string(k) + "00,,-1\r\n";
+    s += "\r\n";
+  }
+  s += "[Macros]\r\n";
+  for (int m = 0; m < 20; ++m) s += "Macro_" + std::to_string(m) + "=Mac" + std::to_string(m) + ",/say hello\r\n";
+  s += "\r\n[Chat]\r\n";
+  for (int i = 0; s.size() + 40 < bytes; ++i)
+    s += "ChatFilter_" + std::to_string(i) + "=1,0,1,1,0,0,1,1\xe9\r\n";
+  return s;
+}
+
+std::string MakeBenchFolder() {
+  std::string pattern = "/tmp/brindlemarque-bench-XXXXXX";
+  if (!::mkdtemp(&pattern[0])) throw std::runtime_error("mkdtemp failed");
+  return pattern;
+}
+
+void WriteBenchFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}

@@ -1,0 +1,5 @@
+#include "build_context.h"
+
+void BuildContext::ShowMessage(const std::string& text) const {
+  if (messages) messages->ShowMessage(text);
+}

@@ -1,0 +1,44 @@
+// Everything a build works on, owned by whoever runs builds (the main
+// dialog, or the CLI for one command). The engine keeps nothing of its own.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <tinyxml.h>
+
+#include "job_settings.h"
+#include "message_sink.h"
+#include "profile_file.h"
+#include "slot_cursor.h"
+
+/// One hotkey a build placed, in walk order: for observers such as a preview.
+struct PlacedHotkey {
+  SlotCode code = 0;
+  std::string section, key, value;
+  bool spacer = false;        ///< a spacer macro's hotkey; `label` is its name
+  std::string label;
+  std::string bonus, amount;  ///< for a recipe: the effect's id and text
+};
+
+struct BuildContext {
+  JobSettings job;
+  SlotCursor cursor;
+  std::unique_ptr<TiXmlDocument> templateDoc;  ///< the newest template, once loaded
+  std::unique_ptr<TiXmlDocument> bonusConfig;  ///< config.xml; present with gemConfig or not at all
+  std::unique_ptr<TiXmlDocument> gemConfig;    ///< config_gem.xml
+  MessageSink* messages = nullptr;             ///< not owned; messages are dropped without one
+
+  /// The character file during a run: read once, changed in memory, saved once.
+  ProfileFile character;
+  /// A run that changes nothing on disk (the character file is not saved).
+  bool dryRun = false;
+  /// Told of every hotkey a build places, when set.
+  std::function<void(const PlacedHotkey&)> onPlaced;
+
+  /// Passes `text` to the message sink.
+  void ShowMessage(const std::string& text) const;
+  /// Both configuration documents are loaded.
+  bool ConfigLoaded() const { return bonusConfig && gemConfig; }
+};

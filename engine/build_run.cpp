@@ -1,0 +1,126 @@
+// One build run, in walk order: positions by pass number, items in template
+// order, within an item its spacer and then its effects.
+#include "build_run.h"
+
+#include <tinyxml.h>
+
+#include "build_context.h"
+#include "macros.h"
+#include "recipe_lookup.h"
+#include "template_loader.h"
+#include "xml_text.h"
+
+const char* const kCannotWriteCharacter = "can't write character file";
+
+namespace {
+
+constexpr int kPasses = 25;
+constexpr int kHotkeysPerItem = 4;
+
+const TiXmlElement* Player(const BuildContext& context) {
+  return context.templateDoc ? context.templateDoc->FirstChildElement("player") : nullptr;
+}
+
+// An effect is made when its `done` attribute begins with a small t.
+bool IsMade(const TiXmlElement* effect) {
+  const char* done = effect->Attribute("done");
+  return done && done[0] == 't';
+}
+
+void Report(BuildContext& context, SlotCode code, const std::string& value, const TiXmlElement* effect,
+            const char* label) {
+  if (!context.onPlaced) return;
+  PlacedHotkey placed;
+  SlotKey slot = GetSlotKey(code);
+  placed.code = code;
+  placed.section = slot.section;
+  placed.key = slot.key;
+  placed.value = value;
+  if (effect) {
+    const char* id = effect->Attribute("id");
+    const char* text = TextOf(effect);
+    placed.bonus = id ? id : "";
+    placed.amount = text ? text : "";
+  } else {
+    placed.spacer = true;
+    placed.label = label ? label : "";
+  }
+  context.onPlaced(placed);
+}
+
+}  // namespace
+
+int RealmIndexOf(const char* realmText) {
+  switch (realmText ? realmText[0] : '\0') {
+    case 'M': case 'm': return 1;
+    case 'H': case 'h': return 2;
+    default: return 0;
+  }
+}
+
+bool FillPosition(BuildContext& context, const char* ordId, const char* ordText, int realmIndex) {
+  ProfileFile& file = context.character;
+  for (const TiXmlElement* item = Player(context)->FirstChildElement("item"); item;
+       item = item->NextSiblingElement("item")) {
+    const char* position = TextOf(item->FirstChildElement("position"));
+    if (!position || !SameTextNoCase(position, ordId)) continue;
+    if (!item->FirstChildElement("crafted")) continue;
+    bool spacerWritten = false;
+    int written = 0;
+    for (const TiXmlElement* effect = item->FirstChildElement("effect"); effect && written < kHotkeysPerItem;
+         effect = effect->NextSiblingElement("effect")) {
+      if (IsMade(effect)) continue;
+      if (!spacerWritten && context.job.Has(OPT_SPACER)) {
+        spacerWritten = true;
+        SlotCode at = context.cursor.code;
+        std::string label = ordText ? ordText : "";
+        if (!AddSpacerMacro(file, context.job, context.cursor, label)) return false;
+        SlotKey slot = GetSlotKey(at);
+        Report(context, at, file.Read(slot.section, slot.key), nullptr, ordText);
+      }
+      std::string hotkey = LookupRecipeHotkey(context.bonusConfig.get(), context.gemConfig.get(),
+                                              effect->Attribute("id"), TextOf(effect), realmIndex);
+      if (hotkey.empty()) continue;
+      SlotCode at = context.cursor.code;
+      if (!WriteHotkey(file, context.job, context.cursor, hotkey)) return false;
+      Report(context, at, hotkey, effect, nullptr);
+      ++written;
+    }
+  }
+  return true;
+}
+
+bool FillBars(BuildContext& context) {
+  const TiXmlElement* player = Player(context);
+  if (!player) return false;
+  int realm = RealmIndexOf(TextOf(player->FirstChildElement("realm")));
+  const TiXmlElement* order = nullptr;
+  if (context.gemConfig) {
+    const TiXmlElement* data = context.gemConfig->FirstChildElement("data");
+    order = data ? data->FirstChildElement("order") : nullptr;
+  }
+  if (!order) return true;
+  for (int pass = 0; pass < kPasses; ++pass) {
+    for (const TiXmlElement* ord = order->FirstChildElement("ord"); ord; ord = ord->NextSiblingElement("ord")) {
+      const char* n = ord->Attribute("n");
+      if (!n || LeadingInt(n) != pass) continue;  // an ord without n is never used
+      if (FillPosition(context, ord->Attribute("id"), TextOf(ord), realm)) continue;
+      if (!context.character.Failed()) context.ShowMessage("not enough slots");
+      return false;
+    }
+  }
+  return true;
+}
+
+bool RunBuildJob(BuildContext& context) {
+  if (!LoadTemplate(context)) return false;
+  ProfileFile& file = context.character;
+  bool ok = file.Open(context.job.characterPath) && ClearSlotRange(file, context.job, context.cursor) &&
+            CompactMacros(file);
+  if (ok) ok = FillBars(context);
+  if (file.Failed() || (!context.dryRun && !file.Save())) {
+    context.ShowMessage(kCannotWriteCharacter);
+    return false;
+  }
+  return ok;
+}

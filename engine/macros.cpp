@@ -1,0 +1,88 @@
+#include "macros.h"
+
+#include <vector>
+
+#include "profile_file.h"
+#include "xml_text.h"
+
+const char* const kSpacerCommand = "/rofl (by Brindlemarque)";
+
+namespace {
+
+const char* const kMacros = "Macros";
+constexpr int kMacroCount = 100;
+constexpr int kHotkeysPerBar = 100;
+
+std::string MacroKey(int number) { return "Macro_" + std::to_string(number); }
+
+// A hotkey position inside the compaction: section number * 1000 + key index.
+std::string PositionSection(int position) {
+  return position < 2000 ? "Quickbar" : "Quickbar" + std::to_string(position / 1000);
+}
+
+std::string PositionKey(int position) { return "Hotkey_" + std::to_string(position % 1000); }
+
+struct MacroHotkey {
+  int macro;
+  int position;
+};
+
+// A macro value worth keeping: not empty and not one of our spacers.
+bool IsKeptMacro(const std::string& value) {
+  if (value.empty()) return false;
+  auto comma = value.find(',');
+  if (comma == std::string::npos) return true;
+  return !SameTextNoCase(value.c_str() + comma + 1, kSpacerCommand);
+}
+
+}  // namespace
+
+std::string FormatMacroHotkey(int number) {
+  return "52," + std::to_string(number) + ",Macro " + std::to_string(number) + ",-1";
+}
+
+bool CompactMacros(ProfileFile& file) {
+  // Scan: macro hotkeys in bar order.
+  std::vector<MacroHotkey> hotkeys;
+  for (int s = 1; s <= 3; ++s) {
+    for (int k = 0; k < kHotkeysPerBar; ++k) {
+      int position = s * 1000 + k;
+      std::string value = file.Read(PositionSection(position), PositionKey(position));
+      auto comma = value.find(',');
+      if (value.empty() || LeadingInt(value.c_str()) != 52 || comma == std::string::npos) continue;
+      hotkeys.push_back({LeadingInt(value.c_str() + comma + 1), position});
+    }
+  }
+
+  // Sift: a hotkey whose macro is gone or a spacer goes too.
+  std::vector<std::string> kept;
+  for (std::size_t i = 0; i < hotkeys.size();) {
+    std::string value = file.Read(kMacros, MacroKey(hotkeys[i].macro));
+    if (IsKeptMacro(value)) {
+      kept.push_back(std::move(value));
+      ++i;
+      continue;
+    }
+    if (!file.Delete(PositionSection(hotkeys[i].position), PositionKey(hotkeys[i].position))) return false;
+    hotkeys.erase(hotkeys.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+
+  // Rewrite: macro i belongs to hotkey i.
+  if (!file.EmptySection(kMacros)) return false;
+  for (std::size_t i = 0; i < kept.size(); ++i)
+    if (!file.Write(kMacros, MacroKey(static_cast<int>(i)), kept[i])) return false;
+  for (std::size_t j = 0; j < hotkeys.size(); ++j) {
+    int position = hotkeys[j].position;
+    if (!file.Write(PositionSection(position), PositionKey(position), FormatMacroHotkey(static_cast<int>(j))))
+      return false;
+  }
+  return true;
+}
+
+bool AddSpacerMacro(ProfileFile& file, const JobSettings& job, SlotCursor& cursor, const std::string& label) {
+  int number = 0;
+  while (number < kMacroCount && !file.Read(kMacros, MacroKey(number)).empty()) ++number;
+  if (number == kMacroCount) return false;  // never overwrite one of the player's macros
+  if (!file.Write(kMacros, MacroKey(number), label + "," + kSpacerCommand)) return false;
+  return WriteHotkey(file, job, cursor, FormatMacroHotkey(number));
+}

@@ -1,0 +1,113 @@
+// Gem lookup: bonus -> group and gem kind, group + amount -> level, gem kind
+// + realm -> recipe number. Walks the documents on every call, first match
+// wins except for gems, where the last match wins.
+#include "recipe_lookup.h"
+
+#include <cstdio>
+#include <tinyxml.h>
+
+#include "build_context.h"
+#include "file_bytes.h"
+#include "xml_text.h"
+
+namespace {
+
+const char* const kRealmAttribute[3] = {"r0", "r1", "r2"};
+
+// Loads one configuration file; on failure `reason` holds the parser's text.
+bool LoadConfig(TiXmlDocument& doc, const std::string& path, std::string& reason) {
+  if (!IsLoadableFile(path)) {
+    reason = "Failed to open file";
+    return false;
+  }
+  if (doc.LoadFile(path.c_str())) return true;
+  reason = doc.ErrorDesc();
+  return false;
+}
+
+std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::string& folder,
+                                         const char* name) {
+  std::string path = folder.empty() ? std::string(name) : folder + "/" + name;
+  auto doc = std::make_unique<TiXmlDocument>(path.c_str());
+  std::string reason;
+  if (LoadConfig(*doc, path, reason)) return doc;
+  context.ShowMessage(std::string("can't load ") + name + "\r\n\r\n" + reason);
+  return nullptr;
+}
+
+const TiXmlElement* FirstListEntry(const TiXmlDocument* doc, const char* root, const char* container,
+                                   const char* entry) {
+  if (!doc) return nullptr;
+  const TiXmlElement* e = doc->FirstChildElement(root);
+  if (e) e = e->FirstChildElement(container);
+  if (e) e = e->FirstChildElement(entry);
+  return e;
+}
+
+}  // namespace
+
+bool LoadConfigFiles(BuildContext& context, const std::string& folder) {
+  context.bonusConfig.reset();
+  context.gemConfig.reset();
+  auto bonus = LoadNamed(context, folder, "config.xml");
+  if (!bonus) return false;
+  auto gem = LoadNamed(context, folder, "config_gem.xml");
+  if (!gem) return false;
+  context.bonusConfig = std::move(bonus);
+  context.gemConfig = std::move(gem);
+  return true;
+}
+
+std::string FormatRecipeHotkey(std::int64_t doubledRecipe, std::int64_t levelIndex) {
+  char text[64];
+  std::snprintf(text, sizeof text, "45,13%03lld%02lld,,-1", static_cast<long long>(doubledRecipe),
+                static_cast<long long>(levelIndex));
+  return text;
+}
+
+std::string LookupRecipeHotkey(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig,
+                               const char* effectId, const char* effectText, int realmIndex) {
+  // Bonus: the first whose id matches gives the group name and the gem key.
+  const char* group = nullptr;
+  const char* gemKey = nullptr;
+  for (const TiXmlElement* b = FirstListEntry(bonusConfig, "Vesko", "bonuses", "bonus"); b;
+       b = b->NextSiblingElement("bonus")) {
+    if (!SameTextNoCase(b->Attribute("id"), effectId)) continue;
+    group = TextOf(b->FirstChildElement("group"));
+    const TiXmlElement* gem = b->FirstChildElement("gem");
+    if (!gem || !group || !*group) return {};  // a bonus without gem or group has no recipe
+    gemKey = gem->Attribute("id");
+    if (!gemKey) gemKey = "";
+    break;
+  }
+  if (!group) group = "";
+  if (!gemKey) gemKey = "";
+
+  // Group and level: the first group of that name decides, and in it the
+  // first gemlevel whose amount equals the effect text.
+  const TiXmlElement* g = FirstListEntry(bonusConfig, "Vesko", "groups", "group");
+  while (g && !SameTextNoCase(g->Attribute("id"), group)) g = g->NextSiblingElement("group");
+  if (!g) return {};
+  const TiXmlElement* level = g->FirstChildElement("gemlevel");
+  while (level && !SameTextNoCase(level->Attribute("bonus"), effectText))
+    level = level->NextSiblingElement("gemlevel");
+  const char* levelText = TextOf(level);
+  if (!levelText) return {};  // no match, or a gemlevel without a number
+  std::int32_t gemLevel = LeadingInt(levelText);
+  if (gemLevel < 0) return {};
+
+  // Gem number: every matching gem overwrites it, so the last one decides.
+  if (realmIndex < 0 || realmIndex > 2) realmIndex = 0;
+  bool found = false;
+  std::int32_t recipe = -1;
+  for (const TiXmlElement* gem = FirstListEntry(gemConfig, "data", "gems", "gem"); gem;
+       gem = gem->NextSiblingElement("gem")) {
+    const char* number = gem->Attribute(kRealmAttribute[realmIndex]);
+    if (number && SameTextNoCase(gem->Attribute("id"), gemKey)) {
+      recipe = LeadingInt(number);
+      found = true;
+    }
+  }
+  if (!found) return {};
+  return FormatRecipeHotkey(2LL * recipe, static_cast<std::int64_t>(gemLevel) - 1);
+}

@@ -1,0 +1,26 @@
+// The planning tool's two configuration files and the lookup that turns one
+// template effect into the text of its crafting (recipe) hotkey.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct BuildContext;
+class TiXmlDocument;
+
+/// Loads config.xml, then config_gem.xml, from `folder` (empty: the current
+/// directory, by bare name) into the context. On a failure shows
+/// "can't load <name>\r\n\r\n<reason>" and leaves both documents absent;
+/// config_gem.xml is not read when config.xml failed. Returns true when both loaded.
+bool LoadConfigFiles(BuildContext& context, const std::string& folder = "");
+
+/// The recipe hotkey "45,13NNNLL,,-1" for an effect (its `id` attribute, null
+/// when absent, and its text, null when it has none) in realm 0, 1 or 2, read
+/// anew from the documents (either may be null). Returns the empty text when
+/// there is no recipe.
+std::string LookupRecipeHotkey(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig,
+                               const char* effectId, const char* effectText, int realmIndex);
+
+/// "45,13%03i%02i,,-1" filled with `doubledRecipe` and `levelIndex`; a minus
+/// sign counts toward the width and longer numbers are written in full.
+std::string FormatRecipeHotkey(std::int64_t doubledRecipe, std::int64_t levelIndex);

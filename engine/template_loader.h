@@ -1,0 +1,20 @@
+// Loading the template file (the "SC-File"), with one repair of the
+// bracketed "keiner" markers that the planning tool writes as plain text.
+#pragma once
+
+#include <string>
+
+struct BuildContext;
+
+/// Replaces the context's template document with a new one loaded from
+/// job.templatePath. When the load fails, repairs the file once and loads it
+/// again. Returns true when the document holds the parsed template; shows
+/// "can't read SC-File" and returns false otherwise.
+bool LoadTemplate(BuildContext& context);
+
+/// Replaces "<keiner>", "<Keiner>" and "<KEINER>" in the file by the bare
+/// word, working on all of its bytes, and replaces the file atomically.
+/// Returns true when at least one marker was replaced and the file was
+/// written; false (the file untouched) when it could not be read, held no
+/// marker, or could not be written.
+bool RepairTemplate(const std::string& path);

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds into build/ and runs every test suite.
+# GUI suites need a display: without one, the whole run goes under xvfb-run.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/setup.sh build
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null 2>&1; then
+  exec xvfb-run -a ctest --test-dir build --output-on-failure -j "$(nproc)"
+fi
+exec ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -1,0 +1,247 @@
+// The INI layer against realistic character files.
+#include "profile_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "test_support.h"
+
+namespace {
+
+const std::string kCharacter = ReadFile(DataPath("character_crlf.ini"));
+
+// `s` with `from` replaced by `to` once.
+void Replace(std::string& s, const std::string& from, const std::string& to) {
+  auto at = s.find(from);
+  ASSERT_NE(at, std::string::npos) << from;
+  s.replace(at, from.size(), to);
+}
+
+}  // namespace
+
+TEST(ProfileRead, AbsentFileSectionOrKeyReadsEmpty) {
+  TempDir dir;
+  std::string value = "stale";
+  EXPECT_EQ(ReadProfileString(dir.file("none.ini"), "Quickbar", "Hotkey_0", value, 1024), 0u);
+  EXPECT_EQ(value, "");
+  WriteFile(dir.file("c.ini"), kCharacter);
+  EXPECT_EQ(ReadProfileString(dir.file("c.ini"), "Nope", "Hotkey_0", value, 1024), 0u);
+  EXPECT_EQ(ReadProfileString(dir.file("c.ini"), "Quickbar", "Hotkey_1", value, 1024), 0u);
+  EXPECT_EQ(ReadProfileString("", "Quickbar", "Hotkey_0", value, 1024), 0u);
+  EXPECT_EQ(ReadProfileString(dir.path(), "Quickbar", "Hotkey_0", value, 1024), 0u);
+}
+
+TEST(ProfileRead, NamesIgnoreCaseAndValuesLoseBlanksAndQuotes) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, "[QuickBar]\r\n  HOTKEY_3 =  45,1,,-1  \r\nq1=\"quoted\"\r\nq2='single'\r\nq3=\"open\r\nempty=\r\n");
+  std::string v;
+  EXPECT_EQ(ReadProfileString(f, "quickbar", "hotkey_3", v, 1024), 8u);
+  EXPECT_EQ(v, "45,1,,-1");
+  ReadProfileString(f, "Quickbar", "q1", v, 1024);
+  EXPECT_EQ(v, "quoted");
+  ReadProfileString(f, "Quickbar", "q2", v, 1024);
+  EXPECT_EQ(v, "single");
+  ReadProfileString(f, "Quickbar", "q3", v, 1024);
+  EXPECT_EQ(v, "\"open");
+  EXPECT_EQ(ReadProfileString(f, "Quickbar", "empty", v, 1024), 0u);
+}
+
+TEST(ProfileRead, FirstDuplicateSectionAndKeyWin) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, "[Macros]\nMacro_0=first\nMacro_0=second\n[macros]\nMacro_0=third\nMacro_1=other\n");
+  std::string v;
+  ReadProfileString(f, "Macros", "Macro_0", v, 1024);
+  EXPECT_EQ(v, "first");
+  EXPECT_EQ(ReadProfileString(f, "Macros", "Macro_1", v, 1024), 0u);
+}
+
+TEST(ProfileRead, LongValuesAreCutToBufferSizeLessOne) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  std::string longValue(1500, 'x');
+  WriteFile(f, "[Macros]\r\nMacro_0=" + longValue + "\r\n");
+  std::string v;
+  EXPECT_EQ(ReadProfileString(f, "Macros", "Macro_0", v, 1024), 1023u);
+  EXPECT_EQ(v, longValue.substr(0, 1023));
+  EXPECT_EQ(ReadProfileString(f, "Macros", "Macro_0", v, 64), 63u);
+  EXPECT_EQ(v.size(), 63u);
+  EXPECT_EQ(ReadProfileString(f, "Macros", "Macro_0", v, 0), 0u);
+}
+
+TEST(ProfileWrite, CreatesMissingFileWithSectionAndKey) {
+  TempDir dir;
+  std::string f = dir.file("new.ini");
+  EXPECT_TRUE(WriteProfileString(f, "Quickbar2", "Hotkey_10", "45,1301400,,-1"));
+  EXPECT_EQ(ReadFile(f), "[Quickbar2]\r\nHotkey_10=45,1301400,,-1\r\n");
+  EXPECT_TRUE(WriteProfileString(f, "Quickbar2", "Hotkey_11", "x"));
+  EXPECT_EQ(ReadFile(f), "[Quickbar2]\r\nHotkey_10=45,1301400,,-1\r\nHotkey_11=x\r\n");
+}
+
+TEST(ProfileWrite, KeepsEveryOtherByteOfARealisticFile) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, kCharacter);
+  // Replace, add to a section with trailing blank line, add to the last section, delete.
+  ASSERT_TRUE(WriteProfileString(f, "quickbar", "hotkey_0", "45,1309900,,-1"));
+  ASSERT_TRUE(WriteProfileString(f, "Quickbar", "Hotkey_13", "52,2,Macro 2,-1"));
+  ASSERT_TRUE(WriteProfileString(f, "QuickBinds", "Bind_3", "F3"));
+  ASSERT_TRUE(DeleteProfileKey(f, "Quickbar2", "Hotkey_11"));
+  std::string expected = kCharacter;
+  Replace(expected, "Hotkey_0=45,1300200,,-1", "Hotkey_0=45,1309900,,-1");
+  Replace(expected, "Hotkey_12=45,1301400,,-1\r\n", "Hotkey_12=45,1301400,,-1\r\nHotkey_13=52,2,Macro 2,-1\r\n");
+  Replace(expected, "Hotkey_11=52,1,Macro 1,-1\r\n", "");
+  expected += "\r\nBind_3=F3";  // the file still has no final line end
+  EXPECT_EQ(ReadFile(f), expected);
+}
+
+TEST(ProfileWrite, NewSectionGoesToTheEndInTheFilesLineEndStyle) {
+  TempDir dir;
+  std::string f = dir.file("lf.ini");
+  WriteFile(f, "[Panels]\nA=1\n");
+  ASSERT_TRUE(WriteProfileString(f, "Quickbar3", "Hotkey_99", "v"));
+  EXPECT_EQ(ReadFile(f), "[Panels]\nA=1\n[Quickbar3]\nHotkey_99=v\n");
+  std::string g = dir.file("noend.ini");
+  WriteFile(g, "[Panels]\r\nA=1");
+  ASSERT_TRUE(WriteProfileString(g, "Macros", "Macro_0", "a,b"));
+  EXPECT_EQ(ReadFile(g), "[Panels]\r\nA=1\r\n[Macros]\r\nMacro_0=a,b");
+}
+
+TEST(ProfileWrite, UnchangedFileIsNotRewritten) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, kCharacter);
+  auto inode = InodeOf(f);
+  EXPECT_TRUE(WriteProfileString(f, "Quickbar", "Hotkey_0", "45,1300200,,-1"));
+  EXPECT_TRUE(DeleteProfileKey(f, "Quickbar", "Hotkey_77"));
+  EXPECT_TRUE(DeleteProfileKey(f, "NoSection", "Hotkey_1"));
+  EXPECT_EQ(InodeOf(f), inode);
+  EXPECT_TRUE(WriteProfileString(f, "Quickbar", "Hotkey_0", "changed"));
+  EXPECT_NE(InodeOf(f), inode);
+}
+
+TEST(ProfileDelete, RemovesEveryDuplicateOfTheKey) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, "[Quickbar]\r\nHotkey_1=a\r\nHotkey_2=b\r\nhotkey_1=c\r\n");
+  ASSERT_TRUE(DeleteProfileKey(f, "Quickbar", "Hotkey_1"));
+  EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_2=b\r\n");
+}
+
+TEST(ProfileDelete, LastLineWithoutLineEndKeepsTheStyle) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, "[Quickbar]\r\nHotkey_1=a\r\nHotkey_2=b");
+  ASSERT_TRUE(DeleteProfileKey(f, "Quickbar", "Hotkey_2"));
+  EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_1=a");
+}
+
+TEST(ProfileEmptySection, RemovesKeysAndKeepsHeaderAndComments) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, "[Macros]\r\nMacro_0=a,b\r\n; note\r\nMacro_7=c,d\r\n\r\n[Chat]\r\nX=1\r\n");
+  ASSERT_TRUE(EmptyProfileSection(f, "MACROS"));
+  EXPECT_EQ(ReadFile(f), "[Macros]\r\n; note\r\n\r\n[Chat]\r\nX=1\r\n");
+  ASSERT_TRUE(WriteProfileString(f, "Macros", "Macro_0", "n,/sit"));
+  EXPECT_EQ(ReadFile(f), "[Macros]\r\nMacro_0=n,/sit\r\n; note\r\n\r\n[Chat]\r\nX=1\r\n");
+}
+
+TEST(ProfileRefusal, TextThatWouldBreakTheFileIsRefused) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, kCharacter);
+  EXPECT_FALSE(WriteProfileString(f, "Quickbar", "Hotkey_1", "a\r\n[Evil]"));
+  EXPECT_FALSE(WriteProfileString(f, "Quickbar", "Hotkey_1", "a\nb"));
+  EXPECT_FALSE(WriteProfileString(f, "Quickbar", "Hotkey_1", std::string("a\0b", 3)));
+  EXPECT_FALSE(WriteProfileString(f, "Quickbar", "Hot=key", "v"));
+  EXPECT_FALSE(WriteProfileString(f, "Quickbar", "[Key", "v"));
+  EXPECT_FALSE(WriteProfileString(f, "Quickbar", "", "v"));
+  EXPECT_FALSE(WriteProfileString(f, "Quick]bar", "Hotkey_1", "v"));
+  EXPECT_FALSE(WriteProfileString(f, "Quick\rbar", "Hotkey_1", "v"));
+  EXPECT_FALSE(DeleteProfileKey(f, "Quickbar", "Hot\nkey"));
+  EXPECT_FALSE(EmptyProfileSection(f, "Mac]ros"));
+  EXPECT_EQ(ReadFile(f), kCharacter);
+}
+
+TEST(ProfileRefusal, EmptyPathWritesNowhere) {
+  TempDir dir;
+  std::string cwd(4096, '\0');
+  ASSERT_TRUE(::getcwd(&cwd[0], cwd.size()));
+  ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+  EXPECT_FALSE(WriteProfileString("", "Quickbar", "Hotkey_1", "v"));
+  EXPECT_FALSE(DeleteProfileKey("", "Quickbar", "Hotkey_1"));
+  EXPECT_FALSE(EmptyProfileSection("", "Macros"));
+  ASSERT_EQ(::chdir(cwd.c_str()), 0);
+  EXPECT_EQ(ReadFile(dir.file(".ini")), "<missing>");
+}
+
+TEST(ProfileFailure, ReadOnlyFileFolderAndMissingFolderFailAndStayUntouched) {
+  TempDir dir;
+  std::string f = dir.file("ro.ini");
+  WriteFile(f, kCharacter);
+  ASSERT_EQ(::chmod(f.c_str(), 0444), 0);
+  EXPECT_FALSE(WriteProfileString(f, "Quickbar", "Hotkey_1", "v"));
+  EXPECT_FALSE(DeleteProfileKey(f, "Quickbar", "Hotkey_0"));
+  EXPECT_EQ(ReadFile(f), kCharacter);
+  std::string v;
+  EXPECT_EQ(ReadProfileString(f, "Quickbar", "Hotkey_0", v, 1024), 14u);  // reading still works
+
+  EXPECT_FALSE(WriteProfileString(dir.path(), "Quickbar", "Hotkey_1", "v"));
+  EXPECT_FALSE(WriteProfileString(dir.file("no/such/folder.ini"), "Quickbar", "Hotkey_1", "v"));
+  std::string fifo = dir.file("fifo.ini");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  EXPECT_EQ(ReadProfileString(fifo, "Quickbar", "Hotkey_1", v, 1024), 0u);
+  EXPECT_FALSE(WriteProfileString(fifo, "Quickbar", "Hotkey_1", "v"));
+}
+
+TEST(ProfileFile, ReplacementKeepsPermissionsAndFollowsLinks) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, kCharacter);
+  ASSERT_EQ(::chmod(f.c_str(), 0640), 0);
+  std::string link = dir.file("link.ini");
+  ASSERT_EQ(::symlink(f.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(WriteProfileString(link, "Quickbar", "Hotkey_1", "v"));
+  struct stat st;
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(::stat(f.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  std::string v;
+  ReadProfileString(f, "Quickbar", "Hotkey_1", v, 64);
+  EXPECT_EQ(v, "v");
+}
+
+TEST(ProfileFile, OddFilesStayReadableAndIntact) {
+  TempDir dir;
+  // Binary bytes, lines without '=', a very long line, a byte-order mark, keys before any section.
+  std::string odd = "\xEF\xBB\xBForphan=1\r\n[Quickbar]\r\nno equals here\r\n" + std::string(200000, 'z') +
+                    "\r\nHotkey_1=\x01\x02\xff\r\n" + std::string("stray\0bytes\r\n", 13);
+  std::string f = dir.file("odd.ini");
+  WriteFile(f, odd);
+  std::string v;
+  EXPECT_EQ(ReadProfileString(f, "Quickbar", "Hotkey_1", v, 1024), 3u);
+  ASSERT_TRUE(WriteProfileString(f, "Quickbar", "Hotkey_2", "new"));
+  std::string after = ReadFile(f);
+  EXPECT_EQ(after.substr(0, odd.size() - 13), odd.substr(0, odd.size() - 13));
+  EXPECT_NE(after.find("Hotkey_1=\x01\x02\xff\r\nHotkey_2=new\r\n"), std::string::npos);
+}
+
+TEST(ProfileFile, SessionSeesItsOwnChangesAndSavesOnce) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, kCharacter);
+  ProfileFile file;
+  ASSERT_TRUE(file.Open(f));
+  EXPECT_TRUE(file.Write("Macros", "Macro_2", "x,/y"));
+  EXPECT_EQ(file.Read("Macros", "Macro_2"), "x,/y");
+  EXPECT_EQ(ReadFile(f), kCharacter);  // nothing on disk until Save
+  EXPECT_TRUE(file.Changed());
+  EXPECT_TRUE(file.Save());
+  EXPECT_FALSE(file.Changed());
+  EXPECT_EQ(ReadFile(f), file.Bytes());
+  EXPECT_FALSE(file.Write("Macros", "Macro=3", "v"));
+  EXPECT_TRUE(file.Failed());
+}

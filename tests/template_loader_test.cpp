@@ -1,0 +1,141 @@
+// Loading the template file and its one repair.
+#include "template_loader.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "build_context.h"
+#include "test_support.h"
+
+namespace {
+
+const std::string kGood =
+    "<?xml version=\"1.0\"?>\r\n<player>\r\n  <realm>Midgard</realm>\r\n  <item>\r\n"
+    "    <position>Brust</position>\r\n    <crafted/>\r\n    <effect id=\"str\">15</effect>\r\n"
+    "  </item>\r\n</player>\r\n";
+
+struct Loader {
+  RecordingSink sink;
+  BuildContext context;
+  Loader() { context.messages = &sink; }
+  bool Load(const std::string& path) {
+    context.job.templatePath = path;
+    return LoadTemplate(context);
+  }
+};
+
+}  // namespace
+
+TEST(LoadTemplate, WellFormedTemplateLoadsAndIsNeverWritten) {
+  TempDir dir;
+  std::string f = dir.file("good.vsk");
+  WriteFile(f, kGood);
+  auto inode = InodeOf(f);
+  Loader loader;
+  ASSERT_TRUE(loader.Load(f));
+  EXPECT_TRUE(loader.sink.messages.empty());
+  EXPECT_EQ(ReadFile(f), kGood);
+  EXPECT_EQ(InodeOf(f), inode);
+  EXPECT_STREQ(loader.context.templateDoc->FirstChildElement("player")->FirstChildElement("realm")->GetText(),
+               "Midgard");
+}
+
+TEST(LoadTemplate, KeinerMarkersAreRepairedOnceAndTheRunGoesOn) {
+  TempDir dir;
+  std::string f = dir.file("keiner.vsk");
+  std::string broken = "<player><item><position>Hals</position><effect><Keiner></effect>"
+                       "<effect><keiner></effect><note><KEINER></note></item></player>";
+  WriteFile(f, broken);
+  ASSERT_EQ(::chmod(f.c_str(), 0640), 0);
+  Loader loader;
+  ASSERT_TRUE(loader.Load(f));
+  EXPECT_TRUE(loader.sink.messages.empty());
+  EXPECT_EQ(ReadFile(f), "<player><item><position>Hals</position><effect>Keiner</effect>"
+                         "<effect>keiner</effect><note>KEINER</note></item></player>");
+  struct stat st;
+  ASSERT_EQ(::stat(f.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST(LoadTemplate, OtherSpellingsAreNotRepaired) {
+  TempDir dir;
+  std::string f = dir.file("mixed.vsk");
+  std::string broken = "<player><item><effect><kEiner></effect></item></player>";
+  WriteFile(f, broken);
+  Loader loader;
+  EXPECT_FALSE(loader.Load(f));
+  EXPECT_EQ(loader.sink.messages, std::vector<std::string>{"can't read SC-File"});
+  EXPECT_EQ(ReadFile(f), broken);
+}
+
+TEST(LoadTemplate, StillBrokenAfterRepairStaysRewrittenAndFails) {
+  TempDir dir;
+  std::string f = dir.file("worse.vsk");
+  WriteFile(f, "<player><Keiner><unclosed></player>");
+  Loader loader;
+  EXPECT_FALSE(loader.Load(f));
+  EXPECT_EQ(loader.sink.messages.size(), 1u);
+  EXPECT_EQ(ReadFile(f), "<player>Keiner<unclosed></player>");
+}
+
+TEST(LoadTemplate, BadFilesGiveOneMessageAndStayUnchanged) {
+  TempDir dir;
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"empty.vsk", ""},
+      {"text.vsk", "this is not xml at all"},
+      {"truncated.vsk", kGood.substr(0, kGood.size() / 2)},
+      {"binary.vsk", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18)},
+  };
+  for (const auto& [name, bytes] : cases) {
+    WriteFile(dir.file(name), bytes);
+    Loader loader;
+    EXPECT_FALSE(loader.Load(dir.file(name))) << name;
+    EXPECT_EQ(loader.sink.messages, std::vector<std::string>{"can't read SC-File"}) << name;
+    EXPECT_EQ(ReadFile(dir.file(name)), bytes) << name;
+  }
+  for (const std::string& path : {dir.file("missing.vsk"), dir.path(), std::string()}) {
+    Loader loader;
+    EXPECT_FALSE(loader.Load(path)) << path;
+    EXPECT_EQ(loader.sink.messages.size(), 1u) << path;
+  }
+  std::string fifo = dir.file("fifo.vsk");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  Loader loader;
+  EXPECT_FALSE(loader.Load(fifo));
+}
+
+TEST(RepairTemplate, KeepsEveryByteBehindAZeroByte) {
+  TempDir dir;
+  std::string f = dir.file("zero.vsk");
+  WriteFile(f, std::string("<player>\0<Keiner>tail<KEINER>", 29));
+  EXPECT_TRUE(RepairTemplate(f));
+  EXPECT_EQ(ReadFile(f), std::string("<player>\0KeinertailKEINER", 25));
+}
+
+TEST(RepairTemplate, FailedWriteLeavesTheTemplateIntact) {
+  TempDir dir;
+  std::string f = dir.file("locked.vsk");
+  std::string broken = "<player><Keiner></player>";
+  WriteFile(f, broken);
+  ASSERT_EQ(::chmod(f.c_str(), 0444), 0);
+  EXPECT_FALSE(RepairTemplate(f));
+  EXPECT_EQ(ReadFile(f), broken);
+  Loader loader;
+  EXPECT_FALSE(loader.Load(f));
+  EXPECT_EQ(loader.sink.messages, std::vector<std::string>{"can't read SC-File"});
+}
+
+TEST(LoadTemplate, SecondRunHoldsOnlyTheNewestDocument) {
+  TempDir dir;
+  WriteFile(dir.file("a.vsk"), kGood);
+  WriteFile(dir.file("b.vsk"), "<player><realm>Hibernia</realm></player>");
+  Loader loader;
+  ASSERT_TRUE(loader.Load(dir.file("a.vsk")));
+  ASSERT_TRUE(loader.Load(dir.file("b.vsk")));
+  EXPECT_EQ(loader.context.templateDoc->ValueStr(), dir.file("b.vsk"));
+  EXPECT_STREQ(loader.context.templateDoc->FirstChildElement("player")->FirstChildElement("realm")->GetText(),
+               "Hibernia");
+  EXPECT_FALSE(loader.Load(dir.file("none.vsk")));
+  ASSERT_TRUE(loader.context.templateDoc);
+  EXPECT_FALSE(loader.context.templateDoc->FirstChildElement("player"));
+}
