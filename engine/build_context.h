@@ -32,7 +32,8 @@ struct BuildContext {
 
   /// The character file during a run: read once, changed in memory, saved once.
   ProfileFile character;
-  /// A run that changes nothing on disk (the character file is not saved).
+  /// A run that changes nothing on disk: the character file is not saved and
+  /// a template repair stays in memory.
   bool dryRun = false;
   /// Told of every hotkey a build places, when set.
   std::function<void(const PlacedHotkey&)> onPlaced;

@@ -15,6 +15,7 @@ bool LoadDocument(TiXmlDocument& doc, const std::string& path) {
   return IsLoadableFile(path) && doc.LoadFile(path.c_str());
 }
 
+// Replaces the three markers in `bytes`; returns how many were replaced.
 int ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
   int count = 0;
   std::string out;
@@ -30,6 +31,21 @@ int ReplaceAll(std::string& text, const std::string& from, const std::string& to
   return count;
 }
 
+int ReplaceMarkers(std::string& bytes) {
+  int replaced = ReplaceAll(bytes, "<keiner>", "keiner");
+  replaced += ReplaceAll(bytes, "<Keiner>", "Keiner");
+  return replaced + ReplaceAll(bytes, "<KEINER>", "KEINER");
+}
+
+// A dry run repairs in memory only: the template on disk stays as it is.
+bool LoadRepairedInMemory(TiXmlDocument& doc, const std::string& path) {
+  std::string bytes;
+  if (ReadFileBytes(path, bytes) != ReadStatus::Ok || ReplaceMarkers(bytes) == 0) return false;
+  doc.Clear();
+  doc.Parse(bytes.c_str());
+  return !doc.Error();
+}
+
 }  // namespace
 
 bool LoadTemplate(BuildContext& context) {
@@ -37,7 +53,9 @@ bool LoadTemplate(BuildContext& context) {
   context.templateDoc.reset();
   context.templateDoc = std::make_unique<TiXmlDocument>(path.c_str());
   if (LoadDocument(*context.templateDoc, path)) return true;
-  if (!RepairTemplate(path) || !LoadDocument(*context.templateDoc, path)) {
+  bool repaired = context.dryRun ? LoadRepairedInMemory(*context.templateDoc, path)
+                                 : RepairTemplate(path) && LoadDocument(*context.templateDoc, path);
+  if (!repaired) {
     context.ShowMessage(kUnreadable);
     return false;
   }
@@ -47,9 +65,6 @@ bool LoadTemplate(BuildContext& context) {
 bool RepairTemplate(const std::string& path) {
   std::string bytes;
   if (ReadFileBytes(path, bytes) != ReadStatus::Ok) return false;
-  int replaced = ReplaceAll(bytes, "<keiner>", "keiner");
-  replaced += ReplaceAll(bytes, "<Keiner>", "Keiner");
-  replaced += ReplaceAll(bytes, "<KEINER>", "KEINER");
-  if (replaced == 0) return false;
+  if (ReplaceMarkers(bytes) == 0) return false;
   return ReplaceFileAtomically(path, bytes);
 }

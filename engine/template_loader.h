@@ -8,7 +8,8 @@ struct BuildContext;
 
 /// Replaces the context's template document with a new one loaded from
 /// job.templatePath. When the load fails, repairs the file once and loads it
-/// again. Returns true when the document holds the parsed template; shows
+/// again (in a dry run the repair happens in memory only, the file is left
+/// alone). Returns true when the document holds the parsed template; shows
 /// "can't read SC-File" and returns false otherwise.
 bool LoadTemplate(BuildContext& context);
 

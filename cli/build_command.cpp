@@ -1,0 +1,85 @@
+#include "build_command.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <utility>
+#include <vector>
+
+#include "build_context.h"
+#include "build_run.h"
+#include "recipe_lookup.h"
+
+namespace {
+
+// Messages go to standard error with the texts the window shows.
+class StderrSink : public MessageSink {
+ public:
+  void ShowMessage(const std::string& text) override { std::cerr << text << std::endl; }
+};
+
+JobSettings ToJobSettings(const BuildOptions& o) {
+  JobSettings job;
+  job.templatePath = o.templatePath;
+  job.characterPath = o.characterPath;
+  job.quickbar = o.quickbar;
+  job.firstBar = o.firstBar;
+  job.lastBar = o.lastBar;
+  job.options = OPT_DROP_RUN;
+  if (o.spacer) job.options |= OPT_SPACER;
+  if (o.reverse) job.options |= OPT_REVERSE;
+  if (o.cleanup) job.options |= OPT_CLEANUP;
+  // A range given backwards is walked backwards, as the window does it.
+  if (job.firstBar > job.lastBar) {
+    std::swap(job.firstBar, job.lastBar);
+    job.options ^= OPT_REVERSE;
+  }
+  return job;
+}
+
+void PrintPlaced(const PlacedHotkey& p) {
+  std::cout << p.section << '\t' << p.key << '\t' << p.value << '\t';
+  if (p.spacer)
+    std::cout << "spacer \"" << p.label << '"';
+  else
+    std::cout << "bonus " << p.bonus << " amount " << p.amount;
+  std::cout << '\n';
+}
+
+}  // namespace
+
+void SetupBuildOptions(CLI::App& command, BuildOptions& o) {
+  command.add_option("--template", o.templatePath, "The template file (.vsk)")->required();
+  command.add_option("--character", o.characterPath, "The character's settings file (.ini)")->required();
+  command.add_option("--config-dir", o.configDir, "Folder of config.xml and config_gem.xml (default: current)");
+  command.add_option("--quickbar", o.quickbar, "Quickbar 1 to 3 (default 2)")->check(CLI::Range(1, 3));
+  command.add_option("--first-bar", o.firstBar, "First bar 1 to 10 (default 2)")->check(CLI::Range(1, 10));
+  command.add_option("--last-bar", o.lastBar, "Last bar 1 to 10 (default 7)")->check(CLI::Range(1, 10));
+  command.add_flag("--spacer,!--no-spacer", o.spacer, "A spacer macro ahead of each item (default on)");
+  command.add_flag("--reverse", o.reverse, "Fill the bars from the last to the first");
+  command.add_flag("--cleanup,!--no-cleanup", o.cleanup, "Empty the bar range first (default on)");
+}
+
+int RunBuildCommand(const BuildOptions& options, bool preview) {
+  StderrSink sink;
+  BuildContext context;
+  context.messages = &sink;
+  context.job = ToJobSettings(options);
+  context.dryRun = preview;
+  if (!LoadConfigFiles(context, options.configDir)) return 1;  // refused, as GO refuses it
+
+  std::vector<PlacedHotkey> placed;
+  context.onPlaced = [&](const PlacedHotkey& p) { placed.push_back(p); };
+  bool ok = RunBuildJob(context);
+  if (preview)
+    for (const PlacedHotkey& p : placed) PrintPlaced(p);
+  if (!ok) return 1;
+
+  int spacers = 0;
+  for (const PlacedHotkey& p : placed) spacers += p.spacer ? 1 : 0;
+  const JobSettings& job = context.job;
+  std::cout << (preview ? "would write " : "wrote ") << placed.size() - spacers << " recipe hotkeys and "
+            << spacers << " spacers to " << (job.quickbar == 1 ? "Quickbar" : "Quickbar" + std::to_string(job.quickbar))
+            << " bars " << job.firstBar << "-" << job.lastBar << (job.Has(OPT_REVERSE) ? " (reverse)" : "")
+            << " of " << job.characterPath << '\n';
+  return 0;
+}

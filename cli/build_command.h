@@ -1,0 +1,28 @@
+// The `build` and `preview` commands: one build run from the command line.
+#pragma once
+
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+struct BuildOptions {
+  std::string templatePath;
+  std::string characterPath;
+  std::string configDir;  // empty: the current directory
+  int quickbar = 2;
+  int firstBar = 2;
+  int lastBar = 7;
+  bool spacer = true;
+  bool reverse = false;
+  bool cleanup = true;
+};
+
+/// Adds the build options to `command`, storing into `options`.
+void SetupBuildOptions(CLI::App& command, BuildOptions& options);
+
+/// Runs one build (or, with `preview`, the same build without saving the
+/// character file, printing every slot it would fill). Returns the exit
+/// status: 0 success, 1 failed build.
+int RunBuildCommand(const BuildOptions& options, bool preview);

@@ -1,0 +1,222 @@
+// The build run end to end on small files: walk order, limits and failures.
+#include "build_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <tinyxml.h>
+
+#include "build_context.h"
+#include "test_support.h"
+
+namespace {
+
+const char* const kBonus = R"(<Vesko><bonuses>
+  <bonus id="a"><group>g</group><gem id="ga"/></bonus>
+  <bonus id="b"><group>g</group><gem id="gb"/></bonus>
+</bonuses><groups><group id="g">
+  <gemlevel bonus="1">1</gemlevel><gemlevel bonus="2">2</gemlevel><gemlevel bonus="3">3</gemlevel>
+  <gemlevel bonus="4">4</gemlevel><gemlevel bonus="5">5</gemlevel>
+</group></groups></Vesko>)";
+
+const char* const kGemHeader = R"(<data><gems><gem id="ga" r0="1" r1="2" r2="3"/><gem id="gb" r0="10" r1="20" r2="30"/></gems>)";
+const char* const kOrder = R"(<order>
+  <ord n="1" id="Chest">Brust</ord><ord n="0" id="Helm">Helm</ord><ord n="25" id="Feet">late</ord>
+  <ord n="-1" id="Feet">early</ord><ord id="Feet">no number</ord><ord n="2">no id</ord>
+  <ord n="2" id="Hands"><b/>odd</ord><ord n=" 3x" id="Legs">Beine</ord>
+</order>)";
+
+std::string Item(const std::string& position, const std::string& effects, bool crafted = true) {
+  return "<item><position>" + position + "</position>" + (crafted ? "<crafted/>" : "") + effects + "</item>";
+}
+
+std::string Effects(int count, const char* id = "a") {
+  std::string s;
+  for (int i = 1; i <= count; ++i) s += "<effect id=\"" + std::string(id) + "\">" + std::to_string(i) + "</effect>";
+  return s;
+}
+
+struct BuildFixture {
+  TempDir dir;
+  RecordingSink sink;
+  BuildContext context;
+  std::string character = dir.file("Morwen-4.ini");
+
+  explicit BuildFixture(const std::string& items, const std::string& realm = "Albion", const char* order = kOrder) {
+    context.messages = &sink;
+    context.bonusConfig = Parse(kBonus);
+    context.gemConfig = Parse(std::string(kGemHeader) + order + "</data>");
+    WriteFile(dir.file("t.vsk"), "<player><realm>" + realm + "</realm>" + items + "</player>");
+    WriteFile(character, "[Quickbar]\r\nGroupSize=10\r\nHotkey_0=old\r\nHotkey_15=keep\r\n[Macros]\r\n");
+    context.job.templatePath = dir.file("t.vsk");
+    context.job.characterPath = character;
+    context.job.quickbar = 1;
+    context.job.firstBar = context.job.lastBar = 1;
+    context.job.options = OPT_CLEANUP;
+  }
+  static std::unique_ptr<TiXmlDocument> Parse(const std::string& xml) {
+    auto doc = std::make_unique<TiXmlDocument>();
+    doc->Parse(xml.c_str());
+    return doc;
+  }
+  std::string Key(int k, const std::string& section = "Quickbar") const {
+    std::string v;
+    ReadProfileString(character, section, "Hotkey_" + std::to_string(k), v, 1024);
+    return v;
+  }
+  std::string Macro(int m) const {
+    std::string v;
+    ReadProfileString(character, "Macros", "Macro_" + std::to_string(m), v, 1024);
+    return v;
+  }
+};
+
+}  // namespace
+
+TEST(RunBuildJob, NothingCraftedSucceedsWithTheRangeEmptied) {
+  BuildFixture run(Item("Helm", Effects(3), false));
+  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_TRUE(run.sink.messages.empty());
+  EXPECT_EQ(run.Key(0), "");
+  EXPECT_EQ(run.Key(15), "keep");
+}
+
+TEST(RunBuildJob, TwoItemsWithSpacersFillOneBarExactly) {
+  BuildFixture run(Item("helm", Effects(4)) + Item("HELM", Effects(4, "b")));
+  run.context.job.options |= OPT_SPACER;
+  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_TRUE(run.sink.messages.empty());
+  const std::vector<std::string> expected = {
+      "52,0,Macro 0,-1", "45,1300200,,-1", "45,1300201,,-1", "45,1300202,,-1", "45,1300203,,-1",
+      "52,1,Macro 1,-1", "45,1302000,,-1", "45,1302001,,-1", "45,1302002,,-1", "45,1302003,,-1"};
+  for (int k = 0; k < 10; ++k) EXPECT_EQ(run.Key(k), expected[k]) << k;
+  EXPECT_EQ(run.Macro(0), "Helm,/rofl (by Brindlemarque)");
+  EXPECT_TRUE(run.context.cursor.exhausted);
+}
+
+TEST(RunBuildJob, ThirdItemEndsWithNotEnoughSlotsAndKeepsWhatFitted) {
+  BuildFixture run(Item("Helm", Effects(4)) + Item("Helm", Effects(4)) + Item("Helm", Effects(4)));
+  run.context.job.options |= OPT_SPACER;
+  EXPECT_FALSE(RunBuildJob(run.context));
+  EXPECT_EQ(run.sink.messages, std::vector<std::string>{"not enough slots"});
+  EXPECT_EQ(run.Key(9), "45,1300203,,-1");
+  EXPECT_EQ(run.Macro(2), "Helm,/rofl (by Brindlemarque)");  // the failed spacer's macro stays
+  EXPECT_EQ(run.Key(15), "keep");
+}
+
+TEST(RunBuildJob, AtMostFourHotkeysPerItemAndMadeEffectsSkipped) {
+  BuildFixture run(Item("Chest", "<effect id='a' done='true'>1</effect><effect id='a' done='True'>2</effect>"
+                        "<effect id='zz'>3</effect>" + Effects(5, "b")));
+  run.context.job.lastBar = 2;
+  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_EQ(run.Key(0), "45,1300201,,-1");  // done="True" is still to be made
+  EXPECT_EQ(run.Key(1), "45,1302000,,-1");
+  EXPECT_EQ(run.Key(3), "45,1302002,,-1");
+  EXPECT_EQ(run.Key(4), "");
+}
+
+TEST(RunBuildJob, PositionsFollowTheOrderPassesAndRealm) {
+  BuildFixture run(Item("Feet", Effects(1)) + Item("Chest", Effects(1, "b")) + Item("Legs", Effects(1)) +
+              Item("Helm", Effects(2)) + Item("Hands", Effects(1)),
+          "midgard");
+  run.context.job.options |= OPT_SPACER | OPT_REVERSE;
+  run.context.job.lastBar = 2;
+  EXPECT_TRUE(RunBuildJob(run.context));
+  // Reverse: bar 2 first. Helm (n 0), Chest (n 1), Legs (n " 3x" reads 3); Feet never; Hands' ord has no text.
+  const std::vector<std::string> expected = {"52,0,Macro 0,-1", "45,1300400,,-1", "45,1300401,,-1",
+                                             "52,1,Macro 1,-1", "45,1304000,,-1", "52,2,Macro 2,-1",
+                                             "45,1300400,,-1", "52,3,Macro 3,-1", "45,1300400,,-1", ""};
+  for (int k = 0; k < 10; ++k) EXPECT_EQ(run.Key(10 + k), expected[k]) << k;
+  EXPECT_EQ(run.Macro(1), "Brust,/rofl (by Brindlemarque)");
+  EXPECT_EQ(run.Macro(2), ",/rofl (by Brindlemarque)");  // Hands: the ord's first child is no text
+  EXPECT_EQ(run.Macro(3), "Beine,/rofl (by Brindlemarque)");
+  EXPECT_EQ(run.Key(0), "");
+}
+
+TEST(RunBuildJob, SpacerComesEvenWhenNoLookupSucceeds) {
+  BuildFixture run(Item("Helm", "<effect id='zz'>1</effect><effect>2</effect><effect id='a'/>") +
+          Item("Chest", "<effect id='a' done='t'>1</effect>"));
+  run.context.job.options |= OPT_SPACER;
+  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_EQ(run.Key(0), "52,0,Macro 0,-1");
+  EXPECT_EQ(run.Key(1), "");
+}
+
+TEST(RunBuildJob, RealmLettersPickTheRecipeColumn) {
+  for (auto [realm, expected] : std::vector<std::pair<std::string, std::string>>{
+           {"Hibernia", "45,1300600,,-1"}, {"Albion", "45,1300200,,-1"}, {"xyz", "45,1300200,,-1"},
+           {"<b/>", "45,1300200,,-1"}, {"", "45,1300200,,-1"}}) {
+    BuildFixture run(Item("Helm", Effects(1)), realm);
+    EXPECT_TRUE(RunBuildJob(run.context)) << realm;
+    EXPECT_EQ(run.Key(0), expected) << realm;
+  }
+}
+
+TEST(RunBuildJob, TemplateWithoutPlayerFailsSilentlyAfterCleanup) {
+  BuildFixture run("");
+  WriteFile(run.dir.file("t.vsk"), "<notplayer/>");
+  EXPECT_FALSE(RunBuildJob(run.context));
+  EXPECT_TRUE(run.sink.messages.empty());
+  EXPECT_EQ(run.Key(0), "");
+}
+
+TEST(RunBuildJob, UnreadableTemplateLeavesTheCharacterFileAlone) {
+  BuildFixture run("");
+  WriteFile(run.dir.file("t.vsk"), "garbage");
+  std::string before = ReadFile(run.character);
+  EXPECT_FALSE(RunBuildJob(run.context));
+  EXPECT_EQ(run.sink.messages, std::vector<std::string>{"can't read SC-File"});
+  EXPECT_EQ(ReadFile(run.character), before);
+}
+
+TEST(RunBuildJob, UnwritableCharacterFileFailsInsteadOfPretending) {
+  BuildFixture run(Item("Helm", Effects(1)));
+  std::string before = ReadFile(run.character);
+  ASSERT_EQ(::chmod(run.character.c_str(), 0444), 0);
+  EXPECT_FALSE(RunBuildJob(run.context));
+  EXPECT_EQ(run.sink.messages, std::vector<std::string>{"can't write character file"});
+  EXPECT_EQ(ReadFile(run.character), before);
+
+  for (std::string path : {std::string(), run.dir.path(), run.dir.file("missing/x.ini")}) {
+    BuildFixture other(Item("Helm", Effects(1)));
+    other.context.job.characterPath = path;
+    EXPECT_FALSE(RunBuildJob(other.context)) << path;
+    EXPECT_EQ(other.sink.messages, std::vector<std::string>{"can't write character file"}) << path;
+  }
+}
+
+TEST(RunBuildJob, LabelThatWouldBreakTheFileFailsTheRunAndSavesNothing) {
+  BuildFixture run(Item("Helm", Effects(1)), "Albion", "<order><ord n='0' id='Helm'>Helm&#13;&#10;[Evil]</ord></order>");
+  run.context.job.options |= OPT_SPACER;
+  std::string before = ReadFile(run.character);
+  EXPECT_FALSE(RunBuildJob(run.context));
+  EXPECT_EQ(run.sink.messages, std::vector<std::string>{"can't write character file"});
+  EXPECT_EQ(ReadFile(run.character), before);
+}
+
+TEST(RunBuildJob, NoOrderWritesNothingAndSucceeds) {
+  BuildFixture run(Item("Helm", Effects(1)), "Albion", "");
+  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_EQ(run.Key(0), "");
+  run.context.gemConfig.reset();
+  run.context.bonusConfig.reset();
+  EXPECT_TRUE(RunBuildJob(run.context));
+}
+
+TEST(RunBuildJob, DryRunChangesNoFile) {
+  BuildFixture run(Item("Helm", Effects(1)));
+  WriteFile(run.dir.file("t.vsk"), "<player><item><position>Helm</position><crafted/><effect id='a'>1</effect>"
+                                   "<name><Keiner></name></item></player>");
+  std::string before = ReadFile(run.character);
+  run.context.dryRun = true;
+  int placed = 0;
+  run.context.onPlaced = [&](const PlacedHotkey& p) {
+    ++placed;
+    EXPECT_EQ(p.key, "Hotkey_0");
+    EXPECT_EQ(p.bonus, "a");
+    EXPECT_EQ(p.amount, "1");
+  };
+  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_EQ(placed, 1);
+  EXPECT_EQ(ReadFile(run.character), before);
+  EXPECT_NE(ReadFile(run.dir.file("t.vsk")).find("<Keiner>"), std::string::npos);
+}

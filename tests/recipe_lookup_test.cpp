@@ -1,0 +1,152 @@
+// Configuration loading and the gem lookup's first-match and last-match rules.
+#include "recipe_lookup.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+#include <unistd.h>
+
+#include "build_context.h"
+#include "test_support.h"
+
+namespace {
+
+std::unique_ptr<TiXmlDocument> Parse(const std::string& xml) {
+  auto doc = std::make_unique<TiXmlDocument>();
+  doc->Parse(xml.c_str());
+  EXPECT_FALSE(doc->Error()) << doc->ErrorDesc();
+  return doc;
+}
+
+const char* const kBonus = R"(<Vesko><bonuses>
+  <bonus id="str"><group>stat</group><gem id="fiery"/></bonus>
+  <bonus id="Hits"><group>hits</group><gem id="blood"/></bonus>
+  <bonus id="dup"><group>skill</group><gem id="sigil"/></bonus>
+  <bonus id="dup"><group>stat</group><gem id="fiery"/></bonus>
+  <bonus id="nogem"><group>stat</group></bonus>
+  <bonus id="neg"><group>odd</group><gem id="fiery"/></bonus>
+  <bonus id="twin"><group>stat</group><gem id="twin"/></bonus>
+  <bonus id="big"><group>odd</group><gem id="big"/></bonus>
+  <bonus id="lost"><group>stat</group><gem id="nowhere"/></bonus>
+  <bonus id="nogroup"><gem id="fiery"/></bonus>
+</bonuses><groups>
+  <group id="stat"><gemlevel bonus="1">1</gemlevel><gemlevel bonus="15">6</gemlevel><gemlevel bonus="28">10</gemlevel></group>
+  <group id="hits"><gemlevel bonus="4">1</gemlevel><gemlevel bonus=" 12">2</gemlevel><gemlevel bonus="015">3</gemlevel></group>
+  <group id="skill"><gemlevel bonus="3">3</gemlevel></group>
+  <group id="odd"><gemlevel bonus="1">-2</gemlevel><gemlevel bonus="2">150</gemlevel><gemlevel bonus="3"> +7x</gemlevel><gemlevel bonus="4"></gemlevel><gemlevel bonus="5">0</gemlevel></group>
+  <group id="stat"><gemlevel bonus="99">9</gemlevel></group>
+</groups></Vesko>)";
+
+const char* const kGem = R"(<data><gems>
+  <gem id="fiery" r0="7" r1="8" r2="9"/>
+  <gem id="blood" r0="3" r1="4"/>
+  <gem id="sigil" r0="20"/>
+  <gem id="twin" r0="1"/>
+  <gem id="TWIN" r0="2"/>
+  <gem id="big" r0="500" r1="99999999999" r2="-3"/>
+</gems></data>)";
+
+struct Lookup {
+  std::unique_ptr<TiXmlDocument> bonus = Parse(kBonus), gem = Parse(kGem);
+  std::string operator()(const char* id, const char* text, int realm = 0) const {
+    return LookupRecipeHotkey(bonus.get(), gem.get(), id, text, realm);
+  }
+};
+
+}  // namespace
+
+TEST(RecipeHotkey, FormatsWithPaddingSignsAndWideNumbers) {
+  EXPECT_EQ(FormatRecipeHotkey(14, 2), "45,1301402,,-1");
+  EXPECT_EQ(FormatRecipeHotkey(1000, 149), "45,131000149,,-1");
+  EXPECT_EQ(FormatRecipeHotkey(-2, -1), "45,13-02-1,,-1");
+  EXPECT_EQ(FormatRecipeHotkey(0, 0), "45,1300000,,-1");
+}
+
+TEST(LookupRecipeHotkey, MatchesIdsIgnoringCaseAndAmountsAsWholeText) {
+  Lookup lookup;
+  EXPECT_EQ(lookup("STR", "15"), "45,1301405,,-1");  // N = 7, L = 6
+  EXPECT_EQ(lookup("hits", "4", 1), "45,1300800,,-1");
+  EXPECT_EQ(lookup("hits", "12"), "");  // the amount " 12" has a blank
+  EXPECT_EQ(lookup("hits", "15"), "");  // 015 is not 15
+  EXPECT_EQ(lookup("str", "99"), "");   // a later group of the same name is not tried
+  EXPECT_EQ(lookup("unknown", "15"), "");
+  EXPECT_EQ(lookup(nullptr, "15"), "");
+  EXPECT_EQ(lookup("str", nullptr), "");
+}
+
+TEST(LookupRecipeHotkey, FirstBonusDecidesLastGemDecides) {
+  Lookup lookup;
+  EXPECT_EQ(lookup("dup", "15"), "");             // the first "dup" has no level 15 in "skill"
+  EXPECT_EQ(lookup("dup", "3"), "45,1304002,,-1");
+  EXPECT_EQ(lookup("twin", "1"), "45,1300400,,-1");  // TWIN (r0 = 2) overrides twin
+}
+
+TEST(LookupRecipeHotkey, MalformedOrMissingPiecesGiveNoRecipe) {
+  Lookup lookup;
+  EXPECT_EQ(lookup("nogem", "15"), "");
+  EXPECT_EQ(lookup("nogroup", "15"), "");
+  EXPECT_EQ(lookup("neg", "1"), "");     // negative level
+  EXPECT_EQ(lookup("neg", "4"), "");     // level without text
+  EXPECT_EQ(lookup("lost", "15"), "");   // no gem of that key
+  EXPECT_EQ(lookup("str", "15", 2), "45,1301805,,-1");
+  EXPECT_EQ(lookup("hits", "4", 2), "");  // no r2 on blood
+  EXPECT_EQ(LookupRecipeHotkey(nullptr, nullptr, "str", "15", 0), "");
+  auto bonus = Parse(kBonus);
+  EXPECT_EQ(LookupRecipeHotkey(bonus.get(), nullptr, "str", "15", 0), "");
+}
+
+TEST(LookupRecipeHotkey, NumbersAreReadFromTheirStartAndWrittenInFull) {
+  Lookup lookup;
+  EXPECT_EQ(lookup("neg", "5"), "45,13014-1,,-1");       // level 0 gives -1
+  EXPECT_EQ(lookup("big", "2"), "45,131000149,,-1");     // 2 x 500 and level 150
+  EXPECT_EQ(lookup("big", "3"), "45,13100006,,-1");      // " +7x" reads 7
+  EXPECT_EQ(lookup("big", "3", 1), "45,13429496729406,,-1");  // held at the 32-bit limit, doubled
+  EXPECT_EQ(lookup("big", "3", 2), "45,13-0606,,-1");
+}
+
+TEST(LoadConfigFiles, MissingConfigXmlStopsBeforeTheGemFile) {
+  TempDir dir;
+  WriteFile(dir.file("config_gem.xml"), kGem);
+  RecordingSink sink;
+  BuildContext context;
+  context.messages = &sink;
+  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\r\n\r\nFailed to open file"});
+  EXPECT_FALSE(context.bonusConfig);
+  EXPECT_FALSE(context.gemConfig);
+}
+
+TEST(LoadConfigFiles, BadGemFileLeavesBothAbsent) {
+  TempDir dir;
+  WriteFile(dir.file("config.xml"), kBonus);
+  RecordingSink sink;
+  BuildContext context;
+  context.messages = &sink;
+  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\r\n\r\nFailed to open file"});
+  WriteFile(dir.file("config_gem.xml"), "<data><gems>");
+  sink.messages.clear();
+  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0].rfind("can't load config_gem.xml\r\n\r\n", 0), 0u);
+  EXPECT_NE(sink.messages[0], "can't load config_gem.xml\r\n\r\nFailed to open file");
+  EXPECT_FALSE(context.ConfigLoaded());
+  EXPECT_FALSE(context.bonusConfig);
+}
+
+TEST(LoadConfigFiles, LoadsBothFromTheCurrentDirectoryByBareName) {
+  TempDir dir;
+  WriteFile(dir.file("config.xml"), kBonus);
+  WriteFile(dir.file("config_gem.xml"), kGem);
+  std::string cwd(4096, '\0');
+  ASSERT_TRUE(::getcwd(&cwd[0], cwd.size()));
+  ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+  RecordingSink sink;
+  BuildContext context;
+  context.messages = &sink;
+  bool loaded = LoadConfigFiles(context);
+  ASSERT_EQ(::chdir(cwd.c_str()), 0);
+  EXPECT_TRUE(loaded);
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_EQ(LookupRecipeHotkey(context.bonusConfig.get(), context.gemConfig.get(), "str", "28", 1),
+            "45,1301609,,-1");
+}
