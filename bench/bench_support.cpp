@@ -29,3 +29,23 @@ std::string MakeBenchFolder() {
 void WriteBenchFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
+
+std::string MakeMacroHeavyCharacterFile(std::size_t bytes) {
+  std::string s = "[Panels]\r\nChat=1,20,400,500,200\r\n\r\n";
+  for (int q = 1; q <= 3; ++q) {
+    s += q == 1 ? "[Quickbar]\r\n" : "[Quickbar" + std::to_string(q) + "]\r\n";
+    s += "GroupSize=10\r\n";
+    for (int k = 0; k < 100; ++k) {
+      int m = (k + q * 7) % 100;
+      s += "Hotkey_" + std::to_string(k) + "=52," + std::to_string(m) + ",Macro " + std::to_string(m) + ",-1\r\n";
+    }
+    s += "\r\n";
+  }
+  s += "[Macros]\r\n";
+  for (int m = 0; m < 100; ++m)
+    s += "Macro_" + std::to_string(m) + (m % 3 != 0 ? "=Helm,/rofl (by Brindlemarque)\r\n" : "=Mac,/say hello " + std::to_string(m) + "\r\n");
+  s += "\r\n[Chat]\r\n";
+  for (int i = 0; s.size() + 40 < bytes; ++i)
+    s += "ChatFilter_" + std::to_string(i) + "=1,0,1,1,0,0,1,1\xe9\r\n";
+  return s;
+}

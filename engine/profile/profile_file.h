@@ -15,10 +15,10 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 /// One INI file held in memory for a series of reads and changes, written
-/// back in one atomic step by Save(). Not copyable state beyond its bytes.
+/// back in one atomic step by Save(). Works on the raw bytes: a lookup scans
+/// lines only up to what it looks for, and a change splices one line.
 class ProfileFile {
  public:
   /// Reads the file at `path`. A missing file opens empty and is created by
@@ -58,26 +58,22 @@ class ProfileFile {
   bool IsOpen() const { return m_open; }
   const std::string& Path() const { return m_path; }
   /// The file's bytes as they would be saved.
-  std::string Bytes() const;
+  const std::string& Bytes() const { return m_bytes; }
 
  private:
-  struct Line {
-    std::string text;  // without its line end
-    std::string eol;   // "\r\n", "\n", or "" for a last line without line end
-  };
   struct Range {
-    std::size_t begin = 0, end = 0;  // body lines [begin, end) after the header
+    std::size_t begin = 0, end = 0;  // byte offsets of the section's body, after its header line
     bool found = false;
   };
 
   Range FindSection(const std::string& section) const;
-  void InsertLine(std::size_t at, std::string text);
-  void EraseLine(std::size_t at);
+  void InsertLine(std::size_t at, const std::string& text);
+  void EraseLine(std::size_t begin, std::size_t next);
   bool Refuse();
 
   std::string m_path;
-  std::string m_original;
-  std::vector<Line> m_lines;
+  std::string m_original;  // as read by Open() or written by Save()
+  std::string m_bytes;     // as changed since
   std::string m_eol = "\r\n";
   bool m_open = false;
   bool m_failed = false;

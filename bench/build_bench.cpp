@@ -1,0 +1,94 @@
+// The worst-case build (bars 1 to 10 of one quickbar, spacers, 300 macro
+// hotkeys to compact, a 64 KB character file), the same build on its own
+// result, and one gem lookup, against a plain read-and-rewrite of the file.
+#include <benchmark/benchmark.h>
+
+#include <tinyxml.h>
+
+#include "bench_support.h"
+#include "build_context.h"
+#include "build_run.h"
+#include "file_bytes.h"
+#include "recipe_lookup.h"
+
+namespace {
+
+const std::string kVesko = std::string(EXAMPLES_DIR) + "/vesko";
+
+// Twenty crafted items of four effects each: with their spacers, exactly 100 slots.
+std::string FullTemplate() {
+  const char* positions[] = {"Helm", "Hands", "Arms", "Chest", "Legs", "Feet", "Cloak", "Neck", "Belt", "Jewel"};
+  std::string t = "<?xml version=\"1.0\"?>\r\n<player>\r\n<realm>Albion</realm>\r\n";
+  for (int i = 0; i < 20; ++i) {
+    t += "<item><position>" + std::string(positions[i % 10]) + "</position><crafted/>";
+    t += "<effect id=\"str\">22</effect><effect id=\"hits\">44</effect><effect id=\"heat\">11</effect>";
+    t += "<effect id=\"qui\">13</effect></item>\r\n";
+  }
+  return t + "</player>\r\n";
+}
+
+struct Setup {
+  std::string folder = MakeBenchFolder();
+  std::string templatePath = folder + "/full.vsk";
+  std::string characterPath = folder + "/Worst-4.ini";
+  std::string original = MakeMacroHeavyCharacterFile(64 * 1024);
+  BuildContext context;
+  Setup() {
+    WriteBenchFile(templatePath, FullTemplate());
+    if (!LoadConfigFiles(context, kVesko)) throw std::runtime_error("example configuration did not load");
+    context.job.templatePath = templatePath;
+    context.job.characterPath = characterPath;
+    context.job.quickbar = 1;
+    context.job.firstBar = 1;
+    context.job.lastBar = 10;
+    context.job.options = OPT_SPACER | OPT_CLEANUP;
+  }
+};
+
+Setup& Bench() {
+  static Setup setup;
+  return setup;
+}
+
+void BM_PlainReadAndRewrite(benchmark::State& state) {
+  Setup& s = Bench();
+  WriteBenchFile(s.characterPath, s.original);
+  std::string bytes;
+  for (auto _ : state) {
+    ReadFileBytes(s.characterPath, bytes);
+    benchmark::DoNotOptimize(ReplaceFileAtomically(s.characterPath, bytes));
+  }
+}
+
+void BM_WorstCaseBuild(benchmark::State& state) {
+  Setup& s = Bench();
+  for (auto _ : state) {
+    state.PauseTiming();
+    WriteBenchFile(s.characterPath, s.original);
+    state.ResumeTiming();
+    if (!RunBuildJob(s.context)) state.SkipWithError("build failed");
+  }
+}
+
+void BM_WorstCaseBuildOnItsResult(benchmark::State& state) {
+  Setup& s = Bench();
+  WriteBenchFile(s.characterPath, s.original);
+  RunBuildJob(s.context);
+  for (auto _ : state)
+    if (!RunBuildJob(s.context)) state.SkipWithError("build failed");
+}
+
+void BM_LookupRecipeHotkey(benchmark::State& state) {
+  Setup& s = Bench();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(
+        LookupRecipeHotkey(s.context.bonusConfig.get(), s.context.gemConfig.get(), "mana_focus", "50", 2));
+}
+
+}  // namespace
+
+BENCHMARK(BM_PlainReadAndRewrite)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WorstCaseBuild)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WorstCaseBuildOnItsResult)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LookupRecipeHotkey)->Unit(benchmark::kMicrosecond);
+BENCHMARK_MAIN();
