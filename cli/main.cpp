@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "build_command.h"
+#include "characters_command.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Brindlemarque: crafting hotkeys from a spellcraft template, on the command line"};
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
       app.add_subcommand("preview", "Show slot by slot what a build would write, changing nothing");
   SetupBuildOptions(*preview, previewOptions);
 
+  CharactersOptions charactersOptions;
+  CLI::App* characters = app.add_subcommand("characters", "List the character files of a folder");
+  SetupCharactersOptions(*characters, charactersOptions);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -24,5 +29,6 @@ int main(int argc, char** argv) {
   }
   if (build->parsed()) return RunBuildCommand(buildOptions, false);
   if (preview->parsed()) return RunBuildCommand(previewOptions, true);
+  if (characters->parsed()) return RunCharactersCommand(charactersOptions);
   return 2;
 }

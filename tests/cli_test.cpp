@@ -166,3 +166,30 @@ TEST(CliPreview, ListsTheSlotsAndChangesNothing) {
   EXPECT_EQ(ReadFile(ws.character), before);
   EXPECT_EQ(ReadFile(ws.Template("Caoimhe_Hero.vsk")), templ);
 }
+
+TEST(CliCharacters, ListsTheSampleFolderAndFilters) {
+  Workspace ws;
+  CliResult all = ws.Cli("characters " + Quote(kCharacters));
+  EXPECT_EQ(all.status, 0);
+  std::string squeezed;  // columns with single blanks between them
+  for (char c : all.out)
+    if (c != ' ' || (!squeezed.empty() && squeezed.back() != ' ')) squeezed += c;
+  for (const char* row : {"Lyonesse Alarion Alarion-4.ini yes\n", "Avalon Anne Anne-Marie-3.ini yes\n",
+                          "Salisbury Caoimhe Caoimhe-19.ini \n", "5 Gwendolyn Gwendolyn-5.ini \n"})
+    EXPECT_NE(squeezed.find(row), std::string::npos) << row << "\n" << all.out;
+
+  std::string appdata = std::string(EXAMPLES_DIR) + "/appdata";
+  // Without a folder, the game's folder under APPDATA is listed.
+  std::string cmd = "APPDATA=" + Quote(appdata) + " " + Quote(CLI_PATH) + " characters --spellcrafters --server 8 >" +
+                    Quote(ws.dir.file("o.txt"));
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  std::string out = ReadFile(ws.dir.file("o.txt"));
+  EXPECT_EQ(out.rfind("folder: " + appdata + "/Electronic Arts/Dark Age of Camelot/LotM\n", 0), 0u) << out;
+  EXPECT_NE(out.find("Brunhild-8.ini"), std::string::npos);
+  EXPECT_EQ(out.find("Alarion"), std::string::npos);
+
+  CliResult missing = ws.Cli("characters " + Quote(ws.dir.file("nowhere")));
+  EXPECT_EQ(missing.status, 0);
+  EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
+  EXPECT_EQ(ws.Cli("characters --server x").status, 2);
+}

@@ -67,15 +67,27 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
-ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, std::size_t maxBytes) {
-  bytes.clear();
-  if (path.empty()) return ReadStatus::Failed;
+int OpenRegularFile(const std::string& path) {
+  if (path.empty()) return -1;
   // O_NONBLOCK keeps a FIFO from blocking the open; fstat then rejects it.
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
+  if (fd < 0) return -1;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  return fd;
+}
+
+ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, std::size_t maxBytes) {
+  bytes.clear();
+  int fd = OpenRegularFile(path);
+  if (fd < 0) return errno == ENOENT && !path.empty() ? ReadStatus::Missing : ReadStatus::Failed;
   FdGuard guard{fd};
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return ReadStatus::Failed;
+  if (::fstat(fd, &st) != 0) return ReadStatus::Failed;
   if (static_cast<unsigned long long>(st.st_size) > maxBytes) return ReadStatus::Failed;
   bytes.reserve(static_cast<std::size_t>(st.st_size));
   char buffer[65536];

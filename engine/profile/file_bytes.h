@@ -20,6 +20,11 @@ constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
 ReadStatus ReadFileBytes(const std::string& path, std::string& bytes,
                          std::size_t maxBytes = kMaxFileBytes);
 
+/// Opens the regular file at `path` for reading and returns its descriptor
+/// (the caller closes it), or -1 when it is missing (errno ENOENT), cannot be
+/// opened, or is a folder, FIFO or device. Never blocks on a FIFO.
+int OpenRegularFile(const std::string& path);
+
 /// True when `path` names an existing regular file (links followed).
 bool IsRegularFile(const std::string& path);
 

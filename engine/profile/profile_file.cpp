@@ -1,6 +1,7 @@
 // In-memory INI editing on the raw bytes, keeping untouched lines byte for byte.
 #include "profile_file.h"
 
+#include "ascii_text.h"
 #include "file_bytes.h"
 
 namespace {
@@ -19,8 +20,6 @@ Line LineAt(const std::string& bytes, std::size_t begin) {
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualNoCase(const char* a, const char* ae, const std::string& b) {
   if (static_cast<std::size_t>(ae - a) != b.size()) return false;

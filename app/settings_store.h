@@ -1,0 +1,29 @@
+// The stored settings: the ten values of a build job kept per user between
+// runs, under vendor "Daoc", the application name and the group "settings".
+// On Linux a file under the XDG config folder ($XDG_CONFIG_HOME or
+// ~/.config)/Daoc/<application name>.conf; on Windows the registry key
+// HKEY_CURRENT_USER\Software\Daoc\<application name>\settings.
+#pragma once
+
+#include <string>
+
+#include "job_settings.h"
+
+/// The application name: the executable's file name without its extension.
+std::string ApplicationName();
+
+/// Fills all six fields of `job` from the store: "sc_file", "out_file2",
+/// "qbar" (default 2), "qbar_first" (2), "qbar_last" (7), and the flags
+/// "use_space" (1), "quit" (0), "reverse" (0), "cleanup" (1), "dragged" (1),
+/// each set by any non-zero number. Numbers are not range-checked here. A
+/// value that is absent or unreadable (no number, beyond 32 bits) gives its
+/// default; a missing or unreadable store gives all defaults, silently.
+void LoadSettings(JobSettings& job, const std::string& appName = ApplicationName());
+
+/// Writes all ten values, each flag as the option word masked with its bit.
+/// Keeps everything else in the store. Failures are silent (that value is
+/// lost for the next run, nothing else).
+void SaveSettings(const JobSettings& job, const std::string& appName = ApplicationName());
+
+/// Where the store lives, for messages and tests (the registry key on Windows).
+std::string SettingsLocation(const std::string& appName = ApplicationName());

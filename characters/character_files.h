@@ -1,0 +1,51 @@
+// The game's character files: their naming scheme "<name>-<server>.ini", the
+// server names, where the game keeps them, listing a folder of them, and the
+// spellcrafter mark. Nothing here writes a file or shows a message.
+#pragma once
+
+#include <string>
+#include <vector>
+
+/// The character files of one folder, in the order the file system listed them.
+struct CharacterFileList {
+  std::vector<std::string> fileNames;   ///< bare names, as the file system returned them
+  std::vector<bool> spellcrafterFlags;  ///< IsSpellcrafterFile of the same entry
+};
+
+/// The server number of a file name: the leading integer of the text behind
+/// its last '-' (of the whole name when it has none); 0 without digits.
+int ServerNumberOf(const std::string& fileName);
+
+/// The game server's name for a number ("Lyonesse" for 4), else the number as text.
+std::string ServerName(int serverNumber);
+
+/// The text shown for a character file path: "Morwen - Lyonesse" for
+/// ".../Morwen-4.ini"; "<keiner>" for an empty path or one ending in a separator.
+std::string CharacterDisplayText(const std::string& path);
+
+/// The character dialog's list entry of a file name: server name, " - ", the
+/// name up to its first '-', " (", the file name, ")".
+std::string CharacterListEntry(const std::string& fileName);
+
+/// True when a file or a folder exists at `path`.
+bool PathExists(const std::string& path);
+
+/// The folder to list for character files: the folder of `characterPath`
+/// when it has one; else the game's folder under the user's application data
+/// ("APPDATA", or on Linux the Wine prefix's roaming folder) with the first
+/// existing of LotM, DR, Catacombs, TOA; else the game folder itself. Empty
+/// when no application-data folder is known.
+std::string FindUserFolder(const std::string& characterPath);
+
+/// The files "*.ini" (any case) of `folder` whose server number is positive,
+/// with their spellcrafter marks. Empty when the folder cannot be listed.
+CharacterFileList ListCharacterFiles(const std::string& folder);
+
+/// True when the file's first "44,13," stands on a line that begins with
+/// "Hotkey_" (any case). Reads regular files only, in bounded chunks; the
+/// search ends at the first zero byte. False when the file cannot be read.
+bool IsSpellcrafterFile(const std::string& path);
+
+/// `folder`, the platform's separator and `name`. An empty folder thus
+/// names the root folder, as the game's own tools do.
+std::string JoinPath(const std::string& folder, const std::string& name);

@@ -1,0 +1,54 @@
+#include "characters_command.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <iostream>
+
+#include "character_files.h"
+
+namespace {
+
+std::string Pad(const std::string& text, std::size_t width) {
+  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
+}  // namespace
+
+void SetupCharactersOptions(CLI::App& command, CharactersOptions& o) {
+  command.add_option("folder", o.folder, "Folder of character files (default: the game's folder)");
+  command.add_flag("--spellcrafters", o.spellcraftersOnly, "Only characters with a spellcrafting hotkey");
+  command.add_option("--server", o.server, "Only characters of this server number");
+}
+
+int RunCharactersCommand(const CharactersOptions& o) {
+  std::string folder = o.folder;
+  if (folder.empty()) {
+    folder = FindUserFolder("");
+    std::cout << "folder: " << folder << '\n';
+  }
+  if (!PathExists(folder)) std::cerr << "note: the folder " << folder << " does not exist" << std::endl;
+  CharacterFileList list = ListCharacterFiles(folder);
+
+  struct Row {
+    std::string server, character, file, mark;
+  };
+  std::vector<Row> rows = {{"server", "character", "file", "spellcrafter"}};
+  for (std::size_t i = 0; i < list.fileNames.size(); ++i) {
+    const std::string& name = list.fileNames[i];
+    int server = ServerNumberOf(name);
+    if (o.server != -1 && server != o.server) continue;
+    if (o.spellcraftersOnly && !list.spellcrafterFlags[i]) continue;
+    auto dash = name.find('-');
+    rows.push_back({ServerName(server), dash == std::string::npos ? "" : name.substr(0, dash), name,
+                    list.spellcrafterFlags[i] ? "yes" : ""});
+  }
+  std::size_t w1 = 0, w2 = 0, w3 = 0;
+  for (const Row& r : rows) {
+    w1 = std::max(w1, r.server.size());
+    w2 = std::max(w2, r.character.size());
+    w3 = std::max(w3, r.file.size());
+  }
+  for (const Row& r : rows)
+    std::cout << Pad(r.server, w1 + 2) << Pad(r.character, w2 + 2) << Pad(r.file, w3 + 2) << r.mark << '\n';
+  return 0;
+}

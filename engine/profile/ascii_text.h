@@ -1,0 +1,17 @@
+// Text helpers shared by the engine and the character-file logic: the game's
+// files are 8-bit text, compared without regard to the case of ASCII letters.
+#pragma once
+
+#include <cstdint>
+
+/// Lower-cases ASCII letters only, leaving every other byte as it is.
+char LowerAscii(char c);
+
+/// Whole-text equality without regard to ASCII case; an absent (null) text
+/// equals nothing, not even another absent text.
+bool SameTextNoCase(const char* a, const char* b);
+
+/// The integer at the start of `text`: leading white space, an optional sign,
+/// digits up to the first other character; no digits (or null) give 0.
+/// Values beyond 32 bits are held at the nearest 32-bit limit.
+std::int32_t LeadingInt(const char* text);

@@ -1,0 +1,204 @@
+// Character file names, server names, the user folder, listing and the spellcrafter mark.
+#include "character_files.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "test_support.h"
+
+namespace {
+
+// Sets or clears environment variables for one test and restores them after.
+class ScopedEnv {
+ public:
+  void Set(const char* name, const char* value) {
+    if (m_saved.emplace_back(name, std::getenv(name) ? std::getenv(name) : "\x01unset").first.empty()) return;
+    if (value)
+      ::setenv(name, value, 1);
+    else
+      ::unsetenv(name);
+  }
+  ~ScopedEnv() {
+    for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+      if (it->second == "\x01unset")
+        ::unsetenv(it->first.c_str());
+      else
+        ::setenv(it->first.c_str(), it->second.c_str(), 1);
+    }
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> m_saved;
+};
+
+void MakeFolder(const std::string& path) { std::filesystem::create_directories(path); }
+
+}  // namespace
+
+TEST(ServerNumberOf, ReadsBehindTheLastHyphen) {
+  EXPECT_EQ(ServerNumberOf("Morwen-4.ini"), 4);
+  EXPECT_EQ(ServerNumberOf("Morwen-04.ini"), 4);
+  EXPECT_EQ(ServerNumberOf("Morwen-.ini"), 0);
+  EXPECT_EQ(ServerNumberOf("Morwen.ini"), 0);
+  EXPECT_EQ(ServerNumberOf("12.ini"), 12);
+  EXPECT_EQ(ServerNumberOf("Anne-Marie-3.ini"), 3);
+  EXPECT_EQ(ServerNumberOf("x-99999999999.ini"), 2147483647);
+}
+
+TEST(ServerName, TableThenDecimalText) {
+  const std::vector<std::pair<int, std::string>> table = {
+      {3, "Avalon"},   {4, "Lyonesse"}, {7, "Stonehenge"},   {8, "Logres"},   {11, "Camlann"},
+      {12, "Dartmoor"}, {18, "Glastonbury"}, {19, "Salisbury"}, {0, "0"},    {5, "5"},
+      {-2, "-2"},       {1, "1"},        {20, "20"}};
+  for (const auto& [number, name] : table) EXPECT_EQ(ServerName(number), name) << number;
+}
+
+TEST(CharacterDisplayText, ExamplesOfTheNamingScheme) {
+  const std::vector<std::pair<std::string, std::string>> table = {
+      {"C:\\Games\\Morwen-4.ini", "Morwen - Lyonesse"},
+      {"C:\\Games\\Morwen-19.INI", "Morwen - Salisbury"},
+      {"C:\\Games\\Morwen-5.ini", "Morwen - 5"},
+      {"C:\\Games\\", "<keiner>"},
+      {"", "<keiner>"},
+      {"Morwen.ini", "Morwen - 0"},
+      {"C:\\Games\\Anne-Marie-3.ini", "Anne-Marie - Avalon"},
+      {"C:\\Games\\-3.ini", "-3 - Avalon"},
+      {"C:\\Games\\12.ini", "12 - Dartmoor"},
+      {"/home/p/.wine/LotM/Morwen_the_Red-8.ini", "Morwen_the_Red - Logres"},
+      {"/home/p/chars/", "<keiner>"},
+      {"/home/we\\ird/Gr\xfcn-4.ini", "ird/Gr\xfcn - Lyonesse"},  // a backslash decides before any slash
+  };
+  for (const auto& [path, text] : table) EXPECT_EQ(CharacterDisplayText(path), text) << path;
+}
+
+TEST(CharacterListEntry, CutsTheNameAtTheFirstHyphen) {
+  EXPECT_EQ(CharacterListEntry("Morwen-4.ini"), "Lyonesse - Morwen (Morwen-4.ini)");
+  EXPECT_EQ(CharacterListEntry("Morwen-19.ini"), "Salisbury - Morwen (Morwen-19.ini)");
+  EXPECT_EQ(CharacterListEntry("Aldric-5.ini"), "5 - Aldric (Aldric-5.ini)");
+  EXPECT_EQ(CharacterListEntry("Anne-Marie-3.ini"), "Avalon - Anne (Anne-Marie-3.ini)");
+  EXPECT_EQ(CharacterListEntry("12.ini"), "Dartmoor -  (12.ini)");
+}
+
+TEST(FindUserFolder, AKnownPathKeepsItsFolderEvenWhenGone) {
+  EXPECT_EQ(FindUserFolder("D:\\Chars\\Morwen-4.ini"), "D:\\Chars");
+  EXPECT_EQ(FindUserFolder("/no/such/folder/Morwen-4.ini"), "/no/such/folder");
+}
+
+TEST(FindUserFolder, SearchesTheGameFoldersInOrder) {
+  TempDir dir;
+  ScopedEnv env;
+  env.Set("APPDATA", dir.path().c_str());
+  std::string base = dir.path() + "/Electronic Arts/Dark Age of Camelot";
+  EXPECT_EQ(FindUserFolder(""), base);  // none exists, not even the base
+  EXPECT_EQ(FindUserFolder("Morwen-4.ini"), base);
+  MakeFolder(base + "/Catacombs");
+  MakeFolder(base + "/DR");
+  EXPECT_EQ(FindUserFolder(""), base + "/DR");
+  MakeFolder(base + "/TOA");
+  MakeFolder(base + "/LotM");
+  EXPECT_EQ(FindUserFolder(""), base + "/LotM");
+  std::string longValue(5000, 'a');
+  env.Set("APPDATA", longValue.c_str());  // no buffer to overflow: used as it is
+  EXPECT_EQ(FindUserFolder(""), longValue + "/Electronic Arts/Dark Age of Camelot");
+}
+
+TEST(FindUserFolder, WithoutAppDataUsesTheWinePrefix) {
+  TempDir dir;
+  ScopedEnv env;
+  env.Set("APPDATA", nullptr);
+  env.Set("WINEPREFIX", dir.path().c_str());
+  env.Set("USER", "morwen");
+  std::string roaming = dir.path() + "/drive_c/users/morwen/AppData/Roaming";
+  EXPECT_EQ(FindUserFolder(""), roaming + "/Electronic Arts/Dark Age of Camelot");
+  MakeFolder(dir.path() + "/drive_c/users/morwen/Application Data/Electronic Arts/Dark Age of Camelot/TOA");
+  EXPECT_EQ(FindUserFolder(""),
+            dir.path() + "/drive_c/users/morwen/Application Data/Electronic Arts/Dark Age of Camelot/TOA");
+  env.Set("APPDATA", "");
+  env.Set("WINEPREFIX", nullptr);
+  env.Set("HOME", dir.path().c_str());
+  EXPECT_EQ(FindUserFolder(""),
+            dir.path() + "/.wine/drive_c/users/morwen/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
+}
+
+TEST(IsSpellcrafterFile, OnlyTheFirstMarkDecides) {
+  TempDir dir;
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"[Quickbar]\r\nHotkey_12=44,13,0\r\n", true},
+      {"[Quickbar]\r\nhotkey_12=44,13,0", true},
+      {"[Quickbar]\r\n Hotkey_12=44,13,0\r\n", false},
+      {"[Chat]\r\nLast=44,13,\r\n[Quickbar]\r\nHotkey_1=44,13,\r\n", false},
+      {"44,13,", false},
+      {"Hotkey_44,13,", true},
+      {"[Quickbar]\nHotkey_3=45,1344,13,\n", true},
+      {std::string("[Quickbar]\r\n\0Hotkey_1=44,13,\r\n", 30), false},
+      {"", false},
+      {"[Quickbar]\r\nHotkey_1=44,13\r\n", false},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    std::string f = dir.file("c" + std::to_string(i) + "-4.ini");
+    WriteFile(f, cases[i].first);
+    EXPECT_EQ(IsSpellcrafterFile(f), cases[i].second) << i;
+  }
+  EXPECT_FALSE(IsSpellcrafterFile(dir.file("missing-4.ini")));
+  EXPECT_FALSE(IsSpellcrafterFile(dir.path()));
+}
+
+TEST(IsSpellcrafterFile, FindsTheMarkAcrossChunkBordersOfLargeFiles) {
+  TempDir dir;
+  std::string filler = "[Chat]\r\n";
+  while (filler.size() < 3 * 65536) filler += "ChatFilter=1,0,1,1,0,0,1,1\r\n";
+  for (std::size_t shift = 0; shift < 12; ++shift) {
+    // The key line straddles the 64 KiB border at a different byte each time.
+    std::string head = filler.substr(0, 65536 - shift - 6) + "\n";
+    std::string f = dir.file("big-4.ini");
+    WriteFile(f, head + "Hotkey_7=44,13,,-1\r\n");
+    EXPECT_TRUE(IsSpellcrafterFile(f)) << shift;
+    WriteFile(f, head + "Other_7=44,13,,-1\r\n");
+    EXPECT_FALSE(IsSpellcrafterFile(f)) << shift;
+  }
+  std::string f = dir.file("long-4.ini");
+  WriteFile(f, "Hotkey_7=" + std::string(200000, 'x') + "44,13,");
+  EXPECT_TRUE(IsSpellcrafterFile(f));
+  std::string fifo = dir.file("fifo-4.ini");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  EXPECT_FALSE(IsSpellcrafterFile(fifo));
+}
+
+TEST(ListCharacterFiles, AcceptsPositiveServersInEnumerationOrder) {
+  TempDir dir;
+  for (std::string name : {"Morwen-4.ini", "Morwen-0.ini", "Morwen-.ini", "Morwen.ini", "12.ini", "-3.ini",
+                           "Loud-8.INI", "notes.txt", "Neg-x.ini"})
+    WriteFile(dir.file(name), name == "Loud-8.INI" ? "[Quickbar]\r\nHotkey_0=44,13,,-1\r\n" : "");
+  MakeFolder(dir.file("Folder-7.ini"));
+  std::string unreadable = dir.file("Locked-11.ini");
+  WriteFile(unreadable, "Hotkey_0=44,13,");
+  ASSERT_EQ(::chmod(unreadable.c_str(), 0), 0);
+
+  CharacterFileList list = ListCharacterFiles(dir.path());
+  ASSERT_EQ(list.fileNames.size(), list.spellcrafterFlags.size());
+  std::vector<std::string> expectedOrder;
+  for (auto& e : std::filesystem::directory_iterator(dir.path())) {
+    std::string n = e.path().filename().string();
+    if (n != "Morwen-0.ini" && n != "Morwen-.ini" && n != "Morwen.ini" && n != "notes.txt" && n != "Neg-x.ini")
+      expectedOrder.push_back(n);
+  }
+  EXPECT_EQ(list.fileNames, expectedOrder);
+  for (std::size_t i = 0; i < list.fileNames.size(); ++i) {
+    bool expected = list.fileNames[i] == "Loud-8.INI" || (list.fileNames[i] == "Locked-11.ini" && ::geteuid() == 0);
+    EXPECT_EQ(list.spellcrafterFlags[i], expected) << list.fileNames[i];
+  }
+  EXPECT_TRUE(ListCharacterFiles(dir.file("missing")).fileNames.empty());
+}
+
+TEST(ListCharacterFiles, ListsTheSampleFolder) {
+  CharacterFileList list = ListCharacterFiles(std::string(EXAMPLES_DIR) + "/appdata/Electronic Arts/Dark Age of Camelot/LotM");
+  std::vector<std::string> crafters;
+  for (std::size_t i = 0; i < list.fileNames.size(); ++i)
+    if (list.spellcrafterFlags[i]) crafters.push_back(list.fileNames[i]);
+  std::sort(crafters.begin(), crafters.end());
+  EXPECT_EQ(list.fileNames.size(), 5u);
+  EXPECT_EQ(crafters, (std::vector<std::string>{"Alarion-4.ini", "Anne-Marie-3.ini", "Brunhild-8.ini"}));
+}
