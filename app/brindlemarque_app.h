@@ -1,0 +1,18 @@
+// The application object: sets up the resources, runs the main window
+// modally once, and ends the process when it closes.
+#pragma once
+
+#include <wx/app.h>
+
+class CBrindlemarqueApp : public wxApp {
+ public:
+  /// Registers the compiled-in layouts and bitmaps; false if that fails.
+  bool OnInit() override;
+  /// Constructs the main window, runs it modally and destroys it (which
+  /// saves the settings). Returns the process's exit status, 0.
+  int OnRun() override;
+};
+
+/// Registers the XRC handlers, the control ids and the compiled-in resources.
+/// Returns false when the main window's layouts cannot be found.
+bool InitBrindlemarqueUi();

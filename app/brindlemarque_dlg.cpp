@@ -1,0 +1,239 @@
+#include "brindlemarque_dlg.h"
+
+#include <algorithm>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/filedlg.h>
+#include <wx/iconbndl.h>
+#include <wx/menu.h>
+#include <wx/statbmp.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "about_dlg.h"
+#include "ascii_text.h"
+#include "build_run.h"
+#include "character_files.h"
+#include "control_ids.h"
+#include "label_wrap.h"
+#include "recipe_lookup.h"
+#include "settings_store.h"
+#include "wx_text.h"
+
+wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
+  EVT_BUTTON(XRCID("go"), CBrindlemarqueDlg::OnGo)
+  EVT_BUTTON(XRCID("browse_template"), CBrindlemarqueDlg::OnBrowseTemplate)
+  EVT_BUTTON(XRCID("choose_character"), CBrindlemarqueDlg::OnChooseCharacter)
+  EVT_BUTTON(XRCID("close"), CBrindlemarqueDlg::OnCloseButton)
+  EVT_BUTTON(XRCID("test_out"), CBrindlemarqueDlg::OnTestOut)
+  EVT_MENU(ID_ABOUT_COMMAND, CBrindlemarqueDlg::OnSysCommand)
+  EVT_CONTEXT_MENU(CBrindlemarqueDlg::OnContextMenu)
+  EVT_DROP_FILES(CBrindlemarqueDlg::OnDropFiles)
+  EVT_CLOSE(CBrindlemarqueDlg::OnCloseWindow)
+  EVT_TIMER(ID_RESULT_TIMER, CBrindlemarqueDlg::OnTimer)
+  EVT_WINDOW_DESTROY(CBrindlemarqueDlg::OnDestroy)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+const char* const kAboutEntry = "&Info über Brindlemarque...";
+constexpr int kResultMilliseconds = 10000;
+
+std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high) {
+  return std::min(std::max(value, low), high);
+}
+
+std::int32_t NumberOf(const wxTextCtrl* field) { return LeadingInt(FromWx(field->GetValue()).c_str()); }
+
+wxIconBundle ApplicationIcons() {
+  wxIconBundle icons;
+  for (const char* name : {"icon_128_16", "icon_128_32", "icon_128_48"}) {
+    wxIcon icon;
+    icon.CopyFromBitmap(wxXmlResource::Get()->LoadBitmap(name));
+    icons.AddIcon(icon);
+  }
+  return icons;
+}
+
+}  // namespace
+
+CBrindlemarqueDlg::CBrindlemarqueDlg(bool german) : m_timer(this, ID_RESULT_TIMER) {
+  m_context.messages = &m_messages;
+  LoadSettings(m_context.job);
+  LoadConfigFiles(m_context);  // its messages come before the window shows
+  BuildWindow(german);
+  m_messages.SetParent(this);
+  SettingsToControls();
+}
+
+CBrindlemarqueDlg::~CBrindlemarqueDlg() { SaveSettings(m_context.job); }
+
+void CBrindlemarqueDlg::BuildWindow(bool german) {
+  RegisterControlIds();
+  wxXmlResource::Get()->LoadDialog(this, nullptr, german ? "main_dialog_de" : "main_dialog_en");
+  SetClientSize(ConvertDialogToPixels(wxSize(228, 129)));
+  m_templatePath = XRCCTRL(*this, "template_path", wxTextCtrl);
+  m_characterName = XRCCTRL(*this, "character_name", wxTextCtrl);
+  m_quickbar = XRCCTRL(*this, "quickbar", wxTextCtrl);
+  m_firstBar = XRCCTRL(*this, "first_bar", wxTextCtrl);
+  m_lastBar = XRCCTRL(*this, "last_bar", wxTextCtrl);
+  m_useSpacer = XRCCTRL(*this, "use_spacer", wxCheckBox);
+  m_quitAfter = XRCCTRL(*this, "quit_after", wxCheckBox);
+  m_dropRun = XRCCTRL(*this, "drop_run", wxCheckBox);
+  m_fillReverse = XRCCTRL(*this, "fill_reverse", wxCheckBox);
+  m_cleanBefore = XRCCTRL(*this, "clean_before", wxCheckBox);
+  m_resultPicture = XRCCTRL(*this, "result_picture", wxStaticBitmap);
+  for (wxCheckBox* box : {m_useSpacer, m_quitAfter, m_dropRun, m_fillReverse, m_cleanBefore}) WrapCheckBoxLabel(box);
+  SetIcons(ApplicationIcons());
+  m_resultPicture->Hide();
+  DragAcceptFiles(true);
+  AddAboutEntry();
+  SetEscapeId(ID_CLOSE);  // Esc ends in the Close button's handler
+  Centre();
+}
+
+void CBrindlemarqueDlg::AddAboutEntry() {
+#ifdef __WXMSW__
+  if (wxMenu* menu = MSWGetSystemMenu()) {
+    menu->AppendSeparator();
+    menu->Append(ID_ABOUT_COMMAND, wxString::FromUTF8(kAboutEntry));
+  }
+#endif
+  // Elsewhere the entry lives in the window's context menu (OnContextMenu).
+}
+
+void CBrindlemarqueDlg::SettingsToControls() {
+  const JobSettings& job = m_context.job;
+  m_templatePath->ChangeValue(ToWx(job.templatePath));
+  m_characterName->ChangeValue(ToWx(CharacterDisplayText(job.characterPath)));
+  m_useSpacer->SetValue(job.Has(OPT_SPACER));
+  m_quitAfter->SetValue(job.Has(OPT_QUIT));
+  m_dropRun->SetValue(job.Has(OPT_DROP_RUN));
+  m_fillReverse->SetValue(job.Has(OPT_REVERSE));
+  m_cleanBefore->SetValue(job.Has(OPT_CLEANUP));
+  m_quickbar->ChangeValue(wxString::Format("%i", job.quickbar));
+  m_firstBar->ChangeValue(wxString::Format("%i", job.firstBar));
+  m_lastBar->ChangeValue(wxString::Format("%i", job.lastBar));
+}
+
+void CBrindlemarqueDlg::ControlsToSettings() {
+  JobSettings& job = m_context.job;
+  job.templatePath = FromWx(m_templatePath->GetValue());
+  job.quickbar = Clamp(NumberOf(m_quickbar), 1, 3);
+  job.firstBar = Clamp(NumberOf(m_firstBar), 1, 10);
+  job.lastBar = Clamp(NumberOf(m_lastBar), 1, 10);
+  job.options = 0;
+  if (m_useSpacer->GetValue()) job.options |= OPT_SPACER;
+  if (m_quitAfter->GetValue()) job.options |= OPT_QUIT;
+  if (m_dropRun->GetValue()) job.options |= OPT_DROP_RUN;
+  if (m_fillReverse->GetValue()) job.options |= OPT_REVERSE;
+  if (m_cleanBefore->GetValue()) job.options |= OPT_CLEANUP;
+  if (job.firstBar > job.lastBar) {
+    std::swap(job.firstBar, job.lastBar);
+    job.options ^= OPT_REVERSE;
+  }
+}
+
+void CBrindlemarqueDlg::ShowResult(int kind) {
+  if (m_timerId != 0) {
+    m_timer.Stop();
+    m_timerId = 0;
+  }
+  if (kind == RESULT_HIDE) {
+    m_resultPicture->Hide();
+    return;
+  }
+  m_resultPicture->SetBitmap(wxXmlResource::Get()->LoadBitmap(kind == RESULT_SUCCESS ? "bitmap_133" : "bitmap_134"));
+  m_resultPicture->Show();
+  m_timerId = m_timer.Start(kResultMilliseconds) ? ID_RESULT_TIMER : 0;
+}
+
+bool CBrindlemarqueDlg::IsResultShown() const { return m_resultPicture->IsShown(); }
+
+void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
+  if (!m_context.ConfigLoaded()) {
+    m_messages.ShowMessage("config files not loaded - sry can't do my job");
+    return;
+  }
+  ControlsToSettings();
+  bool ok = RunBuildJob(m_context);
+  if (ok && m_context.job.Has(OPT_QUIT)) {
+    EndDialog(wxID_OK);
+    return;
+  }
+  ShowResult(ok ? RESULT_SUCCESS : RESULT_FAILURE);
+}
+
+void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
+  // wxFD_CHANGE_DIR is not given: the current folder, where the
+  // configuration files are, stays as it is.
+  wxFileDialog dialog(this, wxFileSelectorPromptStr, wxString(), wxString(), "Vesko (*.vsk)|*.vsk|All (*.*)|*.*",
+                      wxFD_OPEN);
+  if (dialog.ShowModal() != wxID_OK) return;
+  m_context.job.templatePath = FromWx(dialog.GetPath());
+  m_templatePath->ChangeValue(dialog.GetPath());
+  ShowResult(RESULT_HIDE);
+}
+
+void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
+  // The character select dialog is not part of this window yet.
+}
+
+void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
+  // The hidden diagnostic command is not part of this window yet.
+}
+
+void CBrindlemarqueDlg::OnCloseButton(wxCommandEvent&) {
+  ControlsToSettings();
+  EndDialog(wxID_CANCEL);
+}
+
+void CBrindlemarqueDlg::OnCloseWindow(wxCloseEvent&) {
+  // The close box ends where the Close button does.
+  wxCommandEvent click(wxEVT_BUTTON, ID_CLOSE);
+  OnCloseButton(click);
+}
+
+void CBrindlemarqueDlg::OnSysCommand(wxCommandEvent& event) {
+  if ((event.GetId() & 0xFFF0) != ID_ABOUT_COMMAND) {
+    event.Skip();
+    return;
+  }
+  CAboutDlg about(this);
+  about.ShowModal();
+}
+
+void CBrindlemarqueDlg::OnContextMenu(wxContextMenuEvent&) {
+  wxMenu menu;
+  menu.Append(ID_ABOUT_COMMAND, wxString::FromUTF8(kAboutEntry));
+  PopupMenu(&menu);
+}
+
+void CBrindlemarqueDlg::OnDropFiles(wxDropFilesEvent& event) {
+  ControlsToSettings();
+  if (event.GetNumberOfFiles() < 1 || event.GetFiles()[0].empty()) return;
+  // The whole path is taken, however long; further files are ignored.
+  m_context.job.templatePath = FromWx(event.GetFiles()[0]);
+  ShowResult(RESULT_HIDE);
+  if (!m_context.job.Has(OPT_DROP_RUN)) {
+    m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
+    return;
+  }
+  bool ok = RunBuildJob(m_context);  // runs even without configuration files, never quits
+  m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
+  ShowResult(ok ? RESULT_SUCCESS : RESULT_FAILURE);
+}
+
+void CBrindlemarqueDlg::OnTimer(wxTimerEvent&) {
+  if (m_timerId != 0) m_timer.Stop();
+  m_timerId = 0;
+  m_resultPicture->Hide();
+}
+
+void CBrindlemarqueDlg::OnDestroy(wxWindowDestroyEvent& event) {
+  if (event.GetEventObject() == this) {
+    m_timer.Stop();
+    m_timerId = 0;
+  }
+  event.Skip();
+}

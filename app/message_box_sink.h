@@ -1,0 +1,18 @@
+// Engine messages as modal message boxes: the text, an OK button, the
+// exclamation icon, and the application's name as caption.
+#pragma once
+
+#include <wx/window.h>
+
+#include "message_sink.h"
+
+class MessageBoxSink : public MessageSink {
+ public:
+  /// `parent` may be null (start-up messages come before the window shows).
+  explicit MessageBoxSink(wxWindow* parent = nullptr) : m_parent(parent) {}
+  void SetParent(wxWindow* parent) { m_parent = parent; }
+  void ShowMessage(const std::string& text) override;
+
+ private:
+  wxWindow* m_parent;
+};
