@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the program's main job on the
-# bundled examples: a build of the sample Albion template onto a copy of a
-# sample character file, from the sample planning-tool folder.
+# Installs what is missing, builds, and opens the main window on a copy of the
+# bundled examples: started in the sample planning-tool folder (where
+# config.xml and config_gem.xml are read), with the sample character folder
+# as the game's folder. Nothing in the repository is changed.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh build
 
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run.sh: no display to open the window on (DISPLAY is not set)." >&2
+  echo "        Run it from a desktop session, or under a virtual one: xvfb-run -a ./run.sh" >&2
+  echo "        Without a window: build/bin/brindlemarque-cli --help" >&2
+  exit 1
+fi
+
 here=$(pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/brindlemarque-run-XXXXXX")
-cp -r examples/vesko/templates "$work/"
-cp "examples/appdata/Electronic Arts/Dark Age of Camelot/LotM/Alarion-4.ini" "$work/"
-
-cd examples/vesko   # config.xml and config_gem.xml are read from the current folder
-echo "== preview"
-"$here/build/bin/brindlemarque-cli" preview --template "$work/templates/Alarion_Armsman.vsk" --character "$work/Alarion-4.ini"
-echo "== build"
-"$here/build/bin/brindlemarque-cli" build --template "$work/templates/Alarion_Armsman.vsk" --character "$work/Alarion-4.ini"
-echo "== the character file's quickbars and macros now"
-tr -d '\r' < "$work/Alarion-4.ini" | sed -n '/^\[Quickbar/,/^\[QuickBinds\]/p'
-echo "(working copy: $work)"
+cp -r examples/vesko examples/appdata "$work/"
+echo "Working copy of the examples: $work"
+echo "  templates:  $work/vesko/templates/*.vsk"
+echo "  characters: $work/appdata/Electronic Arts/Dark Age of Camelot/LotM"
+cd "$work/vesko"
+APPDATA="$work/appdata" exec "$here/build/bin/Brindlemarque"

@@ -20,12 +20,13 @@
 #include "settings_store.h"
 #include "wx_text.h"
 
+// Keyed by the fixed control ids (the layouts' names are registered to them).
 wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
-  EVT_BUTTON(XRCID("go"), CBrindlemarqueDlg::OnGo)
-  EVT_BUTTON(XRCID("browse_template"), CBrindlemarqueDlg::OnBrowseTemplate)
-  EVT_BUTTON(XRCID("choose_character"), CBrindlemarqueDlg::OnChooseCharacter)
-  EVT_BUTTON(XRCID("close"), CBrindlemarqueDlg::OnCloseButton)
-  EVT_BUTTON(XRCID("test_out"), CBrindlemarqueDlg::OnTestOut)
+  EVT_BUTTON(ID_GO, CBrindlemarqueDlg::OnGo)
+  EVT_BUTTON(ID_BROWSE_TEMPLATE, CBrindlemarqueDlg::OnBrowseTemplate)
+  EVT_BUTTON(ID_CHOOSE_CHARACTER, CBrindlemarqueDlg::OnChooseCharacter)
+  EVT_BUTTON(ID_CLOSE, CBrindlemarqueDlg::OnCloseButton)
+  EVT_BUTTON(ID_TEST_OUT, CBrindlemarqueDlg::OnTestOut)
   EVT_MENU(ID_ABOUT_COMMAND, CBrindlemarqueDlg::OnSysCommand)
   EVT_CONTEXT_MENU(CBrindlemarqueDlg::OnContextMenu)
   EVT_DROP_FILES(CBrindlemarqueDlg::OnDropFiles)
@@ -55,6 +56,29 @@ wxIconBundle ApplicationIcons() {
   return icons;
 }
 
+// The open-file dialog for templates. GTK's chooser reports a path given to
+// SetPath only once it has been shown, so a path set by code (automation,
+// tests) is kept here as well.
+class CTemplateFileDialog : public wxFileDialog {
+ public:
+  explicit CTemplateFileDialog(wxWindow* parent)
+      // wxFD_CHANGE_DIR is not given: the current folder, where the
+      // configuration files are, stays as it is.
+      : wxFileDialog(parent, wxFileSelectorPromptStr, wxString(), wxString(), "Vesko (*.vsk)|*.vsk|All (*.*)|*.*",
+                     wxFD_OPEN) {}
+  void SetPath(const wxString& path) override {
+    m_setPath = path;
+    wxFileDialog::SetPath(path);
+  }
+  wxString ChosenPath() const {
+    wxString path = GetPath();
+    return path.empty() ? m_setPath : path;
+  }
+
+ private:
+  wxString m_setPath;
+};
+
 }  // namespace
 
 CBrindlemarqueDlg::CBrindlemarqueDlg(bool german) : m_timer(this, ID_RESULT_TIMER) {
@@ -83,7 +107,10 @@ void CBrindlemarqueDlg::BuildWindow(bool german) {
   m_fillReverse = XRCCTRL(*this, "fill_reverse", wxCheckBox);
   m_cleanBefore = XRCCTRL(*this, "clean_before", wxCheckBox);
   m_resultPicture = XRCCTRL(*this, "result_picture", wxStaticBitmap);
-  for (wxCheckBox* box : {m_useSpacer, m_quitAfter, m_dropRun, m_fillReverse, m_cleanBefore}) WrapCheckBoxLabel(box);
+  for (wxCheckBox* box : {m_useSpacer, m_quitAfter, m_dropRun, m_fillReverse, m_cleanBefore}) {
+    WrapCheckBoxLabel(box);
+    GrowToMinimumHeight(box);
+  }
   SetIcons(ApplicationIcons());
   m_resultPicture->Hide();
   DragAcceptFiles(true);
@@ -158,6 +185,7 @@ void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
   ControlsToSettings();
   bool ok = RunBuildJob(m_context);
   if (ok && m_context.job.Has(OPT_QUIT)) {
+    SetReturnCode(wxID_OK);
     EndDialog(wxID_OK);
     return;
   }
@@ -165,13 +193,10 @@ void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
-  // wxFD_CHANGE_DIR is not given: the current folder, where the
-  // configuration files are, stays as it is.
-  wxFileDialog dialog(this, wxFileSelectorPromptStr, wxString(), wxString(), "Vesko (*.vsk)|*.vsk|All (*.*)|*.*",
-                      wxFD_OPEN);
-  if (dialog.ShowModal() != wxID_OK) return;
-  m_context.job.templatePath = FromWx(dialog.GetPath());
-  m_templatePath->ChangeValue(dialog.GetPath());
+  CTemplateFileDialog dialog(this);
+  if (dialog.ShowModal() != wxID_OK || dialog.ChosenPath().empty()) return;
+  m_context.job.templatePath = FromWx(dialog.ChosenPath());
+  m_templatePath->ChangeValue(dialog.ChosenPath());
   ShowResult(RESULT_HIDE);
 }
 
@@ -185,6 +210,7 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
 
 void CBrindlemarqueDlg::OnCloseButton(wxCommandEvent&) {
   ControlsToSettings();
+  SetReturnCode(wxID_CANCEL);
   EndDialog(wxID_CANCEL);
 }
 

@@ -1,7 +1,6 @@
 #include "label_wrap.h"
 
 #include <wx/checkbox.h>
-#include <wx/renderer.h>
 #include <wx/tokenzr.h>
 
 namespace {
@@ -14,8 +13,9 @@ int ShownWidth(const wxCheckBox* box, const wxString& label) {
 
 void WrapCheckBoxLabel(wxCheckBox* box) {
   const wxString label = box->GetLabel();
-  // Room for the text: the control's width less the box and its gap.
-  int room = box->GetSize().x - wxRendererNative::Get().GetCheckBoxSize(box).x - box->FromDIP(6);
+  // Room for the text: the control's width less what the toolkit adds to
+  // the text (the box, its gap and padding).
+  int room = box->GetSize().x - (box->GetBestSize().x - ShownWidth(box, label));
   if (room <= 0 || ShownWidth(box, label) <= room) return;
   wxString wrapped, line;
   // A blank right after '&' is a mnemonic, so such pairs stay on one line.
@@ -32,4 +32,13 @@ void WrapCheckBoxLabel(wxCheckBox* box) {
     }
   }
   box->SetLabel(wrapped + line);
+}
+
+void GrowToMinimumHeight(wxCheckBox* box) {
+  wxRect rect = box->GetRect();
+  int need = box->GetBestSize().y;
+  if (rect.height >= need) return;
+  rect.y -= (need - rect.height) / 2;  // grow about the middle, keeping the row
+  rect.height = need;
+  box->SetSize(rect);
 }

@@ -7,3 +7,7 @@ class wxCheckBox;
 /// Breaks the label at blanks so that each line fits beside the box.
 /// Labels that fit already are left as they are.
 void WrapCheckBoxLabel(wxCheckBox* box);
+
+/// Makes the box as tall as the toolkit needs for its label (a box smaller
+/// than that is drawn clipped), growing it evenly up and down.
+void GrowToMinimumHeight(wxCheckBox* box);

@@ -1,0 +1,79 @@
+#include "gui_support.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+#include <wx/app.h>
+
+#include "brindlemarque_app.h"
+
+namespace fs = std::filesystem;
+
+int ExpectMessage::OnInvoked(wxMessageDialog* dialog) const {
+  EXPECT_EQ(dialog->GetMessage().utf8_string(), m_text);
+  EXPECT_EQ(dialog->GetCaption().utf8_string(), "gui_test");
+  EXPECT_TRUE(dialog->GetMessageDialogStyle() & wxICON_EXCLAMATION);
+  EXPECT_TRUE(dialog->GetMessageDialogStyle() & wxOK);
+  return wxID_OK;
+}
+
+std::string ExampleVesko() { return std::string(EXAMPLES_DIR) + "/vesko"; }
+std::string ExampleCharacters() { return std::string(EXAMPLES_DIR) + "/appdata/Electronic Arts/Dark Age of Camelot/LotM"; }
+
+GuiSandbox::GuiSandbox(bool withConfig) {
+  m_oldCwd = fs::current_path().string();
+  const char* home = std::getenv("HOME");
+  m_oldHome = home ? home : "";
+  ::setenv("HOME", m_dir.path().c_str(), 1);
+  ::unsetenv("XDG_CONFIG_HOME");
+  if (withConfig) {
+    fs::copy_file(ExampleVesko() + "/config.xml", m_dir.file("config.xml"));
+    fs::copy_file(ExampleVesko() + "/config_gem.xml", m_dir.file("config_gem.xml"));
+  }
+  fs::current_path(m_dir.path());
+}
+
+GuiSandbox::~GuiSandbox() {
+  fs::current_path(m_oldCwd);
+  ::setenv("HOME", m_oldHome.c_str(), 1);
+}
+
+std::string GuiSandbox::CopyTemplate(const std::string& name) const {
+  fs::copy_file(ExampleVesko() + "/templates/" + name, m_dir.file(name));
+  return m_dir.file(name);
+}
+
+std::string GuiSandbox::CopyCharacter(const std::string& name) const {
+  fs::copy_file(ExampleCharacters() + "/" + name, m_dir.file(name));
+  return m_dir.file(name);
+}
+
+namespace {
+
+// Asserts inside wx become test failures instead of dialogs.
+void ReportAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
+  ADD_FAILURE_AT(file.utf8_string().c_str(), line)
+      << "wx assert in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
+}
+
+class TestApp : public wxApp {
+ public:
+  bool OnInit() override { return InitBrindlemarqueUi(); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();  // listing needs no display
+  wxApp::SetInstance(new TestApp);
+  if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
+    std::fprintf(stderr, "cannot start the window toolkit (is there a display?)\n");
+    return 1;
+  }
+  wxSetAssertHandler(ReportAssert);
+  int result = RUN_ALL_TESTS();
+  wxTheApp->OnExit();
+  wxEntryCleanup();
+  return result;
+}

@@ -1,0 +1,59 @@
+// Helpers for the window tests: a wx application for the whole test run,
+// modal dialogs answered through wx/testing.h with failures reported to
+// GoogleTest, and a temporary home and working folder per test.
+#pragma once
+
+#define wxTEST_DIALOG_HOOK_CLASS GTestModalHook
+
+#include <gtest/gtest.h>
+#include <wx/msgdlg.h>
+#include <wx/testing.h>
+
+#include <string>
+
+#include "test_support.h"
+
+/// Reports a dialog that was not expected, or one expected but not shown, as a test failure.
+class GTestModalHook : public wxTestingModalHook {
+ public:
+  using wxTestingModalHook::wxTestingModalHook;
+
+ protected:
+  void ReportFailure(const wxString& msg) override { ADD_FAILURE() << msg.utf8_string(); }
+};
+
+/// Expects one of the program's message boxes with `text`: OK button,
+/// exclamation icon, the application's name as caption. Answers OK.
+class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
+ public:
+  explicit ExpectMessage(const std::string& text) : m_text(text) {}
+
+ protected:
+  int OnInvoked(wxMessageDialog* dialog) const override;
+  wxString GetDefaultDescription() const override { return "message box \"" + wxString::FromUTF8(m_text) + "\""; }
+
+ private:
+  std::string m_text;
+};
+
+/// A temporary home (settings store) and working folder for one test; the
+/// working folder holds copies of the example configuration files unless
+/// told otherwise. Restores the old folder and environment afterwards.
+class GuiSandbox {
+ public:
+  explicit GuiSandbox(bool withConfig = true);
+  ~GuiSandbox();
+  const TempDir& Dir() const { return m_dir; }
+  /// Copies an example template into the sandbox and returns its path.
+  std::string CopyTemplate(const std::string& name) const;
+  /// Copies an example character file into the sandbox and returns its path.
+  std::string CopyCharacter(const std::string& name) const;
+
+ private:
+  TempDir m_dir;
+  std::string m_oldCwd, m_oldHome;
+};
+
+/// The examples' folders.
+std::string ExampleVesko();
+std::string ExampleCharacters();

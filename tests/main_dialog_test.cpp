@@ -1,0 +1,370 @@
+// The main window under a virtual display: fields, buttons, drops, the
+// result picture and the stored settings.
+#include "brindlemarque_dlg.h"
+
+#include <filesystem>
+#include <memory>
+#include <sys/stat.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/filedlg.h>
+#include <wx/statbmp.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "about_dlg.h"
+#include "control_ids.h"
+#include "gui_support.h"
+#include "settings_store.h"
+
+namespace {
+
+using Dialog = std::unique_ptr<CBrindlemarqueDlg>;
+
+Dialog MakeDialog(bool german = true) { return Dialog(new CBrindlemarqueDlg(german)); }
+
+wxTextCtrl* Field(CBrindlemarqueDlg& dlg, int id) { return wxStaticCast(dlg.FindWindow(id), wxTextCtrl); }
+wxCheckBox* Box(CBrindlemarqueDlg& dlg, int id) { return wxStaticCast(dlg.FindWindow(id), wxCheckBox); }
+
+void Click(CBrindlemarqueDlg& dlg, int id) {
+  wxWindow* button = dlg.FindWindow(id);
+  ASSERT_TRUE(button) << id;
+  wxCommandEvent click(wxEVT_BUTTON, id);
+  click.SetEventObject(button);
+  button->ProcessWindowEvent(click);
+}
+
+void Drop(CBrindlemarqueDlg& dlg, const std::vector<std::string>& paths) {
+  auto* files = new wxString[paths.size()];  // the event owns them
+  for (size_t i = 0; i < paths.size(); ++i) files[i] = wxString::FromUTF8(paths[i]);
+  wxDropFilesEvent drop(wxEVT_DROP_FILES, static_cast<int>(paths.size()), files);
+  dlg.ProcessWindowEvent(drop);
+}
+
+void SetBars(CBrindlemarqueDlg& dlg, const char* quickbar, const char* first, const char* last) {
+  Field(dlg, ID_QUICKBAR)->ChangeValue(wxString::FromUTF8(quickbar));
+  Field(dlg, ID_FIRST_BAR)->ChangeValue(wxString::FromUTF8(first));
+  Field(dlg, ID_LAST_BAR)->ChangeValue(wxString::FromUTF8(last));
+}
+
+// Which result picture is shown: 1 success, 2 failure, 0 hidden.
+int ShownResult(CBrindlemarqueDlg& dlg) {
+  auto* picture = wxStaticCast(dlg.FindWindow(ID_RESULT_PICTURE), wxStaticBitmap);
+  if (!picture->IsShown()) return 0;
+  wxImage shown = picture->GetBitmap().ConvertToImage();
+  wxImage success = wxXmlResource::Get()->LoadBitmap("bitmap_133").ConvertToImage();
+  return memcmp(shown.GetData(), success.GetData(), 45 * 64 * 3) == 0 ? 1 : 2;
+}
+
+// Prepares a job: an example template and character file copied into the sandbox.
+void PrepareJob(CBrindlemarqueDlg& dlg, const GuiSandbox& box, std::string& character) {
+  Field(dlg, ID_TEMPLATE_PATH)->ChangeValue(wxString::FromUTF8(box.CopyTemplate("Alarion_Armsman.vsk")));
+  character = box.CopyCharacter("Alarion-4.ini");
+  dlg.Context().job.characterPath = character;
+}
+
+}  // namespace
+
+TEST(MainDialog, FirstStartShowsTheDefaults) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  EXPECT_EQ(dlg->GetTitle(), "Brindlemarque 1.88");
+  EXPECT_EQ(Field(*dlg, ID_TEMPLATE_PATH)->GetValue(), "");
+  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "<keiner>");
+  EXPECT_FALSE(Field(*dlg, ID_CHARACTER_NAME)->IsEditable());
+  EXPECT_EQ(Field(*dlg, ID_QUICKBAR)->GetValue(), "2");
+  EXPECT_EQ(Field(*dlg, ID_FIRST_BAR)->GetValue(), "2");
+  EXPECT_EQ(Field(*dlg, ID_LAST_BAR)->GetValue(), "7");
+  EXPECT_TRUE(Box(*dlg, ID_USE_SPACER)->GetValue());
+  EXPECT_TRUE(Box(*dlg, ID_CLEAN_BEFORE)->GetValue());
+  EXPECT_TRUE(Box(*dlg, ID_DROP_RUN)->GetValue());
+  EXPECT_FALSE(Box(*dlg, ID_QUIT_AFTER)->GetValue());
+  EXPECT_FALSE(Box(*dlg, ID_FILL_REVERSE)->GetValue());
+  EXPECT_FALSE(dlg->FindWindow(ID_TEST_OUT)->IsShown());
+  EXPECT_EQ(ShownResult(*dlg), 0);
+  EXPECT_TRUE(dlg->Context().ConfigLoaded());
+  EXPECT_EQ(wxStaticCast(dlg->FindWindow(ID_GO), wxButton)->GetLabel(), "GO");
+}
+
+TEST(MainDialog, BothLanguageCopiesHaveEveryControl) {
+  GuiSandbox box;
+  for (bool german : {true, false}) {
+    Dialog dlg = MakeDialog(german);
+    for (int id : {ID_GO, ID_CLOSE, ID_TEMPLATE_PATH, ID_CHARACTER_NAME, ID_QUICKBAR, ID_FIRST_BAR, ID_LAST_BAR,
+                   ID_USE_SPACER, ID_BROWSE_TEMPLATE, ID_CHOOSE_CHARACTER, ID_QUIT_AFTER, ID_FILL_REVERSE,
+                   ID_CLEAN_BEFORE, ID_DROP_RUN, ID_TEST_OUT, ID_RESULT_PICTURE})
+      EXPECT_TRUE(dlg->FindWindow(id)) << id;
+    wxString reverse = Box(*dlg, ID_FILL_REVERSE)->GetLabelText();
+    EXPECT_EQ(reverse, german ? wxString::FromUTF8("Rückwärts füllen") : wxString("Fill reverse"));
+    EXPECT_EQ(dlg->GetClientSize(), dlg->ConvertDialogToPixels(wxSize(228, 129)));
+  }
+}
+
+TEST(MainDialog, NumberFieldsAreReadFromTheirStartAndHeldInRange) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  const std::vector<std::pair<const char*, int>> cases = {
+      {"0", 1}, {"", 1}, {"abc", 1}, {"-5", 1}, {"4", 3}, {"99", 3}, {" 2x", 2}, {"12345678901234567890", 3}, {"2", 2}};
+  for (const auto& [text, expected] : cases) {
+    SetBars(*dlg, text, "2", "7");
+    dlg->ControlsToSettings();
+    EXPECT_EQ(dlg->Context().job.quickbar, expected) << text;
+  }
+}
+
+TEST(MainDialog, BarsGivenBackwardsAreSwappedAndFlipReverse) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  const JobSettings& job = dlg->Context().job;
+  SetBars(*dlg, "2", "9", "4");
+  for (int pass = 0; pass < 2; ++pass) {  // a second read-back gives the same
+    dlg->ControlsToSettings();
+    EXPECT_EQ(job.firstBar, 4);
+    EXPECT_EQ(job.lastBar, 9);
+    EXPECT_TRUE(job.Has(OPT_REVERSE));
+  }
+  EXPECT_EQ(Field(*dlg, ID_FIRST_BAR)->GetValue(), "9");
+  EXPECT_FALSE(Box(*dlg, ID_FILL_REVERSE)->GetValue());
+  Box(*dlg, ID_FILL_REVERSE)->SetValue(true);
+  dlg->ControlsToSettings();
+  EXPECT_FALSE(job.Has(OPT_REVERSE));
+  Box(*dlg, ID_FILL_REVERSE)->SetValue(false);
+  SetBars(*dlg, "2", "0", "0");
+  dlg->ControlsToSettings();
+  EXPECT_EQ(job.firstBar, 1);
+  EXPECT_EQ(job.lastBar, 1);
+  EXPECT_FALSE(job.Has(OPT_REVERSE));
+  SetBars(*dlg, "2", "12", "3");
+  dlg->ControlsToSettings();
+  EXPECT_EQ(job.firstBar, 3);
+  EXPECT_EQ(job.lastBar, 10);
+  EXPECT_TRUE(job.Has(OPT_REVERSE));
+}
+
+TEST(MainDialog, MissingConfigXmlIsReportedAndGoRefuses) {
+  GuiSandbox box(false);
+  ::testing::internal::CaptureStderr();
+  Dialog dlg;
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config.xml\n\nFailed to open file"));
+  EXPECT_FALSE(dlg->Context().bonusConfig);
+  EXPECT_FALSE(dlg->Context().gemConfig);
+  std::string character;
+  PrepareJob(*dlg, box, character);
+  SetBars(*dlg, "3", "1", "1");
+  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("config files not loaded - sry can't do my job"));
+  EXPECT_EQ(dlg->Context().job.quickbar, 2);  // the controls were not read back
+  EXPECT_EQ(ShownResult(*dlg), 0);
+  ::testing::internal::GetCapturedStderr();
+}
+
+TEST(MainDialog, MissingGemFileAloneLeavesBothAbsent) {
+  GuiSandbox box(false);
+  std::filesystem::copy_file(ExampleVesko() + "/config.xml", box.Dir().file("config.xml"));
+  Dialog dlg;
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config_gem.xml\n\nFailed to open file"));
+  EXPECT_FALSE(dlg->Context().ConfigLoaded());
+  EXPECT_FALSE(dlg->Context().bonusConfig);
+}
+
+TEST(MainDialog, GoWithAnEmptyTemplateFieldShowsTheFailurePicture) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't read SC-File"));
+  EXPECT_EQ(ShownResult(*dlg), 2);
+  EXPECT_TRUE(dlg->IsTimerRunning());
+}
+
+TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  std::string character;
+  PrepareJob(*dlg, box, character);
+  Click(*dlg, ID_GO);
+  EXPECT_EQ(ShownResult(*dlg), 1);
+  EXPECT_TRUE(dlg->IsTimerRunning());
+  EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
+}
+
+TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  std::string character;
+  PrepareJob(*dlg, box, character);
+  std::string before = ReadFile(character);
+  ASSERT_EQ(::chmod(character.c_str(), 0444), 0);
+  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't write character file"));
+  EXPECT_EQ(ShownResult(*dlg), 2);
+  EXPECT_EQ(ReadFile(character), before);
+}
+
+TEST(MainDialog, QuitAfterASuccessfulBuildClosesWithOkAndSaves) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  dlg->Show();
+  std::string character;
+  PrepareJob(*dlg, box, character);
+  Box(*dlg, ID_QUIT_AFTER)->SetValue(true);
+  Click(*dlg, ID_GO);
+  EXPECT_FALSE(dlg->IsShown());
+  EXPECT_EQ(dlg->GetReturnCode(), wxID_OK);
+  EXPECT_EQ(ShownResult(*dlg), 0);
+  dlg.reset();
+  JobSettings saved;
+  LoadSettings(saved);
+  EXPECT_TRUE(saved.Has(OPT_QUIT));
+  EXPECT_EQ(saved.characterPath, character);
+}
+
+TEST(MainDialog, QuitAfterAFailedBuildStaysOpen) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  dlg->Show();
+  Box(*dlg, ID_QUIT_AFTER)->SetValue(true);
+  Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue("missing.vsk");
+  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't read SC-File"));
+  EXPECT_TRUE(dlg->IsShown());
+  EXPECT_EQ(ShownResult(*dlg), 2);
+}
+
+TEST(MainDialog, SecondResultReplacesTheFirstAndTheTimerHidesIt) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  std::string character;
+  PrepareJob(*dlg, box, character);
+  Click(*dlg, ID_GO);
+  EXPECT_EQ(ShownResult(*dlg), 1);
+  Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue("");
+  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't read SC-File"));
+  EXPECT_EQ(ShownResult(*dlg), 2);
+  EXPECT_TRUE(dlg->IsTimerRunning());
+  wxTimer stand_in(dlg.get(), ID_RESULT_TIMER);  // delivers the tick the real timer would
+  wxTimerEvent tick(stand_in);
+  dlg->ProcessWindowEvent(tick);
+  EXPECT_EQ(ShownResult(*dlg), 0);
+  EXPECT_FALSE(dlg->IsTimerRunning());
+}
+
+TEST(MainDialog, ChoosingATemplateHidesThePictureAndCancelDoesNot) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  dlg->ShowResult(CBrindlemarqueDlg::RESULT_FAILURE);
+  wxTEST_DIALOG(Click(*dlg, ID_BROWSE_TEMPLATE), wxExpectModal<wxFileDialog>("", wxID_CANCEL));
+  EXPECT_EQ(ShownResult(*dlg), 2);
+  std::string chosen = box.Dir().file("Gr\xc3\xbcn.vsk");
+  WriteFile(chosen, "<player/>");
+  wxTEST_DIALOG(Click(*dlg, ID_BROWSE_TEMPLATE), wxExpectModal<wxFileDialog>(wxString::FromUTF8(chosen)));
+  EXPECT_EQ(ShownResult(*dlg), 0);
+  EXPECT_EQ(Field(*dlg, ID_TEMPLATE_PATH)->GetValue(), wxString::FromUTF8(chosen));
+  EXPECT_EQ(dlg->Context().job.templatePath, chosen);
+  EXPECT_EQ(std::filesystem::current_path().string(), box.Dir().path());
+}
+
+TEST(MainDialog, DropWithoutDropRunOnlyTakesTheFirstPath) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  std::string character;
+  PrepareJob(*dlg, box, character);
+  std::string before = ReadFile(character);
+  Box(*dlg, ID_DROP_RUN)->SetValue(false);
+  dlg->ShowResult(CBrindlemarqueDlg::RESULT_SUCCESS);
+  std::string longPath = box.Dir().file(std::string(300, 'x') + ".vsk");  // longer than the old 259 limit
+  Drop(*dlg, {longPath, box.Dir().file("second.vsk"), box.Dir().file("third.vsk")});
+  EXPECT_EQ(Field(*dlg, ID_TEMPLATE_PATH)->GetValue(), wxString::FromUTF8(longPath));
+  EXPECT_EQ(dlg->Context().job.templatePath, longPath);
+  EXPECT_EQ(ShownResult(*dlg), 0);
+  EXPECT_EQ(ReadFile(character), before);
+}
+
+TEST(MainDialog, DropWithDropRunBuildsAtOnceEvenWithoutConfigAndNeverQuits) {
+  GuiSandbox box(false);
+  ::testing::internal::CaptureStderr();
+  Dialog dlg;
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config.xml\n\nFailed to open file"));
+  dlg->Show();
+  std::string character = box.CopyCharacter("Alarion-4.ini");
+  dlg->Context().job.characterPath = character;
+  Box(*dlg, ID_QUIT_AFTER)->SetValue(true);
+  SetBars(*dlg, "1", "1", "1");
+  std::string templ = box.CopyTemplate("Alarion_Armsman.vsk");
+  Drop(*dlg, {templ});
+  EXPECT_TRUE(dlg->IsShown());
+  EXPECT_EQ(ShownResult(*dlg), 1);
+  EXPECT_EQ(dlg->Context().job.quickbar, 1);
+  EXPECT_EQ(Field(*dlg, ID_TEMPLATE_PATH)->GetValue(), wxString::FromUTF8(templ));
+  // Without the configuration nothing is placed, but the range was cleaned.
+  EXPECT_EQ(ReadFile(character).find("Hotkey_0=45,1300200,,-1"), std::string::npos);
+  ::testing::internal::GetCapturedStderr();
+}
+
+TEST(MainDialog, CloseSavesWhatTheControlsHold) {
+  GuiSandbox box;
+  {
+    Dialog dlg = MakeDialog();
+    dlg->Show();
+    Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue(wxString::FromUTF8("/home/p/Vesko/R\xc3\xbcstung.vsk"));
+    SetBars(*dlg, "7", "8", "3");
+    Box(*dlg, ID_USE_SPACER)->SetValue(false);
+    Box(*dlg, ID_QUIT_AFTER)->SetValue(true);
+    Click(*dlg, ID_CLOSE);
+    EXPECT_FALSE(dlg->IsShown());
+    EXPECT_EQ(dlg->GetReturnCode(), wxID_CANCEL);
+  }
+  JobSettings saved;
+  LoadSettings(saved);
+  EXPECT_EQ(saved.templatePath, "/home/p/Vesko/R\xc3\xbcstung.vsk");
+  EXPECT_EQ(saved.quickbar, 3);
+  EXPECT_EQ(saved.firstBar, 3);
+  EXPECT_EQ(saved.lastBar, 8);
+  EXPECT_EQ(saved.options, static_cast<std::uint32_t>(OPT_QUIT | OPT_REVERSE | OPT_CLEANUP | OPT_DROP_RUN));
+  Dialog again = MakeDialog();  // the next start shows what was saved
+  EXPECT_EQ(Field(*again, ID_QUICKBAR)->GetValue(), "3");
+  EXPECT_TRUE(Box(*again, ID_FILL_REVERSE)->GetValue());
+}
+
+TEST(MainDialog, CloseBoxEndsInTheCloseButton) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  dlg->Show();
+  Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue("typed.vsk");
+  dlg->Close();
+  EXPECT_FALSE(dlg->IsShown());
+  EXPECT_EQ(dlg->Context().job.templatePath, "typed.vsk");
+}
+
+TEST(MainDialog, StoredCharacterPathShowsItsDisplayText) {
+  GuiSandbox box;
+  JobSettings stored;
+  stored.characterPath = ExampleCharacters() + "/Brunhild-8.ini";
+  stored.quickbar = 7;
+  SaveSettings(stored);
+  Dialog dlg = MakeDialog(false);
+  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "Brunhild - Logres");
+  EXPECT_EQ(Field(*dlg, ID_QUICKBAR)->GetValue(), "7");
+}
+
+TEST(MainDialog, AboutEntryOpensTheAboutBox) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  wxCommandEvent about(wxEVT_MENU, ID_ABOUT_COMMAND);
+  wxTEST_DIALOG(dlg->ProcessWindowEvent(about), wxExpectDismissableModal<CAboutDlg>(wxID_OK));
+  CAboutDlg box2(dlg.get());
+  EXPECT_EQ(box2.GetTitle(), wxString::FromUTF8("Info über Brindlemarque"));
+}
+
+TEST(MainDialog, PathBytesSurviveTheFieldsAndTheStore) {
+  GuiSandbox box;
+  JobSettings stored;
+  stored.templatePath = "/home/p/R\xfcstung \xe4.vsk";  // Latin-1 bytes, not valid UTF-8
+  stored.characterPath = "/home/p/chars/M\xf6rwen-4.ini";
+  SaveSettings(stored);
+  {
+    Dialog dlg = MakeDialog();
+    EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue().length(), wxString("M?rwen - Lyonesse").length());
+    dlg->ControlsToSettings();
+    EXPECT_EQ(dlg->Context().job.templatePath, stored.templatePath);
+  }
+  JobSettings saved;
+  LoadSettings(saved);
+  EXPECT_EQ(saved.templatePath, stored.templatePath);
+  EXPECT_EQ(saved.characterPath, stored.characterPath);
+}
