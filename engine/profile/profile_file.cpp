@@ -1,6 +1,8 @@
 // In-memory INI editing on the raw bytes, keeping untouched lines byte for byte.
 #include "profile_file.h"
 
+#include <algorithm>
+
 #include "ascii_text.h"
 #include "file_bytes.h"
 
@@ -208,41 +210,34 @@ bool ProfileFile::Write(const std::string& section, const std::string& key, cons
   return true;
 }
 
-bool ProfileFile::Delete(const std::string& section, const std::string& key) {
-  if (!m_open || !ValidSection(section) || !ValidKey(key)) return Refuse();
-  Range r = FindSection(section);
-  std::size_t eq;
-  // Every duplicate goes, so that no later line can surface as the key's value.
-  for (std::size_t pos = r.begin; r.found && pos < r.end;) {
-    Line line = LineAt(m_bytes, pos);
-    if (IsKeyLine(m_bytes, line, key, eq)) {
-      std::size_t before = m_bytes.size();
-      EraseLine(line.begin, line.next);
-      r.end -= before - m_bytes.size();
-      pos = line.begin <= m_bytes.size() ? line.begin : m_bytes.size();
-    } else {
-      pos = line.next;
-    }
-  }
-  return true;
-}
-
-bool ProfileFile::EmptySection(const std::string& section) {
-  if (!m_open || !ValidSection(section)) return Refuse();
+void ProfileFile::EraseKeyLines(const std::string& section, const std::string* key) {
   Range r = FindSection(section);
   const char *kb, *ke;
   std::size_t eq;
   for (std::size_t pos = r.begin; r.found && pos < r.end;) {
     Line line = LineAt(m_bytes, pos);
-    if (KeyOf(m_bytes, line, kb, ke, eq)) {
-      std::size_t before = m_bytes.size();
-      EraseLine(line.begin, line.next);
-      r.end -= before - m_bytes.size();
-      pos = line.begin <= m_bytes.size() ? line.begin : m_bytes.size();
-    } else {
+    bool erase = key ? IsKeyLine(m_bytes, line, *key, eq) : KeyOf(m_bytes, line, kb, ke, eq);
+    if (!erase) {
       pos = line.next;
+      continue;
     }
+    std::size_t before = m_bytes.size();
+    EraseLine(line.begin, line.next);
+    r.end -= before - m_bytes.size();
+    pos = std::min(line.begin, m_bytes.size());
   }
+}
+
+bool ProfileFile::Delete(const std::string& section, const std::string& key) {
+  if (!m_open || !ValidSection(section) || !ValidKey(key)) return Refuse();
+  // Every duplicate goes, so that no later line can surface as the key's value.
+  EraseKeyLines(section, &key);
+  return true;
+}
+
+bool ProfileFile::EmptySection(const std::string& section) {
+  if (!m_open || !ValidSection(section)) return Refuse();
+  EraseKeyLines(section, nullptr);
   return true;
 }
 

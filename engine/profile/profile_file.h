@@ -69,6 +69,8 @@ class ProfileFile {
   Range FindSection(const std::string& section) const;
   void InsertLine(std::size_t at, const std::string& text);
   void EraseLine(std::size_t begin, std::size_t next);
+  // Erases the key lines of `section`: those of `key`, or all when it is null.
+  void EraseKeyLines(const std::string& section, const std::string* key);
   bool Refuse();
 
   std::string m_path;
