@@ -141,6 +141,16 @@ TEST(RunBuildJob, SpacerComesEvenWhenNoLookupSucceeds) {
   EXPECT_EQ(run.Key(1), "");
 }
 
+TEST(RunBuildJob, ItemsWithoutPositionOrEffectsAreSkipped) {
+  BuildFixture run("<item><crafted/>" + Effects(2) + "</item><item><position><b/>Helm</position><crafted/>" +
+                   Effects(2) + "</item>" + Item("Helm", "") + Item("Helm", Effects(1)));
+  run.context.job.options |= OPT_SPACER;
+  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_EQ(run.Key(0), "52,0,Macro 0,-1");
+  EXPECT_EQ(run.Key(1), "45,1300200,,-1");
+  EXPECT_EQ(run.Key(2), "");
+}
+
 TEST(RunBuildJob, RealmLettersPickTheRecipeColumn) {
   for (auto [realm, expected] : std::vector<std::pair<std::string, std::string>>{
            {"Hibernia", "45,1300600,,-1"}, {"Albion", "45,1300200,,-1"}, {"xyz", "45,1300200,,-1"},

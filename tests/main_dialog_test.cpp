@@ -9,6 +9,7 @@
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
 #include <wx/statbmp.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
@@ -367,4 +368,17 @@ TEST(MainDialog, PathBytesSurviveTheFieldsAndTheStore) {
   LoadSettings(saved);
   EXPECT_EQ(saved.templatePath, stored.templatePath);
   EXPECT_EQ(saved.characterPath, stored.characterPath);
+}
+
+TEST(MainDialog, TabOrderFollowsTheLayout) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  std::vector<int> order;
+  for (wxWindow* child : dlg->GetChildren())
+    if (child->IsShown() && child->GetId() != ID_RESULT_PICTURE && !wxDynamicCast(child, wxStaticText))
+      order.push_back(child->GetId());
+  EXPECT_EQ(order, (std::vector<int>{ID_GO, ID_CLOSE, ID_TEMPLATE_PATH, ID_CHARACTER_NAME, ID_QUICKBAR, ID_FIRST_BAR,
+                                     ID_LAST_BAR, ID_USE_SPACER, ID_BROWSE_TEMPLATE, ID_CHOOSE_CHARACTER,
+                                     ID_QUIT_AFTER, ID_FILL_REVERSE, ID_CLEAN_BEFORE, ID_DROP_RUN}));
+  EXPECT_EQ(dlg->GetDefaultItem(), dlg->FindWindow(ID_GO));
 }
