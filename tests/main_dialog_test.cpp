@@ -375,7 +375,7 @@ TEST(MainDialog, TabOrderFollowsTheLayout) {
   Dialog dlg = MakeDialog();
   std::vector<int> order;
   for (wxWindow* child : dlg->GetChildren())
-    if (child->IsShown() && child->GetId() != ID_RESULT_PICTURE && !wxDynamicCast(child, wxStaticText))
+    if (child->IsShown() && child->GetId() != ID_RESULT_PICTURE && !child->IsKindOf(wxCLASSINFO(wxStaticText)))
       order.push_back(child->GetId());
   EXPECT_EQ(order, (std::vector<int>{ID_GO, ID_CLOSE, ID_TEMPLATE_PATH, ID_CHARACTER_NAME, ID_QUICKBAR, ID_FIRST_BAR,
                                      ID_LAST_BAR, ID_USE_SPACER, ID_BROWSE_TEMPLATE, ID_CHOOSE_CHARACTER,
