@@ -13,13 +13,9 @@ const wxMBConvUTF8& PathConversion() {
 
 }  // namespace
 
-wxString ToWx(const std::string& bytes) {
-  wxString text(bytes.data(), PathConversion(), bytes.size());
-  return text.empty() && !bytes.empty() ? wxString::From8BitData(bytes.data(), bytes.size()) : text;
-}
+wxString ToWx(const std::string& bytes) { return wxString(bytes.data(), PathConversion(), bytes.size()); }
 
 std::string FromWx(const wxString& text) {
   wxCharBuffer buffer = text.mb_str(PathConversion());
-  if (!buffer.data()) return std::string(text.To8BitData().data());
-  return std::string(buffer.data(), buffer.length());
+  return buffer.data() ? std::string(buffer.data(), buffer.length()) : text.utf8_string();
 }
