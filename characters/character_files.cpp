@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <pwd.h>
 #include <sys/stat.h>
+#include <vector>
+#ifndef _WIN32
+#include <pwd.h>
 #include <unistd.h>
+#endif
 
 #include "ascii_text.h"
 #include "file_bytes.h"
@@ -73,13 +75,12 @@ std::string ApplicationDataFolder() {
 #endif
 }
 
-// First 7 bytes of a line compared with "Hotkey_", ignoring case.
-bool StartsWithHotkey(const char* line, std::size_t available) {
-  static const char kHotkey[] = "hotkey_";
-  if (available < 7) return false;
-  for (int i = 0; i < 7; ++i)
-    if (LowerAscii(line[i]) != kHotkey[i]) return false;
-  return true;
+// The start of the line that `at` stands on, when its line feed lies in
+// [begin, at); null when the line began before `begin`.
+const char* LineStartBefore(const char* begin, const char* at) {
+  for (const char* p = at; p > begin; --p)
+    if (p[-1] == '\n') return p;
+  return nullptr;
 }
 
 }  // namespace
@@ -145,50 +146,39 @@ CharacterFileList ListCharacterFiles(const std::string& folder) {
 }
 
 bool IsSpellcrafterFile(const std::string& path) {
-  static const char kMark[] = "44,13,";
-  constexpr std::size_t kMarkLength = sizeof kMark - 1;
-  int fd = OpenRegularFile(path);
-  if (fd < 0) return false;
-  // The buffer holds the last bytes of the previous chunk ahead of the new
+  static const std::string kMark = "44,13,";
+  RegularFileReader file;
+  if (!file.Open(path)) return false;
+  // The buffer keeps the last bytes of the previous chunk ahead of the new
   // one, so that a mark across a chunk border is found.
   constexpr std::size_t kChunk = 64 * 1024;
-  std::string buffer(kMarkLength - 1 + kChunk, '\0');
+  const std::size_t keep = kMark.size() - 1;
+  std::vector<char> buffer(keep + kChunk);
   std::size_t carried = 0;
   std::string lineHead;  // the first bytes of the line that runs into the buffer
-  bool result = false;
   for (;;) {
-    ssize_t n = ::read(fd, &buffer[carried], kChunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    std::size_t size = carried + static_cast<std::size_t>(n);
-    const char* data = buffer.data();
+    long long n = file.Read(buffer.data() + carried, kChunk);
+    if (n <= 0) return false;
+    const char* begin = buffer.data();
+    const char* fresh = begin + carried;
+    const char* end = fresh + n;
     // The search ends at the first zero byte.
-    const void* zero = std::memchr(data + carried, '\0', static_cast<std::size_t>(n));
-    bool last = zero != nullptr;
-    if (last) size = static_cast<std::size_t>(static_cast<const char*>(zero) - data);
-    const void* hit = ::memmem(data, size, kMark, kMarkLength);
-    if (hit) {
-      const char* at = static_cast<const char*>(hit);
-      const char* lf = static_cast<const char*>(::memrchr(data, '\n', static_cast<std::size_t>(at - data)));
-      if (lf)
-        result = StartsWithHotkey(lf + 1, size - static_cast<std::size_t>(lf + 1 - data));
-      else
-        result = StartsWithHotkey((lineHead + std::string(data + carried, size - carried)).c_str(),
-                                  lineHead.size() + size - carried);
-      break;
+    const char* zero = std::find(fresh, end, '\0');
+    const char* hit = std::search(begin, zero, kMark.begin(), kMark.end());
+    if (hit != zero) {
+      std::string head = LineStartBefore(begin, hit) ? std::string(LineStartBefore(begin, hit), zero)
+                                                     : lineHead + std::string(fresh, zero);
+      return head.size() >= 7 && SameTextNoCase(head.substr(0, 7).c_str(), "Hotkey_");
     }
-    if (last) break;
+    if (zero != end) return false;
     // Keep the head of the line still open at the chunk's end.
-    const char* lf = static_cast<const char*>(::memrchr(data + carried, '\n', size - carried));
-    if (lf)
-      lineHead.assign(lf + 1, std::min<std::size_t>(7, static_cast<std::size_t>(data + size - (lf + 1))));
+    if (const char* start = LineStartBefore(fresh, end))
+      lineHead.assign(start, std::min<std::size_t>(7, static_cast<std::size_t>(end - start)));
     else if (lineHead.size() < 7)
-      lineHead.append(data + carried, std::min<std::size_t>(7 - lineHead.size(), size - carried));
-    carried = std::min(kMarkLength - 1, size);
-    std::memmove(&buffer[0], data + size - carried, carried);
+      lineHead.append(fresh, std::min<std::size_t>(7 - lineHead.size(), static_cast<std::size_t>(n)));
+    carried = std::min(keep, static_cast<std::size_t>(end - begin));
+    std::copy(end - carried, end, buffer.data());
   }
-  ::close(fd);
-  return result;
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) { return folder + kSeparator + name; }

@@ -41,8 +41,18 @@ int ReplaceMarkers(std::string& bytes) {
 bool LoadRepairedInMemory(TiXmlDocument& doc, const std::string& path) {
   std::string bytes;
   if (ReadFileBytes(path, bytes) != ReadStatus::Ok || ReplaceMarkers(bytes) == 0) return false;
+  // Line ends as a load from the file would give them to the parser.
+  std::string text;
+  text.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r') {
+      text += bytes[i];
+    } else if (i + 1 >= bytes.size() || bytes[i + 1] != '\n') {
+      text += '\n';
+    }
+  }
   doc.Clear();
-  doc.Parse(bytes.c_str());
+  doc.Parse(text.c_str());
   return !doc.Error();
 }
 

@@ -20,10 +20,31 @@ constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
 ReadStatus ReadFileBytes(const std::string& path, std::string& bytes,
                          std::size_t maxBytes = kMaxFileBytes);
 
-/// Opens the regular file at `path` for reading and returns its descriptor
-/// (the caller closes it), or -1 when it is missing (errno ENOENT), cannot be
-/// opened, or is a folder, FIFO or device. Never blocks on a FIFO.
-int OpenRegularFile(const std::string& path);
+/// A regular file open for reading, closed when this object goes.
+/// Never opens a folder, FIFO or device, and never blocks on opening.
+class RegularFileReader {
+ public:
+  RegularFileReader() = default;
+  RegularFileReader(const RegularFileReader&) = delete;
+  RegularFileReader& operator=(const RegularFileReader&) = delete;
+  ~RegularFileReader();
+
+  /// Opens `path`. Returns false, holding nothing open, when the path is
+  /// empty, names nothing (then Missing() is true), cannot be opened, or is
+  /// not a regular file.
+  bool Open(const std::string& path);
+  /// Reads up to `size` bytes into `buffer`; returns how many, 0 at the end.
+  /// Returns -1 on a read error.
+  long long Read(char* buffer, std::size_t size);
+  /// The file's size when it was opened.
+  unsigned long long Size() const { return m_size; }
+  bool Missing() const { return m_missing; }
+
+ private:
+  int m_fd = -1;
+  unsigned long long m_size = 0;
+  bool m_missing = false;
+};
 
 /// True when `path` names an existing regular file (links followed).
 bool IsRegularFile(const std::string& path);
