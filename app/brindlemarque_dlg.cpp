@@ -175,8 +175,6 @@ void CBrindlemarqueDlg::ShowResult(int kind) {
   m_timerId = m_timer.Start(kResultMilliseconds) ? ID_RESULT_TIMER : 0;
 }
 
-bool CBrindlemarqueDlg::IsResultShown() const { return m_resultPicture->IsShown(); }
-
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
   if (!m_context.ConfigLoaded()) {
     m_messages.ShowMessage("config files not loaded - sry can't do my job");

@@ -36,7 +36,6 @@ class CBrindlemarqueDlg : public wxDialog {
   void ShowResult(int kind);
 
   BuildContext& Context() { return m_context; }
-  bool IsResultShown() const;
   bool IsTimerRunning() const { return m_timerId != 0; }
 
  private:

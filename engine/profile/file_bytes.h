@@ -46,9 +46,6 @@ class RegularFileReader {
   bool m_missing = false;
 };
 
-/// True when `path` names an existing regular file (links followed).
-bool IsRegularFile(const std::string& path);
-
 /// True when `path` names a regular file no larger than kMaxFileBytes:
 /// one that a parser may safely open and read whole.
 bool IsLoadableFile(const std::string& path);

@@ -94,11 +94,6 @@ long long RegularFileReader::Read(char* buffer, std::size_t size) {
   }
 }
 
-bool IsRegularFile(const std::string& path) {
-  struct stat st;
-  return StatRegular(path, st);
-}
-
 bool IsLoadableFile(const std::string& path) {
   struct stat st;
   return StatRegular(path, st) && static_cast<unsigned long long>(st.st_size) <= kMaxFileBytes;

@@ -47,11 +47,6 @@ long long RegularFileReader::Read(char* buffer, std::size_t size) {
   return ::_read(m_fd, buffer, chunk);
 }
 
-bool IsRegularFile(const std::string& path) {
-  struct _stat64 st;
-  return StatRegular(path, st);
-}
-
 bool IsLoadableFile(const std::string& path) {
   struct _stat64 st;
   return StatRegular(path, st) && static_cast<unsigned long long>(st.st_size) <= kMaxFileBytes;
