@@ -103,14 +103,16 @@ std::string CharacterDisplayText(const std::string& path) {
   if (EndsWithIniNoCase(name)) name.resize(name.size() - 4);
   auto dash = name.rfind('-');
   std::string character = (dash == std::string::npos || dash == 0) ? name : name.substr(0, dash);
-  int server = LeadingInt(name.c_str() + (dash == std::string::npos ? 0 : dash + 1));
-  return character + " - " + ServerName(server);
+  return character + " - " + ServerName(ServerNumberOf(name));
+}
+
+std::string CharacterNameOf(const std::string& fileName) {
+  auto dash = fileName.find('-');
+  return dash == std::string::npos ? std::string() : fileName.substr(0, dash);
 }
 
 std::string CharacterListEntry(const std::string& fileName) {
-  auto dash = fileName.find('-');
-  std::string character = dash == std::string::npos ? std::string() : fileName.substr(0, dash);
-  return ServerName(ServerNumberOf(fileName)) + " - " + character + " (" + fileName + ")";
+  return ServerName(ServerNumberOf(fileName)) + " - " + CharacterNameOf(fileName) + " (" + fileName + ")";
 }
 
 bool PathExists(const std::string& path) {

@@ -23,6 +23,10 @@ std::string ServerName(int serverNumber);
 /// ".../Morwen-4.ini"; "<keiner>" for an empty path or one ending in a separator.
 std::string CharacterDisplayText(const std::string& path);
 
+/// The character's name in a list entry: the file name up to its first '-';
+/// empty when it has none.
+std::string CharacterNameOf(const std::string& fileName);
+
 /// The character dialog's list entry of a file name: server name, " - ", the
 /// name up to its first '-', " (", the file name, ")".
 std::string CharacterListEntry(const std::string& fileName);

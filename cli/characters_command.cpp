@@ -38,8 +38,7 @@ int RunCharactersCommand(const CharactersOptions& o) {
     int server = ServerNumberOf(name);
     if (o.server != -1 && server != o.server) continue;
     if (o.spellcraftersOnly && !list.spellcrafterFlags[i]) continue;
-    auto dash = name.find('-');
-    rows.push_back({ServerName(server), dash == std::string::npos ? "" : name.substr(0, dash), name,
+    rows.push_back({ServerName(server), CharacterNameOf(name), name,
                     list.spellcrafterFlags[i] ? "yes" : ""});
   }
   std::size_t w1 = 0, w2 = 0, w3 = 0;

@@ -64,6 +64,14 @@ void PrepareJob(CBrindlemarqueDlg& dlg, const GuiSandbox& box, std::string& char
   dlg.Context().job.characterPath = character;
 }
 
+// A sandbox with a window whose job is prepared (see PrepareJob).
+struct PreparedWindow {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog();
+  std::string character;
+  PreparedWindow() { PrepareJob(*dlg, box, character); }
+};
+
 }  // namespace
 
 TEST(MainDialog, FirstStartShowsTheDefaults) {
@@ -176,10 +184,8 @@ TEST(MainDialog, GoWithAnEmptyTemplateFieldShowsTheFailurePicture) {
 }
 
 TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
-  GuiSandbox box;
-  Dialog dlg = MakeDialog();
-  std::string character;
-  PrepareJob(*dlg, box, character);
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
   Click(*dlg, ID_GO);
   EXPECT_EQ(ShownResult(*dlg), 1);
   EXPECT_TRUE(dlg->IsTimerRunning());
@@ -187,10 +193,8 @@ TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
 }
 
 TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
-  GuiSandbox box;
-  Dialog dlg = MakeDialog();
-  std::string character;
-  PrepareJob(*dlg, box, character);
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
   std::string before = ReadFile(character);
   ASSERT_EQ(::chmod(character.c_str(), 0444), 0);
   wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't write character file"));
@@ -199,11 +203,9 @@ TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
 }
 
 TEST(MainDialog, QuitAfterASuccessfulBuildClosesWithOkAndSaves) {
-  GuiSandbox box;
-  Dialog dlg = MakeDialog();
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
   dlg->Show();
-  std::string character;
-  PrepareJob(*dlg, box, character);
   Box(*dlg, ID_QUIT_AFTER)->SetValue(true);
   Click(*dlg, ID_GO);
   EXPECT_FALSE(dlg->IsShown());
@@ -228,10 +230,8 @@ TEST(MainDialog, QuitAfterAFailedBuildStaysOpen) {
 }
 
 TEST(MainDialog, SecondResultReplacesTheFirstAndTheTimerHidesIt) {
-  GuiSandbox box;
-  Dialog dlg = MakeDialog();
-  std::string character;
-  PrepareJob(*dlg, box, character);
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
   Click(*dlg, ID_GO);
   EXPECT_EQ(ShownResult(*dlg), 1);
   Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue("");
@@ -261,10 +261,8 @@ TEST(MainDialog, ChoosingATemplateHidesThePictureAndCancelDoesNot) {
 }
 
 TEST(MainDialog, DropWithoutDropRunOnlyTakesTheFirstPath) {
-  GuiSandbox box;
-  Dialog dlg = MakeDialog();
-  std::string character;
-  PrepareJob(*dlg, box, character);
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
   std::string before = ReadFile(character);
   Box(*dlg, ID_DROP_RUN)->SetValue(false);
   dlg->ShowResult(CBrindlemarqueDlg::RESULT_SUCCESS);

@@ -45,6 +45,14 @@ const char* const kGem = R"(<data><gems>
   <gem id="big" r0="500" r1="99999999999" r2="-3"/>
 </gems></data>)";
 
+// A context whose messages are recorded, and a folder for configuration files.
+struct ConfigLoad {
+  TempDir dir;
+  RecordingSink sink;
+  BuildContext context;
+  ConfigLoad() { context.messages = &sink; }
+};
+
 struct Lookup {
   std::unique_ptr<TiXmlDocument> bonus = Parse(kBonus), gem = Parse(kGem);
   std::string operator()(const char* id, const char* text, int realm = 0) const {
@@ -104,11 +112,9 @@ TEST(LookupRecipeHotkey, NumbersAreReadFromTheirStartAndWrittenInFull) {
 }
 
 TEST(LoadConfigFiles, MissingConfigXmlStopsBeforeTheGemFile) {
-  TempDir dir;
+  ConfigLoad load;
+  auto& [dir, sink, context] = load;
   WriteFile(dir.file("config_gem.xml"), kGem);
-  RecordingSink sink;
-  BuildContext context;
-  context.messages = &sink;
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\r\n\r\nFailed to open file"});
   EXPECT_FALSE(context.bonusConfig);
@@ -116,11 +122,9 @@ TEST(LoadConfigFiles, MissingConfigXmlStopsBeforeTheGemFile) {
 }
 
 TEST(LoadConfigFiles, BadGemFileLeavesBothAbsent) {
-  TempDir dir;
+  ConfigLoad load;
+  auto& [dir, sink, context] = load;
   WriteFile(dir.file("config.xml"), kBonus);
-  RecordingSink sink;
-  BuildContext context;
-  context.messages = &sink;
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\r\n\r\nFailed to open file"});
   WriteFile(dir.file("config_gem.xml"), "<data><gems>");
@@ -134,15 +138,13 @@ TEST(LoadConfigFiles, BadGemFileLeavesBothAbsent) {
 }
 
 TEST(LoadConfigFiles, LoadsBothFromTheCurrentDirectoryByBareName) {
-  TempDir dir;
+  ConfigLoad load;
+  auto& [dir, sink, context] = load;
   WriteFile(dir.file("config.xml"), kBonus);
   WriteFile(dir.file("config_gem.xml"), kGem);
   std::string cwd(4096, '\0');
   ASSERT_TRUE(::getcwd(&cwd[0], cwd.size()));
   ASSERT_EQ(::chdir(dir.path().c_str()), 0);
-  RecordingSink sink;
-  BuildContext context;
-  context.messages = &sink;
   bool loaded = LoadConfigFiles(context);
   ASSERT_EQ(::chdir(cwd.c_str()), 0);
   EXPECT_TRUE(loaded);
