@@ -4,7 +4,4 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh build
-if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null 2>&1; then
-  exec xvfb-run -a ctest --test-dir build --output-on-failure -j "$(nproc)"
-fi
-exec ctest --test-dir build --output-on-failure -j "$(nproc)"
+exec scripts/with-display.sh ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -67,8 +67,13 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();  // listing needs no display
   wxApp::SetInstance(new TestApp);
-  if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
+  if (!wxEntryStart(argc, argv)) {
     std::fprintf(stderr, "cannot start the window toolkit (is there a display?)\n");
+    return 1;
+  }
+  if (!wxTheApp->CallOnInit()) {
+    std::fprintf(stderr, "the window layouts did not load\n");
+    wxEntryCleanup();
     return 1;
   }
   wxSetAssertHandler(ReportAssert);
