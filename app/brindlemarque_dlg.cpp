@@ -13,6 +13,7 @@
 #include "about_dlg.h"
 #include "ascii_text.h"
 #include "build_run.h"
+#include "char_select_dlg.h"
 #include "character_files.h"
 #include "control_ids.h"
 #include "label_wrap.h"
@@ -199,7 +200,11 @@ void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
-  // The character select dialog is not part of this window yet.
+  CDialog_CharSelect dialog(this);
+  if (dialog.ChooseCharacter(m_context.job.characterPath) != MODAL_OK) return;
+  m_context.job.characterPath = dialog.GetChosenPath();
+  m_characterName->ChangeValue(ToWx(CharacterDisplayText(m_context.job.characterPath)));
+  ShowResult(RESULT_HIDE);
 }
 
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {

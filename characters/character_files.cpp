@@ -135,8 +135,15 @@ std::string FindUserFolder(const std::string& characterPath) {
 
 CharacterFileList ListCharacterFiles(const std::string& folder) {
   CharacterFileList list;
-  std::error_code ec;
+#ifdef _WIN32
+  // An empty folder names the current drive's root, as the game's tools have it.
   std::string where = folder.empty() ? std::string(1, kSeparator) : folder;
+#else
+  // No folder is known: list nothing rather than the whole system's root.
+  if (folder.empty()) return list;
+  const std::string& where = folder;
+#endif
+  std::error_code ec;
   std::filesystem::directory_iterator it(where, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     std::string name = it->path().filename().string();
@@ -183,4 +190,7 @@ bool IsSpellcrafterFile(const std::string& path) {
   }
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) { return folder + kSeparator + name; }
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == kSeparator) return folder + name;  // a root such as "/"
+  return folder + kSeparator + name;
+}

@@ -42,7 +42,8 @@ bool PathExists(const std::string& path);
 std::string FindUserFolder(const std::string& characterPath);
 
 /// The files "*.ini" (any case) of `folder` whose server number is positive,
-/// with their spellcrafter marks. Empty when the folder cannot be listed.
+/// with their spellcrafter marks. Empty when the folder cannot be listed,
+/// and on Linux for an empty folder (on Windows that lists the drive's root).
 CharacterFileList ListCharacterFiles(const std::string& folder);
 
 /// True when the file's first "44,13," stands on a line that begins with
@@ -50,6 +51,7 @@ CharacterFileList ListCharacterFiles(const std::string& folder);
 /// search ends at the first zero byte. False when the file cannot be read.
 bool IsSpellcrafterFile(const std::string& path);
 
-/// `folder`, the platform's separator and `name`. An empty folder thus
-/// names the root folder, as the game's own tools do.
+/// `folder`, the platform's separator (unless `folder` ends in one) and
+/// `name`. An empty folder thus names the root folder, as the game's own
+/// tools do.
 std::string JoinPath(const std::string& folder, const std::string& name);

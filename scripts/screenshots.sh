@@ -1,25 +1,45 @@
 #!/usr/bin/env bash
-# Takes screenshots of the main window's German and English copies under a
-# virtual display, into docs/: docs/main-window-de.png, docs/main-window-en.png.
+# Takes screenshots under a virtual display, into docs/: the main window's
+# German and English copies (main-window-de.png, main-window-en.png) and the
+# character select dialog on the sample characters (character-dialog.png),
+# opened by a click on the "..." beside the character field.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p docs
-home=$(mktemp -d)
-for lang in de en; do
-  locale=de_DE.UTF-8
-  [ "$lang" = en ] && locale=en_US.UTF-8
+# A fixed folder, so that the path shown in the character dialog stays the same.
+work=${TMPDIR:-/tmp}/brindlemarque-screenshots
+rm -rf "$work" && mkdir -p "$work"
+trap 'rm -rf "$work"' EXIT
+cp -r examples/vesko examples/appdata "$work/"
+
+# shot LANG OUTPUT [character]: starts the window, waits for it, and takes
+# the main window, or with "character" the dialog its "..." button opens.
+shot() {
   xvfb-run -a -s "-screen 0 800x600x24" bash -c '
-    cd examples/vesko
-    HOME="$1" LANG="$2" LANGUAGE= LC_ALL= ../../build/bin/Brindlemarque 2>/dev/null &
+    set -e
+    cd "$1/vesko"
+    HOME="$1" APPDATA="$1/appdata" LANG="$2" LANGUAGE= LC_ALL= "$4" 2>/dev/null &
     pid=$!
-    for i in $(seq 50); do
-      sleep 0.2
-      xwininfo -root -tree | grep -q "Brindlemarque 1.88" && break
-    done
-    sleep 1
-    id=$(xwininfo -root -tree | grep "Brindlemarque 1.88" | awk "{print \$1}")
+    wait_for() {
+      for i in $(seq 50); do
+        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1 || true)
+        [ -n "$id" ] && { sleep 1; echo "$id"; return; }
+        sleep 0.2
+      done
+      echo "no window \"$1\"" >&2; kill $pid; exit 1
+    }
+    id=$(wait_for "Brindlemarque 1.88")
+    if [ "$5" = character ]; then
+      # The "..." button stands at 204,26 (17 x 14) of the 228 x 129 dialog units.
+      eval "$(xdotool getwindowgeometry --shell "$id")"
+      xdotool mousemove --window "$id" $((WIDTH * 425 / 456)) $((HEIGHT * 33 / 129)) click 1
+      id=$(wait_for "Charakter auswahl")
+    fi
     import -window "$id" "$3"
-    kill $pid' _ "$home" "$locale" "$PWD/docs/main-window-$lang.png"
-done
-rm -rf "$home"
+    kill $pid' _ "$work" "$1" "$2" "$PWD/build/bin/Brindlemarque" "${3:-}"
+}
+
+shot de_DE.UTF-8 "$PWD/docs/main-window-de.png"
+shot en_US.UTF-8 "$PWD/docs/main-window-en.png"
+shot de_DE.UTF-8 "$PWD/docs/character-dialog.png" character
 echo "screenshots in docs/"

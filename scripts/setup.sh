@@ -8,7 +8,7 @@ PACKAGES=(
   g++ cmake make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libtinyxml-dev libcli11-dev
-  libwxgtk3.2-dev wx-common xvfb xauth x11-utils imagemagick fonts-dejavu-core
+  libwxgtk3.2-dev wx-common xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
 )
 
 missing=()

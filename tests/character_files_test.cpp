@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "test_support.h"
 
@@ -191,6 +192,16 @@ TEST(ListCharacterFiles, AcceptsPositiveServersInEnumerationOrder) {
     EXPECT_EQ(list.spellcrafterFlags[i], expected) << list.fileNames[i];
   }
   EXPECT_TRUE(ListCharacterFiles(dir.file("missing")).fileNames.empty());
+}
+
+TEST(ListCharacterFiles, AnEmptyFolderListsNothingNotTheRoot) {
+  const std::string atRoot = "/brindlemarque-test-" + std::to_string(::getpid()) + "-4.ini";
+  if (::access("/", W_OK) != 0) GTEST_SKIP() << "needs a writable root folder to place a character file there";
+  WriteFile(atRoot, "Hotkey_0=44,13,");
+  CharacterFileList list = ListCharacterFiles("");
+  std::filesystem::remove(atRoot);
+  EXPECT_TRUE(list.fileNames.empty());
+  EXPECT_EQ(JoinPath("/", "Morwen-4.ini"), "/Morwen-4.ini");
 }
 
 TEST(ListCharacterFiles, ListsTheSampleFolder) {

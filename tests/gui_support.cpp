@@ -17,6 +17,13 @@ int ExpectMessage::OnInvoked(wxMessageDialog* dialog) const {
   return wxID_OK;
 }
 
+void SendCommand(wxWindow* control, wxEventType type) {
+  ASSERT_TRUE(control);
+  wxCommandEvent event(type, control->GetId());
+  event.SetEventObject(control);
+  control->ProcessWindowEvent(event);
+}
+
 std::string ExampleVesko() { return std::string(EXAMPLES_DIR) + "/vesko"; }
 std::string ExampleCharacters() { return std::string(EXAMPLES_DIR) + "/appdata/Electronic Arts/Dark Age of Camelot/LotM"; }
 

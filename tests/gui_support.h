@@ -9,7 +9,9 @@
 #include <wx/msgdlg.h>
 #include <wx/testing.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "test_support.h"
 
@@ -35,6 +37,24 @@ class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
  private:
   std::string m_text;
 };
+
+/// Expects a modal dialog of type T and lets `act` work it as a user would;
+/// what `act` returns is what the dialog's ShowModal returns.
+template <class T>
+class ExpectDialog : public wxExpectModalBase<T, ExpectDialog<T>> {
+ public:
+  explicit ExpectDialog(std::function<int(T&)> act) : m_act(std::move(act)) {}
+
+ protected:
+  int OnInvoked(T* dialog) const override { return m_act(*dialog); }
+
+ private:
+  std::function<int(T&)> m_act;
+};
+
+/// Sends the command event of `type` from `control`, as a user's click or
+/// choice would (set the control's new state first).
+void SendCommand(wxWindow* control, wxEventType type);
 
 /// A temporary home (settings store) and working folder for one test; the
 /// working folder holds copies of the example configuration files unless

@@ -8,12 +8,14 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
+#include <wx/listbox.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
 #include "about_dlg.h"
+#include "char_select_dlg.h"
 #include "control_ids.h"
 #include "gui_support.h"
 #include "settings_store.h"
@@ -27,13 +29,7 @@ Dialog MakeDialog(bool german = true) { return Dialog(new CBrindlemarqueDlg(germ
 wxTextCtrl* Field(CBrindlemarqueDlg& dlg, int id) { return wxStaticCast(dlg.FindWindow(id), wxTextCtrl); }
 wxCheckBox* Box(CBrindlemarqueDlg& dlg, int id) { return wxStaticCast(dlg.FindWindow(id), wxCheckBox); }
 
-void Click(CBrindlemarqueDlg& dlg, int id) {
-  wxWindow* button = dlg.FindWindow(id);
-  ASSERT_TRUE(button) << id;
-  wxCommandEvent click(wxEVT_BUTTON, id);
-  click.SetEventObject(button);
-  button->ProcessWindowEvent(click);
-}
+void Click(CBrindlemarqueDlg& dlg, int id) { SendCommand(dlg.FindWindow(id), wxEVT_BUTTON); }
 
 void Drop(CBrindlemarqueDlg& dlg, const std::vector<std::string>& paths) {
   auto* files = new wxString[paths.size()];  // the event owns them
@@ -379,4 +375,45 @@ TEST(MainDialog, TabOrderFollowsTheLayout) {
                                      ID_LAST_BAR, ID_USE_SPACER, ID_BROWSE_TEMPLATE, ID_CHOOSE_CHARACTER,
                                      ID_QUIT_AFTER, ID_FILL_REVERSE, ID_CLEAN_BEFORE, ID_DROP_RUN}));
   EXPECT_EQ(dlg->GetDefaultItem(), dlg->FindWindow(ID_GO));
+}
+
+TEST(MainDialog, ACharacterChosenInItsDialogShowsAndReceivesTheNextBuild) {
+  GuiSandbox box;
+  std::filesystem::copy(std::string(EXAMPLES_DIR) + "/appdata", box.Dir().file("appdata"),
+                        std::filesystem::copy_options::recursive);
+  ::setenv("APPDATA", box.Dir().file("appdata").c_str(), 1);
+  const std::string folder = box.Dir().file("appdata/Electronic Arts/Dark Age of Camelot/LotM");
+  Dialog dlg = MakeDialog();
+  Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue(wxString::FromUTF8(box.CopyTemplate("Alarion_Armsman.vsk")));
+  dlg->ShowResult(CBrindlemarqueDlg::RESULT_FAILURE);
+  auto list = [](CDialog_CharSelect& d) { return wxStaticCast(d.FindWindow(CDialog_CharSelect::ID_CHARACTER_LIST), wxListBox); };
+
+  auto cancel = [&](CDialog_CharSelect& d) {
+    EXPECT_EQ(d.UserFolder(), folder);  // found through APPDATA
+    EXPECT_EQ(list(d)->GetCount(), 3u);  // the three spellcrafters
+    return wxID_CANCEL;
+  };
+  wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), ExpectDialog<CDialog_CharSelect>(cancel));
+  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "<keiner>");
+  EXPECT_EQ(ShownResult(*dlg), 2);
+
+  auto pickAlarion = [&](CDialog_CharSelect& d) {
+    list(d)->SetSelection(list(d)->FindString("Lyonesse - Alarion (Alarion-4.ini)"));
+    SendCommand(list(d), wxEVT_LISTBOX);
+    return wxID_OK;
+  };
+  wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), ExpectDialog<CDialog_CharSelect>(pickAlarion));
+  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "Alarion - Lyonesse");
+  EXPECT_EQ(dlg->Context().job.characterPath, folder + "/Alarion-4.ini");
+  EXPECT_EQ(ShownResult(*dlg), 0);
+  Click(*dlg, ID_GO);
+  EXPECT_EQ(ShownResult(*dlg), 1);
+  EXPECT_EQ(ReadFile(folder + "/Alarion-4.ini"), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
+
+  // OK without a selection keeps the folder alone; the next opening returns to it.
+  wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), wxExpectDismissableModal<CDialog_CharSelect>(wxID_OK));
+  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "<keiner>");
+  EXPECT_EQ(dlg->Context().job.characterPath, folder + "/");
+  ::unsetenv("APPDATA");
+  wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), ExpectDialog<CDialog_CharSelect>(cancel));
 }

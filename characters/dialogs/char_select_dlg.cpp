@@ -1,0 +1,147 @@
+#include "char_select_dlg.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/listbox.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "folder_dlg.h"
+#include "wx_text.h"
+
+wxBEGIN_EVENT_TABLE(CDialog_CharSelect, wxDialog)
+  EVT_LISTBOX(ID_CHARACTER_LIST, CDialog_CharSelect::OnCharacterSelChange)
+  EVT_CHECKBOX(ID_SPELLCRAFTERS_ONLY, CDialog_CharSelect::OnFilterChanged)
+  EVT_CHOICE(ID_SERVER_FILTER, CDialog_CharSelect::OnFilterChanged)
+  EVT_BUTTON(ID_BROWSE_FOLDER, CDialog_CharSelect::OnBrowseFolder)
+  EVT_LISTBOX_DCLICK(ID_CHARACTER_LIST, CDialog_CharSelect::OnCharacterDblClk)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+constexpr int kAllServers = -1;
+
+void* NumberData(int number) { return reinterpret_cast<void*>(static_cast<std::intptr_t>(number)); }
+
+void RegisterIds() {
+  static const struct {
+    const char* name;
+    int id;
+  } kIds[] = {{"spellcrafters_only", CDialog_CharSelect::ID_SPELLCRAFTERS_ONLY},
+              {"browse_folder", CDialog_CharSelect::ID_BROWSE_FOLDER},
+              {"user_folder", CDialog_CharSelect::ID_USER_FOLDER},
+              {"server_filter", CDialog_CharSelect::ID_SERVER_FILTER},
+              {"character_list", CDialog_CharSelect::ID_CHARACTER_LIST}};
+  for (const auto& entry : kIds) wxXmlResource::GetXRCID(entry.name, entry.id);
+}
+
+// Appends the entries in the order a sorted platform list keeps them: by
+// text, letter case ignored, equal texts in the order given.
+void AppendSorted(wxItemContainer& items, std::vector<std::pair<wxString, int>> entries) {
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const auto& a, const auto& b) { return a.first.CmpNoCase(b.first) < 0; });
+  for (const auto& [text, number] : entries) items.Append(text, NumberData(number));
+}
+
+}  // namespace
+
+int ItemNumber(const wxItemContainer& items, unsigned n) {
+  return static_cast<int>(reinterpret_cast<std::intptr_t>(items.GetClientData(n)));
+}
+
+CDialog_CharSelect::CDialog_CharSelect(wxWindow* parent) : m_parent(parent) {}
+
+int CDialog_CharSelect::ChooseCharacter(const std::string& characterPath) {
+  m_userFolder = FindUserFolder(characterPath);
+  m_files = ListCharacterFiles(m_userFolder);
+  if (!LoadWindow()) return MODAL_FAILED;
+  InitControls();
+  return ShowModal() == wxID_OK ? MODAL_OK : MODAL_CANCEL;
+}
+
+std::string CDialog_CharSelect::GetChosenPath() const {
+  return m_chosenPath.empty() ? JoinPath(m_userFolder, std::string()) : m_chosenPath;
+}
+
+bool CDialog_CharSelect::LoadWindow() {
+  if (m_characterList) return true;
+  RegisterIds();
+  if (!wxXmlResource::Get()->LoadDialog(this, m_parent, "char_select_dialog")) return false;
+  SetClientSize(ConvertDialogToPixels(wxSize(291, 138)));
+  m_folderEdit = XRCCTRL(*this, "user_folder", wxTextCtrl);
+  m_spellcraftersOnly = XRCCTRL(*this, "spellcrafters_only", wxCheckBox);
+  m_serverCombo = XRCCTRL(*this, "server_filter", wxChoice);
+  m_characterList = XRCCTRL(*this, "character_list", wxListBox);
+  Centre();
+  return m_folderEdit && m_spellcraftersOnly && m_serverCombo && m_characterList;
+}
+
+void CDialog_CharSelect::InitControls() {
+  m_folderEdit->ChangeValue(ToWx(m_userFolder));
+  m_spellcraftersOnly->SetValue(true);
+  FillServerCombo();
+  FillCharacterList();
+  m_chosenPath.clear();
+  if (wxWindow* ok = FindWindow(wxID_OK)) ok->SetFocus();  // first in tab order
+}
+
+void CDialog_CharSelect::FillServerCombo() {
+  m_serverCombo->Clear();
+  std::vector<int> seen;
+  std::vector<std::pair<wxString, int>> entries;
+  for (const std::string& name : m_files.fileNames) {
+    int server = ServerNumberOf(name);
+    if (std::find(seen.begin(), seen.end(), server) != seen.end()) continue;
+    seen.push_back(server);
+    entries.emplace_back(ToWx(ServerName(server)), server);
+  }
+  AppendSorted(*m_serverCombo, std::move(entries));
+  m_serverCombo->Insert("Alle Server", 0, NumberData(kAllServers));
+  m_serverCombo->SetSelection(0);
+}
+
+void CDialog_CharSelect::FillCharacterList() {
+  int selected = m_serverCombo->GetSelection();
+  int server = selected == wxNOT_FOUND ? kAllServers : ItemNumber(*m_serverCombo, selected);
+  bool spellcraftersOnly = m_spellcraftersOnly->Get3StateValue() != wxCHK_UNCHECKED;
+  m_characterList->Clear();
+  std::vector<std::pair<wxString, int>> entries;
+  for (std::size_t i = 0; i < m_files.fileNames.size(); ++i) {
+    const std::string& name = m_files.fileNames[i];
+    if (server != kAllServers && ServerNumberOf(name) != server) continue;
+    if (spellcraftersOnly && !m_files.spellcrafterFlags[i]) continue;
+    entries.emplace_back(ToWx(CharacterListEntry(name)), static_cast<int>(i));
+  }
+  AppendSorted(*m_characterList, std::move(entries));
+}
+
+void CDialog_CharSelect::OnFilterChanged(wxCommandEvent&) { FillCharacterList(); }
+
+void CDialog_CharSelect::OnCharacterSelChange(wxCommandEvent&) {
+  int selected = m_characterList->GetSelection();
+  if (selected == wxNOT_FOUND) return;
+  int position = ItemNumber(*m_characterList, selected);
+  if (position < 0 || static_cast<std::size_t>(position) >= m_files.fileNames.size()) return;
+  m_chosenPath = JoinPath(m_userFolder, m_files.fileNames[position]);
+}
+
+void CDialog_CharSelect::OnCharacterDblClk(wxCommandEvent&) {
+  if (m_chosenPath.empty()) return;
+  SetReturnCode(wxID_OK);
+  EndDialog(wxID_OK);
+}
+
+void CDialog_CharSelect::OnBrowseFolder(wxCommandEvent&) {
+  CFolderDialog browser(this, m_userFolder);
+  if (browser.RunModal() != MODAL_OK) return;
+  m_userFolder = browser.GetFolderPath();
+  m_folderEdit->ChangeValue(ToWx(m_userFolder));
+  m_files = ListCharacterFiles(m_userFolder);
+  FillServerCombo();
+  FillCharacterList();  // the spellcrafter box keeps its state
+  m_chosenPath.clear();
+}

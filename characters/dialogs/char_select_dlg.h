@@ -1,0 +1,75 @@
+// The character select dialog: lists the character files of the user's
+// folder, filtered by server and by the spellcrafter mark, lets the user
+// browse for another folder, and gives back the chosen file's path.
+#pragma once
+
+#include <string>
+#include <wx/dialog.h>
+
+#include "character_files.h"
+#include "modal_result.h"
+
+class wxCheckBox;
+class wxChoice;
+class wxItemContainer;
+class wxListBox;
+class wxTextCtrl;
+
+class CDialog_CharSelect : public wxDialog {
+ public:
+  /// Control ids; the layout's names are registered to them before it loads.
+  enum ControlIds {
+    ID_SPELLCRAFTERS_ONLY = 1008,
+    ID_BROWSE_FOLDER = 1018,
+    ID_USER_FOLDER = 1020,
+    ID_SERVER_FILTER = 1021,
+    ID_CHARACTER_LIST = 1022,
+  };
+
+  /// Nothing is listed or shown until ChooseCharacter. `parent` may be null.
+  explicit CDialog_CharSelect(wxWindow* parent = nullptr);
+
+  /// Lists the folder FindUserFolder gives for `characterPath` (reading
+  /// every file now, before the window shows), then runs the dialog:
+  /// spellcrafters of all servers first. MODAL_OK, MODAL_CANCEL, or
+  /// MODAL_FAILED when the window cannot be made. Call once per object.
+  int ChooseCharacter(const std::string& characterPath);
+
+  /// The path of the last entry selected; without one, the user folder
+  /// followed by a separator. The file need not exist any more.
+  std::string GetChosenPath() const;
+
+  /// Fills the server filter: "Alle Server" (item data -1) first and
+  /// selected, then each server of the listed files once, sorted by text
+  /// without regard to letter case, with its number as item data.
+  void FillServerCombo();
+  /// Fills the character list with the listed files that pass both filters,
+  /// sorted by text without regard to letter case; each entry's item data
+  /// is its position in Listing(). Selects nothing; the chosen path stays.
+  void FillCharacterList();
+
+  const std::string& UserFolder() const { return m_userFolder; }
+  const CharacterFileList& Listing() const { return m_files; }
+
+ private:
+  bool LoadWindow();
+  void InitControls();
+  void OnCharacterSelChange(wxCommandEvent& event);
+  void OnFilterChanged(wxCommandEvent& event);
+  void OnBrowseFolder(wxCommandEvent& event);
+  void OnCharacterDblClk(wxCommandEvent& event);
+
+  wxWindow* m_parent;
+  std::string m_userFolder;
+  CharacterFileList m_files;
+  std::string m_chosenPath;
+  wxTextCtrl* m_folderEdit = nullptr;
+  wxCheckBox* m_spellcraftersOnly = nullptr;
+  wxChoice* m_serverCombo = nullptr;
+  wxListBox* m_characterList = nullptr;
+
+  wxDECLARE_EVENT_TABLE();
+};
+
+/// The number kept as item data of entry `n` of a list or combo box.
+int ItemNumber(const wxItemContainer& items, unsigned n);

@@ -1,0 +1,31 @@
+// The folder browser of the character dialog: the platform's folder chooser,
+// opened on a given folder, giving back the chosen folder's path.
+#pragma once
+
+#include <string>
+#include <wx/dirdlg.h>
+
+#include "modal_result.h"
+
+class CFolderDialog : public wxDirDialog {
+ public:
+  /// A chooser titled "Benutzerdaten Verz." that opens on `initialFolder`
+  /// (when it is given and exists) and accepts existing folders only.
+  explicit CFolderDialog(wxWindow* parent, const std::string& initialFolder = std::string());
+
+  /// Runs the chooser. MODAL_OK with the chosen folder's path kept,
+  /// MODAL_CANCEL when the user cancelled, MODAL_FAILED when a folder was
+  /// confirmed but no file-system path could be had for it.
+  int RunModal();
+
+  /// The chosen folder's path; meaningful after RunModal gave MODAL_OK.
+  const std::string& GetFolderPath() const { return m_folderPath; }
+
+  /// Also remembers `path`: GTK's chooser reports a path set by code only
+  /// once it has been shown, and automation answers it unshown.
+  void SetPath(const wxString& path) override;
+
+ private:
+  std::string m_folderPath;
+  wxString m_setPath;
+};
