@@ -41,10 +41,6 @@ namespace {
 const char* const kAboutEntry = "&Info über Brindlemarque...";
 constexpr int kResultMilliseconds = 10000;
 
-std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high) {
-  return std::min(std::max(value, low), high);
-}
-
 std::int32_t NumberOf(const wxTextCtrl* field) { return LeadingInt(FromWx(field->GetValue()).c_str()); }
 
 wxIconBundle ApplicationIcons() {
@@ -147,19 +143,16 @@ void CBrindlemarqueDlg::SettingsToControls() {
 void CBrindlemarqueDlg::ControlsToSettings() {
   JobSettings& job = m_context.job;
   job.templatePath = FromWx(m_templatePath->GetValue());
-  job.quickbar = Clamp(NumberOf(m_quickbar), 1, 3);
-  job.firstBar = Clamp(NumberOf(m_firstBar), 1, 10);
-  job.lastBar = Clamp(NumberOf(m_lastBar), 1, 10);
+  job.quickbar = NumberOf(m_quickbar);
+  job.firstBar = NumberOf(m_firstBar);
+  job.lastBar = NumberOf(m_lastBar);
   job.options = 0;
   if (m_useSpacer->GetValue()) job.options |= OPT_SPACER;
   if (m_quitAfter->GetValue()) job.options |= OPT_QUIT;
   if (m_dropRun->GetValue()) job.options |= OPT_DROP_RUN;
   if (m_fillReverse->GetValue()) job.options |= OPT_REVERSE;
   if (m_cleanBefore->GetValue()) job.options |= OPT_CLEANUP;
-  if (job.firstBar > job.lastBar) {
-    std::swap(job.firstBar, job.lastBar);
-    job.options ^= OPT_REVERSE;
-  }
+  CorrectBarRange(job);
 }
 
 void CBrindlemarqueDlg::ShowResult(int kind) {

@@ -4,10 +4,12 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "slot_cursor.h"
+
 std::string MakeCharacterFile(std::size_t bytes) {
   std::string s = "[Panels]\r\nChat=1,20,400,500,200\r\nQuickbar=1,300,700,0\r\n\r\n";
   for (int q = 1; q <= 3; ++q) {
-    s += q == 1 ? "[Quickbar]\r\n" : "[Quickbar" + std::to_string(q) + "]\r\n";
+    s += "[" + QuickbarSection(q) + "]\r\n";
     s += "GroupSize=10\r\n";
     for (int k = 0; k < 100; k += 3) s += "Hotkey_" + std::to_string(k) + "=45,1301" + std::to_string(k) + "00,,-1\r\n";
     s += "\r\n";
@@ -33,7 +35,7 @@ void WriteBenchFile(const std::string& path, const std::string& bytes) {
 std::string MakeMacroHeavyCharacterFile(std::size_t bytes) {
   std::string s = "[Panels]\r\nChat=1,20,400,500,200\r\n\r\n";
   for (int q = 1; q <= 3; ++q) {
-    s += q == 1 ? "[Quickbar]\r\n" : "[Quickbar" + std::to_string(q) + "]\r\n";
+    s += "[" + QuickbarSection(q) + "]\r\n";
     s += "GroupSize=10\r\n";
     for (int k = 0; k < 100; ++k) {
       int m = (k + q * 7) % 100;

@@ -8,6 +8,7 @@
 #include "build_context.h"
 #include "build_run.h"
 #include "recipe_lookup.h"
+#include "slot_cursor.h"
 
 namespace {
 
@@ -28,11 +29,7 @@ JobSettings ToJobSettings(const BuildOptions& o) {
   if (o.spacer) job.options |= OPT_SPACER;
   if (o.reverse) job.options |= OPT_REVERSE;
   if (o.cleanup) job.options |= OPT_CLEANUP;
-  // A range given backwards is walked backwards, as the window does it.
-  if (job.firstBar > job.lastBar) {
-    std::swap(job.firstBar, job.lastBar);
-    job.options ^= OPT_REVERSE;
-  }
+  CorrectBarRange(job);  // as the window does it
   return job;
 }
 
@@ -78,7 +75,7 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
   for (const PlacedHotkey& p : placed) spacers += p.spacer ? 1 : 0;
   const JobSettings& job = context.job;
   std::cout << (preview ? "would write " : "wrote ") << placed.size() - spacers << " recipe hotkeys and "
-            << spacers << " spacers to " << (job.quickbar == 1 ? "Quickbar" : "Quickbar" + std::to_string(job.quickbar))
+            << spacers << " spacers to " << QuickbarSection(job.quickbar)
             << " bars " << job.firstBar << "-" << job.lastBar << (job.Has(OPT_REVERSE) ? " (reverse)" : "")
             << " of " << job.characterPath << '\n';
   return 0;

@@ -2,17 +2,10 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <iomanip>
 #include <iostream>
 
 #include "character_files.h"
-
-namespace {
-
-std::string Pad(const std::string& text, std::size_t width) {
-  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
-}
-
-}  // namespace
 
 void SetupCharactersOptions(CLI::App& command, CharactersOptions& o) {
   command.add_option("folder", o.folder, "Folder of character files (default: the game's folder)");
@@ -47,7 +40,9 @@ int RunCharactersCommand(const CharactersOptions& o) {
     w2 = std::max(w2, r.character.size());
     w3 = std::max(w3, r.file.size());
   }
+  std::cout << std::left;
   for (const Row& r : rows)
-    std::cout << Pad(r.server, w1 + 2) << Pad(r.character, w2 + 2) << Pad(r.file, w3 + 2) << r.mark << '\n';
+    std::cout << std::setw(static_cast<int>(w1 + 2)) << r.server << std::setw(static_cast<int>(w2 + 2)) << r.character
+              << std::setw(static_cast<int>(w3 + 2)) << r.file << r.mark << '\n';
   return 0;
 }

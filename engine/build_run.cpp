@@ -11,6 +11,7 @@
 #include "xml_text.h"
 
 const char* const kCannotWriteCharacter = "can't write character file";
+const char* const kNoFreeMacro = "no free macro number (Macro_0 to Macro_99 are all used)";
 
 namespace {
 
@@ -48,16 +49,9 @@ void Report(BuildContext& context, SlotCode code, const std::string& value, cons
   context.onPlaced(placed);
 }
 
-}  // namespace
-
-int RealmIndexOf(const char* realmText) {
-  switch (realmText ? realmText[0] : '\0') {
-    case 'M': case 'm': return 1;
-    case 'H': case 'h': return 2;
-    default: return 0;
-  }
-}
-
+// Every crafted item at position `ordId`: its spacer labelled `ordText`
+// (OPT_SPACER), then up to four recipe hotkeys for effects not yet made.
+// False when a write failed (range full, no macro number, or file refused).
 bool FillPosition(BuildContext& context, const char* ordId, const char* ordText, int realmIndex) {
   ProfileFile& file = context.character;
   for (const TiXmlElement* item = Player(context)->FirstChildElement("item"); item;
@@ -90,6 +84,9 @@ bool FillPosition(BuildContext& context, const char* ordId, const char* ordText,
   return true;
 }
 
+// The realm, then 25 passes (n = 0..24) over the position order. False
+// when a write failed (with its message unless the file refused it) or
+// there is no `player`.
 bool FillBars(BuildContext& context) {
   const TiXmlElement* player = Player(context);
   if (!player) return false;
@@ -105,11 +102,24 @@ bool FillBars(BuildContext& context) {
       const char* n = ord->Attribute("n");
       if (!n || LeadingInt(n) != pass) continue;  // an ord without n is never used
       if (FillPosition(context, ord->Attribute("id"), TextOf(ord), realm)) continue;
-      if (!context.character.Failed()) context.ShowMessage("not enough slots");
+      // A failed write without a refusal is a full range, or else a spacer
+      // that found every macro number taken.
+      if (!context.character.Failed())
+        context.ShowMessage(context.cursor.exhausted ? "not enough slots" : kNoFreeMacro);
       return false;
     }
   }
   return true;
+}
+
+}  // namespace
+
+int RealmIndexOf(const char* realmText) {
+  switch (realmText ? realmText[0] : '\0') {
+    case 'M': case 'm': return 1;
+    case 'H': case 'h': return 2;
+    default: return 0;
+  }
 }
 
 bool RunBuildJob(BuildContext& context) {

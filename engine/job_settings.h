@@ -25,3 +25,8 @@ struct JobSettings {
 
   bool Has(OptionFlags flag) const { return (options & flag) != 0; }
 };
+
+/// Makes `job` safe for the engine: quickbar held to 1..3, bars to 1..10,
+/// and a first bar above the last swapped with it, which flips OPT_REVERSE
+/// (a range given backwards is walked backwards).
+void CorrectBarRange(JobSettings& job);

@@ -15,10 +15,8 @@ constexpr int kHotkeysPerBar = 100;
 
 std::string MacroKey(int number) { return "Macro_" + std::to_string(number); }
 
-// A hotkey position inside the compaction: section number * 1000 + key index.
-std::string PositionSection(int position) {
-  return position < 2000 ? "Quickbar" : "Quickbar" + std::to_string(position / 1000);
-}
+// A hotkey position inside the compaction: quickbar * 1000 + key index.
+std::string PositionSection(int position) { return QuickbarSection(position / 1000); }
 
 std::string PositionKey(int position) { return "Hotkey_" + std::to_string(position % 1000); }
 
@@ -35,11 +33,12 @@ bool IsKeptMacro(const std::string& value) {
   return !SameTextNoCase(value.c_str() + comma + 1, kSpacerCommand);
 }
 
-}  // namespace
-
+// The macro hotkey "52,<n>,Macro <n>,-1".
 std::string FormatMacroHotkey(int number) {
   return "52," + std::to_string(number) + ",Macro " + std::to_string(number) + ",-1";
 }
+
+}  // namespace
 
 bool CompactMacros(ProfileFile& file) {
   // Scan: macro hotkeys in bar order.

@@ -25,6 +25,3 @@ bool CompactMacros(ProfileFile& file);
 /// when the cursor is exhausted (the macro entry stays, the next compaction
 /// drops it), or when the file refused a write (file.Failed()).
 bool AddSpacerMacro(ProfileFile& file, const JobSettings& job, SlotCursor& cursor, const std::string& label);
-
-/// The macro hotkey "52,<n>,Macro <n>,-1".
-std::string FormatMacroHotkey(int number);

@@ -3,9 +3,13 @@
 
 #include "profile_file.h"
 
+std::string QuickbarSection(int quickbar) {
+  return quickbar < 2 ? "Quickbar" : "Quickbar" + std::to_string(quickbar);
+}
+
 SlotKey GetSlotKey(SlotCode code) {
   SlotKey key;
-  key.section = code < 2000 ? "Quickbar" : "Quickbar" + std::to_string(code / 1000);
+  key.section = QuickbarSection(code / 1000);
   key.key = "Hotkey_" + std::to_string(code % 1000 - 10);
   return key;
 }

@@ -24,6 +24,9 @@ struct SlotCursor {
   bool exhausted = false;
 };
 
+/// The section of quickbar `quickbar`: "Quickbar" (1), "Quickbar2", "Quickbar3".
+std::string QuickbarSection(int quickbar);
+
 /// The section and key that hold the hotkey of slot `code`.
 SlotKey GetSlotKey(SlotCode code);
 

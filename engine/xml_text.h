@@ -1,10 +1,10 @@
 // Reading text out of the XML documents.
 #pragma once
 
-#include "ascii_text.h"
+#include <tinyxml.h>
 
-class TiXmlElement;
+#include "ascii_text.h"
 
 /// The value of `element`'s first child node when that is a text node;
 /// null for a missing element, no child, or a first child of another kind.
-const char* TextOf(const TiXmlElement* element);
+inline const char* TextOf(const TiXmlElement* element) { return element ? element->GetText() : nullptr; }

@@ -1,5 +1,8 @@
 #include "ascii_text.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameTextNoCase(const char* a, const char* b) {
@@ -11,16 +14,7 @@ bool SameTextNoCase(const char* a, const char* b) {
 
 std::int32_t LeadingInt(const char* text) {
   if (!text) return 0;
-  const char* p = text;
-  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  std::int64_t value = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) {
-    value = value * 10 + (*p - '0');
-    if (value > INT32_MAX + 1LL) value = INT32_MAX + 1LL;  // saturate, keep reading digits
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX) value = INT32_MAX;
-  return static_cast<std::int32_t>(value);
+  // strtol saturates at the limits of long; the clamp holds that to 32 bits.
+  long value = std::strtol(text, nullptr, 10);
+  return static_cast<std::int32_t>(std::clamp<long>(value, INT32_MIN, INT32_MAX));
 }

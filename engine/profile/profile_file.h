@@ -55,8 +55,6 @@ class ProfileFile {
   bool Failed() const { return m_failed; }
   /// True when the held bytes differ from those read by Open().
   bool Changed() const;
-  bool IsOpen() const { return m_open; }
-  const std::string& Path() const { return m_path; }
   /// The file's bytes as they would be saved.
   const std::string& Bytes() const { return m_bytes; }
 

@@ -1,0 +1,47 @@
+// Names and servers: the "<name>-<server>.ini" scheme, the server table and
+// the texts shown for a character file.
+#include "character_files.h"
+
+#include "path_parts.h"
+
+namespace {
+
+struct Server {
+  int number;
+  const char* name;
+};
+
+const Server kServers[] = {{3, "Avalon"},  {4, "Lyonesse"},  {7, "Stonehenge"},   {8, "Logres"},
+                           {11, "Camlann"}, {12, "Dartmoor"}, {18, "Glastonbury"}, {19, "Salisbury"}};
+
+}  // namespace
+
+int ServerNumberOf(const std::string& fileName) {
+  auto dash = fileName.rfind('-');
+  return LeadingInt(fileName.c_str() + (dash == std::string::npos ? 0 : dash + 1));
+}
+
+std::string ServerName(int serverNumber) {
+  for (const Server& s : kServers)
+    if (s.number == serverNumber) return s.name;
+  return std::to_string(serverNumber);
+}
+
+std::string CharacterDisplayText(const std::string& path) {
+  auto cut = LastSeparator(path);
+  std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+  if (name.empty()) return "<keiner>";
+  if (EndsWithIniNoCase(name)) name.resize(name.size() - 4);
+  auto dash = name.rfind('-');
+  std::string character = (dash == std::string::npos || dash == 0) ? name : name.substr(0, dash);
+  return character + " - " + ServerName(ServerNumberOf(name));
+}
+
+std::string CharacterNameOf(const std::string& fileName) {
+  auto dash = fileName.find('-');
+  return dash == std::string::npos ? std::string() : fileName.substr(0, dash);
+}
+
+std::string CharacterListEntry(const std::string& fileName) {
+  return ServerName(ServerNumberOf(fileName)) + " - " + CharacterNameOf(fileName) + " (" + fileName + ")";
+}
