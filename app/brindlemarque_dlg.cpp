@@ -1,6 +1,6 @@
 #include "brindlemarque_dlg.h"
 
-#include <algorithm>
+#include <wx/accel.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
@@ -14,6 +14,7 @@
 #include "ascii_text.h"
 #include "build_run.h"
 #include "char_select_dlg.h"
+#include "gem_test.h"
 #include "character_files.h"
 #include "control_ids.h"
 #include "label_wrap.h"
@@ -28,6 +29,7 @@ wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
   EVT_BUTTON(ID_CHOOSE_CHARACTER, CBrindlemarqueDlg::OnChooseCharacter)
   EVT_BUTTON(ID_CLOSE, CBrindlemarqueDlg::OnCloseButton)
   EVT_BUTTON(ID_TEST_OUT, CBrindlemarqueDlg::OnTestOut)
+  EVT_MENU(ID_TEST_OUT, CBrindlemarqueDlg::OnTestOut)  // its keyboard shortcut
   EVT_MENU(ID_ABOUT_COMMAND, CBrindlemarqueDlg::OnSysCommand)
   EVT_CONTEXT_MENU(CBrindlemarqueDlg::OnContextMenu)
   EVT_DROP_FILES(CBrindlemarqueDlg::OnDropFiles)
@@ -113,6 +115,9 @@ void CBrindlemarqueDlg::BuildWindow(bool german) {
   DragAcceptFiles(true);
   AddAboutEntry();
   SetEscapeId(ID_CLOSE);  // Esc ends in the Close button's handler
+  // The diagnostic gem table's button stays hidden; Ctrl+Shift+T runs it.
+  wxAcceleratorEntry keys[] = {wxAcceleratorEntry(wxACCEL_CTRL | wxACCEL_SHIFT, 'T', ID_TEST_OUT)};
+  SetAcceleratorTable(wxAcceleratorTable(1, keys));
   Centre();
 }
 
@@ -171,7 +176,7 @@ void CBrindlemarqueDlg::ShowResult(int kind) {
 
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
   if (!m_context.ConfigLoaded()) {
-    m_messages.ShowMessage("config files not loaded - sry can't do my job");
+    m_messages.ShowMessage(kConfigNotLoaded);
     return;
   }
   ControlsToSettings();
@@ -201,7 +206,9 @@ void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
-  // The hidden diagnostic command is not part of this window yet.
+  ControlsToSettings();
+  // Never closes the window; failures have shown their message.
+  if (RunGemTest(m_context).ok) ShowResult(RESULT_SUCCESS);
 }
 
 void CBrindlemarqueDlg::OnCloseButton(wxCommandEvent&) {

@@ -1,12 +1,14 @@
 #include "build_command.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <iostream>
 #include <utility>
 #include <vector>
 
 #include "build_context.h"
 #include "build_run.h"
+#include "gem_test.h"
 #include "recipe_lookup.h"
 #include "slot_cursor.h"
 
@@ -42,6 +44,16 @@ void PrintPlaced(const PlacedHotkey& p) {
   std::cout << '\n';
 }
 
+// The job and both configuration files; false (refused, as the window's GO
+// refuses it, with both of its messages) when the configuration is missing.
+bool PrepareContext(const BuildOptions& options, StderrSink& sink, BuildContext& context) {
+  context.messages = &sink;
+  context.job = ToJobSettings(options);
+  if (LoadConfigFiles(context, options.configDir)) return true;
+  context.ShowMessage(kConfigNotLoaded);
+  return false;
+}
+
 }  // namespace
 
 void SetupBuildOptions(CLI::App& command, BuildOptions& o) {
@@ -59,10 +71,8 @@ void SetupBuildOptions(CLI::App& command, BuildOptions& o) {
 int RunBuildCommand(const BuildOptions& options, bool preview) {
   StderrSink sink;
   BuildContext context;
-  context.messages = &sink;
-  context.job = ToJobSettings(options);
+  if (!PrepareContext(options, sink, context)) return 1;
   context.dryRun = preview;
-  if (!LoadConfigFiles(context, options.configDir)) return 1;  // refused, as GO refuses it
 
   std::vector<PlacedHotkey> placed;
   context.onPlaced = [&](const PlacedHotkey& p) { placed.push_back(p); };
@@ -78,5 +88,20 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
             << spacers << " spacers to " << QuickbarSection(job.quickbar)
             << " bars " << job.firstBar << "-" << job.lastBar << (job.Has(OPT_REVERSE) ? " (reverse)" : "")
             << " of " << job.characterPath << '\n';
+  return 0;
+}
+
+int RunGemTestCommand(const BuildOptions& options) {
+  StderrSink sink;
+  BuildContext context;
+  if (!PrepareContext(options, sink, context)) return 1;
+  GemTestResult result = RunGemTest(context, kGemTestLog);
+  if (!result.ok) return 1;
+  std::string log = std::filesystem::absolute(kGemTestLog).string();
+  if (!result.logWritten) {
+    std::cerr << "can't write " << log << std::endl;
+    return 1;
+  }
+  std::cout << "wrote the gem table to " << log << '\n';
   return 0;
 }

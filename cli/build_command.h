@@ -26,3 +26,8 @@ void SetupBuildOptions(CLI::App& command, BuildOptions& options);
 /// character file, printing every slot it would fill). Returns the exit
 /// status: 0 success, 1 failed build.
 int RunBuildCommand(const BuildOptions& options, bool preview);
+
+/// Runs the diagnostic gem table with the build options, writing sc_log.txt
+/// into the current folder and saying where it went. Returns 0 when the
+/// hotkeys and the log were written ("end of qbar" included), else 1.
+int RunGemTestCommand(const BuildOptions& options);

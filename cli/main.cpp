@@ -17,6 +17,11 @@ int main(int argc, char** argv) {
       app.add_subcommand("preview", "Show slot by slot what a build would write, changing nothing");
   SetupBuildOptions(*preview, previewOptions);
 
+  BuildOptions gemTestOptions;
+  CLI::App* gemTest = app.add_subcommand(
+      "gemtest", "Diagnostic: every gem of the realm onto the bars, logged to sc_log.txt in the current folder");
+  SetupBuildOptions(*gemTest, gemTestOptions);
+
   CharactersOptions charactersOptions;
   CLI::App* characters = app.add_subcommand("characters", "List the character files of a folder");
   SetupCharactersOptions(*characters, charactersOptions);
@@ -29,6 +34,7 @@ int main(int argc, char** argv) {
   }
   if (build->parsed()) return RunBuildCommand(buildOptions, false);
   if (preview->parsed()) return RunBuildCommand(previewOptions, true);
+  if (gemTest->parsed()) return RunGemTestCommand(gemTestOptions);
   if (characters->parsed()) return RunCharactersCommand(charactersOptions);
   return 2;
 }

@@ -10,6 +10,8 @@
 #include "file_bytes.h"
 #include "xml_text.h"
 
+const char* const kConfigNotLoaded = "config files not loaded - sry can't do my job";
+
 namespace {
 
 const char* const kRealmAttribute[3] = {"r0", "r1", "r2"};

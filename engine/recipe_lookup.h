@@ -14,6 +14,9 @@ class TiXmlDocument;
 /// config_gem.xml is not read when config.xml failed. Returns true when both loaded.
 bool LoadConfigFiles(BuildContext& context, const std::string& folder = "");
 
+/// The message of a build refused because the configuration is not loaded.
+extern const char* const kConfigNotLoaded;  // "config files not loaded - sry can't do my job"
+
 /// The recipe hotkey "45,13NNNLL,,-1" for an effect (its `id` attribute, null
 /// when absent, and its text, null when it has none) in realm 0, 1 or 2, read
 /// anew from the documents (either may be null). Returns the empty text when

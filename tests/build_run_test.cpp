@@ -103,6 +103,20 @@ TEST(RunBuildJob, ThirdItemEndsWithNotEnoughSlotsAndKeepsWhatFitted) {
   EXPECT_EQ(run.Key(15), "keep");
 }
 
+TEST(RunBuildJob, EveryMacroNumberTakenIsToldAsSuch) {
+  BuildFixture run(Item("Helm", Effects(1)));
+  std::string bars = "[Quickbar]\r\nHotkey_0=old\r\n[Quickbar3]\r\n", macros = "[Macros]\r\n";
+  for (int n = 0; n < 100; ++n) {  // all hundred macros stay through the compaction
+    bars += "Hotkey_" + std::to_string(n) + "=52," + std::to_string(n) + ",Macro " + std::to_string(n) + ",-1\r\n";
+    macros += "Macro_" + std::to_string(n) + "=M" + std::to_string(n) + ",/sit\r\n";
+  }
+  WriteFile(run.character, bars + macros);
+  run.context.job.options |= OPT_SPACER;
+  EXPECT_FALSE(RunBuildJob(run.context));
+  EXPECT_EQ(run.sink.messages, std::vector<std::string>{kNoFreeMacro});
+  EXPECT_EQ(run.Key(0), "");
+}
+
 TEST(RunBuildJob, AtMostFourHotkeysPerItemAndMadeEffectsSkipped) {
   BuildFixture run(Item("Chest", "<effect id='a' done='true'>1</effect><effect id='a' done='True'>2</effect>"
                         "<effect id='zz'>3</effect>" + Effects(5, "b")));

@@ -39,8 +39,9 @@ struct Workspace {
   }
   std::string Template(const std::string& name) const { return dir.file("templates/" + name); }
 
-  CliResult Cli(const std::string& args) const {
-    std::string cmd = "cd " + Quote(kVesko) + " && " + Quote(CLI_PATH) + " " + args + " >" +
+  // Runs the CLI in `folder` (default: the planning tool's folder).
+  CliResult Cli(const std::string& args, const std::string& folder = kVesko) const {
+    std::string cmd = "cd " + Quote(folder) + " && " + Quote(CLI_PATH) + " " + args + " >" +
                       Quote(dir.file("out.txt")) + " 2>" + Quote(dir.file("err.txt")) + " </dev/null";
     CliResult r;
     int raw = std::system(cmd.c_str());
@@ -111,10 +112,15 @@ TEST(CliBuild, NotEnoughSlotsAfterRepairingTheTemplate) {
 TEST(CliBuild, MissingConfigurationFilesRefuseTheBuild) {
   Workspace ws;
   std::string before = ReadFile(ws.character);
-  CliResult r = ws.Build("Alarion_Armsman.vsk", "--config-dir " + Quote(ws.dir.path()));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "can't load config.xml\r\n\r\nFailed to open file\n");
+  for (const char* command : {"build", "preview", "gemtest"}) {
+    CliResult r = ws.Cli(std::string(command) + " --template " + Quote(ws.Template("Alarion_Armsman.vsk")) +
+                         " --character " + Quote(ws.character) + " --config-dir " + Quote(ws.dir.path()));
+    EXPECT_EQ(r.status, 1) << command;
+    EXPECT_EQ(r.err, "can't load config.xml\r\n\r\nFailed to open file\nconfig files not loaded - sry can't do my job\n")
+        << command;
+  }
   EXPECT_EQ(ReadFile(ws.character), before);
+  EXPECT_FALSE(fs::exists(ws.dir.file("sc_log.txt")));
 }
 
 TEST(CliBuild, ReadOnlyCharacterFileFails) {
@@ -135,6 +141,19 @@ TEST(CliBuild, UnreadableTemplateFails) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "can't read SC-File\n");
   EXPECT_EQ(ReadFile(ws.character), before);
+}
+
+TEST(CliGemTest, FillsTheRangeWithEveryGemOfTheRealmAndLogsIt) {
+  Workspace ws;
+  WriteFile(ws.dir.file("sc_log.txt"), "an old log that is replaced\n");
+  CliResult r = ws.Cli("gemtest --template " + Quote(ws.Template("Alarion_Armsman.vsk")) + " --character " +
+                           Quote(ws.character) + " --config-dir " + Quote(kVesko) + " --quickbar 3 --first-bar 2 --last-bar 1",
+                       ws.dir.path());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "end of qbar\n");  // 27 gems of Albion, 20 slots
+  EXPECT_EQ(r.out, "wrote the gem table to " + ws.dir.file("sc_log.txt") + "\n");
+  ExpectFileMatches(ws.dir.file("sc_log.txt"), "sc_log.Alarion-4.txt");
+  ExpectFileMatches(ws.character, "Alarion-4.gemtest.ini");
 }
 
 TEST(CliUsage, BadOptionsAreUsageErrors) {

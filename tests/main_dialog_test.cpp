@@ -12,6 +12,9 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/app.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
 #include "about_dlg.h"
@@ -416,4 +419,33 @@ TEST(MainDialog, ACharacterChosenInItsDialogShowsAndReceivesTheNextBuild) {
   EXPECT_EQ(dlg->Context().job.characterPath, folder + "/");
   ::unsetenv("APPDATA");
   wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), ExpectDialog<CDialog_CharSelect>(cancel));
+}
+
+// A real key press goes to the window under the pointer: this test runs alone
+// (see tests/CMakeLists.txt), so that no other window is there.
+TEST(MainDialogKeyboard, CtrlShiftTRunsTheGemTableAsTheCommandLineDoes) {
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
+  SetBars(*dlg, "3", "2", "1");  // walked backwards, as the command line's --first-bar 2 --last-bar 1
+  Box(*dlg, ID_CLEAN_BEFORE)->SetValue(false);  // the range is emptied all the same
+  Box(*dlg, ID_QUIT_AFTER)->SetValue(true);     // and the window stays open
+  dlg->Show();
+  dlg->Raise();
+  // A real key press: the pointer over the window gives it the keyboard.
+  wxUIActionSimulator keyboard;
+  keyboard.MouseMove(dlg->GetScreenPosition() + wxPoint(5, 5));
+  for (int i = 0; i < 20; ++i) wxTheApp->Yield();
+  auto pressAndWait = [&] {
+    keyboard.Char('T', wxMOD_CONTROL | wxMOD_SHIFT);
+    for (int i = 0; i < 200 && ShownResult(*dlg) != 1; ++i) {
+      wxTheApp->Yield();
+      wxMilliSleep(10);
+    }
+  };
+  wxTEST_DIALOG(pressAndWait(), ExpectMessage("end of qbar"));
+  EXPECT_EQ(ShownResult(*dlg), 1);
+  EXPECT_TRUE(dlg->IsShown());
+  EXPECT_FALSE(dlg->FindWindow(ID_TEST_OUT)->IsShown());
+  EXPECT_EQ(ReadFile(box.Dir().file("sc_log.txt")), ReadFile(DataPath("expected/sc_log.Alarion-4.txt")));
+  EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.gemtest.ini")));
 }

@@ -1,0 +1,102 @@
+#include "gem_test.h"
+
+#include <cstdint>
+#include <tinyxml.h>
+#include <utility>
+#include <vector>
+
+#include "build_context.h"
+#include "build_run.h"
+#include "file_bytes.h"
+#include "macros.h"
+#include "recipe_lookup.h"
+#include "template_loader.h"
+#include "xml_text.h"
+
+const char* const kGemTestLog = "sc_log.txt";
+
+namespace {
+
+struct GemEntry {
+  std::string key;
+  std::int32_t recipe;
+};
+
+// The gems with the realm's attribute "r<realm>", in document order.
+std::vector<GemEntry> RealmGems(const TiXmlDocument* gemConfig, int realm) {
+  std::vector<GemEntry> gems;
+  const TiXmlElement* list = gemConfig ? gemConfig->FirstChildElement("data") : nullptr;
+  if (list) list = list->FirstChildElement("gems");
+  const std::string attribute = "r" + std::to_string(realm);
+  for (const TiXmlElement* gem = list ? list->FirstChildElement("gem") : nullptr; gem;
+       gem = gem->NextSiblingElement("gem")) {
+    const char* number = gem->Attribute(attribute.c_str());
+    if (!number) continue;
+    const char* id = gem->Attribute("id");
+    gems.push_back({id ? id : "", LeadingInt(number)});
+  }
+  return gems;
+}
+
+// Ascending by recipe number. This exact exchange sort decides where equal
+// numbers end up (3, 3, 1 becomes 1, the second 3, the first 3), and the
+// log's order must not change between versions.
+void SortByRecipe(std::vector<GemEntry>& gems) {
+  for (std::size_t i = 0; i + 1 < gems.size(); ++i)
+    for (std::size_t f = i + 1; f < gems.size(); ++f)
+      if (gems[i].recipe > gems[f].recipe) std::swap(gems[i], gems[f]);
+}
+
+void AppendLogLines(std::string& log, SlotCode at, const GemEntry& gem, const std::string& hotkey) {
+  if (at % 10 == 0)
+    log += "--- Bar " + std::to_string(at / 1000) + " - " + std::to_string(at % 1000 / 10) + "\n";
+  log += std::to_string(at % 10 + 1) + " - " + gem.key + " - " + std::to_string(gem.recipe) + " - " + hotkey + "\n";
+}
+
+// The log as a text file of the platform.
+std::string WithPlatformLineEnds(const std::string& text) {
+#ifdef _WIN32
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+#else
+  return text;
+#endif
+}
+
+}  // namespace
+
+GemTestResult RunGemTest(BuildContext& context, const std::string& logPath) {
+  GemTestResult result;
+  if (!LoadTemplate(context)) return result;
+  ProfileFile& file = context.character;
+  JobSettings clearing = context.job;
+  clearing.options |= OPT_CLEANUP;  // the table always starts from an empty range
+  bool ok = file.Open(context.job.characterPath) && ClearSlotRange(file, clearing, context.cursor) &&
+            CompactMacros(file);
+  const TiXmlElement* player = context.templateDoc->FirstChildElement("player");
+  std::string log;
+  if (ok && player) {
+    std::vector<GemEntry> gems = RealmGems(context.gemConfig.get(), RealmIndexOf(TextOf(player->FirstChildElement("realm"))));
+    SortByRecipe(gems);
+    for (const GemEntry& gem : gems) {
+      std::string hotkey = FormatRecipeHotkey(2LL * gem.recipe, 0);
+      AppendLogLines(log, context.cursor.code, gem, hotkey);
+      if (WriteHotkey(file, context.job, context.cursor, hotkey)) continue;
+      if (!file.Failed()) context.ShowMessage("end of qbar");
+      break;
+    }
+  }
+  if (file.Failed() || !file.Save()) {
+    context.ShowMessage(kCannotWriteCharacter);
+    return result;
+  }
+  if (!player) return result;
+  result.ok = true;
+  result.logWritten = ReplaceFileAtomically(logPath, WithPlatformLineEnds(log));
+  return result;
+}

@@ -1,0 +1,30 @@
+// The diagnostic gem table: one recipe hotkey for every gem of the template's
+// realm, at the lowest level and sorted by recipe number, placed on the bar
+// range, with a log of which slot received which gem.
+#pragma once
+
+#include <string>
+
+struct BuildContext;
+
+/// The log's file name; the window writes it into the current folder.
+extern const char* const kGemTestLog;  // "sc_log.txt"
+
+/// What RunGemTest achieved.
+struct GemTestResult {
+  bool ok = false;          ///< the hotkeys were saved: show the success picture
+  bool logWritten = false;  ///< the log was written as well
+};
+
+/// Loads the template; empties the bar range whatever OPT_CLEANUP says;
+/// compacts the macros; takes every gem of config_gem.xml with the realm's
+/// attribute, sorted by recipe number (an exchange sort that fixes the order
+/// of equal numbers), and writes "45,13<2n:3><00>,,-1" for each until the
+/// range is full ("end of qbar", which still counts as success); saves the
+/// character file. Only then is `logPath` replaced: "--- Bar <q> - <b>"
+/// before a gem that starts a bar, "<slot 1-10> - <gem> - <n> - <hotkey>" per
+/// gem (also for the first gem that no longer fits), the platform's line
+/// ends. Not ok after "can't read SC-File", after "can't write character
+/// file" (nothing saved, no log), and silently for a template without
+/// `player` (the clearing and compaction are saved, no log).
+GemTestResult RunGemTest(BuildContext& context, const std::string& logPath = kGemTestLog);

@@ -1,0 +1,112 @@
+// The diagnostic gem table on a realistic character file: whole logs and
+// whole character files compared.
+#include "gem_test.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <tinyxml.h>
+
+#include "build_context.h"
+#include "test_support.h"
+
+namespace {
+
+// Twelve gems of realm 0 (the first three 3, 3, 1; one without id), one of
+// realm 1 only.
+const char* const kGems = R"(<data><gems>
+  <gem id="first3" r0="3" r1="5"/><gem id="second3" r0="3"/><gem id="one" r0="1"/>
+  <gem r0="7"/><gem id="midgard_only" r1="2"/><gem id="zero" r0="0"/><gem id="twelve" r0="12"/>
+  <gem id="two" r0="2"/><gem id="eleven" r0="11"/><gem id="four" r0="4"/><gem id="nine" r0=" 9x"/>
+  <gem id="five" r0="5"/><gem id="ten" r0="10"/>
+</gems></data>)";
+
+struct GemTestFixture {
+  TempDir dir;
+  RecordingSink sink;
+  BuildContext context;
+  std::string character = dir.file("Morwen-4.ini");
+  std::string log = dir.file("sc_log.txt");
+
+  GemTestFixture(int quickbar, int firstBar, int lastBar) {
+    context.messages = &sink;
+    context.gemConfig = std::make_unique<TiXmlDocument>();
+    context.gemConfig->Parse(kGems);
+    WriteFile(dir.file("t.vsk"), "<player><realm>albion</realm></player>");
+    WriteFile(character, ReadFile(DataPath("character_crlf.ini")));
+    WriteFile(log, "an old log\n");
+    context.job.templatePath = dir.file("t.vsk");
+    context.job.characterPath = character;
+    context.job.quickbar = quickbar;
+    context.job.firstBar = firstBar;
+    context.job.lastBar = lastBar;
+    context.job.options = OPT_SPACER | OPT_QUIT;  // no clean-up: the range is emptied all the same
+  }
+  GemTestResult Run() { return RunGemTest(context, log); }
+};
+
+const char* const kSortedGems[] = {"zero - 0 - 45,1300000,,-1",      "one - 1 - 45,1300200,,-1",
+                                   "two - 2 - 45,1300400,,-1",       "second3 - 3 - 45,1300600,,-1",
+                                   "first3 - 3 - 45,1300600,,-1",    "four - 4 - 45,1300800,,-1",
+                                   "five - 5 - 45,1301000,,-1",      " - 7 - 45,1301400,,-1",
+                                   "nine - 9 - 45,1301800,,-1",      "ten - 10 - 45,1302000,,-1",
+                                   "eleven - 11 - 45,1302200,,-1",   "twelve - 12 - 45,1302400,,-1"};
+
+// The log of the sorted gems from `first` on, numbered from slot `slot`,
+// with headers as given.
+std::string LogLines(int first, int count, int slot) {
+  std::string log;
+  for (int i = first; i < first + count; ++i) log += std::to_string(slot++) + " - " + kSortedGems[i] + "\n";
+  return log;
+}
+
+}  // namespace
+
+TEST(RunGemTest, TwelveGemsFillBarOneAndTwoSlotsOfBarTwo) {
+  GemTestFixture run(1, 1, 2);
+  GemTestResult result = run.Run();
+  EXPECT_TRUE(result.ok);
+  EXPECT_TRUE(result.logWritten);
+  EXPECT_TRUE(run.sink.messages.empty());
+  EXPECT_EQ(ReadFile(run.log), "--- Bar 1 - 1\n" + LogLines(0, 10, 1) + "--- Bar 1 - 2\n" + LogLines(10, 2, 1));
+  EXPECT_EQ(ReadFile(run.character), ReadFile(DataPath("expected/character_crlf.gemtest.ini")));
+}
+
+TEST(RunGemTest, MoreGemsThanSlotsLogTheFirstMisfitThenEndOfQbar) {
+  GemTestFixture run(3, 10, 10);
+  GemTestResult result = run.Run();
+  EXPECT_TRUE(result.ok);  // a full range still shows the success picture
+  EXPECT_EQ(run.sink.messages, std::vector<std::string>{"end of qbar"});
+  EXPECT_EQ(ReadFile(run.log), "--- Bar 3 - 10\n" + LogLines(0, 10, 1) + LogLines(10, 1, 10));
+  std::string value;
+  ReadProfileString(run.character, "Quickbar3", "Hotkey_99", value, 64);
+  EXPECT_EQ(value, "45,1302000,,-1");  // the tenth gem; the eleventh was not written
+}
+
+TEST(RunGemTest, WithoutGemConfigTheLogIsEmptyAndTheRangeEmptied) {
+  GemTestFixture run(1, 1, 2);
+  run.context.gemConfig.reset();
+  EXPECT_TRUE(run.Run().ok);
+  EXPECT_EQ(ReadFile(run.log), "");
+  std::string value;
+  EXPECT_EQ(ReadProfileString(run.character, "Quickbar", "Hotkey_12", value, 64), 0u);
+}
+
+TEST(RunGemTest, FailuresWriteNoLog) {
+  {  // a character file that cannot be written: nothing saved, no log claims a layout
+    GemTestFixture run(1, 1, 2);
+    std::string before = ReadFile(run.character);
+    ASSERT_EQ(::chmod(run.character.c_str(), 0444), 0);
+    EXPECT_FALSE(run.Run().ok);
+    EXPECT_EQ(run.sink.messages, std::vector<std::string>{"can't write character file"});
+    EXPECT_EQ(ReadFile(run.character), before);
+    EXPECT_EQ(ReadFile(run.log), "an old log\n");
+  }
+  {  // no player: silent, after the clearing
+    GemTestFixture run(1, 1, 2);
+    WriteFile(run.dir.file("t.vsk"), "<notplayer/>");
+    EXPECT_FALSE(run.Run().ok);
+    EXPECT_TRUE(run.sink.messages.empty());
+    EXPECT_EQ(ReadFile(run.log), "an old log\n");
+    EXPECT_EQ(ReadFile(run.character).find("Hotkey_12="), std::string::npos);
+  }
+}
