@@ -85,11 +85,10 @@ bool FillPosition(BuildContext& context, const char* ordId, const char* ordText,
 }
 
 // The realm, then 25 passes (n = 0..24) over the position order. False
-// when a write failed (with its message unless the file refused it) or
-// there is no `player`.
+// when a write failed (with its message unless the file refused it).
 bool FillBars(BuildContext& context) {
   const TiXmlElement* player = Player(context);
-  if (!player) return false;
+  if (!player) return false;  // LoadTemplate refuses such a file
   int realm = RealmIndexOf(TextOf(player->FirstChildElement("realm")));
   const TiXmlElement* order = nullptr;
   if (context.gemConfig) {
@@ -122,15 +121,20 @@ int RealmIndexOf(const char* realmText) {
   }
 }
 
+bool FinishCharacterFile(BuildContext& context, bool save) {
+  ProfileFile& file = context.character;
+  bool saved = !file.Failed() && (!save || file.Save());
+  std::string error = file.Error();
+  file.Close();  // the lock is not kept while the window waits
+  if (!saved) context.ShowMessage(std::string(kCannotWriteCharacter) + "\n" + error);
+  return saved;
+}
+
 bool RunBuildJob(BuildContext& context) {
   if (!LoadTemplate(context)) return false;
   ProfileFile& file = context.character;
   bool ok = file.Open(context.job.characterPath) && ClearSlotRange(file, context.job, context.cursor) &&
             CompactMacros(file);
   if (ok) ok = FillBars(context);
-  if (file.Failed() || (!context.dryRun && !file.Save())) {
-    context.ShowMessage(kCannotWriteCharacter);
-    return false;
-  }
-  return ok;
+  return FinishCharacterFile(context, !context.dryRun) && ok;
 }

@@ -11,14 +11,20 @@ struct BuildContext;
 /// spacer with OPT_SPACER, then up to four recipe hotkeys for effects not yet
 /// made), then saves the character file in one atomic step (not in a dry run).
 /// Returns true on success. Failures show their message through the context:
-/// "can't read SC-File"; "not enough slots" or kNoFreeMacro (what fitted is
-/// still saved); or "can't write character file" (nothing is saved). A
-/// template without `player` fails silently after the clearing and
-/// compaction are saved.
+/// "can't read SC-File" (also for a file without `player`, before anything is
+/// changed); "not enough slots" or kNoFreeMacro (what fitted is still saved);
+/// or "can't write character file" with the file and the reason on the next
+/// line (nothing is saved).
 bool RunBuildJob(BuildContext& context);
 
 /// The realm index of a realm text: 'A'/'a' 0, 'M'/'m' 1, 'H'/'h' 2, else 0.
 int RealmIndexOf(const char* realmText);
+
+/// Ends the work on the character file: saves it when `save` is set and
+/// nothing failed, then closes it (releasing its lock). When anything failed,
+/// shows "can't write character file" with the reason on the next line and
+/// returns false.
+bool FinishCharacterFile(BuildContext& context, bool save);
 
 /// The message of a build that could not change the character file.
 extern const char* const kCannotWriteCharacter;  // "can't write character file"

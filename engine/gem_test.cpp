@@ -78,7 +78,7 @@ GemTestResult RunGemTest(BuildContext& context, const std::string& logPath) {
   clearing.options |= OPT_CLEANUP;  // the table always starts from an empty range
   bool ok = file.Open(context.job.characterPath) && ClearSlotRange(file, clearing, context.cursor) &&
             CompactMacros(file);
-  const TiXmlElement* player = context.templateDoc->FirstChildElement("player");
+  const TiXmlElement* player = context.templateDoc->FirstChildElement("player");  // LoadTemplate made sure
   std::string log;
   if (ok && player) {
     std::vector<GemEntry> gems = RealmGems(context.gemConfig.get(), RealmIndexOf(TextOf(player->FirstChildElement("realm"))));
@@ -91,11 +91,7 @@ GemTestResult RunGemTest(BuildContext& context, const std::string& logPath) {
       break;
     }
   }
-  if (file.Failed() || !file.Save()) {
-    context.ShowMessage(kCannotWriteCharacter);
-    return result;
-  }
-  if (!player) return result;
+  if (!FinishCharacterFile(context, true)) return result;
   result.ok = true;
   result.logWritten = ReplaceFileAtomically(logPath, WithPlatformLineEnds(log));
   return result;

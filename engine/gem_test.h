@@ -24,7 +24,6 @@ struct GemTestResult {
 /// character file. Only then is `logPath` replaced: "--- Bar <q> - <b>"
 /// before a gem that starts a bar, "<slot 1-10> - <gem> - <n> - <hotkey>" per
 /// gem (also for the first gem that no longer fits), the platform's line
-/// ends. Not ok after "can't read SC-File", after "can't write character
-/// file" (nothing saved, no log), and silently for a template without
-/// `player` (the clearing and compaction are saved, no log).
+/// ends. Not ok after "can't read SC-File" (also for a file without `player`;
+/// nothing changed) or "can't write character file" (nothing saved, no log).
 GemTestResult RunGemTest(BuildContext& context, const std::string& logPath = kGemTestLog);

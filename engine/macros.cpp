@@ -79,6 +79,10 @@ bool CompactMacros(ProfileFile& file) {
 }
 
 bool AddSpacerMacro(ProfileFile& file, const JobSettings& job, SlotCursor& cursor, const std::string& label) {
+  if (label.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+    file.Fail("spacer label holds a line break");
+    return false;
+  }
   int number = 0;
   while (number < kMacroCount && !file.Read(kMacros, MacroKey(number)).empty()) ++number;
   if (number == kMacroCount) return false;  // never overwrite one of the player's macros

@@ -23,5 +23,6 @@ bool CompactMacros(ProfileFile& file);
 /// free Macro_0..Macro_99 and its hotkey "52,<n>,Macro <n>,-1" at the cursor.
 /// Returns false when all hundred macro numbers are taken (nothing written),
 /// when the cursor is exhausted (the macro entry stays, the next compaction
-/// drops it), or when the file refused a write (file.Failed()).
+/// drops it), or when the label holds a line break or the file refused a
+/// write (file.Failed(), with the reason).
 bool AddSpacerMacro(ProfileFile& file, const JobSettings& job, SlotCursor& cursor, const std::string& label);

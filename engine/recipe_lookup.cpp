@@ -7,7 +7,7 @@
 #include <tinyxml.h>
 
 #include "build_context.h"
-#include "file_bytes.h"
+#include "xml_load.h"
 #include "xml_text.h"
 
 const char* const kConfigNotLoaded = "config files not loaded - sry can't do my job";
@@ -16,14 +16,27 @@ namespace {
 
 const char* const kRealmAttribute[3] = {"r0", "r1", "r2"};
 
-// Loads one configuration file; on failure `reason` holds the parser's text.
+// Loads one configuration file; on failure `reason` holds the parser's text
+// (with where it stopped on a line of its own), or its kind of text for a
+// file that could not be opened or was refused.
 bool LoadConfig(TiXmlDocument& doc, const std::string& path, std::string& reason) {
-  if (!IsLoadableFile(path)) {
-    reason = "Failed to open file";
-    return false;
+  std::string why;
+  switch (LoadXmlFile(doc, path, why)) {
+    case XmlLoad::Ok:
+      return true;
+    case XmlLoad::OpenFailed:
+      reason = "Failed to open file\r\n" + path + ": " + why;
+      return false;
+    case XmlLoad::Refused:
+      reason = why;
+      return false;
+    case XmlLoad::ParseFailed:
+      reason = why;
+      if (doc.ErrorRow() > 0)
+        reason += "\r\n" + path + ": line " + std::to_string(doc.ErrorRow()) + ", column " +
+                  std::to_string(doc.ErrorCol());
+      return false;
   }
-  if (doc.LoadFile(path.c_str())) return true;
-  reason = doc.ErrorDesc();
   return false;
 }
 

@@ -4,16 +4,11 @@
 
 #include "build_context.h"
 #include "file_bytes.h"
+#include "xml_load.h"
+
+const char* const kCannotReadTemplate = "can't read SC-File";
 
 namespace {
-
-const char* const kUnreadable = "can't read SC-File";
-
-// TinyXML opens anything fopen accepts; a folder, FIFO or huge file would make
-// it hang or allocate wildly, so only loadable regular files reach the parser.
-bool LoadDocument(TiXmlDocument& doc, const std::string& path) {
-  return IsLoadableFile(path) && doc.LoadFile(path.c_str());
-}
 
 // Replaces the three markers in `bytes`; returns how many were replaced.
 int ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
@@ -37,39 +32,49 @@ int ReplaceMarkers(std::string& bytes) {
   return replaced + ReplaceAll(bytes, "<KEINER>", "KEINER");
 }
 
-// A dry run repairs in memory only: the template on disk stays as it is.
-bool LoadRepairedInMemory(TiXmlDocument& doc, const std::string& path) {
+// Where the parser stopped, for the message.
+std::string ParseLocation(const TiXmlDocument& doc) {
+  if (doc.ErrorRow() <= 0) return {};  // errors of the whole document have no place
+  return " (line " + std::to_string(doc.ErrorRow()) + ", column " + std::to_string(doc.ErrorCol()) + ")";
+}
+
+// Loads the template; a file the parser rejects is repaired once (on disk,
+// or in a dry run in memory only) and parsed again.
+XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun, std::string& reason) {
+  XmlLoad result = LoadXmlFile(doc, path, reason);
+  if (result != XmlLoad::ParseFailed) return result;
+  std::string firstReason = reason + ParseLocation(doc);
   std::string bytes;
-  if (ReadFileBytes(path, bytes) != ReadStatus::Ok || ReplaceMarkers(bytes) == 0) return false;
-  // Line ends as a load from the file would give them to the parser.
-  std::string text;
-  text.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r') {
-      text += bytes[i];
-    } else if (i + 1 >= bytes.size() || bytes[i + 1] != '\n') {
-      text += '\n';
-    }
+  if (ReadFileBytes(path, bytes, kMaxXmlBytes) != ReadStatus::Ok || ReplaceMarkers(bytes) == 0) {
+    reason = firstReason;
+    return result;
   }
-  doc.Clear();
-  doc.Parse(text.c_str());
-  return !doc.Error();
+  if (!dryRun && !ReplaceFileAtomically(path, bytes)) {
+    reason = firstReason + "; the repaired file could not be written: " + LastFileError();
+    return result;
+  }
+  result = ParseXml(doc, bytes, reason);
+  if (result == XmlLoad::ParseFailed) reason += ParseLocation(doc);
+  return result;
 }
 
 }  // namespace
 
 bool LoadTemplate(BuildContext& context) {
   const std::string& path = context.job.templatePath;
-  context.templateDoc.reset();
   context.templateDoc = std::make_unique<TiXmlDocument>(path.c_str());
-  if (LoadDocument(*context.templateDoc, path)) return true;
-  bool repaired = context.dryRun ? LoadRepairedInMemory(*context.templateDoc, path)
-                                 : RepairTemplate(path) && LoadDocument(*context.templateDoc, path);
-  if (!repaired) {
-    context.ShowMessage(kUnreadable);
-    return false;
+  std::string reason;
+  if (path.empty()) {
+    reason = "no SC-File chosen";
+  } else if (LoadWithRepair(*context.templateDoc, path, context.dryRun, reason) == XmlLoad::Ok) {
+    // Only a template may change the character file: anything else is
+    // refused before the bars are touched.
+    if (context.templateDoc->FirstChildElement("player")) return true;
+    reason = "no <player> element: not a template";
   }
-  return true;
+  if (!path.empty()) reason = path + ": " + reason;
+  context.ShowMessage(std::string(kCannotReadTemplate) + "\n" + reason);
+  return false;
 }
 
 bool RepairTemplate(const std::string& path) {

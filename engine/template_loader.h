@@ -7,11 +7,16 @@
 struct BuildContext;
 
 /// Replaces the context's template document with a new one loaded from
-/// job.templatePath. When the load fails, repairs the file once and loads it
-/// again (in a dry run the repair happens in memory only, the file is left
-/// alone). Returns true when the document holds the parsed template; shows
-/// "can't read SC-File" and returns false otherwise.
+/// job.templatePath (within the limits of xml_load.h). When parsing fails,
+/// repairs the file once and parses it again (in a dry run the repair happens
+/// in memory only, the file is left alone). Returns true when the document
+/// holds a template: a parsed document with a top-level `player`. Otherwise
+/// shows "can't read SC-File" with, on the next line, the path and the reason,
+/// and returns false.
 bool LoadTemplate(BuildContext& context);
+
+/// The message of a template that could not be loaded.
+extern const char* const kCannotReadTemplate;  // "can't read SC-File"
 
 /// Replaces "<keiner>", "<Keiner>" and "<KEINER>" in the file by the bare
 /// word, working on all of its bytes, and replaces the file atomically.

@@ -175,12 +175,14 @@ TEST(RunBuildJob, RealmLettersPickTheRecipeColumn) {
   }
 }
 
-TEST(RunBuildJob, TemplateWithoutPlayerFailsSilentlyAfterCleanup) {
+TEST(RunBuildJob, AFileWithoutPlayerIsRefusedBeforeAnyChange) {
   BuildFixture run("");
   WriteFile(run.dir.file("t.vsk"), "<notplayer/>");
+  std::string before = ReadFile(run.character);
   EXPECT_FALSE(RunBuildJob(run.context));
-  EXPECT_TRUE(run.sink.messages.empty());
-  EXPECT_EQ(run.Key(0), "");
+  EXPECT_EQ(run.sink.messages,
+            std::vector<std::string>{"can't read SC-File\n" + run.dir.file("t.vsk") + ": no <player> element: not a template"});
+  EXPECT_EQ(ReadFile(run.character), before);
 }
 
 TEST(RunBuildJob, UnreadableTemplateLeavesTheCharacterFileAlone) {
@@ -188,7 +190,7 @@ TEST(RunBuildJob, UnreadableTemplateLeavesTheCharacterFileAlone) {
   WriteFile(run.dir.file("t.vsk"), "garbage");
   std::string before = ReadFile(run.character);
   EXPECT_FALSE(RunBuildJob(run.context));
-  EXPECT_EQ(run.sink.messages, std::vector<std::string>{"can't read SC-File"});
+  EXPECT_EQ(run.sink.Heads(), std::vector<std::string>{"can't read SC-File"});
   EXPECT_EQ(ReadFile(run.character), before);
 }
 
@@ -197,14 +199,19 @@ TEST(RunBuildJob, UnwritableCharacterFileFailsInsteadOfPretending) {
   std::string before = ReadFile(run.character);
   ASSERT_EQ(::chmod(run.character.c_str(), 0444), 0);
   EXPECT_FALSE(RunBuildJob(run.context));
-  EXPECT_EQ(run.sink.messages, std::vector<std::string>{"can't write character file"});
+  EXPECT_EQ(run.sink.messages,
+            std::vector<std::string>{"can't write character file\n" + run.character + ": marked read-only"});
   EXPECT_EQ(ReadFile(run.character), before);
 
-  for (std::string path : {std::string(), run.dir.path(), run.dir.file("missing/x.ini")}) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "no character file chosen"},
+      {run.dir.path(), run.dir.path() + ": not a regular file"},
+      {run.dir.file("missing/x.ini"), run.dir.file("missing/x.ini") + ": no such file or directory"}};
+  for (const auto& [path, reason] : cases) {
     BuildFixture other(Item("Helm", Effects(1)));
     other.context.job.characterPath = path;
     EXPECT_FALSE(RunBuildJob(other.context)) << path;
-    EXPECT_EQ(other.sink.messages, std::vector<std::string>{"can't write character file"}) << path;
+    EXPECT_EQ(other.sink.messages, std::vector<std::string>{"can't write character file\n" + reason}) << path;
   }
 }
 
@@ -213,7 +220,7 @@ TEST(RunBuildJob, LabelThatWouldBreakTheFileFailsTheRunAndSavesNothing) {
   run.context.job.options |= OPT_SPACER;
   std::string before = ReadFile(run.character);
   EXPECT_FALSE(RunBuildJob(run.context));
-  EXPECT_EQ(run.sink.messages, std::vector<std::string>{"can't write character file"});
+  EXPECT_EQ(run.sink.messages, std::vector<std::string>{"can't write character file\nspacer label holds a line break"});
   EXPECT_EQ(ReadFile(run.character), before);
 }
 

@@ -116,7 +116,8 @@ TEST(CliBuild, MissingConfigurationFilesRefuseTheBuild) {
     CliResult r = ws.Cli(std::string(command) + " --template " + Quote(ws.Template("Alarion_Armsman.vsk")) +
                          " --character " + Quote(ws.character) + " --config-dir " + Quote(ws.dir.path()));
     EXPECT_EQ(r.status, 1) << command;
-    EXPECT_EQ(r.err, "can't load config.xml\r\n\r\nFailed to open file\nconfig files not loaded - sry can't do my job\n")
+    EXPECT_EQ(r.err, "can't load config.xml\r\n\r\nFailed to open file\r\n" + ws.dir.file("config.xml") +
+                         ": no such file or directory\nconfig files not loaded - sry can't do my job\n")
         << command;
   }
   EXPECT_EQ(ReadFile(ws.character), before);
@@ -129,7 +130,7 @@ TEST(CliBuild, ReadOnlyCharacterFileFails) {
   ASSERT_EQ(::chmod(ws.character.c_str(), 0444), 0);
   CliResult r = ws.Build("Alarion_Armsman.vsk", "");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "can't write character file\n");
+  EXPECT_EQ(r.err, "can't write character file\n" + ws.character + ": marked read-only\n");
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(ReadFile(ws.character), before);
 }
@@ -139,7 +140,7 @@ TEST(CliBuild, UnreadableTemplateFails) {
   std::string before = ReadFile(ws.character);
   CliResult r = ws.Cli("build --template " + Quote(ws.dir.file("none.vsk")) + " --character " + Quote(ws.character));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "can't read SC-File\n");
+  EXPECT_EQ(r.err, "can't read SC-File\n" + ws.dir.file("none.vsk") + ": no such file or directory\n");
   EXPECT_EQ(ReadFile(ws.character), before);
 }
 

@@ -97,16 +97,17 @@ TEST(RunGemTest, FailuresWriteNoLog) {
     std::string before = ReadFile(run.character);
     ASSERT_EQ(::chmod(run.character.c_str(), 0444), 0);
     EXPECT_FALSE(run.Run().ok);
-    EXPECT_EQ(run.sink.messages, std::vector<std::string>{"can't write character file"});
+    EXPECT_EQ(run.sink.messages,
+              std::vector<std::string>{"can't write character file\n" + run.character + ": marked read-only"});
     EXPECT_EQ(ReadFile(run.character), before);
     EXPECT_EQ(ReadFile(run.log), "an old log\n");
   }
-  {  // no player: silent, after the clearing
+  {  // not a template: refused before any change
     GemTestFixture run(1, 1, 2);
     WriteFile(run.dir.file("t.vsk"), "<notplayer/>");
     EXPECT_FALSE(run.Run().ok);
-    EXPECT_TRUE(run.sink.messages.empty());
+    EXPECT_EQ(run.sink.Heads(), std::vector<std::string>{"can't read SC-File"});
     EXPECT_EQ(ReadFile(run.log), "an old log\n");
-    EXPECT_EQ(ReadFile(run.character).find("Hotkey_12="), std::string::npos);
+    EXPECT_EQ(ReadFile(run.character), ReadFile(DataPath("character_crlf.ini")));
   }
 }

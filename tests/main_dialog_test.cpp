@@ -153,7 +153,7 @@ TEST(MainDialog, MissingConfigXmlIsReportedAndGoRefuses) {
   GuiSandbox box(false);
   ::testing::internal::CaptureStderr();
   Dialog dlg;
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config.xml\n\nFailed to open file"));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config.xml\n\nFailed to open file\nconfig.xml: no such file or directory"));
   EXPECT_FALSE(dlg->Context().bonusConfig);
   EXPECT_FALSE(dlg->Context().gemConfig);
   std::string character;
@@ -169,7 +169,7 @@ TEST(MainDialog, MissingGemFileAloneLeavesBothAbsent) {
   GuiSandbox box(false);
   std::filesystem::copy_file(ExampleVesko() + "/config.xml", box.Dir().file("config.xml"));
   Dialog dlg;
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config_gem.xml\n\nFailed to open file"));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config_gem.xml\n\nFailed to open file\nconfig_gem.xml: no such file or directory"));
   EXPECT_FALSE(dlg->Context().ConfigLoaded());
   EXPECT_FALSE(dlg->Context().bonusConfig);
 }
@@ -177,7 +177,7 @@ TEST(MainDialog, MissingGemFileAloneLeavesBothAbsent) {
 TEST(MainDialog, GoWithAnEmptyTemplateFieldShowsTheFailurePicture) {
   GuiSandbox box;
   Dialog dlg = MakeDialog();
-  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't read SC-File"));
+  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't read SC-File\nno SC-File chosen"));
   EXPECT_EQ(ShownResult(*dlg), 2);
   EXPECT_TRUE(dlg->IsTimerRunning());
 }
@@ -196,7 +196,7 @@ TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
   auto& [box, dlg, character] = window;
   std::string before = ReadFile(character);
   ASSERT_EQ(::chmod(character.c_str(), 0444), 0);
-  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't write character file"));
+  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't write character file\n" + character + ": marked read-only"));
   EXPECT_EQ(ShownResult(*dlg), 2);
   EXPECT_EQ(ReadFile(character), before);
 }
@@ -223,7 +223,7 @@ TEST(MainDialog, QuitAfterAFailedBuildStaysOpen) {
   dlg->Show();
   Box(*dlg, ID_QUIT_AFTER)->SetValue(true);
   Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue("missing.vsk");
-  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't read SC-File"));
+  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't read SC-File\nmissing.vsk: no such file or directory"));
   EXPECT_TRUE(dlg->IsShown());
   EXPECT_EQ(ShownResult(*dlg), 2);
 }
@@ -234,7 +234,7 @@ TEST(MainDialog, SecondResultReplacesTheFirstAndTheTimerHidesIt) {
   Click(*dlg, ID_GO);
   EXPECT_EQ(ShownResult(*dlg), 1);
   Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue("");
-  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't read SC-File"));
+  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't read SC-File\nno SC-File chosen"));
   EXPECT_EQ(ShownResult(*dlg), 2);
   EXPECT_TRUE(dlg->IsTimerRunning());
   wxTimer stand_in(dlg.get(), ID_RESULT_TIMER);  // delivers the tick the real timer would
@@ -277,7 +277,7 @@ TEST(MainDialog, DropWithDropRunBuildsAtOnceEvenWithoutConfigAndNeverQuits) {
   GuiSandbox box(false);
   ::testing::internal::CaptureStderr();
   Dialog dlg;
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config.xml\n\nFailed to open file"));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config.xml\n\nFailed to open file\nconfig.xml: no such file or directory"));
   dlg->Show();
   std::string character = box.CopyCharacter("Alarion-4.ini");
   dlg->Context().job.characterPath = character;

@@ -116,7 +116,8 @@ TEST(LoadConfigFiles, MissingConfigXmlStopsBeforeTheGemFile) {
   auto& [dir, sink, context] = load;
   WriteFile(dir.file("config_gem.xml"), kGem);
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\r\n\r\nFailed to open file"});
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\r\n\r\nFailed to open file\r\n" +
+                                                    dir.file("config.xml") + ": no such file or directory"});
   EXPECT_FALSE(context.bonusConfig);
   EXPECT_FALSE(context.gemConfig);
 }
@@ -126,13 +127,14 @@ TEST(LoadConfigFiles, BadGemFileLeavesBothAbsent) {
   auto& [dir, sink, context] = load;
   WriteFile(dir.file("config.xml"), kBonus);
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\r\n\r\nFailed to open file"});
-  WriteFile(dir.file("config_gem.xml"), "<data><gems>");
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\r\n\r\nFailed to open file\r\n" +
+                                                    dir.file("config_gem.xml") + ": no such file or directory"});
+  WriteFile(dir.file("config_gem.xml"), "<data><gems></data>");
   sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].rfind("can't load config_gem.xml\r\n\r\n", 0), 0u);
-  EXPECT_NE(sink.messages[0], "can't load config_gem.xml\r\n\r\nFailed to open file");
+  EXPECT_EQ(sink.messages[0], "can't load config_gem.xml\r\n\r\nError reading end tag.\r\n" +
+                                  dir.file("config_gem.xml") + ": line 1, column 13");
   EXPECT_FALSE(context.ConfigLoaded());
   EXPECT_FALSE(context.bonusConfig);
 }

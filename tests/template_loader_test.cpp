@@ -64,7 +64,8 @@ TEST(LoadTemplate, OtherSpellingsAreNotRepaired) {
   WriteFile(f, broken);
   Loader loader;
   EXPECT_FALSE(loader.Load(f));
-  EXPECT_EQ(loader.sink.messages, std::vector<std::string>{"can't read SC-File"});
+  EXPECT_EQ(loader.sink.messages,
+            std::vector<std::string>{"can't read SC-File\n" + f + ": Error reading end tag. (line 1, column 31)"});
   EXPECT_EQ(ReadFile(f), broken);
 }
 
@@ -90,7 +91,7 @@ TEST(LoadTemplate, BadFilesGiveOneMessageAndStayUnchanged) {
     WriteFile(dir.file(name), bytes);
     Loader loader;
     EXPECT_FALSE(loader.Load(dir.file(name))) << name;
-    EXPECT_EQ(loader.sink.messages, std::vector<std::string>{"can't read SC-File"}) << name;
+    EXPECT_EQ(loader.sink.Heads(), std::vector<std::string>{"can't read SC-File"}) << name;
     EXPECT_EQ(ReadFile(dir.file(name)), bytes) << name;
   }
   for (const std::string& path : {dir.file("missing.vsk"), dir.path(), std::string()}) {
@@ -122,7 +123,9 @@ TEST(RepairTemplate, FailedWriteLeavesTheTemplateIntact) {
   EXPECT_EQ(ReadFile(f), broken);
   Loader loader;
   EXPECT_FALSE(loader.Load(f));
-  EXPECT_EQ(loader.sink.messages, std::vector<std::string>{"can't read SC-File"});
+  EXPECT_EQ(loader.sink.messages, std::vector<std::string>{"can't read SC-File\n" + f + ": " +
+                                                           "Error reading end tag. (line 1, column 17); " +
+                                                           "the repaired file could not be written: marked read-only"});
 }
 
 TEST(LoadTemplate, SecondRunHoldsOnlyTheNewestDocument) {

@@ -35,5 +35,11 @@ std::string DataPath(const std::string& name);
 class RecordingSink : public MessageSink {
  public:
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  /// Each message's first line (the fixed text; a second line tells the details).
+  std::vector<std::string> Heads() const {
+    std::vector<std::string> heads;
+    for (const std::string& m : messages) heads.push_back(m.substr(0, m.find('\n')));
+    return heads;
+  }
   std::vector<std::string> messages;
 };

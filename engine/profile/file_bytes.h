@@ -50,11 +50,49 @@ class RegularFileReader {
 /// one that a parser may safely open and read whole.
 bool IsLoadableFile(const std::string& path);
 
-/// Replaces the file at `path` with `bytes`: writes a temporary file in the
-/// same folder, flushes it to disk and renames it over the original, keeping
-/// the original's permission bits (and owner, where allowed); a symbolic link
-/// is followed and its target replaced. Creates the file when it is missing.
-/// Returns false, leaving the original untouched, for an empty path, a path
-/// that is not a regular file, a file without any write permission bit
+/// Replaces the file at `path` with `bytes`: writes a temporary file
+/// ".<name>.brindlemarque-<process id>-XXXXXX" in the same folder, flushes it
+/// to disk and renames it over the original, keeping the original's
+/// permission bits (and owner, where allowed); a symbolic link is followed and
+/// its target replaced. Creates the file when it is missing. First removes
+/// the stale temporary files of earlier replacements of the same file (ours,
+/// left by a process that is gone or older than five minutes). Returns false,
+/// leaving the original untouched and no temporary file, for an empty path, a
+/// path that is not a regular file, a file without any write permission bit
 /// (marked read-only), or any failed step.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+
+/// Why the last failing file call of this thread failed, in a few words
+/// ("permission denied", "marked read-only", "not a regular file").
+const std::string& LastFileError();
+
+/// The steps of ReplaceFileAtomically that tests can make fail.
+enum class ReplaceStep { None, Write, Flush, Rename };
+
+/// For tests: the next ReplaceFileAtomically in this process fails at `step`
+/// as with an I/O error, and cleans up as after a real one.
+void FailNextReplaceAt(ReplaceStep step);
+
+/// An advisory lock that serialises this program's runs on one file, held
+/// from Acquire to Release (or destruction). It does not keep other programs
+/// from writing the file.
+class FileLock {
+ public:
+  FileLock() = default;
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  ~FileLock() { Release(); }
+
+  /// Takes the lock of `path`, waiting up to `waitMs` milliseconds while
+  /// another run holds it. False (see LastFileError) when it stayed taken or
+  /// the file cannot be opened for locking.
+  bool Acquire(const std::string& path, int waitMs);
+  void Release();
+
+ private:
+#ifdef _WIN32
+  void* m_handle = nullptr;
+#else
+  int m_fd = -1;
+#endif
+};

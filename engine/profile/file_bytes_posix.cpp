@@ -2,10 +2,17 @@
 #include "file_bytes.h"
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+
+#include "file_error.h"
 
 namespace {
 
@@ -60,6 +67,47 @@ bool StatRegular(const std::string& path, struct stat& st) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+ReplaceStep g_failAt = ReplaceStep::None;
+
+// True (with errno EIO) when a test asked this step of the replacement to fail.
+bool InjectedFault(ReplaceStep step) {
+  if (g_failAt != step) return false;
+  g_failAt = ReplaceStep::None;
+  errno = EIO;
+  return true;
+}
+
+bool Fail(const std::string& reason) {
+  SetFileError(reason);
+  return false;
+}
+
+// The temporary files of the replacements of `name` start with this.
+std::string TemporaryPrefix(const std::string& name) { return "." + name + ".brindlemarque-"; }
+
+constexpr int kStaleSeconds = 300;
+
+// Removes our temporary files for `name` in `folder` that a killed process
+// left: owned by this user, and either written by a process that is gone or
+// older than kStaleSeconds (a process id may have been reused).
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+  const std::string prefix = TemporaryPrefix(name);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const time_t now = ::time(nullptr);
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string file = entry->d_name;
+    if (file.compare(0, prefix.size(), prefix) != 0) continue;
+    std::string path = folder + "/" + file;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+    long pid = std::strtol(file.c_str() + prefix.size(), nullptr, 10);
+    bool writerGone = pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+    if (writerGone || now - st.st_mtime > kStaleSeconds) ::unlink(path.c_str());
+  }
+  ::closedir(dir);
+}
+
 }  // namespace
 
 RegularFileReader::~RegularFileReader() {
@@ -68,17 +116,17 @@ RegularFileReader::~RegularFileReader() {
 
 bool RegularFileReader::Open(const std::string& path) {
   m_missing = false;
-  if (path.empty()) return false;
+  if (path.empty()) return Fail("no file name");
   // O_NONBLOCK keeps a FIFO from blocking the open; fstat then rejects it.
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     m_missing = errno == ENOENT;
-    return false;
+    return Fail(ErrnoText(errno));
   }
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return false;
+    return Fail("not a regular file");
   }
   m_fd = fd;
   m_size = static_cast<unsigned long long>(st.st_size);
@@ -100,23 +148,28 @@ bool IsLoadableFile(const std::string& path) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
-  if (path.empty()) return false;
+  if (path.empty()) return Fail("no file name");
   std::string target;
-  if (!ResolveTarget(path, target)) return false;
+  if (!ResolveTarget(path, target)) return Fail("a link that leads nowhere");
 
   struct stat st;
   bool exists = ::stat(target.c_str(), &st) == 0;
-  if (!exists && errno != ENOENT) return false;
+  if (!exists && errno != ENOENT) return Fail(ErrnoText(errno));
   if (exists) {
-    if (!S_ISREG(st.st_mode)) return false;
+    if (!S_ISREG(st.st_mode)) return Fail("not a regular file");
     // A file the player marked read-only stays as it is, even for root.
-    if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) return false;
+    if ((st.st_mode & 0222) == 0) return Fail("marked read-only");
+    if (::access(target.c_str(), W_OK) != 0) return Fail(ErrnoText(errno));
   }
 
-  std::string temp = FolderOf(target) + "/." + NameOf(target) + ".XXXXXX";
+  const std::string folder = FolderOf(target), name = NameOf(target);
+  RemoveStaleTemporaries(folder, name);
+  std::string temp = folder + "/" + TemporaryPrefix(name) + std::to_string(::getpid()) + "-XXXXXX";
   int fd = ::mkstemp(&temp[0]);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  if (fd < 0) return Fail(ErrnoText(errno));
+  int error = 0;
+  bool ok = !InjectedFault(ReplaceStep::Write) && WriteAll(fd, bytes);
+  if (ok) ok = !InjectedFault(ReplaceStep::Flush) && ::fsync(fd) == 0;
   if (ok) {
     mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
     ok = ::fchmod(fd, mode) == 0;
@@ -125,16 +178,67 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
       if (::fchown(fd, st.st_uid, st.st_gid) != 0) { /* not permitted: keep ours */ }
     }
   }
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) error = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok) {
+    ok = !InjectedFault(ReplaceStep::Rename) && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) error = errno;
+  }
   if (!ok) {
     ::unlink(temp.c_str());
-    return false;
+    return Fail(ErrnoText(error));
   }
-  int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     ::fsync(dir);  // make the rename itself durable; failure here loses nothing
     ::close(dir);
   }
   return true;
+}
+
+void FailNextReplaceAt(ReplaceStep step) { g_failAt = step; }
+
+bool FileLock::Acquire(const std::string& path, int waitMs) {
+  Release();
+  if (path.empty()) return Fail("no file name");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  for (;;) {
+    // The file itself; while it does not exist, its folder. A lock on the
+    // old file is worthless once a replacement renamed a new one in: then
+    // try again on what the path names now.
+    bool onFolder = false;
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+      onFolder = true;
+      fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (fd < 0) return Fail(ErrnoText(errno));
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+        int error = errno;
+        ::close(fd);
+        return Fail(error == EWOULDBLOCK ? "in use by another run of Brindlemarque; try again in a moment"
+                                         : ErrnoText(error));
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    struct stat held, now;
+    bool same = onFolder ? ::stat(path.c_str(), &now) != 0 && errno == ENOENT
+                         : ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&
+                               held.st_dev == now.st_dev && held.st_ino == now.st_ino;
+    if (same) {
+      m_fd = fd;
+      return true;
+    }
+    ::close(fd);
+  }
+}
+
+void FileLock::Release() {
+  if (m_fd < 0) return;
+  ::close(m_fd);  // closing the only descriptor releases the lock
+  m_fd = -1;
 }

@@ -8,17 +8,29 @@
 
 namespace {
 
-// One line of the buffer: its content [begin, end) without the line end, and
-// where the next line starts.
+// One line of a text: its content [begin, end) without the line end, and
+// where the next line starts. A line ends at LF, CR LF or a lone CR.
 struct Line {
   std::size_t begin, end, next;
 };
 
-Line LineAt(const std::string& bytes, std::size_t begin) {
-  std::size_t lf = bytes.find('\n', begin);
-  if (lf == std::string::npos) return {begin, bytes.size(), bytes.size()};
-  std::size_t end = (lf > begin && bytes[lf - 1] == '\r') ? lf - 1 : lf;
-  return {begin, end, lf + 1};
+Line LineAt(const std::string& text, std::size_t begin) {
+  const char* p = text.data() + begin;
+  const char* e = text.data() + text.size();
+  while (p < e && *p != '\n' && *p != '\r') ++p;
+  std::size_t end = static_cast<std::size_t>(p - text.data());
+  if (p == e) return {begin, end, end};
+  std::size_t next = end + 1;
+  if (*p == '\r' && next < text.size() && text[next] == '\n') ++next;
+  return {begin, end, next};
+}
+
+bool EndsWithLineEnd(const std::string& s) { return !s.empty() && (s.back() == '\n' || s.back() == '\r'); }
+
+std::string LowerName(const char* b, const char* e) {
+  std::string name(b, e);
+  for (char& c : name) c = LowerAscii(c);
+  return name;
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -36,14 +48,11 @@ void Trim(const char*& b, const char*& e) {
   while (e > b && IsBlank(e[-1])) --e;
 }
 
-// The start of a line's content, past blanks and, on the file's first line,
-// a UTF-8 byte-order mark.
+// The start of a line's content, past blanks. (A byte-order mark is kept
+// apart from the lines.)
 const char* ContentStart(const std::string& bytes, const Line& line) {
   const char* b = bytes.data() + line.begin;
   const char* e = bytes.data() + line.end;
-  if (line.begin == 0 && e - b >= 3 && static_cast<unsigned char>(b[0]) == 0xEF &&
-      static_cast<unsigned char>(b[1]) == 0xBB && static_cast<unsigned char>(b[2]) == 0xBF)
-    b += 3;
   while (b < e && IsBlank(*b)) ++b;
   return b;
 }
@@ -97,42 +106,96 @@ bool ValidKey(const std::string& k) {
          k.front() != ';' && k.front() != '#' && !HasOuterBlanks(k);
 }
 
+// Why Write refuses its arguments; empty when they are fine.
+std::string WriteRefusal(const std::string& section, const std::string& key, const std::string& value) {
+  if (!ValidSection(section)) return "the section name \"" + section + "\" cannot stand in the file";
+  if (!ValidKey(key)) return "the key name \"" + key + "\" cannot stand in the file";
+  if (HasLineBreakOrZero(value)) return key + ": the value holds a line break";
+  return {};
+}
+
+std::function<void(const std::string&)>& BeforeSaveHook() {
+  static std::function<void(const std::string&)> hook;
+  return hook;
+}
+
+int g_lockWaitMs = 3000;
+
 }  // namespace
 
-bool ProfileFile::Open(const std::string& path) {
+void ProfileFile::SetBeforeSaveHook(std::function<void(const std::string& path)> hook) {
+  BeforeSaveHook() = std::move(hook);
+}
+
+void ProfileFile::SetLockWait(int milliseconds) { g_lockWaitMs = milliseconds; }
+
+bool ProfileFile::Open(const std::string& path, bool lock) {
+  Close();
   m_path = path;
-  m_bytes.clear();
-  m_eol = "\r\n";
-  m_open = false;
   m_failed = false;
-  if (ReadFileBytes(path, m_original) == ReadStatus::Failed) {
-    m_failed = true;
-    return false;
+  m_error.clear();
+  if (path.empty()) return Refuse("no character file chosen");
+  if (lock && !m_lock.Acquire(path, g_lockWaitMs)) return Refuse(path + ": " + LastFileError());
+  ReadStatus status = ReadFileBytes(path, m_original);
+  if (status == ReadStatus::Failed) {
+    m_lock.Release();
+    return Refuse(path + ": " + LastFileError());
   }
-  m_bytes = m_original;
-  std::size_t lf = m_bytes.find('\n');
-  if (lf != std::string::npos) m_eol = (lf > 0 && m_bytes[lf - 1] == '\r') ? "\r\n" : "\n";
+  m_existed = status == ReadStatus::Ok;
+  Split(m_original);
   m_open = true;
   return true;
 }
 
-ProfileFile::Range ProfileFile::FindSection(const std::string& section) const {
-  Range r;
+void ProfileFile::Close() {
+  m_lock.Release();
+  m_open = false;
+  m_original.clear();
+  m_bom.clear();
+  m_sections.clear();
+  m_index.clear();
+  m_eol = "\r\n";
+}
+
+// Cuts the bytes into sections at their header lines and indexes the names.
+void ProfileFile::Split(const std::string& bytes) {
+  std::size_t start = 0;
+  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    m_bom = bytes.substr(0, 3);
+    start = 3;
+  }
+  Line first = LineAt(bytes, start);
+  if (first.next > first.end) m_eol = bytes.substr(first.end, first.next - first.end);
+  m_sections.push_back({});
+  std::size_t sectionStart = start;
   const char *nb, *ne;
-  std::size_t pos = 0;
-  while (pos < m_bytes.size() && !r.found) {
-    Line line = LineAt(m_bytes, pos);
-    r.found = HeaderName(m_bytes, line, nb, ne) && EqualNoCase(nb, ne, section);
+  for (std::size_t pos = start; pos < bytes.size();) {
+    Line line = LineAt(bytes, pos);
+    if (HeaderName(bytes, line, nb, ne)) {
+      m_sections.back().text.assign(bytes, sectionStart, line.begin - sectionStart);
+      m_index.emplace(LowerName(nb, ne), m_sections.size());  // the first of duplicates stays
+      m_sections.push_back({{}, true});
+      sectionStart = line.begin;
+    }
     pos = line.next;
   }
-  if (!r.found) return r;
-  r.begin = r.end = pos;
-  while (r.end < m_bytes.size()) {
-    Line line = LineAt(m_bytes, r.end);
-    if (HeaderName(m_bytes, line, nb, ne)) break;
-    r.end = line.next;
-  }
-  return r;
+  m_sections.back().text.assign(bytes, sectionStart, std::string::npos);
+}
+
+const ProfileFile::Section* ProfileFile::Find(const std::string& name) const {
+  auto it = m_index.find(LowerName(name.data(), name.data() + name.size()));
+  return it == m_index.end() ? nullptr : &m_sections[it->second];
+}
+
+ProfileFile::Section* ProfileFile::Find(const std::string& name) {
+  return const_cast<Section*>(static_cast<const ProfileFile*>(this)->Find(name));
+}
+
+// The file's bytes end without a line end (a last line that has none).
+bool ProfileFile::EndsOpen() const {
+  for (auto it = m_sections.rbegin(); it != m_sections.rend(); ++it)
+    if (!it->text.empty()) return !EndsWithLineEnd(it->text);
+  return !m_bom.empty();
 }
 
 std::size_t ProfileFile::Read(const std::string& section, const std::string& key, std::string& value,
@@ -143,15 +206,16 @@ std::size_t ProfileFile::Read(const std::string& section, const std::string& key
 }
 
 std::string ProfileFile::Read(const std::string& section, const std::string& key) const {
-  if (!m_open) return {};
-  Range r = FindSection(section);
+  const Section* s = m_open ? Find(section) : nullptr;
+  if (!s) return {};
+  const std::string& text = s->text;
   std::size_t eq;
-  for (std::size_t pos = r.begin; r.found && pos < r.end;) {
-    Line line = LineAt(m_bytes, pos);
+  for (std::size_t pos = LineAt(text, 0).next; pos < text.size();) {
+    Line line = LineAt(text, pos);
     pos = line.next;
-    if (!IsKeyLine(m_bytes, line, key, eq)) continue;
-    const char* vb = m_bytes.data() + eq + 1;
-    const char* ve = m_bytes.data() + line.end;
+    if (!IsKeyLine(text, line, key, eq)) continue;
+    const char* vb = text.data() + eq + 1;
+    const char* ve = text.data() + line.end;
     Trim(vb, ve);
     if (ve - vb >= 2 && (*vb == '"' || *vb == '\'') && ve[-1] == *vb) {
       ++vb;
@@ -162,99 +226,138 @@ std::string ProfileFile::Read(const std::string& section, const std::string& key
   return {};
 }
 
-bool ProfileFile::Refuse() {
+bool ProfileFile::Refuse(const std::string& reason) {
+  if (!m_failed) m_error = reason;
   m_failed = true;
   return false;
 }
 
-void ProfileFile::InsertLine(std::size_t at, const std::string& text) {
-  if (at == m_bytes.size() && !m_bytes.empty() && m_bytes.back() != '\n') {
+void ProfileFile::Fail(const std::string& reason) { Refuse(reason); }
+
+void ProfileFile::InsertLine(Section& section, std::size_t at, const std::string& line) {
+  std::string& text = section.text;
+  if (at == text.size() && !text.empty() && !EndsWithLineEnd(text)) {
     // After a last line without line end: the new line goes without one
     // too, so the file keeps its missing final line end.
-    m_bytes += m_eol + text;
+    text += m_eol + line;
     return;
   }
-  m_bytes.insert(at, text + m_eol);
+  text.insert(at, line + m_eol);
 }
 
-void ProfileFile::EraseLine(std::size_t begin, std::size_t next) {
-  if (next == m_bytes.size() && m_bytes.back() != '\n' && begin > 0) {
+void ProfileFile::EraseLine(Section& section, std::size_t begin, std::size_t next) {
+  std::string& text = section.text;
+  if (next == text.size() && !EndsWithLineEnd(text) && begin > 0) {
     // Erasing a last line without line end: the line before loses its end.
-    begin -= (begin >= 2 && m_bytes[begin - 2] == '\r') ? 2 : 1;
+    begin -= (begin >= 2 && text[begin - 2] == '\r' && text[begin - 1] == '\n') ? 2 : 1;
   }
-  m_bytes.erase(begin, next - begin);
+  text.erase(begin, next - begin);
 }
 
 bool ProfileFile::Write(const std::string& section, const std::string& key, const std::string& value) {
-  if (!m_open || !ValidSection(section) || !ValidKey(key) || HasLineBreakOrZero(value)) return Refuse();
-  Range r = FindSection(section);
-  if (!r.found) {
-    InsertLine(m_bytes.size(), "[" + section + "]");
-    InsertLine(m_bytes.size(), key + "=" + value);
+  if (!m_open) return Refuse(m_path + ": not open");
+  std::string refusal = WriteRefusal(section, key, value);
+  if (!refusal.empty()) return Refuse(refusal);
+  Section* s = Find(section);
+  if (!s) {
+    std::string header = "[" + section + "]";
+    if (EndsOpen()) {
+      // The file keeps its missing final line end: the old last line gets one.
+      for (auto it = m_sections.rbegin(); it != m_sections.rend(); ++it)
+        if (!it->text.empty()) {
+          it->text += m_eol;
+          break;
+        }
+      if (m_sections.size() == 1 && m_sections[0].text.empty()) m_sections[0].text = m_eol;  // after a lone mark
+      m_sections.push_back({header + m_eol + key + "=" + value, true});
+    } else {
+      m_sections.push_back({header + m_eol + key + "=" + value + m_eol, true});
+    }
+    m_index.emplace(LowerName(section.data(), section.data() + section.size()), m_sections.size() - 1);
     return true;
   }
-  std::size_t after = r.begin;  // insertion point: after the section's last key line
+  std::string& text = s->text;
+  std::size_t after = LineAt(text, 0).next;  // insertion point: after the section's last key line
   const char *kb, *ke;
   std::size_t eq;
-  for (std::size_t pos = r.begin; pos < r.end;) {
-    Line line = LineAt(m_bytes, pos);
+  for (std::size_t pos = after; pos < text.size();) {
+    Line line = LineAt(text, pos);
     pos = line.next;
-    if (!KeyOf(m_bytes, line, kb, ke, eq)) continue;
+    if (!KeyOf(text, line, kb, ke, eq)) continue;
     if (EqualNoCase(kb, ke, key)) {
-      m_bytes.replace(eq + 1, line.end - eq - 1, value);  // keeps the key as spelt in the file
+      text.replace(eq + 1, line.end - eq - 1, value);  // keeps the key as spelt in the file
       return true;
     }
     after = line.next;
   }
-  InsertLine(after, key + "=" + value);
+  InsertLine(*s, after, key + "=" + value);
   return true;
 }
 
 void ProfileFile::EraseKeyLines(const std::string& section, const std::string* key) {
-  Range r = FindSection(section);
+  Section* s = Find(section);
+  if (!s) return;
+  std::string& text = s->text;
   const char *kb, *ke;
   std::size_t eq;
-  for (std::size_t pos = r.begin; r.found && pos < r.end;) {
-    Line line = LineAt(m_bytes, pos);
-    bool erase = key ? IsKeyLine(m_bytes, line, *key, eq) : KeyOf(m_bytes, line, kb, ke, eq);
+  for (std::size_t pos = LineAt(text, 0).next; pos < text.size();) {
+    Line line = LineAt(text, pos);
+    bool erase = key ? IsKeyLine(text, line, *key, eq) : KeyOf(text, line, kb, ke, eq);
     if (!erase) {
       pos = line.next;
       continue;
     }
-    std::size_t before = m_bytes.size();
-    EraseLine(line.begin, line.next);
-    r.end -= before - m_bytes.size();
-    pos = std::min(line.begin, m_bytes.size());
+    EraseLine(*s, line.begin, line.next);
+    pos = std::min(line.begin, text.size());
   }
 }
 
 bool ProfileFile::Delete(const std::string& section, const std::string& key) {
-  if (!m_open || !ValidSection(section) || !ValidKey(key)) return Refuse();
+  if (!m_open) return Refuse(m_path + ": not open");
+  if (!ValidSection(section) || !ValidKey(key)) return Refuse(WriteRefusal(section, key, {}));
   // Every duplicate goes, so that no later line can surface as the key's value.
   EraseKeyLines(section, &key);
   return true;
 }
 
 bool ProfileFile::EmptySection(const std::string& section) {
-  if (!m_open || !ValidSection(section)) return Refuse();
+  if (!m_open) return Refuse(m_path + ": not open");
+  if (!ValidSection(section)) return Refuse(WriteRefusal(section, "key", {}));
   EraseKeyLines(section, nullptr);
   return true;
 }
 
-bool ProfileFile::Changed() const { return m_open && m_bytes != m_original; }
+std::string ProfileFile::Bytes() const {
+  std::string bytes = m_bom;
+  for (const Section& s : m_sections) bytes += s.text;
+  return bytes;
+}
+
+bool ProfileFile::Changed() const { return m_open && Bytes() != m_original; }
 
 bool ProfileFile::Save() {
-  if (!m_open) return Refuse();
-  if (m_bytes == m_original) return true;
-  if (!ReplaceFileAtomically(m_path, m_bytes)) return Refuse();
-  m_original = m_bytes;
+  if (!m_open) return Refuse(m_path.empty() ? "no character file chosen" : m_path + ": not open");
+  std::string bytes = Bytes();
+  if (bytes == m_original) return true;
+  if (BeforeSaveHook()) BeforeSaveHook()(m_path);
+  // Only what this run read may be replaced: a change made meanwhile by the
+  // game or an editor must not be lost.
+  std::string now;
+  ReadStatus status = ReadFileBytes(m_path, now);
+  bool unchanged = m_existed ? status == ReadStatus::Ok && now == m_original : status == ReadStatus::Missing;
+  if (!unchanged)
+    return Refuse(m_path + ": changed by another program while Brindlemarque worked on it; nothing was written, "
+                           "run it again");
+  if (!ReplaceFileAtomically(m_path, bytes)) return Refuse(m_path + ": " + LastFileError());
+  m_original = std::move(bytes);
+  m_existed = true;
   return true;
 }
 
 std::size_t ReadProfileString(const std::string& path, const std::string& section, const std::string& key,
                               std::string& value, std::size_t size) {
   ProfileFile file;
-  if (!file.Open(path)) {
+  if (!file.Open(path, false)) {
     value.clear();
     return 0;
   }

@@ -6,25 +6,43 @@
 // - blanks around names and values are ignored when reading, and a value in
 //   matching double or single quotes is read without them;
 // - the first of duplicate sections and the first of duplicate keys wins;
-// - an absent file, section or key reads as empty, and so does an empty value.
+// - an absent file, section or key reads as empty, and so does an empty value;
+// - a line ends at LF, CR LF or a lone CR (a CR-only file is read line by line).
 // Changes keep every byte of every line they do not touch: comments, blank
 // lines, other sections, Latin-1 bytes, a byte-order mark, the line-end style
 // (CRLF for a new file) and a missing final line end. A new key goes after the
-// last key line of its section, a new section to the end of the file.
+// last key line of its section, a new section to the end of the file. No
+// change ever creates a second copy of an existing section or key.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "file_bytes.h"
 
 /// One INI file held in memory for a series of reads and changes, written
-/// back in one atomic step by Save(). Works on the raw bytes: a lookup scans
-/// lines only up to what it looks for, and a change splices one line.
+/// back in one atomic step by Save(). Its sections are split apart and
+/// indexed once when it is read, so that a change costs the size of its
+/// section, not of the file. While open, it holds this program's lock on the
+/// file (see FileLock), so runs on one file follow each other.
 class ProfileFile {
  public:
-  /// Reads the file at `path`. A missing file opens empty and is created by
-  /// Save(). Returns false (holding nothing) for an empty path, a path that is
-  /// not a regular file, or a file that cannot be read.
-  bool Open(const std::string& path);
+  ProfileFile() = default;
+  ProfileFile(const ProfileFile&) = delete;
+  ProfileFile& operator=(const ProfileFile&) = delete;
+
+  /// Takes the lock (unless `lock` is false, for reading only) and reads the
+  /// file at `path`. A missing file opens empty and is created by Save().
+  /// Returns false (holding nothing, with Error() saying why) for an empty
+  /// path, a path that is not a regular file, a file that cannot be read, or
+  /// a lock another run keeps.
+  bool Open(const std::string& path, bool lock = true);
+
+  /// Releases the lock and forgets the file's content.
+  void Close();
 
   /// Reads `key` of `section` into `value`, cut to `size - 1` characters.
   /// Returns the number of characters stored; 0 (and an empty value) when the
@@ -48,35 +66,58 @@ class ProfileFile {
   bool EmptySection(const std::string& section);
 
   /// Writes the file back atomically when its bytes changed (see
-  /// ReplaceFileAtomically); an unchanged file is not touched. False on failure.
+  /// ReplaceFileAtomically); an unchanged file is not touched. Fails without
+  /// writing when the file on disk no longer holds the bytes Open() read
+  /// (another program changed it meanwhile). False on failure.
   bool Save();
 
-  /// True once any refused call or failed Save() happened since Open().
+  /// True once any refused call or failed Open() or Save() happened since Open().
   bool Failed() const { return m_failed; }
+  /// Why the first failure happened, naming the file where it concerns it:
+  /// "c.ini: permission denied", "c.ini: changed by another program ...".
+  const std::string& Error() const { return m_error; }
+  /// Marks the file failed with `reason`, for a refusal decided by a caller.
+  void Fail(const std::string& reason);
   /// True when the held bytes differ from those read by Open().
   bool Changed() const;
   /// The file's bytes as they would be saved.
-  const std::string& Bytes() const { return m_bytes; }
+  std::string Bytes() const;
+
+  /// For tests: called by every Save() that is about to write, after the
+  /// changes are made and before the file on disk is compared with what was read.
+  static void SetBeforeSaveHook(std::function<void(const std::string& path)> hook);
+  /// How long Open() waits for a lock another run holds (default 3000 ms).
+  static void SetLockWait(int milliseconds);
 
  private:
-  struct Range {
-    std::size_t begin = 0, end = 0;  // byte offsets of the section's body, after its header line
-    bool found = false;
+  // One section: its header line (none for the lines before the first
+  // header) and body lines, with their line ends, as in the file.
+  struct Section {
+    std::string text;
+    bool hasHeader = false;
   };
 
-  Range FindSection(const std::string& section) const;
-  void InsertLine(std::size_t at, const std::string& text);
-  void EraseLine(std::size_t begin, std::size_t next);
+  Section* Find(const std::string& name);
+  const Section* Find(const std::string& name) const;
+  void Split(const std::string& bytes);
+  bool EndsOpen() const;
+  void InsertLine(Section& section, std::size_t at, const std::string& line);
+  void EraseLine(Section& section, std::size_t begin, std::size_t next);
   // Erases the key lines of `section`: those of `key`, or all when it is null.
   void EraseKeyLines(const std::string& section, const std::string* key);
-  bool Refuse();
+  bool Refuse(const std::string& reason);
 
   std::string m_path;
   std::string m_original;  // as read by Open() or written by Save()
-  std::string m_bytes;     // as changed since
+  bool m_existed = false;  // the file existed when it was read
+  std::string m_bom;       // a UTF-8 byte-order mark at the start, kept apart
+  std::vector<Section> m_sections;                      // [0]: lines before the first header
+  std::unordered_map<std::string, std::size_t> m_index;  // lower-case name -> first section of it
   std::string m_eol = "\r\n";
   bool m_open = false;
   bool m_failed = false;
+  std::string m_error;
+  FileLock m_lock;
 };
 
 /// One-shot calls on the file at `path`: each reads the file, applies one
