@@ -10,6 +10,7 @@
 struct CharacterFileList {
   std::vector<std::string> fileNames;   ///< bare names, as the file system returned them
   std::vector<bool> spellcrafterFlags;  ///< IsSpellcrafterFile of the same entry
+  std::string error;                    ///< why the folder could not be listed; empty when it was
 };
 
 /// The server number of a file name: the leading integer of the text behind
@@ -42,8 +43,9 @@ bool PathExists(const std::string& path);
 std::string FindUserFolder(const std::string& characterPath);
 
 /// The files "*.ini" (any case) of `folder` whose server number is positive,
-/// with their spellcrafter marks. Empty when the folder cannot be listed,
-/// and on Linux for an empty folder (on Windows that lists the drive's root).
+/// with their spellcrafter marks. Empty, with `error` set, when the folder
+/// cannot be listed, and on Linux for an empty folder (on Windows that lists
+/// the drive's root).
 CharacterFileList ListCharacterFiles(const std::string& folder);
 
 /// True when the file's first "44,13," stands on a line that begins with

@@ -27,7 +27,10 @@ CharacterFileList ListCharacterFiles(const std::string& folder) {
   std::string where = folder.empty() ? std::string(1, kSeparator) : folder;
 #else
   // No folder is known: list nothing rather than the whole system's root.
-  if (folder.empty()) return list;
+  if (folder.empty()) {
+    list.error = "no folder known";
+    return list;
+  }
   const std::string& where = folder;
 #endif
   std::error_code ec;
@@ -37,6 +40,11 @@ CharacterFileList ListCharacterFiles(const std::string& folder) {
     if (!EndsWithIniNoCase(name) || ServerNumberOf(name) <= 0) continue;
     list.fileNames.push_back(name);
     list.spellcrafterFlags.push_back(IsSpellcrafterFile(JoinPath(folder, name)));
+  }
+  if (ec) {
+    list = CharacterFileList();
+    list.error = ec.message();
+    if (!list.error.empty()) list.error[0] = LowerAscii(list.error[0]);
   }
   return list;
 }

@@ -9,6 +9,7 @@
 #include "build_context.h"
 #include "build_run.h"
 #include "gem_test.h"
+#include "printable.h"
 #include "recipe_lookup.h"
 #include "slot_cursor.h"
 
@@ -17,7 +18,7 @@ namespace {
 // Messages go to standard error with the texts the window shows.
 class StderrSink : public MessageSink {
  public:
-  void ShowMessage(const std::string& text) override { std::cerr << text << std::endl; }
+  void ShowMessage(const std::string& text) override { std::cerr << PrintableLines(text) << std::endl; }
 };
 
 JobSettings ToJobSettings(const BuildOptions& o) {
@@ -38,9 +39,9 @@ JobSettings ToJobSettings(const BuildOptions& o) {
 void PrintPlaced(const PlacedHotkey& p) {
   std::cout << p.section << '\t' << p.key << '\t' << p.value << '\t';
   if (p.spacer)
-    std::cout << "spacer \"" << p.label << '"';
+    std::cout << "spacer \"" << Printable(p.label) << '"';
   else
-    std::cout << "bonus " << p.bonus << " amount " << p.amount;
+    std::cout << "bonus " << Printable(p.bonus) << " amount " << Printable(p.amount);
   std::cout << '\n';
 }
 
@@ -87,7 +88,7 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
   std::cout << (preview ? "would write " : "wrote ") << placed.size() - spacers << " recipe hotkeys and "
             << spacers << " spacers to " << QuickbarSection(job.quickbar)
             << " bars " << job.firstBar << "-" << job.lastBar << (job.Has(OPT_REVERSE) ? " (reverse)" : "")
-            << " of " << job.characterPath << '\n';
+            << " of " << Printable(job.characterPath) << '\n';
   return 0;
 }
 
@@ -97,7 +98,7 @@ int RunGemTestCommand(const BuildOptions& options) {
   if (!PrepareContext(options, sink, context)) return 1;
   GemTestResult result = RunGemTest(context, kGemTestLog);
   if (!result.ok) return 1;
-  std::string log = std::filesystem::absolute(kGemTestLog).string();
+  std::string log = Printable(std::filesystem::absolute(kGemTestLog).string());
   if (!result.logWritten) {
     std::cerr << "can't write " << log << std::endl;
     return 1;

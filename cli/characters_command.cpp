@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "character_files.h"
+#include "printable.h"
 
 void SetupCharactersOptions(CLI::App& command, CharactersOptions& o) {
   command.add_option("folder", o.folder, "Folder of character files (default: the game's folder)");
@@ -17,10 +18,13 @@ int RunCharactersCommand(const CharactersOptions& o) {
   std::string folder = o.folder;
   if (folder.empty()) {
     folder = FindUserFolder("");
-    std::cout << "folder: " << folder << '\n';
+    std::cout << "folder: " << Printable(folder) << '\n';
   }
-  if (!PathExists(folder)) std::cerr << "note: the folder " << folder << " does not exist" << std::endl;
   CharacterFileList list = ListCharacterFiles(folder);
+  if (!list.error.empty()) {
+    std::cerr << "can't list the folder " << Printable(folder) << ": " << list.error << std::endl;
+    return 1;
+  }
 
   struct Row {
     std::string server, character, file, mark;
@@ -31,7 +35,7 @@ int RunCharactersCommand(const CharactersOptions& o) {
     int server = ServerNumberOf(name);
     if (o.server != -1 && server != o.server) continue;
     if (o.spellcraftersOnly && !list.spellcrafterFlags[i]) continue;
-    rows.push_back({ServerName(server), CharacterNameOf(name), name,
+    rows.push_back({ServerName(server), Printable(CharacterNameOf(name)), Printable(name),
                     list.spellcrafterFlags[i] ? "yes" : ""});
   }
   std::size_t w1 = 0, w2 = 0, w3 = 0;

@@ -251,3 +251,31 @@ TEST(RunBuildJob, DryRunChangesNoFile) {
   EXPECT_EQ(ReadFile(run.character), before);
   EXPECT_NE(ReadFile(run.dir.file("t.vsk")).find("<Keiner>"), std::string::npos);
 }
+
+TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
+  BuildFixture first(Item("Helm", Effects(2)));
+  BuildFixture second(Item("Chest", Effects(1), true));
+  second.context.job.characterPath = first.character;
+  second.context.job.quickbar = 2;
+  ProfileFile::SetLockWait(50);
+  // The second build starts while the first is about to save: it must wait
+  // for the first, and fails when that takes too long.
+  ProfileFile::SetBeforeSaveHook([&](const std::string&) {
+    ProfileFile::SetBeforeSaveHook(nullptr);
+    EXPECT_FALSE(RunBuildJob(second.context));
+  });
+  EXPECT_TRUE(RunBuildJob(first.context));
+  EXPECT_EQ(second.sink.messages, std::vector<std::string>{"can't write character file\n" + first.character +
+                                                           ": in use by another run of Brindlemarque; try again in a moment"});
+  EXPECT_EQ(first.Key(0), "45,1300200,,-1");
+  EXPECT_EQ(first.Key(1), "45,1300201,,-1");
+
+  // The game saves the file while a build works on it: the build writes nothing.
+  std::string game = ReadFile(first.character) + "[Misc]\r\nSaved=1\r\n";
+  ProfileFile::SetBeforeSaveHook([&](const std::string& path) { WriteFile(path, game); });
+  EXPECT_FALSE(RunBuildJob(second.context));
+  ProfileFile::SetBeforeSaveHook(nullptr);
+  EXPECT_EQ(ReadFile(first.character), game);
+  ASSERT_EQ(second.sink.Heads().size(), 2u);
+  EXPECT_NE(second.sink.messages[1].find(": changed by another program"), std::string::npos);
+}

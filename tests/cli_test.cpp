@@ -208,8 +208,34 @@ TEST(CliCharacters, ListsTheSampleFolderAndFilters) {
   EXPECT_NE(out.find("Brunhild-8.ini"), std::string::npos);
   EXPECT_EQ(out.find("Alarion"), std::string::npos);
 
-  CliResult missing = ws.Cli("characters " + Quote(ws.dir.file("nowhere")));
-  EXPECT_EQ(missing.status, 0);
-  EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
   EXPECT_EQ(ws.Cli("characters --server x").status, 2);
+}
+
+TEST(CliCharacters, FolderThatCannotBeListedAndNamesThatWouldDriveTheTerminal) {
+  Workspace ws;
+  CliResult missing = ws.Cli("characters " + Quote(ws.dir.file("nowhere")));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "can't list the folder " + ws.dir.file("nowhere") + ": no such file or directory\n");
+  CliResult file = ws.Cli("characters " + Quote(ws.character));
+  EXPECT_EQ(file.status, 1);
+  EXPECT_EQ(file.err, "can't list the folder " + ws.character + ": not a directory\n");
+
+  // A folder this user may not read: as root, run the command as nobody.
+  fs::create_directory(ws.dir.file("locked"));
+  ASSERT_EQ(::chmod(ws.dir.file("locked").c_str(), 0), 0);
+  std::string asUser = ::geteuid() == 0 ? "setpriv --reuid=nobody --regid=nogroup --clear-groups " : "";
+  std::string cmd = asUser + Quote(CLI_PATH) + " characters " + Quote(ws.dir.file("locked")) + " 2>&1";
+  FILE* pipe = ::popen(cmd.c_str(), "r");
+  ASSERT_TRUE(pipe);
+  char line[512] = {};
+  std::string err = std::fgets(line, sizeof line, pipe) ? line : "";
+  EXPECT_NE(::pclose(pipe), 0);
+  EXPECT_EQ(err, "can't list the folder " + ws.dir.file("locked") + ": permission denied\n");
+
+  fs::create_directory(ws.dir.file("odd"));
+  WriteFile(ws.dir.file("odd/Evil\x1b]2;owned\x07-4.ini"), "");
+  CliResult odd = ws.Cli("characters " + Quote(ws.dir.file("odd")));
+  EXPECT_EQ(odd.status, 0);
+  EXPECT_EQ(odd.out.find('\x1b'), std::string::npos);
+  EXPECT_NE(odd.out.find("Evil\\x1B]2;owned\\x07-4.ini"), std::string::npos) << odd.out;
 }

@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "test_support.h"
 
@@ -22,20 +27,47 @@ TEST(ReadFileBytes, ReadsRegularFilesOnly) {
   EXPECT_EQ(ReadFileBytes(dir.file("a"), bytes, 2), ReadStatus::Failed);
 }
 
-TEST(ReplaceFileAtomically, FailureLeavesTheOriginalAndNoTemporaryFile) {
+namespace {
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+TEST(ReplaceFileAtomically, AFailedWriteFlushOrRenameLeavesTheOriginalAndNoTemporaryFile) {
   TempDir dir;
-  std::string f = dir.file("t.vsk");
+  std::string f = dir.file("c.ini");
   WriteFile(f, "original");
-  ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);  // no new file can be made here
-  bool replaced = ReplaceFileAtomically(f, "new");
-  ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
-  if (::geteuid() != 0) {
-    EXPECT_FALSE(replaced);  // root may write anyway
-  }
-  if (!replaced) {
+  for (ReplaceStep step : {ReplaceStep::Write, ReplaceStep::Flush, ReplaceStep::Rename}) {
+    FailNextReplaceAt(step);
+    EXPECT_FALSE(ReplaceFileAtomically(f, "new"));
+    EXPECT_EQ(LastFileError(), "input/output error");
     EXPECT_EQ(ReadFile(f), "original");
+    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
   }
-  int entries = 0;
-  for (auto& e : std::filesystem::directory_iterator(dir.path())) (void)e, ++entries;
-  EXPECT_EQ(entries, 1);
+  EXPECT_TRUE(ReplaceFileAtomically(f, "new"));  // a fault hits one replacement only
+  EXPECT_EQ(ReadFile(f), "new");
+}
+
+TEST(ReplaceFileAtomically, RemovesWhatKilledReplacementsLeftOfTheSameFile) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, "original");
+  pid_t gone = ::fork();  // a process id that no longer runs
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string ours = std::to_string(::getpid());
+  const std::string deadWriter = ".c.ini.brindlemarque-" + std::to_string(gone) + "-AbCdEf";
+  const std::string oldFile = ".c.ini.brindlemarque-" + ours + "-OldOne";
+  const std::string fresh = ".c.ini.brindlemarque-" + ours + "-Fresh1";  // another replacement may be writing it
+  const std::string otherFile = ".d.ini.brindlemarque-" + std::to_string(gone) + "-Other1";
+  for (const std::string& name : {deadWriter, oldFile, fresh, otherFile}) WriteFile(dir.file(name), "partial");
+  struct timeval old[2] = {{::time(nullptr) - 600, 0}, {::time(nullptr) - 600, 0}};
+  ASSERT_EQ(::utimes(dir.file(oldFile).c_str(), old), 0);
+  EXPECT_TRUE(ReplaceFileAtomically(f, "new"));
+  EXPECT_EQ(FolderEntries(dir.path()), (std::vector<std::string>{fresh, otherFile, "c.ini"}));
 }

@@ -245,3 +245,47 @@ TEST(ProfileFile, SessionSeesItsOwnChangesAndSavesOnce) {
   EXPECT_FALSE(file.Write("Macros", "Macro=3", "v"));
   EXPECT_TRUE(file.Failed());
 }
+
+TEST(ProfileLineEnds, ALoneCrEndsALineSoNoSectionOrKeyIsDoubled) {
+  TempDir dir;
+  std::string f = dir.file("c.ini");
+  WriteFile(f, "[Panels]\nChat=1\n[Macros\r");  // the last line ends in a lone CR
+  ASSERT_TRUE(WriteProfileString(f, "Macros", "Macro_0", "Helm,/sit"));
+  EXPECT_EQ(ReadFile(f), "[Panels]\nChat=1\n[Macros\rMacro_0=Helm,/sit\n");
+
+  WriteFile(f, "[A]\rk=1\r\r[B]\rx=2");  // CR-only line ends, no final line end
+  ASSERT_TRUE(WriteProfileString(f, "A", "k", "2"));
+  ASSERT_TRUE(WriteProfileString(f, "B", "y", "3"));
+  ASSERT_TRUE(WriteProfileString(f, "C", "z", "4"));
+  EXPECT_EQ(ReadFile(f), "[A]\rk=2\r\r[B]\rx=2\ry=3\r[C]\rz=4");
+  ASSERT_TRUE(DeleteProfileKey(f, "C", "z"));
+  EXPECT_EQ(ReadFile(f), "[A]\rk=2\r\r[B]\rx=2\ry=3\r[C]");
+  std::string v;
+  EXPECT_EQ(ReadProfileString(f, "B", "y", v, 64), 1u);
+}
+
+TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
+  TempDir dir;
+  std::string f = dir.file("c.ini"), missing = dir.file("new.ini");
+  WriteFile(f, kCharacter);
+  ProfileFile::SetLockWait(50);
+  for (const std::string& path : {f, missing}) {  // a missing file is locked through its folder
+    ProfileFile first, second;
+    ASSERT_TRUE(first.Open(path));
+    EXPECT_FALSE(second.Open(path));
+    EXPECT_EQ(second.Error(), path + ": in use by another run of Brindlemarque; try again in a moment");
+    first.Close();
+    EXPECT_TRUE(second.Open(path));
+  }
+
+  ProfileFile file;
+  ASSERT_TRUE(file.Open(f));
+  ASSERT_TRUE(file.Write("Quickbar", "Hotkey_1", "mine"));
+  std::string game = kCharacter + "\r\n[Misc]\r\nSaved=by the game\r\n";
+  ProfileFile::SetBeforeSaveHook([&](const std::string&) { WriteFile(f, game); });
+  EXPECT_FALSE(file.Save());
+  ProfileFile::SetBeforeSaveHook(nullptr);
+  EXPECT_EQ(ReadFile(f), game);
+  EXPECT_EQ(file.Error(), f + ": changed by another program while Brindlemarque worked on it; nothing was written, "
+                              "run it again");
+}

@@ -154,3 +154,15 @@ TEST(LoadConfigFiles, LoadsBothFromTheCurrentDirectoryByBareName) {
   EXPECT_EQ(LookupRecipeHotkey(context.bonusConfig.get(), context.gemConfig.get(), "str", "28", 1),
             "45,1301609,,-1");
 }
+
+TEST(LoadConfigFiles, ADeeplyNestedFileIsRefusedWithAParserStyleReason) {
+  ConfigLoad load;
+  auto& [dir, sink, context] = load;
+  std::string deep;
+  for (int i = 0; i < 40000; ++i) deep += "<Vesko>";
+  WriteFile(dir.file("config.xml"), deep);
+  WriteFile(dir.file("config_gem.xml"), kGem);
+  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  EXPECT_EQ(sink.messages,
+            std::vector<std::string>{"can't load config.xml\r\n\r\nError: elements nested deeper than 1000 levels"});
+}

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <tuple>
 
 #include "build_context.h"
+#include "xml_load.h"
 #include "test_support.h"
 
 namespace {
@@ -141,4 +143,35 @@ TEST(LoadTemplate, SecondRunHoldsOnlyTheNewestDocument) {
   EXPECT_FALSE(loader.Load(dir.file("none.vsk")));
   ASSERT_TRUE(loader.context.templateDoc);
   EXPECT_FALSE(loader.context.templateDoc->FirstChildElement("player"));
+}
+
+TEST(LoadTemplate, HostileFilesAreRefusedBeforeTheParserSeesThem) {
+  TempDir dir;
+  auto nested = [](int levels) {  // <player> and levels - 1 elements inside it
+    std::string open = "<player>", close = "</player>";
+    for (int i = 1; i < levels; ++i) open += "<a x='>'>", close = "</a>" + close;
+    return open + "<!-- <b><b> --><![CDATA[<c>]]>" + close;
+  };
+  auto attributes = [](int count) {
+    std::string t = "<player";
+    for (int i = 0; i < count; ++i) t += " a" + std::to_string(i) + "=\"<x=1>\"";
+    return t + "/>";
+  };
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+      {"deep.vsk", nested(40000), "Error: elements nested deeper than 1000 levels"},
+      {"deeper.vsk", nested(1001), "Error: elements nested deeper than 1000 levels"},
+      {"wide.vsk", attributes(100000), "Error: an element with more than 1000 attributes"},
+      {"wider.vsk", attributes(1001), "Error: an element with more than 1000 attributes"},
+      {"huge.vsk", "<player>" + std::string(kMaxXmlBytes, ' ') + "</player>", "larger than 16 MiB"}};
+  for (const auto& [name, bytes, reason] : cases) {
+    WriteFile(dir.file(name), bytes);
+    Loader loader;
+    EXPECT_FALSE(loader.Load(dir.file(name))) << name;
+    EXPECT_EQ(loader.sink.messages, std::vector<std::string>{"can't read SC-File\n" + dir.file(name) + ": " + reason});
+  }
+  for (const std::string& bytes : {nested(1000), attributes(1000)}) {  // the limits themselves are fine
+    WriteFile(dir.file("fine.vsk"), bytes);
+    Loader loader;
+    EXPECT_TRUE(loader.Load(dir.file("fine.vsk")));
+  }
 }

@@ -339,7 +339,7 @@ bool ProfileFile::Save() {
   if (!m_open) return Refuse(m_path.empty() ? "no character file chosen" : m_path + ": not open");
   std::string bytes = Bytes();
   if (bytes == m_original) return true;
-  if (BeforeSaveHook()) BeforeSaveHook()(m_path);
+  if (auto hook = BeforeSaveHook()) hook(m_path);  // a copy: the hook may replace itself
   // Only what this run read may be replaced: a change made meanwhile by the
   // game or an editor must not be lost.
   std::string now;
