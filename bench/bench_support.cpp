@@ -32,7 +32,7 @@ void WriteBenchFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-std::string MakeMacroHeavyCharacterFile(std::size_t bytes) {
+std::string MakeMacroHeavyCharacterFile(std::size_t bytes, bool chatFirst) {
   std::string s = "[Panels]\r\nChat=1,20,400,500,200\r\n\r\n";
   for (int q = 1; q <= 3; ++q) {
     s += "[" + QuickbarSection(q) + "]\r\n";
@@ -46,8 +46,9 @@ std::string MakeMacroHeavyCharacterFile(std::size_t bytes) {
   s += "[Macros]\r\n";
   for (int m = 0; m < 100; ++m)
     s += "Macro_" + std::to_string(m) + (m % 3 != 0 ? "=Helm,/rofl (by Brindlemarque)\r\n" : "=Mac,/say hello " + std::to_string(m) + "\r\n");
-  s += "\r\n[Chat]\r\n";
-  for (int i = 0; s.size() + 40 < bytes; ++i)
-    s += "ChatFilter_" + std::to_string(i) + "=1,0,1,1,0,0,1,1\xe9\r\n";
-  return s;
+  s += "\r\n";
+  std::string chat = "[Chat]\r\n";
+  for (int i = 0; s.size() + chat.size() + 40 < bytes; ++i)
+    chat += "ChatFilter_" + std::to_string(i) + "=1,0,1,1,0,0,1,1\xe9\r\n";
+  return chatFirst ? chat + "\r\n" + s : s + chat;
 }

@@ -15,5 +15,6 @@ void WriteBenchFile(const std::string& path, const std::string& bytes);
 
 /// A character file of about `bytes` bytes whose three quickbars hold 300
 /// macro hotkeys naming Macro_0 to Macro_99 (two in three of them spacers
-/// of an earlier build, so that a new build finds free macro numbers).
-std::string MakeMacroHeavyCharacterFile(std::size_t bytes);
+/// of an earlier build, so that a new build finds free macro numbers). The
+/// chat section that makes up the size stands last, or with `chatFirst` first.
+std::string MakeMacroHeavyCharacterFile(std::size_t bytes, bool chatFirst = false);

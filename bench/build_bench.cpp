@@ -31,9 +31,9 @@ struct Setup {
   std::string folder = MakeBenchFolder();
   std::string templatePath = folder + "/full.vsk";
   std::string characterPath = folder + "/Worst-4.ini";
-  std::string original = MakeMacroHeavyCharacterFile(64 * 1024);
+  std::string original;
   BuildContext context;
-  Setup() {
+  explicit Setup(std::string character = MakeMacroHeavyCharacterFile(64 * 1024)) : original(std::move(character)) {
     WriteBenchFile(templatePath, FullTemplate());
     if (!LoadConfigFiles(context, kVesko)) throw std::runtime_error("example configuration did not load");
     context.job.templatePath = templatePath;
@@ -48,6 +48,34 @@ struct Setup {
 Setup& Bench() {
   static Setup setup;
   return setup;
+}
+
+// The same build on a 10 MB character file whose large chat section stands
+// first (arg 1) or last (arg 0).
+Setup& LargeBench(bool chatFirst) {
+  static Setup first(MakeMacroHeavyCharacterFile(10u << 20, true));
+  static Setup last(MakeMacroHeavyCharacterFile(10u << 20, false));
+  return chatFirst ? first : last;
+}
+
+void BM_PlainReadAndRewrite10MB(benchmark::State& state) {
+  Setup& s = LargeBench(false);
+  WriteBenchFile(s.characterPath, s.original);
+  std::string bytes;
+  for (auto _ : state) {
+    ReadFileBytes(s.characterPath, bytes);
+    benchmark::DoNotOptimize(ReplaceFileAtomically(s.characterPath, bytes));
+  }
+}
+
+void BM_WorstCaseBuild10MB(benchmark::State& state) {
+  Setup& s = LargeBench(state.range(0) != 0);
+  for (auto _ : state) {
+    state.PauseTiming();
+    WriteBenchFile(s.characterPath, s.original);
+    state.ResumeTiming();
+    if (!RunBuildJob(s.context)) state.SkipWithError("build failed");
+  }
 }
 
 void BM_PlainReadAndRewrite(benchmark::State& state) {
@@ -91,4 +119,6 @@ BENCHMARK(BM_PlainReadAndRewrite)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WorstCaseBuild)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WorstCaseBuildOnItsResult)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LookupRecipeHotkey)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainReadAndRewrite10MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorstCaseBuild10MB)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of tests/fuzz with clang into build-fuzz/ and
+# runs each for SECONDS (default 60), first over its regression inputs and a
+# seed corpus made from the examples. TinyXML is built from Debian's source
+# package so that the parser is instrumented as well. A finding stops the
+# run; its input is written into build-fuzz/findings/<target>/.
+#   scripts/fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+here=$PWD
+out=$here/build-fuzz
+
+packages=(clang-14 libclang-rt-14-dev cmake make dpkg-dev)
+missing=()
+for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "fuzz: installing ${missing[*]}"
+  apt-get update >/dev/null || { echo "fuzz: apt-get update failed" >&2; exit 1; }
+  DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}" >/dev/null \
+    || { echo "fuzz: could not install ${missing[*]}" >&2; exit 1; }
+fi
+
+# TinyXML's source, fetched once through a private source list (the
+# machine's own apt configuration is left alone).
+src=$out/tinyxml
+if [ ! -f "$src/tinyxmlparser.cpp" ]; then
+  apt_dir=$out/apt
+  rm -rf "$apt_dir" && mkdir -p "$apt_dir/lists/partial" "$apt_dir/src"
+  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  echo "deb-src http://deb.debian.org/debian $codename main" > "$apt_dir/sources.list"
+  apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=$apt_dir/none"
+            -o "Dir::State::Lists=$apt_dir/lists")
+  apt-get "${apt_opts[@]}" update >/dev/null || { echo "fuzz: cannot read the source list" >&2; exit 1; }
+  (cd "$apt_dir/src" && apt-get "${apt_opts[@]}" source --download-only tinyxml >/dev/null 2>&1) \
+    || { echo "fuzz: cannot fetch TinyXML's source" >&2; exit 1; }
+  rm -rf "$src"
+  dpkg-source -x "$apt_dir"/src/tinyxml_*.dsc "$src" >/dev/null 2>&1 || { echo "fuzz: cannot unpack TinyXML" >&2; exit 1; }
+fi
+
+CC=clang-14 CXX=clang++-14 cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINDLEMARQUE_FUZZ=ON \
+  -DTINYXML_SOURCE_DIR="$src" >/dev/null || { echo "fuzz: configure failed" >&2; exit 1; }
+cmake --build "$out" -j "$(nproc)" >/dev/null || { echo "fuzz: build failed" >&2; exit 1; }
+bash tests/fuzz/make_seeds.sh "$out/seeds"
+
+status=0
+for target in fuzz_profile fuzz_xml fuzz_build fuzz_characters; do
+  corpus=$out/corpus/$target findings=$out/findings/$target
+  mkdir -p "$corpus" "$findings"
+  max_len=65536
+  [ "$target" = fuzz_xml ] && max_len=1048576
+  echo "=== $target: $seconds s"
+  if ! "$out/bin/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -max_len=$max_len \
+       -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" "$out/seeds/$target" \
+       "$here/tests/fuzz/regressions/$target" 2>"$out/$target.log"; then
+    tail -n 30 "$out/$target.log"
+    echo "fuzz: $target found a problem; the input is in $findings (add it to tests/fuzz/regressions/$target)" >&2
+    status=1
+  else
+    grep -E "stat::number_of_executed_units|cov:" "$out/$target.log" | tail -n 2
+  fi
+done
+exit $status

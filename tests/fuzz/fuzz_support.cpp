@@ -1,0 +1,55 @@
+#include "fuzz_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+const char* const kPartSeparator = "\n#---#\n";
+
+std::vector<std::string> SplitParts(const std::uint8_t* data, std::size_t size, std::size_t count) {
+  std::string input(reinterpret_cast<const char*>(data), size);
+  std::vector<std::string> parts;
+  std::size_t at = 0;
+  while (parts.size() + 1 < count) {
+    std::size_t cut = input.find(kPartSeparator, at);
+    if (cut == std::string::npos) break;
+    parts.push_back(input.substr(at, cut - at));
+    at = cut + std::char_traits<char>::length(kPartSeparator);
+  }
+  parts.push_back(at <= input.size() ? input.substr(at) : std::string());
+  parts.resize(count);
+  return parts;
+}
+
+std::string ByteReader::Text(std::size_t max) {
+  std::size_t length = Below(static_cast<unsigned>(max) + 1);
+  std::string text;
+  for (std::size_t i = 0; i < length && !Done(); ++i) text += static_cast<char>(Next());
+  return text;
+}
+
+const std::string& ScratchFolder() {
+  static const std::string folder = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "brindlemarque-fuzz-XXXXXX").string();
+    if (!::mkdtemp(&pattern[0])) std::abort();
+    return pattern;
+  }();
+  return folder;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void Check(bool ok, const char* what) {
+  if (ok) return;
+  std::fprintf(stderr, "finding: %s\n", what);
+  std::abort();
+}
