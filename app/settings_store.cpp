@@ -1,6 +1,9 @@
 #include "settings_store.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <wx/config.h>
 #include <wx/filename.h>
@@ -32,13 +35,60 @@ const FlagValue kFlags[] = {{"use_space", OPT_SPACER, 1},
                             {"cleanup", OPT_CLEANUP, 1},
                             {"dragged", OPT_DROP_RUN, 1}};
 
-// Paths are byte strings: each byte maps to one character and back, so any
-// bytes (UTF-8 or Latin-1) survive the store exactly.
+// Names (the application name, folders) as text: one byte, one character.
 wxString FromBytes(const std::string& bytes) { return wxString::From8BitData(bytes.data(), bytes.size()); }
 
 std::string ToBytes(const wxString& text) {
   wxCharBuffer buffer = text.To8BitData();
   return std::string(buffer.data(), buffer.length());
+}
+
+// Paths that are not UTF-8 (Latin-1 file names on Linux) are stored as
+// "bytes:" and the path with every byte outside printable ASCII, and '%',
+// written as %XX, so that they come back exactly.
+const char* const kBytesPrefix = "bytes:";
+
+bool IsUtf8(const std::string& bytes) {
+  return bytes.empty() || !wxString::FromUTF8(bytes.data(), bytes.size()).empty();
+}
+
+wxString PathToStored(const std::string& path) {
+  if (IsUtf8(path)) return wxString::FromUTF8(path.data(), path.size());
+  std::string escaped = kBytesPrefix;
+  for (unsigned char c : path) {
+    if (c >= 0x20 && c < 0x7F && c != '%') {
+      escaped += static_cast<char>(c);
+    } else {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", c);
+      escaped += hex;
+    }
+  }
+  return wxString::FromAscii(escaped.c_str());
+}
+
+std::string PathFromStored(const wxString& stored) {
+  std::string utf8 = stored.utf8_string();
+  if (utf8.rfind(kBytesPrefix, 0) == 0) {
+    std::string bytes;
+    for (std::size_t i = std::strlen(kBytesPrefix); i < utf8.size(); ++i) {
+      unsigned value = 0;
+      if (utf8[i] == '%' && i + 2 < utf8.size() && std::sscanf(utf8.c_str() + i + 1, "%2x", &value) == 1) {
+        bytes += static_cast<char>(value);
+        i += 2;
+      } else {
+        bytes += utf8[i];
+      }
+    }
+    return bytes;
+  }
+  // Earlier versions stored each byte of a path as one character, so that a
+  // UTF-8 "ü" stands there as "Ã¼": such text is taken back to its bytes.
+  std::string latin = ToBytes(stored);
+  bool byteChars = stored.length() == latin.size() && stored == FromBytes(latin);
+  bool wide = std::any_of(latin.begin(), latin.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  if (byteChars && wide && IsUtf8(latin)) return latin;
+  return utf8;  // readable text, as typed into the file
 }
 
 #ifndef __WINDOWS__
@@ -69,9 +119,9 @@ std::int32_t ReadNumber(wxConfigBase& store, const char* name, std::int32_t fall
   return static_cast<std::int32_t>(value);
 }
 
-std::string ReadText(wxConfigBase& store, const char* name) {
+std::string ReadPath(wxConfigBase& store, const char* name) {
   wxString value;
-  return store.Read(name, &value) ? ToBytes(value) : std::string();
+  return store.Read(name, &value) ? PathFromStored(value) : std::string();
 }
 
 }  // namespace
@@ -93,8 +143,8 @@ std::string SettingsLocation(const std::string& appName) {
 void LoadSettings(JobSettings& job, const std::string& appName) {
   wxLogNull quiet;  // a damaged store gives defaults, never a message
   auto store = OpenStore(appName);
-  job.templatePath = ReadText(*store, "sc_file");
-  job.characterPath = ReadText(*store, "out_file2");
+  job.templatePath = ReadPath(*store, "sc_file");
+  job.characterPath = ReadPath(*store, "out_file2");
   job.quickbar = ReadNumber(*store, "qbar", 2);
   job.firstBar = ReadNumber(*store, "qbar_first", 2);
   job.lastBar = ReadNumber(*store, "qbar_last", 7);
@@ -106,8 +156,8 @@ void LoadSettings(JobSettings& job, const std::string& appName) {
 void SaveSettings(const JobSettings& job, const std::string& appName) {
   wxLogNull quiet;
   auto store = OpenStore(appName);
-  store->Write("sc_file", FromBytes(job.templatePath));
-  store->Write("out_file2", FromBytes(job.characterPath));
+  store->Write("sc_file", PathToStored(job.templatePath));
+  store->Write("out_file2", PathToStored(job.characterPath));
   store->Write("qbar", static_cast<long>(job.quickbar));
   store->Write("qbar_first", static_cast<long>(job.firstBar));
   store->Write("qbar_last", static_cast<long>(job.lastBar));

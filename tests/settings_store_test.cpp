@@ -93,6 +93,24 @@ TEST_F(SettingsStore, SavesAllTenValuesWithMaskedFlags) {
   EXPECT_EQ(back.options, job.options);
 }
 
+TEST_F(SettingsStore, PathsAreReadableUtf8AndOtherBytesSurviveEscaped) {
+  JobSettings job;
+  job.templatePath = "/home/p/Vesko/R\xc3\xbcstung 100%.vsk";  // UTF-8
+  job.characterPath = "/home/p/Gr\xfcn/Morwen-4.ini";           // Latin-1 bytes
+  SaveSettings(job, "Brindlemarque");
+  std::string text = ReadFile(StorePath());
+  EXPECT_NE(text.find("sc_file=/home/p/Vesko/R\xc3\xbcstung 100%.vsk\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("out_file2=bytes:/home/p/Gr%FCn/Morwen-4.ini\n"), std::string::npos) << text;
+  EXPECT_EQ(Loaded().templatePath, job.templatePath);
+  EXPECT_EQ(Loaded().characterPath, job.characterPath);
+
+  // Typed into the file by hand, and as earlier versions wrote a UTF-8 path.
+  WriteFile(StorePath(), "[settings]\nsc_file=/home/p/R\xc3\xbcstung.vsk\n"
+                         "out_file2=/home/p/\xc3\x83\xc2\xa9t\xc3\x83\xc2\xa9/Morwen-4.ini\n");
+  EXPECT_EQ(Loaded().templatePath, "/home/p/R\xc3\xbcstung.vsk");
+  EXPECT_EQ(Loaded().characterPath, "/home/p/\xc3\xa9t\xc3\xa9/Morwen-4.ini");
+}
+
 TEST_F(SettingsStore, AnyNonZeroFlagSetsItAndNumbersAreNotRangeChecked) {
   ::mkdir((m_dir.path() + "/.config").c_str(), 0700);
   ::mkdir((m_dir.path() + "/.config/Daoc").c_str(), 0700);
