@@ -34,9 +34,14 @@ CharacterFileList ListCharacterFiles(const std::string& folder) {
   const std::string& where = folder;
 #endif
   std::error_code ec;
-  std::filesystem::directory_iterator it(where, ec), end;
+  // The same words on every platform for the usual cases.
+  if (!std::filesystem::is_directory(FsPath(where), ec) && !ec) {
+    list.error = FileOrFolderExists(where) ? "not a directory" : "no such file or directory";
+    return list;
+  }
+  std::filesystem::directory_iterator it(FsPath(where), ec), end;
   for (; !ec && it != end; it.increment(ec)) {
-    std::string name = it->path().filename().string();
+    std::string name = PathText(it->path().filename());
     if (!EndsWithIniNoCase(name) || ServerNumberOf(name) <= 0) continue;
     list.fileNames.push_back(name);
     list.spellcrafterFlags.push_back(IsSpellcrafterFile(JoinPath(folder, name)));

@@ -1,13 +1,12 @@
 // Where the game keeps its character files, and paths inside it.
 #include "character_files.h"
 
-#include <cstdlib>
-#include <sys/stat.h>
 #ifndef _WIN32
 #include <pwd.h>
 #include <unistd.h>
 #endif
 
+#include "file_bytes.h"
 #include "path_parts.h"
 
 namespace {
@@ -15,26 +14,21 @@ namespace {
 const char* const kGameFolder[] = {"Electronic Arts", "Dark Age of Camelot"};
 const char* const kGameSubfolders[] = {"LotM", "DR", "Catacombs", "TOA"};
 
-std::string EnvironmentValue(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
 // The user's roaming application-data folder: "APPDATA" when set; on Linux,
 // where the game runs under Wine, the Wine prefix's roaming folder.
 std::string ApplicationDataFolder() {
-  std::string appData = EnvironmentValue("APPDATA");
+  std::string appData = EnvironmentText("APPDATA");
   if (!appData.empty()) return appData;
 #ifdef _WIN32
   return {};
 #else
-  std::string prefix = EnvironmentValue("WINEPREFIX");
+  std::string prefix = EnvironmentText("WINEPREFIX");
   if (prefix.empty()) {
-    std::string home = EnvironmentValue("HOME");
+    std::string home = EnvironmentText("HOME");
     if (home.empty()) return {};
     prefix = home + "/.wine";
   }
-  std::string user = EnvironmentValue("USER");
+  std::string user = EnvironmentText("USER");
   if (user.empty()) {
     const passwd* pw = ::getpwuid(::getuid());
     if (pw && pw->pw_name) user = pw->pw_name;
@@ -49,10 +43,7 @@ std::string ApplicationDataFolder() {
 
 }  // namespace
 
-bool PathExists(const std::string& path) {
-  struct stat st;
-  return !path.empty() && ::stat(path.c_str(), &st) == 0;
-}
+bool PathExists(const std::string& path) { return FileOrFolderExists(path); }
 
 std::string FindUserFolder(const std::string& characterPath) {
   auto cut = LastSeparator(characterPath);

@@ -8,6 +8,7 @@
 
 #include "build_context.h"
 #include "build_run.h"
+#include "file_bytes.h"
 #include "gem_test.h"
 #include "printable.h"
 #include "recipe_lookup.h"
@@ -98,7 +99,7 @@ int RunGemTestCommand(const BuildOptions& options) {
   if (!PrepareContext(options, sink, context)) return 1;
   GemTestResult result = RunGemTest(context, kGemTestLog);
   if (!result.ok) return 1;
-  std::string log = Printable(std::filesystem::absolute(kGemTestLog).string());
+  std::string log = Printable(PathText(std::filesystem::absolute(kGemTestLog)));
   if (!result.logWritten) {
     std::cerr << "can't write " << log << std::endl;
     return 1;

@@ -1,10 +1,35 @@
 // brindlemarque-cli: the build engine and the character-file logic from a shell.
 #include <CLI/CLI.hpp>
+#include <string>
+#include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+
+#include "file_bytes.h"
+#endif
 
 #include "build_command.h"
 #include "characters_command.h"
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Paths are UTF-8 inside the program: take the arguments from the wide
+  // command line, and let the console show UTF-8.
+  int wideCount = 0;
+  LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &wideCount);
+  std::vector<std::string> arguments;
+  for (int i = 0; wide && i < wideCount; ++i) arguments.push_back(Utf8Text(wide[i]));
+  if (wide) ::LocalFree(wide);
+  std::vector<char*> pointers;
+  for (std::string& a : arguments) pointers.push_back(&a[0]);
+  pointers.push_back(nullptr);
+  if (!arguments.empty()) {
+    argc = static_cast<int>(arguments.size());
+    argv = pointers.data();
+  }
+  ::SetConsoleOutputCP(CP_UTF8);
+#endif
   CLI::App app{"Brindlemarque: crafting hotkeys from a spellcraft template, on the command line"};
   app.require_subcommand(1);
 

@@ -21,22 +21,9 @@ if [ "${#missing[@]}" -gt 0 ]; then
     || { echo "fuzz: could not install ${missing[*]}" >&2; exit 1; }
 fi
 
-# TinyXML's source, fetched once through a private source list (the
-# machine's own apt configuration is left alone).
+# TinyXML's source, fetched once.
 src=$out/tinyxml
-if [ ! -f "$src/tinyxmlparser.cpp" ]; then
-  apt_dir=$out/apt
-  rm -rf "$apt_dir" && mkdir -p "$apt_dir/lists/partial" "$apt_dir/src"
-  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  echo "deb-src http://deb.debian.org/debian $codename main" > "$apt_dir/sources.list"
-  apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=$apt_dir/none"
-            -o "Dir::State::Lists=$apt_dir/lists")
-  apt-get "${apt_opts[@]}" update >/dev/null || { echo "fuzz: cannot read the source list" >&2; exit 1; }
-  (cd "$apt_dir/src" && apt-get "${apt_opts[@]}" source --download-only tinyxml >/dev/null 2>&1) \
-    || { echo "fuzz: cannot fetch TinyXML's source" >&2; exit 1; }
-  rm -rf "$src"
-  dpkg-source -x "$apt_dir"/src/tinyxml_*.dsc "$src" >/dev/null 2>&1 || { echo "fuzz: cannot unpack TinyXML" >&2; exit 1; }
-fi
+scripts/debian-source.sh tinyxml "$src"
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINDLEMARQUE_FUZZ=ON \
   -DTINYXML_SOURCE_DIR="$src" >/dev/null || { echo "fuzz: configure failed" >&2; exit 1; }

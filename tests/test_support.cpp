@@ -1,36 +1,67 @@
 #include "test_support.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include "file_bytes.h"
+
+namespace fs = std::filesystem;
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "brindlemarque-test-XXXXXX").string();
-  if (!::mkdtemp(&pattern[0])) throw std::runtime_error("mkdtemp failed");
-  m_path = pattern;
+  static std::atomic<unsigned> counter{0};
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+#ifdef _WIN32
+    // Every test on Windows also checks that a non-ASCII path works.
+    std::string name = "brindlemarque-test-\xc3\xbc-";
+#else
+    std::string name = "brindlemarque-test-";
+#endif
+    name += std::to_string(random() % 1000000) + "-" + std::to_string(counter++);
+    std::string path = PathText(fs::temp_directory_path() / FsPath(name));
+    std::error_code ec;
+    if (fs::create_directory(FsPath(path), ec)) {
+      fs::permissions(FsPath(path), fs::perms::owner_all, fs::perm_options::replace, ec);
+#ifdef _WIN32
+      for (char& c : path) c = c == '\\' ? '/' : c;  // one separator in the tests' expectations
+#endif
+      m_path = path;
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder could be made");
 }
 
 TempDir::~TempDir() {
   std::error_code ec;
   // Give back write rights taken away by a test so that everything can go.
-  for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
-       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-  std::filesystem::remove_all(m_path, ec);
+  for (auto it = fs::recursive_directory_iterator(FsPath(m_path), ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec))
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(FsPath(m_path), ec);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
   out << bytes;
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   if (!in) return "<missing>";
   std::ostringstream s;
   s << in.rdbuf();
@@ -38,8 +69,123 @@ std::string ReadFile(const std::string& path) {
 }
 
 unsigned long long InodeOf(const std::string& path) {
+#ifdef _WIN32
+  HANDLE file = ::CreateFileW(FsPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION info;
+  bool ok = ::GetFileInformationByHandle(file, &info);
+  ::CloseHandle(file);
+  return ok ? (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow : 0;
+#else
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 ? static_cast<unsigned long long>(st.st_ino) : 0;
+#endif
+}
+
+void MakeReadOnly(const std::string& path) {
+  fs::permissions(FsPath(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
 }
 
 std::string DataPath(const std::string& name) { return std::string(TEST_DATA_DIR) + "/" + name; }
+
+void SetEnvironment(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+  ::SetEnvironmentVariableW(WideText(name).c_str(), value ? WideText(*value).c_str() : nullptr);
+#else
+  if (value)
+    ::setenv(name.c_str(), value->c_str(), 1);
+  else
+    ::unsetenv(name.c_str());
+#endif
+}
+
+#ifdef _WIN32
+namespace {
+
+// One argument quoted as CommandLineToArgvW reads it back.
+std::wstring QuoteArgument(const std::wstring& arg) {
+  if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
+  std::wstring quoted = L"\"";
+  std::size_t backslashes = 0;
+  for (wchar_t c : arg) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, L'\\');
+  return quoted + L"\"";
+}
+
+HANDLE InheritableFile(const std::string& path, DWORD access, DWORD creation) {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  return ::CreateFileW(FsPath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, creation,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+#endif
+
+ProgramResult RunProgram(const std::vector<std::string>& args, const std::string& folder,
+                         const std::map<std::string, std::optional<std::string>>& env) {
+  TempDir capture;
+  const std::string outPath = capture.file("out"), errPath = capture.file("err");
+  ProgramResult result;
+#ifdef _WIN32
+  std::wstring commandLine;
+  for (const std::string& a : args) commandLine += (commandLine.empty() ? L"" : L" ") + QuoteArgument(WideText(a));
+  // The child's environment: ours with the changes (set here, given on, set back).
+  std::map<std::string, std::optional<std::string>> saved;
+  for (const auto& [name, value] : env) {
+    std::string old = EnvironmentText(name.c_str());
+    saved[name] = old.empty() ? std::nullopt : std::optional<std::string>(old);
+    SetEnvironment(name, value);
+  }
+  HANDLE in = InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
+  HANDLE out = InheritableFile(outPath, GENERIC_WRITE, CREATE_ALWAYS);
+  HANDLE err = InheritableFile(errPath, GENERIC_WRITE, CREATE_ALWAYS);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  PROCESS_INFORMATION process{};
+  std::wstring where = WideText(folder);
+  if (::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                       where.empty() ? nullptr : where.c_str(), &startup, &process)) {
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    if (::GetExitCodeProcess(process.hProcess, &code)) result.status = static_cast<int>(code);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+  }
+  for (HANDLE h : {in, out, err}) ::CloseHandle(h);
+  for (const auto& [name, value] : saved) SetEnvironment(name, value);
+#else
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    if (!folder.empty() && ::chdir(folder.c_str()) != 0) ::_exit(127);
+    for (const auto& [name, value] : env) SetEnvironment(name, value);
+    int in = ::open("/dev/null", O_RDONLY);
+    int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(127);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+#endif
+  result.out = ReadFile(outPath);
+  result.err = ReadFile(errPath);
+  return result;
+}

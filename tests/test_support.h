@@ -1,13 +1,18 @@
 // Shared helpers for the suites: a temporary folder per test, whole-file
-// reads and writes, and a message sink that records.
+// reads and writes, running a program, and a message sink that records.
+// They build on Linux and on Windows (paths are UTF-8 text there).
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "message_sink.h"
 
-/// A fresh folder under the system's temporary folder, removed with its contents.
+/// A fresh folder under the system's temporary folder, removed with its
+/// contents. On Windows its name holds a non-ASCII letter, so that every
+/// test there also checks that such paths work.
 class TempDir {
  public:
   TempDir();
@@ -26,10 +31,28 @@ class TempDir {
 void WriteFile(const std::string& path, const std::string& bytes);
 /// The whole file, or "<missing>" when it cannot be read.
 std::string ReadFile(const std::string& path);
-/// The file's inode number, to tell a rewritten file from an untouched one.
+/// An identity of the file (inode, or the file index on Windows), to tell a
+/// rewritten file from an untouched one.
 unsigned long long InodeOf(const std::string& path);
+/// Marks the file read-only (no write permission bits; the read-only attribute on Windows).
+void MakeReadOnly(const std::string& path);
 /// The folder of test data files (tests/data).
 std::string DataPath(const std::string& name);
+
+/// Sets (or with no value removes) an environment variable.
+void SetEnvironment(const std::string& name, const std::optional<std::string>& value);
+
+/// What a program run gave.
+struct ProgramResult {
+  int status = -1;  ///< the exit status; -1 when it did not end normally
+  std::string out, err;
+};
+
+/// Runs `args` (the program first) in `folder` with the environment changes
+/// `env` (a missing value removes the variable), no input, and its output
+/// and errors caught.
+ProgramResult RunProgram(const std::vector<std::string>& args, const std::string& folder,
+                         const std::map<std::string, std::optional<std::string>>& env = {});
 
 /// Records every message shown.
 class RecordingSink : public MessageSink {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 
 /// Outcome of ReadFileBytes.
@@ -41,7 +42,11 @@ class RegularFileReader {
   bool Missing() const { return m_missing; }
 
  private:
+#ifdef _WIN32
+  void* m_handle = nullptr;
+#else
   int m_fd = -1;
+#endif
   unsigned long long m_size = 0;
   bool m_missing = false;
 };
@@ -61,6 +66,26 @@ bool IsLoadableFile(const std::string& path);
 /// path that is not a regular file, a file without any write permission bit
 /// (marked read-only), or any failed step.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+
+/// Paths are text in one encoding throughout the program: the bytes the file
+/// system gives on Linux, UTF-8 on Windows (converted to UTF-16 only at the
+/// system calls, in the long "\\?\" form, so that any name and any length work).
+
+/// A std::filesystem path for our path text, and back.
+std::filesystem::path FsPath(const std::string& path);
+std::string PathText(const std::filesystem::path& path);
+
+/// True when a file or a folder exists at `path`.
+bool FileOrFolderExists(const std::string& path);
+
+/// The environment variable `name` as path text; empty when unset.
+std::string EnvironmentText(const char* name);
+
+#ifdef _WIN32
+/// UTF-8 and UTF-16 text, for the places that meet the system's wide calls.
+std::wstring WideText(const std::string& utf8);
+std::string Utf8Text(const std::wstring& wide);
+#endif
 
 /// Why the last failing file call of this thread failed, in a few words
 /// ("permission denied", "marked read-only", "not a regular file").

@@ -110,6 +110,20 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& name) 
 
 }  // namespace
 
+std::filesystem::path FsPath(const std::string& path) { return std::filesystem::path(path); }
+
+std::string PathText(const std::filesystem::path& path) { return path.string(); }
+
+bool FileOrFolderExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+std::string EnvironmentText(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
 RegularFileReader::~RegularFileReader() {
   if (m_fd >= 0) ::close(m_fd);
 }

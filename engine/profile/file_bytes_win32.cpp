@@ -1,40 +1,77 @@
-// Windows side of the file helpers: reading regular files, atomic replacement.
-// Paths are 8-bit text in the ANSI code page, as the game's own files are named.
+// Windows side of the file helpers: reading regular files, atomic
+// replacement, the lock. Paths arrive as UTF-8 and reach the system as
+// UTF-16 in the long "\\?\" form.
 #include "file_bytes.h"
 
-#include <cctype>
-#include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
+#include <cwctype>
 #include <functional>
-#include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
 
 #include "file_error.h"
 
 namespace {
 
-bool StatRegular(const std::string& path, struct _stat64& st) {
-  return !path.empty() && ::_stat64(path.c_str(), &st) == 0 && (st.st_mode & _S_IFREG) != 0;
+std::wstring WideOf(const std::string& text) {
+  if (text.empty()) return {};
+  int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  return wide;
 }
 
-std::string FolderOf(const std::string& path) {
-  auto cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string(".\\") : path.substr(0, cut + 1);
+std::string Utf8Of(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0], n, nullptr, nullptr);
+  return text;
 }
 
-std::string NameOf(const std::string& path) {
-  auto cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
+// The full path in the "\\?\" form, which lifts the 260-character limit.
+std::wstring SystemPath(const std::string& path) {
+  std::wstring wide = WideOf(path);
+  if (wide.empty()) return wide;
+  DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return wide;
+  std::wstring full(size, L'\0');
+  size = ::GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+  full.resize(size);
+  if (full.compare(0, 4, L"\\\\?\\") == 0) return full;
+  if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
 }
+
+// The folder and the name of a full path.
+std::wstring FolderOf(const std::wstring& full) { return full.substr(0, full.find_last_of(L'\\')); }
+std::wstring NameOf(const std::wstring& full) { return full.substr(full.find_last_of(L'\\') + 1); }
 
 bool Fail(const std::string& reason) {
   SetFileError(reason);
   return false;
 }
 
-bool FailWith(DWORD error) { return Fail("Windows error " + std::to_string(error)); }
+std::string SystemText(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return "no such file or directory";
+    case ERROR_ACCESS_DENIED:
+      return "permission denied";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return "in use by another program";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return "no space left on device";
+    case ERROR_WRITE_FAULT:
+      return "input/output error";
+    default:
+      return "Windows error " + std::to_string(error);
+  }
+}
+
+bool FailWith(DWORD error) { return Fail(SystemText(error)); }
 
 ReplaceStep g_failAt = ReplaceStep::None;
 
@@ -45,7 +82,7 @@ bool InjectedFault(ReplaceStep step) {
   return true;
 }
 
-std::string TemporaryPrefix(const std::string& name) { return "." + name + ".brindlemarque-"; }
+std::wstring TemporaryPrefix(const std::wstring& name) { return L"." + name + L".brindlemarque-"; }
 
 constexpr ULONGLONG kStaleSeconds = 300;
 
@@ -57,101 +94,155 @@ bool ProcessAlive(DWORD pid) {
   return alive;
 }
 
+ULONGLONG Ticks(const FILETIME& time) {
+  return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 // Removes our temporary files for `name` in `folder` that a killed process
 // left: written by a process that is gone, or older than kStaleSeconds.
-void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
-  const std::string prefix = TemporaryPrefix(name);
-  WIN32_FIND_DATAA found;
-  HANDLE search = ::FindFirstFileA((folder + prefix + "*").c_str(), &found);
+void RemoveStaleTemporaries(const std::wstring& folder, const std::wstring& name) {
+  const std::wstring prefix = TemporaryPrefix(name);
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileW((folder + L"\\" + prefix + L"*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
-  FILETIME nowFile;
-  ::GetSystemTimeAsFileTime(&nowFile);
-  ULARGE_INTEGER now{{nowFile.dwLowDateTime, nowFile.dwHighDateTime}};
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    std::string file = found.cFileName;
-    ULARGE_INTEGER written{{found.ftLastWriteTime.dwLowDateTime, found.ftLastWriteTime.dwHighDateTime}};
-    unsigned long pid = std::strtoul(file.c_str() + prefix.size(), nullptr, 10);
-    bool old = now.QuadPart > written.QuadPart && (now.QuadPart - written.QuadPart) / 10000000ULL > kStaleSeconds;
-    if (old || (pid > 0 && !ProcessAlive(pid))) ::DeleteFileA((folder + file).c_str());
-  } while (::FindNextFileA(search, &found));
+    std::wstring file = found.cFileName;
+    unsigned long pid = std::wcstoul(file.c_str() + prefix.size(), nullptr, 10);
+    ULONGLONG written = Ticks(found.ftLastWriteTime);
+    bool old = Ticks(now) > written && (Ticks(now) - written) / 10000000ULL > kStaleSeconds;
+    if (old || (pid > 0 && !ProcessAlive(pid))) ::DeleteFileW((folder + L"\\" + file).c_str());
+  } while (::FindNextFileW(search, &found));
   ::FindClose(search);
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    DWORD written = 0;
+    DWORD chunk = static_cast<DWORD>(bytes.size() - done > 0x10000000u ? 0x10000000u : bytes.size() - done);
+    if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+// The running game or a virus scanner may hold the file for a moment.
+bool Transient(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
+         error == ERROR_UNABLE_TO_REMOVE_REPLACED;
 }
 
 }  // namespace
 
+std::wstring WideText(const std::string& utf8) { return WideOf(utf8); }
+
+std::string Utf8Text(const std::wstring& wide) { return Utf8Of(wide); }
+
+std::filesystem::path FsPath(const std::string& path) { return std::filesystem::path(WideOf(path)); }
+
+std::string PathText(const std::filesystem::path& path) { return Utf8Of(path.wstring()); }
+
+bool FileOrFolderExists(const std::string& path) {
+  return !path.empty() && ::GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string EnvironmentText(const char* name) {
+  std::wstring wideName = WideOf(name);
+  DWORD size = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+  if (size == 0) return {};
+  std::wstring value(size, L'\0');
+  size = ::GetEnvironmentVariableW(wideName.c_str(), &value[0], size);
+  value.resize(size);
+  return Utf8Of(value);
+}
+
 RegularFileReader::~RegularFileReader() {
-  if (m_fd >= 0) ::_close(m_fd);
+  if (m_handle) ::CloseHandle(static_cast<HANDLE>(m_handle));
 }
 
 bool RegularFileReader::Open(const std::string& path) {
   m_missing = false;
-  struct _stat64 st;
   if (path.empty()) return Fail("no file name");
-  if (::_stat64(path.c_str(), &st) != 0) {
-    m_missing = errno == ENOENT;
-    return Fail(ErrnoText(errno));
+  // Full sharing: the game may keep the file open meanwhile.
+  HANDLE file = ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DWORD error = ::GetLastError();
+    m_missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return FailWith(error);
   }
-  if (!(st.st_mode & _S_IFREG)) return Fail("not a regular file");
-  int fd = ::_open(path.c_str(), _O_RDONLY | _O_BINARY);
-  if (fd < 0) return Fail(ErrnoText(errno));
-  m_fd = fd;
-  m_size = static_cast<unsigned long long>(st.st_size);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    ::CloseHandle(file);
+    return Fail("not a regular file");
+  }
+  m_handle = file;
+  m_size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   return true;
 }
 
 long long RegularFileReader::Read(char* buffer, std::size_t size) {
-  if (m_fd < 0) return -1;
-  unsigned chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned>(size);
-  return ::_read(m_fd, buffer, chunk);
+  if (!m_handle) return -1;
+  DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size), read = 0;
+  if (!::ReadFile(static_cast<HANDLE>(m_handle), buffer, chunk, &read, nullptr)) return -1;
+  return read;
 }
 
 bool IsLoadableFile(const std::string& path) {
-  struct _stat64 st;
-  return StatRegular(path, st) && static_cast<unsigned long long>(st.st_size) <= kMaxFileBytes;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (path.empty() || !::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+  unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && size <= kMaxFileBytes;
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
   if (path.empty()) return Fail("no file name");
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  const std::wstring target = SystemPath(path);
+  DWORD attributes = ::GetFileAttributesW(target.c_str());
   bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (!exists && ::GetLastError() != ERROR_FILE_NOT_FOUND) return FailWith(::GetLastError());
   if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail("not a regular file");
   if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return Fail("marked read-only");
 
-  const std::string folder = FolderOf(path), name = NameOf(path);
+  const std::wstring folder = FolderOf(target), name = NameOf(target);
   RemoveStaleTemporaries(folder, name);
-  const std::string stem = folder + TemporaryPrefix(name) + std::to_string(::GetCurrentProcessId()) + "-";
-  std::string temp;
+  const std::wstring stem =
+      folder + L"\\" + TemporaryPrefix(name) + std::to_wstring(::GetCurrentProcessId()) + L"-";
+  std::wstring temp;
   HANDLE file = INVALID_HANDLE_VALUE;
   for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
-    temp = stem + std::to_string(::GetTickCount() + attempt);
-    file = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    temp = stem + std::to_wstring(::GetTickCount() + attempt);
+    file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return FailWith(::GetLastError());
   }
   if (file == INVALID_HANDLE_VALUE) return Fail("no temporary file could be made");
-  bool ok = !InjectedFault(ReplaceStep::Write);
-  for (std::size_t done = 0; ok && done < bytes.size();) {
-    DWORD written = 0;
-    DWORD chunk = static_cast<DWORD>(bytes.size() - done > 0x10000000u ? 0x10000000u : bytes.size() - done);
-    ok = ::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written > 0;
-    done += written;
-  }
+  bool ok = !InjectedFault(ReplaceStep::Write) && WriteAll(file, bytes);
   if (ok) ok = !InjectedFault(ReplaceStep::Flush) && ::FlushFileBuffers(file);
   DWORD error = ok ? 0 : ::GetLastError();
   if (!::CloseHandle(file) && ok) {
     ok = false;
     error = ::GetLastError();
   }
-  // ReplaceFile keeps the original's attributes and security; a new file is moved in.
-  if (ok) {
-    ok = !InjectedFault(ReplaceStep::Rename) &&
-         (exists ? ::ReplaceFileA(path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                                  nullptr) != 0
-                 : ::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != 0);
-    if (!ok) error = ::GetLastError();
+  if (ok && InjectedFault(ReplaceStep::Rename)) {
+    ok = false;
+    error = ::GetLastError();
+  }
+  // ReplaceFile keeps the original's attributes and security; a new file is
+  // moved in. A file held open for a moment is tried again for about a second.
+  for (int attempt = 0; ok; ++attempt) {
+    bool moved = exists ? ::ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                         nullptr, nullptr) != 0
+                        : ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    if (moved) break;
+    error = ::GetLastError();
+    if (!Transient(error) || attempt == 10) ok = false;
+    if (ok) ::Sleep(100);
   }
   if (!ok) {
-    ::DeleteFileA(temp.c_str());
+    ::DeleteFileW(temp.c_str());
     return FailWith(error);
   }
   return true;
@@ -162,26 +253,25 @@ void FailNextReplaceAt(ReplaceStep step) { g_failAt = step; }
 bool FileLock::Acquire(const std::string& path, int waitMs) {
   Release();
   if (path.empty()) return Fail("no file name");
-  // A named mutex per full path, letter case ignored as the file system does.
-  char full[MAX_PATH];
-  DWORD length = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-  std::string key = length > 0 && length < MAX_PATH ? std::string(full, length) : path;
-  for (char& c : key) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
-  std::string name = "Local\\Brindlemarque-" + std::to_string(std::hash<std::string>()(key));
-  HANDLE mutex = ::CreateMutexA(nullptr, FALSE, name.c_str());
-  if (!mutex) return FailWith(::GetLastError());
-  DWORD waited = ::WaitForSingleObject(mutex, static_cast<DWORD>(waitMs));
-  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-    ::CloseHandle(mutex);
+  // A named semaphore of one per full path (letter case ignored, as the file
+  // system does). Unlike a mutex it is not owned by a thread, so a second
+  // hold in the same thread waits too. It goes with the last handle to it.
+  std::wstring key = SystemPath(path);
+  for (wchar_t& c : key) c = static_cast<wchar_t>(std::towlower(c));
+  std::wstring name = L"Local\\Brindlemarque-" + std::to_wstring(std::hash<std::wstring>()(key));
+  HANDLE semaphore = ::CreateSemaphoreW(nullptr, 1, 1, name.c_str());
+  if (!semaphore) return FailWith(::GetLastError());
+  if (::WaitForSingleObject(semaphore, static_cast<DWORD>(waitMs)) != WAIT_OBJECT_0) {
+    ::CloseHandle(semaphore);
     return Fail("in use by another run of Brindlemarque; try again in a moment");
   }
-  m_handle = mutex;
+  m_handle = semaphore;
   return true;
 }
 
 void FileLock::Release() {
   if (!m_handle) return;
-  ::ReleaseMutex(static_cast<HANDLE>(m_handle));
+  ::ReleaseSemaphore(static_cast<HANDLE>(m_handle), 1, nullptr);
   ::CloseHandle(static_cast<HANDLE>(m_handle));
   m_handle = nullptr;
 }
