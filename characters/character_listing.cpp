@@ -2,7 +2,6 @@
 #include "character_files.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <vector>
 
 #include "file_bytes.h"
@@ -33,23 +32,15 @@ CharacterFileList ListCharacterFiles(const std::string& folder) {
   }
   const std::string& where = folder;
 #endif
-  std::error_code ec;
-  // The same words on every platform for the usual cases.
-  if (!std::filesystem::is_directory(FsPath(where), ec) && !ec) {
-    list.error = FileOrFolderExists(where) ? "not a directory" : "no such file or directory";
+  std::vector<std::string> names;
+  if (!ListFolder(where, names)) {
+    list.error = LastFileError();
     return list;
   }
-  std::filesystem::directory_iterator it(FsPath(where), ec), end;
-  for (; !ec && it != end; it.increment(ec)) {
-    std::string name = PathText(it->path().filename());
+  for (const std::string& name : names) {
     if (!EndsWithIniNoCase(name) || ServerNumberOf(name) <= 0) continue;
     list.fileNames.push_back(name);
     list.spellcrafterFlags.push_back(IsSpellcrafterFile(JoinPath(folder, name)));
-  }
-  if (ec) {
-    list = CharacterFileList();
-    list.error = ec.message();
-    if (!list.error.empty()) list.error[0] = LowerAscii(list.error[0]);
   }
   return list;
 }

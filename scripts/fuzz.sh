@@ -11,15 +11,7 @@ seconds=${1:-60}
 here=$PWD
 out=$here/build-fuzz
 
-packages=(clang-14 libclang-rt-14-dev cmake make dpkg-dev)
-missing=()
-for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "fuzz: installing ${missing[*]}"
-  apt-get update >/dev/null || { echo "fuzz: apt-get update failed" >&2; exit 1; }
-  DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}" >/dev/null \
-    || { echo "fuzz: could not install ${missing[*]}" >&2; exit 1; }
-fi
+scripts/install-packages.sh fuzz clang-14 libclang-rt-14-dev cmake make dpkg-dev
 
 # TinyXML's source, fetched once.
 src=$out/tinyxml

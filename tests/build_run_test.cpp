@@ -197,7 +197,7 @@ TEST(RunBuildJob, UnreadableTemplateLeavesTheCharacterFileAlone) {
 TEST(RunBuildJob, UnwritableCharacterFileFailsInsteadOfPretending) {
   BuildFixture run(Item("Helm", Effects(1)));
   std::string before = ReadFile(run.character);
-  ASSERT_EQ(::chmod(run.character.c_str(), 0444), 0);
+  MakeReadOnly(run.character);
   EXPECT_FALSE(RunBuildJob(run.context));
   EXPECT_EQ(run.sink.messages,
             std::vector<std::string>{"can't write character file\n" + run.character + ": marked read-only"});

@@ -2,14 +2,14 @@
 #include "file_bytes.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <sys/stat.h>
-#include <sys/time.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <vector>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "test_support.h"
 
@@ -22,8 +22,10 @@ TEST(ReadFileBytes, ReadsRegularFilesOnly) {
   EXPECT_EQ(ReadFileBytes(dir.file("missing"), bytes), ReadStatus::Missing);
   EXPECT_EQ(ReadFileBytes(dir.path(), bytes), ReadStatus::Failed);
   EXPECT_EQ(ReadFileBytes("", bytes), ReadStatus::Failed);
+#ifndef _WIN32
   ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
   EXPECT_EQ(ReadFileBytes(dir.file("fifo"), bytes), ReadStatus::Failed);
+#endif
   EXPECT_EQ(ReadFileBytes(dir.file("a"), bytes, 2), ReadStatus::Failed);
 }
 
@@ -31,7 +33,7 @@ namespace {
 
 std::vector<std::string> FolderEntries(const std::string& folder) {
   std::vector<std::string> names;
-  for (auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  for (auto& e : std::filesystem::directory_iterator(FsPath(folder))) names.push_back(PathText(e.path().filename()));
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -57,17 +59,15 @@ TEST(ReplaceFileAtomically, RemovesWhatKilledReplacementsLeftOfTheSameFile) {
   TempDir dir;
   std::string f = dir.file("c.ini");
   WriteFile(f, "original");
-  pid_t gone = ::fork();  // a process id that no longer runs
-  if (gone == 0) ::_exit(0);
-  ::waitpid(gone, nullptr, 0);
-  const std::string ours = std::to_string(::getpid());
-  const std::string deadWriter = ".c.ini.brindlemarque-" + std::to_string(gone) + "-AbCdEf";
+  const std::string gone = std::to_string(EndedProcessId());
+  const std::string ours = std::to_string(ThisProcessId());
+  const std::string deadWriter = ".c.ini.brindlemarque-" + gone + "-AbCdEf";
   const std::string oldFile = ".c.ini.brindlemarque-" + ours + "-OldOne";
   const std::string fresh = ".c.ini.brindlemarque-" + ours + "-Fresh1";  // another replacement may be writing it
-  const std::string otherFile = ".d.ini.brindlemarque-" + std::to_string(gone) + "-Other1";
+  const std::string otherFile = ".d.ini.brindlemarque-" + gone + "-Other1";
   for (const std::string& name : {deadWriter, oldFile, fresh, otherFile}) WriteFile(dir.file(name), "partial");
-  struct timeval old[2] = {{::time(nullptr) - 600, 0}, {::time(nullptr) - 600, 0}};
-  ASSERT_EQ(::utimes(dir.file(oldFile).c_str(), old), 0);
+  std::filesystem::last_write_time(FsPath(dir.file(oldFile)),
+                                   std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10));
   EXPECT_TRUE(ReplaceFileAtomically(f, "new"));
   EXPECT_EQ(FolderEntries(dir.path()), (std::vector<std::string>{fresh, otherFile, "c.ini"}));
 }

@@ -67,7 +67,7 @@ TEST(RunGemTest, TwelveGemsFillBarOneAndTwoSlotsOfBarTwo) {
   EXPECT_TRUE(result.ok);
   EXPECT_TRUE(result.logWritten);
   EXPECT_TRUE(run.sink.messages.empty());
-  EXPECT_EQ(ReadFile(run.log), "--- Bar 1 - 1\n" + LogLines(0, 10, 1) + "--- Bar 1 - 2\n" + LogLines(10, 2, 1));
+  EXPECT_EQ(ReadFile(run.log), PlatformText("--- Bar 1 - 1\n" + LogLines(0, 10, 1) + "--- Bar 1 - 2\n" + LogLines(10, 2, 1)));
   EXPECT_EQ(ReadFile(run.character), ReadFile(DataPath("expected/character_crlf.gemtest.ini")));
 }
 
@@ -76,7 +76,7 @@ TEST(RunGemTest, MoreGemsThanSlotsLogTheFirstMisfitThenEndOfQbar) {
   GemTestResult result = run.Run();
   EXPECT_TRUE(result.ok);  // a full range still shows the success picture
   EXPECT_EQ(run.sink.messages, std::vector<std::string>{"end of qbar"});
-  EXPECT_EQ(ReadFile(run.log), "--- Bar 3 - 10\n" + LogLines(0, 10, 1) + LogLines(10, 1, 10));
+  EXPECT_EQ(ReadFile(run.log), PlatformText("--- Bar 3 - 10\n" + LogLines(0, 10, 1) + LogLines(10, 1, 10)));
   std::string value;
   ReadProfileString(run.character, "Quickbar3", "Hotkey_99", value, 64);
   EXPECT_EQ(value, "45,1302000,,-1");  // the tenth gem; the eleventh was not written
@@ -95,7 +95,7 @@ TEST(RunGemTest, FailuresWriteNoLog) {
   {  // a character file that cannot be written: nothing saved, no log claims a layout
     GemTestFixture run(1, 1, 2);
     std::string before = ReadFile(run.character);
-    ASSERT_EQ(::chmod(run.character.c_str(), 0444), 0);
+    MakeReadOnly(run.character);
     EXPECT_FALSE(run.Run().ok);
     EXPECT_EQ(run.sink.messages,
               std::vector<std::string>{"can't write character file\n" + run.character + ": marked read-only"});

@@ -2,10 +2,12 @@
 #include "recipe_lookup.h"
 
 #include <gtest/gtest.h>
+#include <filesystem>
 #include <tinyxml.h>
 #include <unistd.h>
 
 #include "build_context.h"
+#include "file_bytes.h"
 #include "test_support.h"
 
 namespace {
@@ -144,11 +146,10 @@ TEST(LoadConfigFiles, LoadsBothFromTheCurrentDirectoryByBareName) {
   auto& [dir, sink, context] = load;
   WriteFile(dir.file("config.xml"), kBonus);
   WriteFile(dir.file("config_gem.xml"), kGem);
-  std::string cwd(4096, '\0');
-  ASSERT_TRUE(::getcwd(&cwd[0], cwd.size()));
-  ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(FsPath(dir.path()));
   bool loaded = LoadConfigFiles(context);
-  ASSERT_EQ(::chdir(cwd.c_str()), 0);
+  std::filesystem::current_path(cwd);
   EXPECT_TRUE(loaded);
   EXPECT_TRUE(sink.messages.empty());
   EXPECT_EQ(LookupRecipeHotkey(context.bonusConfig.get(), context.gemConfig.get(), "str", "28", 1),

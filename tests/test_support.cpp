@@ -88,7 +88,36 @@ void MakeReadOnly(const std::string& path) {
                   fs::perm_options::remove);
 }
 
+std::string PlatformText(const std::string& text) {
+#ifdef _WIN32
+  std::string out;
+  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return out;
+#else
+  return text;
+#endif
+}
+
 std::string DataPath(const std::string& name) { return std::string(TEST_DATA_DIR) + "/" + name; }
+
+unsigned long ThisProcessId() {
+#ifdef _WIN32
+  return ::GetCurrentProcessId();
+#else
+  return static_cast<unsigned long>(::getpid());
+#endif
+}
+
+unsigned long EndedProcessId() {
+#ifdef _WIN32
+  return 3;  // process ids on Windows are multiples of four: 3 names none
+#else
+  pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return static_cast<unsigned long>(child);
+#endif
+}
 
 void SetEnvironment(const std::string& name, const std::optional<std::string>& value) {
 #ifdef _WIN32
@@ -187,5 +216,14 @@ ProgramResult RunProgram(const std::vector<std::string>& args, const std::string
 #endif
   result.out = ReadFile(outPath);
   result.err = ReadFile(errPath);
+#ifdef _WIN32
+  // Text written in text mode: its line ends as the program meant them.
+  for (std::string* text : {&result.out, &result.err}) {
+    std::string lf;
+    for (std::size_t i = 0; i < text->size(); ++i)
+      if (!((*text)[i] == '\r' && i + 1 < text->size() && (*text)[i + 1] == '\n')) lf += (*text)[i];
+    *text = lf;
+  }
+#endif
   return result;
 }

@@ -36,8 +36,14 @@ std::string ReadFile(const std::string& path);
 unsigned long long InodeOf(const std::string& path);
 /// Marks the file read-only (no write permission bits; the read-only attribute on Windows).
 void MakeReadOnly(const std::string& path);
+/// `text` with the platform's text line ends (CR LF on Windows).
+std::string PlatformText(const std::string& text);
 /// The folder of test data files (tests/data).
 std::string DataPath(const std::string& name);
+
+/// This process's id, and the id of a process that has ended (none runs with it).
+unsigned long ThisProcessId();
+unsigned long EndedProcessId();
 
 /// Sets (or with no value removes) an environment variable.
 void SetEnvironment(const std::string& name, const std::optional<std::string>& value);
@@ -50,7 +56,7 @@ struct ProgramResult {
 
 /// Runs `args` (the program first) in `folder` with the environment changes
 /// `env` (a missing value removes the variable), no input, and its output
-/// and errors caught.
+/// and errors caught (on Windows with the text mode's CR LF made LF again).
 ProgramResult RunProgram(const std::vector<std::string>& args, const std::string& folder,
                          const std::map<std::string, std::optional<std::string>>& env = {});
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 /// Outcome of ReadFileBytes.
 enum class ReadStatus {
@@ -71,9 +72,15 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
 /// system gives on Linux, UTF-8 on Windows (converted to UTF-16 only at the
 /// system calls, in the long "\\?\" form, so that any name and any length work).
 
-/// A std::filesystem path for our path text, and back.
+/// A std::filesystem path for our path text (on Windows an absolute one in
+/// the long "\\?\" form), and back (without that form).
 std::filesystem::path FsPath(const std::string& path);
 std::string PathText(const std::filesystem::path& path);
+
+/// The names of the entries of `folder` (without "." and ".."), in the
+/// order the file system gives them. False, with LastFileError(), when the
+/// folder cannot be listed ("no such file or directory", "not a directory").
+bool ListFolder(const std::string& folder, std::vector<std::string>& names);
 
 /// True when a file or a folder exists at `path`.
 bool FileOrFolderExists(const std::string& path);

@@ -114,6 +114,20 @@ std::filesystem::path FsPath(const std::string& path) { return std::filesystem::
 
 std::string PathText(const std::filesystem::path& path) { return path.string(); }
 
+bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
+  names.clear();
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return Fail(ErrnoText(errno));
+  errno = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  int error = errno;
+  ::closedir(dir);
+  return error == 0 || Fail(ErrnoText(error));
+}
+
 bool FileOrFolderExists(const std::string& path) {
   struct stat st;
   return !path.empty() && ::stat(path.c_str(), &st) == 0;

@@ -140,9 +140,40 @@ std::wstring WideText(const std::string& utf8) { return WideOf(utf8); }
 
 std::string Utf8Text(const std::wstring& wide) { return Utf8Of(wide); }
 
-std::filesystem::path FsPath(const std::string& path) { return std::filesystem::path(WideOf(path)); }
+std::filesystem::path FsPath(const std::string& path) {
+  // An absolute path in the long form, so that listing a deep folder works too.
+  bool absolute = (path.size() >= 3 && path[1] == ':' && (path[2] == '/' || path[2] == '\\')) ||
+                  (path.size() >= 2 && (path[0] == '/' || path[0] == '\\') && (path[1] == '/' || path[1] == '\\'));
+  return std::filesystem::path(absolute ? SystemPath(path) : WideOf(path));
+}
 
-std::string PathText(const std::filesystem::path& path) { return Utf8Of(path.wstring()); }
+std::string PathText(const std::filesystem::path& path) {
+  std::wstring wide = path.wstring();
+  if (wide.compare(0, 8, L"\\\\?\\UNC\\") == 0) return Utf8Of(L"\\\\" + wide.substr(8));
+  if (wide.compare(0, 4, L"\\\\?\\") == 0) return Utf8Of(wide.substr(4));
+  return Utf8Of(wide);
+}
+
+bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
+  names.clear();
+  const std::wstring where = SystemPath(folder);
+  DWORD attributes = ::GetFileAttributesW(where.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FailWith(::GetLastError());
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail("not a directory");
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileW((where + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || FailWith(error);  // an empty folder
+  }
+  do {
+    std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.push_back(Utf8Of(name));
+  } while (::FindNextFileW(search, &found));
+  DWORD error = ::GetLastError();
+  ::FindClose(search);
+  return error == ERROR_NO_MORE_FILES || FailWith(error);
+}
 
 bool FileOrFolderExists(const std::string& path) {
   return !path.empty() && ::GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -165,10 +196,16 @@ RegularFileReader::~RegularFileReader() {
 bool RegularFileReader::Open(const std::string& path) {
   m_missing = false;
   if (path.empty()) return Fail("no file name");
-  // Full sharing: the game may keep the file open meanwhile.
-  HANDLE file = ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  // Full sharing: the game may keep the file open meanwhile. One that holds
+  // it for itself for a moment (the game saving, a virus scanner) is waited
+  // for, about a second.
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt <= 10; ++attempt) {
+    file = ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file != INVALID_HANDLE_VALUE || !Transient(::GetLastError()) || ::GetLastError() == ERROR_ACCESS_DENIED) break;
+    ::Sleep(100);
+  }
   if (file == INVALID_HANDLE_VALUE) {
     DWORD error = ::GetLastError();
     m_missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;

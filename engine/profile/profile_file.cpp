@@ -344,6 +344,7 @@ bool ProfileFile::Save() {
   // game or an editor must not be lost.
   std::string now;
   ReadStatus status = ReadFileBytes(m_path, now);
+  if (status == ReadStatus::Failed) return Refuse(m_path + ": " + LastFileError());
   bool unchanged = m_existed ? status == ReadStatus::Ok && now == m_original : status == ReadStatus::Missing;
   if (!unchanged)
     return Refuse(m_path + ": changed by another program while Brindlemarque worked on it; nothing was written, "

@@ -23,6 +23,11 @@
 
 #include "file_bytes.h"
 
+// <windows.h> spells its own WriteProfileString as a macro.
+#ifdef WriteProfileString
+#undef WriteProfileString
+#endif
+
 /// One INI file held in memory for a series of reads and changes, written
 /// back in one atomic step by Save(). Its sections are split apart and
 /// indexed once when it is read, so that a change costs the size of its

@@ -9,6 +9,7 @@
 
 #include "ascii_text.h"
 #include "character_files.h"
+#include "file_bytes.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bytes.insert(std::min(at, bytes.size()), count, 'x');
 
   const std::string folder = ScratchFolder() + "/chars";
-  std::filesystem::create_directories(folder);
+  std::filesystem::create_directories(FsPath(folder));
   const std::string path = folder + "/Morwen-4.ini";
   WriteWholeFile(path, bytes);
   bool crafter = IsSpellcrafterFile(path);

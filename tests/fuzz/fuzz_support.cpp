@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
+
+#include "file_bytes.h"
 
 const char* const kPartSeparator = "\n#---#\n";
 
@@ -32,19 +35,23 @@ std::string ByteReader::Text(std::size_t max) {
 
 const std::string& ScratchFolder() {
   static const std::string folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brindlemarque-fuzz-XXXXXX").string();
-    if (!::mkdtemp(&pattern[0])) std::abort();
-    return pattern;
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      auto path = std::filesystem::temp_directory_path() / ("brindlemarque-fuzz-" + std::to_string(random()));
+      std::error_code ec;
+      if (std::filesystem::create_directory(path, ec)) return PathText(path);
+    }
+    std::abort();
   }();
   return folder;
 }
 
 void WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  std::ofstream(FsPath(path), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the project's own prefix
+# (build-windows/wine, made on first use): the emulator of the cross build.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX=${BRINDLEMARQUE_WINEPREFIX:-$here/build-windows/wine}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+exec wine "$@"

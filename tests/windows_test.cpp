@@ -1,0 +1,104 @@
+// What only Windows has: paths beyond 260 characters, a user folder with a
+// non-ASCII letter under %APPDATA%, and files the game holds for a moment.
+// (Every temporary folder of the tests on Windows has a "ü" in its name.)
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <windows.h>
+
+#include "build_context.h"
+#include "build_run.h"
+#include "character_files.h"
+#include "file_bytes.h"
+#include "profile_file.h"
+#include "recipe_lookup.h"
+#include "test_support.h"
+
+namespace {
+
+const std::string kExamples = EXAMPLES_DIR;
+
+// A folder path of over 300 characters below `base`, made.
+std::string LongFolder(const std::string& base) {
+  std::string folder = base + "/" + std::string(120, 'a') + "/R\xc3\xbcstung " + std::string(100, 'b') + "/" +
+                       std::string(80, 'c');
+  std::filesystem::create_directories(FsPath(folder));
+  return folder;
+}
+
+// Holds `path` open without sharing from now until `ms` milliseconds have passed.
+std::thread HoldExclusively(const std::string& path, int ms) {
+  HANDLE held = ::CreateFileW(WideText(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(held, INVALID_HANDLE_VALUE);
+  return std::thread([held, ms] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    ::CloseHandle(held);
+  });
+}
+
+}  // namespace
+
+TEST(WindowsPaths, LongAndNonAsciiPathsWorkForEveryFile) {
+  TempDir dir;
+  const std::string folder = LongFolder(dir.path());
+  ASSERT_GT(folder.size(), 300u);
+  const std::string character = folder + "/M\xc3\xb6rwen-4.ini", templ = folder + "/Gr\xc3\xbcn.vsk";
+  WriteFile(character, ReadFile(kExamples + "/appdata/Electronic Arts/Dark Age of Camelot/LotM/Alarion-4.ini"));
+  WriteFile(templ, ReadFile(kExamples + "/vesko/templates/Alarion_Armsman.vsk"));
+
+  RecordingSink sink;
+  BuildContext context;
+  context.messages = &sink;
+  ASSERT_TRUE(LoadConfigFiles(context, kExamples + "/vesko"));
+  context.job.templatePath = templ;
+  context.job.characterPath = character;
+  EXPECT_TRUE(RunBuildJob(context)) << (sink.messages.empty() ? "" : sink.messages[0]);
+  EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
+
+  CharacterFileList list = ListCharacterFiles(folder);
+  ASSERT_EQ(list.fileNames, std::vector<std::string>{"M\xc3\xb6rwen-4.ini"}) << list.error;
+  EXPECT_TRUE(list.spellcrafterFlags[0]);
+  EXPECT_EQ(CharacterDisplayText(character), "M\xc3\xb6rwen - Lyonesse");
+}
+
+TEST(WindowsPaths, TheGameFolderUnderAnAppDataWithAnUmlaut) {
+  TempDir dir;
+  const std::string appData = dir.path() + "/Zo\xc3\xab M\xc3\xbcller/AppData/Roaming";
+  const std::string lotm = appData + "/Electronic Arts/Dark Age of Camelot/LotM";
+  std::filesystem::create_directories(FsPath(lotm));
+  WriteFile(lotm + "/Brunhild-8.ini", "[Quickbar]\r\nHotkey_0=44,13,,-1\r\n");
+  SetEnvironment("APPDATA", appData);
+  std::string found = FindUserFolder("");
+  SetEnvironment("APPDATA", std::nullopt);
+  EXPECT_EQ(FsPath(found), FsPath(lotm));
+  EXPECT_EQ(ListCharacterFiles(found).fileNames, std::vector<std::string>{"Brunhild-8.ini"});
+
+  // The command line sees the same folder and names it in UTF-8.
+  ProgramResult listed = RunProgram({CLI_PATH, "characters"}, dir.path(), {{"APPDATA", appData}});
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  EXPECT_NE(listed.out.find("Zo\xc3\xab M\xc3\xbcller"), std::string::npos) << listed.out;
+  EXPECT_NE(listed.out.find("Brunhild-8.ini"), std::string::npos) << listed.out;
+}
+
+TEST(WindowsPaths, ASaveWaitsForAFileHeldForAMomentAndFailsClearlyAfterThat) {
+  TempDir dir;
+  const std::string f = dir.file("c.ini");
+  WriteFile(f, "[Quickbar]\r\nHotkey_0=old\r\n");
+  std::thread release;
+  ProfileFile::SetBeforeSaveHook([&](const std::string& path) { release = HoldExclusively(path, 400); });
+  EXPECT_TRUE(WriteProfileString(f, "Quickbar", "Hotkey_0", "new"));
+  release.join();
+  EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_0=new\r\n");
+
+  ProfileFile::SetBeforeSaveHook([&](const std::string& path) { release = HoldExclusively(path, 3000); });
+  ProfileFile file;
+  ASSERT_TRUE(file.Open(f));
+  ASSERT_TRUE(file.Write("Quickbar", "Hotkey_0", "newer"));
+  EXPECT_FALSE(file.Save());
+  ProfileFile::SetBeforeSaveHook(nullptr);
+  release.join();
+  EXPECT_EQ(file.Error(), f + ": in use by another program");
+  EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_0=new\r\n");
+}
