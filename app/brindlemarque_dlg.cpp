@@ -110,6 +110,7 @@ void CBrindlemarqueDlg::BuildWindow(bool german) {
     WrapCheckBoxLabel(box);
     GrowToMinimumHeight(box);
   }
+  WidenStaticLabels(this);
   SetIcons(ApplicationIcons());
   m_resultPicture->Hide();
   DragAcceptFiles(true);

@@ -1,6 +1,8 @@
 #include "label_wrap.h"
 
+#include <algorithm>
 #include <wx/checkbox.h>
+#include <wx/stattext.h>
 #include <wx/tokenzr.h>
 
 namespace {
@@ -41,4 +43,13 @@ void GrowToMinimumHeight(wxCheckBox* box) {
   rect.y -= (need - rect.height) / 2;  // grow about the middle, keeping the row
   rect.height = need;
   box->SetSize(rect);
+}
+
+void WidenStaticLabels(wxWindow* parent) {
+  for (wxWindow* child : parent->GetChildren()) {
+    auto* label = wxDynamicCast(child, wxStaticText);
+    if (!label) continue;
+    wxSize size = label->GetSize(), best = label->GetBestSize();
+    if (best.x > size.x) label->SetSize(best.x, std::max(size.y, best.y));
+  }
 }

@@ -1,21 +1,27 @@
 #!/usr/bin/env bash
-# Cross-builds the engine, the character logic, the CLI and the window-free
-# test suites for Windows with MinGW-w64 into build-windows/, and runs the
-# tests under Wine. TinyXML comes from Debian's source package, GoogleTest
-# from the sources Debian installs with it; CLI11 is header-only.
+# Cross-builds the programs and the window-free test suites for Windows with
+# MinGW-w64 into build-windows/, runs the tests under Wine, runs one build
+# through the window's GO under Wine, and makes the installer and installs
+# and uninstalls it silently. TinyXML comes from Debian's source package,
+# GoogleTest from the sources Debian installs with it, wxWidgets from
+# scripts/windows-deps.sh (cached); CLI11 is header-only.
+#   scripts/windows-test.sh [--screenshot]   (the screenshot goes to docs/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 here=$PWD
 out=$here/build-windows
 
-scripts/install-packages.sh windows g++-mingw-w64-x86-64 wine wine64 cmake make dpkg-dev googletest libcli11-dev
+scripts/install-packages.sh windows g++-mingw-w64-x86-64 wine wine64 cmake make dpkg-dev googletest libcli11-dev \
+  wx-common nsis xvfb xauth xdotool imagemagick
+wx=$(scripts/windows-deps.sh | tail -n 1)
 
 scripts/debian-source.sh tinyxml "$out/tinyxml"
 # CLI11's headers alone: the host's include folder must not reach the cross compiler.
 mkdir -p "$out/cli11" && rm -rf "$out/cli11/CLI" && cp -r /usr/include/CLI "$out/cli11/CLI"
 
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DBRINDLEMARQUE_GUI=OFF -DBRINDLEMARQUE_BENCH=OFF -DTINYXML_SOURCE_DIR="$out/tinyxml" \
+  -DBRINDLEMARQUE_GUI=ON -DBRINDLEMARQUE_GUI_TESTS=OFF -DwxWidgets_CONFIG_EXECUTABLE="$wx/bin/wx-config" \
+  -DBRINDLEMARQUE_BENCH=OFF -DTINYXML_SOURCE_DIR="$out/tinyxml" \
   -DGTEST_SOURCE_DIR=/usr/src/googletest -DCLI11_INCLUDE_DIR="$out/cli11" -DBRINDLEMARQUE_HOST_PATH_PREFIX=Z: \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$here/scripts/wine-run.sh" >/dev/null \
   || { echo "windows: configure failed" >&2; exit 1; }
@@ -26,5 +32,8 @@ cmake --build "$out" -j "$(nproc)" || status=$?
 if [ $status -eq 0 ]; then
   ctest --test-dir "$out" --output-on-failure -j "$(nproc)" || status=$?
 fi
+[ $status -eq 0 ] && { scripts/windows-window.sh "$@" || status=$?; }
+[ $status -eq 0 ] && { (cd "$out" && cpack >/dev/null) || status=$?; }
+[ $status -eq 0 ] && { scripts/windows-install-check.sh "$out"/Brindlemarque-*-win64.exe || status=$?; }
 WINEPREFIX=$out/wine wineserver -k 2>/dev/null || true
 exit $status

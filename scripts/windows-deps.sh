@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds wxWidgets for Windows (MinGW-w64, static, only the parts the window
+# uses) with its own expat and libpng, from Debian's source packages, into a
+# cache folder named after the versions; a second run finds it there and
+# builds nothing. Prints the folder (the prefix to give CMake) on its last line.
+#   scripts/windows-deps.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-packages.sh windows g++-mingw-w64-x86-64 libz-mingw-w64-dev cmake make dpkg-dev >&2
+
+host=x86_64-w64-mingw32
+codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+cache_root=${BRINDLEMARQUE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/brindlemarque}
+# The version of the source package: that of its binary packages here.
+wx_version=$( (apt-cache policy libwxgtk3.2-dev 2>/dev/null || true) | sed -n 's/ *Candidate: //p' | head -n 1)
+[ -n "$wx_version" ] || { echo "windows-deps: cannot tell the wxWidgets version" >&2; exit 1; }
+prefix=$cache_root/mingw-wx-${wx_version//[:~+]/_}
+if [ -f "$prefix/.complete" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+work=$cache_root/work
+rm -rf "$work" "$prefix" && mkdir -p "$work" "$prefix"
+jobs=$(nproc)
+export CC=$host-gcc-posix CXX=$host-g++-posix
+
+echo "windows-deps: expat" >&2
+scripts/debian-source.sh expat "$work/expat"
+# Debian's security fixes test "#if XML_DTD == 1", which the CMake template
+# defines empty: give it its value.
+sed -i 's/^#cmakedefine XML_DTD$/#cmakedefine01 XML_DTD/' "$work/expat/expat/expat_config.h.cmake"
+cmake -S "$work/expat/expat" -B "$work/expat-build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF \
+  -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF >/dev/null
+cmake --build "$work/expat-build" -j "$jobs" --target install >/dev/null
+
+echo "windows-deps: libpng" >&2
+scripts/debian-source.sh libpng1.6 "$work/libpng"
+(cd "$work/libpng" && ./configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
+   CPPFLAGS="-I/usr/$host/include" LDFLAGS="-L/usr/$host/lib" >/dev/null && make -j "$jobs" >/dev/null && make install >/dev/null)
+
+echo "windows-deps: wxWidgets $wx_version (the longest part)" >&2
+scripts/debian-source.sh wxwidgets3.2 "$work/wx"
+mkdir -p "$work/wx-build"
+(cd "$work/wx-build" && "$work/wx/configure" --host=$host --prefix="$prefix" --disable-shared --with-msw \
+   --with-expat=sys --with-libpng=sys --with-zlib=sys --without-libjpeg --without-libtiff --with-regex=no \
+   --without-liblzma --disable-webview --disable-mediactrl --disable-stc --disable-richtext --disable-aui \
+   --disable-propgrid --disable-ribbon --without-opengl \
+   CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" >/dev/null \
+ && make -j "$jobs" >/dev/null && make install >/dev/null)
+
+rm -rf "$work"
+touch "$prefix/.complete"
+echo "$prefix"

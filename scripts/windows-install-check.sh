@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Windows installer silently under Wine, runs the installed
+# command line, and uninstalls it silently again.
+#   scripts/windows-install-check.sh INSTALLER.exe
+set -euo pipefail
+cd "$(dirname "$0")/.."
+installer=$1
+target='C:\Brindlemarque-check'
+unix_target=$(scripts/wine-run.sh winepath -u "$target" 2>/dev/null | tr -d '\r')
+rm -rf "$unix_target"
+scripts/wine-run.sh "$installer" /S "/D=$target" >/dev/null 2>&1
+for file in Brindlemarque.exe brindlemarque-cli.exe Uninstall.exe; do
+  [ -f "$unix_target/$file" ] || { echo "install: $file is missing after the silent install" >&2; exit 1; }
+done
+help=$(scripts/wine-run.sh "$unix_target/brindlemarque-cli.exe" --help 2>&1 | tr -d '\r')
+grep -q "gemtest" <<<"$help" || { echo "install: the installed command line did not answer --help" >&2; exit 1; }
+# The uninstaller copies itself away and goes on in the background.
+scripts/wine-run.sh "$unix_target/Uninstall.exe" /S >/dev/null 2>&1
+for i in $(seq 100); do
+  [ -f "$unix_target/brindlemarque-cli.exe" ] || break
+  sleep 0.2
+done
+[ ! -f "$unix_target/brindlemarque-cli.exe" ] || { echo "install: the silent uninstall left the programs" >&2; exit 1; }
+echo "install: silent install, --help and silent uninstall under Wine all worked"

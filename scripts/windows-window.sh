@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The Windows window program under Wine on a virtual display: waits for its
+# title, takes a screenshot (docs/main-window-windows.png with --screenshot),
+# then runs one build through GO with the template and the character file
+# given in the stored settings (the registry), and compares the character
+# file with the Linux command line's result for the same settings.
+#   scripts/windows-window.sh [--screenshot]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+here=$PWD
+exe=$here/build-windows/bin/Brindlemarque.exe
+[ -f "$exe" ] || { echo "window: $exe is missing; run scripts/windows-test.sh" >&2; exit 1; }
+shot=
+[ "${1:-}" = --screenshot ] && shot=$here/docs/main-window-windows.png
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/brindlemarque-window-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cp -r examples/vesko "$work/"
+cp "examples/appdata/Electronic Arts/Dark Age of Camelot/LotM/Alarion-4.ini" "$work/Alarion-4.ini"
+windows_path() { local p=${1//\//\\}; echo "Z:$p"; }
+
+# The stored settings, as the window keeps them: paths, bars, and "quit"
+# so that the window closes once the build succeeded.
+key='HKCU\Software\Daoc\Brindlemarque\settings'
+reg() { scripts/wine-run.sh reg add "$key" /f "$@" >/dev/null 2>&1; }
+reg /v sc_file /t REG_SZ /d "$(windows_path "$work/vesko/templates/Alarion_Armsman.vsk")"
+reg /v out_file2 /t REG_SZ /d "$(windows_path "$work/Alarion-4.ini")"
+for pair in qbar=2 qbar_first=2 qbar_last=7 use_space=1 quit=16 reverse=0 cleanup=4 dragged=8; do
+  reg /v "${pair%=*}" /t REG_DWORD /d "${pair#*=}"
+done
+
+# Wine's desktop process belongs to the display it was started on: the one
+# that served the registry edits (no display) must go first.
+WINEPREFIX=${BRINDLEMARQUE_WINEPREFIX:-$here/build-windows/wine} wineserver -k 2>/dev/null || true
+sleep 1
+
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  set -euo pipefail
+  here=$1 exe=$2 work=$3 shot=$4
+  cd "$work/vesko"
+  LANG=de_DE.UTF-8 "$here/scripts/wine-run.sh" "$exe" >"$work/wine.log" 2>&1 &
+  pid=$!
+  id=
+  for i in $(seq 450); do
+    id=$(xdotool search --name "^Brindlemarque 1.88\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && break
+    sleep 0.2
+  done
+  [ -n "$id" ] || { echo "window: no window titled Brindlemarque 1.88" >&2; cat "$work/wine.log" >&2; kill $pid; exit 1; }
+  sleep 2
+  [ -n "$shot" ] && import -window "$id" "$shot"
+  # GO is the default button and has the focus: Enter presses it.
+  xdotool windowfocus --sync "$id" key Return
+  for i in $(seq 150); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.2
+  done
+  if kill -0 $pid 2>/dev/null; then echo "window: still open after GO" >&2; kill $pid; exit 1; fi
+' _ "$here" "$exe" "$work" "$shot"
+
+if ! cmp -s "$work/Alarion-4.ini" tests/data/expected/Alarion-4.forward.ini; then
+  echo "window: the build through GO differs from the command line's result" >&2
+  diff <(tr -d '\r' < "$work/Alarion-4.ini") <(tr -d '\r' < tests/data/expected/Alarion-4.forward.ini) | head -20 >&2
+  exit 1
+fi
+echo "window: GO under Wine wrote what the Linux command line writes"
