@@ -2,17 +2,11 @@
 # Installs what is missing, builds, and opens the main window on a copy of the
 # bundled examples: started in the sample planning-tool folder (where
 # config.xml and config_gem.xml are read), with the sample character folder
-# as the game's folder. Nothing in the repository is changed.
+# as the game's folder. Without a display it runs a preview and a build of a
+# sample from the command line instead. Nothing in the repository is changed.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh build
-
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "run.sh: no display to open the window on (DISPLAY is not set)." >&2
-  echo "        Run it from a desktop session, or under a virtual one: xvfb-run -a ./run.sh" >&2
-  echo "        Without a window: build/bin/brindlemarque-cli --help" >&2
-  exit 1
-fi
 
 here=$(pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/brindlemarque-run-XXXXXX")
@@ -20,5 +14,24 @@ cp -r examples/vesko examples/appdata "$work/"
 echo "Working copy of the examples: $work"
 echo "  templates:  $work/vesko/templates/*.vsk"
 echo "  characters: $work/appdata/Electronic Arts/Dark Age of Camelot/LotM"
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  # No window to open: do the main job from the command line instead.
+  cli=$here/build/bin/brindlemarque-cli
+  character="$work/appdata/Electronic Arts/Dark Age of Camelot/LotM/Alarion-4.ini"
+  template=$work/vesko/templates/Alarion_Armsman.vsk
+  echo
+  echo "No display, so the build runs from the command line. What it would write:"
+  "$cli" preview --template "$template" --character "$character" --config-dir "$work/vesko"
+  echo
+  "$cli" build --template "$template" --character "$character" --config-dir "$work/vesko"
+  echo
+  echo "The character file now holds:"
+  tr -d '\r' < "$character" | awk '/^\[/ { shown = ($0 == "[Quickbar2]") } shown'
+  echo
+  echo "To open the window: run ./run.sh in a desktop session, or under a virtual display: xvfb-run -a ./run.sh"
+  exit 0
+fi
+
 cd "$work/vesko"
 APPDATA="$work/appdata" exec "$here/build/bin/Brindlemarque"
