@@ -43,6 +43,14 @@ const std::string& ScratchFolder() {
     }
     std::abort();
   }();
+  static const bool removedAtExit = [] {
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(FsPath(folder), ec);
+    });
+    return true;
+  }();
+  (void)removedAtExit;
   return folder;
 }
 
