@@ -46,9 +46,10 @@ void GrowToMinimumHeight(wxCheckBox* box) {
 }
 
 void WidenStaticLabels(wxWindow* parent) {
-  for (wxWindow* child : parent->GetChildren()) {
-    auto* label = wxDynamicCast(child, wxStaticText);
-    if (!label) continue;
+  // Only wxWindow's own calls are needed, so no cast (which the sanitizer
+  // cannot check across the toolkit's libraries).
+  for (wxWindow* label : parent->GetChildren()) {
+    if (!label->IsKindOf(wxCLASSINFO(wxStaticText))) continue;
     wxSize size = label->GetSize(), best = label->GetBestSize();
     if (best.x > size.x) label->SetSize(best.x, std::max(size.y, best.y));
   }
