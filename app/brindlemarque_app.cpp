@@ -1,5 +1,6 @@
 #include "brindlemarque_app.h"
 
+#include <wx/cmdline.h>
 #include <wx/image.h>
 #include <wx/xrc/xmlres.h>
 
@@ -7,6 +8,7 @@
 #include "control_ids.h"
 #include "language.h"
 #include "resources.h"
+#include "wx_text.h"
 
 bool InitBrindlemarqueUi() {
   wxInitAllImageHandlers();
@@ -17,7 +19,20 @@ bool InitBrindlemarqueUi() {
          wxXmlResource::Get()->GetResourceNode("main_dialog_en") != nullptr;
 }
 
+void CBrindlemarqueApp::OnInitCmdLine(wxCmdLineParser& parser) {
+  wxApp::OnInitCmdLine(parser);
+  parser.AddOption("", "config-dir", "the spellcraft planner's folder (config.xml, config_gem.xml); remembered",
+                   wxCMD_LINE_VAL_STRING);
+}
+
+bool CBrindlemarqueApp::OnCmdLineParsed(wxCmdLineParser& parser) {
+  wxString folder;
+  if (parser.Found("config-dir", &folder)) m_configFolder = FromWx(folder);
+  return wxApp::OnCmdLineParsed(parser);
+}
+
 bool CBrindlemarqueApp::OnInit() {
+  if (!wxApp::OnInit()) return false;  // reads the command line
   if (!InitBrindlemarqueUi()) {
     wxLogError("The program's window layouts are missing.");
     return false;
@@ -27,7 +42,7 @@ bool CBrindlemarqueApp::OnInit() {
 
 int CBrindlemarqueApp::OnRun() {
   {
-    CBrindlemarqueDlg dialog(IsGermanUser());
+    CBrindlemarqueDlg dialog(IsGermanUser(), m_configFolder);
     SetTopWindow(&dialog);
     dialog.ShowModal();
     SetTopWindow(nullptr);

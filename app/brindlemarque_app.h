@@ -2,15 +2,22 @@
 // modally once, and ends the process when it closes.
 #pragma once
 
+#include <string>
 #include <wx/app.h>
 
 class CBrindlemarqueApp : public wxApp {
  public:
   /// Registers the compiled-in layouts and bitmaps; false if that fails.
   bool OnInit() override;
+  /// The option --config-dir FOLDER: where config.xml and config_gem.xml are.
+  void OnInitCmdLine(wxCmdLineParser& parser) override;
+  bool OnCmdLineParsed(wxCmdLineParser& parser) override;
   /// Constructs the main window, runs it modally and destroys it (which
   /// saves the settings). Returns the process's exit status, 0.
   int OnRun() override;
+
+ private:
+  std::string m_configFolder;
 };
 
 /// Registers the XRC handlers, the control ids and the compiled-in resources.

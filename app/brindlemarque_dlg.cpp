@@ -1,5 +1,6 @@
 #include "brindlemarque_dlg.h"
 
+#include <filesystem>
 #include <wx/accel.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -17,6 +18,7 @@
 #include "gem_test.h"
 #include "character_files.h"
 #include "control_ids.h"
+#include "file_bytes.h"
 #include "label_wrap.h"
 #include "recipe_lookup.h"
 #include "settings_store.h"
@@ -41,6 +43,8 @@ wxEND_EVENT_TABLE()
 namespace {
 
 const char* const kAboutEntry = "&Info über Brindlemarque...";
+const char* const kChooseFolder =
+    "Start Brindlemarque in the spellcraft planner's folder, or once with --config-dir FOLDER.";
 constexpr int kResultMilliseconds = 10000;
 
 std::int32_t NumberOf(const wxTextCtrl* field) { return LeadingInt(FromWx(field->GetValue()).c_str()); }
@@ -78,12 +82,43 @@ class CTemplateFileDialog : public wxFileDialog {
   wxString m_setPath;
 };
 
+// The folder to read config.xml and config_gem.xml from, always named in
+// full so that a message says where it looked: the one given (then kept for
+// later starts), else the current folder when it holds config.xml, else the
+// folder kept last when it holds it, else the current folder.
+std::string ChooseConfigFolder(const std::string& given) {
+  if (!given.empty()) {
+    SaveConfigFolder(given);
+    return given;
+  }
+  std::string current = PathText(std::filesystem::current_path());
+  if (FileOrFolderExists(JoinPath(current, "config.xml"))) return current;
+  std::string kept = LoadConfigFolder();
+  if (!kept.empty() && FileOrFolderExists(JoinPath(kept, "config.xml"))) return kept;
+  return current;
+}
+
+// Start-up messages of the configuration, with how to choose its folder.
+class ConfigMessageSink : public MessageSink {
+ public:
+  explicit ConfigMessageSink(MessageSink& shown) : m_shown(shown) {}
+  void ShowMessage(const std::string& text) override { m_shown.ShowMessage(text + "\r\n\r\n" + kChooseFolder); }
+
+ private:
+  MessageSink& m_shown;
+};
+
 }  // namespace
 
-CBrindlemarqueDlg::CBrindlemarqueDlg(bool german) : m_timer(this, ID_RESULT_TIMER) {
-  m_context.messages = &m_messages;
+CBrindlemarqueDlg::CBrindlemarqueDlg(bool german, const std::string& configFolder)
+    : m_timer(this, ID_RESULT_TIMER) {
   LoadSettings(m_context.job);
-  LoadConfigFiles(m_context);  // its messages come before the window shows
+  // The configuration's messages come before the window shows, and say how
+  // to choose the planning tool's folder.
+  ConfigMessageSink configMessages(m_messages);
+  m_context.messages = &configMessages;
+  LoadConfigFiles(m_context, ChooseConfigFolder(configFolder));
+  m_context.messages = &m_messages;
   BuildWindow(german);
   m_messages.SetParent(this);
   SettingsToControls();

@@ -18,10 +18,12 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Result pictures for ShowResult.
   enum ResultKind { RESULT_HIDE = 0, RESULT_SUCCESS = 1, RESULT_FAILURE = 2 };
 
-  /// Loads the stored settings, then config.xml and config_gem.xml from the
-  /// current folder (showing their messages now), then builds the window in
-  /// its German or English copy and shows the settings in it.
-  explicit CBrindlemarqueDlg(bool german);
+  /// Loads the stored settings, then config.xml and config_gem.xml (showing
+  /// their messages now) from `configFolder` when given (and remembers it),
+  /// else from the current folder, else from the folder remembered last;
+  /// then builds the window in its German or English copy and shows the
+  /// settings in it.
+  explicit CBrindlemarqueDlg(bool german, const std::string& configFolder = std::string());
   /// Saves the settings.
   ~CBrindlemarqueDlg() override;
 

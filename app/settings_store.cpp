@@ -164,3 +164,16 @@ void SaveSettings(const JobSettings& job, const std::string& appName) {
   for (const FlagValue& flag : kFlags) store->Write(flag.name, static_cast<long>(job.options & flag.bit));
   store->Flush();
 }
+
+std::string LoadConfigFolder(const std::string& appName) {
+  wxLogNull quiet;
+  auto store = OpenStore(appName);
+  return ReadPath(*store, "config_dir");
+}
+
+void SaveConfigFolder(const std::string& folder, const std::string& appName) {
+  wxLogNull quiet;
+  auto store = OpenStore(appName);
+  store->Write("config_dir", PathToStored(folder));
+  store->Flush();
+}

@@ -25,5 +25,11 @@ void LoadSettings(JobSettings& job, const std::string& appName = ApplicationName
 /// lost for the next run, nothing else).
 void SaveSettings(const JobSettings& job, const std::string& appName = ApplicationName());
 
+/// The planning tool's folder named last with --config-dir ("config_dir",
+/// beside the job's values); empty when none was.
+std::string LoadConfigFolder(const std::string& appName = ApplicationName());
+/// Keeps `folder` as the planning tool's folder; failures are silent.
+void SaveConfigFolder(const std::string& folder, const std::string& appName = ApplicationName());
+
 /// Where the store lives, for messages and tests (the registry key on Windows).
 std::string SettingsLocation(const std::string& appName = ApplicationName());

@@ -47,6 +47,13 @@ void SetBars(CBrindlemarqueDlg& dlg, const char* quickbar, const char* first, co
   Field(dlg, ID_LAST_BAR)->ChangeValue(wxString::FromUTF8(last));
 }
 
+// The start-up message of a configuration file missing from the sandbox.
+std::string MissingConfig(const GuiSandbox& box, const std::string& name) {
+  return "can't load " + name + "\n\nFailed to open file\n" + box.Dir().file(name) +
+         ": no such file or directory\n\n"
+         "Start Brindlemarque in the spellcraft planner's folder, or once with --config-dir FOLDER.";
+}
+
 // Which result picture is shown: 1 success, 2 failure, 0 hidden.
 int ShownResult(CBrindlemarqueDlg& dlg) {
   auto* picture = wxStaticCast(dlg.FindWindow(ID_RESULT_PICTURE), wxStaticBitmap);
@@ -153,7 +160,7 @@ TEST(MainDialog, MissingConfigXmlIsReportedAndGoRefuses) {
   GuiSandbox box(false);
   ::testing::internal::CaptureStderr();
   Dialog dlg;
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config.xml\n\nFailed to open file\nconfig.xml: no such file or directory"));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage(MissingConfig(box, "config.xml")));
   EXPECT_FALSE(dlg->Context().bonusConfig);
   EXPECT_FALSE(dlg->Context().gemConfig);
   std::string character;
@@ -169,7 +176,7 @@ TEST(MainDialog, MissingGemFileAloneLeavesBothAbsent) {
   GuiSandbox box(false);
   std::filesystem::copy_file(ExampleVesko() + "/config.xml", box.Dir().file("config.xml"));
   Dialog dlg;
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config_gem.xml\n\nFailed to open file\nconfig_gem.xml: no such file or directory"));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage(MissingConfig(box, "config_gem.xml")));
   EXPECT_FALSE(dlg->Context().ConfigLoaded());
   EXPECT_FALSE(dlg->Context().bonusConfig);
 }
@@ -277,7 +284,7 @@ TEST(MainDialog, DropWithDropRunBuildsAtOnceEvenWithoutConfigAndNeverQuits) {
   GuiSandbox box(false);
   ::testing::internal::CaptureStderr();
   Dialog dlg;
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage("can't load config.xml\n\nFailed to open file\nconfig.xml: no such file or directory"));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage(MissingConfig(box, "config.xml")));
   dlg->Show();
   std::string character = box.CopyCharacter("Alarion-4.ini");
   dlg->Context().job.characterPath = character;
@@ -448,4 +455,16 @@ TEST(MainDialogKeyboard, CtrlShiftTRunsTheGemTableAsTheCommandLineDoes) {
   EXPECT_FALSE(dlg->FindWindow(ID_TEST_OUT)->IsShown());
   EXPECT_EQ(ReadFile(box.Dir().file("sc_log.txt")), ReadFile(DataPath("expected/sc_log.Alarion-4.txt")));
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.gemtest.ini")));
+}
+
+TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
+  GuiSandbox box(false);
+  std::string planner = box.Dir().file("Vesko");
+  std::filesystem::create_directory(planner);
+  for (const char* name : {"config.xml", "config_gem.xml"})
+    std::filesystem::copy_file(ExampleVesko() + "/" + name, planner + "/" + name);
+  EXPECT_TRUE(Dialog(new CBrindlemarqueDlg(true, planner))->Context().ConfigLoaded());
+  EXPECT_EQ(LoadConfigFolder(), planner);
+  // Started later from a folder without the files, without the option.
+  EXPECT_TRUE(MakeDialog()->Context().ConfigLoaded());
 }
