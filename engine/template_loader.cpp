@@ -41,11 +41,15 @@ std::string ParseLocation(const TiXmlDocument& doc) {
 // Loads the template; a file the parser rejects is repaired once (on disk,
 // or in a dry run in memory only) and parsed again.
 XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun, std::string& reason) {
-  XmlLoad result = LoadXmlFile(doc, path, reason);
+  std::string bytes;  // read once, for the load and for the repair
+  if (ReadFileBytes(path, bytes, kMaxXmlBytes) != ReadStatus::Ok) {
+    reason = LastFileError();
+    return XmlLoad::OpenFailed;
+  }
+  XmlLoad result = ParseXml(doc, bytes, reason);
   if (result != XmlLoad::ParseFailed) return result;
   std::string firstReason = reason + ParseLocation(doc);
-  std::string bytes;
-  if (ReadFileBytes(path, bytes, kMaxXmlBytes) != ReadStatus::Ok || ReplaceMarkers(bytes) == 0) {
+  if (ReplaceMarkers(bytes) == 0) {
     reason = firstReason;
     return result;
   }

@@ -11,6 +11,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "folder_dlg.h"
+#include "resources.h"
 #include "wx_text.h"
 
 wxBEGIN_EVENT_TABLE(CDialog_CharSelect, wxDialog)
@@ -28,15 +29,11 @@ constexpr int kAllServers = -1;
 void* NumberData(int number) { return reinterpret_cast<void*>(static_cast<std::intptr_t>(number)); }
 
 void RegisterIds() {
-  static const struct {
-    const char* name;
-    int id;
-  } kIds[] = {{"spellcrafters_only", CDialog_CharSelect::ID_SPELLCRAFTERS_ONLY},
-              {"browse_folder", CDialog_CharSelect::ID_BROWSE_FOLDER},
-              {"user_folder", CDialog_CharSelect::ID_USER_FOLDER},
-              {"server_filter", CDialog_CharSelect::ID_SERVER_FILTER},
-              {"character_list", CDialog_CharSelect::ID_CHARACTER_LIST}};
-  for (const auto& entry : kIds) wxXmlResource::GetXRCID(entry.name, entry.id);
+  RegisterXrcIds({{"spellcrafters_only", CDialog_CharSelect::ID_SPELLCRAFTERS_ONLY},
+                  {"browse_folder", CDialog_CharSelect::ID_BROWSE_FOLDER},
+                  {"user_folder", CDialog_CharSelect::ID_USER_FOLDER},
+                  {"server_filter", CDialog_CharSelect::ID_SERVER_FILTER},
+                  {"character_list", CDialog_CharSelect::ID_CHARACTER_LIST}});
 }
 
 // Appends the entries in the order a sorted platform list keeps them: by

@@ -22,6 +22,16 @@ constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
 ReadStatus ReadFileBytes(const std::string& path, std::string& bytes,
                          std::size_t maxBytes = kMaxFileBytes);
 
+/// What the system gives for an open file (or lock): a handle on Windows,
+/// a descriptor elsewhere.
+#ifdef _WIN32
+using NativeHandle = void*;
+constexpr NativeHandle kNoHandle = nullptr;
+#else
+using NativeHandle = int;
+constexpr NativeHandle kNoHandle = -1;
+#endif
+
 /// A regular file open for reading, closed when this object goes.
 /// Never opens a folder, FIFO or device, and never blocks on opening.
 class RegularFileReader {
@@ -43,11 +53,7 @@ class RegularFileReader {
   bool Missing() const { return m_missing; }
 
  private:
-#ifdef _WIN32
-  void* m_handle = nullptr;
-#else
-  int m_fd = -1;
-#endif
+  NativeHandle m_handle = kNoHandle;
   unsigned long long m_size = 0;
   bool m_missing = false;
 };
@@ -122,9 +128,5 @@ class FileLock {
   void Release();
 
  private:
-#ifdef _WIN32
-  void* m_handle = nullptr;
-#else
-  int m_fd = -1;
-#endif
+  NativeHandle m_handle = kNoHandle;
 };

@@ -139,7 +139,7 @@ std::string EnvironmentText(const char* name) {
 }
 
 RegularFileReader::~RegularFileReader() {
-  if (m_fd >= 0) ::close(m_fd);
+  if (m_handle != kNoHandle) ::close(m_handle);
 }
 
 bool RegularFileReader::Open(const std::string& path) {
@@ -156,15 +156,15 @@ bool RegularFileReader::Open(const std::string& path) {
     ::close(fd);
     return Fail("not a regular file");
   }
-  m_fd = fd;
+  m_handle = fd;
   m_size = static_cast<unsigned long long>(st.st_size);
   return true;
 }
 
 long long RegularFileReader::Read(char* buffer, std::size_t size) {
-  if (m_fd < 0) return -1;
+  if (m_handle == kNoHandle) return -1;
   for (;;) {
-    ssize_t n = ::read(m_fd, buffer, size);
+    ssize_t n = ::read(m_handle, buffer, size);
     if (n >= 0) return n;
     if (errno != EINTR) return -1;
   }
@@ -258,7 +258,7 @@ bool FileLock::Acquire(const std::string& path, int waitMs) {
                          : ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&
                                held.st_dev == now.st_dev && held.st_ino == now.st_ino;
     if (same) {
-      m_fd = fd;
+      m_handle = fd;
       return true;
     }
     ::close(fd);
@@ -266,7 +266,7 @@ bool FileLock::Acquire(const std::string& path, int waitMs) {
 }
 
 void FileLock::Release() {
-  if (m_fd < 0) return;
-  ::close(m_fd);  // closing the only descriptor releases the lock
-  m_fd = -1;
+  if (m_handle == kNoHandle) return;
+  ::close(m_handle);  // closing the only descriptor releases the lock
+  m_handle = kNoHandle;
 }

@@ -106,9 +106,14 @@ bool ValidKey(const std::string& k) {
          k.front() != ';' && k.front() != '#' && !HasOuterBlanks(k);
 }
 
+// Why a section name is refused; empty when it is fine.
+std::string SectionRefusal(const std::string& section) {
+  return ValidSection(section) ? std::string() : "the section name \"" + section + "\" cannot stand in the file";
+}
+
 // Why Write refuses its arguments; empty when they are fine.
 std::string WriteRefusal(const std::string& section, const std::string& key, const std::string& value) {
-  if (!ValidSection(section)) return "the section name \"" + section + "\" cannot stand in the file";
+  if (!ValidSection(section)) return SectionRefusal(section);
   if (!ValidKey(key)) return "the key name \"" + key + "\" cannot stand in the file";
   if (HasLineBreakOrZero(value)) return key + ": the value holds a line break";
   return {};
@@ -322,7 +327,7 @@ bool ProfileFile::Delete(const std::string& section, const std::string& key) {
 
 bool ProfileFile::EmptySection(const std::string& section) {
   if (!m_open) return Refuse(m_path + ": not open");
-  if (!ValidSection(section)) return Refuse(WriteRefusal(section, "key", {}));
+  if (!ValidSection(section)) return Refuse(SectionRefusal(section));
   EraseKeyLines(section, nullptr);
   return true;
 }
