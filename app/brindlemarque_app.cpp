@@ -8,6 +8,7 @@
 #include "control_ids.h"
 #include "language.h"
 #include "resources.h"
+#include "user_locale.h"
 #include "wx_text.h"
 
 bool InitBrindlemarqueUi() {
@@ -32,6 +33,7 @@ bool CBrindlemarqueApp::OnCmdLineParsed(wxCmdLineParser& parser) {
 }
 
 bool CBrindlemarqueApp::OnInit() {
+  UseUserLocale();  // before any window, and before the command line's own messages
   if (!wxApp::OnInit()) return false;  // reads the command line
   if (!InitBrindlemarqueUi()) {
     wxLogError("The program's window layouts are missing.");

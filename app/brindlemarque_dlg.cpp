@@ -26,6 +26,7 @@
 
 // Keyed by the fixed control ids (the layouts' names are registered to them).
 wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
+  EVT_INIT_DIALOG(CBrindlemarqueDlg::OnInitDialog)
   EVT_BUTTON(ID_GO, CBrindlemarqueDlg::OnGo)
   EVT_BUTTON(ID_BROWSE_TEMPLATE, CBrindlemarqueDlg::OnBrowseTemplate)
   EVT_BUTTON(ID_CHOOSE_CHARACTER, CBrindlemarqueDlg::OnChooseCharacter)
@@ -87,15 +88,26 @@ class CTemplateFileDialog : public wxFileDialog {
 // later starts), else the current folder when it holds config.xml, else the
 // folder kept last when it holds it, else the current folder.
 std::string ChooseConfigFolder(const std::string& given) {
+  std::error_code error;
   if (!given.empty()) {
-    SaveConfigFolder(given);
-    return given;
+    std::string folder = PathText(std::filesystem::absolute(FsPath(given), error));
+    if (error) folder = given;
+    SaveConfigFolder(folder);
+    return folder;
   }
-  std::string current = PathText(std::filesystem::current_path());
+  std::string current = PathText(std::filesystem::current_path(error));
   if (FileOrFolderExists(JoinPath(current, "config.xml"))) return current;
   std::string kept = LoadConfigFolder();
   if (!kept.empty() && FileOrFolderExists(JoinPath(kept, "config.xml"))) return kept;
   return current;
+}
+
+// Works in the planning tool's folder, as when started there: the gem
+// table's log lands beside its configuration, and the template browser
+// opens there. A folder that cannot be entered leaves the current one.
+void EnterConfigFolder(const std::string& folder) {
+  std::error_code ignored;
+  if (FileOrFolderExists(JoinPath(folder, "config.xml"))) std::filesystem::current_path(FsPath(folder), ignored);
 }
 
 // Start-up messages of the configuration, with how to choose its folder.
@@ -117,7 +129,9 @@ CBrindlemarqueDlg::CBrindlemarqueDlg(bool german, const std::string& configFolde
   // to choose the planning tool's folder.
   ConfigMessageSink configMessages(m_messages);
   m_context.messages = &configMessages;
-  LoadConfigFiles(m_context, ChooseConfigFolder(configFolder));
+  std::string folder = ChooseConfigFolder(configFolder);
+  LoadConfigFiles(m_context, folder);
+  EnterConfigFolder(folder);
   m_context.messages = &m_messages;
   BuildWindow(german);
   m_messages.SetParent(this);
@@ -208,6 +222,13 @@ void CBrindlemarqueDlg::ShowResult(int kind) {
   m_resultPicture->SetBitmap(wxXmlResource::Get()->LoadBitmap(kind == RESULT_SUCCESS ? "bitmap_133" : "bitmap_134"));
   m_resultPicture->Show();
   m_timerId = m_timer.Start(kResultMilliseconds) ? ID_RESULT_TIMER : 0;
+}
+
+void CBrindlemarqueDlg::OnInitDialog(wxInitDialogEvent& event) {
+  event.Skip();  // the base fills the controls' validators
+  // Enter and Space run the job at once: GO is the default button and
+  // holds the keyboard focus when the window opens.
+  FindWindow(ID_GO)->SetFocus();
 }
 
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {

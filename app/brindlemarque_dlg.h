@@ -41,6 +41,7 @@ class CBrindlemarqueDlg : public wxDialog {
   bool IsTimerRunning() const { return m_timerId != 0; }
 
  private:
+  void OnInitDialog(wxInitDialogEvent& event);
   void OnGo(wxCommandEvent& event);
   void OnBrowseTemplate(wxCommandEvent& event);
   void OnChooseCharacter(wxCommandEvent& event);

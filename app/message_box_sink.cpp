@@ -1,15 +1,35 @@
 #include "message_box_sink.h"
 
 #include <wx/msgdlg.h>
+#ifdef __WXGTK__
+#include <wx/generic/msgdlgg.h>
+#endif
 
 #include "settings_store.h"
 #include "wx_text.h"
 
+namespace {
+
+template <class Box>
+void ShowBox(wxWindow* parent, const wxString& text) {
+  Box box(parent, text, ToWx(ApplicationName()), wxOK | wxICON_EXCLAMATION | wxCENTRE);
+  box.ShowModal();
+}
+
+}  // namespace
+
 void MessageBoxSink::ShowMessage(const std::string& text) {
   wxString shown = ToWx(text);
-#ifndef __WINDOWS__
+#ifdef __WXGTK__
   shown.Replace("\r\n", "\n");  // a bare CR would show as a stray glyph
+  // GTK's own message box cannot be placed: without a parent window it
+  // lands wherever the window manager (or, without one, the screen's
+  // corner) puts it. Start-up messages take the toolkit's portable box,
+  // centred on the screen.
+  if (!m_parent) {
+    ShowBox<wxGenericMessageDialog>(nullptr, shown);
+    return;
+  }
 #endif
-  wxMessageDialog box(m_parent, shown, ToWx(ApplicationName()), wxOK | wxICON_EXCLAMATION | wxCENTRE);
-  box.ShowModal();
+  ShowBox<wxMessageDialog>(m_parent, shown);
 }

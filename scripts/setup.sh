@@ -9,10 +9,16 @@ PACKAGES=(
   g++ cmake make
   libgtest-dev libgmock-dev libbenchmark-dev
   libtinyxml-dev libcli11-dev
-  libwxgtk3.2-dev wx-common xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
+  libwxgtk3.2-dev wx-common wx3.2-i18n locales xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
 )
 
 scripts/install-packages.sh setup "${PACKAGES[@]}"
+# The window tests include a German user's session.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
+  echo "setup: generating the de_DE.UTF-8 locale"
+  sudo=; [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 || { echo "setup: cannot generate the de_DE.UTF-8 locale" >&2; exit 1; }
+fi
 
 build_dir=${1:-build}
 shift || true

@@ -9,7 +9,7 @@
 
 namespace fs = std::filesystem;
 
-int ExpectMessage::OnInvoked(wxMessageDialog* dialog) const {
+int ExpectMessage::OnInvoked(wxMessageDialogBase* dialog) const {
   EXPECT_EQ(dialog->GetMessage().utf8_string(), m_text);
   EXPECT_EQ(dialog->GetCaption().utf8_string(), "gui_test");
   EXPECT_TRUE(dialog->GetMessageDialogStyle() & wxICON_EXCLAMATION);

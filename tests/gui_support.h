@@ -26,12 +26,13 @@ class GTestModalHook : public wxTestingModalHook {
 
 /// Expects one of the program's message boxes with `text`: OK button,
 /// exclamation icon, the application's name as caption. Answers OK.
-class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
+/// (Start-up messages, shown before the window, are the portable kind.)
+class ExpectMessage : public wxExpectModalBase<wxMessageDialogBase, ExpectMessage> {
  public:
   explicit ExpectMessage(const std::string& text) : m_text(text) {}
 
  protected:
-  int OnInvoked(wxMessageDialog* dialog) const override;
+  int OnInvoked(wxMessageDialogBase* dialog) const override;
   wxString GetDefaultDescription() const override { return "message box \"" + wxString::FromUTF8(m_text) + "\""; }
 
  private:

@@ -428,33 +428,48 @@ TEST(MainDialog, ACharacterChosenInItsDialogShowsAndReceivesTheNextBuild) {
   wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), ExpectDialog<CDialog_CharSelect>(cancel));
 }
 
-// A real key press goes to the window under the pointer: this test runs alone
-// (see tests/CMakeLists.txt), so that no other window is there.
+namespace {
+
+// Shows the window with the pointer over it, so that it has the keyboard,
+// presses `key` and waits for the result picture. A real key press goes to
+// the window under the pointer: these tests run alone (see
+// tests/CMakeLists.txt), so that no other window is there.
+void PressOnShownWindow(CBrindlemarqueDlg& dlg, int key, int modifiers = wxMOD_NONE) {
+  dlg.Show();
+  dlg.Raise();
+  wxUIActionSimulator keyboard;
+  keyboard.MouseMove(dlg.GetScreenPosition() + wxPoint(5, 5));
+  for (int i = 0; i < 20; ++i) wxTheApp->Yield();
+  keyboard.Char(key, modifiers);
+  for (int i = 0; i < 200 && ShownResult(dlg) != 1; ++i) {
+    wxTheApp->Yield();
+    wxMilliSleep(10);
+  }
+}
+
+}  // namespace
+
 TEST(MainDialogKeyboard, CtrlShiftTRunsTheGemTableAsTheCommandLineDoes) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
   SetBars(*dlg, "3", "2", "1");  // walked backwards, as the command line's --first-bar 2 --last-bar 1
   Box(*dlg, ID_CLEAN_BEFORE)->SetValue(false);  // the range is emptied all the same
   Box(*dlg, ID_QUIT_AFTER)->SetValue(true);     // and the window stays open
-  dlg->Show();
-  dlg->Raise();
-  // A real key press: the pointer over the window gives it the keyboard.
-  wxUIActionSimulator keyboard;
-  keyboard.MouseMove(dlg->GetScreenPosition() + wxPoint(5, 5));
-  for (int i = 0; i < 20; ++i) wxTheApp->Yield();
-  auto pressAndWait = [&] {
-    keyboard.Char('T', wxMOD_CONTROL | wxMOD_SHIFT);
-    for (int i = 0; i < 200 && ShownResult(*dlg) != 1; ++i) {
-      wxTheApp->Yield();
-      wxMilliSleep(10);
-    }
-  };
-  wxTEST_DIALOG(pressAndWait(), ExpectMessage("end of qbar"));
+  wxTEST_DIALOG(PressOnShownWindow(*dlg, 'T', wxMOD_CONTROL | wxMOD_SHIFT), ExpectMessage("end of qbar"));
   EXPECT_EQ(ShownResult(*dlg), 1);
   EXPECT_TRUE(dlg->IsShown());
   EXPECT_FALSE(dlg->FindWindow(ID_TEST_OUT)->IsShown());
   EXPECT_EQ(ReadFile(box.Dir().file("sc_log.txt")), ReadFile(DataPath("expected/sc_log.Alarion-4.txt")));
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.gemtest.ini")));
+}
+
+// Space presses the focused button: only GO, focused on opening, builds.
+TEST(MainDialogKeyboard, GoHasTheFocusWhenTheWindowOpens) {
+  PreparedWindow window;
+  PressOnShownWindow(*window.dlg, ' ');
+  EXPECT_EQ(wxWindow::FindFocus(), window.dlg->FindWindow(ID_GO));
+  EXPECT_EQ(ShownResult(*window.dlg), 1);
+  EXPECT_EQ(ReadFile(window.character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
 }
 
 TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
@@ -463,8 +478,12 @@ TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
   std::filesystem::create_directory(planner);
   for (const char* name : {"config.xml", "config_gem.xml"})
     std::filesystem::copy_file(ExampleVesko() + "/" + name, planner + "/" + name);
-  EXPECT_TRUE(Dialog(new CBrindlemarqueDlg(true, planner))->Context().ConfigLoaded());
+  // Given as a relative path, kept in full; the window works in that folder.
+  EXPECT_TRUE(Dialog(new CBrindlemarqueDlg(true, "Vesko"))->Context().ConfigLoaded());
   EXPECT_EQ(LoadConfigFolder(), planner);
+  EXPECT_EQ(std::filesystem::current_path(), planner);
   // Started later from a folder without the files, without the option.
+  std::filesystem::current_path(box.Dir().path());
   EXPECT_TRUE(MakeDialog()->Context().ConfigLoaded());
+  EXPECT_EQ(std::filesystem::current_path(), planner);
 }

@@ -3,6 +3,9 @@
 #include "file_bytes.h"
 
 #include <cstring>
+#ifndef _WIN32
+#include <locale.h>
+#endif
 
 #include "ascii_text.h"
 #include "file_error.h"
@@ -20,8 +23,14 @@ void SetFileError(std::string reason) { ErrorSlot() = std::move(reason); }
 
 const std::string& LastFileError() { return ErrorSlot(); }
 
+// In English whatever the user's locale, like the messages around it.
 std::string ErrnoText(int error) {
+#ifdef _WIN32
   std::string text = std::strerror(error);
+#else
+  static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t());
+  std::string text = english ? strerror_l(error, english) : std::strerror(error);
+#endif
   if (!text.empty()) text[0] = LowerAscii(text[0]);
   return text;
 }
