@@ -7,19 +7,23 @@
 #include <wx/filedlg.h>
 #include <wx/iconbndl.h>
 #include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/statbmp.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
 #include "about_dlg.h"
 #include "ascii_text.h"
+#include "backups.h"
 #include "build_run.h"
 #include "char_select_dlg.h"
 #include "gem_test.h"
 #include "character_files.h"
 #include "control_ids.h"
 #include "file_bytes.h"
+#include "game_text.h"
 #include "label_wrap.h"
+#include "preview_dlg.h"
 #include "recipe_lookup.h"
 #include "settings_store.h"
 #include "wx_text.h"
@@ -34,6 +38,8 @@ wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
   EVT_BUTTON(ID_TEST_OUT, CBrindlemarqueDlg::OnTestOut)
   EVT_MENU(ID_TEST_OUT, CBrindlemarqueDlg::OnTestOut)  // its keyboard shortcut
   EVT_MENU(ID_ABOUT_COMMAND, CBrindlemarqueDlg::OnSysCommand)
+  EVT_MENU(ID_UNDO_COMMAND, CBrindlemarqueDlg::OnUndoLastBuild)
+  EVT_MENU(ID_PREVIEW_COMMAND, CBrindlemarqueDlg::OnPreview)
   EVT_CONTEXT_MENU(CBrindlemarqueDlg::OnContextMenu)
   EVT_DROP_FILES(CBrindlemarqueDlg::OnDropFiles)
   EVT_CLOSE(CBrindlemarqueDlg::OnCloseWindow)
@@ -141,6 +147,7 @@ CBrindlemarqueDlg::CBrindlemarqueDlg(bool german, const std::string& configFolde
 CBrindlemarqueDlg::~CBrindlemarqueDlg() { SaveSettings(m_context.job); }
 
 void CBrindlemarqueDlg::BuildWindow(bool german) {
+  m_german = german;
   RegisterControlIds();
   wxXmlResource::Get()->LoadDialog(this, nullptr, german ? "main_dialog_de" : "main_dialog_en");
   SetClientSize(ConvertDialogToPixels(wxSize(228, 129)));
@@ -163,7 +170,7 @@ void CBrindlemarqueDlg::BuildWindow(bool german) {
   SetIcons(ApplicationIcons());
   m_resultPicture->Hide();
   DragAcceptFiles(true);
-  AddAboutEntry();
+  AddMenuEntries();
   SetEscapeId(ID_CLOSE);  // Esc ends in the Close button's handler
   // The diagnostic gem table's button stays hidden; Ctrl+Shift+T runs it.
   wxAcceleratorEntry keys[] = {wxAcceleratorEntry(wxACCEL_CTRL | wxACCEL_SHIFT, 'T', ID_TEST_OUT)};
@@ -171,14 +178,24 @@ void CBrindlemarqueDlg::BuildWindow(bool german) {
   Centre();
 }
 
-void CBrindlemarqueDlg::AddAboutEntry() {
+void CBrindlemarqueDlg::AddMenuEntries() {
 #ifdef __WXMSW__
   if (wxMenu* menu = MSWGetSystemMenu()) {
     menu->AppendSeparator();
-    menu->Append(ID_ABOUT_COMMAND, wxString::FromUTF8(kAboutEntry));
+    AppendMenuEntries(*menu);
   }
 #endif
-  // Elsewhere the entry lives in the window's context menu (OnContextMenu).
+  // Elsewhere the entries live in the window's context menu (OnContextMenu).
+}
+
+void CBrindlemarqueDlg::AppendMenuEntries(wxMenu& menu) const {
+  menu.Append(ID_ABOUT_COMMAND, wxString::FromUTF8(kAboutEntry));
+  menu.Append(ID_UNDO_COMMAND, Text("&Letzten Build rückgängig machen...", "&Undo last build..."));
+  menu.Append(ID_PREVIEW_COMMAND, Text("&Vorschau...", "&Preview..."));
+}
+
+wxString CBrindlemarqueDlg::Text(const char* german, const char* english) const {
+  return wxString::FromUTF8(m_german ? german : english);
 }
 
 void CBrindlemarqueDlg::SettingsToControls() {
@@ -291,8 +308,50 @@ void CBrindlemarqueDlg::OnSysCommand(wxCommandEvent& event) {
 
 void CBrindlemarqueDlg::OnContextMenu(wxContextMenuEvent&) {
   wxMenu menu;
-  menu.Append(ID_ABOUT_COMMAND, wxString::FromUTF8(kAboutEntry));
+  AppendMenuEntries(menu);
   PopupMenu(&menu);
+}
+
+void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
+  ControlsToSettings();
+  const std::string& character = m_context.job.characterPath;
+  std::vector<BackupInfo> backups = ListBackups(character);
+  if (character.empty() || backups.empty()) {
+    wxString none = character.empty() ? Text("Kein Charakter gewählt.", "No character chosen.")
+                                      : Text("Von %s gibt es keine Sicherung.", "There is no backup of %s.");
+    m_messages.ShowMessage(FromWx(wxString::Format(none, ToWx(character))));
+    return;
+  }
+  const BackupInfo& newest = backups.front();
+  wxString question =
+      wxString::Format(Text("%s auf den Stand vom %s zurücksetzen?\n\nDanach: %s\n\nDer jetzige Stand wird vorher "
+                            "gesichert; so lässt sich auch dies rückgängig machen.",
+                            "Put %s back as it was at %s?\n\nAfter that: %s\n\nIts current content is kept as a "
+                            "backup first, so this can be undone too."),
+                       ToWx(character), newest.time, wxString::FromUTF8(GameTextToUtf8(newest.note)));
+  wxMessageDialog ask(this, question, ToWx(ApplicationName()), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+  if (ask.ShowModal() != wxID_YES) return;
+  RestoreResult result = RestoreBackup(character, 1);
+  if (!result.ok) m_messages.ShowMessage(std::string(kCannotRestore) + "\n" + result.error);
+  ShowResult(result.ok ? RESULT_SUCCESS : RESULT_FAILURE);
+}
+
+void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
+  if (!m_context.ConfigLoaded()) {
+    m_messages.ShowMessage(kConfigNotLoaded);
+    return;
+  }
+  ControlsToSettings();
+  // GO's own run, as a dry run: every message it has is shown, no file changes.
+  std::vector<PlacedHotkey> placed;
+  m_context.dryRun = true;
+  m_context.onPlaced = [&placed](const PlacedHotkey& p) { placed.push_back(p); };
+  bool ok = RunBuildJob(m_context);
+  m_context.dryRun = false;
+  m_context.onPlaced = nullptr;
+  if (!ok && placed.empty()) return;
+  CPreviewDlg preview(this, m_german, placed);
+  preview.ShowModal();
 }
 
 void CBrindlemarqueDlg::OnDropFiles(wxDropFilesEvent& event) {

@@ -10,6 +10,7 @@
 
 class wxCheckBox;
 class wxDropFilesEvent;
+class wxMenu;
 class wxStaticBitmap;
 class wxTextCtrl;
 
@@ -48,6 +49,8 @@ class CBrindlemarqueDlg : public wxDialog {
   void OnCloseButton(wxCommandEvent& event);
   void OnTestOut(wxCommandEvent& event);
   void OnSysCommand(wxCommandEvent& event);
+  void OnUndoLastBuild(wxCommandEvent& event);
+  void OnPreview(wxCommandEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);
   void OnDropFiles(wxDropFilesEvent& event);
   void OnCloseWindow(wxCloseEvent& event);
@@ -55,10 +58,15 @@ class CBrindlemarqueDlg : public wxDialog {
   void OnDestroy(wxWindowDestroyEvent& event);
 
   void BuildWindow(bool german);
-  void AddAboutEntry();
+  void AddMenuEntries();
+  /// The window menu's entries: About, Undo last build, Preview.
+  void AppendMenuEntries(wxMenu& menu) const;
+  /// `german` or `english`, as the window's language is.
+  wxString Text(const char* german, const char* english) const;
 
   BuildContext m_context;
   MessageBoxSink m_messages;
+  bool m_german = true;
   wxTimer m_timer;
   int m_timerId = 0;  // ID_RESULT_TIMER while a picture is timed, else 0
 

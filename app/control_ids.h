@@ -20,7 +20,9 @@ enum ControlIds {
   ID_DROP_RUN = 1017,
   ID_TEST_OUT = 1018,
   ID_RESULT_PICTURE = 1019,
-  ID_ABOUT_COMMAND = 0x0010,  ///< the About entry of the window menu
+  ID_ABOUT_COMMAND = 0x0010,    ///< the About entry of the window menu
+  ID_UNDO_COMMAND = 0x0020,     ///< "Undo last build" of the window menu
+  ID_PREVIEW_COMMAND = 0x0030,  ///< "Preview" of the window menu
   ID_RESULT_TIMER = 1234,     ///< hides the result picture
 };
 

@@ -25,6 +25,8 @@ std::string MakeCharacterFile(std::size_t bytes) {
 std::string MakeBenchFolder() {
   std::string pattern = "/tmp/brindlemarque-bench-XXXXXX";
   if (!::mkdtemp(&pattern[0])) throw std::runtime_error("mkdtemp failed");
+  // Builds keep backups in the user's data folder: here, in the last folder made.
+  ::setenv("XDG_DATA_HOME", (pattern + "/data").c_str(), 1);
   return pattern;
 }
 

@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <iomanip>
 #include <iostream>
 
 #include "character_files.h"
@@ -40,13 +39,11 @@ int RunCharactersCommand(const CharactersOptions& o) {
   }
   std::size_t w1 = 0, w2 = 0, w3 = 0;
   for (const Row& r : rows) {
-    w1 = std::max(w1, r.server.size());
-    w2 = std::max(w2, r.character.size());
-    w3 = std::max(w3, r.file.size());
+    w1 = std::max(w1, PrintedWidth(r.server));
+    w2 = std::max(w2, PrintedWidth(r.character));
+    w3 = std::max(w3, PrintedWidth(r.file));
   }
-  std::cout << std::left;
   for (const Row& r : rows)
-    std::cout << std::setw(static_cast<int>(w1 + 2)) << r.server << std::setw(static_cast<int>(w2 + 2)) << r.character
-              << std::setw(static_cast<int>(w3 + 2)) << r.file << r.mark << '\n';
+    std::cout << PadTo(r.server, w1 + 2) << PadTo(r.character, w2 + 2) << PadTo(r.file, w3 + 2) << r.mark << '\n';
   return 0;
 }

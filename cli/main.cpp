@@ -11,6 +11,7 @@
 
 #include "build_command.h"
 #include "characters_command.h"
+#include "restore_command.h"
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -51,6 +52,11 @@ int main(int argc, char** argv) {
   CLI::App* characters = app.add_subcommand("characters", "List the character files of a folder");
   SetupCharactersOptions(*characters, charactersOptions);
 
+  RestoreOptions restoreOptions;
+  CLI::App* restore = app.add_subcommand(
+      "restore", "List a character file's backups, or put one back (undo a build); the file's bytes before are kept too");
+  SetupRestoreOptions(*restore, restoreOptions);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -61,5 +67,6 @@ int main(int argc, char** argv) {
   if (preview->parsed()) return RunBuildCommand(previewOptions, true);
   if (gemTest->parsed()) return RunGemTestCommand(gemTestOptions);
   if (characters->parsed()) return RunCharactersCommand(charactersOptions);
+  if (restore->parsed()) return RunRestoreCommand(restoreOptions);
   return 2;
 }

@@ -4,9 +4,12 @@
 
 #include <tinyxml.h>
 
+#include "backups.h"
 #include "build_context.h"
+#include "file_bytes.h"
 #include "macros.h"
 #include "recipe_lookup.h"
+#include "slot_cursor.h"
 #include "template_loader.h"
 #include "xml_text.h"
 
@@ -130,10 +133,24 @@ bool FinishCharacterFile(BuildContext& context, bool save) {
   return saved;
 }
 
+std::string RunNote(const char* run, const JobSettings& job) {
+  std::string note = std::string(run) + " of " + PathText(FsPath(job.templatePath).filename()) + " onto " +
+                     QuickbarSection(job.quickbar) + " bars " + std::to_string(job.firstBar) + "-" +
+                     std::to_string(job.lastBar);
+  return job.Has(OPT_REVERSE) ? note + " (reverse)" : note;
+}
+
+bool OpenCharacterFile(BuildContext& context, const char* run) {
+  ProfileFile& file = context.character;
+  if (!file.Open(context.job.characterPath)) return false;
+  KeepBackupsOf(file, context.job.characterPath, RunNote(run, context.job));
+  return true;
+}
+
 bool RunBuildJob(BuildContext& context) {
   if (!LoadTemplate(context)) return false;
   ProfileFile& file = context.character;
-  bool ok = file.Open(context.job.characterPath) && ClearSlotRange(file, context.job, context.cursor) &&
+  bool ok = OpenCharacterFile(context, "build") && ClearSlotRange(file, context.job, context.cursor) &&
             CompactMacros(file);
   if (ok) ok = FillBars(context);
   return FinishCharacterFile(context, !context.dryRun) && ok;

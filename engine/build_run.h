@@ -20,6 +20,11 @@ bool RunBuildJob(BuildContext& context);
 /// The realm index of a realm text: 'A'/'a' 0, 'M'/'m' 1, 'H'/'h' 2, else 0.
 int RealmIndexOf(const char* realmText);
 
+/// Opens the job's character file (taking its lock) and has every save of
+/// it keep a backup first, noted as a `run` ("build") of the job's template
+/// onto its bar range. False, with the file failed, when it cannot be opened.
+bool OpenCharacterFile(BuildContext& context, const char* run);
+
 /// Ends the work on the character file: saves it when `save` is set and
 /// nothing failed, then closes it (releasing its lock). When anything failed,
 /// shows "can't write character file" with the reason on the next line and

@@ -76,7 +76,7 @@ GemTestResult RunGemTest(BuildContext& context, const std::string& logPath) {
   ProfileFile& file = context.character;
   JobSettings clearing = context.job;
   clearing.options |= OPT_CLEANUP;  // the table always starts from an empty range
-  bool ok = file.Open(context.job.characterPath) && ClearSlotRange(file, clearing, context.cursor) &&
+  bool ok = OpenCharacterFile(context, "gem table") && ClearSlotRange(file, clearing, context.cursor) &&
             CompactMacros(file);
   const TiXmlElement* player = context.templateDoc->FirstChildElement("player");  // LoadTemplate made sure
   std::string log;

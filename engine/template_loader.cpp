@@ -2,6 +2,7 @@
 
 #include <tinyxml.h>
 
+#include "backups.h"
 #include "build_context.h"
 #include "file_bytes.h"
 #include "xml_load.h"
@@ -49,8 +50,14 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
   XmlLoad result = ParseXml(doc, bytes, reason);
   if (result != XmlLoad::ParseFailed) return result;
   std::string firstReason = reason + ParseLocation(doc);
+  std::string before = bytes;
   if (ReplaceMarkers(bytes) == 0) {
     reason = firstReason;
+    return result;
+  }
+  std::string backupError;
+  if (!dryRun && !KeepBackup(path, before, "before the repair of its <Keiner> markers", backupError)) {
+    reason = firstReason + "; the file was not repaired: " + backupError;
     return result;
   }
   if (!dryRun && !ReplaceFileAtomically(path, bytes)) {
@@ -84,6 +91,8 @@ bool LoadTemplate(BuildContext& context) {
 bool RepairTemplate(const std::string& path) {
   std::string bytes;
   if (ReadFileBytes(path, bytes) != ReadStatus::Ok) return false;
+  std::string before = bytes, ignored;
   if (ReplaceMarkers(bytes) == 0) return false;
-  return ReplaceFileAtomically(path, bytes);
+  return KeepBackup(path, before, "before the repair of its <Keiner> markers", ignored) &&
+         ReplaceFileAtomically(path, bytes);
 }

@@ -176,6 +176,8 @@ TEST(CliPreview, ListsTheSlotsAndChangesNothing) {
   EXPECT_EQ(r.out.rfind("Quickbar3\tHotkey_0\t52,1,Macro 1,-1\tspacer \"Helm\"\n"
                         "Quickbar3\tHotkey_1\t45,1300008,,-1\tbonus str amount 25\n", 0), 0u) << r.out;
   EXPECT_NE(r.out.find("would write 25 recipe hotkeys and 7 spacers to Quickbar3 bars 1-10"), std::string::npos) << r.out;
+  // The configuration's Windows-1252 labels come out as UTF-8.
+  EXPECT_NE(r.out.find("\tspacer \"F\xC3\xBC\xC3\x9F" "e\"\n"), std::string::npos) << r.out;
   EXPECT_EQ(ReadFile(ws.character), before);
   EXPECT_EQ(ReadFile(ws.Template("Caoimhe_Hero.vsk")), templ);
 }
@@ -227,5 +229,43 @@ TEST(CliCharacters, FolderThatCannotBeListedAndNamesThatWouldDriveTheTerminal) {
   EXPECT_EQ(odd.status, 0);
   EXPECT_EQ(odd.out.find('\x1b'), std::string::npos);
   EXPECT_NE(odd.out.find("Evil\\x1B]2;owned\\x07-4.ini"), std::string::npos) << odd.out;
+
+  // A Latin-1 name reads as UTF-8; a C1 control in a UTF-8 name is escaped too.
+  fs::create_directory(FsPath(ws.dir.file("latin")));
+  WriteFile(ws.dir.file("latin/H\xE4nde-4.ini"), "");
+  WriteFile(ws.dir.file("latin/Csi\xC2\x9B" "2J-4.ini"), "");
+  ProgramResult latin = ws.Cli({"characters", ws.dir.file("latin")});
+  EXPECT_NE(latin.out.find("H\xC3\xA4nde-4.ini"), std::string::npos) << latin.out;
+  EXPECT_NE(latin.out.find("Csi\\x9B2J-4.ini"), std::string::npos) << latin.out;
 #endif
+}
+
+TEST(CliRestore, UndoesABuildByteForByteAndTheUndoItself) {
+  Workspace ws;
+  std::string original = ReadFile(ws.character);
+  ASSERT_EQ(ws.Build("Alarion_Armsman.vsk").status, 0);
+  ASSERT_EQ(ws.Build("Alarion_Armsman.vsk").status, 0);  // changes nothing: no second backup
+  std::string built = ReadFile(ws.character);
+  Args restore = {"restore", "--character", ws.character};
+
+  ProgramResult list = ws.Cli({"restore", "--character", ws.character, "--list"});
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_EQ(list.out.find("\n2 "), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("\n1   "), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find(" bytes       build of Alarion_Armsman.vsk onto Quickbar2 bars 2-7\n"), std::string::npos)
+      << list.out;
+
+  ProgramResult undo = ws.Cli(restore);
+  EXPECT_EQ(undo.status, 0) << undo.err;
+  EXPECT_EQ(ReadFile(ws.character), original);
+  EXPECT_EQ(ws.Cli(restore).status, 0);  // the undo undone
+  EXPECT_EQ(ReadFile(ws.character), built);
+  EXPECT_EQ(ws.Cli({"restore", "--character", ws.character, "--backup", "3"}).status, 0);
+  EXPECT_EQ(ReadFile(ws.character), original);
+
+  ProgramResult missing = ws.Cli({"restore", "--character", ws.character, "--backup", "9"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "can't restore the backup\n" + ws.character + ": no backup 9 (there are 4)\n");
+  EXPECT_EQ(ReadFile(ws.character), original);
+  EXPECT_EQ(ws.Cli({"restore", "--character", ws.character, "--backup", "0"}).status, 2);
 }

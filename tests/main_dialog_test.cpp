@@ -9,6 +9,7 @@
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -19,6 +20,7 @@
 
 #include "about_dlg.h"
 #include "char_select_dlg.h"
+#include "preview_dlg.h"
 #include "control_ids.h"
 #include "gui_support.h"
 #include "settings_store.h"
@@ -77,6 +79,12 @@ struct PreparedWindow {
   std::string character;
   PreparedWindow() { PrepareJob(*dlg, box, character); }
 };
+
+// A window menu entry chosen.
+void SendMenuCommand(CBrindlemarqueDlg& dlg, int id) {
+  wxCommandEvent command(wxEVT_MENU, id);
+  dlg.ProcessWindowEvent(command);
+}
 
 }  // namespace
 
@@ -354,6 +362,46 @@ TEST(MainDialog, AboutEntryOpensTheAboutBox) {
   wxTEST_DIALOG(dlg->ProcessWindowEvent(about), wxExpectDismissableModal<CAboutDlg>(wxID_OK));
   CAboutDlg box2(dlg.get());
   EXPECT_EQ(box2.GetTitle(), wxString::FromUTF8("Info über Brindlemarque"));
+}
+
+TEST(MainDialog, UndoLastBuildAsksThenPutsTheFileBackAndCanBeUndoneItself) {
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
+  std::string original = ReadFile(character);
+  Click(*dlg, ID_GO);
+  std::string built = ReadFile(character);
+  ASSERT_NE(built, original);
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_NO));
+  EXPECT_EQ(ReadFile(character), built);
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES));
+  EXPECT_EQ(ReadFile(character), original);
+  EXPECT_EQ(ShownResult(*dlg), 1);
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES));
+  EXPECT_EQ(ReadFile(character), built);
+
+  dlg->Context().job.characterPath = box.CopyCharacter("Brunhild-8.ini");  // never built: nothing to undo
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND),
+                ExpectMessage("Von " + dlg->Context().job.characterPath + " gibt es keine Sicherung."));
+}
+
+TEST(MainDialog, PreviewListsWhatGoWouldWriteAndChangesNothing) {
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
+  std::string before = ReadFile(character);
+  int rows = 0;
+  wxString first, hands;
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_PREVIEW_COMMAND), ExpectDialog<CPreviewDlg>([&](CPreviewDlg& preview) {
+                  wxListCtrl* list = preview.List();
+                  rows = list->GetItemCount();
+                  for (int column = 0; column < 5; ++column) first += list->GetItemText(0, column) + "|";
+                  hands = list->GetItemText(5, 4);
+                  return wxID_CLOSE;
+                }));
+  EXPECT_EQ(rows, 27);  // 21 recipe hotkeys and 6 spacers, as the command line's preview
+  EXPECT_EQ(first, "2|2|1|52,4,Macro 4,-1|Spacer \"Helm\"|");
+  EXPECT_EQ(hands, wxString::FromUTF8("Spacer \"Hände\""));
+  EXPECT_EQ(ReadFile(character), before);
+  EXPECT_EQ(ShownResult(*dlg), 0);
 }
 
 TEST(MainDialog, PathBytesSurviveTheFieldsAndTheStore) {

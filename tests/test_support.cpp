@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -19,6 +21,27 @@
 #include "file_bytes.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Builds keep backups in the user's data folder; each test program keeps
+// them in a temporary folder of its own instead.
+class BackupHome : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    m_dir = std::make_unique<TempDir>();
+    SetEnvironment(kDataHomeVariable, m_dir->path());
+  }
+  void TearDown() override { m_dir.reset(); }
+
+ private:
+  std::unique_ptr<TempDir> m_dir;
+};
+
+[[maybe_unused]] const ::testing::Environment* const kBackupHome =
+    ::testing::AddGlobalTestEnvironment(new BackupHome);
+
+}  // namespace
 
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};

@@ -48,6 +48,14 @@ unsigned long EndedProcessId();
 /// Sets (or with no value removes) an environment variable.
 void SetEnvironment(const std::string& name, const std::optional<std::string>& value);
 
+/// Where builds keep their backups (see BackupRoot): set by every test
+/// program to a temporary folder of its own.
+#ifdef _WIN32
+constexpr const char* kDataHomeVariable = "LOCALAPPDATA";
+#else
+constexpr const char* kDataHomeVariable = "XDG_DATA_HOME";
+#endif
+
 /// What a program run gave.
 struct ProgramResult {
   int status = -1;  ///< the exit status; -1 when it did not end normally

@@ -154,6 +154,7 @@ bool ProfileFile::Open(const std::string& path, bool lock) {
 
 void ProfileFile::Close() {
   m_lock.Release();
+  m_beforeReplace = nullptr;
   m_open = false;
   m_original.clear();
   m_bom.clear();
@@ -338,6 +339,16 @@ std::string ProfileFile::Bytes() const {
   return bytes;
 }
 
+bool ProfileFile::SetBytes(const std::string& bytes) {
+  if (!m_open) return Refuse(m_path.empty() ? "no character file chosen" : m_path + ": not open");
+  m_bom.clear();
+  m_sections.clear();
+  m_index.clear();
+  m_eol = "\r\n";
+  Split(bytes);
+  return true;
+}
+
 bool ProfileFile::Changed() const { return m_open && Bytes() != m_original; }
 
 bool ProfileFile::Save() {
@@ -354,6 +365,8 @@ bool ProfileFile::Save() {
   if (!unchanged)
     return Refuse(m_path + ": changed by another program while Brindlemarque worked on it; nothing was written, "
                            "run it again");
+  std::string reason;
+  if (m_existed && m_beforeReplace && !m_beforeReplace(m_original, reason)) return Refuse(m_path + ": " + reason);
   if (!ReplaceFileAtomically(m_path, bytes)) return Refuse(m_path + ": " + LastFileError());
   m_original = std::move(bytes);
   m_existed = true;

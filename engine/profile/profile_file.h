@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <utility>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -87,6 +88,15 @@ class ProfileFile {
   bool Changed() const;
   /// The file's bytes as they would be saved.
   std::string Bytes() const;
+  /// Replaces the whole held content with `bytes` (to be saved as they are).
+  bool SetBytes(const std::string& bytes);
+
+  /// Called by Save() when it is about to replace an existing file (its
+  /// bytes changed and the file on disk still holds what was read), with the
+  /// bytes being replaced. When it returns false, Save() writes nothing and
+  /// fails with the reason it set. Kept until Close().
+  using BeforeReplace = std::function<bool(const std::string& oldBytes, std::string& reason)>;
+  void SetBeforeReplace(BeforeReplace callback) { m_beforeReplace = std::move(callback); }
 
   /// For tests: called by every Save() that is about to write, after the
   /// changes are made and before the file on disk is compared with what was read.
@@ -123,6 +133,7 @@ class ProfileFile {
   bool m_failed = false;
   std::string m_error;
   FileLock m_lock;
+  BeforeReplace m_beforeReplace;
 };
 
 /// One-shot calls on the file at `path`: each reads the file, applies one

@@ -39,7 +39,10 @@ const std::string& ScratchFolder() {
     for (int attempt = 0; attempt < 100; ++attempt) {
       auto path = std::filesystem::temp_directory_path() / ("brindlemarque-fuzz-" + std::to_string(random()));
       std::error_code ec;
-      if (std::filesystem::create_directory(path, ec)) return PathText(path);
+      if (!std::filesystem::create_directory(path, ec)) continue;
+      // Builds keep backups in the user's data folder: here, in this folder.
+      ::setenv("XDG_DATA_HOME", PathText(path / "data").c_str(), 1);
+      return PathText(path);
     }
     std::abort();
   }();

@@ -1,0 +1,46 @@
+#include "preview_dlg.h"
+
+#include <wx/button.h>
+#include <wx/listctrl.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+#include "game_text.h"
+
+namespace {
+
+wxString Shown(const std::string& gameText) { return wxString::FromUTF8(GameTextToUtf8(gameText)); }
+
+}  // namespace
+
+CPreviewDlg::CPreviewDlg(wxWindow* parent, bool german, const std::vector<PlacedHotkey>& placed)
+    : wxDialog(parent, wxID_ANY, german ? wxString::FromUTF8("Vorschau") : wxString("Preview"), wxDefaultPosition,
+               wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
+  auto* sizer = new wxBoxSizer(wxVERTICAL);
+  wxString summary = german ? wxString::FromUTF8("GO würde %zu Hotkeys schreiben; keine Datei wurde geändert.")
+                            : wxString("GO would write %zu hotkeys; no file was changed.");
+  sizer->Add(new wxStaticText(this, wxID_ANY, wxString::Format(summary, placed.size())), 0, wxALL, 8);
+
+  m_list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(560, 320)),
+                          wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_HRULES);
+  const char* columns[] = {"Quickbar", german ? "Leiste" : "Bar", german ? "Platz" : "Slot", "Hotkey",
+                           german ? "Rezept" : "Recipe"};
+  for (int i = 0; i < 5; ++i) m_list->AppendColumn(wxString::FromUTF8(columns[i]));
+  long row = 0;
+  for (const PlacedHotkey& p : placed) {
+    // quickbar * 1000 + bar * 10 + slot, slot counted from 0
+    m_list->InsertItem(row, wxString::Format("%d", p.code / 1000));
+    m_list->SetItem(row, 1, wxString::Format("%d", p.code % 1000 / 10));
+    m_list->SetItem(row, 2, wxString::Format("%d", p.code % 10 + 1));
+    m_list->SetItem(row, 3, Shown(p.value));
+    m_list->SetItem(row, 4, p.spacer ? "Spacer \"" + Shown(p.label) + "\"" : Shown(p.bonus) + " " + Shown(p.amount));
+    ++row;
+  }
+  for (int i = 0; i < 5; ++i) m_list->SetColumnWidth(i, i < 3 ? wxLIST_AUTOSIZE_USEHEADER : wxLIST_AUTOSIZE);
+  sizer->Add(m_list, 1, wxEXPAND | wxLEFT | wxRIGHT, 8);
+  sizer->Add(CreateSeparatedButtonSizer(wxCLOSE), 0, wxEXPAND | wxALL, 8);
+  SetEscapeId(wxID_CLOSE);
+  SetAffirmativeId(wxID_CLOSE);
+  SetSizerAndFit(sizer);
+  CentreOnParent();
+}

@@ -1,0 +1,42 @@
+#include "restore_command.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "backups.h"
+#include "printable.h"
+
+void SetupRestoreOptions(CLI::App& command, RestoreOptions& o) {
+  command.add_option("--character", o.characterPath, "The character's settings file (.ini)")->required();
+  command.add_flag("--list", o.list, "List the file's backups, newest first, and change nothing");
+  command.add_option("--backup", o.backup, "Which backup to restore, as numbered by --list (default 1, the newest)")
+      ->check(CLI::PositiveNumber);
+}
+
+int RunRestoreCommand(const RestoreOptions& o) {
+  if (o.list) {
+    std::vector<BackupInfo> backups = ListBackups(o.characterPath);
+    std::string folder = Printable(BackupFolder(o.characterPath));
+    if (backups.empty()) {
+      std::cout << "no backups of " << Printable(o.characterPath) << " (they would be in " << folder << ")\n";
+      return 0;
+    }
+    std::cout << "backups of " << Printable(o.characterPath) << " in " << folder << ", newest first:\n";
+    int number = 0;
+    for (const BackupInfo& b : backups)
+      std::cout << PadTo(std::to_string(++number), 4) << b.time << "  " << PadTo(std::to_string(b.size) + " bytes", 16)
+                << Printable(b.note) << '\n';
+    return 0;
+  }
+  RestoreResult result = RestoreBackup(o.characterPath, o.backup);
+  if (!result.ok) {
+    std::cerr << kCannotRestore << '\n' << PrintableLines(result.error) << std::endl;
+    return 1;
+  }
+  if (!result.changed)
+    std::cout << Printable(o.characterPath) << " already holds the backup of " << result.time << "; nothing changed\n";
+  else
+    std::cout << "restored " << Printable(o.characterPath) << " to the backup of " << result.time
+              << "; what it held before is backup 1 now (restore it to undo this)\n";
+  return 0;
+}

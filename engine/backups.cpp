@@ -1,0 +1,255 @@
+#include "backups.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+#include "ascii_text.h"
+#include "file_bytes.h"
+#include "file_error.h"
+
+namespace fs = std::filesystem;
+
+const char* const kCannotRestore = "can't restore the backup";
+
+namespace {
+
+const char* const kNoteExtension = ".note";
+const char* const kSourceName = "source.txt";
+constexpr std::size_t kStampLength = 24;  // "2026-12-07_12-05-22.123Z"
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return PathText(FsPath(folder) / FsPath(name));
+}
+
+std::string ReasonOf(const std::error_code& error) {
+#ifdef _WIN32
+  return error.message();
+#else
+  return ErrnoText(error.value());  // English, whatever the user's locale
+#endif
+}
+
+// The file's full path, the same however it was named (relative, "..").
+std::string FullPath(const std::string& file) {
+  std::error_code ignored;
+  fs::path full = fs::absolute(FsPath(file), ignored).lexically_normal();
+  return PathText(full.empty() ? FsPath(file) : full);
+}
+
+std::uint32_t HashOf(const std::string& text) {
+  std::uint32_t hash = 2166136261u;  // FNV-1a
+  for (char c : text) {
+#ifdef _WIN32
+    c = LowerAscii(c == '/' ? '\\' : c);  // Windows names ignore case
+#endif
+    hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  }
+  return hash;
+}
+
+// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+void CivilFromDays(std::int64_t z, int& y, unsigned& m, unsigned& d) {
+  z += 719468;
+  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const unsigned doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  d = doy - (153 * mp + 2) / 5 + 1;
+  m = mp < 10 ? mp + 3 : mp - 9;
+  y = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
+}
+
+// A moment in milliseconds since 1970 (UTC) as a backup's name stem, and back.
+std::string StampOf(std::int64_t ms) {
+  std::int64_t days = ms / 86400000, rest = ms % 86400000;
+  int y;
+  unsigned m, d;
+  CivilFromDays(days, y, m, d);
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u_%02d-%02d-%02d.%03dZ", y, m, d, static_cast<int>(rest / 3600000),
+                static_cast<int>(rest / 60000 % 60), static_cast<int>(rest / 1000 % 60), static_cast<int>(rest % 1000));
+  return text;
+}
+
+bool ParseStamp(const std::string& name, std::int64_t& ms) {
+  if (name.size() < kStampLength) return false;
+  const char* pattern = "dddd-dd-dd_dd-dd-dd.dddZ";
+  for (std::size_t i = 0; i < kStampLength; ++i) {
+    bool digit = name[i] >= '0' && name[i] <= '9';
+    if (pattern[i] == 'd' ? !digit : name[i] != pattern[i]) return false;
+  }
+  auto number = [&](std::size_t at, std::size_t length) { return std::stoi(name.substr(at, length)); };
+  ms = DaysFromCivil(number(0, 4), static_cast<unsigned>(number(5, 2)), static_cast<unsigned>(number(8, 2))) * 86400000 +
+       number(11, 2) * 3600000LL + number(14, 2) * 60000LL + number(17, 2) * 1000LL + number(20, 3);
+  return true;
+}
+
+std::string LocalTimeOf(std::int64_t ms) {
+  std::time_t seconds = static_cast<std::time_t>(ms / 1000);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &seconds);
+#else
+  localtime_r(&seconds, &local);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The backups' names in `folder`, newest first, with their moments.
+std::vector<std::pair<std::string, std::int64_t>> BackupNames(const std::string& folder) {
+  std::vector<std::string> names;
+  std::vector<std::pair<std::string, std::int64_t>> backups;
+  if (!ListFolder(folder, names)) return backups;
+  for (const std::string& name : names) {
+    std::int64_t ms;
+    if (!EndsWith(name, kNoteExtension) && ParseStamp(name, ms)) backups.emplace_back(name, ms);
+  }
+  std::sort(backups.begin(), backups.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  return backups;
+}
+
+std::string NoteName(const std::string& backupName) { return backupName.substr(0, kStampLength) + kNoteExtension; }
+
+void RemoveAllButNewest(const std::string& folder) {
+  auto backups = BackupNames(folder);
+  for (std::size_t i = kBackupsKept; i < backups.size(); ++i) {
+    std::error_code ignored;  // one left over is no reason to fail a build
+    fs::remove(FsPath(Join(folder, backups[i].first)), ignored);
+    fs::remove(FsPath(Join(folder, NoteName(backups[i].first))), ignored);
+  }
+}
+
+}  // namespace
+
+std::string BackupRoot() {
+#ifdef _WIN32
+  std::string base = EnvironmentText("LOCALAPPDATA");
+#else
+  std::string base = EnvironmentText("XDG_DATA_HOME");
+  if (base.empty() || base[0] != '/') {  // relative values are to be ignored
+    std::string home = EnvironmentText("HOME");
+    base = home.empty() ? std::string() : home + "/.local/share";
+  }
+#endif
+  return base.empty() ? std::string() : Join(Join(base, "Brindlemarque"), "backups");
+}
+
+std::string BackupFolder(const std::string& file) {
+  std::string root = BackupRoot();
+  if (root.empty() || file.empty()) return {};
+  std::string full = FullPath(file);
+  fs::path path = FsPath(full);
+  std::string name = PathText(path.filename());
+  std::string parent = PathText(path.parent_path().filename());
+  char hash[16];
+  std::snprintf(hash, sizeof hash, "%08x", static_cast<unsigned>(HashOf(full)));
+  return Join(root, name + (parent.empty() ? std::string() : " (" + parent + ")") + " " + hash);
+}
+
+bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error) {
+  std::string folder = BackupFolder(file);
+  if (folder.empty()) {
+    error = file.empty() ? "can't keep a backup: no file named" : "can't keep a backup: no folder for it (HOME or LOCALAPPDATA is not set)";
+    return false;
+  }
+  std::error_code created;
+  fs::create_directories(FsPath(folder), created);
+  if (created) {
+    error = "can't keep a backup in " + folder + ": " + ReasonOf(created);
+    return false;
+  }
+  std::string source = Join(folder, kSourceName);
+  if (!FileOrFolderExists(source) && !ReplaceFileAtomically(source, FullPath(file) + "\n")) {
+    error = "can't keep a backup in " + folder + ": " + LastFileError();
+    return false;
+  }
+  // Always newer than the newest kept, even when the clock went back.
+  auto existing = BackupNames(folder);
+  std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::system_clock::now().time_since_epoch()).count();
+  if (!existing.empty()) now = std::max(now, existing.front().second + 1);
+  std::string extension = PathText(FsPath(file).extension());
+  std::string name = StampOf(now) + extension;
+  if (!ReplaceFileAtomically(Join(folder, name), bytes)) {
+    error = "can't keep a backup in " + folder + ": " + LastFileError();
+    return false;
+  }
+  if (!note.empty()) ReplaceFileAtomically(Join(folder, NoteName(name)), note + "\n");  // the bytes matter, not the note
+  RemoveAllButNewest(folder);
+  return true;
+}
+
+std::vector<BackupInfo> ListBackups(const std::string& file) {
+  std::vector<BackupInfo> list;
+  std::string folder = BackupFolder(file);
+  if (folder.empty()) return list;
+  for (const auto& [name, ms] : BackupNames(folder)) {
+    BackupInfo info;
+    info.path = Join(folder, name);
+    info.time = LocalTimeOf(ms);
+    std::error_code ignored;
+    auto size = fs::file_size(FsPath(info.path), ignored);
+    info.size = ignored ? 0 : static_cast<unsigned long long>(size);
+    if (ReadFileBytes(Join(folder, NoteName(name)), info.note, 4096) == ReadStatus::Ok) {
+      while (!info.note.empty() && (info.note.back() == '\n' || info.note.back() == '\r')) info.note.pop_back();
+    }
+    list.push_back(std::move(info));
+  }
+  return list;
+}
+
+void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string& note) {
+  file.SetBeforeReplace([path, note](const std::string& oldBytes, std::string& reason) {
+    return KeepBackup(path, oldBytes, note, reason);
+  });
+}
+
+RestoreResult RestoreBackup(const std::string& file, int number) {
+  RestoreResult result;
+  std::vector<BackupInfo> backups = ListBackups(file);
+  if (number < 1 || static_cast<std::size_t>(number) > backups.size()) {
+    result.error = backups.empty() ? file + ": no backups kept (in " + BackupFolder(file) + ")"
+                                   : file + ": no backup " + std::to_string(number) + " (there are " +
+                                         std::to_string(backups.size()) + ")";
+    return result;
+  }
+  const BackupInfo& backup = backups[static_cast<std::size_t>(number) - 1];
+  result.time = backup.time;
+  std::string bytes;
+  if (ReadFileBytes(backup.path, bytes) != ReadStatus::Ok) {
+    result.error = backup.path + ": " + LastFileError();
+    return result;
+  }
+  ProfileFile target;
+  if (target.Open(file) && target.SetBytes(bytes)) {
+    result.changed = target.Changed();
+    KeepBackupsOf(target, file, "before restoring the backup of " + backup.time);
+    result.ok = target.Save();
+  }
+  if (!result.ok) {
+    result.changed = false;
+    result.error = target.Error();
+  }
+  return result;
+}

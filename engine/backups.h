@@ -1,0 +1,70 @@
+// Backups of the files a run is about to change: the bytes a file held just
+// before it was replaced, kept in the user's data folder so that a build can
+// be undone.
+//
+//   <root>/<file name> (<folder name>) <hash>/2026-12-07_12-05-22.123Z.ini
+//                                            /2026-12-07_12-05-22.123Z.note
+//                                            /source.txt
+//
+// The root is $XDG_DATA_HOME/Brindlemarque/backups (default
+// ~/.local/share/Brindlemarque/backups), on Windows
+// %LOCALAPPDATA%\Brindlemarque\backups. Each file has a folder of its own,
+// named after it, its folder, and a hash of its full path; source.txt names
+// the file in full. A backup is named after the moment (UTC) it was made and
+// keeps the file's extension; its .note says what the run that followed it
+// was about to write. The newest kBackupsKept are kept per file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "profile_file.h"
+
+constexpr int kBackupsKept = 20;
+
+/// The message of a restore that failed (the reason follows on the next line).
+extern const char* const kCannotRestore;  // "can't restore the backup"
+
+struct BackupInfo {
+  std::string path;              ///< the backup file
+  std::string time;              ///< when it was made, local time: "2026-12-07 13:05:22"
+  unsigned long long size = 0;   ///< its size in bytes
+  std::string note;              ///< what the run after it was about to write; may be empty
+};
+
+/// The folder all backups are kept under; empty when the environment names
+/// no home (HOME, or LOCALAPPDATA on Windows).
+std::string BackupRoot();
+
+/// The folder of the backups of `file`.
+std::string BackupFolder(const std::string& file);
+
+/// Keeps `bytes`, the content of `file` about to be replaced, as its newest
+/// backup with `note`: written to a temporary file, flushed and renamed, so
+/// it is whole on disk before the caller goes on. Then removes all but the
+/// newest kBackupsKept. False, with `error` saying where and why, when the
+/// backup could not be written.
+bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error);
+
+/// The backups of `file`, newest first (number 1 is the newest).
+std::vector<BackupInfo> ListBackups(const std::string& file);
+
+/// Makes every replacement of `file`, open on `path`, keep a backup with
+/// `note` first; a backup that cannot be written stops the save.
+void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string& note);
+
+/// What RestoreBackup did.
+struct RestoreResult {
+  bool ok = false;
+  bool changed = false;  ///< false when the file already held the backup's bytes
+  std::string time;      ///< when the restored backup was made
+  std::string error;     ///< why it failed
+};
+
+/// Puts backup `number` (1 = newest) of `file` back, after keeping the
+/// file's current content as a backup ("before restoring the backup of
+/// <time>"), so that a restore can be undone the same way. Takes the file's
+/// lock and refuses a file changed meanwhile, like a build. A file that
+/// already holds the backup's bytes is left alone. Fails when there is no
+/// such backup or the file could not be written, changing nothing.
+RestoreResult RestoreBackup(const std::string& file, int number);

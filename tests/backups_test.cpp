@@ -1,0 +1,94 @@
+// Backups kept before a file is replaced: pruned to the newest twenty, none
+// for a run that changes nothing, and a backup that cannot be written stops
+// the build with the file as it was. (Restoring is tested end to end through
+// the command line and the window.)
+#include "backups.h"
+
+#include <gtest/gtest.h>
+
+#include "build_context.h"
+#include "build_run.h"
+#include "file_bytes.h"
+#include "recipe_lookup.h"
+#include "test_support.h"
+
+namespace {
+
+const std::string kVesko = std::string(EXAMPLES_DIR) + "/vesko";
+const std::string kCharacters = std::string(EXAMPLES_DIR) + "/appdata/Electronic Arts/Dark Age of Camelot/LotM";
+
+// A build of the sample template onto a copy of a sample character file.
+struct SampleBuild {
+  TempDir dir;
+  RecordingSink sink;
+  BuildContext context;
+  std::string character = dir.file("Alarion-4.ini");
+  std::string original = ReadFile(kCharacters + "/Alarion-4.ini");
+  SampleBuild() {
+    WriteFile(character, original);
+    context.messages = &sink;
+    EXPECT_TRUE(LoadConfigFiles(context, kVesko));
+    context.job.templatePath = kVesko + "/templates/Alarion_Armsman.vsk";
+    context.job.characterPath = character;
+  }
+};
+
+// Paths with one separator, as the tests write them.
+std::string Slashes(std::string path) {
+  for (char& c : path) c = c == '\\' ? '/' : c;
+  return path;
+}
+
+}  // namespace
+
+TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
+  TempDir dir;
+  std::string file = dir.file("Anne-Marie-3.ini");
+  std::string error;
+  for (int i = 0; i < 25; ++i)
+    ASSERT_TRUE(KeepBackup(file, "bytes " + std::to_string(i), "run " + std::to_string(i), error)) << error;
+  std::vector<BackupInfo> backups = ListBackups(file);
+  ASSERT_EQ(backups.size(), 20u);
+  EXPECT_EQ(backups.front().note, "run 24");
+  EXPECT_EQ(backups.back().note, "run 5");
+  EXPECT_EQ(ReadFile(backups.front().path), "bytes 24");
+  EXPECT_EQ(backups.front().size, 8u);
+  // One folder per file, named so that a person finds it, naming the file in full.
+  std::string folder = Slashes(BackupFolder(file));
+  EXPECT_EQ(folder.rfind(Slashes(BackupRoot()) + "/Anne-Marie-3.ini (", 0), 0u) << folder;
+  EXPECT_EQ(Slashes(ReadFile(folder + "/source.txt")), file + "\n");
+  EXPECT_NE(BackupFolder(dir.file("other/Anne-Marie-3.ini")), folder);
+}
+
+TEST(Backups, ABuildKeepsWhatItReplacedAndARunThatChangesNothingKeepsNothing) {
+  SampleBuild run;
+  ASSERT_TRUE(RunBuildJob(run.context));
+  ASSERT_TRUE(RunBuildJob(run.context));  // on its own result: no change
+  std::vector<BackupInfo> backups = ListBackups(run.character);
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(ReadFile(backups[0].path), run.original);
+  EXPECT_EQ(backups[0].note, "build of Alarion_Armsman.vsk onto Quickbar2 bars 2-7");
+}
+
+TEST(Backups, ABackupThatCannotBeWrittenStopsTheBuildAndChangesNothing) {
+  SampleBuild run;
+  std::string blocked = run.dir.file("not-a-folder");
+  WriteFile(blocked, "");  // the data folder is a file: no user, root included, can make a folder in it
+  std::string kept = EnvironmentText(kDataHomeVariable);
+  SetEnvironment(kDataHomeVariable, blocked);
+  std::string root = Slashes(BackupRoot());
+  bool built = RunBuildJob(run.context);
+  SetEnvironment(kDataHomeVariable, kept);
+  EXPECT_FALSE(built);
+  ASSERT_EQ(run.sink.messages.size(), 1u);
+  std::string message = Slashes(run.sink.messages[0]);
+  EXPECT_EQ(message.rfind("can't write character file\n" + run.character + ": can't keep a backup in " + root +
+                              "/Alarion-4.ini (",
+                          0),
+            0u)
+      << message;
+#ifndef _WIN32
+  EXPECT_NE(message.find(": not a directory"), std::string::npos) << message;
+#endif
+  EXPECT_EQ(ReadFile(run.character), run.original);
+}
