@@ -1,10 +1,12 @@
 // The worst-case build (bars 1 to 10 of one quickbar, spacers, 300 macro
 // hotkeys to compact, a 64 KB character file), the same build on its own
-// result, and one gem lookup, against a plain read-and-rewrite of the file.
+// result, one gem lookup, and keeping a backup of a 10 MB file, against a
+// plain read-and-rewrite of the file.
 #include <benchmark/benchmark.h>
 
 #include <tinyxml.h>
 
+#include "backups.h"
 #include "bench_support.h"
 #include "build_context.h"
 #include "build_run.h"
@@ -101,6 +103,18 @@ void BM_LookupRecipeHotkey(benchmark::State& state) {
         LookupRecipeHotkey(s.context.bonusConfig.get(), s.context.gemConfig.get(), "mana_focus", "50", 2));
 }
 
+// A new backup each time (two contents taken in turn, so none equals the
+// newest), with the pruning to twenty.
+void BM_KeepBackup10MB(benchmark::State& state) {
+  Setup& s = LargeBench(false);
+  std::string other = s.original;
+  other[0] = other[0] == '[' ? ';' : '[';
+  std::string error;
+  bool flip = false;
+  for (auto _ : state)
+    if (!KeepBackup(s.characterPath, (flip = !flip) ? other : s.original, "bench", error)) state.SkipWithError("backup failed");
+}
+
 }  // namespace
 
 BENCHMARK(BM_PlainReadAndRewrite)->Unit(benchmark::kMicrosecond);
@@ -109,4 +123,5 @@ BENCHMARK(BM_WorstCaseBuildOnItsResult)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LookupRecipeHotkey)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainReadAndRewrite10MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WorstCaseBuild10MB)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeepBackup10MB)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

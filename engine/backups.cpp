@@ -184,8 +184,14 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
     error = "can't keep a backup in " + folder + ": " + LastFileError();
     return false;
   }
-  // Always newer than the newest kept, even when the clock went back.
   auto existing = BackupNames(folder);
+  // The same bytes as the newest backup (a run that failed after keeping
+  // one, again and again): nothing new to keep, and older ones stay.
+  std::string newest;
+  if (!existing.empty() && ReadFileBytes(Join(folder, existing.front().first), newest) == ReadStatus::Ok &&
+      newest == bytes)
+    return true;
+  // Always newer than the newest kept, even when the clock went back.
   std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::system_clock::now().time_since_epoch()).count();
   if (!existing.empty()) now = std::max(now, existing.front().second + 1);

@@ -42,7 +42,8 @@ std::string BackupFolder(const std::string& file);
 /// Keeps `bytes`, the content of `file` about to be replaced, as its newest
 /// backup with `note`: written to a temporary file, flushed and renamed, so
 /// it is whole on disk before the caller goes on. Then removes all but the
-/// newest kBackupsKept. False, with `error` saying where and why, when the
+/// newest kBackupsKept. Bytes equal to the newest backup's are not kept
+/// twice (a run that kept them and then failed, repeated). False, with `error` saying where and why, when the
 /// backup could not be written.
 bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error);
 

@@ -53,6 +53,8 @@ TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
   EXPECT_EQ(backups.back().note, "run 5");
   EXPECT_EQ(ReadFile(backups.front().path), "bytes 24");
   EXPECT_EQ(backups.front().size, 8u);
+  ASSERT_TRUE(KeepBackup(file, "bytes 24", "run 24 again", error));  // the same bytes: not kept twice
+  EXPECT_EQ(ListBackups(file).front().note, "run 24");
   // One folder per file, named so that a person finds it, naming the file in full.
   std::string folder = Slashes(BackupFolder(file));
   EXPECT_EQ(folder.rfind(Slashes(BackupRoot()) + "/Anne-Marie-3.ini (", 0), 0u) << folder;
