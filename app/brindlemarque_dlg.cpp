@@ -94,13 +94,12 @@ class CTemplateFileDialog : public wxFileDialog {
 // later starts), else the current folder when it holds config.xml, else the
 // folder kept last when it holds it, else the current folder.
 std::string ChooseConfigFolder(const std::string& given) {
-  std::error_code error;
   if (!given.empty()) {
-    std::string folder = PathText(std::filesystem::absolute(FsPath(given), error));
-    if (error) folder = given;
+    std::string folder = AbsolutePath(given);
     SaveConfigFolder(folder);
     return folder;
   }
+  std::error_code error;
   std::string current = PathText(std::filesystem::current_path(error));
   if (FileOrFolderExists(JoinPath(current, "config.xml"))) return current;
   std::string kept = LoadConfigFolder();

@@ -1,7 +1,6 @@
 #include "build_command.h"
 
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <iostream>
 #include <utility>
 #include <vector>
@@ -104,7 +103,7 @@ int RunGemTestCommand(const BuildOptions& options) {
   if (!PrepareContext(options, sink, context)) return 1;
   GemTestResult result = RunGemTest(context, kGemTestLog);
   if (!result.ok) return 1;
-  std::string log = Printable(PathText(std::filesystem::absolute(kGemTestLog)));
+  std::string log = Printable(AbsolutePath(kGemTestLog));
   if (!result.logWritten) {
     std::cerr << "can't write " << log << std::endl;
     return 1;

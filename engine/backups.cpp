@@ -34,13 +34,6 @@ std::string ReasonOf(const std::error_code& error) {
 #endif
 }
 
-// The file's full path, the same however it was named (relative, "..").
-std::string FullPath(const std::string& file) {
-  std::error_code ignored;
-  fs::path full = fs::absolute(FsPath(file), ignored).lexically_normal();
-  return PathText(full.empty() ? FsPath(file) : full);
-}
-
 std::uint32_t HashOf(const std::string& text) {
   std::uint32_t hash = 2166136261u;  // FNV-1a
   for (char c : text) {
@@ -158,7 +151,7 @@ std::string BackupRoot() {
 std::string BackupFolder(const std::string& file) {
   std::string root = BackupRoot();
   if (root.empty() || file.empty()) return {};
-  std::string full = FullPath(file);
+  std::string full = AbsolutePath(file);
   fs::path path = FsPath(full);
   std::string name = PathText(path.filename());
   std::string parent = PathText(path.parent_path().filename());
@@ -180,7 +173,7 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
     return false;
   }
   std::string source = Join(folder, kSourceName);
-  if (!FileOrFolderExists(source) && !ReplaceFileAtomically(source, FullPath(file) + "\n")) {
+  if (!FileOrFolderExists(source) && !ReplaceFileAtomically(source, AbsolutePath(file) + "\n")) {
     error = "can't keep a backup in " + folder + ": " + LastFileError();
     return false;
   }

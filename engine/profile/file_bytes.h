@@ -83,6 +83,9 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
 std::filesystem::path FsPath(const std::string& path);
 std::string PathText(const std::filesystem::path& path);
 
+/// `path` in full: relative to the current folder, "." and ".." taken out.
+std::string AbsolutePath(const std::string& path);
+
 /// The names of the entries of `folder` (without "." and ".."), in the
 /// order the file system gives them. False, with LastFileError(), when the
 /// folder cannot be listed ("no such file or directory", "not a directory").

@@ -114,6 +114,13 @@ std::filesystem::path FsPath(const std::string& path) { return std::filesystem::
 
 std::string PathText(const std::filesystem::path& path) { return path.string(); }
 
+std::string AbsolutePath(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code ignored;
+  std::filesystem::path full = std::filesystem::absolute(path, ignored);
+  return full.empty() ? path : full.lexically_normal().string();
+}
+
 bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
   names.clear();
   DIR* dir = ::opendir(folder.c_str());

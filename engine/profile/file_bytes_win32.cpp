@@ -154,6 +154,10 @@ std::string PathText(const std::filesystem::path& path) {
   return Utf8Of(wide);
 }
 
+std::string AbsolutePath(const std::string& path) {
+  return path.empty() ? path : PathText(std::filesystem::path(SystemPath(path)));
+}
+
 bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
   names.clear();
   const std::wstring where = SystemPath(folder);

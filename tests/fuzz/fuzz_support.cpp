@@ -41,7 +41,11 @@ const std::string& ScratchFolder() {
       std::error_code ec;
       if (!std::filesystem::create_directory(path, ec)) continue;
       // Builds keep backups in the user's data folder: here, in this folder.
+#ifdef _WIN32
+      ::_wputenv_s(L"LOCALAPPDATA", (path / "data").wstring().c_str());
+#else
       ::setenv("XDG_DATA_HOME", PathText(path / "data").c_str(), 1);
+#endif
       return PathText(path);
     }
     std::abort();
