@@ -245,6 +245,7 @@ void CBrindlemarqueDlg::OnInitDialog(wxInitDialogEvent& event) {
   // Enter and Space run the job at once: GO is the default button and
   // holds the keyboard focus when the window opens.
   FindWindow(ID_GO)->SetFocus();
+  m_templatePath->SelectNone();  // GTK selected it when it held the focus first
 }
 
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {

@@ -2,7 +2,8 @@
 # Takes screenshots under a virtual display, into docs/: the main window's
 # German and English copies (main-window-de.png, main-window-en.png) and the
 # character select dialog on the sample characters (character-dialog.png),
-# opened by a click on the "..." beside the character field.
+# opened by a click on the "..." beside the character field, and the preview
+# list of a sample build (preview-dialog.png), chosen from the window's menu.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p docs
@@ -12,8 +13,9 @@ rm -rf "$work" && mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 cp -r examples/vesko examples/appdata "$work/"
 
-# shot LANG OUTPUT [character]: starts the window, waits for it, and takes
-# the main window, or with "character" the dialog its "..." button opens.
+# shot LANG OUTPUT [character|preview]: starts the window, waits for it, and
+# takes the main window, or with "character" the dialog its "..." button
+# opens, or with "preview" the list its menu's "Preview" shows.
 shot() {
   xvfb-run -a -s "-screen 0 800x600x24" bash -c '
     set -e
@@ -34,6 +36,11 @@ shot() {
       eval "$(xdotool getwindowgeometry --shell "$id")"
       xdotool mousemove --window "$id" $((WIDTH * 425 / 456)) $((HEIGHT * 33 / 129)) click 1
       id=$(wait_for "Charakter auswahl")
+    elif [ "$5" = preview ]; then
+      xdotool mousemove --window "$id" 200 120 click 3
+      sleep 1
+      xdotool key Down Down Down Return  # the third entry
+      id=$(wait_for "Vorschau")
     fi
     import -window "$id" "$3"
     kill $pid' _ "$work" "$1" "$2" "$PWD/build/bin/Brindlemarque" "${3:-}"
@@ -42,4 +49,9 @@ shot() {
 shot de_DE.UTF-8 "$PWD/docs/main-window-de.png"
 shot en_US.UTF-8 "$PWD/docs/main-window-en.png"
 shot de_DE.UTF-8 "$PWD/docs/character-dialog.png" character
+# The preview needs a job: the sample template and character as stored settings.
+mkdir -p "$work/.config/Daoc"
+printf '[settings]\nsc_file=%s\nout_file2=%s\n' "$work/vesko/templates/Alarion_Armsman.vsk" \
+  "$work/appdata/Electronic Arts/Dark Age of Camelot/LotM/Alarion-4.ini" > "$work/.config/Daoc/Brindlemarque.conf"
+shot de_DE.UTF-8 "$PWD/docs/preview-dialog.png" preview
 echo "screenshots in docs/"
