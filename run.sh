@@ -11,6 +11,8 @@ scripts/setup.sh build
 here=$(pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/brindlemarque-run-XXXXXX")
 cp -r examples/vesko examples/appdata "$work/"
+# Backups of the copies stay with them, not among the user's own.
+export XDG_DATA_HOME=$work/backups
 echo "Working copy of the examples: $work"
 echo "  templates:  $work/vesko/templates/*.vsk"
 echo "  characters: $work/appdata/Electronic Arts/Dark Age of Camelot/LotM"
@@ -28,6 +30,9 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo
   echo "The character file now holds:"
   tr -d '\r' < "$character" | awk '/^\[/ { shown = ($0 == "[Quickbar2]") } shown'
+  echo
+  echo "The file's bytes before the build are kept as a backup; to undo the build:"
+  echo "  XDG_DATA_HOME='$XDG_DATA_HOME' $cli restore --character '$character'"
   echo
   echo "To open the window: run ./run.sh in a desktop session, or under a virtual display: xvfb-run -a ./run.sh"
   exit 0
