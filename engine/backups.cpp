@@ -177,6 +177,7 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
     error = "can't keep a backup in " + folder + ": " + LastFileError();
     return false;
   }
+  RemoveStaleTemporaryFiles(folder);  // of a run killed while it kept a backup
   auto existing = BackupNames(folder);
   // The same bytes as the newest backup (a run that failed after keeping
   // one, again and again): nothing new to keep, and older ones stay.

@@ -1,6 +1,7 @@
 // brindlemarque-cli build killed with SIGKILL at moments spread over a whole
 // run, the save included: the character file is always either the old bytes
-// or the complete new result, and the next run leaves no temporary file.
+// or the complete new result, the next run leaves no temporary file, and the
+// backups kept are whole.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "backups.h"
 #include "test_support.h"
 
 extern char** environ;
@@ -103,6 +105,8 @@ TEST(CrashSafety, AKilledBuildLeavesTheOldOrTheNewFileAndNoLeftovers) {
     ASSERT_EQ(ReadFile(character), after);
     ASSERT_EQ(Leftovers(dir.path()), 0) << "kill " << i;
   }
+  // What was kept before the saves is whole: the file as it was.
+  for (const BackupInfo& backup : ListBackups(character)) EXPECT_EQ(ReadFile(backup.path), before) << backup.path;
   // The kills were spread over the run: some before the save, some during it.
   EXPECT_GT(oldBytes, 0);
   EXPECT_GT(killedInSave, 0);

@@ -74,6 +74,11 @@ bool IsLoadableFile(const std::string& path);
 /// (marked read-only), or any failed step.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
 
+/// Removes the stale temporary files of every replacement in `folder` (as
+/// ReplaceFileAtomically does for those of its own file): for folders whose
+/// files are written once under new names, such as backups.
+void RemoveStaleTemporaryFiles(const std::string& folder);
+
 /// Paths are text in one encoding throughout the program: the bytes the file
 /// system gives on Linux, UTF-8 on Windows (converted to UTF-16 only at the
 /// system calls, in the long "\\?\" form, so that any name and any length work).

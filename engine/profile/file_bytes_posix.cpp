@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -84,24 +85,27 @@ bool Fail(const std::string& reason) {
 
 // The temporary files of the replacements of `name` start with this.
 std::string TemporaryPrefix(const std::string& name) { return "." + name + ".brindlemarque-"; }
+const char* const kTemporaryMark = ".brindlemarque-";
 
 constexpr int kStaleSeconds = 300;
 
-// Removes our temporary files for `name` in `folder` that a killed process
-// left: owned by this user, and either written by a process that is gone or
-// older than kStaleSeconds (a process id may have been reused).
+// Removes our temporary files in `folder` that a killed process left, those
+// of replacing `name` or, with an empty name, of any file: owned by this
+// user, and either written by a process that is gone or older than
+// kStaleSeconds (a process id may have been reused).
 void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
-  const std::string prefix = TemporaryPrefix(name);
+  const std::string prefix = name.empty() ? "." : TemporaryPrefix(name);
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
   const time_t now = ::time(nullptr);
   while (const dirent* entry = ::readdir(dir)) {
     std::string file = entry->d_name;
-    if (file.compare(0, prefix.size(), prefix) != 0) continue;
+    std::size_t mark = file.rfind(kTemporaryMark);
+    if (file.compare(0, prefix.size(), prefix) != 0 || mark == std::string::npos || mark == 0) continue;
     std::string path = folder + "/" + file;
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
-    long pid = std::strtol(file.c_str() + prefix.size(), nullptr, 10);
+    long pid = std::strtol(file.c_str() + mark + std::strlen(kTemporaryMark), nullptr, 10);
     bool writerGone = pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
     if (writerGone || now - st.st_mtime > kStaleSeconds) ::unlink(path.c_str());
   }
@@ -113,6 +117,8 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& name) 
 std::filesystem::path FsPath(const std::string& path) { return std::filesystem::path(path); }
 
 std::string PathText(const std::filesystem::path& path) { return path.string(); }
+
+void RemoveStaleTemporaryFiles(const std::string& folder) { RemoveStaleTemporaries(folder, std::string()); }
 
 std::string AbsolutePath(const std::string& path) {
   if (path.empty()) return path;

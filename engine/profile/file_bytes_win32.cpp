@@ -98,10 +98,12 @@ ULONGLONG Ticks(const FILETIME& time) {
   return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-// Removes our temporary files for `name` in `folder` that a killed process
-// left: written by a process that is gone, or older than kStaleSeconds.
+// Removes our temporary files in `folder` that a killed process left, those
+// of replacing `name` or, with an empty name, of any file: written by a
+// process that is gone, or older than kStaleSeconds.
 void RemoveStaleTemporaries(const std::wstring& folder, const std::wstring& name) {
-  const std::wstring prefix = TemporaryPrefix(name);
+  const std::wstring mark = L".brindlemarque-";
+  const std::wstring prefix = name.empty() ? L"." : TemporaryPrefix(name);
   WIN32_FIND_DATAW found;
   HANDLE search = ::FindFirstFileW((folder + L"\\" + prefix + L"*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
@@ -110,7 +112,9 @@ void RemoveStaleTemporaries(const std::wstring& folder, const std::wstring& name
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     std::wstring file = found.cFileName;
-    unsigned long pid = std::wcstoul(file.c_str() + prefix.size(), nullptr, 10);
+    std::size_t at = file.rfind(mark);
+    if (at == std::wstring::npos || at == 0) continue;
+    unsigned long pid = std::wcstoul(file.c_str() + at + mark.size(), nullptr, 10);
     ULONGLONG written = Ticks(found.ftLastWriteTime);
     bool old = Ticks(now) > written && (Ticks(now) - written) / 10000000ULL > kStaleSeconds;
     if (old || (pid > 0 && !ProcessAlive(pid))) ::DeleteFileW((folder + L"\\" + file).c_str());
@@ -153,6 +157,8 @@ std::string PathText(const std::filesystem::path& path) {
   if (wide.compare(0, 4, L"\\\\?\\") == 0) return Utf8Of(wide.substr(4));
   return Utf8Of(wide);
 }
+
+void RemoveStaleTemporaryFiles(const std::string& folder) { RemoveStaleTemporaries(SystemPath(folder), std::wstring()); }
 
 std::string AbsolutePath(const std::string& path) {
   return path.empty() ? path : PathText(std::filesystem::path(SystemPath(path)));
