@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <filesystem>
 #include <system_error>
 
@@ -160,16 +161,18 @@ std::string BackupFolder(const std::string& file) {
   return Join(root, name + (parent.empty() ? std::string() : " (" + parent + ")") + " " + hash);
 }
 
-bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error) {
+bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error,
+                std::string* created) {
+  if (created) created->clear();
   std::string folder = BackupFolder(file);
   if (folder.empty()) {
     error = file.empty() ? "can't keep a backup: no file named" : "can't keep a backup: no folder for it (HOME or LOCALAPPDATA is not set)";
     return false;
   }
-  std::error_code created;
-  fs::create_directories(FsPath(folder), created);
-  if (created) {
-    error = "can't keep a backup in " + folder + ": " + ReasonOf(created);
+  std::error_code made;
+  fs::create_directories(FsPath(folder), made);
+  if (made) {
+    error = "can't keep a backup in " + folder + ": " + ReasonOf(made);
     return false;
   }
   std::string source = Join(folder, kSourceName);
@@ -197,6 +200,7 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   }
   if (!note.empty()) ReplaceFileAtomically(Join(folder, NoteName(name)), note + "\n");  // the bytes matter, not the note
   RemoveAllButNewest(folder);
+  if (created) *created = Join(folder, name);
   return true;
 }
 
@@ -220,9 +224,18 @@ std::vector<BackupInfo> ListBackups(const std::string& file) {
 }
 
 void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string& note) {
-  file.SetBeforeReplace([path, note](const std::string& oldBytes, std::string& reason) {
-    return KeepBackup(path, oldBytes, note, reason);
-  });
+  auto created = std::make_shared<std::string>();
+  file.SetBeforeReplace(
+      [path, note, created](const std::string& oldBytes, std::string& reason) {
+        return KeepBackup(path, oldBytes, note, reason, created.get());
+      },
+      [created] {
+        if (created->empty()) return;
+        fs::path backup = FsPath(*created);
+        std::error_code ignored;
+        fs::remove(backup.parent_path() / FsPath(NoteName(PathText(backup.filename()))), ignored);
+        fs::remove(backup, ignored);
+      });
 }
 
 RestoreResult RestoreBackup(const std::string& file, int number) {

@@ -45,13 +45,18 @@ std::string BackupFolder(const std::string& file);
 /// newest kBackupsKept. Bytes equal to the newest backup's are not kept
 /// twice (a run that kept them and then failed, repeated). False, with `error` saying where and why, when the
 /// backup could not be written.
-bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error);
+/// `created`, when given, receives the new backup's path (empty when none
+/// was needed).
+bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error,
+                std::string* created = nullptr);
 
 /// The backups of `file`, newest first (number 1 is the newest).
 std::vector<BackupInfo> ListBackups(const std::string& file);
 
 /// Makes every replacement of `file`, open on `path`, keep a backup with
-/// `note` first; a backup that cannot be written stops the save.
+/// `note` first; a backup that cannot be written stops the save, and one
+/// kept for a replacement that then failed is removed again (the file did
+/// not change, and "undo" must not find it).
 void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string& note);
 
 /// What RestoreBackup did.

@@ -268,4 +268,16 @@ TEST(CliRestore, UndoesABuildByteForByteAndTheUndoItself) {
   EXPECT_EQ(missing.err, "can't restore the backup\n" + ws.character + ": no backup 9 (there are 4)\n");
   EXPECT_EQ(ReadFile(ws.character), original);
   EXPECT_EQ(ws.Cli({"restore", "--character", ws.character, "--backup", "0"}).status, 2);
+
+  // A file that cannot be replaced: nothing changes, and no backup of it
+  // stays to stand in the way of the next undo.
+  ASSERT_EQ(ws.Cli(restore).status, 0);  // back to the build's result
+  Args listing = {"restore", "--character", ws.character, "--list"};
+  std::string kept = ws.Cli(listing).out;
+  MakeReadOnly(ws.character);
+  ProgramResult refused = ws.Cli(restore);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "can't restore the backup\n" + ws.character + ": marked read-only\n");
+  EXPECT_EQ(ReadFile(ws.character), built);
+  EXPECT_EQ(ws.Cli(listing).out, kept);
 }

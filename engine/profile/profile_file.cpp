@@ -155,6 +155,7 @@ bool ProfileFile::Open(const std::string& path, bool lock) {
 void ProfileFile::Close() {
   m_lock.Release();
   m_beforeReplace = nullptr;
+  m_replaceFailed = nullptr;
   m_open = false;
   m_original.clear();
   m_bom.clear();
@@ -366,8 +367,13 @@ bool ProfileFile::Save() {
     return Refuse(m_path + ": changed by another program while Brindlemarque worked on it; nothing was written, "
                            "run it again");
   std::string reason;
-  if (m_existed && m_beforeReplace && !m_beforeReplace(m_original, reason)) return Refuse(m_path + ": " + reason);
-  if (!ReplaceFileAtomically(m_path, bytes)) return Refuse(m_path + ": " + LastFileError());
+  bool told = m_existed && m_beforeReplace;
+  if (told && !m_beforeReplace(m_original, reason)) return Refuse(m_path + ": " + reason);
+  if (!ReplaceFileAtomically(m_path, bytes)) {
+    reason = LastFileError();
+    if (told && m_replaceFailed) m_replaceFailed();
+    return Refuse(m_path + ": " + reason);
+  }
   m_original = std::move(bytes);
   m_existed = true;
   return true;

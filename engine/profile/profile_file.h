@@ -91,12 +91,16 @@ class ProfileFile {
   /// Replaces the whole held content with `bytes` (to be saved as they are).
   bool SetBytes(const std::string& bytes);
 
-  /// Called by Save() when it is about to replace an existing file (its
-  /// bytes changed and the file on disk still holds what was read), with the
-  /// bytes being replaced. When it returns false, Save() writes nothing and
-  /// fails with the reason it set. Kept until Close().
+  /// `before` is called by Save() when it is about to replace an existing
+  /// file (its bytes changed and the file on disk still holds what was
+  /// read), with the bytes being replaced. When it returns false, Save()
+  /// writes nothing and fails with the reason it set. When it returned true
+  /// and the replacement then fails, `failed` is called. Kept until Close().
   using BeforeReplace = std::function<bool(const std::string& oldBytes, std::string& reason)>;
-  void SetBeforeReplace(BeforeReplace callback) { m_beforeReplace = std::move(callback); }
+  void SetBeforeReplace(BeforeReplace before, std::function<void()> failed = nullptr) {
+    m_beforeReplace = std::move(before);
+    m_replaceFailed = std::move(failed);
+  }
 
   /// For tests: called by every Save() that is about to write, after the
   /// changes are made and before the file on disk is compared with what was read.
@@ -134,6 +138,7 @@ class ProfileFile {
   std::string m_error;
   FileLock m_lock;
   BeforeReplace m_beforeReplace;
+  std::function<void()> m_replaceFailed;
 };
 
 /// One-shot calls on the file at `path`: each reads the file, applies one
