@@ -112,7 +112,8 @@ void BM_KeepBackup10MB(benchmark::State& state) {
   std::string error;
   bool flip = false;
   for (auto _ : state)
-    if (!KeepBackup(s.characterPath, (flip = !flip) ? other : s.original, "bench", error)) state.SkipWithError("backup failed");
+    if (!KeepBackup(s.characterPath, (flip = !flip) ? other : s.original, "bench", error))
+      state.SkipWithError("backup failed");
 }
 
 }  // namespace

@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
 
   RestoreOptions restoreOptions;
   CLI::App* restore = app.add_subcommand(
-      "restore", "List a character file's backups, or put one back (undo a build); the file's bytes before are kept too");
+      "restore",
+      "List a character file's backups, or put one back (undo a build); the file's bytes before are kept too");
   SetupRestoreOptions(*restore, restoreOptions);
 
   try {

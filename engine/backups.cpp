@@ -88,8 +88,9 @@ bool ParseStamp(const std::string& name, std::int64_t& ms) {
     if (pattern[i] == 'd' ? !digit : name[i] != pattern[i]) return false;
   }
   auto number = [&](std::size_t at, std::size_t length) { return std::stoi(name.substr(at, length)); };
-  ms = DaysFromCivil(number(0, 4), static_cast<unsigned>(number(5, 2)), static_cast<unsigned>(number(8, 2))) * 86400000 +
-       number(11, 2) * 3600000LL + number(14, 2) * 60000LL + number(17, 2) * 1000LL + number(20, 3);
+  auto month = static_cast<unsigned>(number(5, 2)), day = static_cast<unsigned>(number(8, 2));
+  ms = DaysFromCivil(number(0, 4), month, day) * 86400000 + number(11, 2) * 3600000LL + number(14, 2) * 60000LL +
+       number(17, 2) * 1000LL + number(20, 3);
   return true;
 }
 
@@ -166,7 +167,8 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   if (created) created->clear();
   std::string folder = BackupFolder(file);
   if (folder.empty()) {
-    error = file.empty() ? "can't keep a backup: no file named" : "can't keep a backup: no folder for it (HOME or LOCALAPPDATA is not set)";
+    error = file.empty() ? "can't keep a backup: no file named"
+                         : "can't keep a backup: no folder for it (HOME or LOCALAPPDATA is not set)";
     return false;
   }
   std::error_code made;
@@ -198,7 +200,8 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
     error = "can't keep a backup in " + folder + ": " + LastFileError();
     return false;
   }
-  if (!note.empty()) ReplaceFileAtomically(Join(folder, NoteName(name)), note + "\n");  // the bytes matter, not the note
+  // The bytes matter, not the note: a note that cannot be written is left out.
+  if (!note.empty()) ReplaceFileAtomically(Join(folder, NoteName(name)), note + "\n");
   RemoveAllButNewest(folder);
   if (created) *created = Join(folder, name);
   return true;

@@ -56,7 +56,8 @@ TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
   ASSERT_TRUE(KeepBackup(file, "bytes 24", "run 24 again", error));  // the same bytes: not kept twice
   EXPECT_EQ(ListBackups(file).front().note, "run 24");
   // What a run killed while keeping a backup left goes with the next backup.
-  const std::string killed = "/.2026-01-01_00-00-00.000Z.ini.brindlemarque-" + std::to_string(EndedProcessId()) + "-AbCdEf";
+  const std::string killed =
+      "/.2026-01-01_00-00-00.000Z.ini.brindlemarque-" + std::to_string(EndedProcessId()) + "-AbCdEf";
   WriteFile(BackupFolder(file) + killed, "partial");
   ASSERT_TRUE(KeepBackup(file, "bytes 25", "run 25", error));
   EXPECT_FALSE(FileOrFolderExists(BackupFolder(file) + killed));

@@ -1,6 +1,7 @@
 // A German user's process: the toolkit's stock dialogs and GTK's own texts
-// are German, while file errors stay in the messages' English. Runs in a process of its own (see tests/CMakeLists.txt), as
-// the locale is the whole process's.
+// are German, while file errors stay in the messages' English. Runs in a
+// process of its own (see tests/CMakeLists.txt), as the locale is the whole
+// process's.
 #include <cstdlib>
 #include <wx/button.h>
 #include <wx/textdlg.h>

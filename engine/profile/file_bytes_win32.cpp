@@ -158,7 +158,9 @@ std::string PathText(const std::filesystem::path& path) {
   return Utf8Of(wide);
 }
 
-void RemoveStaleTemporaryFiles(const std::string& folder) { RemoveStaleTemporaries(SystemPath(folder), std::wstring()); }
+void RemoveStaleTemporaryFiles(const std::string& folder) {
+  RemoveStaleTemporaries(SystemPath(folder), std::wstring());
+}
 
 std::string AbsolutePath(const std::string& path) {
   return path.empty() ? path : PathText(std::filesystem::path(SystemPath(path)));
