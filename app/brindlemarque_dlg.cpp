@@ -89,6 +89,8 @@ class CTemplateFileDialog : public wxFileDialog {
   wxString m_setPath;
 };
 
+bool HoldsConfig(const std::string& folder) { return FileOrFolderExists(JoinPath(folder, "config.xml")); }
+
 // The folder to read config.xml and config_gem.xml from, always named in
 // full so that a message says where it looked: the one given (then kept for
 // later starts), else the current folder when it holds config.xml, else the
@@ -101,10 +103,9 @@ std::string ChooseConfigFolder(const std::string& given) {
   }
   std::error_code error;
   std::string current = PathText(std::filesystem::current_path(error));
-  if (FileOrFolderExists(JoinPath(current, "config.xml"))) return current;
+  if (HoldsConfig(current)) return current;
   std::string kept = LoadConfigFolder();
-  if (!kept.empty() && FileOrFolderExists(JoinPath(kept, "config.xml"))) return kept;
-  return current;
+  return !kept.empty() && HoldsConfig(kept) ? kept : current;
 }
 
 // Works in the planning tool's folder, as when started there: the gem
@@ -112,7 +113,7 @@ std::string ChooseConfigFolder(const std::string& given) {
 // opens there. A folder that cannot be entered leaves the current one.
 void EnterConfigFolder(const std::string& folder) {
   std::error_code ignored;
-  if (FileOrFolderExists(JoinPath(folder, "config.xml"))) std::filesystem::current_path(FsPath(folder), ignored);
+  if (HoldsConfig(folder)) std::filesystem::current_path(FsPath(folder), ignored);
 }
 
 // Start-up messages of the configuration, with how to choose its folder.
@@ -344,12 +345,7 @@ void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
   ControlsToSettings();
   // GO's own run, as a dry run: every message it has is shown, no file changes.
   std::vector<PlacedHotkey> placed;
-  m_context.dryRun = true;
-  m_context.onPlaced = [&placed](const PlacedHotkey& p) { placed.push_back(p); };
-  bool ok = RunBuildJob(m_context);
-  m_context.dryRun = false;
-  m_context.onPlaced = nullptr;
-  if (!ok && placed.empty()) return;
+  if (!RunBuildJob(m_context, true, placed) && placed.empty()) return;
   CPreviewDlg preview(this, m_german, placed);
   preview.ShowModal();
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"  // JoinPath, for the paths these functions take
+
 /// The character files of one folder, in the order the file system listed them.
 struct CharacterFileList {
   std::vector<std::string> fileNames;   ///< bare names, as the file system returned them
@@ -53,7 +55,3 @@ CharacterFileList ListCharacterFiles(const std::string& folder);
 /// search ends at the first zero byte. False when the file cannot be read.
 bool IsSpellcrafterFile(const std::string& path);
 
-/// `folder`, the platform's separator (unless `folder` ends in one) and
-/// `name`. An empty folder thus names the root folder, as the game's own
-/// tools do.
-std::string JoinPath(const std::string& folder, const std::string& name);

@@ -23,7 +23,7 @@ CharacterFileList ListCharacterFiles(const std::string& folder) {
   CharacterFileList list;
 #ifdef _WIN32
   // An empty folder names the current drive's root, as the game's tools have it.
-  std::string where = folder.empty() ? std::string(1, kSeparator) : folder;
+  std::string where = folder.empty() ? std::string(1, kPathSeparator) : folder;
 #else
   // No folder is known: list nothing rather than the whole system's root.
   if (folder.empty()) {
@@ -66,8 +66,8 @@ bool IsSpellcrafterFile(const std::string& path) {
     const char* zero = std::find(fresh, end, '\0');
     const char* hit = std::search(begin, zero, kMark.begin(), kMark.end());
     if (hit != zero) {
-      std::string head = LineStartBefore(begin, hit) ? std::string(LineStartBefore(begin, hit), zero)
-                                                     : lineHead + std::string(fresh, zero);
+      const char* start = LineStartBefore(begin, hit);
+      std::string head = start ? std::string(start, zero) : lineHead + std::string(fresh, zero);
       return head.size() >= 7 && SameTextNoCase(head.substr(0, 7).c_str(), "Hotkey_");
     }
     if (zero != end) return false;

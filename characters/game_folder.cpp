@@ -57,8 +57,3 @@ std::string FindUserFolder(const std::string& characterPath) {
   }
   return base;
 }
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == kSeparator) return folder + name;  // a root such as "/"
-  return folder + kSeparator + name;
-}

@@ -5,12 +5,6 @@
 
 #include "ascii_text.h"
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
 /// The position of the last '\\', or of the last '/' when there is no '\\'.
 inline std::string::size_type LastSeparator(const std::string& path) {
   auto cut = path.rfind('\\');

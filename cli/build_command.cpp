@@ -78,11 +78,8 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
   StderrSink sink;
   BuildContext context;
   if (!PrepareContext(options, sink, context)) return 1;
-  context.dryRun = preview;
-
   std::vector<PlacedHotkey> placed;
-  context.onPlaced = [&](const PlacedHotkey& p) { placed.push_back(p); };
-  bool ok = RunBuildJob(context);
+  bool ok = RunBuildJob(context, preview, placed);
   if (preview)
     for (const PlacedHotkey& p : placed) PrintPlaced(p);
   if (!ok) return 1;

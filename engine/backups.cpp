@@ -23,10 +23,6 @@ const char* const kNoteExtension = ".note";
 const char* const kSourceName = "source.txt";
 constexpr std::size_t kStampLength = 24;  // "2026-12-07_12-05-22.123Z"
 
-std::string Join(const std::string& folder, const std::string& name) {
-  return PathText(FsPath(folder) / FsPath(name));
-}
-
 std::string ReasonOf(const std::error_code& error) {
 #ifdef _WIN32
   return error.message();
@@ -126,13 +122,35 @@ std::vector<std::pair<std::string, std::int64_t>> BackupNames(const std::string&
 
 std::string NoteName(const std::string& backupName) { return backupName.substr(0, kStampLength) + kNoteExtension; }
 
+// Removes one backup and its note; one left over is no reason to fail a run.
+void RemoveBackup(const std::string& folder, const std::string& name) {
+  std::error_code ignored;
+  fs::remove(FsPath(JoinPath(folder, name)), ignored);
+  fs::remove(FsPath(JoinPath(folder, NoteName(name))), ignored);
+}
+
 void RemoveAllButNewest(const std::string& folder) {
   auto backups = BackupNames(folder);
-  for (std::size_t i = kBackupsKept; i < backups.size(); ++i) {
-    std::error_code ignored;  // one left over is no reason to fail a build
-    fs::remove(FsPath(Join(folder, backups[i].first)), ignored);
-    fs::remove(FsPath(Join(folder, NoteName(backups[i].first))), ignored);
-  }
+  for (std::size_t i = kBackupsKept; i < backups.size(); ++i) RemoveBackup(folder, backups[i].first);
+}
+
+// The folder of the backups of the file at the full path `full`.
+std::string FolderFor(const std::string& root, const std::string& full) {
+  fs::path path = FsPath(full);
+  std::string name = PathText(path.filename());
+  std::string parent = PathText(path.parent_path().filename());
+  char hash[16];
+  std::snprintf(hash, sizeof hash, "%08x", static_cast<unsigned>(HashOf(full)));
+  return JoinPath(root, name + (parent.empty() ? std::string() : " (" + parent + ")") + " " + hash);
+}
+
+// The same bytes as the newest backup's (sizes compared first, so that a
+// large file is read again only when it may be equal).
+bool SameAsNewest(const std::string& folder, const std::string& newest, const std::string& bytes) {
+  std::string path = JoinPath(folder, newest), kept;
+  std::error_code failed;
+  auto size = fs::file_size(FsPath(path), failed);
+  return !failed && size == bytes.size() && ReadFileBytes(path, kept) == ReadStatus::Ok && kept == bytes;
 }
 
 }  // namespace
@@ -147,25 +165,19 @@ std::string BackupRoot() {
     base = home.empty() ? std::string() : home + "/.local/share";
   }
 #endif
-  return base.empty() ? std::string() : Join(Join(base, "Brindlemarque"), "backups");
+  return base.empty() ? std::string() : JoinPath(JoinPath(base, "Brindlemarque"), "backups");
 }
 
 std::string BackupFolder(const std::string& file) {
   std::string root = BackupRoot();
-  if (root.empty() || file.empty()) return {};
-  std::string full = AbsolutePath(file);
-  fs::path path = FsPath(full);
-  std::string name = PathText(path.filename());
-  std::string parent = PathText(path.parent_path().filename());
-  char hash[16];
-  std::snprintf(hash, sizeof hash, "%08x", static_cast<unsigned>(HashOf(full)));
-  return Join(root, name + (parent.empty() ? std::string() : " (" + parent + ")") + " " + hash);
+  return root.empty() || file.empty() ? std::string() : FolderFor(root, AbsolutePath(file));
 }
 
 bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error,
                 std::string* created) {
   if (created) created->clear();
-  std::string folder = BackupFolder(file);
+  std::string root = BackupRoot(), full = AbsolutePath(file);
+  std::string folder = root.empty() || file.empty() ? std::string() : FolderFor(root, full);
   if (folder.empty()) {
     error = file.empty() ? "can't keep a backup: no file named"
                          : "can't keep a backup: no folder for it (HOME or LOCALAPPDATA is not set)";
@@ -177,8 +189,8 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
     error = "can't keep a backup in " + folder + ": " + ReasonOf(made);
     return false;
   }
-  std::string source = Join(folder, kSourceName);
-  if (!FileOrFolderExists(source) && !ReplaceFileAtomically(source, AbsolutePath(file) + "\n")) {
+  std::string source = JoinPath(folder, kSourceName);
+  if (!FileOrFolderExists(source) && !ReplaceFileAtomically(source, full + "\n")) {
     error = "can't keep a backup in " + folder + ": " + LastFileError();
     return false;
   }
@@ -186,24 +198,21 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   auto existing = BackupNames(folder);
   // The same bytes as the newest backup (a run that failed after keeping
   // one, again and again): nothing new to keep, and older ones stay.
-  std::string newest;
-  if (!existing.empty() && ReadFileBytes(Join(folder, existing.front().first), newest) == ReadStatus::Ok &&
-      newest == bytes)
-    return true;
+  if (!existing.empty() && SameAsNewest(folder, existing.front().first, bytes)) return true;
   // Always newer than the newest kept, even when the clock went back.
   std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::system_clock::now().time_since_epoch()).count();
   if (!existing.empty()) now = std::max(now, existing.front().second + 1);
   std::string extension = PathText(FsPath(file).extension());
   std::string name = StampOf(now) + extension;
-  if (!ReplaceFileAtomically(Join(folder, name), bytes)) {
+  if (!ReplaceFileAtomically(JoinPath(folder, name), bytes)) {
     error = "can't keep a backup in " + folder + ": " + LastFileError();
     return false;
   }
   // The bytes matter, not the note: a note that cannot be written is left out.
-  if (!note.empty()) ReplaceFileAtomically(Join(folder, NoteName(name)), note + "\n");
+  if (!note.empty()) ReplaceFileAtomically(JoinPath(folder, NoteName(name)), note + "\n");
   RemoveAllButNewest(folder);
-  if (created) *created = Join(folder, name);
+  if (created) *created = name;
   return true;
 }
 
@@ -213,12 +222,12 @@ std::vector<BackupInfo> ListBackups(const std::string& file) {
   if (folder.empty()) return list;
   for (const auto& [name, ms] : BackupNames(folder)) {
     BackupInfo info;
-    info.path = Join(folder, name);
+    info.path = JoinPath(folder, name);
     info.time = LocalTimeOf(ms);
     std::error_code ignored;
     auto size = fs::file_size(FsPath(info.path), ignored);
     info.size = ignored ? 0 : static_cast<unsigned long long>(size);
-    if (ReadFileBytes(Join(folder, NoteName(name)), info.note, 4096) == ReadStatus::Ok) {
+    if (ReadFileBytes(JoinPath(folder, NoteName(name)), info.note, 4096) == ReadStatus::Ok) {
       while (!info.note.empty() && (info.note.back() == '\n' || info.note.back() == '\r')) info.note.pop_back();
     }
     list.push_back(std::move(info));
@@ -232,35 +241,32 @@ void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string
       [path, note, created](const std::string& oldBytes, std::string& reason) {
         return KeepBackup(path, oldBytes, note, reason, created.get());
       },
-      [created] {
-        if (created->empty()) return;
-        fs::path backup = FsPath(*created);
-        std::error_code ignored;
-        fs::remove(backup.parent_path() / FsPath(NoteName(PathText(backup.filename()))), ignored);
-        fs::remove(backup, ignored);
+      [path, created] {
+        if (!created->empty()) RemoveBackup(BackupFolder(path), *created);
       });
 }
 
 RestoreResult RestoreBackup(const std::string& file, int number) {
   RestoreResult result;
-  std::vector<BackupInfo> backups = ListBackups(file);
+  std::string folder = BackupFolder(file);
+  auto backups = BackupNames(folder);  // none for an empty folder, which cannot be listed
   if (number < 1 || static_cast<std::size_t>(number) > backups.size()) {
-    result.error = backups.empty() ? file + ": no backups kept (in " + BackupFolder(file) + ")"
+    result.error = backups.empty() ? file + ": no backups kept (in " + folder + ")"
                                    : file + ": no backup " + std::to_string(number) + " (there are " +
                                          std::to_string(backups.size()) + ")";
     return result;
   }
-  const BackupInfo& backup = backups[static_cast<std::size_t>(number) - 1];
-  result.time = backup.time;
-  std::string bytes;
-  if (ReadFileBytes(backup.path, bytes) != ReadStatus::Ok) {
-    result.error = backup.path + ": " + LastFileError();
+  const auto& [name, ms] = backups[static_cast<std::size_t>(number) - 1];
+  result.time = LocalTimeOf(ms);
+  std::string path = JoinPath(folder, name), bytes;
+  if (ReadFileBytes(path, bytes) != ReadStatus::Ok) {
+    result.error = path + ": " + LastFileError();
     return result;
   }
   ProfileFile target;
   if (target.Open(file) && target.SetBytes(bytes)) {
     result.changed = target.Changed();
-    KeepBackupsOf(target, file, "before restoring the backup of " + backup.time);
+    KeepBackupsOf(target, file, "before restoring the backup of " + result.time);
     result.ok = target.Save();
   }
   if (!result.ok) {

@@ -45,8 +45,8 @@ std::string BackupFolder(const std::string& file);
 /// newest kBackupsKept. Bytes equal to the newest backup's are not kept
 /// twice (a run that kept them and then failed, repeated). False, with `error` saying where and why, when the
 /// backup could not be written.
-/// `created`, when given, receives the new backup's path (empty when none
-/// was needed).
+/// `created`, when given, receives the new backup's name in the folder
+/// (empty when none was needed).
 bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error,
                 std::string* created = nullptr);
 

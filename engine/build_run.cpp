@@ -114,6 +114,15 @@ bool FillBars(BuildContext& context) {
   return true;
 }
 
+// What a run writes, for the note of the backup kept before it:
+// "build of t.vsk onto Quickbar2 bars 2-7".
+std::string RunNote(const char* run, const JobSettings& job) {
+  std::string note = std::string(run) + " of " + PathText(FsPath(job.templatePath).filename()) + " onto " +
+                     QuickbarSection(job.quickbar) + " bars " + std::to_string(job.firstBar) + "-" +
+                     std::to_string(job.lastBar);
+  return job.Has(OPT_REVERSE) ? note + " (reverse)" : note;
+}
+
 }  // namespace
 
 int RealmIndexOf(const char* realmText) {
@@ -133,13 +142,6 @@ bool FinishCharacterFile(BuildContext& context, bool save) {
   return saved;
 }
 
-std::string RunNote(const char* run, const JobSettings& job) {
-  std::string note = std::string(run) + " of " + PathText(FsPath(job.templatePath).filename()) + " onto " +
-                     QuickbarSection(job.quickbar) + " bars " + std::to_string(job.firstBar) + "-" +
-                     std::to_string(job.lastBar);
-  return job.Has(OPT_REVERSE) ? note + " (reverse)" : note;
-}
-
 bool OpenCharacterFile(BuildContext& context, const char* run) {
   ProfileFile& file = context.character;
   if (!file.Open(context.job.characterPath)) return false;
@@ -154,4 +156,14 @@ bool RunBuildJob(BuildContext& context) {
             CompactMacros(file);
   if (ok) ok = FillBars(context);
   return FinishCharacterFile(context, !context.dryRun) && ok;
+}
+
+bool RunBuildJob(BuildContext& context, bool dryRun, std::vector<PlacedHotkey>& placed) {
+  placed.clear();
+  context.dryRun = dryRun;
+  context.onPlaced = [&placed](const PlacedHotkey& p) { placed.push_back(p); };
+  bool ok = RunBuildJob(context);
+  context.dryRun = false;
+  context.onPlaced = nullptr;
+  return ok;
 }

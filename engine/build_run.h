@@ -2,8 +2,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct BuildContext;
+struct PlacedHotkey;
 
 /// The whole run on `context`: loads the template, opens the character file,
 /// empties the bar range (OPT_CLEANUP), compacts the macros and fills the bars
@@ -16,6 +18,10 @@ struct BuildContext;
 /// or "can't write character file" with the file and the reason on the next
 /// line (nothing is saved).
 bool RunBuildJob(BuildContext& context);
+
+/// The same run, as a dry run when `dryRun` (what a preview shows), with
+/// every hotkey it placed, in order, in `placed`.
+bool RunBuildJob(BuildContext& context, bool dryRun, std::vector<PlacedHotkey>& placed);
 
 /// The realm index of a realm text: 'A'/'a' 0, 'M'/'m' 1, 'H'/'h' 2, else 0.
 int RealmIndexOf(const char* realmText);

@@ -25,10 +25,8 @@ struct GemEntry {
 // The gems with the realm's attribute "r<realm>", in document order.
 std::vector<GemEntry> RealmGems(const TiXmlDocument* gemConfig, int realm) {
   std::vector<GemEntry> gems;
-  const TiXmlElement* list = gemConfig ? gemConfig->FirstChildElement("data") : nullptr;
-  if (list) list = list->FirstChildElement("gems");
   const std::string attribute = "r" + std::to_string(realm);
-  for (const TiXmlElement* gem = list ? list->FirstChildElement("gem") : nullptr; gem;
+  for (const TiXmlElement* gem = FirstListEntry(gemConfig, "data", "gems", "gem"); gem;
        gem = gem->NextSiblingElement("gem")) {
     const char* number = gem->Attribute(attribute.c_str());
     if (!number) continue;

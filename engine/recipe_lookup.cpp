@@ -50,14 +50,6 @@ std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::strin
   return nullptr;
 }
 
-const TiXmlElement* FirstListEntry(const TiXmlDocument* doc, const char* root, const char* container,
-                                   const char* entry) {
-  if (!doc) return nullptr;
-  const TiXmlElement* e = doc->FirstChildElement(root);
-  if (e) e = e->FirstChildElement(container);
-  if (e) e = e->FirstChildElement(entry);
-  return e;
-}
 
 }  // namespace
 

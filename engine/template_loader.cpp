@@ -39,6 +39,20 @@ std::string ParseLocation(const TiXmlDocument& doc) {
   return " (line " + std::to_string(doc.ErrorRow()) + ", column " + std::to_string(doc.ErrorCol()) + ")";
 }
 
+// Writes the repaired template over the file, after keeping what it held
+// as a backup. False, with `reason` saying which step failed and why.
+bool SaveRepair(const std::string& path, const std::string& before, const std::string& repaired,
+                std::string& reason) {
+  std::string why;
+  if (!KeepBackup(path, before, "before the repair of its <Keiner> markers", why)) {
+    reason = "the file was not repaired: " + why;
+    return false;
+  }
+  if (ReplaceFileAtomically(path, repaired)) return true;
+  reason = "the repaired file could not be written: " + LastFileError();
+  return false;
+}
+
 // Loads the template; a file the parser rejects is repaired once (on disk,
 // or in a dry run in memory only) and parsed again.
 XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun, std::string& reason) {
@@ -55,13 +69,9 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
     reason = firstReason;
     return result;
   }
-  std::string backupError;
-  if (!dryRun && !KeepBackup(path, before, "before the repair of its <Keiner> markers", backupError)) {
-    reason = firstReason + "; the file was not repaired: " + backupError;
-    return result;
-  }
-  if (!dryRun && !ReplaceFileAtomically(path, bytes)) {
-    reason = firstReason + "; the repaired file could not be written: " + LastFileError();
+  std::string failure;
+  if (!dryRun && !SaveRepair(path, before, bytes, failure)) {
+    reason = firstReason + "; " + failure;
     return result;
   }
   result = ParseXml(doc, bytes, reason);
@@ -92,7 +102,5 @@ bool RepairTemplate(const std::string& path) {
   std::string bytes;
   if (ReadFileBytes(path, bytes) != ReadStatus::Ok) return false;
   std::string before = bytes, ignored;
-  if (ReplaceMarkers(bytes) == 0) return false;
-  return KeepBackup(path, before, "before the repair of its <Keiner> markers", ignored) &&
-         ReplaceFileAtomically(path, bytes);
+  return ReplaceMarkers(bytes) > 0 && SaveRepair(path, before, bytes, ignored);
 }

@@ -19,6 +19,11 @@ std::string& ErrorSlot() {
 
 }  // namespace
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == kPathSeparator) return folder + name;  // a root such as "/"
+  return folder + kPathSeparator + name;
+}
+
 void SetFileError(std::string reason) { ErrorSlot() = std::move(reason); }
 
 const std::string& LastFileError() { return ErrorSlot(); }

@@ -91,6 +91,18 @@ std::string PathText(const std::filesystem::path& path);
 /// `path` in full: relative to the current folder, "." and ".." taken out.
 std::string AbsolutePath(const std::string& path);
 
+/// The platform's path separator.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+/// `folder`, the platform's separator (unless `folder` ends in one) and
+/// `name`. An empty folder thus names the root folder, as the game's own
+/// tools do.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
 /// The names of the entries of `folder` (without "." and ".."), in the
 /// order the file system gives them. False, with LastFileError(), when the
 /// folder cannot be listed ("no such file or directory", "not a directory").

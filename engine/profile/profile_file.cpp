@@ -158,6 +158,10 @@ void ProfileFile::Close() {
   m_replaceFailed = nullptr;
   m_open = false;
   m_original.clear();
+  ClearContent();
+}
+
+void ProfileFile::ClearContent() {
   m_bom.clear();
   m_sections.clear();
   m_index.clear();
@@ -237,6 +241,10 @@ bool ProfileFile::Refuse(const std::string& reason) {
   if (!m_failed) m_error = reason;
   m_failed = true;
   return false;
+}
+
+bool ProfileFile::RefuseNotOpen() {
+  return Refuse(m_path.empty() ? "no character file chosen" : m_path + ": not open");
 }
 
 void ProfileFile::Fail(const std::string& reason) { Refuse(reason); }
@@ -341,11 +349,8 @@ std::string ProfileFile::Bytes() const {
 }
 
 bool ProfileFile::SetBytes(const std::string& bytes) {
-  if (!m_open) return Refuse(m_path.empty() ? "no character file chosen" : m_path + ": not open");
-  m_bom.clear();
-  m_sections.clear();
-  m_index.clear();
-  m_eol = "\r\n";
+  if (!m_open) return RefuseNotOpen();
+  ClearContent();
   Split(bytes);
   return true;
 }
@@ -353,7 +358,7 @@ bool ProfileFile::SetBytes(const std::string& bytes) {
 bool ProfileFile::Changed() const { return m_open && Bytes() != m_original; }
 
 bool ProfileFile::Save() {
-  if (!m_open) return Refuse(m_path.empty() ? "no character file chosen" : m_path + ": not open");
+  if (!m_open) return RefuseNotOpen();
   std::string bytes = Bytes();
   if (bytes == m_original) return true;
   if (auto hook = BeforeSaveHook()) hook(m_path);  // a copy: the hook may replace itself

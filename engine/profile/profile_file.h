@@ -125,6 +125,8 @@ class ProfileFile {
   // Erases the key lines of `section`: those of `key`, or all when it is null.
   void EraseKeyLines(const std::string& section, const std::string* key);
   bool Refuse(const std::string& reason);
+  bool RefuseNotOpen();
+  void ClearContent();  // everything Split() fills
 
   std::string m_path;
   std::string m_original;  // as read by Open() or written by Save()
