@@ -2,7 +2,9 @@
 #include "profile_file.h"
 
 #include <gtest/gtest.h>
+#include <array>
 #include <filesystem>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +14,20 @@
 namespace {
 
 const std::string kCharacter = ReadFile(DataPath("character_crlf.ini"));
+
+// A temporary INI file holding `bytes`.
+struct Ini {
+  TempDir dir;
+  std::string path;
+  explicit Ini(const std::string& bytes = kCharacter, const std::string& name = "c.ini") : path(dir.file(name)) {
+    WriteFile(path, bytes);
+  }
+  std::string Value(const std::string& section, const std::string& key) const {
+    std::string v;
+    ReadProfileString(path, section, key, v, 1024);
+    return v;
+  }
+};
 
 // `s` with `from` replaced by `to` once.
 void Replace(std::string& s, const std::string& from, const std::string& to) {
@@ -23,54 +39,40 @@ void Replace(std::string& s, const std::string& from, const std::string& to) {
 }  // namespace
 
 TEST(ProfileRead, AbsentFileSectionOrKeyReadsEmpty) {
-  TempDir dir;
+  Ini f;
   std::string value = "stale";
-  EXPECT_EQ(ReadProfileString(dir.file("none.ini"), "Quickbar", "Hotkey_0", value, 1024), 0u);
+  EXPECT_EQ(ReadProfileString(f.dir.file("none.ini"), "Quickbar", "Hotkey_0", value, 1024), 0u);
   EXPECT_EQ(value, "");
-  WriteFile(dir.file("c.ini"), kCharacter);
-  EXPECT_EQ(ReadProfileString(dir.file("c.ini"), "Nope", "Hotkey_0", value, 1024), 0u);
-  EXPECT_EQ(ReadProfileString(dir.file("c.ini"), "Quickbar", "Hotkey_1", value, 1024), 0u);
-  EXPECT_EQ(ReadProfileString("", "Quickbar", "Hotkey_0", value, 1024), 0u);
-  EXPECT_EQ(ReadProfileString(dir.path(), "Quickbar", "Hotkey_0", value, 1024), 0u);
+  for (const auto& [path, section, key] : std::vector<std::array<std::string, 3>>{
+           {f.path, "Nope", "Hotkey_0"}, {f.path, "Quickbar", "Hotkey_1"}, {"", "Quickbar", "Hotkey_0"},
+           {f.dir.path(), "Quickbar", "Hotkey_0"}})
+    EXPECT_EQ(ReadProfileString(path, section, key, value, 1024), 0u) << path << " " << section << " " << key;
 }
 
-TEST(ProfileRead, NamesIgnoreCaseAndValuesLoseBlanksAndQuotes) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, "[QuickBar]\r\n  HOTKEY_3 =  45,1,,-1  \r\nq1=\"quoted\"\r\nq2='single'\r\nq3=\"open\r\nempty=\r\n");
+TEST(ProfileRead, NamesIgnoreCaseValuesLoseBlanksAndQuotesAndFirstDuplicatesWin) {
+  Ini f("[QuickBar]\r\n  HOTKEY_3 =  45,1,,-1  \r\nq1=\"quoted\"\r\nq2='single'\r\nq3=\"open\r\nempty=\r\n");
   std::string v;
-  EXPECT_EQ(ReadProfileString(f, "quickbar", "hotkey_3", v, 1024), 8u);
+  EXPECT_EQ(ReadProfileString(f.path, "quickbar", "hotkey_3", v, 1024), 8u);
   EXPECT_EQ(v, "45,1,,-1");
-  ReadProfileString(f, "Quickbar", "q1", v, 1024);
-  EXPECT_EQ(v, "quoted");
-  ReadProfileString(f, "Quickbar", "q2", v, 1024);
-  EXPECT_EQ(v, "single");
-  ReadProfileString(f, "Quickbar", "q3", v, 1024);
-  EXPECT_EQ(v, "\"open");
-  EXPECT_EQ(ReadProfileString(f, "Quickbar", "empty", v, 1024), 0u);
-}
+  EXPECT_EQ(f.Value("Quickbar", "q1"), "quoted");
+  EXPECT_EQ(f.Value("Quickbar", "q2"), "single");
+  EXPECT_EQ(f.Value("Quickbar", "q3"), "\"open");
+  EXPECT_EQ(ReadProfileString(f.path, "Quickbar", "empty", v, 1024), 0u);
 
-TEST(ProfileRead, FirstDuplicateSectionAndKeyWin) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, "[Macros]\nMacro_0=first\nMacro_0=second\n[macros]\nMacro_0=third\nMacro_1=other\n");
-  std::string v;
-  ReadProfileString(f, "Macros", "Macro_0", v, 1024);
-  EXPECT_EQ(v, "first");
-  EXPECT_EQ(ReadProfileString(f, "Macros", "Macro_1", v, 1024), 0u);
+  Ini twice("[Macros]\nMacro_0=first\nMacro_0=second\n[macros]\nMacro_0=third\nMacro_1=other\n");
+  EXPECT_EQ(twice.Value("Macros", "Macro_0"), "first");
+  EXPECT_EQ(ReadProfileString(twice.path, "Macros", "Macro_1", v, 1024), 0u);
 }
 
 TEST(ProfileRead, LongValuesAreCutToBufferSizeLessOne) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
   std::string longValue(1500, 'x');
-  WriteFile(f, "[Macros]\r\nMacro_0=" + longValue + "\r\n");
+  Ini f("[Macros]\r\nMacro_0=" + longValue + "\r\n");
   std::string v;
-  EXPECT_EQ(ReadProfileString(f, "Macros", "Macro_0", v, 1024), 1023u);
+  EXPECT_EQ(ReadProfileString(f.path, "Macros", "Macro_0", v, 1024), 1023u);
   EXPECT_EQ(v, longValue.substr(0, 1023));
-  EXPECT_EQ(ReadProfileString(f, "Macros", "Macro_0", v, 64), 63u);
+  EXPECT_EQ(ReadProfileString(f.path, "Macros", "Macro_0", v, 64), 63u);
   EXPECT_EQ(v.size(), 63u);
-  EXPECT_EQ(ReadProfileString(f, "Macros", "Macro_0", v, 0), 0u);
+  EXPECT_EQ(ReadProfileString(f.path, "Macros", "Macro_0", v, 0), 0u);
 }
 
 TEST(ProfileWrite, CreatesMissingFileWithSectionAndKey) {
@@ -83,9 +85,8 @@ TEST(ProfileWrite, CreatesMissingFileWithSectionAndKey) {
 }
 
 TEST(ProfileWrite, KeepsEveryOtherByteOfARealisticFile) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, kCharacter);
+  Ini ini;
+  const std::string& f = ini.path;
   // Replace, add to a section with trailing blank line, add to the last section, delete.
   ASSERT_TRUE(WriteProfileString(f, "quickbar", "hotkey_0", "45,1309900,,-1"));
   ASSERT_TRUE(WriteProfileString(f, "Quickbar", "Hotkey_13", "52,2,Macro 2,-1"));
@@ -100,21 +101,19 @@ TEST(ProfileWrite, KeepsEveryOtherByteOfARealisticFile) {
 }
 
 TEST(ProfileWrite, NewSectionGoesToTheEndInTheFilesLineEndStyle) {
-  TempDir dir;
-  std::string f = dir.file("lf.ini");
-  WriteFile(f, "[Panels]\nA=1\n");
+  Ini ini("[Panels]\nA=1\n", "lf.ini");
+  const std::string& f = ini.path;
   ASSERT_TRUE(WriteProfileString(f, "Quickbar3", "Hotkey_99", "v"));
   EXPECT_EQ(ReadFile(f), "[Panels]\nA=1\n[Quickbar3]\nHotkey_99=v\n");
-  std::string g = dir.file("noend.ini");
+  std::string g = ini.dir.file("noend.ini");
   WriteFile(g, "[Panels]\r\nA=1");
   ASSERT_TRUE(WriteProfileString(g, "Macros", "Macro_0", "a,b"));
   EXPECT_EQ(ReadFile(g), "[Panels]\r\nA=1\r\n[Macros]\r\nMacro_0=a,b");
 }
 
 TEST(ProfileWrite, UnchangedFileIsNotRewritten) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, kCharacter);
+  Ini ini;
+  const std::string& f = ini.path;
   auto inode = InodeOf(f);
   EXPECT_TRUE(WriteProfileString(f, "Quickbar", "Hotkey_0", "45,1300200,,-1"));
   EXPECT_TRUE(DeleteProfileKey(f, "Quickbar", "Hotkey_77"));
@@ -124,26 +123,20 @@ TEST(ProfileWrite, UnchangedFileIsNotRewritten) {
   EXPECT_NE(InodeOf(f), inode);
 }
 
-TEST(ProfileDelete, RemovesEveryDuplicateOfTheKey) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, "[Quickbar]\r\nHotkey_1=a\r\nHotkey_2=b\r\nhotkey_1=c\r\n");
-  ASSERT_TRUE(DeleteProfileKey(f, "Quickbar", "Hotkey_1"));
-  EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_2=b\r\n");
-}
-
-TEST(ProfileDelete, LastLineWithoutLineEndKeepsTheStyle) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, "[Quickbar]\r\nHotkey_1=a\r\nHotkey_2=b");
-  ASSERT_TRUE(DeleteProfileKey(f, "Quickbar", "Hotkey_2"));
-  EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_1=a");
+TEST(ProfileDelete, RemovesEveryDuplicateAndALastLineKeepsItsMissingEnd) {
+  const std::vector<std::array<std::string, 3>> cases = {
+      {"[Quickbar]\r\nHotkey_1=a\r\nHotkey_2=b\r\nhotkey_1=c\r\n", "Hotkey_1", "[Quickbar]\r\nHotkey_2=b\r\n"},
+      {"[Quickbar]\r\nHotkey_1=a\r\nHotkey_2=b", "Hotkey_2", "[Quickbar]\r\nHotkey_1=a"}};
+  for (const auto& [before, key, after] : cases) {
+    Ini f(before);
+    ASSERT_TRUE(DeleteProfileKey(f.path, "Quickbar", key));
+    EXPECT_EQ(ReadFile(f.path), after);
+  }
 }
 
 TEST(ProfileEmptySection, RemovesKeysAndKeepsHeaderAndComments) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, "[Macros]\r\nMacro_0=a,b\r\n; note\r\nMacro_7=c,d\r\n\r\n[Chat]\r\nX=1\r\n");
+  Ini ini("[Macros]\r\nMacro_0=a,b\r\n; note\r\nMacro_7=c,d\r\n\r\n[Chat]\r\nX=1\r\n");
+  const std::string& f = ini.path;
   ASSERT_TRUE(EmptyProfileSection(f, "MACROS"));
   EXPECT_EQ(ReadFile(f), "[Macros]\r\n; note\r\n\r\n[Chat]\r\nX=1\r\n");
   ASSERT_TRUE(WriteProfileString(f, "Macros", "Macro_0", "n,/sit"));
@@ -151,9 +144,8 @@ TEST(ProfileEmptySection, RemovesKeysAndKeepsHeaderAndComments) {
 }
 
 TEST(ProfileRefusal, TextThatWouldBreakTheFileIsRefused) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, kCharacter);
+  Ini ini;
+  const std::string& f = ini.path;
   EXPECT_FALSE(WriteProfileString(f, "Quickbar", "Hotkey_1", "a\r\n[Evil]"));
   EXPECT_FALSE(WriteProfileString(f, "Quickbar", "Hotkey_1", "a\nb"));
   EXPECT_FALSE(WriteProfileString(f, "Quickbar", "Hotkey_1", std::string("a\0b", 3)));
@@ -179,9 +171,8 @@ TEST(ProfileRefusal, EmptyPathWritesNowhere) {
 }
 
 TEST(ProfileFailure, ReadOnlyFileFolderAndMissingFolderFailAndStayUntouched) {
-  TempDir dir;
-  std::string f = dir.file("ro.ini");
-  WriteFile(f, kCharacter);
+  Ini ini(kCharacter, "ro.ini");
+  const std::string& f = ini.path;
   MakeReadOnly(f);
   EXPECT_FALSE(WriteProfileString(f, "Quickbar", "Hotkey_1", "v"));
   EXPECT_FALSE(DeleteProfileKey(f, "Quickbar", "Hotkey_0"));
@@ -189,10 +180,10 @@ TEST(ProfileFailure, ReadOnlyFileFolderAndMissingFolderFailAndStayUntouched) {
   std::string v;
   EXPECT_EQ(ReadProfileString(f, "Quickbar", "Hotkey_0", v, 1024), 14u);  // reading still works
 
-  EXPECT_FALSE(WriteProfileString(dir.path(), "Quickbar", "Hotkey_1", "v"));
-  EXPECT_FALSE(WriteProfileString(dir.file("no/such/folder.ini"), "Quickbar", "Hotkey_1", "v"));
+  EXPECT_FALSE(WriteProfileString(ini.dir.path(), "Quickbar", "Hotkey_1", "v"));
+  EXPECT_FALSE(WriteProfileString(ini.dir.file("no/such/folder.ini"), "Quickbar", "Hotkey_1", "v"));
 #ifndef _WIN32
-  std::string fifo = dir.file("fifo.ini");
+  std::string fifo = ini.dir.file("fifo.ini");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
   EXPECT_EQ(ReadProfileString(fifo, "Quickbar", "Hotkey_1", v, 1024), 0u);
   EXPECT_FALSE(WriteProfileString(fifo, "Quickbar", "Hotkey_1", "v"));
@@ -201,11 +192,10 @@ TEST(ProfileFailure, ReadOnlyFileFolderAndMissingFolderFailAndStayUntouched) {
 
 #ifndef _WIN32
 TEST(ProfileFile, ReplacementKeepsPermissionsAndFollowsLinks) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, kCharacter);
+  Ini ini;
+  const std::string& f = ini.path;
   ASSERT_EQ(::chmod(f.c_str(), 0640), 0);
-  std::string link = dir.file("link.ini");
+  std::string link = ini.dir.file("link.ini");
   ASSERT_EQ(::symlink(f.c_str(), link.c_str()), 0);
   ASSERT_TRUE(WriteProfileString(link, "Quickbar", "Hotkey_1", "v"));
   struct stat st;
@@ -235,9 +225,8 @@ TEST(ProfileFile, OddFilesStayReadableAndIntact) {
 }
 
 TEST(ProfileFile, SessionSeesItsOwnChangesAndSavesOnce) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, kCharacter);
+  Ini ini;
+  const std::string& f = ini.path;
   ProfileFile file;
   ASSERT_TRUE(file.Open(f));
   EXPECT_TRUE(file.Write("Macros", "Macro_2", "x,/y"));
@@ -252,9 +241,8 @@ TEST(ProfileFile, SessionSeesItsOwnChangesAndSavesOnce) {
 }
 
 TEST(ProfileLineEnds, ALoneCrEndsALineSoNoSectionOrKeyIsDoubled) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, "[Panels]\nChat=1\n[Macros\r");  // the last line ends in a lone CR
+  Ini ini("[Panels]\nChat=1\n[Macros\r");  // the last line ends in a lone CR
+  const std::string& f = ini.path;
   ASSERT_TRUE(WriteProfileString(f, "Macros", "Macro_0", "Helm,/sit"));
   EXPECT_EQ(ReadFile(f), "[Panels]\nChat=1\n[Macros\rMacro_0=Helm,/sit\n");
 

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "profile_file.h"
 #include "test_support.h"
 
@@ -40,46 +43,30 @@ std::vector<std::string> Keys(const std::string& section, int from, int to) {
 }  // namespace
 
 TEST(SlotKey, NamesSectionAndKey) {
-  EXPECT_EQ(GetSlotKey(1010).section, "Quickbar");
-  EXPECT_EQ(GetSlotKey(1010).key, "Hotkey_0");
-  EXPECT_EQ(GetSlotKey(2045).section, "Quickbar2");
-  EXPECT_EQ(GetSlotKey(2045).key, "Hotkey_35");
-  EXPECT_EQ(GetSlotKey(3109).section, "Quickbar3");
-  EXPECT_EQ(GetSlotKey(3109).key, "Hotkey_99");
+  for (const auto& [code, section, key] : std::vector<std::tuple<SlotCode, std::string, std::string>>{
+           {1010, "Quickbar", "Hotkey_0"}, {2045, "Quickbar2", "Hotkey_35"}, {3109, "Quickbar3", "Hotkey_99"}}) {
+    EXPECT_EQ(GetSlotKey(code).section, section) << code;
+    EXPECT_EQ(GetSlotKey(code).key, key) << code;
+  }
 }
 
-TEST(SlotWalk, OneBarForwardTakesTenWritesThenRefuses) {
+TEST(SlotWalk, EachRangeIsWalkedInItsOrderTenSlotsPerBarThenRefuses) {
   TempDir dir;
   ProfileFile file;
   ASSERT_TRUE(file.Open(dir.file("c.ini")));
-  JobSettings job = Job(1, 1, 1, 0);
-  EXPECT_EQ(WriteUntilFull(job, file), Keys("Quickbar", 0, 9));
+  // One bar forward.
+  EXPECT_EQ(WriteUntilFull(Job(1, 1, 1, 0), file), Keys("Quickbar", 0, 9));
   EXPECT_EQ(file.Read("Quickbar", "Hotkey_9"), "v9");
   EXPECT_EQ(file.Read("Quickbar", "Hotkey_10"), "");
-}
-
-TEST(SlotWalk, ReverseRunsBarsDownAndSlotsUp) {
-  TempDir dir;
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(dir.file("c.ini")));
+  // Reverse: bars down, slots up.
   auto expected = Keys("Quickbar2", 30, 39);
   auto lower = Keys("Quickbar2", 20, 29);
   expected.insert(expected.end(), lower.begin(), lower.end());
   EXPECT_EQ(WriteUntilFull(Job(2, 3, 4, OPT_REVERSE), file), expected);
-}
-
-TEST(SlotWalk, LastBarOfQuickbarThree) {
-  TempDir dir;
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(dir.file("c.ini")));
+  // The last bar of quickbar 3, both ways.
   EXPECT_EQ(WriteUntilFull(Job(3, 10, 10, 0), file), Keys("Quickbar3", 90, 99));
   EXPECT_EQ(WriteUntilFull(Job(3, 10, 10, OPT_REVERSE), file), Keys("Quickbar3", 90, 99));
-}
-
-TEST(SlotWalk, FullRangeHoldsExactlyTenSlotsPerBar) {
-  TempDir dir;
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(dir.file("c.ini")));
+  // Exactly ten slots per bar.
   int calls = 0;
   WriteUntilFull(Job(1, 1, 10, OPT_REVERSE), file, &calls);
   EXPECT_EQ(calls, 100);
