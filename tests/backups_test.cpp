@@ -82,11 +82,14 @@ TEST(Backups, ABackupThatCannotBeWrittenStopsTheBuildAndChangesNothing) {
   SampleBuild run;
   std::string blocked = run.dir.file("not-a-folder");
   WriteFile(blocked, "");  // the data folder is a file: no user, root included, can make a folder in it
-  std::string kept = EnvironmentText(kDataHomeVariable);
-  SetEnvironment(kDataHomeVariable, blocked);
-  std::string root = Slashes(BackupRoot());
-  bool built = RunBuildJob(run.context);
-  SetEnvironment(kDataHomeVariable, kept);
+  std::string root;
+  bool built;
+  {
+    ScopedEnv env;
+    env.Set(kDataHomeVariable, blocked);
+    root = Slashes(BackupRoot());
+    built = RunBuildJob(run.context);
+  }
   EXPECT_FALSE(built);
   ASSERT_EQ(run.sink.messages.size(), 1u);
   std::string message = Slashes(run.sink.messages[0]);

@@ -175,23 +175,19 @@ TEST(RunBuildJob, RealmLettersPickTheRecipeColumn) {
   }
 }
 
-TEST(RunBuildJob, AFileWithoutPlayerIsRefusedBeforeAnyChange) {
-  BuildFixture run("");
-  WriteFile(run.dir.file("t.vsk"), "<notplayer/>");
-  std::string before = ReadFile(run.character);
-  EXPECT_FALSE(RunBuildJob(run.context));
-  EXPECT_EQ(run.sink.messages,
-            std::vector<std::string>{"can't read SC-File\n" + run.dir.file("t.vsk") + ": no <player> element: not a template"});
-  EXPECT_EQ(ReadFile(run.character), before);
-}
-
-TEST(RunBuildJob, UnreadableTemplateLeavesTheCharacterFileAlone) {
-  BuildFixture run("");
-  WriteFile(run.dir.file("t.vsk"), "garbage");
-  std::string before = ReadFile(run.character);
-  EXPECT_FALSE(RunBuildJob(run.context));
-  EXPECT_EQ(run.sink.Heads(), std::vector<std::string>{"can't read SC-File"});
-  EXPECT_EQ(ReadFile(run.character), before);
+TEST(RunBuildJob, AnUnreadableTemplateOrOneWithoutPlayerIsRefusedBeforeAnyChange) {
+  for (const char* templ : {"<notplayer/>", "garbage"}) {
+    BuildFixture run("");
+    WriteFile(run.dir.file("t.vsk"), templ);
+    std::string before = ReadFile(run.character);
+    EXPECT_FALSE(RunBuildJob(run.context)) << templ;
+    EXPECT_EQ(run.sink.Heads(), std::vector<std::string>{"can't read SC-File"}) << templ;
+    if (templ[0] == '<') {
+      EXPECT_EQ(run.sink.messages[0],
+                "can't read SC-File\n" + run.dir.file("t.vsk") + ": no <player> element: not a template");
+    }
+    EXPECT_EQ(ReadFile(run.character), before) << templ;
+  }
 }
 
 TEST(RunBuildJob, UnwritableCharacterFileFailsInsteadOfPretending) {
@@ -238,16 +234,12 @@ TEST(RunBuildJob, DryRunChangesNoFile) {
   WriteFile(run.dir.file("t.vsk"), "<player><item><position>Helm</position><crafted/><effect id='a'>1</effect>"
                                    "<name><Keiner></name></item></player>");
   std::string before = ReadFile(run.character);
-  run.context.dryRun = true;
-  int placed = 0;
-  run.context.onPlaced = [&](const PlacedHotkey& p) {
-    ++placed;
-    EXPECT_EQ(p.key, "Hotkey_0");
-    EXPECT_EQ(p.bonus, "a");
-    EXPECT_EQ(p.amount, "1");
-  };
-  EXPECT_TRUE(RunBuildJob(run.context));
-  EXPECT_EQ(placed, 1);
+  std::vector<PlacedHotkey> placed;
+  EXPECT_TRUE(RunBuildJob(run.context, true, placed));
+  ASSERT_EQ(placed.size(), 1u);
+  EXPECT_EQ(placed[0].key, "Hotkey_0");
+  EXPECT_EQ(placed[0].bonus, "a");
+  EXPECT_EQ(placed[0].amount, "1");
   EXPECT_EQ(ReadFile(run.character), before);
   EXPECT_NE(ReadFile(run.dir.file("t.vsk")).find("<Keiner>"), std::string::npos);
 }

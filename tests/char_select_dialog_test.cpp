@@ -62,19 +62,15 @@ void SetCrafterBox(Dlg& d, bool ticked) {
   SendCommand(CrafterBox(d), wxEVT_CHECKBOX);
 }
 
-void ChooseServer(Dlg& d, const char* name) {
-  int n = Servers(d)->FindString(wxString::FromUTF8(name), true);
-  ASSERT_NE(n, wxNOT_FOUND) << name;
-  Servers(d)->SetSelection(n);
-  SendCommand(Servers(d), wxEVT_CHOICE);
+// Selects the entry `text` (exact case) as a user would.
+void Pick(wxControlWithItems* items, const char* text, wxEventType type) {
+  int n = items->FindString(wxString::FromUTF8(text), true);
+  ASSERT_NE(n, wxNOT_FOUND) << text;
+  items->SetSelection(n);
+  SendCommand(items, type);
 }
-
-void SelectCharacter(Dlg& d, const char* entry) {
-  int n = Characters(d)->FindString(wxString::FromUTF8(entry), true);
-  ASSERT_NE(n, wxNOT_FOUND) << entry;
-  Characters(d)->SetSelection(n);
-  SendCommand(Characters(d), wxEVT_LISTBOX);
-}
+void ChooseServer(Dlg& d, const char* name) { Pick(Servers(d), name, wxEVT_CHOICE); }
+void SelectCharacter(Dlg& d, const char* entry) { Pick(Characters(d), entry, wxEVT_LISTBOX); }
 
 void DoubleClick(Dlg& d) { SendCommand(Characters(d), wxEVT_LISTBOX_DCLICK); }
 void Browse(Dlg& d) { SendCommand(d.FindWindow(Dlg::ID_BROWSE_FOLDER), wxEVT_BUTTON); }

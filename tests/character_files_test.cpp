@@ -13,22 +13,6 @@
 
 namespace {
 
-// Sets or clears environment variables for one test and restores them after.
-class ScopedEnv {
- public:
-  void Set(const char* name, const char* value) {
-    std::string old = EnvironmentText(name);
-    m_saved.emplace_back(name, old.empty() ? std::nullopt : std::optional<std::string>(old));
-    SetEnvironment(name, value ? std::optional<std::string>(value) : std::nullopt);
-  }
-  ~ScopedEnv() {
-    for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) SetEnvironment(it->first, it->second);
-  }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
-};
-
 void MakeFolder(const std::string& path) { std::filesystem::create_directories(FsPath(path)); }
 
 // `folder` and the names below it, joined as the program joins them.
@@ -110,7 +94,7 @@ TEST(FindUserFolder, SearchesTheGameFoldersInOrder) {
 TEST(FindUserFolder, WithoutAppDataUsesTheWinePrefix) {
   TempDir dir;
   ScopedEnv env;
-  env.Set("APPDATA", nullptr);
+  env.Set("APPDATA", std::nullopt);
   env.Set("WINEPREFIX", dir.path().c_str());
   env.Set("USER", "morwen");
   std::string roaming = dir.path() + "/drive_c/users/morwen/AppData/Roaming";
@@ -119,7 +103,7 @@ TEST(FindUserFolder, WithoutAppDataUsesTheWinePrefix) {
   EXPECT_EQ(FindUserFolder(""),
             dir.path() + "/drive_c/users/morwen/Application Data/Electronic Arts/Dark Age of Camelot/TOA");
   env.Set("APPDATA", "");
-  env.Set("WINEPREFIX", nullptr);
+  env.Set("WINEPREFIX", std::nullopt);
   env.Set("HOME", dir.path().c_str());
   EXPECT_EQ(FindUserFolder(""),
             dir.path() + "/.wine/drive_c/users/morwen/AppData/Roaming/Electronic Arts/Dark Age of Camelot");

@@ -7,18 +7,14 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <random>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 #include <vector>
 
 #include "backups.h"
 #include "test_support.h"
-
-extern char** environ;
 
 namespace {
 
@@ -32,28 +28,9 @@ std::string BigCharacterFile() {
   return chat + ReadFile(std::string(EXAMPLES_DIR) + "/appdata/Electronic Arts/Dark Age of Camelot/LotM/Alarion-4.ini");
 }
 
-pid_t StartBuild(const std::string& templ, const std::string& character) {
-  std::vector<std::string> args = {CLI_PATH, "build", "--template", templ, "--character", character,
-                                   "--config-dir", std::string(EXAMPLES_DIR) + "/vesko"};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, CLI_PATH, &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-// Runs a build to its end; its exit status, or -1 when it did not exit.
-int RunBuild(const std::string& templ, const std::string& character) {
-  pid_t pid = StartBuild(templ, character);
-  int status = 0;
-  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+std::vector<std::string> BuildCommand(const std::string& templ, const std::string& character) {
+  return {CLI_PATH, "build", "--template", templ, "--character", character,
+          "--config-dir", std::string(EXAMPLES_DIR) + "/vesko"};
 }
 
 // Files in `folder` other than the template and the character file.
@@ -79,7 +56,7 @@ TEST(CrashSafety, AKilledBuildLeavesTheOldOrTheNewFileAndNoLeftovers) {
   for (int i = 0; i < 3; ++i) {
     WriteFile(character, before);
     auto start = Clock::now();
-    ASSERT_EQ(RunBuild(templ, character), 0);
+    ASSERT_EQ(RunProgram(BuildCommand(templ, character), "").status, 0);
     runs.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
   }
   std::sort(runs.begin(), runs.end());
@@ -91,7 +68,7 @@ TEST(CrashSafety, AKilledBuildLeavesTheOldOrTheNewFileAndNoLeftovers) {
   int oldBytes = 0, newBytes = 0, killedInSave = 0;
   for (int i = 0; i < 200; ++i) {
     WriteFile(character, before);
-    pid_t pid = StartBuild(templ, character);
+    pid_t pid = StartProgram(BuildCommand(templ, character));
     ASSERT_GT(pid, 0);
     std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(moment(random))));
     ::kill(pid, SIGKILL);
@@ -101,7 +78,7 @@ TEST(CrashSafety, AKilledBuildLeavesTheOldOrTheNewFileAndNoLeftovers) {
     (now == before ? oldBytes : newBytes)++;
     killedInSave += Leftovers(dir.path()) > 0;
 
-    ASSERT_EQ(RunBuild(templ, character), 0) << "kill " << i;
+    ASSERT_EQ(RunProgram(BuildCommand(templ, character), "").status, 0) << "kill " << i;
     ASSERT_EQ(ReadFile(character), after);
     ASSERT_EQ(Leftovers(dir.path()), 0) << "kill " << i;
   }

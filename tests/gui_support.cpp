@@ -29,10 +29,8 @@ std::string ExampleCharacters() { return std::string(EXAMPLES_DIR) + "/appdata/E
 
 GuiSandbox::GuiSandbox(bool withConfig) {
   m_oldCwd = fs::current_path().string();
-  const char* home = std::getenv("HOME");
-  m_oldHome = home ? home : "";
-  ::setenv("HOME", m_dir.path().c_str(), 1);
-  ::unsetenv("XDG_CONFIG_HOME");
+  m_env.Set("HOME", m_dir.path());
+  m_env.Set("XDG_CONFIG_HOME", std::nullopt);
   if (withConfig) {
     fs::copy_file(ExampleVesko() + "/config.xml", m_dir.file("config.xml"));
     fs::copy_file(ExampleVesko() + "/config_gem.xml", m_dir.file("config_gem.xml"));
@@ -40,10 +38,7 @@ GuiSandbox::GuiSandbox(bool withConfig) {
   fs::current_path(m_dir.path());
 }
 
-GuiSandbox::~GuiSandbox() {
-  fs::current_path(m_oldCwd);
-  ::setenv("HOME", m_oldHome.c_str(), 1);
-}
+GuiSandbox::~GuiSandbox() { fs::current_path(m_oldCwd); }
 
 std::string GuiSandbox::CopyTemplate(const std::string& name) const {
   fs::copy_file(ExampleVesko() + "/templates/" + name, m_dir.file(name));

@@ -72,7 +72,8 @@ class GuiSandbox {
 
  private:
   TempDir m_dir;
-  std::string m_oldCwd, m_oldHome;
+  std::string m_oldCwd;
+  ScopedEnv m_env;
 };
 
 /// The examples' folders.

@@ -113,7 +113,7 @@ TEST(LookupRecipeHotkey, NumbersAreReadFromTheirStartAndWrittenInFull) {
   EXPECT_EQ(lookup("big", "3", 2), "45,13-0606,,-1");
 }
 
-TEST(LoadConfigFiles, MissingConfigXmlStopsBeforeTheGemFile) {
+TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeavesBothAbsent) {
   ConfigLoad load;
   auto& [dir, sink, context] = load;
   WriteFile(dir.file("config_gem.xml"), kGem);
@@ -122,12 +122,10 @@ TEST(LoadConfigFiles, MissingConfigXmlStopsBeforeTheGemFile) {
                                                     dir.file("config.xml") + ": no such file or directory"});
   EXPECT_FALSE(context.bonusConfig);
   EXPECT_FALSE(context.gemConfig);
-}
 
-TEST(LoadConfigFiles, BadGemFileLeavesBothAbsent) {
-  ConfigLoad load;
-  auto& [dir, sink, context] = load;
+  std::filesystem::remove(FsPath(dir.file("config_gem.xml")));
   WriteFile(dir.file("config.xml"), kBonus);
+  sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\r\n\r\nFailed to open file\r\n" +
                                                     dir.file("config_gem.xml") + ": no such file or directory"});

@@ -113,16 +113,13 @@ TEST(LoadTemplate, BadFilesGiveOneMessageAndStayUnchanged) {
 #endif
 }
 
-TEST(RepairTemplate, KeepsEveryByteBehindAZeroByte) {
+TEST(RepairTemplate, KeepsEveryByteBehindAZeroByteAndAFailedWriteLeavesTheTemplateIntact) {
   TempDir dir;
-  std::string f = dir.file("zero.vsk");
-  WriteFile(f, std::string("<player>\0<Keiner>tail<KEINER>", 29));
-  EXPECT_TRUE(RepairTemplate(f));
-  EXPECT_EQ(ReadFile(f), std::string("<player>\0KeinertailKEINER", 25));
-}
+  std::string zero = dir.file("zero.vsk");
+  WriteFile(zero, std::string("<player>\0<Keiner>tail<KEINER>", 29));
+  EXPECT_TRUE(RepairTemplate(zero));
+  EXPECT_EQ(ReadFile(zero), std::string("<player>\0KeinertailKEINER", 25));
 
-TEST(RepairTemplate, FailedWriteLeavesTheTemplateIntact) {
-  TempDir dir;
   std::string f = dir.file("locked.vsk");
   std::string broken = "<player><Keiner></player>";
   WriteFile(f, broken);

@@ -153,6 +153,16 @@ void SetEnvironment(const std::string& name, const std::optional<std::string>& v
 #endif
 }
 
+void ScopedEnv::Set(const std::string& name, const std::optional<std::string>& value) {
+  std::string old = EnvironmentText(name.c_str());
+  m_saved.emplace_back(name, old.empty() ? std::nullopt : std::optional<std::string>(old));
+  SetEnvironment(name, value);
+}
+
+ScopedEnv::~ScopedEnv() {
+  for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) SetEnvironment(it->first, it->second);
+}
+
 #ifdef _WIN32
 namespace {
 
@@ -183,6 +193,26 @@ HANDLE InheritableFile(const std::string& path, DWORD access, DWORD creation) {
 }  // namespace
 #endif
 
+#ifndef _WIN32
+int StartProgram(const std::vector<std::string>& args, const std::string& folder,
+                 const std::map<std::string, std::optional<std::string>>& env, const std::string& outPath,
+                 const std::string& errPath) {
+  pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  if (!folder.empty() && ::chdir(folder.c_str()) != 0) ::_exit(127);
+  for (const auto& [name, value] : env) SetEnvironment(name, value);
+  int in = ::open("/dev/null", O_RDONLY);
+  int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(127);
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  ::execv(argv[0], argv.data());
+  ::_exit(127);
+}
+#endif
+
 ProgramResult RunProgram(const std::vector<std::string>& args, const std::string& folder,
                          const std::map<std::string, std::optional<std::string>>& env) {
   TempDir capture;
@@ -192,12 +222,8 @@ ProgramResult RunProgram(const std::vector<std::string>& args, const std::string
   std::wstring commandLine;
   for (const std::string& a : args) commandLine += (commandLine.empty() ? L"" : L" ") + QuoteArgument(WideText(a));
   // The child's environment: ours with the changes (set here, given on, set back).
-  std::map<std::string, std::optional<std::string>> saved;
-  for (const auto& [name, value] : env) {
-    std::string old = EnvironmentText(name.c_str());
-    saved[name] = old.empty() ? std::nullopt : std::optional<std::string>(old);
-    SetEnvironment(name, value);
-  }
+  ScopedEnv changes;
+  for (const auto& [name, value] : env) changes.Set(name, value);
   HANDLE in = InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
   HANDLE out = InheritableFile(outPath, GENERIC_WRITE, CREATE_ALWAYS);
   HANDLE err = InheritableFile(errPath, GENERIC_WRITE, CREATE_ALWAYS);
@@ -218,22 +244,8 @@ ProgramResult RunProgram(const std::vector<std::string>& args, const std::string
     ::CloseHandle(process.hThread);
   }
   for (HANDLE h : {in, out, err}) ::CloseHandle(h);
-  for (const auto& [name, value] : saved) SetEnvironment(name, value);
 #else
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    if (!folder.empty() && ::chdir(folder.c_str()) != 0) ::_exit(127);
-    for (const auto& [name, value] : env) SetEnvironment(name, value);
-    int in = ::open("/dev/null", O_RDONLY);
-    int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(127);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
+  pid_t pid = StartProgram(args, folder, env, outPath, errPath);
   int status = 0;
   if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.status = WEXITSTATUS(status);
 #endif

@@ -48,6 +48,19 @@ unsigned long EndedProcessId();
 /// Sets (or with no value removes) an environment variable.
 void SetEnvironment(const std::string& name, const std::optional<std::string>& value);
 
+/// Sets or removes environment variables for a scope and restores them after.
+class ScopedEnv {
+ public:
+  ScopedEnv() = default;
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+  ~ScopedEnv();
+  void Set(const std::string& name, const std::optional<std::string>& value);
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
 /// Where builds keep their backups (see BackupRoot): set by every test
 /// program to a temporary folder of its own.
 #ifdef _WIN32
@@ -67,6 +80,14 @@ struct ProgramResult {
 /// and errors caught (on Windows with the text mode's CR LF made LF again).
 ProgramResult RunProgram(const std::vector<std::string>& args, const std::string& folder,
                          const std::map<std::string, std::optional<std::string>>& env = {});
+
+#ifndef _WIN32
+/// Starts `args` as RunProgram does, without waiting, its output and errors
+/// going to `outPath` and `errPath`. The process id, or -1.
+int StartProgram(const std::vector<std::string>& args, const std::string& folder = std::string(),
+                 const std::map<std::string, std::optional<std::string>>& env = {},
+                 const std::string& outPath = "/dev/null", const std::string& errPath = "/dev/null");
+#endif
 
 /// Records every message shown.
 class RecordingSink : public MessageSink {

@@ -69,9 +69,12 @@ TEST(WindowsPaths, TheGameFolderUnderAnAppDataWithAnUmlaut) {
   const std::string lotm = appData + "/Electronic Arts/Dark Age of Camelot/LotM";
   std::filesystem::create_directories(FsPath(lotm));
   WriteFile(lotm + "/Brunhild-8.ini", "[Quickbar]\r\nHotkey_0=44,13,,-1\r\n");
-  SetEnvironment("APPDATA", appData);
-  std::string found = FindUserFolder("");
-  SetEnvironment("APPDATA", std::nullopt);
+  std::string found;
+  {
+    ScopedEnv env;
+    env.Set("APPDATA", appData);
+    found = FindUserFolder("");
+  }
   EXPECT_EQ(FsPath(found), FsPath(lotm));
   EXPECT_EQ(ListCharacterFiles(found).fileNames, std::vector<std::string>{"Brunhild-8.ini"});
 
