@@ -15,8 +15,40 @@
 
 const char* const kCannotWriteCharacter = "can't write character file";
 const char* const kNoFreeMacro = "no free macro number (Macro_0 to Macro_99 are all used)";
+const char* const kBuiltOnNewContent = "the game saved the file meanwhile; built on its new content";
 
 namespace {
+
+constexpr int kRestarts = 3;
+
+// Keeps the messages and placed hotkeys of one attempt of a run, so that
+// only those of the attempt that counts reach the context's observers.
+class AttemptRecord : public MessageSink {
+ public:
+  explicit AttemptRecord(BuildContext& context)
+      : m_context(context), m_sink(context.messages), m_onPlaced(context.onPlaced) {
+    context.messages = this;
+    if (m_onPlaced) context.onPlaced = [this](const PlacedHotkey& p) { m_placed.push_back(p); };
+  }
+  ~AttemptRecord() override {
+    m_context.messages = m_sink;
+    m_context.onPlaced = m_onPlaced;
+  }
+  void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
+  // Hands what the attempt reported on, in order.
+  void Pass() {
+    for (const PlacedHotkey& p : m_placed) m_onPlaced(p);
+    for (const std::string& text : m_messages)
+      if (m_sink) m_sink->ShowMessage(text);
+  }
+
+ private:
+  BuildContext& m_context;
+  MessageSink* m_sink;
+  std::function<void(const PlacedHotkey&)> m_onPlaced;
+  std::vector<std::string> m_messages;
+  std::vector<PlacedHotkey> m_placed;
+};
 
 constexpr int kPasses = 25;
 constexpr int kHotkeysPerItem = 4;
@@ -149,13 +181,29 @@ bool OpenCharacterFile(BuildContext& context, const char* run) {
   return true;
 }
 
+bool RunOnCharacterFile(BuildContext& context, const std::function<bool()>& attempt) {
+  for (int restart = 0;; ++restart) {
+    bool ok;
+    {
+      AttemptRecord record(context);
+      ok = attempt();
+      if (context.character.ChangedMeanwhile() && restart < kRestarts) continue;
+      record.Pass();
+    }
+    if (restart > 0 && !context.character.Failed()) context.ShowMessage(kBuiltOnNewContent);
+    return ok;
+  }
+}
+
 bool RunBuildJob(BuildContext& context) {
   if (!LoadTemplate(context)) return false;
-  ProfileFile& file = context.character;
-  bool ok = OpenCharacterFile(context, "build") && ClearSlotRange(file, context.job, context.cursor) &&
-            CompactMacros(file);
-  if (ok) ok = FillBars(context);
-  return FinishCharacterFile(context, !context.dryRun) && ok;
+  return RunOnCharacterFile(context, [&context] {
+    ProfileFile& file = context.character;
+    bool ok = OpenCharacterFile(context, "build") && ClearSlotRange(file, context.job, context.cursor) &&
+              CompactMacros(file);
+    if (ok) ok = FillBars(context);
+    return FinishCharacterFile(context, !context.dryRun) && ok;
+  });
 }
 
 bool RunBuildJob(BuildContext& context, bool dryRun, std::vector<PlacedHotkey>& placed) {

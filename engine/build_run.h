@@ -1,6 +1,7 @@
 // The build run: template + configuration -> crafting hotkeys on the bars.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,16 @@ bool OpenCharacterFile(BuildContext& context, const char* run);
 /// returns false.
 bool FinishCharacterFile(BuildContext& context, bool save);
 
+/// Runs `attempt`, which opens, changes and finishes the character file. When
+/// another program (the game) changed the file while an attempt worked on it,
+/// the attempt is run again on the new content, up to three times; only the
+/// messages and placed hotkeys of the attempt that counts are passed on, and a
+/// save that succeeded after such a restart adds kBuiltOnNewContent.
+bool RunOnCharacterFile(BuildContext& context, const std::function<bool()>& attempt);
+
 /// The message of a build that could not change the character file.
 extern const char* const kCannotWriteCharacter;  // "can't write character file"
 /// The message of a build that needs a spacer macro when every macro number is taken.
 extern const char* const kNoFreeMacro;  // "no free macro number (Macro_0 to Macro_99 are all used)"
+/// The note of a run that started over because the game saved the file meanwhile.
+extern const char* const kBuiltOnNewContent;  // "the game saved the file meanwhile; built on its new content"

@@ -71,25 +71,28 @@ std::string WithPlatformLineEnds(const std::string& text) {
 GemTestResult RunGemTest(BuildContext& context, const std::string& logPath) {
   GemTestResult result;
   if (!LoadTemplate(context)) return result;
-  ProfileFile& file = context.character;
-  JobSettings clearing = context.job;
-  clearing.options |= OPT_CLEANUP;  // the table always starts from an empty range
-  bool ok = OpenCharacterFile(context, "gem table") && ClearSlotRange(file, clearing, context.cursor) &&
-            CompactMacros(file);
   const TiXmlElement* player = context.templateDoc->FirstChildElement("player");  // LoadTemplate made sure
+  std::vector<GemEntry> gems = RealmGems(context.gemConfig.get(), RealmIndexOf(TextOf(player->FirstChildElement("realm"))));
+  SortByRecipe(gems);
   std::string log;
-  if (ok && player) {
-    std::vector<GemEntry> gems = RealmGems(context.gemConfig.get(), RealmIndexOf(TextOf(player->FirstChildElement("realm"))));
-    SortByRecipe(gems);
-    for (const GemEntry& gem : gems) {
-      std::string hotkey = FormatRecipeHotkey(2LL * gem.recipe, 0);
-      AppendLogLines(log, context.cursor.code, gem, hotkey);
-      if (WriteHotkey(file, context.job, context.cursor, hotkey)) continue;
-      if (!file.Failed()) context.ShowMessage("end of qbar");
-      break;
+  bool saved = RunOnCharacterFile(context, [&] {
+    ProfileFile& file = context.character;
+    JobSettings clearing = context.job;
+    clearing.options |= OPT_CLEANUP;  // the table always starts from an empty range
+    log.clear();
+    if (OpenCharacterFile(context, "gem table") && ClearSlotRange(file, clearing, context.cursor) &&
+        CompactMacros(file)) {
+      for (const GemEntry& gem : gems) {
+        std::string hotkey = FormatRecipeHotkey(2LL * gem.recipe, 0);
+        AppendLogLines(log, context.cursor.code, gem, hotkey);
+        if (WriteHotkey(file, context.job, context.cursor, hotkey)) continue;
+        if (!file.Failed()) context.ShowMessage("end of qbar");
+        break;
+      }
     }
-  }
-  if (!FinishCharacterFile(context, true)) return result;
+    return FinishCharacterFile(context, true);
+  });
+  if (!saved) return result;
   result.ok = true;
   result.logWritten = ReplaceFileAtomically(logPath, WithPlatformLineEnds(log));
   return result;

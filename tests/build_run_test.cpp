@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <chrono>
+#include <thread>
 #include <tinyxml.h>
 
+#include "backups.h"
 #include "build_context.h"
+#include "file_bytes.h"
 #include "test_support.h"
 
 namespace {
@@ -252,22 +256,44 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   ProfileFile::SetLockWait(50);
   // The second build starts while the first is about to save: it must wait
   // for the first, and fails when that takes too long.
-  ProfileFile::SetBeforeSaveHook([&](const std::string&) {
-    ProfileFile::SetBeforeSaveHook(nullptr);
+  SetSavePointHook([&](SavePoint point, const std::string&) {
+    if (point != SavePoint::AfterBackup) return;
+    SetSavePointHook(nullptr);
     EXPECT_FALSE(RunBuildJob(second.context));
   });
   EXPECT_TRUE(RunBuildJob(first.context));
+  ProfileFile::SetLockWait(3000);
   EXPECT_EQ(second.sink.messages, std::vector<std::string>{"can't write character file\n" + first.character +
                                                            ": in use by another run of Brindlemarque; try again in a moment"});
   EXPECT_EQ(first.Key(0), "45,1300200,,-1");
   EXPECT_EQ(first.Key(1), "45,1300201,,-1");
 
-  // The game saves the file while a build works on it: the build writes nothing.
-  std::string game = ReadFile(first.character) + "[Misc]\r\nSaved=1\r\n";
-  ProfileFile::SetBeforeSaveHook([&](const std::string& path) { WriteFile(path, game); });
-  EXPECT_FALSE(RunBuildJob(second.context));
-  ProfileFile::SetBeforeSaveHook(nullptr);
-  EXPECT_EQ(ReadFile(first.character), game);
-  ASSERT_EQ(second.sink.Heads().size(), 2u);
-  EXPECT_NE(second.sink.messages[1].find(": changed by another program"), std::string::npos);
+  // The game starts saving the file (truncated, half written) just before the
+  // swap and finishes while the build starts over: the build waits for the
+  // save to end and builds on the whole new content; the backup kept is that content.
+  second.sink.messages.clear();
+  const std::string game = ReadFile(first.character) + "[Misc]\r\nSaved=1\r\n";
+  std::thread rest;
+  int swaps = 0;
+  ProfileFile::SetQuietTime(300);
+  SetSavePointHook([&](SavePoint point, const std::string& path) {
+    if (point == SavePoint::BeforeSwap && swaps++ == 0) WriteFile(path, game.substr(0, game.size() / 2));
+    if (point == SavePoint::BeforeRead && swaps == 1 && !rest.joinable())
+      rest = std::thread([&game, path] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        WriteFile(path, game);
+      });
+  });
+  EXPECT_TRUE(RunBuildJob(second.context));
+  SetSavePointHook(nullptr);
+  ProfileFile::SetQuietTime(0);
+  rest.join();
+  EXPECT_EQ(second.sink.messages, std::vector<std::string>{kBuiltOnNewContent});
+  EXPECT_EQ(swaps, 2);
+  std::string v;
+  ReadProfileString(first.character, "Misc", "Saved", v, 16);
+  EXPECT_EQ(v, "1");
+  EXPECT_EQ(first.Key(0), "45,1300200,,-1");
+  EXPECT_EQ(first.Key(0, "Quickbar2"), "45,1300200,,-1");
+  EXPECT_EQ(ReadFile(ListBackups(first.character).at(0).path), game);
 }

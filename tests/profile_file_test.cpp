@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "backups.h"
 #include "file_bytes.h"
 #include "test_support.h"
 
@@ -270,15 +274,75 @@ TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
     first.Close();
     EXPECT_TRUE(second.Open(path));
   }
+  ProfileFile::SetLockWait(3000);
+}
 
+// The game saves the file at each point of a save, in place or by renaming a
+// file of its own over it: its content is either built on or kept whole with
+// a clean failure, never lost; a failed save keeps no backup.
+TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
+  const std::string game = kCharacter + "\r\n[Misc]\r\nSaved=by the game\r\n";
+  for (SavePoint point : {SavePoint::BeforeRead, SavePoint::AfterBackup, SavePoint::BeforeCheck, SavePoint::BeforeSwap})
+    for (bool byRename : {false, true}) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(point)) + (byRename ? " by rename" : " in place"));
+      Ini ini;
+      const std::string& f = ini.path;
+      SetSavePointHook([&](SavePoint at, const std::string&) {
+        if (at != point) return;
+        WriteFile(byRename ? f + ".game" : f, game);
+        if (byRename) std::filesystem::rename(f + ".game", f);
+      });
+      ProfileFile file;
+      ASSERT_TRUE(file.Open(f));
+      KeepBackupsOf(file, f, "test");
+      ASSERT_TRUE(file.Write("Quickbar", "Hotkey_1", "mine"));
+      bool saved = file.Save();
+      SetSavePointHook(nullptr);
+      if (point == SavePoint::BeforeRead) {
+        EXPECT_TRUE(saved) << file.Error();
+        EXPECT_NE(ReadFile(f).find("Saved=by the game"), std::string::npos);
+        EXPECT_NE(ReadFile(f).find("Hotkey_1=mine"), std::string::npos);
+        continue;
+      }
+      EXPECT_FALSE(saved);
+      EXPECT_TRUE(file.ChangedMeanwhile());
+      EXPECT_EQ(ReadFile(f), game);
+      EXPECT_EQ(file.Error(), f + ": changed by another program while Brindlemarque worked on it; nothing was written, "
+                                  "run it again");
+      EXPECT_TRUE(ListBackups(f).empty());
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ini.dir.path()), {}), 1);  // no temporary file
+    }
+}
+
+// A file changed moments ago is still being saved: it is read once it has
+// been quiet for the quiet time; one that never stops changing is left alone.
+TEST(ProfileFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
+  Ini ini;
+  const std::string& f = ini.path;
+  ProfileFile::SetQuietTime(300, 2000);
+  std::thread writer([&] {  // the rest of a save arrives 100 ms later
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    WriteFile(f, kCharacter + "\r\n[Misc]\r\nSaved=1\r\n");
+  });
+  WriteFile(f, kCharacter.substr(0, 100));
   ProfileFile file;
   ASSERT_TRUE(file.Open(f));
-  ASSERT_TRUE(file.Write("Quickbar", "Hotkey_1", "mine"));
-  std::string game = kCharacter + "\r\n[Misc]\r\nSaved=by the game\r\n";
-  ProfileFile::SetBeforeSaveHook([&](const std::string&) { WriteFile(f, game); });
-  EXPECT_FALSE(file.Save());
-  ProfileFile::SetBeforeSaveHook(nullptr);
-  EXPECT_EQ(ReadFile(f), game);
-  EXPECT_EQ(file.Error(), f + ": changed by another program while Brindlemarque worked on it; nothing was written, "
-                              "run it again");
+  writer.join();
+  EXPECT_EQ(file.Read("Misc", "Saved"), "1");
+  file.Close();
+
+  ProfileFile::SetQuietTime(300, 600);
+  std::atomic<bool> stop{false};
+  std::thread busy([&] {
+    for (int i = 0; !stop; ++i) {
+      WriteFile(f, kCharacter + "\r\n[Misc]\r\nSaved=" + std::to_string(i) + "\r\n");
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_FALSE(file.Open(f));
+  stop = true;
+  busy.join();
+  ProfileFile::SetQuietTime(0);
+  EXPECT_EQ(file.Error(), f + ": still being written by another program (it kept changing for 600 ms)");
 }

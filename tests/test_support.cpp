@@ -19,18 +19,24 @@
 #endif
 
 #include "file_bytes.h"
+#include "profile_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 // Builds keep backups in the user's data folder; each test program keeps
-// them in a temporary folder of its own instead.
+// them in a temporary folder of its own instead. Tests write a character
+// file and build on it at once: a file is taken as quiet (no longer being
+// saved) at once, here and in the programs the tests start, except where a
+// test sets the quiet time itself.
 class BackupHome : public ::testing::Environment {
  public:
   void SetUp() override {
     m_dir = std::make_unique<TempDir>();
     SetEnvironment(kDataHomeVariable, m_dir->path());
+    SetEnvironment("BRINDLEMARQUE_QUIET_MS", "0");
+    ProfileFile::SetQuietTime(0);
   }
   void TearDown() override { m_dir.reset(); }
 

@@ -90,17 +90,21 @@ TEST(WindowsPaths, ASaveWaitsForAFileHeldForAMomentAndFailsClearlyAfterThat) {
   const std::string f = dir.file("c.ini");
   WriteFile(f, "[Quickbar]\r\nHotkey_0=old\r\n");
   std::thread release;
-  ProfileFile::SetBeforeSaveHook([&](const std::string& path) { release = HoldExclusively(path, 400); });
+  SetSavePointHook([&](SavePoint point, const std::string& path) {
+    if (point == SavePoint::BeforeSwap) release = HoldExclusively(path, 400);
+  });
   EXPECT_TRUE(WriteProfileString(f, "Quickbar", "Hotkey_0", "new"));
   release.join();
   EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_0=new\r\n");
 
-  ProfileFile::SetBeforeSaveHook([&](const std::string& path) { release = HoldExclusively(path, 3000); });
+  SetSavePointHook([&](SavePoint point, const std::string& path) {
+    if (point == SavePoint::BeforeSwap) release = HoldExclusively(path, 3000);
+  });
   ProfileFile file;
   ASSERT_TRUE(file.Open(f));
   ASSERT_TRUE(file.Write("Quickbar", "Hotkey_0", "newer"));
   EXPECT_FALSE(file.Save());
-  ProfileFile::SetBeforeSaveHook(nullptr);
+  SetSavePointHook(nullptr);
   release.join();
   EXPECT_EQ(file.Error(), f + ": in use by another program");
   EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_0=new\r\n");

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,38 @@ constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
 /// a folder, FIFO or device, so it cannot block or exhaust memory.
 ReadStatus ReadFileBytes(const std::string& path, std::string& bytes,
                          std::size_t maxBytes = kMaxFileBytes);
+
+/// What tells cheaply whether a file changed: its identity (device and inode,
+/// or volume and file index), size and modification time.
+struct FileStamp {
+  bool exists = false;
+  unsigned long long device = 0, id = 0, size = 0;
+  long long modifiedNs = 0;  ///< nanoseconds since 1970 (UTC)
+
+  bool operator==(const FileStamp& o) const {
+    return exists == o.exists && device == o.device && id == o.id && size == o.size && modifiedNs == o.modifiedNs;
+  }
+  bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
+
+/// The stamp of what `path` names now (a link followed); a missing file gives
+/// a stamp that does not exist. False (see LastFileError) when it cannot be looked at.
+bool StampFile(const std::string& path, FileStamp& stamp);
+
+/// Now on the clock modification times are given in (nanoseconds since 1970).
+long long FileClockNow();
+
+/// ReadFileBytes that also gives the file's stamp as it was read. A file that
+/// changes while it is read is read again (a few times) so that bytes and
+/// stamp belong together; one that keeps changing fails ("changed while it was read").
+ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp& stamp,
+                         std::size_t maxBytes = kMaxFileBytes);
+
+/// Waits until the file at `path` is quiet: unchanged for `quietMs` (by its
+/// modification time, or watched that long), checking every few
+/// milliseconds. A missing file is quiet. False (see LastFileError) when it
+/// was still changing after `limitMs`.
+bool WaitUntilQuiet(const std::string& path, int quietMs, int limitMs);
 
 /// What the system gives for an open file (or lock): a handle on Windows,
 /// a descriptor elsewhere.
@@ -51,6 +84,8 @@ class RegularFileReader {
   /// The file's size when it was opened.
   unsigned long long Size() const { return m_size; }
   bool Missing() const { return m_missing; }
+  /// The open file's stamp now. False when nothing is open or it cannot be looked at.
+  bool Stamp(FileStamp& stamp) const;
 
  private:
   NativeHandle m_handle = kNoHandle;
@@ -73,6 +108,46 @@ bool IsLoadableFile(const std::string& path);
 /// path that is not a regular file, a file without any write permission bit
 /// (marked read-only), or any failed step.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+
+/// How ReplaceReadFile ended.
+enum class ReplaceOutcome {
+  Done,     ///< the file holds the new bytes
+  Failed,   ///< nothing changed (see LastFileError)
+  Changed   ///< another program changed the file since it was read: it keeps that content
+};
+
+/// LastFileError() of a replacement whose file another program changed.
+constexpr const char* kChangedByAnotherProgram = "changed by another program";
+
+/// ReplaceFileAtomically, for a file a run read earlier (its `stamp` and
+/// `readBytes` from ReadFileBytes): everything slow (writing and flushing the
+/// temporary file) happens first; last, immediately before the swap, the
+/// file must still be what was read (the stamp first, then the bytes; a file
+/// that was missing must still be missing). The swap exchanges the two files
+/// where the file system can, so that the file it displaced is looked at once
+/// more: when another program wrote it in the moment between the check and
+/// the swap (in place, or by putting a file of its own there), that file is
+/// put back as it is and the outcome is Changed. Nothing another program
+/// writes is lost without this outcome.
+ReplaceOutcome ReplaceReadFile(const std::string& path, const std::string& bytes, const FileStamp& stamp,
+                               const std::string& readBytes);
+
+/// Points of a save where tests may act as another program writing the file.
+enum class SavePoint {
+  BeforeRead,   ///< a run is about to wait for the file to be quiet and read it
+  AfterBackup,  ///< the backup of what was read is kept; nothing written yet
+  BeforeCheck,  ///< the temporary file is written and flushed; the final check comes next
+  BeforeSwap    ///< the final check passed; the swap comes next
+};
+
+/// For tests: `hook` is called at every SavePoint with the file's path (null: none).
+void SetSavePointHook(std::function<void(SavePoint point, const std::string& path)> hook);
+/// Calls the hook set for tests, if any.
+void ReachSavePoint(SavePoint point, const std::string& path);
+
+/// Removes the stale temporary files of earlier replacements of the file at
+/// `path` (as ReplaceFileAtomically does), for a run that may not replace it.
+void RemoveStaleTemporariesOf(const std::string& path);
 
 /// Removes the stale temporary files of every replacement in `folder` (as
 /// ReplaceFileAtomically does for those of its own file): for folders whose

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -68,6 +69,16 @@ bool StatRegular(const std::string& path, struct stat& st) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+FileStamp StampOf(const struct stat& st) {
+  FileStamp stamp;
+  stamp.exists = true;
+  stamp.device = static_cast<unsigned long long>(st.st_dev);
+  stamp.id = static_cast<unsigned long long>(st.st_ino);
+  stamp.size = static_cast<unsigned long long>(st.st_size);
+  stamp.modifiedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  return stamp;
+}
+
 ReplaceStep g_failAt = ReplaceStep::None;
 
 // True (with errno EIO) when a test asked this step of the replacement to fail.
@@ -119,6 +130,11 @@ std::filesystem::path FsPath(const std::string& path) { return std::filesystem::
 std::string PathText(const std::filesystem::path& path) { return path.string(); }
 
 void RemoveStaleTemporaryFiles(const std::string& folder) { RemoveStaleTemporaries(folder, std::string()); }
+
+void RemoveStaleTemporariesOf(const std::string& path) {
+  std::string target;
+  if (!path.empty() && ResolveTarget(path, target)) RemoveStaleTemporaries(FolderOf(target), NameOf(target));
+}
 
 std::string AbsolutePath(const std::string& path) {
   if (path.empty()) return path;
@@ -188,14 +204,32 @@ bool IsLoadableFile(const std::string& path) {
   return StatRegular(path, st) && static_cast<unsigned long long>(st.st_size) <= kMaxFileBytes;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+namespace {
+
+// A replacement written and flushed beside its target, not yet swapped in.
+struct Prepared {
+  std::string target, folder, name, temp;
+};
+
+// "permission denied" on the folder a temporary file could not be made in
+// says it is the folder.
+std::string FolderError(int error, const std::string& folder) {
+  std::string text = ErrnoText(error);
+  return error == EACCES || error == EPERM || error == EROFS ? text + " (the folder " + folder + ")" : text;
+}
+
+// Everything slow of a replacement: checks, the temporary file written with
+// the original's permission bits, flushed and closed.
+bool PrepareReplacement(const std::string& path, const std::string& bytes, Prepared& out) {
   if (path.empty()) return Fail("no file name");
-  std::string target;
-  if (!ResolveTarget(path, target)) return Fail("a link that leads nowhere");
+  if (!ResolveTarget(path, out.target)) return Fail("a link that leads nowhere");
+  const std::string& target = out.target;
 
   struct stat st;
   bool exists = ::stat(target.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) return Fail(ErrnoText(errno));
+  out.folder = FolderOf(target);
+  out.name = NameOf(target);
   if (exists) {
     if (!S_ISREG(st.st_mode)) return Fail("not a regular file");
     // A file the player marked read-only stays as it is, even for root.
@@ -203,11 +237,10 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     if (::access(target.c_str(), W_OK) != 0) return Fail(ErrnoText(errno));
   }
 
-  const std::string folder = FolderOf(target), name = NameOf(target);
-  RemoveStaleTemporaries(folder, name);
-  std::string temp = folder + "/" + TemporaryPrefix(name) + std::to_string(::getpid()) + "-XXXXXX";
-  int fd = ::mkstemp(&temp[0]);
-  if (fd < 0) return Fail(ErrnoText(errno));
+  RemoveStaleTemporaries(out.folder, out.name);
+  out.temp = out.folder + "/" + TemporaryPrefix(out.name) + std::to_string(::getpid()) + "-XXXXXX";
+  int fd = ::mkstemp(&out.temp[0]);
+  if (fd < 0) return Fail(FolderError(errno, out.folder));
   int error = 0;
   bool ok = !InjectedFault(ReplaceStep::Write) && WriteAll(fd, bytes);
   if (ok) ok = !InjectedFault(ReplaceStep::Flush) && ::fsync(fd) == 0;
@@ -224,19 +257,135 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     ok = false;
     error = errno;
   }
-  if (ok) {
-    ok = !InjectedFault(ReplaceStep::Rename) && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) error = errno;
-  }
   if (!ok) {
-    ::unlink(temp.c_str());
+    ::unlink(out.temp.c_str());
     return Fail(ErrnoText(error));
   }
+  return true;
+}
+
+// Makes the renames in `folder` durable; a failure here loses nothing.
+void FlushFolder(const std::string& folder) {
   int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
-    ::fsync(dir);  // make the rename itself durable; failure here loses nothing
+    ::fsync(dir);
     ::close(dir);
   }
+}
+
+bool Abandon(const Prepared& prepared, int error) {
+  ::unlink(prepared.temp.c_str());
+  return Fail(ErrnoText(error));
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+  Prepared prepared;
+  if (!PrepareReplacement(path, bytes, prepared)) return false;
+  if (InjectedFault(ReplaceStep::Rename) || ::rename(prepared.temp.c_str(), prepared.target.c_str()) != 0)
+    return Abandon(prepared, errno);
+  FlushFolder(prepared.folder);
+  return true;
+}
+
+ReplaceOutcome ReplaceReadFile(const std::string& path, const std::string& bytes, const FileStamp& stamp,
+                               const std::string& readBytes) {
+  Prepared prepared;
+  if (!PrepareReplacement(path, bytes, prepared)) return ReplaceOutcome::Failed;
+  const char* temp = prepared.temp.c_str();
+  const char* target = prepared.target.c_str();
+  ReachSavePoint(SavePoint::BeforeCheck, path);
+  if (!IsAsRead(prepared.target, &stamp, readBytes)) {
+    ::unlink(temp);
+    return ChangedOutcome();
+  }
+  ReachSavePoint(SavePoint::BeforeSwap, path);
+  if (InjectedFault(ReplaceStep::Rename)) {
+    Abandon(prepared, errno);
+    return ReplaceOutcome::Failed;
+  }
+
+  if (!stamp.exists) {
+    // A new file: moved in only while the name is still free.
+    int moved = ::renameat2(AT_FDCWD, temp, AT_FDCWD, target, RENAME_NOREPLACE);
+    if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) {  // not on this file system: a link does the same
+      moved = ::link(temp, target);
+      if (moved == 0) ::unlink(temp);
+    }
+    if (moved != 0) {
+      int error = errno;
+      ::unlink(temp);
+      if (error == EEXIST) return ChangedOutcome();
+      Fail(ErrnoText(error));
+      return ReplaceOutcome::Failed;
+    }
+    FlushFolder(prepared.folder);
+    return ReplaceOutcome::Done;
+  }
+
+  // Swap: the file the name held goes to the temporary name, still whole,
+  // and is looked at once more. Without the exchange (some file systems), a
+  // second link keeps it.
+  std::string displaced = prepared.temp;
+  if (::renameat2(AT_FDCWD, temp, AT_FDCWD, target, RENAME_EXCHANGE) != 0) {
+    if (errno != EINVAL && errno != ENOSYS) {
+      int error = errno;
+      if (error == ENOENT) {  // removed since the check
+        ::unlink(temp);
+        return ChangedOutcome();
+      }
+      Abandon(prepared, error);
+      return ReplaceOutcome::Failed;
+    }
+    displaced = prepared.temp + "-old";
+    bool linked = ::link(target, displaced.c_str()) == 0;
+    if (::rename(temp, target) != 0) {
+      int error = errno;
+      if (linked) ::unlink(displaced.c_str());
+      Abandon(prepared, error);
+      return ReplaceOutcome::Failed;
+    }
+    if (!linked) {
+      FlushFolder(prepared.folder);
+      return ReplaceOutcome::Done;
+    }
+  }
+  if (!IsAsRead(displaced, &stamp, readBytes)) {
+    // Written meanwhile: that file, as it is, is the character file again.
+    if (::rename(displaced.c_str(), target) != 0) {
+      SetFileError("changed by another program while Brindlemarque worked on it; its version is kept in " + displaced);
+      return ReplaceOutcome::Changed;
+    }
+    FlushFolder(prepared.folder);
+    return ChangedOutcome();
+  }
+  ::unlink(displaced.c_str());
+  FlushFolder(prepared.folder);
+  return ReplaceOutcome::Done;
+}
+
+bool StampFile(const std::string& path, FileStamp& stamp) {
+  stamp = FileStamp();
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    stamp = StampOf(st);
+    return true;
+  }
+  if (errno == ENOENT) return true;
+  return Fail(ErrnoText(errno));
+}
+
+long long FileClockNow() {
+  struct timespec now;
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+bool RegularFileReader::Stamp(FileStamp& stamp) const {
+  struct stat st;
+  if (m_handle == kNoHandle || ::fstat(m_handle, &st) != 0) return Fail(ErrnoText(errno));
+  stamp = StampOf(st);
   return true;
 }
 

@@ -162,6 +162,12 @@ void RemoveStaleTemporaryFiles(const std::string& folder) {
   RemoveStaleTemporaries(SystemPath(folder), std::wstring());
 }
 
+void RemoveStaleTemporariesOf(const std::string& path) {
+  if (path.empty()) return;
+  const std::wstring full = SystemPath(path);
+  RemoveStaleTemporaries(FolderOf(full), NameOf(full));
+}
+
 std::string AbsolutePath(const std::string& path) {
   return path.empty() ? path : PathText(std::filesystem::path(SystemPath(path)));
 }
@@ -247,25 +253,45 @@ bool IsLoadableFile(const std::string& path) {
   return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && size <= kMaxFileBytes;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
-  if (path.empty()) return Fail("no file name");
-  const std::wstring target = SystemPath(path);
-  DWORD attributes = ::GetFileAttributesW(target.c_str());
-  bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (!exists && ::GetLastError() != ERROR_FILE_NOT_FOUND) return FailWith(::GetLastError());
-  if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail("not a regular file");
-  if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return Fail("marked read-only");
+namespace {
 
-  const std::wstring folder = FolderOf(target), name = NameOf(target);
-  RemoveStaleTemporaries(folder, name);
+// A replacement written and flushed beside its target, not yet swapped in.
+struct Prepared {
+  std::wstring target, folder, temp;
+  bool exists = false;
+};
+
+// "permission denied" on the folder a temporary file could not be made in
+// says it is the folder.
+bool FailInFolder(DWORD error, const std::wstring& folder) {
+  std::string text = SystemText(error);
+  if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
+    text += " (the folder " + PathText(std::filesystem::path(folder)) + ")";
+  return Fail(text);
+}
+
+// Everything slow of a replacement: checks, the temporary file written,
+// flushed and closed.
+bool PrepareReplacement(const std::string& path, const std::string& bytes, Prepared& out) {
+  if (path.empty()) return Fail("no file name");
+  out.target = SystemPath(path);
+  DWORD attributes = ::GetFileAttributesW(out.target.c_str());
+  out.exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (!out.exists && ::GetLastError() != ERROR_FILE_NOT_FOUND) return FailWith(::GetLastError());
+  if (out.exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail("not a regular file");
+  if (out.exists && (attributes & FILE_ATTRIBUTE_READONLY)) return Fail("marked read-only");
+
+  out.folder = FolderOf(out.target);
+  const std::wstring name = NameOf(out.target);
+  RemoveStaleTemporaries(out.folder, name);
   const std::wstring stem =
-      folder + L"\\" + TemporaryPrefix(name) + std::to_wstring(::GetCurrentProcessId()) + L"-";
-  std::wstring temp;
+      out.folder + L"\\" + TemporaryPrefix(name) + std::to_wstring(::GetCurrentProcessId()) + L"-";
   HANDLE file = INVALID_HANDLE_VALUE;
   for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
-    temp = stem + std::to_wstring(::GetTickCount() + attempt);
-    file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return FailWith(::GetLastError());
+    out.temp = stem + std::to_wstring(::GetTickCount() + attempt);
+    file = ::CreateFileW(out.temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
+      return FailInFolder(::GetLastError(), out.folder);
   }
   if (file == INVALID_HANDLE_VALUE) return Fail("no temporary file could be made");
   bool ok = !InjectedFault(ReplaceStep::Write) && WriteAll(file, bytes);
@@ -275,25 +301,113 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     ok = false;
     error = ::GetLastError();
   }
-  if (ok && InjectedFault(ReplaceStep::Rename)) {
-    ok = false;
-    error = ::GetLastError();
-  }
-  // ReplaceFile keeps the original's attributes and security; a new file is
-  // moved in. A file held open for a moment is tried again for about a second.
-  for (int attempt = 0; ok; ++attempt) {
-    bool moved = exists ? ::ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                         nullptr, nullptr) != 0
-                        : ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-    if (moved) break;
-    error = ::GetLastError();
-    if (!Transient(error) || attempt == 10) ok = false;
-    if (ok) ::Sleep(100);
-  }
   if (!ok) {
-    ::DeleteFileW(temp.c_str());
+    ::DeleteFileW(out.temp.c_str());
     return FailWith(error);
   }
+  return true;
+}
+
+// Swaps the prepared file in: ReplaceFile keeps the original's attributes and
+// security (and, with `displaced`, keeps the replaced file under that name);
+// a new file is moved in only while the name is free. A file held open for a
+// moment is tried again for about a second. The error, or 0.
+DWORD SwapIn(const Prepared& prepared, const wchar_t* displaced) {
+  for (int attempt = 0;; ++attempt) {
+    bool moved = prepared.exists
+                     ? ::ReplaceFileW(prepared.target.c_str(), prepared.temp.c_str(), displaced,
+                                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                     : ::MoveFileExW(prepared.temp.c_str(), prepared.target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    if (moved) return 0;
+    DWORD error = ::GetLastError();
+    if (!Transient(error) || attempt == 10) return error;
+    ::Sleep(100);
+  }
+}
+
+FileStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  FileStamp stamp;
+  stamp.exists = true;
+  stamp.device = info.dwVolumeSerialNumber;
+  stamp.id = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  stamp.size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  // 100 ns units since 1601 -> nanoseconds since 1970
+  stamp.modifiedNs = (static_cast<long long>(Ticks(info.ftLastWriteTime)) - 116444736000000000LL) * 100;
+  return stamp;
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+  Prepared prepared;
+  if (!PrepareReplacement(path, bytes, prepared)) return false;
+  DWORD error = InjectedFault(ReplaceStep::Rename) ? ::GetLastError() : SwapIn(prepared, nullptr);
+  if (error == 0) return true;
+  ::DeleteFileW(prepared.temp.c_str());
+  return FailWith(error);
+}
+
+ReplaceOutcome ReplaceReadFile(const std::string& path, const std::string& bytes, const FileStamp& stamp,
+                               const std::string& readBytes) {
+  Prepared prepared;
+  if (!PrepareReplacement(path, bytes, prepared)) return ReplaceOutcome::Failed;
+  ReachSavePoint(SavePoint::BeforeCheck, path);
+  if (!IsAsRead(PathText(std::filesystem::path(prepared.target)), &stamp, readBytes)) {
+    ::DeleteFileW(prepared.temp.c_str());
+    return ChangedOutcome();
+  }
+  ReachSavePoint(SavePoint::BeforeSwap, path);
+  prepared.exists = stamp.exists;
+  const std::wstring displaced = prepared.temp + L"-old";
+  DWORD error = InjectedFault(ReplaceStep::Rename) ? ::GetLastError() : SwapIn(prepared, displaced.c_str());
+  if (error != 0) {
+    ::DeleteFileW(prepared.temp.c_str());
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return ChangedOutcome();  // made since the check
+    FailWith(error);
+    return ReplaceOutcome::Failed;
+  }
+  if (!stamp.exists) return ReplaceOutcome::Done;
+  if (!IsAsRead(PathText(std::filesystem::path(displaced)), nullptr, readBytes)) {
+    // Written meanwhile: that file, as it is, is the character file again.
+    if (!::MoveFileExW(displaced.c_str(), prepared.target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      SetFileError("changed by another program while Brindlemarque worked on it; its version is kept in " + PathText(std::filesystem::path(displaced)));
+      return ReplaceOutcome::Changed;
+    }
+    return ChangedOutcome();
+  }
+  ::DeleteFileW(displaced.c_str());
+  return ReplaceOutcome::Done;
+}
+
+bool StampFile(const std::string& path, FileStamp& stamp) {
+  stamp = FileStamp();
+  if (path.empty()) return true;
+  HANDLE file = ::CreateFileW(SystemPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || FailWith(error);
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  bool ok = ::GetFileInformationByHandle(file, &info) != 0;
+  DWORD error = ::GetLastError();
+  ::CloseHandle(file);
+  if (!ok) return FailWith(error);
+  stamp = StampOf(info);
+  return true;
+}
+
+long long FileClockNow() {
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  return (static_cast<long long>(Ticks(now)) - 116444736000000000LL) * 100;
+}
+
+bool RegularFileReader::Stamp(FileStamp& stamp) const {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!m_handle || !::GetFileInformationByHandle(static_cast<HANDLE>(m_handle), &info)) return FailWith(::GetLastError());
+  stamp = StampOf(info);
   return true;
 }
 

@@ -8,3 +8,13 @@ void SetFileError(std::string reason);
 
 /// The system's text for an errno value, starting in lower case ("permission denied").
 std::string ErrnoText(int error);
+
+struct FileStamp;
+enum class ReplaceOutcome;
+
+/// The file at `path` is the one that was read: with `stamp`, the file of that
+/// stamp (a missing one still missing), and holding `readBytes`.
+bool IsAsRead(const std::string& path, const FileStamp* stamp, const std::string& readBytes);
+
+/// ReplaceOutcome::Changed, with kChangedByAnotherProgram as LastFileError().
+ReplaceOutcome ChangedOutcome();

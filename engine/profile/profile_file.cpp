@@ -119,29 +119,38 @@ std::string WriteRefusal(const std::string& section, const std::string& key, con
   return {};
 }
 
-std::function<void(const std::string&)>& BeforeSaveHook() {
-  static std::function<void(const std::string&)> hook;
-  return hook;
+int g_lockWaitMs = 3000;
+
+int QuietTimeFromEnvironment() {
+  std::string text = EnvironmentText("BRINDLEMARQUE_QUIET_MS");
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 6) return 1000;
+  return std::stoi(text);
 }
 
-int g_lockWaitMs = 3000;
+int g_quietMs = QuietTimeFromEnvironment();
+int g_quietLimitMs = 5000;
 
 }  // namespace
 
-void ProfileFile::SetBeforeSaveHook(std::function<void(const std::string& path)> hook) {
-  BeforeSaveHook() = std::move(hook);
-}
-
 void ProfileFile::SetLockWait(int milliseconds) { g_lockWaitMs = milliseconds; }
+
+void ProfileFile::SetQuietTime(int quietMs, int limitMs) {
+  g_quietMs = quietMs;
+  g_quietLimitMs = limitMs;
+}
 
 bool ProfileFile::Open(const std::string& path, bool lock) {
   Close();
   m_path = path;
   m_failed = false;
+  m_changedMeanwhile = false;
   m_error.clear();
   if (path.empty()) return Refuse("no character file chosen");
   if (lock && !m_lock.Acquire(path, g_lockWaitMs)) return Refuse(path + ": " + LastFileError());
-  ReadStatus status = ReadFileBytes(path, m_original);
+  if (lock) RemoveStaleTemporariesOf(path);  // what a killed run left beside the file
+  ReachSavePoint(SavePoint::BeforeRead, path);
+  ReadStatus status = ReadStatus::Failed;
+  if (WaitUntilQuiet(path, g_quietMs, g_quietLimitMs)) status = ReadFileBytes(path, m_original, m_stamp);
   if (status == ReadStatus::Failed) {
     m_lock.Release();
     return Refuse(path + ": " + LastFileError());
@@ -361,26 +370,25 @@ bool ProfileFile::Save() {
   if (!m_open) return RefuseNotOpen();
   std::string bytes = Bytes();
   if (bytes == m_original) return true;
-  if (auto hook = BeforeSaveHook()) hook(m_path);  // a copy: the hook may replace itself
-  // Only what this run read may be replaced: a change made meanwhile by the
-  // game or an editor must not be lost.
-  std::string now;
-  ReadStatus status = ReadFileBytes(m_path, now);
-  if (status == ReadStatus::Failed) return Refuse(m_path + ": " + LastFileError());
-  bool unchanged = m_existed ? status == ReadStatus::Ok && now == m_original : status == ReadStatus::Missing;
-  if (!unchanged)
-    return Refuse(m_path + ": changed by another program while Brindlemarque worked on it; nothing was written, "
-                           "run it again");
+  // The slow steps first (the backup, then the temporary file); the check
+  // that the file is still what this run read comes last, right before the
+  // swap, so that a change made meanwhile by the game is never lost.
   std::string reason;
   bool told = m_existed && m_beforeReplace;
   if (told && !m_beforeReplace(m_original, reason)) return Refuse(m_path + ": " + reason);
-  if (!ReplaceFileAtomically(m_path, bytes)) {
+  ReachSavePoint(SavePoint::AfterBackup, m_path);
+  ReplaceOutcome outcome = ReplaceReadFile(m_path, bytes, m_stamp, m_original);
+  if (outcome != ReplaceOutcome::Done) {
     reason = LastFileError();
     if (told && m_replaceFailed) m_replaceFailed();
+    if (outcome == ReplaceOutcome::Failed) return Refuse(m_path + ": " + reason);
+    m_changedMeanwhile = true;
+    if (reason == kChangedByAnotherProgram) reason += " while Brindlemarque worked on it; nothing was written, run it again";
     return Refuse(m_path + ": " + reason);
   }
   m_original = std::move(bytes);
   m_existed = true;
+  StampFile(m_path, m_stamp);  // a second Save() compares with what this one wrote
   return true;
 }
 

@@ -41,10 +41,12 @@ class ProfileFile {
   ProfileFile& operator=(const ProfileFile&) = delete;
 
   /// Takes the lock (unless `lock` is false, for reading only) and reads the
-  /// file at `path`. A missing file opens empty and is created by Save().
-  /// Returns false (holding nothing, with Error() saying why) for an empty
-  /// path, a path that is not a regular file, a file that cannot be read, or
-  /// a lock another run keeps.
+  /// file at `path`. A file changed less than the quiet time ago is still
+  /// being saved (by the game): it is read once it has been unchanged that
+  /// long (see SetQuietTime). A missing file opens empty and is created by
+  /// Save(). Returns false (holding nothing, with Error() saying why) for an
+  /// empty path, a path that is not a regular file, a file that cannot be
+  /// read or never stops changing, or a lock another run keeps.
   bool Open(const std::string& path, bool lock = true);
 
   /// Releases the lock and forgets the file's content.
@@ -72,10 +74,14 @@ class ProfileFile {
   bool EmptySection(const std::string& section);
 
   /// Writes the file back atomically when its bytes changed (see
-  /// ReplaceFileAtomically); an unchanged file is not touched. Fails without
-  /// writing when the file on disk no longer holds the bytes Open() read
-  /// (another program changed it meanwhile). False on failure.
+  /// ReplaceReadFile); an unchanged file is not touched. Fails without
+  /// writing when the file on disk no longer is what Open() read (another
+  /// program changed it meanwhile, up to the moment of the swap; then
+  /// ChangedMeanwhile() is true and the file keeps that program's content).
+  /// False on failure.
   bool Save();
+  /// True when the last Save() failed because another program changed the file.
+  bool ChangedMeanwhile() const { return m_changedMeanwhile; }
 
   /// True once any refused call or failed Open() or Save() happened since Open().
   bool Failed() const { return m_failed; }
@@ -102,11 +108,12 @@ class ProfileFile {
     m_replaceFailed = std::move(failed);
   }
 
-  /// For tests: called by every Save() that is about to write, after the
-  /// changes are made and before the file on disk is compared with what was read.
-  static void SetBeforeSaveHook(std::function<void(const std::string& path)> hook);
   /// How long Open() waits for a lock another run holds (default 3000 ms).
   static void SetLockWait(int milliseconds);
+  /// How long a file must have been unchanged before Open() reads it (default
+  /// 1000 ms, or BRINDLEMARQUE_QUIET_MS from the environment, for tests), and
+  /// how long Open() waits for that at most (default 5000 ms).
+  static void SetQuietTime(int quietMs, int limitMs = 5000);
 
  private:
   // One section: its header line (none for the lines before the first
@@ -130,7 +137,9 @@ class ProfileFile {
 
   std::string m_path;
   std::string m_original;  // as read by Open() or written by Save()
+  FileStamp m_stamp;       // the file's stamp when m_original was read or written
   bool m_existed = false;  // the file existed when it was read
+  bool m_changedMeanwhile = false;
   std::string m_bom;       // a UTF-8 byte-order mark at the start, kept apart
   std::vector<Section> m_sections;                      // [0]: lines before the first header
   std::unordered_map<std::string, std::size_t> m_index;  // lower-case name -> first section of it
