@@ -1,0 +1,175 @@
+// Races another program's saves of the character file against builds, the
+// way the running game saves it, and counts what became of each save:
+//
+//   save_race [--trials N] [--quiet-ms MS] [--seed S]
+//
+// Per writer style (in place; by renaming a file of its own over it; in place
+// in two parts with a pause between, so that a build may see it half written)
+// N trials: a build starts, and at a random moment within its duration (taken
+// from five builds first) the other program saves the
+// file with markers at its start and end. Afterwards the file must hold both
+// markers (the save was kept: built on, or written after the build) or the
+// build must have failed cleanly; a file without the markers after a
+// successful build is a save lost without a message, one with a single
+// marker a half-written file left behind. The quiet time (how long a file
+// must be unchanged before a build reads it) is shortened from its default of
+// a second so that the trials do not take an hour; the two-part writer's
+// pause stays well below it, as a real save's steps do.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench_support.h"
+#include "build_context.h"
+#include "build_run.h"
+#include "file_bytes.h"
+#include "message_sink.h"
+#include "profile_file.h"
+#include "recipe_lookup.h"
+
+namespace {
+
+enum class Writer { InPlace, ByRename, TwoParts };
+const char* const kWriterNames[] = {"in place", "by rename", "in two parts"};
+
+struct Counts {
+  int kept = 0, restarted = 0, cleanFailures = 0, lost = 0, torn = 0, otherFailures = 0;
+};
+
+class LastMessages : public MessageSink {
+ public:
+  void ShowMessage(const std::string& text) override { all += text + "\n"; }
+  std::string all;
+};
+
+void WriteAll(int fd, const std::string& bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) std::abort();
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+// Saves `bytes` over `path` as a game would, in the given style.
+void Save(Writer style, const std::string& path, const std::string& bytes) {
+  if (style == Writer::ByRename) {
+    WriteBenchFile(path + ".game", bytes);
+    std::filesystem::rename(path + ".game", path);
+    return;
+  }
+  int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CREAT, 0644);
+  if (fd < 0) std::abort();
+  if (style == Writer::TwoParts) {
+    WriteAll(fd, bytes.substr(0, bytes.size() / 2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    WriteAll(fd, bytes.substr(bytes.size() / 2));
+  } else {
+    WriteAll(fd, bytes);
+  }
+  ::close(fd);
+}
+
+// The character file as it was a minute ago: quiet, as between game sessions.
+void ResetCharacter(const std::string& path, const std::string& bytes) {
+  WriteBenchFile(path, bytes);
+  struct timespec old[2];
+  ::clock_gettime(CLOCK_REALTIME, &old[0]);
+  old[0].tv_sec -= 60;
+  old[1] = old[0];
+  ::utimensat(AT_FDCWD, path.c_str(), old, 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int trials = 500, quietMs = 100;
+  unsigned seed = 20261207;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    std::string option = argv[i];
+    if (option == "--trials") trials = std::atoi(argv[i + 1]);
+    else if (option == "--quiet-ms") quietMs = std::atoi(argv[i + 1]);
+    else if (option == "--seed") seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
+  }
+  const std::string folder = MakeBenchFolder();
+  const std::string character = folder + "/Alarion-4.ini";
+  const std::string templ = std::string(EXAMPLES_DIR) + "/vesko/templates/Alarion_Armsman.vsk";
+  const std::string before = MakeCharacterFile(64 * 1024);
+  ProfileFile::SetQuietTime(quietMs);
+
+  LastMessages messages;
+  BuildContext context;
+  context.messages = &messages;
+  if (!LoadConfigFiles(context, std::string(EXAMPLES_DIR) + "/vesko")) {
+    std::cerr << messages.all;
+    return 1;
+  }
+  context.job.templatePath = templ;
+  context.job.characterPath = character;
+
+  // The saves are spread over a whole build and a little beyond.
+  std::vector<long> runs;
+  for (int i = 0; i < 5; ++i) {
+    ResetCharacter(character, before);
+    auto start = std::chrono::steady_clock::now();
+    if (!RunBuildJob(context)) {
+      std::cerr << messages.all;
+      return 1;
+    }
+    runs.push_back(static_cast<long>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count()));
+  }
+  std::sort(runs.begin(), runs.end());
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<long> delayUs(0, runs[2] * 12 / 10);
+  std::cout << "a build takes " << runs[2] / 1000.0 << " ms; the other program saves 0-" << runs[2] * 1.2 / 1000
+            << " ms after it starts; quiet time " << quietMs << " ms\n";
+  std::cout << "writer style   trials  kept  (built on it after a restart)  clean failures  lost silently  "
+               "half-written left  other failures\n";
+  int lostInAll = 0;
+  for (Writer style : {Writer::InPlace, Writer::ByRename, Writer::TwoParts}) {
+    Counts counts;
+    for (int trial = 0; trial < trials; ++trial) {
+      ResetCharacter(character, before);
+      const std::string begin = "[Game]\r\nBegin=" + std::to_string(trial) + "\r\n";
+      const std::string end = "\r\n[GameEnd]\r\nEnd=" + std::to_string(trial) + "\r\n";
+      const std::string game = begin + before + end;
+      messages.all.clear();
+      long delay = delayUs(random);
+      std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::microseconds(delay));
+        Save(style, character, game);
+      });
+      bool ok = RunBuildJob(context);
+      writer.join();
+
+      std::string after;
+      ReadFileBytes(character, after);
+      bool hasBegin = after.find(begin) != std::string::npos, hasEnd = after.find(end) != std::string::npos;
+      if (messages.all.find(kBuiltOnNewContent) != std::string::npos) ++counts.restarted;
+      if (hasBegin != hasEnd) ++counts.torn;
+      else if (hasBegin) ++counts.kept;
+      else if (ok) ++counts.lost;
+      if (!ok) {
+        bool clean = messages.all.find("changed by another program") != std::string::npos && hasBegin && hasEnd;
+        ++(clean ? counts.cleanFailures : counts.otherFailures);
+        if (!clean) std::cerr << "trial " << trial << ": " << messages.all;
+      }
+    }
+    lostInAll += counts.lost + counts.torn;
+    std::printf("%-13s  %6d  %4d  %29d  %14d  %13d  %17d  %14d\n", kWriterNames[static_cast<int>(style)], trials,
+                counts.kept, counts.restarted, counts.cleanFailures, counts.lost, counts.torn, counts.otherFailures);
+  }
+  std::filesystem::remove_all(folder);
+  return lostInAll == 0 ? 0 : 1;
+}
