@@ -145,9 +145,10 @@ void LoadSettings(JobSettings& job, const std::string& appName) {
   auto store = OpenStore(appName);
   job.templatePath = ReadPath(*store, "sc_file");
   job.characterPath = ReadPath(*store, "out_file2");
-  job.quickbar = ReadNumber(*store, "qbar", 2);
-  job.firstBar = ReadNumber(*store, "qbar_first", 2);
-  job.lastBar = ReadNumber(*store, "qbar_last", 7);
+  // Held to the ranges a build can write, so that the fields show what GO writes.
+  job.quickbar = std::clamp(ReadNumber(*store, "qbar", 2), 1, 3);
+  job.firstBar = std::clamp(ReadNumber(*store, "qbar_first", 2), 1, 10);
+  job.lastBar = std::clamp(ReadNumber(*store, "qbar_last", 7), 1, 10);
   job.options = 0;
   for (const FlagValue& flag : kFlags)
     if (ReadNumber(*store, flag.name, flag.fallback) != 0) job.options |= flag.bit;

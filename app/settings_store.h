@@ -15,7 +15,8 @@ std::string ApplicationName();
 /// Fills all six fields of `job` from the store: "sc_file", "out_file2",
 /// "qbar" (default 2), "qbar_first" (2), "qbar_last" (7), and the flags
 /// "use_space" (1), "quit" (0), "reverse" (0), "cleanup" (1), "dragged" (1),
-/// each set by any non-zero number. Numbers are not range-checked here. A
+/// each set by any non-zero number. The quickbar is held to 1..3 and the bars
+/// to 1..10 (a first bar above the last stays so: it means a reverse walk). A
 /// value that is absent or unreadable (no number, beyond 32 bits) gives its
 /// default; a missing or unreadable store gives all defaults, silently.
 void LoadSettings(JobSettings& job, const std::string& appName = ApplicationName());

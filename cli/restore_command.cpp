@@ -9,8 +9,18 @@
 void SetupRestoreOptions(CLI::App& command, RestoreOptions& o) {
   command.add_option("--character", o.characterPath, "The character's settings file (.ini)")->required();
   command.add_flag("--list", o.list, "List the file's backups, newest first, and change nothing");
+  // Checked before conversion, so that every refusal reads the same.
+  CLI::Validator oneOrMore(
+      [](std::string& text) -> std::string {
+        bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits || text.find_first_not_of('0') == std::string::npos) return "must be 1 or more";
+        if (text.size() > 9) return "there is no backup " + text + " (at most " + std::to_string(kBackupsKept) +
+                                    " are kept)";
+        return {};
+      },
+      "NUMBER");
   command.add_option("--backup", o.backup, "Which backup to restore, as numbered by --list (default 1, the newest)")
-      ->check(CLI::PositiveNumber);
+      ->check(oneOrMore);
 }
 
 int RunRestoreCommand(const RestoreOptions& o) {

@@ -16,6 +16,7 @@
 namespace fs = std::filesystem;
 
 const char* const kCannotRestore = "can't restore the backup";
+const char* const kNoNote = "(no note)";
 
 namespace {
 
@@ -76,6 +77,12 @@ std::string StampOf(std::int64_t ms) {
   return text;
 }
 
+// The moments a backup may be named after: 1970 to the end of 9999 (four-digit years).
+constexpr std::int64_t kLastStampMs = 253402300799999LL;  // 9999-12-31 23:59:59.999
+
+// The moment a backup's name stands for. Only a real moment counts: a name
+// whose fields are out of range (a 31st of February, hour 25) is not a backup
+// of ours, which is seen by writing the moment back.
 bool ParseStamp(const std::string& name, std::int64_t& ms) {
   if (name.size() < kStampLength) return false;
   const char* pattern = "dddd-dd-dd_dd-dd-dd.dddZ";
@@ -85,9 +92,10 @@ bool ParseStamp(const std::string& name, std::int64_t& ms) {
   }
   auto number = [&](std::size_t at, std::size_t length) { return std::stoi(name.substr(at, length)); };
   auto month = static_cast<unsigned>(number(5, 2)), day = static_cast<unsigned>(number(8, 2));
+  if (month < 1 || month > 12 || day < 1 || day > 31) return false;
   ms = DaysFromCivil(number(0, 4), month, day) * 86400000 + number(11, 2) * 3600000LL + number(14, 2) * 60000LL +
        number(17, 2) * 1000LL + number(20, 3);
-  return true;
+  return ms >= 0 && ms <= kLastStampMs && name.compare(0, kStampLength, StampOf(ms)) == 0;
 }
 
 std::string LocalTimeOf(std::int64_t ms) {
@@ -107,14 +115,22 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The backups' names in `folder`, newest first, with their moments.
+// A regular file itself, not a link to one (which could lead anywhere).
+bool IsPlainFile(const std::string& path) {
+  std::error_code failed;
+  return fs::symlink_status(FsPath(path), failed).type() == fs::file_type::regular && !failed;
+}
+
+// The backups' names in `folder`, newest first, with their moments: plain
+// files named after a moment, nothing else that may lie there.
 std::vector<std::pair<std::string, std::int64_t>> BackupNames(const std::string& folder) {
   std::vector<std::string> names;
   std::vector<std::pair<std::string, std::int64_t>> backups;
   if (!ListFolder(folder, names)) return backups;
   for (const std::string& name : names) {
     std::int64_t ms;
-    if (!EndsWith(name, kNoteExtension) && ParseStamp(name, ms)) backups.emplace_back(name, ms);
+    if (!EndsWith(name, kNoteExtension) && ParseStamp(name, ms) && IsPlainFile(JoinPath(folder, name)))
+      backups.emplace_back(name, ms);
   }
   std::sort(backups.begin(), backups.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
   return backups;
@@ -197,12 +213,20 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   RemoveStaleTemporaryFiles(folder);  // of a run killed while it kept a backup
   auto existing = BackupNames(folder);
   // The same bytes as the newest backup (a run that failed after keeping
-  // one, again and again): nothing new to keep, and older ones stay.
-  if (!existing.empty() && SameAsNewest(folder, existing.front().first, bytes)) return true;
-  // Always newer than the newest kept, even when the clock went back.
+  // one, again and again): nothing new to keep, and older ones stay; a note
+  // that could not be written then is written now.
+  if (!existing.empty() && SameAsNewest(folder, existing.front().first, bytes)) {
+    std::string notePath = JoinPath(folder, NoteName(existing.front().first));
+    if (!note.empty() && !FileOrFolderExists(notePath)) ReplaceFileAtomically(notePath, note + "\n");
+    return true;
+  }
+  // Always newer than the newest kept, even when the clock went back; within
+  // the four-digit years whatever the clock says (at the very end of 9999 a
+  // new backup takes the place of the newest).
   std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::system_clock::now().time_since_epoch()).count();
   if (!existing.empty()) now = std::max(now, existing.front().second + 1);
+  now = std::clamp<std::int64_t>(now, 0, kLastStampMs);
   std::string extension = PathText(FsPath(file).extension());
   std::string name = StampOf(now) + extension;
   if (!ReplaceFileAtomically(JoinPath(folder, name), bytes)) {
@@ -210,7 +234,11 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
     return false;
   }
   // The bytes matter, not the note: a note that cannot be written is left out.
-  if (!note.empty()) ReplaceFileAtomically(JoinPath(folder, NoteName(name)), note + "\n");
+  std::string notePath = JoinPath(folder, NoteName(name));
+  if (note.empty() || !ReplaceFileAtomically(notePath, note + "\n")) {
+    std::error_code ignored;
+    fs::remove(FsPath(notePath), ignored);  // a note of an older backup of that moment is not this one's
+  }
   RemoveAllButNewest(folder);
   if (created) *created = name;
   return true;
@@ -227,9 +255,11 @@ std::vector<BackupInfo> ListBackups(const std::string& file) {
     std::error_code ignored;
     auto size = fs::file_size(FsPath(info.path), ignored);
     info.size = ignored ? 0 : static_cast<unsigned long long>(size);
-    if (ReadFileBytes(JoinPath(folder, NoteName(name)), info.note, 4096) == ReadStatus::Ok) {
+    std::string notePath = JoinPath(folder, NoteName(name));
+    if (IsPlainFile(notePath) && ReadFileBytes(notePath, info.note, 4096) == ReadStatus::Ok) {
       while (!info.note.empty() && (info.note.back() == '\n' || info.note.back() == '\r')) info.note.pop_back();
     }
+    if (info.note.empty()) info.note = kNoNote;
     list.push_back(std::move(info));
   }
   return list;

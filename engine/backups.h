@@ -24,12 +24,14 @@ constexpr int kBackupsKept = 20;
 
 /// The message of a restore that failed (the reason follows on the next line).
 extern const char* const kCannotRestore;  // "can't restore the backup"
+/// The note of a backup whose note is missing.
+extern const char* const kNoNote;  // "(no note)"
 
 struct BackupInfo {
   std::string path;              ///< the backup file
   std::string time;              ///< when it was made, local time: "2026-12-07 13:05:22"
   unsigned long long size = 0;   ///< its size in bytes
-  std::string note;              ///< what the run after it was about to write; may be empty
+  std::string note;              ///< what the run after it was about to write, or kNoNote
 };
 
 /// The folder all backups are kept under; empty when the environment names
@@ -50,7 +52,8 @@ std::string BackupFolder(const std::string& file);
 bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error,
                 std::string* created = nullptr);
 
-/// The backups of `file`, newest first (number 1 is the newest).
+/// The backups of `file`, newest first (number 1 is the newest): the plain
+/// files (no links) of its folder named after a real moment.
 std::vector<BackupInfo> ListBackups(const std::string& file);
 
 /// Makes every replacement of `file`, open on `path`, keep a backup with

@@ -28,24 +28,35 @@ bool LoadConfig(TiXmlDocument& doc, const std::string& path, std::string& reason
       reason = "Failed to open file\r\n" + path + ": " + why;
       return false;
     case XmlLoad::Refused:
-      reason = why;
+      reason = why + "\r\n" + path;
       return false;
     case XmlLoad::ParseFailed:
-      reason = why;
+      reason = why + "\r\n" + path;
       if (doc.ErrorRow() > 0)
-        reason += "\r\n" + path + ": line " + std::to_string(doc.ErrorRow()) + ", column " +
-                  std::to_string(doc.ErrorCol());
+        reason += ": line " + std::to_string(doc.ErrorRow()) + ", column " + std::to_string(doc.ErrorCol());
       return false;
   }
   return false;
 }
 
-std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::string& folder,
-                                         const char* name) {
+// The table a configuration file must hold to be the planner's: without it
+// a build would empty the bars and write nothing.
+struct ConfigTable {
+  const char *root, *list, *entry, *what;
+};
+const ConfigTable kBonusTable = {"Vesko", "bonuses", "bonus", "bonus table"};
+const ConfigTable kGemTable = {"data", "gems", "gem", "gem table"};
+
+std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::string& folder, const char* name,
+                                         const ConfigTable& table) {
   std::string path = folder.empty() ? std::string(name) : folder + "/" + name;
   auto doc = std::make_unique<TiXmlDocument>(path.c_str());
   std::string reason;
-  if (LoadConfig(*doc, path, reason)) return doc;
+  if (LoadConfig(*doc, path, reason)) {
+    if (FirstListEntry(doc.get(), table.root, table.list, table.entry)) return doc;
+    reason = path + ": holds no " + table.what + " (" + table.root + "/" + table.list + "/" + table.entry +
+             "); is it the planner's file?";
+  }
   context.ShowMessage(std::string("can't load ") + name + "\r\n\r\n" + reason);
   return nullptr;
 }
@@ -56,9 +67,9 @@ std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::strin
 bool LoadConfigFiles(BuildContext& context, const std::string& folder) {
   context.bonusConfig.reset();
   context.gemConfig.reset();
-  auto bonus = LoadNamed(context, folder, "config.xml");
+  auto bonus = LoadNamed(context, folder, "config.xml", kBonusTable);
   if (!bonus) return false;
-  auto gem = LoadNamed(context, folder, "config_gem.xml");
+  auto gem = LoadNamed(context, folder, "config_gem.xml", kGemTable);
   if (!gem) return false;
   context.bonusConfig = std::move(bonus);
   context.gemConfig = std::move(gem);

@@ -69,13 +69,17 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
     reason = firstReason;
     return result;
   }
-  std::string failure;
-  if (!dryRun && !SaveRepair(path, before, bytes, failure)) {
-    reason = firstReason + "; " + failure;
-    return result;
-  }
+  // Only a repair that helps is written: one that still does not parse
+  // leaves the file byte for byte as it was.
   result = ParseXml(doc, bytes, reason);
   if (result == XmlLoad::ParseFailed) reason += ParseLocation(doc);
+  if (result != XmlLoad::Ok) return result;
+  std::string failure;
+  if (!dryRun && !SaveRepair(path, before, bytes, failure)) {
+    doc.Clear();
+    reason = firstReason + "; " + failure;
+    return XmlLoad::ParseFailed;
+  }
   return result;
 }
 

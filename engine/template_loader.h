@@ -8,8 +8,8 @@ struct BuildContext;
 
 /// Replaces the context's template document with a new one loaded from
 /// job.templatePath (within the limits of xml_load.h). When parsing fails,
-/// repairs the file once and parses it again (in a dry run the repair happens
-/// in memory only, the file is left alone). Returns true when the document
+/// repairs the file once and parses it again; the repair is written (after a
+/// backup) only when the repaired text parses, and never in a dry run. Returns true when the document
 /// holds a template: a parsed document with a top-level `player`. Otherwise
 /// shows "can't read SC-File" with, on the next line, the path and the reason,
 /// and returns false.

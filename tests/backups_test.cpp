@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "build_context.h"
 #include "build_run.h"
 #include "file_bytes.h"
@@ -66,6 +68,34 @@ TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
   EXPECT_EQ(folder.rfind(Slashes(BackupRoot()) + "/Anne-Marie-3.ini (", 0), 0u) << folder;
   EXPECT_EQ(Slashes(ReadFile(folder + "/source.txt")), file + "\n");
   EXPECT_NE(BackupFolder(dir.file("other/Anne-Marie-3.ini")), folder);
+}
+
+TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyond9999) {
+  TempDir dir;
+  std::string file = dir.file("Caoimhe-19.ini"), error;
+  ASSERT_TRUE(KeepBackup(file, "real", "", error)) << error;  // no note
+  const std::string folder = BackupFolder(file);
+  WriteFile(folder + "/2026-02-31_10-00-00.000Z.ini", "no such day");
+  WriteFile(folder + "/1969-12-31_23-59-59.999Z.ini", "before the clock began");
+  WriteFile(folder + "/2026-12-07_24-00-00.000Z.ini", "no such hour");
+#ifndef _WIN32
+  WriteFile(dir.file("elsewhere.ini"), "not ours");
+  std::filesystem::create_symlink(dir.file("elsewhere.ini"), folder + "/9000-01-01_00-00-00.000Z.ini");
+#endif
+  std::vector<BackupInfo> backups = ListBackups(file);
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(ReadFile(backups[0].path), "real");
+  EXPECT_EQ(backups[0].note, kNoNote);
+
+  // A clock at the very end of the four-digit years: the newest backup's
+  // place is taken, no name goes beyond it.
+  WriteFile(folder + "/9999-12-31_23-59-59.999Z.ini", "last moment");
+  ASSERT_TRUE(KeepBackup(file, "later still", "run", error)) << error;
+  backups = ListBackups(file);
+  ASSERT_EQ(backups.size(), 2u);
+  EXPECT_EQ(ReadFile(backups[0].path), "later still");
+  EXPECT_EQ(Slashes(backups[0].path), Slashes(folder + "/9999-12-31_23-59-59.999Z.ini"));
+  EXPECT_EQ(backups[0].note, "run");
 }
 
 TEST(Backups, ABuildKeepsWhatItReplacedAndARunThatChangesNothingKeepsNothing) {

@@ -267,7 +267,9 @@ TEST(CliRestore, UndoesABuildByteForByteAndTheUndoItself) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "can't restore the backup\n" + ws.character + ": no backup 9 (there are 4)\n");
   EXPECT_EQ(ReadFile(ws.character), original);
-  EXPECT_EQ(ws.Cli({"restore", "--character", ws.character, "--backup", "0"}).status, 2);
+  ProgramResult zero = ws.Cli({"restore", "--character", ws.character, "--backup", "0"});
+  EXPECT_EQ(zero.status, 2);
+  EXPECT_EQ(zero.err.substr(0, zero.err.find('\n')), "--backup: must be 1 or more");
 
   // A file that cannot be replaced: nothing changes, and no backup of it
   // stays to stand in the way of the next undo.

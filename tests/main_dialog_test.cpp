@@ -334,15 +334,17 @@ TEST(MainDialog, CloseBoxEndsInTheCloseButton) {
   EXPECT_EQ(dlg->Context().job.templatePath, "typed.vsk");
 }
 
-TEST(MainDialog, StoredCharacterPathShowsItsDisplayText) {
+TEST(MainDialog, StoredCharacterAndBarsShowAsGoUsesThem) {
   GuiSandbox box;
   JobSettings stored;
   stored.characterPath = ExampleCharacters() + "/Brunhild-8.ini";
-  stored.quickbar = 7;
+  stored.quickbar = -5;  // stored out of range: the field shows what GO writes
+  stored.firstBar = 1000;
   SaveSettings(stored);
   Dialog dlg = MakeDialog(false);
   EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "Brunhild - Logres");
-  EXPECT_EQ(Field(*dlg, ID_QUICKBAR)->GetValue(), "7");
+  EXPECT_EQ(Field(*dlg, ID_QUICKBAR)->GetValue(), "1");
+  EXPECT_EQ(Field(*dlg, ID_FIRST_BAR)->GetValue(), "10");
 }
 
 TEST(MainDialog, AboutEntryOpensTheAboutBox) {

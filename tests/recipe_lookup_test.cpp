@@ -137,6 +137,19 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
                                   dir.file("config_gem.xml") + ": line 1, column 13");
   EXPECT_FALSE(context.ConfigLoaded());
   EXPECT_FALSE(context.bonusConfig);
+
+  // Well-formed files that are not the planner's are refused, not taken as empty tables.
+  WriteFile(dir.file("config_gem.xml"), "<data><order><ord n=\"0\" id=\"Helm\">Helm</ord></order></data>");
+  sink.messages.clear();
+  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\r\n\r\n" + dir.file("config_gem.xml") +
+                                                    ": holds no gem table (data/gems/gem); is it the planner's file?"});
+  WriteFile(dir.file("config.xml"), "<Vesko><groups/></Vesko>");
+  sink.messages.clear();
+  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\r\n\r\n" + dir.file("config.xml") +
+                                                    ": holds no bonus table (Vesko/bonuses/bonus); is it the planner's file?"});
+  EXPECT_FALSE(context.bonusConfig);
 }
 
 TEST(LoadConfigFiles, LoadsBothFromTheCurrentDirectoryByBareName) {
@@ -163,5 +176,6 @@ TEST(LoadConfigFiles, ADeeplyNestedFileIsRefusedWithAParserStyleReason) {
   WriteFile(dir.file("config_gem.xml"), kGem);
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   EXPECT_EQ(sink.messages,
-            std::vector<std::string>{"can't load config.xml\r\n\r\nError: elements nested deeper than 1000 levels"});
+            std::vector<std::string>{"can't load config.xml\r\n\r\nError: elements nested deeper than 1000 levels\r\n" +
+                                     dir.file("config.xml")});
 }

@@ -111,15 +111,15 @@ TEST_F(SettingsStore, PathsAreReadableUtf8AndOtherBytesSurviveEscaped) {
   EXPECT_EQ(Loaded().characterPath, "/home/p/\xc3\xa9t\xc3\xa9/Morwen-4.ini");
 }
 
-TEST_F(SettingsStore, AnyNonZeroFlagSetsItAndNumbersAreNotRangeChecked) {
+TEST_F(SettingsStore, AnyNonZeroFlagSetsItAndNumbersAreHeldToTheirRanges) {
   ::mkdir((m_dir.path() + "/.config").c_str(), 0700);
   ::mkdir((m_dir.path() + "/.config/Daoc").c_str(), 0700);
   WriteFile(StorePath(), "[settings]\nquit=1\nreverse=-7\ncleanup=0\nuse_space=4\nqbar=7\nqbar_first=0\nqbar_last=-3\n");
   JobSettings job = Loaded();
   EXPECT_EQ(job.options, static_cast<std::uint32_t>(OPT_QUIT | OPT_REVERSE | OPT_SPACER | OPT_DROP_RUN));
-  EXPECT_EQ(job.quickbar, 7);
-  EXPECT_EQ(job.firstBar, 0);
-  EXPECT_EQ(job.lastBar, -3);
+  EXPECT_EQ(job.quickbar, 3);
+  EXPECT_EQ(job.firstBar, 1);
+  EXPECT_EQ(job.lastBar, 1);
   SaveSettings(job, "Brindlemarque");
   EXPECT_NE(ReadFile(StorePath()).find("quit=16"), std::string::npos);
 }
