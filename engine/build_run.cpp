@@ -3,6 +3,8 @@
 #include "build_run.h"
 
 #include <tinyxml.h>
+#include <unordered_map>
+#include <vector>
 
 #include "backups.h"
 #include "build_context.h"
@@ -84,38 +86,63 @@ void Report(BuildContext& context, SlotCode code, const std::string& value, cons
   context.onPlaced(placed);
 }
 
-// Every crafted item at position `ordId`: its spacer labelled `ordText`
-// (OPT_SPACER), then up to four recipe hotkeys for effects not yet made.
-// False when a write failed (range full, no macro number, or file refused).
-bool FillPosition(BuildContext& context, const char* ordId, const char* ordText, int realmIndex) {
-  ProfileFile& file = context.character;
-  for (const TiXmlElement* item = Player(context)->FirstChildElement("item"); item;
-       item = item->NextSiblingElement("item")) {
+// The crafted items of the template by position (without regard to case), in template order.
+using ItemsByPosition = std::unordered_map<std::string, std::vector<const TiXmlElement*>>;
+
+ItemsByPosition CraftedItems(const TiXmlElement* player) {
+  ItemsByPosition items;
+  for (const TiXmlElement* item = player->FirstChildElement("item"); item; item = item->NextSiblingElement("item")) {
     const char* position = TextOf(item->FirstChildElement("position"));
-    if (!position || !SameTextNoCase(position, ordId)) continue;
-    if (!item->FirstChildElement("crafted")) continue;
-    bool spacerWritten = false;
-    int written = 0;
-    for (const TiXmlElement* effect = item->FirstChildElement("effect"); effect && written < kHotkeysPerItem;
-         effect = effect->NextSiblingElement("effect")) {
-      if (IsMade(effect)) continue;
-      if (!spacerWritten && context.job.Has(OPT_SPACER)) {
-        spacerWritten = true;
-        SlotCode at = context.cursor.code;
-        std::string label = ordText ? ordText : "";
-        if (!AddSpacerMacro(file, context.job, context.cursor, label)) return false;
-        SlotKey slot = GetSlotKey(at);
-        Report(context, at, file.Read(slot.section, slot.key), nullptr, ordText);
-      }
-      std::string hotkey = LookupRecipeHotkey(context.bonusConfig.get(), context.gemConfig.get(),
-                                              effect->Attribute("id"), TextOf(effect), realmIndex);
-      if (hotkey.empty()) continue;
-      SlotCode at = context.cursor.code;
-      if (!WriteHotkey(file, context.job, context.cursor, hotkey)) return false;
-      Report(context, at, hotkey, effect, nullptr);
-      ++written;
-    }
+    if (position && item->FirstChildElement("crafted")) items[NoCaseKey(position)].push_back(item);
   }
+  return items;
+}
+
+// One crafted item: its spacer labelled `ordText` (OPT_SPACER), then up to
+// four recipe hotkeys for effects not yet made; `wrote` tells whether
+// anything was written. False when a write failed (range full, no macro
+// number, or file refused).
+bool FillItem(BuildContext& context, const TiXmlElement* item, const char* ordText, int realmIndex,
+              const RecipeIndex& recipes, bool& wrote) {
+  ProfileFile& file = context.character;
+  bool spacerWritten = false;
+  int written = 0;
+  wrote = false;
+  for (const TiXmlElement* effect = item->FirstChildElement("effect"); effect && written < kHotkeysPerItem;
+       effect = effect->NextSiblingElement("effect")) {
+    if (IsMade(effect)) continue;
+    if (!spacerWritten && context.job.Has(OPT_SPACER)) {
+      spacerWritten = wrote = true;
+      SlotCode at = context.cursor.code;
+      std::string label = ordText ? ordText : "";
+      if (!AddSpacerMacro(file, context.job, context.cursor, label)) return false;
+      SlotKey slot = GetSlotKey(at);
+      Report(context, at, file.Read(slot.section, slot.key), nullptr, ordText);
+    }
+    std::string hotkey = recipes.Lookup(effect->Attribute("id"), TextOf(effect), realmIndex);
+    if (hotkey.empty()) continue;
+    SlotCode at = context.cursor.code;
+    if (!WriteHotkey(file, context.job, context.cursor, hotkey)) return false;
+    wrote = true;
+    Report(context, at, hotkey, effect, nullptr);
+    ++written;
+  }
+  return true;
+}
+
+// Every crafted item at one position, in template order. An item that wrote
+// nothing is dropped from `items`: it writes nothing at any later position of
+// that name either, and so every visit of an item costs a slot, which keeps a
+// run short whatever the files hold. False when a write failed.
+bool FillPosition(BuildContext& context, std::vector<const TiXmlElement*>& items, const char* ordText,
+                  int realmIndex, const RecipeIndex& recipes) {
+  std::size_t kept = 0;
+  for (const TiXmlElement* item : items) {
+    bool wrote;
+    if (!FillItem(context, item, ordText, realmIndex, recipes, wrote)) return false;
+    if (wrote) items[kept++] = item;
+  }
+  items.resize(kept);
   return true;
 }
 
@@ -131,11 +158,15 @@ bool FillBars(BuildContext& context) {
     order = data ? data->FirstChildElement("order") : nullptr;
   }
   if (!order) return true;
+  const RecipeIndex recipes(context.bonusConfig.get(), context.gemConfig.get());
+  ItemsByPosition items = CraftedItems(player);
   for (int pass = 0; pass < kPasses; ++pass) {
     for (const TiXmlElement* ord = order->FirstChildElement("ord"); ord; ord = ord->NextSiblingElement("ord")) {
       const char* n = ord->Attribute("n");
       if (!n || LeadingInt(n) != pass) continue;  // an ord without n is never used
-      if (FillPosition(context, ord->Attribute("id"), TextOf(ord), realm)) continue;
+      const char* id = ord->Attribute("id");
+      auto at = id ? items.find(NoCaseKey(id)) : items.end();
+      if (at == items.end() || FillPosition(context, at->second, TextOf(ord), realm, recipes)) continue;
       // A failed write without a refusal is a full range, or else a spacer
       // that found every macro number taken.
       if (!context.character.Failed())

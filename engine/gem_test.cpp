@@ -38,9 +38,12 @@ std::vector<GemEntry> RealmGems(const TiXmlDocument* gemConfig, int realm) {
 
 // Ascending by recipe number. This exact exchange sort decides where equal
 // numbers end up (3, 3, 1 becomes 1, the second 3, the first 3), and the
-// log's order must not change between versions.
-void SortByRecipe(std::vector<GemEntry>& gems) {
-  for (std::size_t i = 0; i + 1 < gems.size(); ++i)
+// log's order must not change between versions. Its first `count` places
+// are final after as many rounds, and a run uses no more than the range's
+// slots and one: the rest is left unsorted, so a large table costs count x n,
+// not n x n.
+void SortByRecipe(std::vector<GemEntry>& gems, std::size_t count) {
+  for (std::size_t i = 0; i + 1 < gems.size() && i < count; ++i)
     for (std::size_t f = i + 1; f < gems.size(); ++f)
       if (gems[i].recipe > gems[f].recipe) std::swap(gems[i], gems[f]);
 }
@@ -73,7 +76,8 @@ GemTestResult RunGemTest(BuildContext& context, const std::string& logPath) {
   if (!LoadTemplate(context)) return result;
   const TiXmlElement* player = context.templateDoc->FirstChildElement("player");  // LoadTemplate made sure
   std::vector<GemEntry> gems = RealmGems(context.gemConfig.get(), RealmIndexOf(TextOf(player->FirstChildElement("realm"))));
-  SortByRecipe(gems);
+  const JobSettings& job = context.job;
+  SortByRecipe(gems, static_cast<std::size_t>(job.lastBar - job.firstBar + 1) * 10 + 1);
   std::string log;
   bool saved = RunOnCharacterFile(context, [&] {
     ProfileFile& file = context.character;

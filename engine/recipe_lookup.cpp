@@ -21,7 +21,7 @@ const char* const kRealmAttribute[3] = {"r0", "r1", "r2"};
 // file that could not be opened or was refused.
 bool LoadConfig(TiXmlDocument& doc, const std::string& path, std::string& reason) {
   std::string why;
-  switch (LoadXmlFile(doc, path, why)) {
+  switch (LoadXmlFile(doc, path, why, kConfigLimits)) {
     case XmlLoad::Ok:
       return true;
     case XmlLoad::OpenFailed:
@@ -83,49 +83,72 @@ std::string FormatRecipeHotkey(std::int64_t doubledRecipe, std::int64_t levelInd
   return text;
 }
 
-std::string LookupRecipeHotkey(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig,
-                               const char* effectId, const char* effectText, int realmIndex) {
-  // Bonus: the first whose id matches gives the group name and the gem key.
-  const char* group = nullptr;
-  const char* gemKey = nullptr;
-  for (const TiXmlElement* b = FirstListEntry(bonusConfig, "Vesko", "bonuses", "bonus"); b;
-       b = b->NextSiblingElement("bonus")) {
-    if (!SameTextNoCase(b->Attribute("id"), effectId)) continue;
-    group = TextOf(b->FirstChildElement("group"));
-    const TiXmlElement* gem = b->FirstChildElement("gem");
+namespace {
+
+// Indexes the named entries of a list under their `attribute`, the first of
+// each name kept (entries without the attribute match nothing).
+void IndexFirst(std::unordered_map<std::string, const TiXmlElement*>& index, const TiXmlElement* entry,
+                const char* attribute) {
+  const char* tag = entry ? entry->Value() : nullptr;
+  for (; entry; entry = entry->NextSiblingElement(tag))
+    if (const char* name = entry->Attribute(attribute)) index.emplace(NoCaseKey(name), entry);
+}
+
+const TiXmlElement* Find(const std::unordered_map<std::string, const TiXmlElement*>& index, const char* name) {
+  if (!name) return nullptr;
+  auto it = index.find(NoCaseKey(name));
+  return it == index.end() ? nullptr : it->second;
+}
+
+}  // namespace
+
+RecipeIndex::RecipeIndex(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig) {
+  IndexFirst(m_bonuses, FirstListEntry(bonusConfig, "Vesko", "bonuses", "bonus"), "id");
+  IndexFirst(m_groups, FirstListEntry(bonusConfig, "Vesko", "groups", "group"), "id");
+  // Every matching gem overwrites the number, so the last one decides.
+  for (const TiXmlElement* gem = FirstListEntry(gemConfig, "data", "gems", "gem"); gem;
+       gem = gem->NextSiblingElement("gem")) {
+    const char* id = gem->Attribute("id");
+    if (!id) continue;
+    for (int realm = 0; realm < 3; ++realm)
+      if (const char* number = gem->Attribute(kRealmAttribute[realm])) m_gems[realm][NoCaseKey(id)] = LeadingInt(number);
+  }
+}
+
+std::string RecipeIndex::Lookup(const char* effectId, const char* effectText, int realmIndex) const {
+  // Bonus: the first whose id matches gives the group name and the gem key;
+  // without one, both are empty (and may still match empty names).
+  const char* group = "";
+  const char* gemKey = "";
+  if (const TiXmlElement* bonus = Find(m_bonuses, effectId)) {
+    group = TextOf(bonus->FirstChildElement("group"));
+    const TiXmlElement* gem = bonus->FirstChildElement("gem");
     if (!gem || !group || !*group) return {};  // a bonus without gem or group has no recipe
     gemKey = gem->Attribute("id");
     if (!gemKey) gemKey = "";
-    break;
   }
-  if (!group) group = "";
-  if (!gemKey) gemKey = "";
 
   // Group and level: the first group of that name decides, and in it the
   // first gemlevel whose amount equals the effect text.
-  const TiXmlElement* g = FirstListEntry(bonusConfig, "Vesko", "groups", "group");
-  while (g && !SameTextNoCase(g->Attribute("id"), group)) g = g->NextSiblingElement("group");
+  const TiXmlElement* g = Find(m_groups, group);
   if (!g) return {};
-  const TiXmlElement* level = g->FirstChildElement("gemlevel");
-  while (level && !SameTextNoCase(level->Attribute("bonus"), effectText))
-    level = level->NextSiblingElement("gemlevel");
-  const char* levelText = TextOf(level);
+  auto levels = m_levels.find(g);
+  if (levels == m_levels.end()) {
+    levels = m_levels.emplace(g, ByName()).first;
+    IndexFirst(levels->second, g->FirstChildElement("gemlevel"), "bonus");
+  }
+  const char* levelText = TextOf(Find(levels->second, effectText));
   if (!levelText) return {};  // no match, or a gemlevel without a number
   std::int32_t gemLevel = LeadingInt(levelText);
   if (gemLevel < 0) return {};
 
-  // Gem number: every matching gem overwrites it, so the last one decides.
   if (realmIndex < 0 || realmIndex > 2) realmIndex = 0;
-  bool found = false;
-  std::int32_t recipe = -1;
-  for (const TiXmlElement* gem = FirstListEntry(gemConfig, "data", "gems", "gem"); gem;
-       gem = gem->NextSiblingElement("gem")) {
-    const char* number = gem->Attribute(kRealmAttribute[realmIndex]);
-    if (number && SameTextNoCase(gem->Attribute("id"), gemKey)) {
-      recipe = LeadingInt(number);
-      found = true;
-    }
-  }
-  if (!found) return {};
-  return FormatRecipeHotkey(2LL * recipe, static_cast<std::int64_t>(gemLevel) - 1);
+  auto gem = m_gems[realmIndex].find(NoCaseKey(gemKey));
+  if (gem == m_gems[realmIndex].end()) return {};
+  return FormatRecipeHotkey(2LL * gem->second, static_cast<std::int64_t>(gemLevel) - 1);
+}
+
+std::string LookupRecipeHotkey(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig,
+                               const char* effectId, const char* effectText, int realmIndex) {
+  return RecipeIndex(bonusConfig, gemConfig).Lookup(effectId, effectText, realmIndex);
 }

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 struct BuildContext;
 class TiXmlDocument;
+class TiXmlElement;
 
 /// Loads config.xml, then config_gem.xml, from `folder` (empty: the current
 /// directory, by bare name) into the context. On a failure shows
@@ -23,6 +25,22 @@ extern const char* const kConfigNotLoaded;  // "config files not loaded - sry ca
 /// there is no recipe.
 std::string LookupRecipeHotkey(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig,
                                const char* effectId, const char* effectText, int realmIndex);
+
+/// The configuration's lists indexed once, for the many lookups of one run:
+/// Lookup() gives what LookupRecipeHotkey gives, in about constant time
+/// however long the lists are. The documents must outlive the index and not change.
+class RecipeIndex {
+ public:
+  RecipeIndex(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig);
+  std::string Lookup(const char* effectId, const char* effectText, int realmIndex) const;
+
+ private:
+  using ByName = std::unordered_map<std::string, const TiXmlElement*>;
+  ByName m_bonuses;  // lower-case id -> the first bonus of that id
+  ByName m_groups;   // lower-case id -> the first group of that id
+  mutable std::unordered_map<const TiXmlElement*, ByName> m_levels;  // per group, when first asked: its gemlevels
+  std::unordered_map<std::string, std::int32_t> m_gems[3];  // per realm: lower-case id -> the last gem's number
+};
 
 /// "45,13%03i%02i,,-1" filled with `doubledRecipe` and `levelIndex`; a minus
 /// sign counts toward the width and longer numbers are written in full.

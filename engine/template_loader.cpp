@@ -57,11 +57,11 @@ bool SaveRepair(const std::string& path, const std::string& before, const std::s
 // or in a dry run in memory only) and parsed again.
 XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun, std::string& reason) {
   std::string bytes;  // read once, for the load and for the repair
-  if (ReadFileBytes(path, bytes, kMaxXmlBytes) != ReadStatus::Ok) {
+  if (ReadFileBytes(path, bytes, kTemplateLimits.bytes) != ReadStatus::Ok) {
     reason = LastFileError();
     return XmlLoad::OpenFailed;
   }
-  XmlLoad result = ParseXml(doc, bytes, reason);
+  XmlLoad result = ParseXml(doc, bytes, reason, kTemplateLimits);
   if (result != XmlLoad::ParseFailed) return result;
   std::string firstReason = reason + ParseLocation(doc);
   std::string before = bytes;
@@ -71,7 +71,7 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
   }
   // Only a repair that helps is written: one that still does not parse
   // leaves the file byte for byte as it was.
-  result = ParseXml(doc, bytes, reason);
+  result = ParseXml(doc, bytes, reason, kTemplateLimits);
   if (result == XmlLoad::ParseFailed) reason += ParseLocation(doc);
   if (result != XmlLoad::Ok) return result;
   std::string failure;

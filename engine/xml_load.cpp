@@ -29,7 +29,7 @@ std::string WithLfLineEnds(const std::string& bytes) {
 
 }  // namespace
 
-std::string CheckXmlLimits(const std::string& text) {
+std::string CheckXmlLimits(const std::string& text, const XmlLimits& limits) {
   int depth = 0;
   for (std::size_t p = text.find('<'); p < text.size(); p = text.find('<', p)) {
     if (text.compare(p, 4, "<!--") == 0) {
@@ -48,8 +48,8 @@ std::string CheckXmlLimits(const std::string& text) {
       bool selfClosing = false;
       for (++p; p < text.size() && text[p] != '>'; ++p) {
         if (text[p] == '=') {
-          if (++attributes > kMaxXmlAttributes)
-            return "Error: an element with more than " + std::to_string(kMaxXmlAttributes) + " attributes";
+          if (++attributes > limits.attributes)
+            return "Error: an element with more than " + std::to_string(limits.attributes) + " attributes";
           std::size_t q = p + 1;
           while (q < text.size() && IsSpace(text[q])) ++q;
           if (q < text.size() && (text[q] == '"' || text[q] == '\'')) {
@@ -61,17 +61,17 @@ std::string CheckXmlLimits(const std::string& text) {
           selfClosing = text[p] == '/';
         }
       }
-      if (!selfClosing && ++depth > kMaxXmlDepth)
-        return "Error: elements nested deeper than " + std::to_string(kMaxXmlDepth) + " levels";
+      if (!selfClosing && ++depth > limits.depth)
+        return "Error: elements nested deeper than " + std::to_string(limits.depth) + " levels";
     }
   }
   return {};
 }
 
-XmlLoad ParseXml(TiXmlDocument& doc, const std::string& bytes, std::string& reason) {
+XmlLoad ParseXml(TiXmlDocument& doc, const std::string& bytes, std::string& reason, const XmlLimits& limits) {
   doc.Clear();
   std::string text = WithLfLineEnds(bytes);
-  reason = CheckXmlLimits(text);
+  reason = CheckXmlLimits(text, limits);
   if (!reason.empty()) return XmlLoad::Refused;
   doc.Parse(text.c_str());
   if (!doc.Error()) return XmlLoad::Ok;
@@ -79,13 +79,13 @@ XmlLoad ParseXml(TiXmlDocument& doc, const std::string& bytes, std::string& reas
   return XmlLoad::ParseFailed;
 }
 
-XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path, std::string& reason) {
+XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path, std::string& reason, const XmlLimits& limits) {
   std::string bytes;
-  ReadStatus status = ReadFileBytes(path, bytes, kMaxXmlBytes);
+  ReadStatus status = ReadFileBytes(path, bytes, limits.bytes);
   if (status != ReadStatus::Ok) {
     doc.Clear();
     reason = LastFileError();
     return XmlLoad::OpenFailed;
   }
-  return ParseXml(doc, bytes, reason);
+  return ParseXml(doc, bytes, reason, limits);
 }

@@ -7,12 +7,18 @@
 
 class TiXmlDocument;
 
-/// Files larger than this are refused before parsing.
-constexpr std::size_t kMaxXmlBytes = 16u * 1024u * 1024u;
-/// Elements nested deeper than this are refused before parsing.
-constexpr int kMaxXmlDepth = 1000;
-/// Elements with more attributes than this are refused before parsing.
-constexpr int kMaxXmlAttributes = 1000;
+/// What a file may hold at most; more is refused before parsing.
+struct XmlLimits {
+  std::size_t bytes;  ///< file size
+  int depth;          ///< elements nested in each other
+  int attributes;     ///< attributes of one element (the parser checks each new one against all before it)
+};
+
+/// The planner's configuration files: large tables, flat.
+constexpr XmlLimits kConfigLimits = {16u * 1024u * 1024u, 1000, 100};
+/// A template: one character's gear, a few kilobytes; far beyond that is no
+/// planner's file, and would only make a build slow.
+constexpr XmlLimits kTemplateLimits = {1024u * 1024u, 100, 100};
 
 /// How a load ended.
 enum class XmlLoad {
@@ -23,15 +29,15 @@ enum class XmlLoad {
 };
 
 /// Why the XML text `bytes` is refused before parsing ("Error: elements
-/// nested deeper than 1000 levels"); empty when it is within the limits.
-/// Counts as the parser would see the text, erring towards refusal.
-std::string CheckXmlLimits(const std::string& bytes);
+/// nested deeper than 1000 levels"); empty when it is within `limits`
+/// (its size aside). Counts as the parser would see the text, erring towards refusal.
+std::string CheckXmlLimits(const std::string& bytes, const XmlLimits& limits);
 
 /// Replaces `doc`'s content by `bytes` parsed as TinyXML parses a file (line
 /// ends made LF first). On failure `reason` holds the parser's description
 /// (`doc` then tells the row and column) or the limit that refused it.
-XmlLoad ParseXml(TiXmlDocument& doc, const std::string& bytes, std::string& reason);
+XmlLoad ParseXml(TiXmlDocument& doc, const std::string& bytes, std::string& reason, const XmlLimits& limits);
 
-/// Reads the file at `path` (at most kMaxXmlBytes) and parses it as ParseXml
+/// Reads the file at `path` (at most limits.bytes) and parses it as ParseXml
 /// does. OpenFailed gives the file's reason ("no such file or directory").
-XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path, std::string& reason);
+XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path, std::string& reason, const XmlLimits& limits);

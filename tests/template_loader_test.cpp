@@ -163,18 +163,18 @@ TEST(LoadTemplate, HostileFilesAreRefusedBeforeTheParserSeesThem) {
     return t + "/>";
   };
   const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
-      {"deep.vsk", nested(40000), "Error: elements nested deeper than 1000 levels"},
-      {"deeper.vsk", nested(1001), "Error: elements nested deeper than 1000 levels"},
-      {"wide.vsk", attributes(100000), "Error: an element with more than 1000 attributes"},
-      {"wider.vsk", attributes(1001), "Error: an element with more than 1000 attributes"},
-      {"huge.vsk", "<player>" + std::string(kMaxXmlBytes, ' ') + "</player>", "larger than 16 MiB"}};
+      {"deep.vsk", nested(40000), "Error: elements nested deeper than 100 levels"},
+      {"deeper.vsk", nested(101), "Error: elements nested deeper than 100 levels"},
+      {"wide.vsk", attributes(20000), "Error: an element with more than 100 attributes"},
+      {"wider.vsk", attributes(101), "Error: an element with more than 100 attributes"},
+      {"huge.vsk", "<player>" + std::string(kTemplateLimits.bytes, ' ') + "</player>", "larger than 1 MiB"}};
   for (const auto& [name, bytes, reason] : cases) {
     WriteFile(dir.file(name), bytes);
     Loader loader;
     EXPECT_FALSE(loader.Load(dir.file(name))) << name;
     EXPECT_EQ(loader.sink.messages, std::vector<std::string>{"can't read SC-File\n" + dir.file(name) + ": " + reason});
   }
-  for (const std::string& bytes : {nested(1000), attributes(1000)}) {  // the limits themselves are fine
+  for (const std::string& bytes : {nested(100), attributes(100)}) {  // the limits themselves are fine
     WriteFile(dir.file("fine.vsk"), bytes);
     Loader loader;
     EXPECT_TRUE(loader.Load(dir.file("fine.vsk")));

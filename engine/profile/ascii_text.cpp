@@ -5,6 +5,12 @@
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+std::string NoCaseKey(const char* text) {
+  std::string key = text;
+  for (char& c : key) c = LowerAscii(c);
+  return key;
+}
+
 bool SameTextNoCase(const char* a, const char* b) {
   if (!a || !b) return false;
   for (; *a && *b; ++a, ++b)

@@ -3,9 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 /// Lower-cases ASCII letters only, leaving every other byte as it is.
 char LowerAscii(char c);
+
+/// `text` with its ASCII letters lower-cased: texts that SameTextNoCase
+/// finds equal give the same key (for indexes of names).
+std::string NoCaseKey(const char* text);
 
 /// Whole-text equality without regard to ASCII case; an absent (null) text
 /// equals nothing, not even another absent text.

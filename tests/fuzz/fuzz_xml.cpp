@@ -12,10 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> parts = SplitParts(data, size, 3);
   TiXmlDocument templ, bonus, gem;
   std::string reason;
-  bool loaded = ParseXml(templ, parts[0], reason) == XmlLoad::Ok;
+  bool loaded = ParseXml(templ, parts[0], reason, kTemplateLimits) == XmlLoad::Ok;
   Check(loaded || !reason.empty(), "a refused template has no reason");
-  bool bonusLoaded = ParseXml(bonus, parts[1], reason) == XmlLoad::Ok;
-  bool gemLoaded = ParseXml(gem, parts[2], reason) == XmlLoad::Ok;
+  bool bonusLoaded = ParseXml(bonus, parts[1], reason, kConfigLimits) == XmlLoad::Ok;
+  bool gemLoaded = ParseXml(gem, parts[2], reason, kConfigLimits) == XmlLoad::Ok;
   const TiXmlElement* player = loaded ? templ.FirstChildElement("player") : nullptr;
   int lookups = 0;
   for (const TiXmlElement* item = player ? player->FirstChildElement("item") : nullptr; item && lookups < 200;
