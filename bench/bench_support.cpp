@@ -1,6 +1,9 @@
 #include "bench_support.h"
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <ctime>
 #include <fstream>
 #include <stdexcept>
 
@@ -32,6 +35,15 @@ std::string MakeBenchFolder() {
 
 void WriteBenchFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  AgeBenchFile(path);
+}
+
+void AgeBenchFile(const std::string& path) {
+  struct timespec old[2];
+  ::clock_gettime(CLOCK_REALTIME, &old[0]);
+  old[0].tv_sec -= 60;
+  old[1] = old[0];
+  ::utimensat(AT_FDCWD, path.c_str(), old, 0);
 }
 
 std::string MakeMacroHeavyCharacterFile(std::size_t bytes, bool chatFirst) {

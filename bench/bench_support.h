@@ -10,8 +10,12 @@ std::string MakeCharacterFile(std::size_t bytes);
 /// A fresh temporary folder (left for the system to clean up).
 std::string MakeBenchFolder();
 
-/// Writes `bytes` to `path`.
+/// Writes `bytes` to `path`, dated a minute back: a character file the game
+/// saved a while ago, which a build reads at once.
 void WriteBenchFile(const std::string& path, const std::string& bytes);
+
+/// Dates the file at `path` a minute back.
+void AgeBenchFile(const std::string& path);
 
 /// A character file of about `bytes` bytes whose three quickbars hold 300
 /// macro hotkeys naming Macro_0 to Macro_99 (two in three of them spacers

@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <random>
 #include <string>
@@ -64,7 +65,7 @@ void WriteAll(int fd, const std::string& bytes) {
 // Saves `bytes` over `path` as a game would, in the given style.
 void Save(Writer style, const std::string& path, const std::string& bytes) {
   if (style == Writer::ByRename) {
-    WriteBenchFile(path + ".game", bytes);
+    std::ofstream(path + ".game", std::ios::binary | std::ios::trunc) << bytes;
     std::filesystem::rename(path + ".game", path);
     return;
   }
@@ -80,15 +81,7 @@ void Save(Writer style, const std::string& path, const std::string& bytes) {
   ::close(fd);
 }
 
-// The character file as it was a minute ago: quiet, as between game sessions.
-void ResetCharacter(const std::string& path, const std::string& bytes) {
-  WriteBenchFile(path, bytes);
-  struct timespec old[2];
-  ::clock_gettime(CLOCK_REALTIME, &old[0]);
-  old[0].tv_sec -= 60;
-  old[1] = old[0];
-  ::utimensat(AT_FDCWD, path.c_str(), old, 0);
-}
+
 
 }  // namespace
 
@@ -120,7 +113,7 @@ int main(int argc, char** argv) {
   // The saves are spread over a whole build and a little beyond.
   std::vector<long> runs;
   for (int i = 0; i < 5; ++i) {
-    ResetCharacter(character, before);
+    WriteBenchFile(character, before);
     auto start = std::chrono::steady_clock::now();
     if (!RunBuildJob(context)) {
       std::cerr << messages.all;
@@ -140,7 +133,7 @@ int main(int argc, char** argv) {
   for (Writer style : {Writer::InPlace, Writer::ByRename, Writer::TwoParts}) {
     Counts counts;
     for (int trial = 0; trial < trials; ++trial) {
-      ResetCharacter(character, before);
+      WriteBenchFile(character, before);
       const std::string begin = "[Game]\r\nBegin=" + std::to_string(trial) + "\r\n";
       const std::string end = "\r\n[GameEnd]\r\nEnd=" + std::to_string(trial) + "\r\n";
       const std::string game = begin + before + end;

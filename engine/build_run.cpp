@@ -160,10 +160,15 @@ bool FillBars(BuildContext& context) {
   if (!order) return true;
   const RecipeIndex recipes(context.bonusConfig.get(), context.gemConfig.get());
   ItemsByPosition items = CraftedItems(player);
-  for (int pass = 0; pass < kPasses; ++pass) {
-    for (const TiXmlElement* ord = order->FirstChildElement("ord"); ord; ord = ord->NextSiblingElement("ord")) {
-      const char* n = ord->Attribute("n");
-      if (!n || LeadingInt(n) != pass) continue;  // an ord without n is never used
+  // The positions of each pass, in document order (an ord without n is never used).
+  std::vector<std::vector<const TiXmlElement*>> passes(kPasses);
+  for (const TiXmlElement* ord = order->FirstChildElement("ord"); ord; ord = ord->NextSiblingElement("ord")) {
+    const char* n = ord->Attribute("n");
+    std::int32_t pass = n ? LeadingInt(n) : -1;
+    if (pass >= 0 && pass < kPasses) passes[static_cast<std::size_t>(pass)].push_back(ord);
+  }
+  for (const auto& pass : passes) {
+    for (const TiXmlElement* ord : pass) {
       const char* id = ord->Attribute("id");
       auto at = id ? items.find(NoCaseKey(id)) : items.end();
       if (at == items.end() || FillPosition(context, at->second, TextOf(ord), realm, recipes)) continue;

@@ -150,7 +150,8 @@ bool ProfileFile::Open(const std::string& path, bool lock) {
   if (lock) RemoveStaleTemporariesOf(path);  // what a killed run left beside the file
   ReachSavePoint(SavePoint::BeforeRead, path);
   ReadStatus status = ReadStatus::Failed;
-  if (WaitUntilQuiet(path, g_quietMs, g_quietLimitMs)) status = ReadFileBytes(path, m_original, m_stamp);
+  // Only a file about to be changed waits for the game's save to end.
+  if (!lock || WaitUntilQuiet(path, g_quietMs, g_quietLimitMs)) status = ReadFileBytes(path, m_original, m_stamp);
   if (status == ReadStatus::Failed) {
     m_lock.Release();
     return Refuse(path + ": " + LastFileError());

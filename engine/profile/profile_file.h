@@ -41,9 +41,9 @@ class ProfileFile {
   ProfileFile& operator=(const ProfileFile&) = delete;
 
   /// Takes the lock (unless `lock` is false, for reading only) and reads the
-  /// file at `path`. A file changed less than the quiet time ago is still
-  /// being saved (by the game): it is read once it has been unchanged that
-  /// long (see SetQuietTime). A missing file opens empty and is created by
+  /// file at `path`. A file to be changed (locked) that changed less than
+  /// the quiet time ago is still being saved (by the game): it is read once it
+  /// has been unchanged that long (see SetQuietTime). A missing file opens empty and is created by
   /// Save(). Returns false (holding nothing, with Error() saying why) for an
   /// empty path, a path that is not a regular file, a file that cannot be
   /// read or never stops changing, or a lock another run keeps.
