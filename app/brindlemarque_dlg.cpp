@@ -10,6 +10,7 @@
 #include <wx/msgdlg.h>
 #include <wx/statbmp.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
 #include "about_dlg.h"
@@ -48,6 +49,14 @@ wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
 wxEND_EVENT_TABLE()
 
 namespace {
+
+// Runs `work` under the busy cursor: a run may wait a few seconds for a
+// character file the game is still saving.
+template <typename Work>
+auto WithBusyCursor(Work work) {
+  wxBusyCursor busy;
+  return work();
+}
 
 const char* const kAboutEntry = "&Info über Brindlemarque...";
 const char* const kChooseFolder =
@@ -255,7 +264,7 @@ void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
     return;
   }
   ControlsToSettings();
-  bool ok = RunBuildJob(m_context);
+  bool ok = WithBusyCursor([this] { return RunBuildJob(m_context); });
   if (ok && m_context.job.Has(OPT_QUIT)) {
     SetReturnCode(wxID_OK);
     EndDialog(wxID_OK);
@@ -283,7 +292,7 @@ void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   ControlsToSettings();
   // Never closes the window; failures have shown their message.
-  if (RunGemTest(m_context).ok) ShowResult(RESULT_SUCCESS);
+  if (WithBusyCursor([this] { return RunGemTest(m_context).ok; })) ShowResult(RESULT_SUCCESS);
 }
 
 void CBrindlemarqueDlg::OnCloseButton(wxCommandEvent&) {
@@ -332,7 +341,7 @@ void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
                        ToWx(character), newest.time, wxString::FromUTF8(GameTextToUtf8(newest.note)));
   wxMessageDialog ask(this, question, ToWx(ApplicationName()), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
   if (ask.ShowModal() != wxID_YES) return;
-  RestoreResult result = RestoreBackup(character, 1);
+  RestoreResult result = WithBusyCursor([&character] { return RestoreBackup(character, 1); });
   if (!result.ok) m_messages.ShowMessage(std::string(kCannotRestore) + "\n" + result.error);
   ShowResult(result.ok ? RESULT_SUCCESS : RESULT_FAILURE);
 }
@@ -360,7 +369,8 @@ void CBrindlemarqueDlg::OnDropFiles(wxDropFilesEvent& event) {
     m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
     return;
   }
-  bool ok = RunBuildJob(m_context);  // runs even without configuration files, never quits
+  // Runs even without configuration files, never quits.
+  bool ok = WithBusyCursor([this] { return RunBuildJob(m_context); });
   m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
   ShowResult(ok ? RESULT_SUCCESS : RESULT_FAILURE);
 }

@@ -1,6 +1,7 @@
 #include "message_box_sink.h"
 
 #include <wx/msgdlg.h>
+#include <wx/cursor.h>
 #ifdef __WXGTK__
 #include <wx/generic/msgdlgg.h>
 #endif
@@ -19,6 +20,7 @@ void ShowBox(wxWindow* parent, const wxString& text) {
 }  // namespace
 
 void MessageBoxSink::ShowMessage(const std::string& text) {
+  wxBusyCursorSuspender normalCursor;  // a run shows the busy cursor; its messages do not
   wxString shown = ToWx(text);
 #ifdef __WXGTK__
   shown.Replace("\r\n", "\n");  // a bare CR would show as a stray glyph
