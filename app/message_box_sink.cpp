@@ -1,7 +1,7 @@
 #include "message_box_sink.h"
 
 #include <wx/msgdlg.h>
-#include <wx/cursor.h>
+#include <wx/utils.h>
 #ifdef __WXGTK__
 #include <wx/generic/msgdlgg.h>
 #endif
@@ -20,7 +20,14 @@ void ShowBox(wxWindow* parent, const wxString& text) {
 }  // namespace
 
 void MessageBoxSink::ShowMessage(const std::string& text) {
-  wxBusyCursorSuspender normalCursor;  // a run shows the busy cursor; its messages do not
+  // A run shows the busy cursor; its messages do not.
+  const bool busy = wxIsBusy();
+  if (busy) wxEndBusyCursor();
+  Show(text);
+  if (busy) wxBeginBusyCursor();
+}
+
+void MessageBoxSink::Show(const std::string& text) {
   wxString shown = ToWx(text);
 #ifdef __WXGTK__
   shown.Replace("\r\n", "\n");  // a bare CR would show as a stray glyph

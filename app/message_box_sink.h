@@ -14,5 +14,6 @@ class MessageBoxSink : public MessageSink {
   void ShowMessage(const std::string& text) override;
 
  private:
+  void Show(const std::string& text);
   wxWindow* m_parent;
 };

@@ -9,6 +9,9 @@
 #include <thread>
 #include <vector>
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 #include <unistd.h>
 
 #include "backups.h"
@@ -191,6 +194,28 @@ TEST(ProfileFailure, ReadOnlyFileFolderAndMissingFolderFailAndStayUntouched) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
   EXPECT_EQ(ReadProfileString(fifo, "Quickbar", "Hotkey_1", v, 1024), 0u);
   EXPECT_FALSE(WriteProfileString(fifo, "Quickbar", "Hotkey_1", "v"));
+
+  // A writable file in a folder that is not: the message says it is the folder.
+  // As root (CI), the save runs as nobody, for whom the folder's rights count.
+  Ini locked(kCharacter, "in-locked-folder.ini");
+  ::chmod(locked.path.c_str(), 0666);
+  ::chmod(locked.dir.path().c_str(), 0555);
+  auto save = [&] {
+    ProfileFile file;
+    bool saved = file.Open(locked.path) && file.Write("Quickbar", "Hotkey_1", "v") && file.Save();
+    return !saved && file.Error() == locked.path + ": permission denied (the folder " + locked.dir.path() + ")";
+  };
+  if (::geteuid() != 0) {
+    EXPECT_TRUE(save());
+  } else {
+    pid_t child = ::fork();
+    if (child == 0) _exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && save() ? 0 : 1);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  ::chmod(locked.dir.path().c_str(), 0755);
+  EXPECT_EQ(ReadFile(locked.path), kCharacter);
 #endif
 }
 
@@ -290,7 +315,7 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
       SetSavePointHook([&](SavePoint at, const std::string&) {
         if (at != point) return;
         WriteFile(byRename ? f + ".game" : f, game);
-        if (byRename) std::filesystem::rename(f + ".game", f);
+        if (byRename) RenameOver(f + ".game", f);
       });
       ProfileFile file;
       ASSERT_TRUE(file.Open(f));
@@ -310,7 +335,7 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
       EXPECT_EQ(file.Error(), f + ": changed by another program while Brindlemarque worked on it; nothing was written, "
                                   "run it again");
       EXPECT_TRUE(ListBackups(f).empty());
-      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ini.dir.path()), {}), 1);  // no temporary file
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(FsPath(ini.dir.path())), {}), 1);  // no temporary file
     }
 }
 

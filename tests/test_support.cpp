@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -115,6 +116,15 @@ unsigned long long InodeOf(const std::string& path) {
 void MakeReadOnly(const std::string& path) {
   fs::permissions(FsPath(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
+}
+
+void RenameOver(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+  // The C library's rename refuses an existing target there.
+  ASSERT_TRUE(::MoveFileExW(WideText(from).c_str(), WideText(to).c_str(), MOVEFILE_REPLACE_EXISTING));
+#else
+  ASSERT_EQ(::rename(from.c_str(), to.c_str()), 0);
+#endif
 }
 
 std::string PlatformText(const std::string& text) {

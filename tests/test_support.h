@@ -36,6 +36,8 @@ std::string ReadFile(const std::string& path);
 unsigned long long InodeOf(const std::string& path);
 /// Marks the file read-only (no write permission bits; the read-only attribute on Windows).
 void MakeReadOnly(const std::string& path);
+/// Renames `from` over the existing `to`, as a program saving by rename does.
+void RenameOver(const std::string& from, const std::string& to);
 /// `text` with the platform's text line ends (CR LF on Windows).
 std::string PlatformText(const std::string& text);
 /// The folder of test data files (tests/data).
