@@ -7,6 +7,8 @@
 #include <wx/choice.h>
 #include <wx/listbox.h>
 #include <wx/textctrl.h>
+#include <wx/app.h>
+#include <wx/uiaction.h>
 
 #include "folder_dlg.h"
 #include "gui_support.h"
@@ -70,7 +72,8 @@ void Pick(wxControlWithItems* items, const char* text, wxEventType type) {
   SendCommand(items, type);
 }
 void ChooseServer(Dlg& d, const char* name) { Pick(Servers(d), name, wxEVT_CHOICE); }
-void SelectCharacter(Dlg& d, const char* entry) { Pick(Characters(d), entry, wxEVT_LISTBOX); }
+// A click on a character: only a selection the user makes chooses.
+void SelectCharacter(Dlg& d, const char* entry) { ClickEntry(Characters(d), wxString::FromUTF8(entry)); }
 
 void DoubleClick(Dlg& d) { SendCommand(Characters(d), wxEVT_LISTBOX_DCLICK); }
 void Browse(Dlg& d) { SendCommand(d.FindWindow(Dlg::ID_BROWSE_FOLDER), wxEVT_BUTTON); }
@@ -92,7 +95,7 @@ TEST(CharSelectDialog, ListsEachServerOnceAndFiltersCharacters) {
               (std::vector<std::string>{"Avalon -  (-3.ini)", "Dartmoor -  (12.ini)", "Lyonesse - aldric (aldric-04.ini)",
                                         "Lyonesse - Morwen (Morwen-4.ini)",
                                         "Salisbury - M\xc3\xb6rwen (M\xc3\xb6rwen-19.ini)"}));
-    EXPECT_EQ(Characters(d)->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(Characters(d)->GetStringSelection(), "Lyonesse - Morwen (Morwen-4.ini)");  // the current one
     SetCrafterBox(d, false);
     EXPECT_EQ(CharacterEntries(d).size(), 8u);
     EXPECT_EQ(CharacterEntries(d).front(), "5 - Gwen (Gwen-5.ini)");
@@ -123,7 +126,7 @@ TEST(CharSelectDialog, ASelectionHiddenByAFilterOrGoneFromDiskStaysChosen) {
       return wxID_OK;
     };
     int result = 0;
-    wxTEST_DIALOG(result = dlg.ChooseCharacter(folder + "/Gwen-5.ini"), ExpectDialog<Dlg>(work));
+    wxTEST_DIALOG(result = dlg.ChooseCharacter(folder + "/Nobody-9.ini"), ExpectDialog<Dlg>(work));
     EXPECT_EQ(result, MODAL_OK);
     EXPECT_EQ(dlg.GetChosenPath(), folder + "/Morwen-4.ini");
   }
@@ -185,4 +188,61 @@ TEST(CharSelectDialog, AnotherFolderResetsTheServerKeepsTheBoxAndForgetsTheChoic
   wxTEST_DIALOG(result = dlg.ChooseCharacter(folder + "/Zed-4.ini"), ExpectDialog<Dlg>(work));
   EXPECT_EQ(result, MODAL_OK);
   EXPECT_EQ(dlg.GetChosenPath(), other + "/");
+}
+
+namespace {
+
+// Shows the dialog with the pointer over it (a real key press goes to the
+// window under the pointer), presses `keys` one by one as the keyboard
+// does, and gives the code the dialog ended with (0 while it is open).
+int PressKeys(Dlg& d, const std::vector<int>& keys) {
+  d.Show();
+  d.Raise();
+  wxUIActionSimulator keyboard;
+  keyboard.MouseMove(d.GetScreenPosition() + wxPoint(3, 3));
+  for (int i = 0; i < 30; ++i) wxTheApp->Yield();
+  for (int key : keys) {
+    keyboard.Char(key);
+    for (int i = 0; i < 10; ++i) {
+      wxTheApp->Yield();
+      wxMilliSleep(5);
+    }
+  }
+  for (int i = 0; i < 100 && d.IsShown(); ++i) {
+    wxTheApp->Yield();
+    wxMilliSleep(10);
+  }
+  return d.IsShown() ? 0 : d.GetReturnCode();
+}
+
+}  // namespace
+
+// Real key presses: tabbing through the dialog (the focus passes the list,
+// where GTK selects the first entry) and Return on OK keep the current
+// character; Down arrow in the list chooses the next entry.
+TEST(CharSelectDialogKeyboard, TabbingThroughChoosesNothingAndArrowKeysChoose) {
+  GuiSandbox box;
+  std::string folder = MakeCharacterFolder(box.Dir().file("chars"));
+  // Morwen is listed and selected; Zed is hidden by the spellcrafter filter.
+  for (const char* current : {"/Morwen-4.ini", "/Zed-4.ini"}) {
+    Dlg tabbed;
+    wxTEST_DIALOG(tabbed.ChooseCharacter(folder + current), ExpectDialog<Dlg>([](Dlg& d) {
+      EXPECT_EQ(wxWindow::FindFocus(), d.FindWindow(wxID_OK));
+      std::vector<int> keys(7, WXK_TAB);
+      keys.push_back(WXK_RETURN);
+      return PressKeys(d, keys);
+    }));
+    EXPECT_EQ(tabbed.GetChosenPath(), folder + current);
+  }
+
+  Dlg arrowed;
+  wxTEST_DIALOG(arrowed.ChooseCharacter(folder + "/Morwen-4.ini"), ExpectDialog<Dlg>([](Dlg& d) {
+    Characters(d)->SetFocus();
+    int code = PressKeys(d, {WXK_DOWN});
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(Characters(d)->GetStringSelection().utf8_string(), "Salisbury - M\xc3\xb6rwen (M\xc3\xb6rwen-19.ini)");
+    d.Hide();
+    return wxID_OK;
+  }));
+  EXPECT_EQ(arrowed.GetChosenPath(), folder + "/M\xc3\xb6rwen-19.ini");
 }

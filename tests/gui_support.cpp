@@ -24,6 +24,17 @@ void SendCommand(wxWindow* control, wxEventType type) {
   control->ProcessWindowEvent(event);
 }
 
+void ClickEntry(wxControlWithItems* list, const wxString& text) {
+  ASSERT_TRUE(list);
+  int n = list->FindString(text, true);
+  ASSERT_NE(n, wxNOT_FOUND) << text.utf8_string();
+  wxMouseEvent down(wxEVT_LEFT_DOWN), up(wxEVT_LEFT_UP);
+  list->ProcessWindowEvent(down);
+  list->SetSelection(n);
+  SendCommand(list, wxEVT_LISTBOX);
+  list->ProcessWindowEvent(up);
+}
+
 std::string ExampleVesko() { return std::string(EXAMPLES_DIR) + "/vesko"; }
 std::string ExampleCharacters() { return std::string(EXAMPLES_DIR) + "/appdata/Electronic Arts/Dark Age of Camelot/LotM"; }
 

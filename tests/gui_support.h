@@ -6,6 +6,7 @@
 #define wxTEST_DIALOG_HOOK_CLASS GTestModalHook
 
 #include <gtest/gtest.h>
+#include <wx/ctrlsub.h>
 #include <wx/msgdlg.h>
 #include <wx/testing.h>
 
@@ -56,6 +57,10 @@ class ExpectDialog : public wxExpectModalBase<T, ExpectDialog<T>> {
 /// Sends the command event of `type` from `control`, as a user's click or
 /// choice would (set the control's new state first).
 void SendCommand(wxWindow* control, wxEventType type);
+
+/// Clicks the entry `text` (exact case) of a list box: the mouse button
+/// goes down on the list, the entry is selected, the button comes up.
+void ClickEntry(wxControlWithItems* list, const wxString& text);
 
 /// A temporary home (settings store) and working folder for one test; the
 /// working folder holds copies of the example configuration files unless

@@ -448,8 +448,7 @@ TEST(MainDialog, ACharacterChosenInItsDialogShowsAndReceivesTheNextBuild) {
   EXPECT_EQ(ShownResult(*dlg), 2);
 
   auto pickAlarion = [&](CDialog_CharSelect& d) {
-    list(d)->SetSelection(list(d)->FindString("Lyonesse - Alarion (Alarion-4.ini)"));
-    SendCommand(list(d), wxEVT_LISTBOX);
+    ClickEntry(list(d), "Lyonesse - Alarion (Alarion-4.ini)");
     return wxID_OK;
   };
   wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), ExpectDialog<CDialog_CharSelect>(pickAlarion));
@@ -460,10 +459,10 @@ TEST(MainDialog, ACharacterChosenInItsDialogShowsAndReceivesTheNextBuild) {
   EXPECT_EQ(ShownResult(*dlg), 1);
   EXPECT_EQ(ReadFile(folder + "/Alarion-4.ini"), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
 
-  // OK without a selection keeps the folder alone; the next opening returns to it.
+  // OK without a new choice keeps the current character; the next opening returns to its folder.
   wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), wxExpectDismissableModal<CDialog_CharSelect>(wxID_OK));
-  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "<keiner>");
-  EXPECT_EQ(dlg->Context().job.characterPath, folder + "/");
+  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "Alarion - Lyonesse");
+  EXPECT_EQ(dlg->Context().job.characterPath, folder + "/Alarion-4.ini");
   ::unsetenv("APPDATA");
   wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), ExpectDialog<CDialog_CharSelect>(cancel));
 }

@@ -53,6 +53,7 @@ int ItemNumber(const wxItemContainer& items, unsigned n) {
 CDialog_CharSelect::CDialog_CharSelect(wxWindow* parent) : m_parent(parent) {}
 
 int CDialog_CharSelect::ChooseCharacter(const std::string& characterPath) {
+  m_initialPath = characterPath;
   m_userFolder = FindUserFolder(characterPath);
   m_files = ListCharacterFiles(m_userFolder);
   if (!LoadWindow()) return MODAL_FAILED;
@@ -80,10 +81,54 @@ bool CDialog_CharSelect::LoadWindow() {
 void CDialog_CharSelect::InitControls() {
   m_folderEdit->ChangeValue(ToWx(m_userFolder));
   m_spellcraftersOnly->SetValue(true);
+  // The current character stays chosen until the user picks another.
+  m_chosenPath.clear();
+  for (const std::string& name : m_files.fileNames)
+    if (!m_initialPath.empty() && JoinPath(m_userFolder, name) == m_initialPath) m_chosenPath = m_initialPath;
   FillServerCombo();
   FillCharacterList();
-  m_chosenPath.clear();
+  m_characterList->Bind(wxEVT_LEFT_DOWN, &CDialog_CharSelect::OnListInput, this);
+  m_characterList->Bind(wxEVT_LEFT_DCLICK, &CDialog_CharSelect::OnListInput, this);
+  m_characterList->Bind(wxEVT_KEY_DOWN, &CDialog_CharSelect::OnListInput, this);
+  m_characterList->Bind(wxEVT_LEFT_UP, &CDialog_CharSelect::OnListInputDone, this);
+  m_characterList->Bind(wxEVT_KEY_UP, &CDialog_CharSelect::OnListInputDone, this);
+  m_characterList->Bind(wxEVT_KILL_FOCUS, &CDialog_CharSelect::OnListInputDone, this);
   if (wxWindow* ok = FindWindow(wxID_OK)) ok->SetFocus();  // first in tab order
+}
+
+void CDialog_CharSelect::OnListInput(wxEvent& event) {
+  if (event.GetEventType() != wxEVT_KEY_DOWN) {
+    m_userPicks = true;
+  } else {
+    switch (static_cast<wxKeyEvent&>(event).GetKeyCode()) {
+      case WXK_UP: case WXK_DOWN: case WXK_HOME: case WXK_END: case WXK_PAGEUP: case WXK_PAGEDOWN:
+      case WXK_NUMPAD_UP: case WXK_NUMPAD_DOWN: case WXK_NUMPAD_HOME: case WXK_NUMPAD_END:
+      case WXK_NUMPAD_PAGEUP: case WXK_NUMPAD_PAGEDOWN: case WXK_SPACE:
+        m_userPicks = true;
+        break;
+      default:
+        break;
+    }
+  }
+  event.Skip();
+}
+
+void CDialog_CharSelect::OnListInputDone(wxEvent& event) {
+  m_userPicks = false;
+  event.Skip();
+}
+
+// Selects the chosen entry when the list shows it, and nothing otherwise.
+void CDialog_CharSelect::ShowChosen() {
+  int shown = wxNOT_FOUND;
+  for (unsigned n = 0; n < m_characterList->GetCount() && !m_chosenPath.empty(); ++n) {
+    int position = ItemNumber(*m_characterList, n);
+    if (position >= 0 && static_cast<std::size_t>(position) < m_files.fileNames.size() &&
+        JoinPath(m_userFolder, m_files.fileNames[position]) == m_chosenPath)
+      shown = static_cast<int>(n);
+  }
+  m_characterList->SetSelection(shown);
+  if (shown != wxNOT_FOUND) m_characterList->EnsureVisible(shown);
 }
 
 void CDialog_CharSelect::FillServerCombo() {
@@ -114,11 +159,16 @@ void CDialog_CharSelect::FillCharacterList() {
     entries.emplace_back(ToWx(CharacterListEntry(name)), static_cast<int>(i));
   }
   AppendSorted(*m_characterList, std::move(entries));
+  ShowChosen();
 }
 
 void CDialog_CharSelect::OnFilterChanged(wxCommandEvent&) { FillCharacterList(); }
 
 void CDialog_CharSelect::OnCharacterSelChange(wxCommandEvent&) {
+  if (!m_userPicks) {  // not the user's doing: the choice stays, and so does what shows it
+    ShowChosen();
+    return;
+  }
   int selected = m_characterList->GetSelection();
   if (selected == wxNOT_FOUND) return;
   int position = ItemNumber(*m_characterList, selected);

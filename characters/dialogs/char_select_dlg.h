@@ -31,8 +31,11 @@ class CDialog_CharSelect : public wxDialog {
 
   /// Lists the folder FindUserFolder gives for `characterPath` (reading
   /// every file now, before the window shows), then runs the dialog:
-  /// spellcrafters of all servers first. MODAL_OK, MODAL_CANCEL, or
-  /// MODAL_FAILED when the window cannot be made. Call once per object.
+  /// spellcrafters of all servers first. The current character, when it is
+  /// one of the folder's files, is chosen from the start (and selected and
+  /// shown while the filters show it), so that OK keeps it. MODAL_OK,
+  /// MODAL_CANCEL, or MODAL_FAILED when the window cannot be made. Call
+  /// once per object.
   int ChooseCharacter(const std::string& characterPath);
 
   /// The path of the last entry selected; without one, the user folder
@@ -45,7 +48,8 @@ class CDialog_CharSelect : public wxDialog {
   void FillServerCombo();
   /// Fills the character list with the listed files that pass both filters,
   /// sorted by text without regard to letter case; each entry's item data
-  /// is its position in Listing(). Selects nothing; the chosen path stays.
+  /// is its position in Listing(). Selects the chosen entry when it is
+  /// shown; the chosen path stays either way.
   void FillCharacterList();
 
   const std::string& UserFolder() const { return m_userFolder; }
@@ -58,15 +62,23 @@ class CDialog_CharSelect : public wxDialog {
   void OnFilterChanged(wxCommandEvent& event);
   void OnBrowseFolder(wxCommandEvent& event);
   void OnCharacterDblClk(wxCommandEvent& event);
+  void OnListInput(wxEvent& event);
+  void OnListInputDone(wxEvent& event);
+  void ShowChosen();
 
   wxWindow* m_parent;
   std::string m_userFolder;
   CharacterFileList m_files;
   std::string m_chosenPath;
+  std::string m_initialPath;  // the character the dialog was opened for
   wxTextCtrl* m_folderEdit = nullptr;
   wxCheckBox* m_spellcraftersOnly = nullptr;
   wxChoice* m_serverCombo = nullptr;
   wxListBox* m_characterList = nullptr;
+  // A click or a navigation key on the list is under way: only then does a
+  // selection change choose. (GTK selects the first entry when the keyboard
+  // focus enters the list; that chooses nothing.)
+  bool m_userPicks = false;
 
   wxDECLARE_EVENT_TABLE();
 };
