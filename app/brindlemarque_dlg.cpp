@@ -101,15 +101,11 @@ class CTemplateFileDialog : public wxFileDialog {
 bool HoldsConfig(const std::string& folder) { return FileOrFolderExists(JoinPath(folder, "config.xml")); }
 
 // The folder to read config.xml and config_gem.xml from, always named in
-// full so that a message says where it looked: the one given (then kept for
-// later starts), else the current folder when it holds config.xml, else the
-// folder kept last when it holds it, else the current folder.
+// full so that a message says where it looked: the one given, else the
+// current folder when it holds config.xml, else the folder kept last when it
+// holds it, else the current folder.
 std::string ChooseConfigFolder(const std::string& given) {
-  if (!given.empty()) {
-    std::string folder = AbsolutePath(given);
-    SaveConfigFolder(folder);
-    return folder;
-  }
+  if (!given.empty()) return AbsolutePath(given);
   std::error_code error;
   std::string current = PathText(std::filesystem::current_path(error));
   if (HoldsConfig(current)) return current;
@@ -145,7 +141,9 @@ CBrindlemarqueDlg::CBrindlemarqueDlg(bool german, const std::string& configFolde
   ConfigMessageSink configMessages(m_messages);
   m_context.messages = &configMessages;
   std::string folder = ChooseConfigFolder(configFolder);
-  LoadConfigFiles(m_context, folder);
+  // A folder given is kept for later starts only when both files loaded from
+  // it: a mistyped one leaves the folder kept before as it was.
+  if (LoadConfigFiles(m_context, folder) && !configFolder.empty()) SaveConfigFolder(folder);
   EnterConfigFolder(folder);
   m_context.messages = &m_messages;
   BuildWindow(german);

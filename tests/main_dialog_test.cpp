@@ -525,4 +525,14 @@ TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
   std::filesystem::current_path(box.Dir().path());
   EXPECT_TRUE(MakeDialog()->Context().ConfigLoaded());
   EXPECT_EQ(std::filesystem::current_path(), planner);
+  // A mistyped folder loads nothing and leaves the kept one as it was.
+  std::filesystem::current_path(box.Dir().path());
+  Dialog mistyped;
+  std::string nowhere = box.Dir().file("nowhere");
+  wxTEST_DIALOG(mistyped.reset(new CBrindlemarqueDlg(true, nowhere)),
+                ExpectMessage("can't load config.xml\n\nFailed to open file\n" + nowhere +
+                              "/config.xml: no such file or directory\n\n"
+                              "Start Brindlemarque in the spellcraft planner's folder, or once with --config-dir FOLDER."));
+  EXPECT_FALSE(mistyped->Context().ConfigLoaded());
+  EXPECT_EQ(LoadConfigFolder(), planner);
 }
