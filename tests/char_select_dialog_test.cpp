@@ -173,6 +173,15 @@ TEST(CharSelectDialog, AnotherFolderResetsTheServerKeepsTheBoxAndForgetsTheChoic
       EXPECT_EQ(Servers(d)->GetStringSelection(), "Lyonesse");
       EXPECT_EQ(d.GetChosenPath(), folder + "/Zed-4.ini");
     }
+    // A folder typed into the chooser that does not exist: said so, and the folder stays.
+    auto typeMissing = [&](CFolderDialog& f) {
+      f.SetPath(wxString::FromUTF8(folder + "/no such folder"));
+      return wxID_OK;
+    };
+    wxTEST_DIALOG(Browse(d), ExpectDialog<CFolderDialog>(typeMissing),
+                  ExpectMessage("Diesen Ordner gibt es nicht:\n" + folder + "/no such folder"));
+    EXPECT_EQ(FolderShown(d), folder);
+    EXPECT_EQ(d.GetChosenPath(), folder + "/Zed-4.ini");
     wxTEST_DIALOG(Browse(d), ExpectDialog<CFolderDialog>(chooseOther));
     EXPECT_EQ(FolderShown(d), other);
     EXPECT_EQ(ServerEntries(d), (std::vector<std::string>{"Alle Server=-1", "Logres=8", "Salisbury=19"}));

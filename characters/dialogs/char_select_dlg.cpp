@@ -6,7 +6,9 @@
 #include <vector>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/app.h>
 #include <wx/listbox.h>
+#include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
@@ -184,7 +186,12 @@ void CDialog_CharSelect::OnCharacterDblClk(wxCommandEvent&) {
 
 void CDialog_CharSelect::OnBrowseFolder(wxCommandEvent&) {
   CFolderDialog browser(this, m_userFolder);
-  if (browser.RunModal() != MODAL_OK) return;
+  if (browser.RunModal() != MODAL_OK) {
+    if (!browser.MissingFolder().empty())  // the dialog keeps its folder
+      wxMessageBox(wxString::Format("Diesen Ordner gibt es nicht:\n%s", ToWx(browser.MissingFolder())),
+                   wxTheApp->GetAppName(), wxOK | wxICON_EXCLAMATION, this);
+    return;
+  }
   m_userFolder = browser.GetFolderPath();
   m_folderEdit->ChangeValue(ToWx(m_userFolder));
   m_files = ListCharacterFiles(m_userFolder);

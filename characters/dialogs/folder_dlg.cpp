@@ -1,5 +1,7 @@
 #include "folder_dlg.h"
 
+#include <wx/filefn.h>
+
 #include "wx_text.h"
 
 CFolderDialog::CFolderDialog(wxWindow* parent, const std::string& initialFolder)
@@ -17,6 +19,12 @@ int CFolderDialog::RunModal() {
   // A folder without a local path (or whose name the toolkit could not
   // convert) comes back empty.
   if (path.empty()) return MODAL_FAILED;
+  // A path typed into the chooser's location bar comes back as typed, even
+  // when no such folder exists.
+  if (!wxDirExists(path)) {
+    m_missingFolder = FromWx(path);
+    return MODAL_FAILED;
+  }
   m_folderPath = FromWx(path);
   return MODAL_OK;
 }

@@ -15,8 +15,12 @@ class CFolderDialog : public wxDirDialog {
 
   /// Runs the chooser. MODAL_OK with the chosen folder's path kept,
   /// MODAL_CANCEL when the user cancelled, MODAL_FAILED when a folder was
-  /// confirmed but no file-system path could be had for it.
+  /// confirmed but no file-system path could be had for it, or when the
+  /// path confirmed names no folder (then MissingFolder() gives it).
   int RunModal();
+
+  /// The path confirmed that names no existing folder; empty otherwise.
+  const std::string& MissingFolder() const { return m_missingFolder; }
 
   /// The chosen folder's path; meaningful after RunModal gave MODAL_OK.
   const std::string& GetFolderPath() const { return m_folderPath; }
@@ -27,5 +31,6 @@ class CFolderDialog : public wxDirDialog {
 
  private:
   std::string m_folderPath;
+  std::string m_missingFolder;
   wxString m_setPath;
 };
