@@ -6,6 +6,7 @@
 
 #include "brindlemarque_dlg.h"
 #include "control_ids.h"
+#include "file_bytes.h"
 #include "language.h"
 #include "resources.h"
 #include "user_locale.h"
@@ -24,11 +25,15 @@ void CBrindlemarqueApp::OnInitCmdLine(wxCmdLineParser& parser) {
   wxApp::OnInitCmdLine(parser);
   parser.AddOption("", "config-dir", "the spellcraft planner's folder (config.xml, config_gem.xml); remembered",
                    wxCMD_LINE_VAL_STRING);
+  parser.AddParam("a template (.vsk), taken as if dropped on the window", wxCMD_LINE_VAL_STRING,
+                  wxCMD_LINE_PARAM_OPTIONAL);
 }
 
 bool CBrindlemarqueApp::OnCmdLineParsed(wxCmdLineParser& parser) {
   wxString folder;
   if (parser.Found("config-dir", &folder)) m_configFolder = FromWx(folder);
+  // In full: the window may work in the planner's folder, not the one it was started in.
+  if (parser.GetParamCount() > 0) m_templateFile = AbsolutePath(FromWx(parser.GetParam(0)));
   return wxApp::OnCmdLineParsed(parser);
 }
 
@@ -46,6 +51,7 @@ int CBrindlemarqueApp::OnRun() {
   {
     CBrindlemarqueDlg dialog(IsGermanUser(), m_configFolder);
     SetTopWindow(&dialog);
+    if (!m_templateFile.empty()) dialog.CallAfter([&dialog, this] { dialog.TakeTemplate(m_templateFile); });
     dialog.ShowModal();
     SetTopWindow(nullptr);
   }  // the dialog's destructor saves the settings

@@ -9,7 +9,8 @@ class CBrindlemarqueApp : public wxApp {
  public:
   /// Registers the compiled-in layouts and bitmaps; false if that fails.
   bool OnInit() override;
-  /// The option --config-dir FOLDER: where config.xml and config_gem.xml are.
+  /// The option --config-dir FOLDER (where config.xml and config_gem.xml
+  /// are) and a template file, taken as if dropped once the window shows.
   void OnInitCmdLine(wxCmdLineParser& parser) override;
   bool OnCmdLineParsed(wxCmdLineParser& parser) override;
   /// Constructs the main window, runs it modally and destroys it (which
@@ -18,6 +19,7 @@ class CBrindlemarqueApp : public wxApp {
 
  private:
   std::string m_configFolder;
+  std::string m_templateFile;
 };
 
 /// Registers the XRC handlers, the control ids and the compiled-in resources.

@@ -358,10 +358,17 @@ void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnDropFiles(wxDropFilesEvent& event) {
-  ControlsToSettings();
-  if (event.GetNumberOfFiles() < 1 || event.GetFiles()[0].empty()) return;
   // The whole path is taken, however long; further files are ignored.
-  m_context.job.templatePath = FromWx(event.GetFiles()[0]);
+  if (event.GetNumberOfFiles() < 1 || event.GetFiles()[0].empty()) {
+    ControlsToSettings();
+    return;
+  }
+  TakeTemplate(FromWx(event.GetFiles()[0]));
+}
+
+void CBrindlemarqueDlg::TakeTemplate(const std::string& path) {
+  ControlsToSettings();
+  m_context.job.templatePath = path;
   ShowResult(RESULT_HIDE);
   if (!m_context.job.Has(OPT_DROP_RUN)) {
     m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));

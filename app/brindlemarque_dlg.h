@@ -38,6 +38,10 @@ class CBrindlemarqueDlg : public wxDialog {
   /// picture for ten seconds.
   void ShowResult(int kind);
 
+  /// Takes `path` as the template, as a file dropped on the window: with
+  /// "process dragged files directly" set it builds at once.
+  void TakeTemplate(const std::string& path);
+
   BuildContext& Context() { return m_context; }
   bool IsTimerRunning() const { return m_timerId != 0; }
 

@@ -1,6 +1,6 @@
 # NSIS pieces of the installer: a page that asks for the planning tool's
-# folder (where config.xml lies) and the Start-menu entry that starts the
-# window there.
+# folder (where config.xml lies), the Start-menu entry that starts the
+# window there, and "Open with Brindlemarque" for template files (.vsk).
 set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [=[
   StrCmp $PlannerFolder "" 0 +2
     StrCpy $PlannerFolder "$INSTDIR"
@@ -26,4 +26,15 @@ set(CPACK_NSIS_LICENSE_PAGE [=[
     StrCmp $PlannerFolder "" 0 +2
       StrCpy $PlannerFolder "$INSTDIR"
   FunctionEnd
+]=])
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+  WriteRegStr HKLM "Software\Classes\Applications\Brindlemarque.exe\shell\open\command" "" '"$INSTDIR\Brindlemarque.exe" "%1"'
+  WriteRegStr HKLM "Software\Classes\Applications\Brindlemarque.exe\SupportedTypes" ".vsk" ""
+  WriteRegStr HKLM "Software\Classes\.vsk\OpenWithList\Brindlemarque.exe" "" ""
+]=])
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  DeleteRegKey HKLM "Software\Classes\Applications\Brindlemarque.exe"
+  DeleteRegKey HKLM "Software\Classes\.vsk\OpenWithList\Brindlemarque.exe"
+  DeleteRegKey /ifempty HKLM "Software\Classes\.vsk\OpenWithList"
+  DeleteRegKey /ifempty HKLM "Software\Classes\.vsk"
 ]=])

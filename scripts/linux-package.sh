@@ -5,7 +5,7 @@
 # moment), and removes the package again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-packages.sh package lintian desktop-file-utils appstream dpkg-dev man-db xvfb xauth xdotool
+scripts/install-packages.sh package lintian desktop-file-utils shared-mime-info appstream dpkg-dev man-db xvfb xauth xdotool
 
 # Debian's hardening flags, as a package build would use them.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
@@ -45,6 +45,12 @@ for file in /usr/bin/Brindlemarque /usr/bin/brindlemarque-cli; do
 done
 /usr/bin/brindlemarque-cli --help | grep -q gemtest || { echo "package: brindlemarque-cli --help failed" >&2; exit 1; }
 man -w brindlemarque-cli >/dev/null || { echo "package: the man page is not found" >&2; exit 1; }
+# Templates are a MIME type of their own, opened with the window (the
+# system's triggers have indexed both).
+grep -q '^application/x-vesko-template:\*\.vsk$' /usr/share/mime/globs \
+  || { echo "package: *.vsk is no MIME type after the install" >&2; exit 1; }
+grep -q '^application/x-vesko-template=.*org.brindlemarque.Brindlemarque.desktop' /usr/share/applications/mimeinfo.cache \
+  || { echo "package: the desktop entry does not open templates" >&2; exit 1; }
 # The window, started as the menu would (no arguments) from the sample
 # planner's folder, must show its main window.
 cp -r examples/vesko "$home/vesko"

@@ -14,6 +14,10 @@ for file in Brindlemarque.exe brindlemarque-cli.exe Uninstall.exe; do
 done
 help=$(scripts/wine-run.sh "$unix_target/brindlemarque-cli.exe" --help 2>&1 | tr -d '\r')
 grep -q "gemtest" <<<"$help" || { echo "install: the installed command line did not answer --help" >&2; exit 1; }
+# "Open with Brindlemarque" for templates, gone again after the uninstall.
+open_with='HKLM\Software\Classes\Applications\Brindlemarque.exe\shell\open\command'
+scripts/wine-run.sh reg query "$open_with" 2>/dev/null | tr -d '\r' | grep -qi 'Brindlemarque.exe" "%1"' \
+  || { echo "install: no \"Open with\" entry for .vsk files" >&2; exit 1; }
 # The uninstaller copies itself away and goes on in the background.
 scripts/wine-run.sh "$unix_target/Uninstall.exe" /S >/dev/null 2>&1
 for i in $(seq 100); do
@@ -21,4 +25,6 @@ for i in $(seq 100); do
   sleep 0.2
 done
 [ ! -f "$unix_target/brindlemarque-cli.exe" ] || { echo "install: the silent uninstall left the programs" >&2; exit 1; }
-echo "install: silent install, --help and silent uninstall under Wine all worked"
+! scripts/wine-run.sh reg query "$open_with" >/dev/null 2>&1 \
+  || { echo "install: the uninstall left the \"Open with\" entry" >&2; exit 1; }
+echo "install: silent install, --help, \"Open with\" for .vsk and silent uninstall under Wine all worked"
