@@ -22,8 +22,10 @@
 #include "character_files.h"
 #include "control_ids.h"
 #include "file_bytes.h"
+#include "folder_dlg.h"
 #include "game_text.h"
 #include "label_wrap.h"
+#include "message_box_sink.h"
 #include "preview_dlg.h"
 #include "recipe_lookup.h"
 #include "settings_store.h"
@@ -41,6 +43,7 @@ wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
   EVT_MENU(ID_ABOUT_COMMAND, CBrindlemarqueDlg::OnSysCommand)
   EVT_MENU(ID_UNDO_COMMAND, CBrindlemarqueDlg::OnUndoLastBuild)
   EVT_MENU(ID_PREVIEW_COMMAND, CBrindlemarqueDlg::OnPreview)
+  EVT_MENU(ID_PLANNER_FOLDER_COMMAND, CBrindlemarqueDlg::OnPlannerFolder)
   EVT_CONTEXT_MENU(CBrindlemarqueDlg::OnContextMenu)
   EVT_DROP_FILES(CBrindlemarqueDlg::OnDropFiles)
   EVT_CLOSE(CBrindlemarqueDlg::OnCloseWindow)
@@ -59,8 +62,6 @@ auto WithBusyCursor(Work work) {
 }
 
 const char* const kAboutEntry = "&Info über Brindlemarque...";
-const char* const kChooseFolder =
-    "Start Brindlemarque in the spellcraft planner's folder, or once with --config-dir FOLDER.";
 constexpr int kResultMilliseconds = 10000;
 
 std::int32_t NumberOf(const wxTextCtrl* field) { return LeadingInt(FromWx(field->GetValue()).c_str()); }
@@ -121,14 +122,11 @@ void EnterConfigFolder(const std::string& folder) {
   if (HoldsConfig(folder)) std::filesystem::current_path(FsPath(folder), ignored);
 }
 
-// Start-up messages of the configuration, with how to choose its folder.
-class ConfigMessageSink : public MessageSink {
+// Keeps the configuration's message (a load stops at its first failure).
+class KeptMessage : public MessageSink {
  public:
-  explicit ConfigMessageSink(MessageSink& shown) : m_shown(shown) {}
-  void ShowMessage(const std::string& text) override { m_shown.ShowMessage(text + "\r\n\r\n" + kChooseFolder); }
-
- private:
-  MessageSink& m_shown;
+  void ShowMessage(const std::string& message) override { text = message; }
+  std::string text;
 };
 
 }  // namespace
@@ -136,22 +134,65 @@ class ConfigMessageSink : public MessageSink {
 CBrindlemarqueDlg::CBrindlemarqueDlg(bool german, const std::string& configFolder)
     : m_timer(this, ID_RESULT_TIMER) {
   LoadSettings(m_context.job);
-  // The configuration's messages come before the window shows, and say how
-  // to choose the planning tool's folder.
-  ConfigMessageSink configMessages(m_messages);
-  m_context.messages = &configMessages;
-  std::string folder = ChooseConfigFolder(configFolder);
+  m_german = german;
+  m_context.messages = &m_messages;
+  std::string folder = ChooseConfigFolder(configFolder), failure;
   // A folder given is kept for later starts only when both files loaded from
   // it: a mistyped one leaves the folder kept before as it was.
-  if (LoadConfigFiles(m_context, folder) && !configFolder.empty()) SaveConfigFolder(folder);
-  EnterConfigFolder(folder);
-  m_context.messages = &m_messages;
+  if (!UsePlannerFolder(folder, !configFolder.empty(), failure)) {
+    EnterConfigFolder(folder);
+    OfferPlannerFolder(failure);  // before the window shows
+  }
   BuildWindow(german);
   m_messages.SetParent(this);
   SettingsToControls();
 }
 
 CBrindlemarqueDlg::~CBrindlemarqueDlg() { SaveSettings(m_context.job); }
+
+bool CBrindlemarqueDlg::UsePlannerFolder(const std::string& folder, bool keep, std::string& failure) {
+  // Loaded beside the documents in use, which stay when this folder fails.
+  KeptMessage message;
+  BuildContext trial;
+  trial.messages = &message;
+  if (!LoadConfigFiles(trial, folder)) {
+    failure = message.text;
+    return false;
+  }
+  m_context.bonusConfig = std::move(trial.bonusConfig);
+  m_context.gemConfig = std::move(trial.gemConfig);
+  if (keep) SaveConfigFolder(folder);
+  EnterConfigFolder(folder);
+  return true;
+}
+
+bool CBrindlemarqueDlg::BrowsePlannerFolder(std::string& folder) {
+  std::error_code ignored;
+  CFolderDialog browser(IsShown() ? this : nullptr, PathText(std::filesystem::current_path(ignored)),
+                        Text("Ordner des Spellcraft-Planers (mit config.xml und config_gem.xml)",
+                             "The spellcraft planner's folder (with config.xml and config_gem.xml)"));
+  if (browser.RunModal() != MODAL_OK) return false;
+  folder = browser.GetFolderPath();
+  return true;
+}
+
+void CBrindlemarqueDlg::OfferPlannerFolder(std::string failure) {
+  for (;;) {
+    wxString question = ToWx(failure) + "\n\n" +
+                        Text("Den Ordner des Spellcraft-Planers jetzt wählen? (Er wird gemerkt.)",
+                             "Choose the spellcraft planner's folder now? (It is remembered.)");
+    question.Replace("\r\n", "\n");
+    std::string folder;
+    if (!AskYesNo(IsShown() ? this : nullptr, question) || !BrowsePlannerFolder(folder)) return;
+    if (UsePlannerFolder(folder, true, failure)) return;
+  }
+}
+
+void CBrindlemarqueDlg::OnPlannerFolder(wxCommandEvent&) {
+  std::string folder, failure;
+  if (!BrowsePlannerFolder(folder) || UsePlannerFolder(folder, true, failure)) return;
+  m_messages.ShowMessage(failure);  // the files in use and the folder kept stay as they were
+}
 
 void CBrindlemarqueDlg::BuildWindow(bool german) {
   m_german = german;
@@ -199,6 +240,7 @@ void CBrindlemarqueDlg::AppendMenuEntries(wxMenu& menu) const {
   menu.Append(ID_ABOUT_COMMAND, wxString::FromUTF8(kAboutEntry));
   menu.Append(ID_UNDO_COMMAND, Text("&Letzten Build rückgängig machen...", "&Undo last build..."));
   menu.Append(ID_PREVIEW_COMMAND, Text("&Vorschau...", "&Preview..."));
+  menu.Append(ID_PLANNER_FOLDER_COMMAND, Text("Planer-&Ordner...", "Planner &folder..."));
 }
 
 wxString CBrindlemarqueDlg::Text(const char* german, const char* english) const {

@@ -46,6 +46,16 @@ class CBrindlemarqueDlg : public wxDialog {
   bool IsTimerRunning() const { return m_timerId != 0; }
 
  private:
+  // Loads both configuration files from `folder` into use (keeping it as
+  // "config_dir" with `keep`) and works in it; on a failure `failure` holds
+  // the load message and the files in use stay.
+  bool UsePlannerFolder(const std::string& folder, bool keep, std::string& failure);
+  // The folder browser, for the planner's folder; false when cancelled.
+  bool BrowsePlannerFolder(std::string& folder);
+  // Shows `failure` and offers to choose the planner's folder, again after
+  // each folder that fails, until one loads or the user declines.
+  void OfferPlannerFolder(std::string failure);
+  void OnPlannerFolder(wxCommandEvent& event);
   void OnInitDialog(wxInitDialogEvent& event);
   void OnGo(wxCommandEvent& event);
   void OnBrowseTemplate(wxCommandEvent& event);

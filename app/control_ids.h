@@ -23,6 +23,7 @@ enum ControlIds {
   ID_ABOUT_COMMAND = 0x0010,    ///< the About entry of the window menu
   ID_UNDO_COMMAND = 0x0020,     ///< "Undo last build" of the window menu
   ID_PREVIEW_COMMAND = 0x0030,  ///< "Preview" of the window menu
+  ID_PLANNER_FOLDER_COMMAND = 0x0040,  ///< "Planner folder..." of the window menu
   ID_RESULT_TIMER = 1234,     ///< hides the result picture
 };
 

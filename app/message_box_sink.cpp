@@ -12,12 +12,21 @@
 namespace {
 
 template <class Box>
-void ShowBox(wxWindow* parent, const wxString& text) {
-  Box box(parent, text, ToWx(ApplicationName()), wxOK | wxICON_EXCLAMATION | wxCENTRE);
-  box.ShowModal();
+int ShowBox(wxWindow* parent, const wxString& text, long style = wxOK | wxICON_EXCLAMATION) {
+  Box box(parent, text, ToWx(ApplicationName()), style | wxCENTRE);
+  return box.ShowModal();
 }
 
 }  // namespace
+
+bool AskYesNo(wxWindow* parent, const wxString& text) {
+  const long style = wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION;
+#ifdef __WXGTK__
+  // Without a parent GTK's own box cannot be placed (see ShowMessage).
+  if (!parent) return ShowBox<wxGenericMessageDialog>(nullptr, text, style) == wxID_YES;
+#endif
+  return ShowBox<wxMessageDialog>(parent, text, style) == wxID_YES;
+}
 
 void MessageBoxSink::ShowMessage(const std::string& text) {
   // A run shows the busy cursor; its messages do not.

@@ -6,6 +6,11 @@
 
 #include "message_sink.h"
 
+/// Asks `text` with Yes and No (No the default), the question icon and the
+/// application's name as caption; true for Yes. `parent` may be null (then
+/// the box is centred on the screen).
+bool AskYesNo(wxWindow* parent, const wxString& text);
+
 class MessageBoxSink : public MessageSink {
  public:
   /// `parent` may be null (start-up messages come before the window shows).

@@ -17,6 +17,14 @@ int ExpectMessage::OnInvoked(wxMessageDialogBase* dialog) const {
   return wxID_OK;
 }
 
+int ExpectQuestion::OnInvoked(wxMessageDialogBase* dialog) const {
+  EXPECT_EQ(dialog->GetMessage().utf8_string(), m_text);
+  EXPECT_EQ(dialog->GetCaption().utf8_string(), "gui_test");
+  EXPECT_TRUE(dialog->GetMessageDialogStyle() & wxICON_QUESTION);
+  EXPECT_TRUE(dialog->GetMessageDialogStyle() & wxYES_NO);
+  return m_answer;
+}
+
 void SendCommand(wxWindow* control, wxEventType type) {
   ASSERT_TRUE(control);
   wxCommandEvent event(type, control->GetId());

@@ -40,6 +40,21 @@ class ExpectMessage : public wxExpectModalBase<wxMessageDialogBase, ExpectMessag
   std::string m_text;
 };
 
+/// Expects the program's yes/no question with `text` (question icon, the
+/// application's name as caption) and answers it with `answer`.
+class ExpectQuestion : public wxExpectModalBase<wxMessageDialogBase, ExpectQuestion> {
+ public:
+  ExpectQuestion(const std::string& text, int answer) : m_text(text), m_answer(answer) {}
+
+ protected:
+  int OnInvoked(wxMessageDialogBase* dialog) const override;
+  wxString GetDefaultDescription() const override { return "question \"" + wxString::FromUTF8(m_text) + "\""; }
+
+ private:
+  std::string m_text;
+  int m_answer;
+};
+
 /// Expects a modal dialog of type T and lets `act` work it as a user would;
 /// what `act` returns is what the dialog's ShowModal returns.
 template <class T>

@@ -22,6 +22,7 @@
 #include "char_select_dlg.h"
 #include "preview_dlg.h"
 #include "control_ids.h"
+#include "folder_dlg.h"
 #include "gui_support.h"
 #include "settings_store.h"
 
@@ -50,10 +51,10 @@ void SetBars(CBrindlemarqueDlg& dlg, const char* quickbar, const char* first, co
 }
 
 // The start-up message of a configuration file missing from the sandbox.
-std::string MissingConfig(const GuiSandbox& box, const std::string& name) {
-  return "can't load " + name + "\n\nFailed to open file\n" + box.Dir().file(name) +
-         ": no such file or directory\n\n"
-         "Start Brindlemarque in the spellcraft planner's folder, or once with --config-dir FOLDER.";
+// The start-up question of a window (German) whose configuration file `name` is missing from `folder`.
+std::string MissingConfig(const std::string& folder, const std::string& name) {
+  return "can't load " + name + "\n\nFailed to open file\n" + folder + "/" + name +
+         ": no such file or directory\n\nDen Ordner des Spellcraft-Planers jetzt w\xc3\xa4hlen? (Er wird gemerkt.)";
 }
 
 // Which result picture is shown: 1 success, 2 failure, 0 hidden.
@@ -168,7 +169,7 @@ TEST(MainDialog, MissingConfigFilesAreReportedAndGoRefuses) {
   GuiSandbox box(false);
   ::testing::internal::CaptureStderr();
   Dialog dlg;
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage(MissingConfig(box, "config.xml")));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config.xml"), wxID_NO));
   EXPECT_FALSE(dlg->Context().bonusConfig);
   EXPECT_FALSE(dlg->Context().gemConfig);
   std::string character;
@@ -181,7 +182,7 @@ TEST(MainDialog, MissingConfigFilesAreReportedAndGoRefuses) {
 
   // The gem file missing alone leaves both absent.
   std::filesystem::copy_file(ExampleVesko() + "/config.xml", box.Dir().file("config.xml"));
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage(MissingConfig(box, "config_gem.xml")));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config_gem.xml"), wxID_NO));
   EXPECT_FALSE(dlg->Context().ConfigLoaded());
   EXPECT_FALSE(dlg->Context().bonusConfig);
 }
@@ -282,7 +283,7 @@ TEST(MainDialog, DropWithDropRunBuildsAtOnceEvenWithoutConfigAndNeverQuits) {
   GuiSandbox box(false);
   ::testing::internal::CaptureStderr();
   Dialog dlg;
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectMessage(MissingConfig(box, "config.xml")));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config.xml"), wxID_NO));
   dlg->Show();
   std::string character = box.CopyCharacter("Alarion-4.ini");
   dlg->Context().job.characterPath = character;
@@ -530,9 +531,41 @@ TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
   Dialog mistyped;
   std::string nowhere = box.Dir().file("nowhere");
   wxTEST_DIALOG(mistyped.reset(new CBrindlemarqueDlg(true, nowhere)),
-                ExpectMessage("can't load config.xml\n\nFailed to open file\n" + nowhere +
-                              "/config.xml: no such file or directory\n\n"
-                              "Start Brindlemarque in the spellcraft planner's folder, or once with --config-dir FOLDER."));
+                ExpectQuestion(MissingConfig(nowhere, "config.xml"), wxID_NO));
   EXPECT_FALSE(mistyped->Context().ConfigLoaded());
   EXPECT_EQ(LoadConfigFolder(), planner);
+}
+
+// Started from the menu (no planner's files where it starts, none kept): the
+// start-up message offers the folder browser; a folder without the files is
+// said so and offered again; the planner's folder is loaded, kept and worked
+// in. Later, the menu's "Planner folder..." refuses a folder without the
+// files and keeps what is in use.
+TEST(MainDialog, ThePlannersFolderIsChosenInTheWindow) {
+  GuiSandbox box(false);
+  const std::string planner = box.Dir().file("Vesko"), empty = box.Dir().file("empty");
+  std::filesystem::create_directory(planner);
+  std::filesystem::create_directory(empty);
+  for (const char* name : {"config.xml", "config_gem.xml"})
+    std::filesystem::copy_file(ExampleVesko() + "/" + name, planner + "/" + name);
+  auto choose = [](const std::string& folder) {
+    return ExpectDialog<CFolderDialog>([folder](CFolderDialog& f) {
+      f.SetPath(wxString::FromUTF8(folder));
+      return wxID_OK;
+    });
+  };
+  Dialog dlg;
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config.xml"), wxID_YES),
+                choose(empty), ExpectQuestion(MissingConfig(empty, "config.xml"), wxID_YES), choose(planner));
+  EXPECT_TRUE(dlg->Context().ConfigLoaded());
+  EXPECT_EQ(LoadConfigFolder(), planner);
+  EXPECT_EQ(std::filesystem::current_path(), planner);
+
+  wxCommandEvent menu(wxEVT_MENU, ID_PLANNER_FOLDER_COMMAND);
+  wxTEST_DIALOG(dlg->ProcessWindowEvent(menu), choose(empty),
+                ExpectMessage("can't load config.xml\n\nFailed to open file\n" + empty +
+                              "/config.xml: no such file or directory"));
+  EXPECT_TRUE(dlg->Context().ConfigLoaded());
+  EXPECT_EQ(LoadConfigFolder(), planner);
+  EXPECT_EQ(std::filesystem::current_path(), planner);
 }

@@ -4,8 +4,8 @@
 
 #include "wx_text.h"
 
-CFolderDialog::CFolderDialog(wxWindow* parent, const std::string& initialFolder)
-    : wxDirDialog(parent, "Benutzerdaten Verz.", ToWx(initialFolder), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST) {}
+CFolderDialog::CFolderDialog(wxWindow* parent, const std::string& initialFolder, const wxString& title)
+    : wxDirDialog(parent, title, ToWx(initialFolder), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST) {}
 
 void CFolderDialog::SetPath(const wxString& path) {
   m_setPath = path;

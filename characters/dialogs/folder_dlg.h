@@ -9,9 +9,11 @@
 
 class CFolderDialog : public wxDirDialog {
  public:
-  /// A chooser titled "Benutzerdaten Verz." that opens on `initialFolder`
-  /// (when it is given and exists) and accepts existing folders only.
-  explicit CFolderDialog(wxWindow* parent, const std::string& initialFolder = std::string());
+  /// A chooser titled `title` ("Benutzerdaten Verz." unless given) that
+  /// opens on `initialFolder` (when it is given and exists) and accepts
+  /// existing folders only.
+  explicit CFolderDialog(wxWindow* parent, const std::string& initialFolder = std::string(),
+                         const wxString& title = "Benutzerdaten Verz.");
 
   /// Runs the chooser. MODAL_OK with the chosen folder's path kept,
   /// MODAL_CANCEL when the user cancelled, MODAL_FAILED when a folder was
