@@ -9,19 +9,24 @@
 
 namespace fs = std::filesystem;
 
-int ExpectMessage::OnInvoked(wxMessageDialogBase* dialog) const {
-  EXPECT_EQ(dialog->GetMessage().utf8_string(), m_text);
+namespace {
+
+// One of the program's boxes: `text`, its caption, and the `style` bits.
+void CheckBox(const wxMessageDialogBase* dialog, const std::string& text, long style) {
+  EXPECT_EQ(dialog->GetMessage().utf8_string(), text);
   EXPECT_EQ(dialog->GetCaption().utf8_string(), "gui_test");
-  EXPECT_TRUE(dialog->GetMessageDialogStyle() & wxICON_EXCLAMATION);
-  EXPECT_TRUE(dialog->GetMessageDialogStyle() & wxOK);
+  EXPECT_EQ(dialog->GetMessageDialogStyle() & style, style);
+}
+
+}  // namespace
+
+int ExpectMessage::OnInvoked(wxMessageDialogBase* dialog) const {
+  CheckBox(dialog, m_text, wxICON_EXCLAMATION | wxOK);
   return wxID_OK;
 }
 
 int ExpectQuestion::OnInvoked(wxMessageDialogBase* dialog) const {
-  EXPECT_EQ(dialog->GetMessage().utf8_string(), m_text);
-  EXPECT_EQ(dialog->GetCaption().utf8_string(), "gui_test");
-  EXPECT_TRUE(dialog->GetMessageDialogStyle() & wxICON_QUESTION);
-  EXPECT_TRUE(dialog->GetMessageDialogStyle() & wxYES_NO);
+  CheckBox(dialog, m_text, wxICON_QUESTION | wxYES_NO);
   return m_answer;
 }
 
