@@ -189,6 +189,15 @@ TEST(CharSelectDialog, AnotherFolderResetsTheServerKeepsTheBoxAndForgetsTheChoic
     EXPECT_FALSE(CrafterBox(d)->GetValue());
     EXPECT_EQ(CharacterEntries(d), (std::vector<std::string>{"Logres - Brunhild (Brunhild-8.ini)",
                                                              "Salisbury - Caoimhe (Caoimhe-19.ini)"}));
+    EXPECT_FALSE(d.FindWindow("no_characters")->IsShown());
+    // A folder without character files says so.
+    wxTEST_DIALOG(Browse(d), ExpectDialog<CFolderDialog>([&](CFolderDialog& f) {
+      f.SetPath(wxString::FromUTF8(box.Dir().path()));
+      return wxID_OK;
+    }));
+    EXPECT_EQ(Characters(d)->GetCount(), 0u);
+    EXPECT_TRUE(d.FindWindow("no_characters")->IsShown());
+    wxTEST_DIALOG(Browse(d), ExpectDialog<CFolderDialog>(chooseOther));
     DoubleClick(d);  // the choice was forgotten with the old folder
     EXPECT_EQ(d.GetReturnCode(), 0);
     return wxID_OK;

@@ -9,6 +9,7 @@
 #include <wx/app.h>
 #include <wx/listbox.h>
 #include <wx/msgdlg.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
@@ -76,8 +77,10 @@ bool CDialog_CharSelect::LoadWindow() {
   m_spellcraftersOnly = XRCCTRL(*this, "spellcrafters_only", wxCheckBox);
   m_serverCombo = XRCCTRL(*this, "server_filter", wxChoice);
   m_characterList = XRCCTRL(*this, "character_list", wxListBox);
+  m_noCharacters = XRCCTRL(*this, "no_characters", wxStaticText);
   Centre();
-  return m_folderEdit && m_spellcraftersOnly && m_serverCombo && m_characterList;
+  if (m_noCharacters) m_noCharacters->Wrap(m_noCharacters->GetSize().x);
+  return m_folderEdit && m_spellcraftersOnly && m_serverCombo && m_characterList && m_noCharacters;
 }
 
 void CDialog_CharSelect::InitControls() {
@@ -162,6 +165,8 @@ void CDialog_CharSelect::FillCharacterList() {
   }
   AppendSorted(*m_characterList, std::move(entries));
   ShowChosen();
+  // A folder without any character file says so (not a filter that hides them all).
+  m_noCharacters->Show(m_files.fileNames.empty());
 }
 
 void CDialog_CharSelect::OnFilterChanged(wxCommandEvent&) { FillCharacterList(); }

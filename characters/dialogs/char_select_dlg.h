@@ -13,6 +13,7 @@ class wxCheckBox;
 class wxChoice;
 class wxItemContainer;
 class wxListBox;
+class wxStaticText;
 class wxTextCtrl;
 
 class CDialog_CharSelect : public wxDialog {
@@ -75,6 +76,7 @@ class CDialog_CharSelect : public wxDialog {
   wxCheckBox* m_spellcraftersOnly = nullptr;
   wxChoice* m_serverCombo = nullptr;
   wxListBox* m_characterList = nullptr;
+  wxStaticText* m_noCharacters = nullptr;  // "no character files here", for a folder without any
   // A click or a navigation key on the list is under way: only then does a
   // selection change choose. (GTK selects the first entry when the keyboard
   // focus enters the list; that chooses nothing.)
