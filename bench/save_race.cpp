@@ -15,10 +15,6 @@
 // must be unchanged before a build reads it) is shortened from its default of
 // a second so that the trials do not take an hour; the two-part writer's
 // pause stays well below it, as a real save's steps do.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -54,14 +50,6 @@ class LastMessages : public MessageSink {
   std::string all;
 };
 
-void WriteAll(int fd, const std::string& bytes) {
-  for (std::size_t done = 0; done < bytes.size();) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n <= 0) std::abort();
-    done += static_cast<std::size_t>(n);
-  }
-}
-
 // Saves `bytes` over `path` as a game would, in the given style.
 void Save(Writer style, const std::string& path, const std::string& bytes) {
   if (style == Writer::ByRename) {
@@ -69,19 +57,13 @@ void Save(Writer style, const std::string& path, const std::string& bytes) {
     std::filesystem::rename(path + ".game", path);
     return;
   }
-  int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CREAT, 0644);
-  if (fd < 0) std::abort();
-  if (style == Writer::TwoParts) {
-    WriteAll(fd, bytes.substr(0, bytes.size() / 2));
-    std::this_thread::sleep_for(std::chrono::milliseconds(3));
-    WriteAll(fd, bytes.substr(bytes.size() / 2));
-  } else {
-    WriteAll(fd, bytes);
-  }
-  ::close(fd);
+  // In place: truncated at the opening, then written (in two parts with a pause).
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::size_t first = style == Writer::TwoParts ? bytes.size() / 2 : bytes.size();
+  out.write(bytes.data(), static_cast<std::streamsize>(first)).flush();
+  std::this_thread::sleep_for(std::chrono::milliseconds(style == Writer::TwoParts ? 3 : 0));
+  out.write(bytes.data() + first, static_cast<std::streamsize>(bytes.size() - first));
 }
-
-
 
 }  // namespace
 

@@ -87,9 +87,10 @@ void CDialog_CharSelect::InitControls() {
   m_folderEdit->ChangeValue(ToWx(m_userFolder));
   m_spellcraftersOnly->SetValue(true);
   // The current character stays chosen until the user picks another.
-  m_chosenPath.clear();
-  for (const std::string& name : m_files.fileNames)
-    if (!m_initialPath.empty() && JoinPath(m_userFolder, name) == m_initialPath) m_chosenPath = m_initialPath;
+  const auto& names = m_files.fileNames;
+  bool listed = std::any_of(names.begin(), names.end(),
+                            [this](const std::string& name) { return JoinPath(m_userFolder, name) == m_initialPath; });
+  m_chosenPath = listed ? m_initialPath : std::string();
   FillServerCombo();
   FillCharacterList();
   m_characterList->Bind(wxEVT_LEFT_DOWN, &CDialog_CharSelect::OnListInput, this);

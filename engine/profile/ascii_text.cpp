@@ -5,10 +5,9 @@
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string NoCaseKey(const char* text) {
-  std::string key = text;
-  for (char& c : key) c = LowerAscii(c);
-  return key;
+std::string NoCaseKey(std::string text) {
+  for (char& c : text) c = LowerAscii(c);
+  return text;
 }
 
 bool SameTextNoCase(const char* a, const char* b) {

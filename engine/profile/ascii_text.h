@@ -10,7 +10,7 @@ char LowerAscii(char c);
 
 /// `text` with its ASCII letters lower-cased: texts that SameTextNoCase
 /// finds equal give the same key (for indexes of names).
-std::string NoCaseKey(const char* text);
+std::string NoCaseKey(std::string text);
 
 /// Whole-text equality without regard to ASCII case; an absent (null) text
 /// equals nothing, not even another absent text.

@@ -200,7 +200,13 @@ std::string Utf8Text(const std::wstring& wide);
 const std::string& LastFileError();
 
 /// The steps of ReplaceFileAtomically that tests can make fail.
-enum class ReplaceStep { None, Write, Flush, Rename };
+enum class ReplaceStep {
+  None,
+  Create,  ///< the temporary file cannot be made, as in a folder without write permission
+  Write,
+  Flush,
+  Rename
+};
 
 /// For tests: the next ReplaceFileAtomically in this process fails at `step`
 /// as with an I/O error, and cleans up as after a real one.

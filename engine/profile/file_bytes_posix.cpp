@@ -85,7 +85,7 @@ ReplaceStep g_failAt = ReplaceStep::None;
 bool InjectedFault(ReplaceStep step) {
   if (g_failAt != step) return false;
   g_failAt = ReplaceStep::None;
-  errno = EIO;
+  errno = step == ReplaceStep::Create ? EACCES : EIO;
   return true;
 }
 
@@ -239,7 +239,7 @@ bool PrepareReplacement(const std::string& path, const std::string& bytes, Prepa
 
   RemoveStaleTemporaries(out.folder, out.name);
   out.temp = out.folder + "/" + TemporaryPrefix(out.name) + std::to_string(::getpid()) + "-XXXXXX";
-  int fd = ::mkstemp(&out.temp[0]);
+  int fd = InjectedFault(ReplaceStep::Create) ? -1 : ::mkstemp(&out.temp[0]);
   if (fd < 0) return Fail(FolderError(errno, out.folder));
   int error = 0;
   bool ok = !InjectedFault(ReplaceStep::Write) && WriteAll(fd, bytes);
@@ -273,9 +273,13 @@ void FlushFolder(const std::string& folder) {
   }
 }
 
-bool Abandon(const Prepared& prepared, int error) {
+// The prepared file given up: removed, nothing replaced; an `error` of 0
+// means another program changed the file.
+ReplaceOutcome Abandoned(const Prepared& prepared, int error) {
   ::unlink(prepared.temp.c_str());
-  return Fail(ErrnoText(error));
+  if (error == 0) return ChangedOutcome();
+  Fail(ErrnoText(error));
+  return ReplaceOutcome::Failed;
 }
 
 }  // namespace
@@ -283,86 +287,70 @@ bool Abandon(const Prepared& prepared, int error) {
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
   Prepared prepared;
   if (!PrepareReplacement(path, bytes, prepared)) return false;
-  if (InjectedFault(ReplaceStep::Rename) || ::rename(prepared.temp.c_str(), prepared.target.c_str()) != 0)
-    return Abandon(prepared, errno);
+  if (InjectedFault(ReplaceStep::Rename) || ::rename(prepared.temp.c_str(), prepared.target.c_str()) != 0) {
+    Abandoned(prepared, errno);
+    return false;
+  }
   FlushFolder(prepared.folder);
   return true;
 }
+
+namespace {
+
+// A new file: moved in only while the name is still free.
+ReplaceOutcome MoveInNewFile(const Prepared& prepared) {
+  const char *temp = prepared.temp.c_str(), *target = prepared.target.c_str();
+  int moved = ::renameat2(AT_FDCWD, temp, AT_FDCWD, target, RENAME_NOREPLACE);
+  if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) moved = ::link(temp, target);  // a link does the same
+  if (moved != 0) return Abandoned(prepared, errno == EEXIST ? 0 : errno);
+  ::unlink(temp);  // gone already after a rename; the second name after a link
+  FlushFolder(prepared.folder);
+  return ReplaceOutcome::Done;
+}
+
+// Swaps the prepared file in: the file the name held goes to a name of ours,
+// still whole, and is compared once more with what was read; when another
+// program wrote it meanwhile, that file, as it is, is put back. Without the
+// exchange (some file systems) a second link keeps it.
+ReplaceOutcome SwapInExisting(const Prepared& prepared, const FileStamp& stamp, const std::string& readBytes) {
+  const char *temp = prepared.temp.c_str(), *target = prepared.target.c_str();
+  std::string displaced = prepared.temp;
+  if (::renameat2(AT_FDCWD, temp, AT_FDCWD, target, RENAME_EXCHANGE) != 0) {
+    if (errno == ENOENT) return Abandoned(prepared, 0);  // removed since the check
+    if (errno != EINVAL && errno != ENOSYS) return Abandoned(prepared, errno);
+    displaced += "-old";
+    bool linked = ::link(target, displaced.c_str()) == 0;
+    if (::rename(temp, target) != 0) {
+      int error = errno;
+      if (linked) ::unlink(displaced.c_str());
+      return Abandoned(prepared, error);
+    }
+    if (!linked) displaced.clear();  // nothing to look at again
+  }
+  ReplaceOutcome outcome = ReplaceOutcome::Done;
+  if (!displaced.empty() && !IsAsRead(displaced, &stamp, readBytes)) {
+    if (::rename(displaced.c_str(), target) != 0) {
+      SetFileError("changed by another program while Brindlemarque worked on it; its version is kept in " + displaced);
+      return ReplaceOutcome::Changed;
+    }
+    outcome = ChangedOutcome();
+  }
+  if (!displaced.empty()) ::unlink(displaced.c_str());  // no longer there when it was put back
+  FlushFolder(prepared.folder);
+  return outcome;
+}
+
+}  // namespace
 
 ReplaceOutcome ReplaceReadFile(const std::string& path, const std::string& bytes, const FileStamp& stamp,
                                const std::string& readBytes) {
   Prepared prepared;
   if (!PrepareReplacement(path, bytes, prepared)) return ReplaceOutcome::Failed;
-  const char* temp = prepared.temp.c_str();
-  const char* target = prepared.target.c_str();
   ReachSavePoint(SavePoint::BeforeCheck, path);
-  if (!IsAsRead(prepared.target, &stamp, readBytes)) {
-    ::unlink(temp);
-    return ChangedOutcome();
-  }
+  if (!IsAsRead(prepared.target, &stamp, readBytes)) return Abandoned(prepared, 0);
   ReachSavePoint(SavePoint::BeforeSwap, path);
-  if (InjectedFault(ReplaceStep::Rename)) {
-    Abandon(prepared, errno);
-    return ReplaceOutcome::Failed;
-  }
-
-  if (!stamp.exists) {
-    // A new file: moved in only while the name is still free.
-    int moved = ::renameat2(AT_FDCWD, temp, AT_FDCWD, target, RENAME_NOREPLACE);
-    if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) {  // not on this file system: a link does the same
-      moved = ::link(temp, target);
-      if (moved == 0) ::unlink(temp);
-    }
-    if (moved != 0) {
-      int error = errno;
-      ::unlink(temp);
-      if (error == EEXIST) return ChangedOutcome();
-      Fail(ErrnoText(error));
-      return ReplaceOutcome::Failed;
-    }
-    FlushFolder(prepared.folder);
-    return ReplaceOutcome::Done;
-  }
-
-  // Swap: the file the name held goes to the temporary name, still whole,
-  // and is looked at once more. Without the exchange (some file systems), a
-  // second link keeps it.
-  std::string displaced = prepared.temp;
-  if (::renameat2(AT_FDCWD, temp, AT_FDCWD, target, RENAME_EXCHANGE) != 0) {
-    if (errno != EINVAL && errno != ENOSYS) {
-      int error = errno;
-      if (error == ENOENT) {  // removed since the check
-        ::unlink(temp);
-        return ChangedOutcome();
-      }
-      Abandon(prepared, error);
-      return ReplaceOutcome::Failed;
-    }
-    displaced = prepared.temp + "-old";
-    bool linked = ::link(target, displaced.c_str()) == 0;
-    if (::rename(temp, target) != 0) {
-      int error = errno;
-      if (linked) ::unlink(displaced.c_str());
-      Abandon(prepared, error);
-      return ReplaceOutcome::Failed;
-    }
-    if (!linked) {
-      FlushFolder(prepared.folder);
-      return ReplaceOutcome::Done;
-    }
-  }
-  if (!IsAsRead(displaced, &stamp, readBytes)) {
-    // Written meanwhile: that file, as it is, is the character file again.
-    if (::rename(displaced.c_str(), target) != 0) {
-      SetFileError("changed by another program while Brindlemarque worked on it; its version is kept in " + displaced);
-      return ReplaceOutcome::Changed;
-    }
-    FlushFolder(prepared.folder);
-    return ChangedOutcome();
-  }
-  ::unlink(displaced.c_str());
-  FlushFolder(prepared.folder);
-  return ReplaceOutcome::Done;
+  if (InjectedFault(ReplaceStep::Rename)) return Abandoned(prepared, errno);
+  return stamp.exists ? SwapInExisting(prepared, stamp, readBytes) : MoveInNewFile(prepared);
 }
 
 bool StampFile(const std::string& path, FileStamp& stamp) {

@@ -78,7 +78,7 @@ ReplaceStep g_failAt = ReplaceStep::None;
 bool InjectedFault(ReplaceStep step) {
   if (g_failAt != step) return false;
   g_failAt = ReplaceStep::None;
-  ::SetLastError(ERROR_WRITE_FAULT);
+  ::SetLastError(step == ReplaceStep::Create ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT);
   return true;
 }
 
@@ -289,7 +289,9 @@ bool PrepareReplacement(const std::string& path, const std::string& bytes, Prepa
   HANDLE file = INVALID_HANDLE_VALUE;
   for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
     out.temp = stem + std::to_wstring(::GetTickCount() + attempt);
-    file = ::CreateFileW(out.temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file = InjectedFault(ReplaceStep::Create)
+               ? INVALID_HANDLE_VALUE
+               : ::CreateFileW(out.temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
       return FailInFolder(::GetLastError(), out.folder);
   }

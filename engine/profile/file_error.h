@@ -1,4 +1,5 @@
-// The reason kept for LastFileError (private to the file helpers).
+// Private to the file helpers: the reason kept for LastFileError, and the
+// checks the platforms' replacements share.
 #pragma once
 
 #include <string>

@@ -27,11 +27,7 @@ Line LineAt(const std::string& text, std::size_t begin) {
 
 bool EndsWithLineEnd(const std::string& s) { return !s.empty() && (s.back() == '\n' || s.back() == '\r'); }
 
-std::string LowerName(const char* b, const char* e) {
-  std::string name(b, e);
-  for (char& c : name) c = LowerAscii(c);
-  return name;
-}
+std::string LowerName(const char* b, const char* e) { return NoCaseKey(std::string(b, e)); }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
