@@ -217,7 +217,13 @@ void CBrindlemarqueDlg::BuildWindow(bool german) {
   WidenStaticLabels(this);
   SetIcons(ApplicationIcons());
   m_resultPicture->Hide();
+  // Text fields take drops of their own (text, inserted where it lands):
+  // a file dropped on one is a dropped template like anywhere else.
   DragAcceptFiles(true);
+  for (wxTextCtrl* field : {m_templatePath, m_characterName, m_quickbar, m_firstBar, m_lastBar}) {
+    field->DragAcceptFiles(true);
+    field->Bind(wxEVT_DROP_FILES, &CBrindlemarqueDlg::OnDropFiles, this);
+  }
   AddMenuEntries();
   SetEscapeId(ID_CLOSE);  // Esc ends in the Close button's handler
   // The diagnostic gem table's button stays hidden; Ctrl+Shift+T runs it.

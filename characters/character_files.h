@@ -37,11 +37,27 @@ std::string CharacterListEntry(const std::string& fileName);
 /// True when a file or a folder exists at `path`.
 bool PathExists(const std::string& path);
 
+/// A folder of character files found where players keep the game.
+struct GameFolder {
+  std::string label;  ///< where it was found: "Steam (Proton 1234) – LotM" (UTF-8)
+  std::string path;
+};
+
+/// The game's character folders in the known places, each once: under
+/// "APPDATA"; on Linux also in the roaming folders ("AppData/Roaming" and the
+/// older "Application Data") of every user of every Wine prefix the launchers
+/// keep (see wine_prefixes.h). In each, the game's folder "Electronic
+/// Arts/Dark Age of Camelot" gives its existing subfolders LotM, DR,
+/// Catacombs, TOA in that order, or itself when it has none of them.
+std::vector<GameFolder> FindGameFolders();
+
 /// The folder to list for character files: the folder of `characterPath`
-/// when it has one; else the game's folder under the user's application data
-/// ("APPDATA", or on Linux the Wine prefix's roaming folder) with the first
-/// existing of LotM, DR, Catacombs, TOA; else the game folder itself. Empty
-/// when no application-data folder is known.
+/// when it has one; else the first of `found`; else the game's folder under
+/// the user's application data ("APPDATA", or on Linux the Wine prefix's
+/// roaming folder), which does not exist. Empty when no application-data
+/// folder is known.
+std::string FindUserFolder(const std::string& characterPath, const std::vector<GameFolder>& found);
+/// The same, looking for the game's folders only when needed.
 std::string FindUserFolder(const std::string& characterPath);
 
 /// The files "*.ini" (any case) of `folder` whose server number is positive,

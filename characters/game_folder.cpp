@@ -1,9 +1,16 @@
 // Where the game keeps its character files, and paths inside it.
 #include "character_files.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <system_error>
+
 #ifndef _WIN32
 #include <pwd.h>
 #include <unistd.h>
+
+#include "wine_prefixes.h"
 #endif
 
 #include "file_bytes.h"
@@ -13,6 +20,25 @@ namespace {
 
 const char* const kGameFolder[] = {"Electronic Arts", "Dark Age of Camelot"};
 const char* const kGameSubfolders[] = {"LotM", "DR", "Catacombs", "TOA"};
+
+std::string GameFolderIn(std::string roaming) {
+  for (const char* part : kGameFolder) roaming = JoinPath(roaming, part);
+  return roaming;
+}
+
+#ifndef _WIN32
+// The environment variable `name`, else the user's own entry of the system.
+std::string UserValue(const char* name, char* passwd::*field) {
+  std::string value = EnvironmentText(name);
+  if (value.empty()) {
+    const passwd* pw = ::getpwuid(::getuid());
+    if (pw && pw->*field) value = pw->*field;
+  }
+  return value;
+}
+std::string HomeFolder() { return UserValue("HOME", &passwd::pw_dir); }
+std::string UserName() { return UserValue("USER", &passwd::pw_name); }
+#endif
 
 // The user's roaming application-data folder: "APPDATA" when set; on Linux,
 // where the game runs under Wine, the Wine prefix's roaming folder.
@@ -28,11 +54,7 @@ std::string ApplicationDataFolder() {
     if (home.empty()) return {};
     prefix = home + "/.wine";
   }
-  std::string user = EnvironmentText("USER");
-  if (user.empty()) {
-    const passwd* pw = ::getpwuid(::getuid());
-    if (pw && pw->pw_name) user = pw->pw_name;
-  }
+  std::string user = UserName();
   if (user.empty()) return {};
   std::string users = prefix + "/drive_c/users/" + user;
   std::string older = users + "/Application Data";  // prefixes made by older Wine versions
@@ -41,19 +63,81 @@ std::string ApplicationDataFolder() {
 #endif
 }
 
+// The folder part of a path; empty when it has none (or is the root's file).
+std::string FolderOf(const std::string& path) {
+  auto cut = LastSeparator(path);
+  return cut != std::string::npos && cut > 0 ? path.substr(0, cut) : std::string();
+}
+
+// Collects the game's folders, each once however it is reached.
+class GameFolderList {
+ public:
+  // The existing subfolders of the game's folder under `roaming`, or the
+  // game's folder itself when it exists without any.
+  void AddFrom(const std::string& label, const std::string& roaming) {
+    std::string base = GameFolderIn(roaming);
+    if (!IsFolder(base)) return;
+    bool any = false;
+    for (const char* sub : kGameSubfolders) {
+      std::string folder = JoinPath(base, sub);
+      if (IsFolder(folder)) {
+        Add(label + " \xE2\x80\x93 " + sub, folder);  // an en dash
+        any = true;
+      }
+    }
+    if (!any) Add(label, base);
+  }
+  std::vector<GameFolder> Take() { return std::move(m_folders); }
+
+ private:
+  static bool IsFolder(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_directory(FsPath(path), ec);
+  }
+  void Add(const std::string& label, const std::string& path) {
+    std::error_code ec;
+    std::string key = PathText(std::filesystem::weakly_canonical(FsPath(path), ec));
+    if (m_seen.insert(ec ? path : key).second) m_folders.push_back({label, path});
+  }
+
+  std::set<std::string> m_seen;
+  std::vector<GameFolder> m_folders;
+};
+
 }  // namespace
 
 bool PathExists(const std::string& path) { return FileOrFolderExists(path); }
 
-std::string FindUserFolder(const std::string& characterPath) {
-  auto cut = LastSeparator(characterPath);
-  if (cut != std::string::npos && cut > 0) return characterPath.substr(0, cut);
-  std::string base = ApplicationDataFolder();
-  if (base.empty()) return {};
-  for (const char* part : kGameFolder) base = JoinPath(base, part);
-  for (const char* sub : kGameSubfolders) {
-    std::string candidate = JoinPath(base, sub);
-    if (PathExists(candidate)) return candidate;
+std::vector<GameFolder> FindGameFolders() {
+  GameFolderList list;
+  std::string appData = EnvironmentText("APPDATA");
+  if (!appData.empty()) list.AddFrom("%APPDATA%", appData);
+#ifndef _WIN32
+  for (const WinePrefix& prefix : FindWinePrefixes(HomeFolder())) {
+    std::string users = prefix.path + "/drive_c/users";
+    std::vector<std::string> names;
+    ListFolder(users, names);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+      std::string user = users + "/" + name;
+      list.AddFrom(prefix.label, user + "/AppData/Roaming");
+      list.AddFrom(prefix.label, user + "/Application Data");  // prefixes made by older Wine versions
+    }
   }
-  return base;
+#endif
+  return list.Take();
+}
+
+std::string FindUserFolder(const std::string& characterPath, const std::vector<GameFolder>& found) {
+  std::string folder = FolderOf(characterPath);
+  if (!folder.empty()) return folder;
+  if (!found.empty()) return found.front().path;
+  // Nothing found: the folder the game would make (for the message that it is missing).
+  std::string base = ApplicationDataFolder();
+  return base.empty() ? std::string() : GameFolderIn(base);
+}
+
+std::string FindUserFolder(const std::string& characterPath) {
+  std::string folder = FolderOf(characterPath);
+  return folder.empty() ? FindUserFolder(characterPath, FindGameFolders()) : folder;
 }

@@ -8,23 +8,21 @@
 #include "printable.h"
 
 void SetupCharactersOptions(CLI::App& command, CharactersOptions& o) {
-  command.add_option("folder", o.folder, "Folder of character files (default: the game's folder)");
+  command.add_option("folder", o.folder, "Folder of character files (default: every game folder found)");
   command.add_flag("--spellcrafters", o.spellcraftersOnly, "Only characters with a spellcrafting hotkey");
   command.add_option("--server", o.server, "Only characters of this server number");
+  command.add_flag("--folders", o.foldersOnly, "Only print the game folders found, with where they were found");
 }
 
-int RunCharactersCommand(const CharactersOptions& o) {
-  std::string folder = o.folder;
-  if (folder.empty()) {
-    folder = FindUserFolder("");
-    std::cout << "folder: " << Printable(folder) << '\n';
-  }
+namespace {
+
+// Prints the folder's characters as a table; false when it cannot be listed.
+bool PrintCharacters(const std::string& folder, const CharactersOptions& o) {
   CharacterFileList list = ListCharacterFiles(folder);
   if (!list.error.empty()) {
     std::cerr << "can't list the folder " << Printable(folder) << ": " << list.error << std::endl;
-    return 1;
+    return false;
   }
-
   struct Row {
     std::string server, character, file, mark;
   };
@@ -45,5 +43,27 @@ int RunCharactersCommand(const CharactersOptions& o) {
   }
   for (const Row& r : rows)
     std::cout << PadTo(r.server, w1 + 2) << PadTo(r.character, w2 + 2) << PadTo(r.file, w3 + 2) << r.mark << '\n';
-  return 0;
+  return true;
+}
+
+}  // namespace
+
+int RunCharactersCommand(const CharactersOptions& o) {
+  if (!o.folder.empty() && !o.foldersOnly) return PrintCharacters(o.folder, o) ? 0 : 1;
+  std::vector<GameFolder> found = FindGameFolders();
+  if (found.empty()) {
+    std::cerr << "no game folder found in the places players keep the game; name one: "
+                 "brindlemarque-cli characters FOLDER" << std::endl;
+    return 1;
+  }
+  if (o.foldersOnly) {
+    for (const GameFolder& f : found) std::cout << Printable(f.label) << '\t' << Printable(f.path) << '\n';
+    return 0;
+  }
+  bool all = true;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    std::cout << (i ? "\n" : "") << "folder: " << Printable(found[i].path) << " (" << Printable(found[i].label) << ")\n";
+    all = PrintCharacters(found[i].path, o) && all;
+  }
+  return all ? 0 : 1;
 }

@@ -6,7 +6,7 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/listbox.h>
-#include <wx/textctrl.h>
+#include <wx/combobox.h>
 #include <wx/app.h>
 #include <wx/uiaction.h>
 
@@ -34,8 +34,9 @@ std::string MakeCharacterFolder(const std::string& folder) {
 wxCheckBox* CrafterBox(Dlg& d) { return wxStaticCast(d.FindWindow(Dlg::ID_SPELLCRAFTERS_ONLY), wxCheckBox); }
 wxChoice* Servers(Dlg& d) { return wxStaticCast(d.FindWindow(Dlg::ID_SERVER_FILTER), wxChoice); }
 wxListBox* Characters(Dlg& d) { return wxStaticCast(d.FindWindow(Dlg::ID_CHARACTER_LIST), wxListBox); }
+wxComboBox* Folders(Dlg& d) { return wxStaticCast(d.FindWindow(Dlg::ID_USER_FOLDER), wxComboBox); }
 std::string FolderShown(Dlg& d) {
-  return wxStaticCast(d.FindWindow(Dlg::ID_USER_FOLDER), wxTextCtrl)->GetValue().utf8_string();
+  return Folders(d)->GetValue().utf8_string();
 }
 
 // The server entries as "text=number".
@@ -208,12 +209,66 @@ TEST(CharSelectDialog, AnotherFolderResetsTheServerKeepsTheBoxAndForgetsTheChoic
   EXPECT_EQ(dlg.GetChosenPath(), other + "/");
 }
 
+// The game's folders found (two prefixes in the sandbox's home) are offered
+// in the folder field, which also takes a typed folder on Return; with none
+// found the dialog says so and browses from the home folder.
+TEST(CharSelectDialog, OffersTheGameFoldersFoundAndTakesATypedFolder) {
+  GuiSandbox box;
+  const std::string game = "/drive_c/users/anna/AppData/Roaming/Electronic Arts/Dark Age of Camelot";
+  std::string wine = MakeCharacterFolder(box.Dir().file(".wine" + game + "/LotM"));
+  std::string lutris = box.Dir().file("Games/daoc" + game + "/TOA");
+  std::filesystem::create_directories(lutris);
+  WriteFile(lutris + "/Brunhild-8.ini", kCrafter);
+  Dlg dlg;
+  wxTEST_DIALOG(dlg.ChooseCharacter(""), ExpectDialog<Dlg>([&](Dlg& d) {
+    EXPECT_EQ(FolderShown(d), wine);
+    EXPECT_EQ(Folders(d)->GetCount(), 2u);
+    Pick(Folders(d), "Lutris (daoc) \xE2\x80\x93 TOA", wxEVT_COMBOBOX);
+    EXPECT_EQ(FolderShown(d), lutris);
+    EXPECT_EQ(CharacterEntries(d), std::vector<std::string>{"Logres - Brunhild (Brunhild-8.ini)"});
+    SelectCharacter(d, "Logres - Brunhild (Brunhild-8.ini)");
+    Folders(d)->ChangeValue(wxString::FromUTF8(wine + "/gone"));
+    wxTEST_DIALOG(SendCommand(Folders(d), wxEVT_TEXT_ENTER), ExpectMessage("Diesen Ordner gibt es nicht:\n" + wine + "/gone"));
+    EXPECT_EQ(d.UserFolder(), lutris);
+    EXPECT_EQ(d.GetChosenPath(), lutris + "/Brunhild-8.ini");
+    Folders(d)->ChangeValue(wxString::FromUTF8(wine));
+    SendCommand(Folders(d), wxEVT_TEXT_ENTER);
+    EXPECT_EQ(d.UserFolder(), wine);
+    EXPECT_EQ(Characters(d)->GetCount(), 5u);
+    return wxID_CANCEL;
+  }));
+
+  std::filesystem::remove_all(box.Dir().file(".wine"));
+  std::filesystem::remove_all(box.Dir().file("Games"));
+  Dlg lost;
+  wxTEST_DIALOG(lost.ChooseCharacter(""), ExpectDialog<Dlg>([&](Dlg& d) {
+    EXPECT_EQ(Folders(d)->GetCount(), 0u);
+    wxString hint = d.FindWindow("no_characters")->GetLabel();
+    hint.Replace("\n", " ");
+    EXPECT_EQ(hint.utf8_string(), "Kein Spielordner gefunden. W\xC3\xA4hle den Ordner mit \"...\".");
+    EXPECT_TRUE(d.FindWindow("no_characters")->IsShown());
+    wxTEST_DIALOG(Browse(d), ExpectDialog<CFolderDialog>([&](CFolderDialog& f) {
+      EXPECT_EQ(f.StartFolder().utf8_string(), box.Dir().path());
+      return wxID_CANCEL;
+    }));
+    return wxID_CANCEL;
+  }));
+}
+
 namespace {
 
 // Shows the dialog with the pointer over it (a real key press goes to the
 // window under the pointer), presses `keys` one by one as the keyboard
-// does, and gives the code the dialog ended with (0 while it is open).
-int PressKeys(Dlg& d, const std::vector<int>& keys) {
+// does, and gives the id of the button that ended the dialog (0 while it is
+// open; a dialog shown this way keeps no return code of its own). Waits a
+// second for the dialog to end unless told it stays.
+int PressKeys(Dlg& d, const std::vector<int>& keys, bool staysOpen = false) {
+  int pressed = 0;
+  auto record = [&pressed](wxCommandEvent& e) {
+    pressed = e.GetId();
+    e.Skip();
+  };
+  d.Bind(wxEVT_BUTTON, record);
   d.Show();
   d.Raise();
   wxUIActionSimulator keyboard;
@@ -226,11 +281,12 @@ int PressKeys(Dlg& d, const std::vector<int>& keys) {
       wxMilliSleep(5);
     }
   }
-  for (int i = 0; i < 100 && d.IsShown(); ++i) {
+  for (int i = 0; i < 100 && d.IsShown() && !staysOpen; ++i) {
     wxTheApp->Yield();
     wxMilliSleep(10);
   }
-  return d.IsShown() ? 0 : d.GetReturnCode();
+  d.Unbind(wxEVT_BUTTON, record);
+  return d.IsShown() ? 0 : pressed;
 }
 
 }  // namespace
@@ -244,19 +300,24 @@ TEST(CharSelectDialogKeyboard, TabbingThroughChoosesNothingAndArrowKeysChoose) {
   // Morwen is listed and selected; Zed is hidden by the spellcrafter filter.
   for (const char* current : {"/Morwen-4.ini", "/Zed-4.ini"}) {
     Dlg tabbed;
-    wxTEST_DIALOG(tabbed.ChooseCharacter(folder + current), ExpectDialog<Dlg>([](Dlg& d) {
-      EXPECT_EQ(wxWindow::FindFocus(), d.FindWindow(wxID_OK));
-      std::vector<int> keys(7, WXK_TAB);
-      keys.push_back(WXK_RETURN);
-      return PressKeys(d, keys);
+    int result = 0;
+    wxTEST_DIALOG(result = tabbed.ChooseCharacter(folder + current), ExpectDialog<Dlg>([](Dlg& d) {
+      wxWindow* ok = d.FindWindow(wxID_OK);
+      EXPECT_EQ(wxWindow::FindFocus(), ok);
+      int tabs = 0;  // once round every stop, the list and the folder field's parts included
+      do PressKeys(d, {WXK_TAB}, true);
+      while (++tabs < 12 && wxWindow::FindFocus() != ok);
+      EXPECT_GE(tabs, 7);
+      return PressKeys(d, {WXK_RETURN});
     }));
+    EXPECT_EQ(result, MODAL_OK);
     EXPECT_EQ(tabbed.GetChosenPath(), folder + current);
   }
 
   Dlg arrowed;
   wxTEST_DIALOG(arrowed.ChooseCharacter(folder + "/Morwen-4.ini"), ExpectDialog<Dlg>([](Dlg& d) {
     Characters(d)->SetFocus();
-    int code = PressKeys(d, {WXK_DOWN});
+    int code = PressKeys(d, {WXK_DOWN}, true);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(Characters(d)->GetStringSelection().utf8_string(), "Salisbury - M\xc3\xb6rwen (M\xc3\xb6rwen-19.ini)");
     d.Hide();

@@ -110,6 +110,75 @@ TEST(FindUserFolder, WithoutAppDataUsesTheWinePrefix) {
 }
 #endif
 
+#ifndef _WIN32
+// One prefix of each launcher in a fake home, each holding the game where
+// Wine keeps it; places that hold no prefix, or a prefix without the game,
+// give nothing.
+TEST(FindGameFolders, FindsThePrefixesOfEveryLauncher) {
+  TempDir home;
+  ScopedEnv env;
+  for (const char* name : {"APPDATA", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) env.Set(name, std::nullopt);
+  env.Set("HOME", home.path().c_str());
+  env.Set("USER", "anna");
+  const std::string h = home.path();
+  auto game = [](const std::string& prefix, const char* user, const char* roaming, const char* sub) {
+    std::string folder = prefix + "/drive_c/users/" + user + "/" + roaming + "/Electronic Arts/Dark Age of Camelot";
+    MakeFolder(folder + sub);
+    return folder + sub;
+  };
+  const std::string wineprefix = h + "/daoc-wine";
+  env.Set("WINEPREFIX", wineprefix.c_str());
+  // The older Wine's folder and today's in one prefix; a second user.
+  std::vector<std::pair<std::string, std::string>> expected = {
+      {"Wine ($WINEPREFIX) \xE2\x80\x93 LotM", game(wineprefix, "anna", "AppData/Roaming", "/LotM")},
+      {"Wine ($WINEPREFIX) \xE2\x80\x93 DR", game(wineprefix, "anna", "Application Data", "/DR")},
+      {"Wine ($WINEPREFIX)", game(wineprefix, "bert", "AppData/Roaming", "")},
+      {"Wine (~/.wine) \xE2\x80\x93 LotM", game(h + "/.wine", "anna", "AppData/Roaming", "/LotM")}};
+  std::string lutris = h + "/lutris prefixes/dark-age";  // named in Lutris's game file, quoted
+  MakeFolder(h + "/.config/lutris/games");
+  WriteFile(h + "/.config/lutris/games/dark-age-of-camelot-1701234567.yml",
+            "game:\n  exe: x.exe\n  prefix: '" + lutris + "'\nwine:\n  version: lutris-GE\n");
+  expected.push_back({"Lutris (dark-age-of-camelot) \xE2\x80\x93 LotM", game(lutris, "anna", "AppData/Roaming", "/LotM")});
+  expected.push_back({"Lutris (daoc) \xE2\x80\x93 TOA", game(h + "/Games/daoc", "anna", "AppData/Roaming", "/TOA")});
+  // Native Steam with a second library (listed by libraryfolders.vdf, an
+  // escaped name), reached also through ~/.steam/steam; Flatpak Steam.
+  std::string steam = h + "/.local/share/Steam", library = h + "/big \"disk\"/SteamLibrary";
+  MakeFolder(steam + "/steamapps");
+  WriteFile(steam + "/steamapps/libraryfolders.vdf",
+            "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + steam + "\"\n\t}\n\t\"1\"\n\t{\n"
+            "\t\t\"path\"\t\t\"" + h + "/big \\\"disk\\\"/SteamLibrary\"\n\t\t\"apps\"\t{ }\n\t}\n}\n");
+  MakeFolder(steam + "/steamapps/compatdata/228980/pfx/drive_c");  // a prefix without the game
+  expected.push_back({"Steam (Proton 3141592653) \xE2\x80\x93 LotM",
+                      game(library + "/steamapps/compatdata/3141592653/pfx", "steamuser", "AppData/Roaming", "/LotM")});
+  MakeFolder(h + "/.steam");
+  std::filesystem::create_directory_symlink(steam, h + "/.steam/steam");
+  expected.push_back({"Steam Flatpak (Proton 4000000000) \xE2\x80\x93 LotM",
+                      game(h + "/.var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/compatdata/4000000000/pfx",
+                           "steamuser", "AppData/Roaming", "/LotM")});
+  expected.push_back({"Bottles (Camelot) \xE2\x80\x93 LotM",
+                      game(h + "/.local/share/bottles/bottles/Camelot", "anna", "AppData/Roaming", "/LotM")});
+  expected.push_back({"Bottles Flatpak (DAoC) \xE2\x80\x93 LotM",
+                      game(h + "/.var/app/com.usebottles.bottles/data/bottles/bottles/DAoC", "anna", "AppData/Roaming", "/LotM")});
+  // Heroic: its older flat prefixes, the newer "default" level, and one named in GamesConfig.
+  expected.push_back({"Heroic (Camelot) \xE2\x80\x93 LotM", game(h + "/Games/Heroic/Prefixes/Camelot", "anna", "AppData/Roaming", "/LotM")});
+  expected.push_back({"Heroic (DAoC) \xE2\x80\x93 LotM", game(h + "/Games/Heroic/Prefixes/default/DAoC", "anna", "AppData/Roaming", "/LotM")});
+  MakeFolder(h + "/.config/heroic/GamesConfig");
+  WriteFile(h + "/.config/heroic/GamesConfig/aB3x.json",
+            "{\n  \"aB3x\": {\n    \"winePrefix\" : \"" + h + "\\/heroic-daoc\",\n    \"wineVersion\": {}\n  }\n}\n");
+  expected.push_back({"Heroic (heroic-daoc) \xE2\x80\x93 LotM", game(h + "/heroic-daoc", "anna", "AppData/Roaming", "/LotM")});
+  expected.push_back({"PlayOnLinux (DAoC) \xE2\x80\x93 LotM", game(h + "/.PlayOnLinux/wineprefix/DAoC", "anna", "AppData/Roaming", "/LotM")});
+  expected.push_back({"CrossOver (DAoC) \xE2\x80\x93 LotM", game(h + "/.cxoffice/DAoC", "crossover", "AppData/Roaming", "/LotM")});
+  // A ~/Games folder that is no prefix.
+  MakeFolder(h + "/Games/notes/drive_d");
+
+  std::vector<std::pair<std::string, std::string>> found;
+  for (const GameFolder& folder : FindGameFolders()) found.push_back({folder.label, folder.path});
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(FindUserFolder(""), expected.front().second);
+  EXPECT_EQ(FindUserFolder("", {}), wineprefix + "/drive_c/users/anna/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
+}
+#endif
+
 TEST(IsSpellcrafterFile, OnlyTheFirstMarkDecides) {
   TempDir dir;
   const std::vector<std::pair<std::string, bool>> cases = {

@@ -193,15 +193,34 @@ TEST(CliCharacters, ListsTheSampleFolderAndFilters) {
                           "Salisbury Caoimhe Caoimhe-19.ini \n", "5 Gwendolyn Gwendolyn-5.ini \n"})
     EXPECT_NE(squeezed.find(row), std::string::npos) << row << "\n" << all.out;
 
+  // Without a folder, every game folder found is listed: here the one under
+  // APPDATA and (on Linux) a Wine prefix's in an otherwise empty home.
   std::string appdata = std::string(EXAMPLES_DIR) + "/appdata";
-  // Without a folder, the game's folder under APPDATA is listed.
-  ProgramResult listed = ws.Cli({"characters", "--spellcrafters", "--server", "8"}, kVesko, {{"APPDATA", appdata}});
+  std::string wine = ws.dir.file(".wine/drive_c/users/anna/AppData/Roaming/Electronic Arts/Dark Age of Camelot/LotM");
+  fs::create_directories(FsPath(wine));
+  fs::copy_file(FsPath(std::string(kCharacters) + "/Brunhild-8.ini"), FsPath(wine + "/Brunhild-8.ini"));
+  std::map<std::string, std::optional<std::string>> home = {
+      {"APPDATA", appdata}, {"HOME", ws.dir.path()}, {"USER", "anna"}, {"WINEPREFIX", std::nullopt},
+      {"XDG_CONFIG_HOME", std::nullopt}, {"XDG_DATA_HOME", std::nullopt}};
+  std::string lotm = JoinPath(JoinPath(JoinPath(appdata, "Electronic Arts"), "Dark Age of Camelot"), "LotM");
+  ProgramResult listed = ws.Cli({"characters", "--spellcrafters", "--server", "8"}, kVesko, home);
   ASSERT_EQ(listed.status, 0) << listed.err;
   const std::string& out = listed.out;
-  EXPECT_EQ(out.rfind("folder: " + JoinPath(JoinPath(JoinPath(appdata, "Electronic Arts"), "Dark Age of Camelot"), "LotM") +
-                          "\n", 0), 0u) << out;
+  EXPECT_EQ(out.rfind("folder: " + lotm + " (%APPDATA% \xE2\x80\x93 LotM)\n", 0), 0u) << out;
   EXPECT_NE(out.find("Brunhild-8.ini"), std::string::npos);
   EXPECT_EQ(out.find("Alarion"), std::string::npos);
+  std::string expectedFolders = "%APPDATA% \xE2\x80\x93 LotM\t" + lotm + "\n";
+#ifndef _WIN32
+  EXPECT_NE(out.find("\nfolder: " + wine + " (Wine (~/.wine) \xE2\x80\x93 LotM)\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("Brunhild-8.ini", out.find("Wine")), std::string::npos) << out;
+  expectedFolders += "Wine (~/.wine) \xE2\x80\x93 LotM\t" + wine + "\n";
+#endif
+  EXPECT_EQ(ws.Cli({"characters", "--folders"}, kVesko, home).out, expectedFolders);
+  home["APPDATA"] = std::nullopt;
+  home["HOME"] = ws.dir.file("empty");
+  ProgramResult none = ws.Cli({"characters"}, kVesko, home);
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("no game folder found"), std::string::npos) << none.err;
 
   EXPECT_EQ(ws.Cli({"characters", "--server", "x"}).status, 2);
 }

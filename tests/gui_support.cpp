@@ -54,7 +54,8 @@ std::string ExampleCharacters() { return std::string(EXAMPLES_DIR) + "/appdata/E
 GuiSandbox::GuiSandbox(bool withConfig) {
   m_oldCwd = fs::current_path().string();
   m_env.Set("HOME", m_dir.path());
-  m_env.Set("XDG_CONFIG_HOME", std::nullopt);
+  // Nothing of the machine's own: no game folders, settings or backups from outside.
+  for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "APPDATA", "WINEPREFIX"}) m_env.Set(name, std::nullopt);
   if (withConfig) {
     fs::copy_file(ExampleVesko() + "/config.xml", m_dir.file("config.xml"));
     fs::copy_file(ExampleVesko() + "/config_gem.xml", m_dir.file("config_gem.xml"));

@@ -2,6 +2,7 @@
 // result picture and the stored settings.
 #include "brindlemarque_dlg.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <sys/stat.h>
@@ -511,6 +512,58 @@ TEST(MainDialogKeyboard, GoHasTheFocusWhenTheWindowOpens) {
   EXPECT_EQ(ShownResult(*window.dlg), 1);
   EXPECT_EQ(ReadFile(window.character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
 }
+
+#ifdef DRAG_SOURCE_PATH
+namespace {
+
+void Pump(int milliseconds) {
+  for (int waited = 0; waited < milliseconds; waited += 5) {
+    wxTheApp->Yield();
+    wxMilliSleep(5);
+  }
+}
+
+}  // namespace
+
+// A real drag from another program, offering the file as a file manager
+// does (a file list and text), dropped on the SC-File field: the field must
+// not insert it as text; the window takes it as a dropped template.
+TEST(MainDialogDrag, ATemplateDroppedOnATextFieldIsTakenAsADrop) {
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
+  Box(*dlg, ID_DROP_RUN)->SetValue(false);  // taken into the field, not built
+  std::string dragged = box.CopyTemplate("Caoimhe_Hero.vsk");
+  dlg->Move(300, 200);
+  dlg->Show();
+  dlg->Raise();
+  Pump(200);
+  FILE* source = ::popen((std::string(DRAG_SOURCE_PATH) + " '" + dragged + "' 20 20").c_str(), "r");
+  ASSERT_NE(source, nullptr);
+  char line[32] = "";
+  ASSERT_NE(std::fgets(line, sizeof line, source), nullptr);
+  EXPECT_STREQ(line, "ready\n");
+
+  wxTextCtrl* field = Field(*dlg, ID_TEMPLATE_PATH);
+  const wxPoint from(60, 60), to = field->GetScreenPosition() + wxPoint(8, field->GetSize().y / 2);
+  wxUIActionSimulator mouse;
+  mouse.MouseMove(from);
+  Pump(100);
+  mouse.MouseDown();
+  Pump(100);
+  for (int step = 1; step <= 20; ++step) {
+    mouse.MouseMove(from + (to - from) * step / 20);
+    Pump(30);
+  }
+  Pump(200);
+  mouse.MouseUp();
+  for (int i = 0; i < 100 && dlg->Context().job.templatePath != dragged; ++i) Pump(20);
+  ASSERT_NE(std::fgets(line, sizeof line, source), nullptr);
+  EXPECT_STREQ(line, "dropped\n");
+  ::pclose(source);
+  EXPECT_EQ(dlg->Context().job.templatePath, dragged);
+  EXPECT_EQ(field->GetValue().utf8_string(), dragged);
+}
+#endif
 
 TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
   GuiSandbox box(false);

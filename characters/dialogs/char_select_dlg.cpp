@@ -6,11 +6,12 @@
 #include <vector>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/combobox.h>
 #include <wx/app.h>
 #include <wx/listbox.h>
+#include <wx/filefn.h>
 #include <wx/msgdlg.h>
 #include <wx/stattext.h>
-#include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
 #include "folder_dlg.h"
@@ -22,6 +23,8 @@ wxBEGIN_EVENT_TABLE(CDialog_CharSelect, wxDialog)
   EVT_CHECKBOX(ID_SPELLCRAFTERS_ONLY, CDialog_CharSelect::OnFilterChanged)
   EVT_CHOICE(ID_SERVER_FILTER, CDialog_CharSelect::OnFilterChanged)
   EVT_BUTTON(ID_BROWSE_FOLDER, CDialog_CharSelect::OnBrowseFolder)
+  EVT_COMBOBOX(ID_USER_FOLDER, CDialog_CharSelect::OnFoundFolder)
+  EVT_TEXT_ENTER(ID_USER_FOLDER, CDialog_CharSelect::OnTypedFolder)
   EVT_LISTBOX_DCLICK(ID_CHARACTER_LIST, CDialog_CharSelect::OnCharacterDblClk)
 wxEND_EVENT_TABLE()
 
@@ -57,7 +60,8 @@ CDialog_CharSelect::CDialog_CharSelect(wxWindow* parent) : m_parent(parent) {}
 
 int CDialog_CharSelect::ChooseCharacter(const std::string& characterPath) {
   m_initialPath = characterPath;
-  m_userFolder = FindUserFolder(characterPath);
+  m_found = FindGameFolders();
+  m_userFolder = FindUserFolder(characterPath, m_found);
   m_files = ListCharacterFiles(m_userFolder);
   if (!LoadWindow()) return MODAL_FAILED;
   InitControls();
@@ -73,17 +77,18 @@ bool CDialog_CharSelect::LoadWindow() {
   RegisterIds();
   if (!wxXmlResource::Get()->LoadDialog(this, m_parent, "char_select_dialog")) return false;
   SetClientSize(ConvertDialogToPixels(wxSize(291, 138)));
-  m_folderEdit = XRCCTRL(*this, "user_folder", wxTextCtrl);
+  m_folderEdit = XRCCTRL(*this, "user_folder", wxComboBox);
   m_spellcraftersOnly = XRCCTRL(*this, "spellcrafters_only", wxCheckBox);
   m_serverCombo = XRCCTRL(*this, "server_filter", wxChoice);
   m_characterList = XRCCTRL(*this, "character_list", wxListBox);
   m_noCharacters = XRCCTRL(*this, "no_characters", wxStaticText);
+  if (m_noCharacters) m_hintWidth = m_noCharacters->GetSize().x;  // the layout's, before any wrapping
   Centre();
-  if (m_noCharacters) m_noCharacters->Wrap(m_noCharacters->GetSize().x);
   return m_folderEdit && m_spellcraftersOnly && m_serverCombo && m_characterList && m_noCharacters;
 }
 
 void CDialog_CharSelect::InitControls() {
+  for (const GameFolder& folder : m_found) m_folderEdit->Append(wxString::FromUTF8(folder.label));
   m_folderEdit->ChangeValue(ToWx(m_userFolder));
   m_spellcraftersOnly->SetValue(true);
   // The current character stays chosen until the user picks another.
@@ -166,8 +171,20 @@ void CDialog_CharSelect::FillCharacterList() {
   }
   AppendSorted(*m_characterList, std::move(entries));
   ShowChosen();
-  // A folder without any character file says so (not a filter that hides them all).
-  m_noCharacters->Show(m_files.fileNames.empty());
+  ShowHint();
+}
+
+// A folder without any character file says so (not a filter that hides them
+// all); so does a dialog that found no game folder at all.
+void CDialog_CharSelect::ShowHint() {
+  if (!m_files.fileNames.empty()) {
+    m_noCharacters->Hide();
+    return;
+  }
+  m_noCharacters->SetLabel(m_found.empty() ? wxString::FromUTF8("Kein Spielordner gefunden. W\xC3\xA4hle den Ordner mit \"...\".")
+                                           : wxString("Hier gibt es keine Charakterdateien."));
+  m_noCharacters->Wrap(m_hintWidth);
+  m_noCharacters->Show();
 }
 
 void CDialog_CharSelect::OnFilterChanged(wxCommandEvent&) { FillCharacterList(); }
@@ -198,10 +215,33 @@ void CDialog_CharSelect::OnBrowseFolder(wxCommandEvent&) {
                    wxTheApp->GetAppName(), wxOK | wxICON_EXCLAMATION, this);
     return;
   }
-  m_userFolder = browser.GetFolderPath();
+  ShowFolder(browser.GetFolderPath());
+}
+
+void CDialog_CharSelect::OnFoundFolder(wxCommandEvent&) {
+  int n = m_folderEdit->GetSelection();
+  if (n < 0 || static_cast<std::size_t>(n) >= m_found.size()) return;
+  ShowFolder(m_found[n].path);  // the field shows the path, not the label
+}
+
+void CDialog_CharSelect::OnTypedFolder(wxCommandEvent&) {
+  std::string folder = FromWx(m_folderEdit->GetValue());
+  if (folder == m_userFolder) return;
+  if (!wxDirExists(ToWx(folder))) {  // the dialog keeps its folder; the typed text stays to be mended
+    wxMessageBox(wxString::Format("Diesen Ordner gibt es nicht:\n%s", ToWx(folder)), wxTheApp->GetAppName(),
+                 wxOK | wxICON_EXCLAMATION, this);
+    return;
+  }
+  ShowFolder(folder);
+}
+
+// Lists `folder`: the server filter goes back to all servers, the spellcrafter
+// box keeps its state, and the choice is forgotten with the old folder.
+void CDialog_CharSelect::ShowFolder(const std::string& folder) {
+  m_userFolder = folder;
   m_folderEdit->ChangeValue(ToWx(m_userFolder));
   m_files = ListCharacterFiles(m_userFolder);
-  FillServerCombo();
-  FillCharacterList();  // the spellcrafter box keeps its state
   m_chosenPath.clear();
+  FillServerCombo();
+  FillCharacterList();
 }

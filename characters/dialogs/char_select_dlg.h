@@ -1,9 +1,11 @@
 // The character select dialog: lists the character files of the user's
 // folder, filtered by server and by the spellcrafter mark, lets the user
-// browse for another folder, and gives back the chosen file's path.
+// pick another folder (one of the game folders found, a typed one or one
+// browsed for), and gives back the chosen file's path.
 #pragma once
 
 #include <string>
+#include <vector>
 #include <wx/dialog.h>
 
 #include "character_files.h"
@@ -11,10 +13,10 @@
 
 class wxCheckBox;
 class wxChoice;
+class wxComboBox;
 class wxItemContainer;
 class wxListBox;
 class wxStaticText;
-class wxTextCtrl;
 
 class CDialog_CharSelect : public wxDialog {
  public:
@@ -30,8 +32,9 @@ class CDialog_CharSelect : public wxDialog {
   /// Nothing is listed or shown until ChooseCharacter. `parent` may be null.
   explicit CDialog_CharSelect(wxWindow* parent = nullptr);
 
-  /// Lists the folder FindUserFolder gives for `characterPath` (reading
-  /// every file now, before the window shows), then runs the dialog:
+  /// Looks for the game's folders and lists the folder FindUserFolder gives
+  /// for `characterPath` (reading every file now, before the window
+  /// shows), then runs the dialog:
   /// spellcrafters of all servers first. The current character, when it is
   /// one of the folder's files, is chosen from the start (and selected and
   /// shown while the filters show it), so that OK keeps it. MODAL_OK,
@@ -55,6 +58,7 @@ class CDialog_CharSelect : public wxDialog {
 
   const std::string& UserFolder() const { return m_userFolder; }
   const CharacterFileList& Listing() const { return m_files; }
+  const std::vector<GameFolder>& FoundFolders() const { return m_found; }
 
  private:
   bool LoadWindow();
@@ -62,21 +66,27 @@ class CDialog_CharSelect : public wxDialog {
   void OnCharacterSelChange(wxCommandEvent& event);
   void OnFilterChanged(wxCommandEvent& event);
   void OnBrowseFolder(wxCommandEvent& event);
+  void OnFoundFolder(wxCommandEvent& event);
+  void OnTypedFolder(wxCommandEvent& event);
+  void ShowFolder(const std::string& folder);
+  void ShowHint();
   void OnCharacterDblClk(wxCommandEvent& event);
   void OnListInput(wxEvent& event);
   void OnListInputDone(wxEvent& event);
   void ShowChosen();
 
   wxWindow* m_parent;
+  std::vector<GameFolder> m_found;
   std::string m_userFolder;
   CharacterFileList m_files;
   std::string m_chosenPath;
   std::string m_initialPath;  // the character the dialog was opened for
-  wxTextCtrl* m_folderEdit = nullptr;
+  wxComboBox* m_folderEdit = nullptr;  // the found folders in its drop-down
   wxCheckBox* m_spellcraftersOnly = nullptr;
   wxChoice* m_serverCombo = nullptr;
   wxListBox* m_characterList = nullptr;
-  wxStaticText* m_noCharacters = nullptr;  // "no character files here", for a folder without any
+  wxStaticText* m_noCharacters = nullptr;  // the hint for a folder without character files
+  int m_hintWidth = 0;
   // A click or a navigation key on the list is under way: only then does a
   // selection change choose. (GTK selects the first entry when the keyboard
   // focus enters the list; that chooses nothing.)

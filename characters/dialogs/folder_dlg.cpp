@@ -1,11 +1,19 @@
 #include "folder_dlg.h"
 
 #include <wx/filefn.h>
+#include <wx/utils.h>
 
 #include "wx_text.h"
 
-CFolderDialog::CFolderDialog(wxWindow* parent, const std::string& initialFolder, const wxString& title)
-    : wxDirDialog(parent, title, ToWx(initialFolder), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST) {}
+// A folder that is not there would open the platform's chooser on some
+// view of its own ("Recent", the desktop): the home folder is a better start.
+wxString CFolderDialog::StartFolderFor(const std::string& folder) {
+  wxString path = ToWx(folder);
+  return !path.empty() && wxDirExists(path) ? path : wxGetHomeDir();
+}
+
+CFolderDialog::CFolderDialog(wxWindow* parent, const wxString& startFolder, const wxString& title)
+    : wxDirDialog(parent, title, startFolder, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST), m_startFolder(startFolder) {}
 
 void CFolderDialog::SetPath(const wxString& path) {
   m_setPath = path;

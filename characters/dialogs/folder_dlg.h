@@ -10,16 +10,20 @@
 class CFolderDialog : public wxDirDialog {
  public:
   /// A chooser titled `title` ("Benutzerdaten Verz." unless given) that
-  /// opens on `initialFolder` (when it is given and exists) and accepts
-  /// existing folders only.
+  /// opens on `initialFolder` when it exists (else on the home folder) and
+  /// accepts existing folders only.
   explicit CFolderDialog(wxWindow* parent, const std::string& initialFolder = std::string(),
-                         const wxString& title = "Benutzerdaten Verz.");
+                         const wxString& title = "Benutzerdaten Verz.")
+      : CFolderDialog(parent, StartFolderFor(initialFolder), title) {}
 
   /// Runs the chooser. MODAL_OK with the chosen folder's path kept,
   /// MODAL_CANCEL when the user cancelled, MODAL_FAILED when a folder was
   /// confirmed but no file-system path could be had for it, or when the
   /// path confirmed names no folder (then MissingFolder() gives it).
   int RunModal();
+
+  /// The folder the chooser opens on.
+  const wxString& StartFolder() const { return m_startFolder; }
 
   /// The path confirmed that names no existing folder; empty otherwise.
   const std::string& MissingFolder() const { return m_missingFolder; }
@@ -32,6 +36,10 @@ class CFolderDialog : public wxDirDialog {
   void SetPath(const wxString& path) override;
 
  private:
+  CFolderDialog(wxWindow* parent, const wxString& startFolder, const wxString& title);
+  static wxString StartFolderFor(const std::string& folder);
+
+  wxString m_startFolder;
   std::string m_folderPath;
   std::string m_missingFolder;
   wxString m_setPath;

@@ -1,10 +1,12 @@
 // The character-file logic: names, display texts, the user folder of a path,
-// and the spellcrafter mark, checked against a whole-file reading.
+// and the spellcrafter mark, checked against a whole-file reading; the
+// launchers' files (Lutris, Steam, Heroic) read when looking for the game.
 // Input: a file name, separator, the file's bytes, separator, and three
 // bytes that insert up to 256 KiB of filler so that the mark may stand
 // across the reader's chunk borders.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 
 #include "ascii_text.h"
@@ -34,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string shown = CharacterDisplayText(name);
   Check(!shown.empty(), "an empty display text");
   Check(CharacterListEntry(name).find("(" + name + ")") != std::string::npos, "a list entry without its file");
-  (void)FindUserFolder(name);
+  (void)FindUserFolder(name, {});
 
   std::string bytes = parts[1];
   ByteReader filler(parts[2]);
@@ -50,5 +52,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(crafter == PlainSpellcrafter(bytes), "the spellcrafter mark differs from a whole-file reading");
   CharacterFileList list = ListCharacterFiles(folder);
   Check(list.fileNames.size() == 1 && list.spellcrafterFlags[0] == crafter, "the listing disagrees");
+
+#ifndef _WIN32
+  // The same bytes as each launcher's file, in a home of the target's own.
+  static const std::string home = [] {
+    std::string h = ScratchFolder() + "/home";
+    for (const char* sub : {"/.config/lutris/games", "/.config/heroic/GamesConfig", "/.wine/drive_c/users/u"})
+      std::filesystem::create_directories(h + sub);
+    std::filesystem::create_directories(EnvironmentText("XDG_DATA_HOME") + "/Steam/steamapps");
+    ::setenv("HOME", h.c_str(), 1);
+    ::unsetenv("XDG_CONFIG_HOME");
+    return h;
+  }();
+  WriteWholeFile(home + "/.config/lutris/games/daoc.yml", bytes);
+  WriteWholeFile(home + "/.config/heroic/GamesConfig/daoc.json", bytes);
+  WriteWholeFile(EnvironmentText("XDG_DATA_HOME") + "/Steam/steamapps/libraryfolders.vdf", bytes);
+  (void)FindGameFolders();
+#endif
   return 0;
 }

@@ -19,6 +19,9 @@ for c in "${chars[@]}"; do
   { printf 'Morwen-4.ini%s' "$sep"; cat "$c"; printf '%s\x00\x00\x80' "$sep"; } > "$out/fuzz_characters/seed$n"
   { printf 'Anne-Marie-03.ini%s' "$sep"; cat "$c"; printf '%s\x40\x01\x20' "$sep"; } > "$out/fuzz_characters/pad$n"
 done
+# The launchers' files: a Lutris game, Steam's libraries, a Heroic game.
+printf 'Morwen-4.ini%sgame:\n  prefix: "~/Games/daoc"\n"libraryfolders" { "0" { "path" "/x\\\\y\\"z" } }\n{"g": {"winePrefix" : "/h\\/p"}}\n%s\x00\x00\x00' \
+  "$sep" "$sep" > "$out/fuzz_characters/launchers"
 
 t=0
 for templ in "$vesko"/templates/*.vsk; do

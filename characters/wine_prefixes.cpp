@@ -1,0 +1,209 @@
+// Where the Linux launchers keep their Wine prefixes. The launchers' own
+// files (Lutris YAML, Steam VDF, Heroic JSON) are read only for one key
+// each, by a small scanner: a full parser for each format would be a
+// dependency for three lines of data.
+#include "wine_prefixes.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <system_error>
+
+#include "file_bytes.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kMaxEntries = 256;            // per folder listed
+constexpr std::size_t kMaxFileBytes = 1024 * 1024;  // per launcher file read
+
+bool IsFolder(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(path, ec);
+}
+
+bool IsPrefix(const std::string& path) { return IsFolder(path + "/drive_c"); }
+
+// The names in `folder` (at most kMaxEntries), sorted; `suffix` filters by ending.
+std::vector<std::string> NamesIn(const std::string& folder, const std::string& suffix = "") {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end && names.size() < kMaxEntries; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+      names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ReadSmallFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string text(kMaxFileBytes, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return text;
+}
+
+// The quoted string starting at text[pos] == '"'; a backslash takes the next
+// character as it is (VDF's and JSON's escapes of '\\', '"' and '/').
+std::string ReadQuoted(const std::string& text, std::size_t& pos) {
+  std::string value;
+  for (++pos; pos < text.size() && text[pos] != '"'; ++pos) {
+    if (text[pos] == '\\' && pos + 1 < text.size()) ++pos;
+    value += text[pos];
+  }
+  ++pos;
+  return value;
+}
+
+std::string Trimmed(const std::string& text) {
+  auto first = text.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+std::string BaseName(const std::string& path) { return fs::path(path).filename().string(); }
+
+class PrefixList {
+ public:
+  explicit PrefixList(std::string home) : m_home(std::move(home)) {}
+
+  // Takes `path` (a leading "~/" is the home folder) when it is a prefix not yet taken.
+  void Add(const std::string& label, std::string path) {
+    if (path.rfind("~/", 0) == 0) {
+      if (m_home.empty()) return;
+      path = m_home + path.substr(1);
+    }
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    if (path.empty() || path[0] != '/' || !IsPrefix(path)) return;
+    std::error_code ec;
+    std::string key = fs::weakly_canonical(path, ec).string();
+    if (!m_seen.insert(ec ? path : key).second) return;
+    m_prefixes.push_back({label, path});
+  }
+  // Each prefix directly in `folder`, labelled "<launcher> (<its name>)".
+  void AddEachIn(const std::string& launcher, const std::string& folder) {
+    for (const std::string& name : NamesIn(folder)) Add(launcher + " (" + name + ")", folder + "/" + name);
+  }
+  const std::string& Home() const { return m_home; }
+  std::vector<WinePrefix> Take() { return std::move(m_prefixes); }
+
+ private:
+  std::string m_home;
+  std::set<std::string> m_seen;
+  std::vector<WinePrefix> m_prefixes;
+};
+
+std::string XdgFolder(const char* variable, const std::string& fallback) {
+  std::string value = EnvironmentText(variable);
+  return !value.empty() && value[0] == '/' ? value : fallback;
+}
+
+// Lutris keeps one YAML file per game; its "prefix:" names the game's prefix.
+// The file's name is the game's slug and a time stamp: "daoc-1701234567.yml".
+void AddLutris(PrefixList& list, const std::string& configHome, const std::string& dataHome) {
+  for (const std::string& folder : {configHome + "/lutris/games", dataHome + "/lutris/games"}) {
+    for (const std::string& file : NamesIn(folder, ".yml")) {
+      std::string text = ReadSmallFile(folder + "/" + file);
+      std::string slug = file.substr(0, file.size() - 4);
+      auto dash = slug.find_last_of('-');
+      if (dash != std::string::npos && dash + 1 < slug.size() &&
+          slug.find_first_not_of("0123456789", dash + 1) == std::string::npos)
+        slug.erase(dash);
+      std::size_t start = 0;
+      while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = Trimmed(text.substr(start, end - start));
+        start = end + 1;
+        if (line.rfind("prefix:", 0) != 0) continue;
+        std::string value = Trimmed(line.substr(7));
+        if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+          value = value.substr(1, value.size() - 2);
+        list.Add("Lutris (" + slug + ")", value);
+      }
+    }
+  }
+  list.AddEachIn("Lutris", list.Home() + "/Games");  // where Lutris installs by default
+}
+
+// Every library of a Steam installation (its own folder and those its
+// libraryfolders.vdf lists) holds one Proton prefix per game in compatdata.
+void AddSteam(PrefixList& list, const std::string& dataHome) {
+  const std::string& home = list.Home();
+  const std::string flatpak = home + "/.var/app/com.valvesoftware.Steam";
+  const std::pair<std::string, std::string> roots[] = {
+      {"Steam", dataHome + "/Steam"},
+      {"Steam", home + "/.steam/steam"},
+      {"Steam", home + "/.steam/root"},
+      {"Steam Flatpak", flatpak + "/.local/share/Steam"},
+      {"Steam Flatpak", flatpak + "/data/Steam"}};
+  for (const auto& [launcher, root] : roots) {
+    std::vector<std::string> libraries = {root};
+    for (const char* vdf : {"/steamapps/libraryfolders.vdf", "/config/libraryfolders.vdf"}) {
+      std::string text = ReadSmallFile(root + vdf);
+      std::string previous;
+      for (std::size_t pos = text.find('"'); pos != std::string::npos; pos = text.find('"', pos)) {
+        std::string token = ReadQuoted(text, pos);
+        if (previous == "path") libraries.push_back(token);
+        previous = token;
+      }
+    }
+    for (const std::string& library : libraries) {
+      std::string compat = library + "/steamapps/compatdata";
+      for (const std::string& id : NamesIn(compat)) list.Add(launcher + " (Proton " + id + ")", compat + "/" + id + "/pfx");
+    }
+  }
+}
+
+// Heroic keeps prefixes in ~/Games/Heroic/Prefixes (newer versions one level
+// deeper, in "default"), and names each game's prefix in its GamesConfig.
+void AddHeroic(PrefixList& list, const std::string& configHome) {
+  const std::string& home = list.Home();
+  std::string prefixes = home + "/Games/Heroic/Prefixes";
+  for (const std::string& name : NamesIn(prefixes)) {
+    std::string folder = prefixes + "/" + name;
+    if (IsPrefix(folder))
+      list.Add("Heroic (" + name + ")", folder);
+    else
+      list.AddEachIn("Heroic", folder);
+  }
+  for (const std::string& folder : {configHome + "/heroic/GamesConfig",
+                                    home + "/.var/app/com.heroicgameslauncher.hgl/config/heroic/GamesConfig"}) {
+    for (const std::string& file : NamesIn(folder, ".json")) {
+      std::string text = ReadSmallFile(folder + "/" + file);
+      for (std::size_t key = text.find("\"winePrefix\""); key != std::string::npos;
+           key = text.find("\"winePrefix\"", key + 1)) {
+        std::size_t pos = text.find_first_not_of(" \t\r\n", key + 12);
+        if (pos == std::string::npos || text[pos] != ':') continue;
+        pos = text.find_first_not_of(" \t\r\n", pos + 1);
+        if (pos == std::string::npos || text[pos] != '"') continue;
+        std::string path = ReadQuoted(text, pos);
+        list.Add("Heroic (" + BaseName(path) + ")", path);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<WinePrefix> FindWinePrefixes(const std::string& home) {
+  PrefixList list(home);
+  std::string winePrefix = EnvironmentText("WINEPREFIX");
+  if (!winePrefix.empty()) list.Add("Wine ($WINEPREFIX)", winePrefix);
+  if (home.empty() || home[0] != '/') return list.Take();
+  const std::string configHome = XdgFolder("XDG_CONFIG_HOME", home + "/.config");
+  const std::string dataHome = XdgFolder("XDG_DATA_HOME", home + "/.local/share");
+  list.Add("Wine (~/.wine)", home + "/.wine");
+  AddLutris(list, configHome, dataHome);
+  AddSteam(list, dataHome);
+  list.AddEachIn("Bottles", dataHome + "/bottles/bottles");
+  list.AddEachIn("Bottles Flatpak", home + "/.var/app/com.usebottles.bottles/data/bottles/bottles");
+  AddHeroic(list, configHome);
+  list.AddEachIn("PlayOnLinux", home + "/.PlayOnLinux/wineprefix");
+  list.AddEachIn("CrossOver", home + "/.cxoffice");
+  return list.Take();
+}

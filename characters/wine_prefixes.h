@@ -1,0 +1,17 @@
+// The Wine prefixes of the launchers Linux players run the game with
+// (plain Wine, Lutris, Steam's Proton, Bottles, Heroic, PlayOnLinux,
+// CrossOver). Only known places are looked at: no walk of the disk.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct WinePrefix {
+  std::string label;  ///< where it was found: "Steam (Proton 1234)", "Bottles (DAoC)"
+  std::string path;   ///< the prefix, the folder that holds drive_c
+};
+
+/// The prefixes found for the user whose home folder is `home`, in the
+/// launchers' order above, each folder once (links followed). Honours
+/// WINEPREFIX, XDG_CONFIG_HOME and XDG_DATA_HOME.
+std::vector<WinePrefix> FindWinePrefixes(const std::string& home);
