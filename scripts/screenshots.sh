@@ -2,8 +2,10 @@
 # Takes screenshots under a virtual display, into docs/: the main window's
 # German and English copies (main-window-de.png, main-window-en.png) and the
 # character select dialog on the sample characters (character-dialog.png),
-# opened by a click on the "..." beside the character field, and the preview
-# list of a sample build (preview-dialog.png), chosen from the window's menu.
+# opened by a click on the "..." beside the character field, the same dialog
+# with the game folders it found in a player's home open in its folder field
+# (character-dialog-found.png), and the preview list of a sample build
+# (preview-dialog.png), chosen from the window's menu.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p docs
@@ -13,14 +15,16 @@ rm -rf "$work" && mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 cp -r examples/vesko examples/appdata "$work/"
 
-# shot LANG OUTPUT [character|preview]: starts the window, waits for it, and
-# takes the main window, or with "character" the dialog its "..." button
-# opens, or with "preview" the list its menu's "Preview" shows.
+# shot LANG OUTPUT [character|found|preview]: starts the window, waits for
+# it, and takes the main window, or with "character" the dialog its "..."
+# button opens, with "found" that dialog with its folder list open, or with
+# "preview" the list its menu's "Preview" shows. APPDATA is the samples'
+# unless set empty.
 shot() {
   xvfb-run -a -s "-screen 0 800x600x24" bash -c '
     set -e
     cd "$1/vesko"
-    HOME="$1" APPDATA="$1/appdata" LANG="$2" LANGUAGE= LC_ALL= "$4" 2>/dev/null &
+    HOME="$1" APPDATA="${APPDATA-$1/appdata}" LANG="$2" LANGUAGE= LC_ALL= "$4" 2>/dev/null &
     pid=$!
     wait_for() {
       for i in $(seq 50); do
@@ -31,11 +35,21 @@ shot() {
       echo "no window \"$1\"" >&2; kill $pid; exit 1
     }
     id=$(wait_for "Brindlemarque 1.88")
-    if [ "$5" = character ]; then
+    if [ "$5" = character ] || [ "$5" = found ]; then
       # The "..." button stands at 204,26 (17 x 14) of the 228 x 129 dialog units.
       eval "$(xdotool getwindowgeometry --shell "$id")"
       xdotool mousemove --window "$id" $((WIDTH * 425 / 456)) $((HEIGHT * 33 / 129)) click 1
       id=$(wait_for "Charakter auswahl")
+      if [ "$5" = found ]; then
+        # The folder field ends at 245,7 (height 14) of the 291 x 138 dialog units.
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        xdotool mousemove --window "$id" $((WIDTH * 240 / 291)) $((HEIGHT * 14 / 138)) click 1
+        sleep 1
+        # The list opens over the dialog in a window of its own: the screen, cut to the dialog.
+        import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" "$3"
+        kill $pid
+        exit
+      fi
     elif [ "$5" = preview ]; then
       xdotool mousemove --window "$id" 200 120 click 3
       sleep 1
@@ -49,6 +63,17 @@ shot() {
 shot de_DE.UTF-8 "$PWD/docs/main-window-de.png"
 shot en_US.UTF-8 "$PWD/docs/main-window-en.png"
 shot de_DE.UTF-8 "$PWD/docs/character-dialog.png" character
+# A player's home with the game in four launchers' prefixes.
+roaming='AppData/Roaming/Electronic Arts/Dark Age of Camelot'
+for game in ".wine/drive_c/users/anna/$roaming/LotM" \
+            ".local/share/Steam/steamapps/compatdata/3141592653/pfx/drive_c/users/steamuser/$roaming/LotM" \
+            "Games/dark-age-of-camelot/drive_c/users/anna/$roaming/LotM" \
+            "Games/dark-age-of-camelot/drive_c/users/anna/$roaming/TOA" \
+            ".local/share/bottles/bottles/Camelot/drive_c/users/anna/$roaming/LotM"; do
+  mkdir -p "$work/$game"
+  cp "$work/appdata/Electronic Arts/Dark Age of Camelot/LotM/"*.ini "$work/$game/"
+done
+APPDATA= shot de_DE.UTF-8 "$PWD/docs/character-dialog-found.png" found
 # The preview needs a job: the sample template and character as stored settings.
 mkdir -p "$work/.config/Daoc"
 printf '[settings]\nsc_file=%s\nout_file2=%s\n' "$work/vesko/templates/Alarion_Armsman.vsk" \
