@@ -2,9 +2,11 @@
 
 #include <wx/cmdline.h>
 #include <wx/image.h>
+#include <wx/msgout.h>
 #include <wx/xrc/xmlres.h>
 
 #include "brindlemarque_dlg.h"
+#include "command_line.h"
 #include "control_ids.h"
 #include "file_bytes.h"
 #include "language.h"
@@ -23,13 +25,22 @@ bool InitBrindlemarqueUi() {
 
 void CBrindlemarqueApp::OnInitCmdLine(wxCmdLineParser& parser) {
   wxApp::OnInitCmdLine(parser);
-  parser.AddOption("", "config-dir", "the spellcraft planner's folder (config.xml, config_gem.xml); remembered",
-                   wxCMD_LINE_VAL_STRING);
-  parser.AddParam("a template (.vsk), taken as if dropped on the window", wxCMD_LINE_VAL_STRING,
-                  wxCMD_LINE_PARAM_OPTIONAL);
+  DescribeCommandLine(parser);
+}
+
+// Where --help and --version were not answered before the toolkit started
+// (a Windows program has no console): in a message box, then no window.
+bool CBrindlemarqueApp::OnCmdLineHelp(wxCmdLineParser& parser) {
+  parser.Usage();
+  m_answeredOnly = true;
+  return true;
 }
 
 bool CBrindlemarqueApp::OnCmdLineParsed(wxCmdLineParser& parser) {
+  if (parser.Found("version")) {
+    wxMessageOutput::Get()->Printf("%s\n", VersionLine());
+    m_answeredOnly = true;
+  }
   wxString folder;
   if (parser.Found("config-dir", &folder)) m_configFolder = FromWx(folder);
   // In full: the window may work in the planner's folder, not the one it was started in.
@@ -48,6 +59,7 @@ bool CBrindlemarqueApp::OnInit() {
 }
 
 int CBrindlemarqueApp::OnRun() {
+  if (m_answeredOnly) return 0;
   {
     CBrindlemarqueDlg dialog(IsGermanUser(), m_configFolder);
     SetTopWindow(&dialog);

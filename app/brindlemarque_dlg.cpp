@@ -29,6 +29,7 @@
 #include "preview_dlg.h"
 #include "recipe_lookup.h"
 #include "settings_store.h"
+#include "version.h"
 #include "wx_text.h"
 
 // Keyed by the fixed control ids (the layouts' names are registered to them).
@@ -199,6 +200,7 @@ void CBrindlemarqueDlg::BuildWindow(bool german) {
   RegisterControlIds();
   wxXmlResource::Get()->LoadDialog(this, nullptr, german ? "main_dialog_de" : "main_dialog_en");
   SetClientSize(ConvertDialogToPixels(wxSize(228, 129)));
+  SetTitle("Brindlemarque " BRINDLEMARQUE_VERSION);
   m_templatePath = XRCCTRL(*this, "template_path", wxTextCtrl);
   m_characterName = XRCCTRL(*this, "character_name", wxTextCtrl);
   m_quickbar = XRCCTRL(*this, "quickbar", wxTextCtrl);

@@ -10,6 +10,7 @@
 #endif
 
 #include "build_command.h"
+#include "version.h"
 #include "characters_command.h"
 #include "restore_command.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   ::SetConsoleOutputCP(CP_UTF8);
 #endif
   CLI::App app{"Brindlemarque: crafting hotkeys from a spellcraft template, on the command line"};
+  app.set_version_flag("--version", "brindlemarque-cli " BRINDLEMARQUE_VERSION);
   app.require_subcommand(1);
 
   BuildOptions buildOptions;

@@ -54,10 +54,11 @@ grep -q '^application/x-vesko-template=.*org.brindlemarque.Brindlemarque.desktop
 # The window, started as the menu would (no arguments) from the sample
 # planner's folder, must show its main window.
 cp -r examples/vesko "$home/vesko"
-HOME=$home xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+caption="Brindlemarque $(scripts/version.sh)"
+HOME=$home CAPTION=$caption xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   cd "$HOME/vesko"
   /usr/bin/Brindlemarque & pid=$!
-  xdotool search --sync --onlyvisible --name "^Brindlemarque 1.88$" >/dev/null & search=$!
+  xdotool search --sync --onlyvisible --name "^$CAPTION\$" >/dev/null & search=$!
   for i in $(seq 100); do kill -0 $search 2>/dev/null || break; sleep 0.1; done
   kill $search 2>/dev/null && { echo "package: the installed window did not open" >&2; kill $pid; exit 1; }
   kill -0 $pid || { echo "package: the installed window ended early" >&2; exit 1; }

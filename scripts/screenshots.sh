@@ -34,7 +34,7 @@ shot() {
       done
       echo "no window \"$1\"" >&2; kill $pid; exit 1
     }
-    id=$(wait_for "Brindlemarque 1.88")
+    id=$(wait_for "Brindlemarque $6")
     if [ "$5" = character ] || [ "$5" = found ]; then
       # The "..." button stands at 204,26 (17 x 14) of the 228 x 129 dialog units.
       eval "$(xdotool getwindowgeometry --shell "$id")"
@@ -57,7 +57,7 @@ shot() {
       id=$(wait_for "Vorschau")
     fi
     import -window "$id" "$3"
-    kill $pid' _ "$work" "$1" "$2" "$PWD/build/bin/Brindlemarque" "${3:-}"
+    kill $pid' _ "$work" "$1" "$2" "$PWD/build/bin/Brindlemarque" "${3:-}" "$(scripts/version.sh)"
 }
 
 shot de_DE.UTF-8 "$PWD/docs/main-window-de.png"

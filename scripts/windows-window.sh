@@ -36,17 +36,17 @@ sleep 1
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
-  here=$1 exe=$2 work=$3 shot=$4
+  here=$1 exe=$2 work=$3 shot=$4 caption=$5
   cd "$work/vesko"
   LANG=de_DE.UTF-8 "$here/scripts/wine-run.sh" "$exe" >"$work/wine.log" 2>&1 &
   pid=$!
   id=
   for i in $(seq 450); do
-    id=$(xdotool search --name "^Brindlemarque 1.88\$" 2>/dev/null | head -n 1 || true)
+    id=$(xdotool search --name "^$caption\$" 2>/dev/null | head -n 1 || true)
     [ -n "$id" ] && break
     sleep 0.2
   done
-  [ -n "$id" ] || { echo "window: no window titled Brindlemarque 1.88" >&2; cat "$work/wine.log" >&2; kill $pid; exit 1; }
+  [ -n "$id" ] || { echo "window: no window titled $caption" >&2; cat "$work/wine.log" >&2; kill $pid; exit 1; }
   sleep 2
   [ -n "$shot" ] && import -window "$id" "$shot"
   # GO is the default button and has the focus: Enter presses it.
@@ -56,7 +56,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     sleep 0.2
   done
   if kill -0 $pid 2>/dev/null; then echo "window: still open after GO" >&2; kill $pid; exit 1; fi
-' _ "$here" "$exe" "$work" "$shot"
+' _ "$here" "$exe" "$work" "$shot" "Brindlemarque $("$here/scripts/version.sh")"
 
 if ! cmp -s "$work/Alarion-4.ini" tests/data/expected/Alarion-4.forward.ini; then
   echo "window: the build through GO differs from the command line's result" >&2

@@ -13,6 +13,7 @@
 #include "character_files.h"
 #include "file_bytes.h"
 #include "test_support.h"
+#include "version.h"
 
 namespace fs = std::filesystem;
 
@@ -161,6 +162,7 @@ TEST(CliUsage, BadOptionsAreUsageErrors) {
   }
   EXPECT_EQ(ws.Cli({"build", "--character", "x"}).status, 2);
   EXPECT_EQ(ws.Cli({}).status, 2);
+  EXPECT_EQ(ws.Cli({"--version"}).out, "brindlemarque-cli " BRINDLEMARQUE_VERSION "\n");
   ProgramResult help = ws.Cli({"preview", "--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--no-spacer"), std::string::npos);

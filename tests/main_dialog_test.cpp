@@ -26,6 +26,7 @@
 #include "folder_dlg.h"
 #include "gui_support.h"
 #include "settings_store.h"
+#include "version.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ void SendMenuCommand(CBrindlemarqueDlg& dlg, int id) {
 TEST(MainDialog, FirstStartShowsTheDefaults) {
   GuiSandbox box;
   Dialog dlg = MakeDialog();
-  EXPECT_EQ(dlg->GetTitle(), "Brindlemarque 1.88");
+  EXPECT_EQ(dlg->GetTitle(), "Brindlemarque " BRINDLEMARQUE_VERSION);
   EXPECT_EQ(Field(*dlg, ID_TEMPLATE_PATH)->GetValue(), "");
   EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "<keiner>");
   EXPECT_FALSE(Field(*dlg, ID_CHARACTER_NAME)->IsEditable());
@@ -356,7 +357,22 @@ TEST(MainDialog, AboutEntryOpensTheAboutBox) {
   wxTEST_DIALOG(dlg->ProcessWindowEvent(about), wxExpectDismissableModal<CAboutDlg>(wxID_OK));
   CAboutDlg box2(dlg.get());
   EXPECT_EQ(box2.GetTitle(), wxString::FromUTF8("Info über Brindlemarque"));
+  EXPECT_EQ(box2.FindWindow("about_version")->GetLabel(), "Brindlemarque Version " BRINDLEMARQUE_VERSION);
 }
+
+#ifndef _WIN32
+// Answered on standard output with status 0, also where there is no display.
+TEST(MainDialog, HelpAndVersionNeedNoDisplay) {
+  std::map<std::string, std::optional<std::string>> noDisplay = {{"DISPLAY", std::nullopt},
+                                                                 {"WAYLAND_DISPLAY", std::nullopt}};
+  ProgramResult version = RunProgram({BRINDLEMARQUE_PATH, "--version"}, ".", noDisplay);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "Brindlemarque " BRINDLEMARQUE_VERSION "\n");
+  ProgramResult help = RunProgram({BRINDLEMARQUE_PATH, "--help"}, ".", noDisplay);
+  EXPECT_EQ(help.status, 0) << help.err;
+  EXPECT_NE(help.out.find("--config-dir"), std::string::npos) << help.out;
+}
+#endif
 
 TEST(MainDialog, UndoLastBuildAsksThenPutsTheFileBackAndCanBeUndoneItself) {
   PreparedWindow window;
