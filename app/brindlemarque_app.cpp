@@ -7,20 +7,18 @@
 
 #include "brindlemarque_dlg.h"
 #include "command_line.h"
-#include "control_ids.h"
 #include "file_bytes.h"
-#include "language.h"
 #include "resources.h"
-#include "user_locale.h"
+#include "planner_folder.h"
+#include "settings_store.h"
+#include "translations.h"
 #include "wx_text.h"
 
 bool InitBrindlemarqueUi() {
   wxInitAllImageHandlers();
   wxXmlResource::Get()->InitAllHandlers();
-  RegisterControlIds();
   InitBrindlemarqueResources();
-  return wxXmlResource::Get()->GetResourceNode("main_dialog_de") != nullptr &&
-         wxXmlResource::Get()->GetResourceNode("main_dialog_en") != nullptr;
+  return wxXmlResource::Get()->GetResourceNode("main_dialog") != nullptr;
 }
 
 void CBrindlemarqueApp::OnInitCmdLine(wxCmdLineParser& parser) {
@@ -49,7 +47,7 @@ bool CBrindlemarqueApp::OnCmdLineParsed(wxCmdLineParser& parser) {
 }
 
 bool CBrindlemarqueApp::OnInit() {
-  UseUserLocale();  // before any window, and before the command line's own messages
+  UseLanguage(LoadLanguage());  // before any window, and before the command line's own messages
   if (!wxApp::OnInit()) return false;  // reads the command line
   if (!InitBrindlemarqueUi()) {
     wxLogError("The program's window layouts are missing.");
@@ -60,12 +58,17 @@ bool CBrindlemarqueApp::OnInit() {
 
 int CBrindlemarqueApp::OnRun() {
   if (m_answeredOnly) return 0;
-  {
-    CBrindlemarqueDlg dialog(IsGermanUser(), m_configFolder);
+  for (bool first = true;; first = false) {
+    if (!first) UseLanguage(LoadLanguage());
+    CBrindlemarqueDlg dialog;
+    // The planner's files, before the window shows (its messages too); a
+    // window made again for another language works in the folder in use.
+    OpenPlannerFolder(nullptr, dialog.Context(), first ? m_configFolder : std::string());
     SetTopWindow(&dialog);
-    if (!m_templateFile.empty()) dialog.CallAfter([&dialog, this] { dialog.TakeTemplate(m_templateFile); });
-    dialog.ShowModal();
+    if (first && !m_templateFile.empty()) dialog.CallAfter([&dialog, this] { dialog.TakeTemplate(m_templateFile); });
+    int result = dialog.ShowModal();
     SetTopWindow(nullptr);
-  }  // the dialog's destructor saves the settings
+    if (result != kLanguageChanged) break;
+  }  // each dialog's destructor saves the settings
   return 0;
 }

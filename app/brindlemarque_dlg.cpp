@@ -1,55 +1,56 @@
 #include "brindlemarque_dlg.h"
 
-#include <filesystem>
 #include <wx/accel.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/filedlg.h>
 #include <wx/iconbndl.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/statbmp.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
 #include "about_dlg.h"
 #include "ascii_text.h"
+#include "backup_note.h"
 #include "backups.h"
 #include "build_run.h"
 #include "char_select_dlg.h"
-#include "gem_test.h"
 #include "character_files.h"
-#include "control_ids.h"
 #include "file_bytes.h"
-#include "folder_dlg.h"
 #include "game_text.h"
-#include "label_wrap.h"
-#include "message_box_sink.h"
+#include "gem_test.h"
+#include "planner_folder.h"
 #include "preview_dlg.h"
 #include "recipe_lookup.h"
 #include "settings_store.h"
+#include "slot_cursor.h"
+#include "template_file_dlg.h"
+#include "translations.h"
 #include "version.h"
 #include "wx_text.h"
 
-// Keyed by the fixed control ids (the layouts' names are registered to them).
 wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
   EVT_INIT_DIALOG(CBrindlemarqueDlg::OnInitDialog)
-  EVT_BUTTON(ID_GO, CBrindlemarqueDlg::OnGo)
-  EVT_BUTTON(ID_BROWSE_TEMPLATE, CBrindlemarqueDlg::OnBrowseTemplate)
-  EVT_BUTTON(ID_CHOOSE_CHARACTER, CBrindlemarqueDlg::OnChooseCharacter)
-  EVT_BUTTON(ID_CLOSE, CBrindlemarqueDlg::OnCloseButton)
-  EVT_BUTTON(ID_TEST_OUT, CBrindlemarqueDlg::OnTestOut)
-  EVT_MENU(ID_TEST_OUT, CBrindlemarqueDlg::OnTestOut)  // its keyboard shortcut
+  EVT_BUTTON(XRCID("go"), CBrindlemarqueDlg::OnGo)
+  EVT_BUTTON(XRCID("browse_template"), CBrindlemarqueDlg::OnBrowseTemplate)
+  EVT_BUTTON(XRCID("choose_character"), CBrindlemarqueDlg::OnChooseCharacter)
+  EVT_BUTTON(XRCID("close"), CBrindlemarqueDlg::OnCloseButton)
+  EVT_BUTTON(XRCID("test_out"), CBrindlemarqueDlg::OnTestOut)
+  EVT_MENU(XRCID("test_out"), CBrindlemarqueDlg::OnTestOut)  // its keyboard shortcut
   EVT_MENU(ID_ABOUT_COMMAND, CBrindlemarqueDlg::OnSysCommand)
   EVT_MENU(ID_UNDO_COMMAND, CBrindlemarqueDlg::OnUndoLastBuild)
   EVT_MENU(ID_PREVIEW_COMMAND, CBrindlemarqueDlg::OnPreview)
   EVT_MENU(ID_PLANNER_FOLDER_COMMAND, CBrindlemarqueDlg::OnPlannerFolder)
+  EVT_MENU_RANGE(ID_LANGUAGE_COMMAND, ID_LANGUAGE_COMMAND + 15, CBrindlemarqueDlg::OnLanguage)
   EVT_CONTEXT_MENU(CBrindlemarqueDlg::OnContextMenu)
   EVT_DROP_FILES(CBrindlemarqueDlg::OnDropFiles)
   EVT_CLOSE(CBrindlemarqueDlg::OnCloseWindow)
-  EVT_TIMER(ID_RESULT_TIMER, CBrindlemarqueDlg::OnTimer)
-  EVT_WINDOW_DESTROY(CBrindlemarqueDlg::OnDestroy)
+  EVT_TIMER(wxID_ANY, CBrindlemarqueDlg::OnTimer)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -62,8 +63,10 @@ auto WithBusyCursor(Work work) {
   return work();
 }
 
-const char* const kAboutEntry = "&Info über Brindlemarque...";
 constexpr int kResultMilliseconds = 10000;
+
+// The languages as the menu names them, each in its own language.
+const char* const kLanguageNames[] = {"Deutsch", "English", "Fran\xC3\xA7" "ais"};
 
 std::int32_t NumberOf(const wxTextCtrl* field) { return LeadingInt(FromWx(field->GetValue()).c_str()); }
 
@@ -77,129 +80,35 @@ wxIconBundle ApplicationIcons() {
   return icons;
 }
 
-// The open-file dialog for templates. GTK's chooser reports a path given to
-// SetPath only once it has been shown, so a path set by code (automation,
-// tests) is kept here as well.
-class CTemplateFileDialog : public wxFileDialog {
- public:
-  explicit CTemplateFileDialog(wxWindow* parent)
-      // wxFD_CHANGE_DIR is not given: the current folder, where the
-      // configuration files are, stays as it is.
-      : wxFileDialog(parent, wxFileSelectorPromptStr, wxString(), wxString(), "Vesko (*.vsk)|*.vsk|All (*.*)|*.*",
-                     wxFD_OPEN) {}
-  void SetPath(const wxString& path) override {
-    m_setPath = path;
-    wxFileDialog::SetPath(path);
-  }
-  wxString ChosenPath() const {
-    wxString path = GetPath();
-    return path.empty() ? m_setPath : path;
-  }
-
- private:
-  wxString m_setPath;
-};
-
-bool HoldsConfig(const std::string& folder) { return FileOrFolderExists(JoinPath(folder, "config.xml")); }
-
-// The folder to read config.xml and config_gem.xml from, always named in
-// full so that a message says where it looked: the one given, else the
-// current folder when it holds config.xml, else the folder kept last when it
-// holds it, else the current folder.
-std::string ChooseConfigFolder(const std::string& given) {
-  if (!given.empty()) return AbsolutePath(given);
-  std::error_code error;
-  std::string current = PathText(std::filesystem::current_path(error));
-  if (HoldsConfig(current)) return current;
-  std::string kept = LoadConfigFolder();
-  return !kept.empty() && HoldsConfig(kept) ? kept : current;
+// What a build wrote, in words: "21 recipe hotkeys and 6 spacers written
+// to Quickbar2 bars 2–7".
+wxString BuildSummary(const JobSettings& job, const std::vector<PlacedHotkey>& placed) {
+  std::size_t spacers = 0;
+  for (const PlacedHotkey& p : placed) spacers += p.spacer ? 1 : 0;
+  std::size_t recipes = placed.size() - spacers;
+  wxString hotkeys = wxString::Format(wxPLURAL("%zu recipe hotkey", "%zu recipe hotkeys", recipes), recipes);
+  wxString spacerText = wxString::Format(wxPLURAL("%zu spacer", "%zu spacers", spacers), spacers);
+  wxString range = wxString::Format("%d", job.firstBar) + wxString::FromUTF8("\xE2\x80\x93") +
+                   wxString::Format("%d", job.lastBar);
+  wxString line = wxString::Format(_("%s and %s written to %s bars %s"), hotkeys, spacerText,
+                                   wxString::FromUTF8(QuickbarSection(job.quickbar)), range);
+  return job.Has(OPT_REVERSE) ? line + " " + _("(reverse)") : line;
 }
-
-// Works in the planning tool's folder, as when started there: the gem
-// table's log lands beside its configuration, and the template browser
-// opens there. A folder that cannot be entered leaves the current one.
-void EnterConfigFolder(const std::string& folder) {
-  std::error_code ignored;
-  if (HoldsConfig(folder)) std::filesystem::current_path(FsPath(folder), ignored);
-}
-
-// Keeps the configuration's message (a load stops at its first failure).
-class KeptMessage : public MessageSink {
- public:
-  void ShowMessage(const std::string& message) override { text = message; }
-  std::string text;
-};
 
 }  // namespace
 
-CBrindlemarqueDlg::CBrindlemarqueDlg(bool german, const std::string& configFolder)
-    : m_timer(this, ID_RESULT_TIMER) {
+CBrindlemarqueDlg::CBrindlemarqueDlg() : m_resultTimer(this) {
   LoadSettings(m_context.job);
-  m_german = german;
   m_context.messages = &m_messages;
-  std::string folder = ChooseConfigFolder(configFolder), failure;
-  // A folder given is kept for later starts only when both files loaded from
-  // it: a mistyped one leaves the folder kept before as it was.
-  if (!UsePlannerFolder(folder, !configFolder.empty(), failure)) {
-    EnterConfigFolder(folder);
-    OfferPlannerFolder(failure);  // before the window shows
-  }
-  BuildWindow(german);
+  BuildWindow();
   m_messages.SetParent(this);
   SettingsToControls();
 }
 
 CBrindlemarqueDlg::~CBrindlemarqueDlg() { SaveSettings(m_context.job); }
 
-bool CBrindlemarqueDlg::UsePlannerFolder(const std::string& folder, bool keep, std::string& failure) {
-  // Loaded beside the documents in use, which stay when this folder fails.
-  KeptMessage message;
-  BuildContext trial;
-  trial.messages = &message;
-  if (!LoadConfigFiles(trial, folder)) {
-    failure = message.text;
-    return false;
-  }
-  m_context.bonusConfig = std::move(trial.bonusConfig);
-  m_context.gemConfig = std::move(trial.gemConfig);
-  if (keep) SaveConfigFolder(folder);
-  EnterConfigFolder(folder);
-  return true;
-}
-
-bool CBrindlemarqueDlg::BrowsePlannerFolder(std::string& folder) {
-  std::error_code ignored;
-  CFolderDialog browser(IsShown() ? this : nullptr, PathText(std::filesystem::current_path(ignored)),
-                        Text("Ordner des Spellcraft-Planers (mit config.xml und config_gem.xml)",
-                             "The spellcraft planner's folder (with config.xml and config_gem.xml)"));
-  if (browser.RunModal() != MODAL_OK) return false;
-  folder = browser.GetFolderPath();
-  return true;
-}
-
-void CBrindlemarqueDlg::OfferPlannerFolder(std::string failure) {
-  for (;;) {
-    wxString question = ToWx(failure) + "\n\n" +
-                        Text("Den Ordner des Spellcraft-Planers jetzt wählen? (Er wird gemerkt.)",
-                             "Choose the spellcraft planner's folder now? (It is remembered.)");
-    question.Replace("\r\n", "\n");
-    std::string folder;
-    if (!AskYesNo(IsShown() ? this : nullptr, question) || !BrowsePlannerFolder(folder)) return;
-    if (UsePlannerFolder(folder, true, failure)) return;
-  }
-}
-
-void CBrindlemarqueDlg::OnPlannerFolder(wxCommandEvent&) {
-  std::string folder, failure;
-  if (!BrowsePlannerFolder(folder) || UsePlannerFolder(folder, true, failure)) return;
-  m_messages.ShowMessage(failure);  // the files in use and the folder kept stay as they were
-}
-
-void CBrindlemarqueDlg::BuildWindow(bool german) {
-  m_german = german;
-  RegisterControlIds();
-  wxXmlResource::Get()->LoadDialog(this, nullptr, german ? "main_dialog_de" : "main_dialog_en");
-  SetClientSize(ConvertDialogToPixels(wxSize(228, 129)));
+void CBrindlemarqueDlg::BuildWindow() {
+  wxXmlResource::Get()->LoadDialog(this, nullptr, "main_dialog");
   SetTitle("Brindlemarque " BRINDLEMARQUE_VERSION);
   m_templatePath = XRCCTRL(*this, "template_path", wxTextCtrl);
   m_characterName = XRCCTRL(*this, "character_name", wxTextCtrl);
@@ -212,11 +121,13 @@ void CBrindlemarqueDlg::BuildWindow(bool german) {
   m_fillReverse = XRCCTRL(*this, "fill_reverse", wxCheckBox);
   m_cleanBefore = XRCCTRL(*this, "clean_before", wxCheckBox);
   m_resultPicture = XRCCTRL(*this, "result_picture", wxStaticBitmap);
-  for (wxCheckBox* box : {m_useSpacer, m_quitAfter, m_dropRun, m_fillReverse, m_cleanBefore}) {
-    WrapCheckBoxLabel(box);
-    GrowToMinimumHeight(box);
-  }
-  WidenStaticLabels(this);
+  m_resultLine = XRCCTRL(*this, "result_line", wxStaticText);
+  // The keyboard's order: GO and Close first, then the fields and the options.
+  const char* const tabOrder[] = {"go", "close", "template_path", "character_name", "quickbar", "first_bar",
+                                  "last_bar", "use_spacer", "browse_template", "choose_character", "quit_after",
+                                  "fill_reverse", "clean_before", "drop_run"};
+  for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+    FindWindow(XRCID(tabOrder[i]))->MoveAfterInTabOrder(FindWindow(XRCID(tabOrder[i - 1])));
   SetIcons(ApplicationIcons());
   m_resultPicture->Hide();
   // Text fields take drops of their own (text, inserted where it lands):
@@ -227,10 +138,13 @@ void CBrindlemarqueDlg::BuildWindow(bool german) {
     field->Bind(wxEVT_DROP_FILES, &CBrindlemarqueDlg::OnDropFiles, this);
   }
   AddMenuEntries();
-  SetEscapeId(ID_CLOSE);  // Esc ends in the Close button's handler
+  SetEscapeId(XRCID("close"));  // Esc ends in the Close button's handler
   // The diagnostic gem table's button stays hidden; Ctrl+Shift+T runs it.
-  wxAcceleratorEntry keys[] = {wxAcceleratorEntry(wxACCEL_CTRL | wxACCEL_SHIFT, 'T', ID_TEST_OUT)};
+  wxAcceleratorEntry keys[] = {wxAcceleratorEntry(wxACCEL_CTRL | wxACCEL_SHIFT, 'T', XRCID("test_out"))};
   SetAcceleratorTable(wxAcceleratorTable(1, keys));
+  GetSizer()->SetSizeHints(this);
+  // The result line wraps within the window's width, however long a path it names.
+  m_resultLine->SetMinSize(wxSize(GetClientSize().x - FromDIP(20), -1));
   Centre();
 }
 
@@ -245,14 +159,17 @@ void CBrindlemarqueDlg::AddMenuEntries() {
 }
 
 void CBrindlemarqueDlg::AppendMenuEntries(wxMenu& menu) const {
-  menu.Append(ID_ABOUT_COMMAND, wxString::FromUTF8(kAboutEntry));
-  menu.Append(ID_UNDO_COMMAND, Text("&Letzten Build rückgängig machen...", "&Undo last build..."));
-  menu.Append(ID_PREVIEW_COMMAND, Text("&Vorschau...", "&Preview..."));
-  menu.Append(ID_PLANNER_FOLDER_COMMAND, Text("Planer-&Ordner...", "Planner &folder..."));
-}
-
-wxString CBrindlemarqueDlg::Text(const char* german, const char* english) const {
-  return wxString::FromUTF8(m_german ? german : english);
+  menu.Append(ID_ABOUT_COMMAND, _("&About Brindlemarque..."));
+  menu.Append(ID_UNDO_COMMAND, _("&Undo last build..."));
+  menu.Append(ID_PREVIEW_COMMAND, _("&Preview..."));
+  menu.Append(ID_PLANNER_FOLDER_COMMAND, _("Planner &folder..."));
+  auto* languages = new wxMenu;
+  std::string shown = ShownLanguage();
+  for (std::size_t i = 0; i < std::size(kLanguages); ++i) {
+    languages->AppendRadioItem(ID_LANGUAGE_COMMAND + static_cast<int>(i), wxString::FromUTF8(kLanguageNames[i]));
+    languages->Check(ID_LANGUAGE_COMMAND + static_cast<int>(i), shown == kLanguages[i]);
+  }
+  menu.AppendSubMenu(languages, _("&Language"));
 }
 
 void CBrindlemarqueDlg::SettingsToControls() {
@@ -284,26 +201,39 @@ void CBrindlemarqueDlg::ControlsToSettings() {
   CorrectBarRange(job);
 }
 
-void CBrindlemarqueDlg::ShowResult(int kind) {
-  if (m_timerId != 0) {
-    m_timer.Stop();
-    m_timerId = 0;
-  }
+void CBrindlemarqueDlg::ShowResult(int kind, const wxString& line) {
+  m_resultTimer.Stop();
   if (kind == RESULT_HIDE) {
     m_resultPicture->Hide();
     return;
   }
   m_resultPicture->SetBitmap(wxXmlResource::Get()->LoadBitmap(kind == RESULT_SUCCESS ? "bitmap_133" : "bitmap_134"));
   m_resultPicture->Show();
-  m_timerId = m_timer.Start(kResultMilliseconds) ? ID_RESULT_TIMER : 0;
+  m_resultLine->SetLabel(line);
+  m_resultLine->Wrap(m_resultLine->GetMinSize().x);
+  Layout();
+  m_resultTimer.StartOnce(kResultMilliseconds);
 }
 
 void CBrindlemarqueDlg::OnInitDialog(wxInitDialogEvent& event) {
   event.Skip();  // the base fills the controls' validators
   // Enter and Space run the job at once: GO is the default button and
   // holds the keyboard focus when the window opens.
-  FindWindow(ID_GO)->SetFocus();
+  FindWindow(XRCID("go"))->SetFocus();
   m_templatePath->SelectNone();  // GTK selected it when it held the focus first
+}
+
+void CBrindlemarqueDlg::Build(bool mayQuit) {
+  m_messages.ForgetLast();
+  std::vector<PlacedHotkey> placed;
+  bool ok = WithBusyCursor([&] { return RunBuildJob(m_context, false, placed); });
+  if (ok && mayQuit && m_context.job.Has(OPT_QUIT)) {  // done: no picture
+    SetReturnCode(wxID_OK);
+    EndDialog(wxID_OK);
+    return;
+  }
+  ShowResult(ok ? RESULT_SUCCESS : RESULT_FAILURE,
+             ok ? BuildSummary(m_context.job, placed) : m_messages.LastFirstLine());
 }
 
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
@@ -312,13 +242,7 @@ void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
     return;
   }
   ControlsToSettings();
-  bool ok = WithBusyCursor([this] { return RunBuildJob(m_context); });
-  if (ok && m_context.job.Has(OPT_QUIT)) {
-    SetReturnCode(wxID_OK);
-    EndDialog(wxID_OK);
-    return;
-  }
-  ShowResult(ok ? RESULT_SUCCESS : RESULT_FAILURE);
+  Build(true);
 }
 
 void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
@@ -339,19 +263,27 @@ void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
 
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   ControlsToSettings();
+  m_messages.ForgetLast();
   // Never closes the window; failures have shown their message.
-  if (WithBusyCursor([this] { return RunGemTest(m_context).ok; })) ShowResult(RESULT_SUCCESS);
+  GemTestResult result = WithBusyCursor([this] { return RunGemTest(m_context); });
+  if (result.ok)
+    ShowResult(RESULT_SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTestLog,
+                                                                    ToWx(AbsolutePath(".")))
+                                                 : m_messages.LastFirstLine());
+  else
+    m_resultLine->SetLabel(m_messages.LastFirstLine());
 }
 
 void CBrindlemarqueDlg::OnCloseButton(wxCommandEvent&) {
   ControlsToSettings();
+  m_resultTimer.Stop();
   SetReturnCode(wxID_CANCEL);
   EndDialog(wxID_CANCEL);
 }
 
 void CBrindlemarqueDlg::OnCloseWindow(wxCloseEvent&) {
   // The close box ends where the Close button does.
-  wxCommandEvent click(wxEVT_BUTTON, ID_CLOSE);
+  wxCommandEvent click(wxEVT_BUTTON, XRCID("close"));
   OnCloseButton(click);
 }
 
@@ -370,28 +302,39 @@ void CBrindlemarqueDlg::OnContextMenu(wxContextMenuEvent&) {
   PopupMenu(&menu);
 }
 
+void CBrindlemarqueDlg::OnPlannerFolder(wxCommandEvent&) { ChangePlannerFolder(this, m_context); }
+
+void CBrindlemarqueDlg::OnLanguage(wxCommandEvent& event) {
+  std::size_t chosen = static_cast<std::size_t>(event.GetId() - ID_LANGUAGE_COMMAND);
+  if (chosen >= std::size(kLanguages) || ShownLanguage() == kLanguages[chosen]) return;
+  SaveLanguage(kLanguages[chosen]);
+  ControlsToSettings();  // the new window shows what this one held
+  m_resultTimer.Stop();
+  SetReturnCode(kLanguageChanged);
+  EndDialog(kLanguageChanged);
+}
+
 void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
   ControlsToSettings();
   const std::string& character = m_context.job.characterPath;
   std::vector<BackupInfo> backups = ListBackups(character);
   if (character.empty() || backups.empty()) {
-    wxString none = character.empty() ? Text("Kein Charakter gewählt.", "No character chosen.")
-                                      : Text("Von %s gibt es keine Sicherung.", "There is no backup of %s.");
+    wxString none = character.empty() ? _("No character chosen.") : _("There is no backup of %s.");
     m_messages.ShowMessage(FromWx(wxString::Format(none, ToWx(character))));
     return;
   }
   const BackupInfo& newest = backups.front();
-  wxString question =
-      wxString::Format(Text("%s auf den Stand vom %s zurücksetzen?\n\nDanach: %s\n\nDer jetzige Stand wird vorher "
-                            "gesichert; so lässt sich auch dies rückgängig machen.",
-                            "Put %s back as it was at %s?\n\nAfter that: %s\n\nIts current content is kept as a "
-                            "backup first, so this can be undone too."),
-                       ToWx(character), newest.time, wxString::FromUTF8(GameTextToUtf8(newest.note)));
+  wxString question = wxString::Format(_("Put %s back as it was at %s?\n\nAfter that: %s\n\nIts current content is "
+                                         "kept as a backup first, so this can be undone too."),
+                                       ToWx(character), newest.time, DescribeBackupNote(newest.note));
   wxMessageDialog ask(this, question, ToWx(ApplicationName()), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
   if (ask.ShowModal() != wxID_YES) return;
+  m_messages.ForgetLast();
   RestoreResult result = WithBusyCursor([&character] { return RestoreBackup(character, 1); });
   if (!result.ok) m_messages.ShowMessage(std::string(kCannotRestore) + "\n" + result.error);
-  ShowResult(result.ok ? RESULT_SUCCESS : RESULT_FAILURE);
+  ShowResult(result.ok ? RESULT_SUCCESS : RESULT_FAILURE,
+             result.ok ? wxString::Format(_("%s put back as it was at %s"), ToWx(character), newest.time)
+                       : m_messages.LastFirstLine());
 }
 
 void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
@@ -403,7 +346,7 @@ void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
   // GO's own run, as a dry run: every message it has is shown, no file changes.
   std::vector<PlacedHotkey> placed;
   if (!RunBuildJob(m_context, true, placed) && placed.empty()) return;
-  CPreviewDlg preview(this, m_german, placed);
+  CPreviewDlg preview(this, placed);
   preview.ShowModal();
 }
 
@@ -420,26 +363,12 @@ void CBrindlemarqueDlg::TakeTemplate(const std::string& path) {
   ControlsToSettings();
   m_context.job.templatePath = path;
   ShowResult(RESULT_HIDE);
-  if (!m_context.job.Has(OPT_DROP_RUN)) {
-    m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
-    return;
-  }
-  // Runs even without configuration files, never quits.
-  bool ok = WithBusyCursor([this] { return RunBuildJob(m_context); });
   m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
-  ShowResult(ok ? RESULT_SUCCESS : RESULT_FAILURE);
+  // Runs even without configuration files, never quits.
+  if (m_context.job.Has(OPT_DROP_RUN)) Build(false);
 }
 
 void CBrindlemarqueDlg::OnTimer(wxTimerEvent&) {
-  if (m_timerId != 0) m_timer.Stop();
-  m_timerId = 0;
+  m_resultTimer.Stop();
   m_resultPicture->Hide();
-}
-
-void CBrindlemarqueDlg::OnDestroy(wxWindowDestroyEvent& event) {
-  if (event.GetEventObject() == this) {
-    m_timer.Stop();
-    m_timerId = 0;
-  }
-  event.Skip();
 }

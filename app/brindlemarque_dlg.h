@@ -1,5 +1,6 @@
 // The main window: moves values between its controls and the job settings,
-// runs builds, and shows their outcome. It owns the build's context.
+// runs builds, and shows their outcome (a picture for ten seconds, and a
+// line saying what the run did). It owns the build's context.
 #pragma once
 
 #include <wx/dialog.h>
@@ -12,19 +13,32 @@ class wxCheckBox;
 class wxDropFilesEvent;
 class wxMenu;
 class wxStaticBitmap;
+class wxStaticText;
 class wxTextCtrl;
+
+/// The window menu's commands. The numbers suit the Windows system menu
+/// (below 0xF000, the low four bits clear).
+enum MenuCommandIds {
+  ID_ABOUT_COMMAND = 0x0010,
+  ID_UNDO_COMMAND = 0x0020,
+  ID_PREVIEW_COMMAND = 0x0030,
+  ID_PLANNER_FOLDER_COMMAND = 0x0040,
+  ID_LANGUAGE_COMMAND = 0x0100,  ///< + the language's place in kLanguages
+};
+
+/// What ShowModal gives when the user chose another language in the menu:
+/// the window is to be made again in it.
+constexpr int kLanguageChanged = 0x4C41;
 
 class CBrindlemarqueDlg : public wxDialog {
  public:
   /// Result pictures for ShowResult.
   enum ResultKind { RESULT_HIDE = 0, RESULT_SUCCESS = 1, RESULT_FAILURE = 2 };
 
-  /// Loads the stored settings, then config.xml and config_gem.xml (showing
-  /// their messages now) from `configFolder` when given (and remembers it),
-  /// else from the current folder, else from the folder remembered last;
-  /// then builds the window in its German or English copy and shows the
-  /// settings in it.
-  explicit CBrindlemarqueDlg(bool german, const std::string& configFolder = std::string());
+  /// Loads the stored settings and builds the window (in the language in
+  /// use) showing them. The planner's files are loaded into Context() by
+  /// the caller (OpenPlannerFolder).
+  CBrindlemarqueDlg();
   /// Saves the settings.
   ~CBrindlemarqueDlg() override;
 
@@ -35,27 +49,18 @@ class CBrindlemarqueDlg : public wxDialog {
   /// swapped with it and the reverse option flipped.
   void ControlsToSettings();
   /// Hides the result picture (RESULT_HIDE), or shows the success or failure
-  /// picture for ten seconds.
-  void ShowResult(int kind);
+  /// picture for ten seconds; `line` says what the run did and stays until
+  /// the next run (RESULT_HIDE keeps the line shown).
+  void ShowResult(int kind, const wxString& line = wxString());
 
   /// Takes `path` as the template, as a file dropped on the window: with
   /// "process dragged files directly" set it builds at once.
   void TakeTemplate(const std::string& path);
 
   BuildContext& Context() { return m_context; }
-  bool IsTimerRunning() const { return m_timerId != 0; }
+  bool IsTimerRunning() const { return m_resultTimer.IsRunning(); }
 
  private:
-  // Loads both configuration files from `folder` into use (keeping it as
-  // "config_dir" with `keep`) and works in it; on a failure `failure` holds
-  // the load message and the files in use stay.
-  bool UsePlannerFolder(const std::string& folder, bool keep, std::string& failure);
-  // The folder browser, for the planner's folder; false when cancelled.
-  bool BrowsePlannerFolder(std::string& folder);
-  // Shows `failure` and offers to choose the planner's folder, again after
-  // each folder that fails, until one loads or the user declines.
-  void OfferPlannerFolder(std::string failure);
-  void OnPlannerFolder(wxCommandEvent& event);
   void OnInitDialog(wxInitDialogEvent& event);
   void OnGo(wxCommandEvent& event);
   void OnBrowseTemplate(wxCommandEvent& event);
@@ -65,24 +70,25 @@ class CBrindlemarqueDlg : public wxDialog {
   void OnSysCommand(wxCommandEvent& event);
   void OnUndoLastBuild(wxCommandEvent& event);
   void OnPreview(wxCommandEvent& event);
+  void OnPlannerFolder(wxCommandEvent& event);
+  void OnLanguage(wxCommandEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);
   void OnDropFiles(wxDropFilesEvent& event);
   void OnCloseWindow(wxCloseEvent& event);
   void OnTimer(wxTimerEvent& event);
-  void OnDestroy(wxWindowDestroyEvent& event);
 
-  void BuildWindow(bool german);
+  void BuildWindow();
   void AddMenuEntries();
-  /// The window menu's entries: About, Undo last build, Preview.
+  /// The window menu's entries: About, Undo last build, Preview, Planner
+  /// folder, and the languages.
   void AppendMenuEntries(wxMenu& menu) const;
-  /// `german` or `english`, as the window's language is.
-  wxString Text(const char* german, const char* english) const;
+  /// Runs the build and shows its result; a success with "quit after
+  /// create" closes the window instead when `mayQuit` (GO, not a drop).
+  void Build(bool mayQuit);
 
   BuildContext m_context;
   MessageBoxSink m_messages;
-  bool m_german = true;
-  wxTimer m_timer;
-  int m_timerId = 0;  // ID_RESULT_TIMER while a picture is timed, else 0
+  wxTimer m_resultTimer;
 
   wxTextCtrl* m_templatePath = nullptr;
   wxTextCtrl* m_characterName = nullptr;
@@ -95,6 +101,7 @@ class CBrindlemarqueDlg : public wxDialog {
   wxCheckBox* m_fillReverse = nullptr;
   wxCheckBox* m_cleanBefore = nullptr;
   wxStaticBitmap* m_resultPicture = nullptr;
+  wxStaticText* m_resultLine = nullptr;
 
   wxDECLARE_EVENT_TABLE();
 };

@@ -6,7 +6,8 @@
 #include <wx/init.h>
 #include <wx/translation.h>
 
-#include "user_locale.h"
+#include "settings_store.h"
+#include "translations.h"
 #include "version.h"
 
 void DescribeCommandLine(wxCmdLineParser& parser) {
@@ -35,7 +36,7 @@ bool AnswerInfoOptions(int argc, char** argv, int& status) {
   // window application would need the display.
   wxApp::SetInstance(new wxAppConsole);
   wxInitializer console(argc, argv);
-  UseUserLocale();
+  UseLanguage(LoadLanguage());
   wxCmdLineParser parser(argc, argv);
   parser.AddSwitch("h", "help", _("show this help message"), wxCMD_LINE_OPTION_HELP);
   DescribeCommandLine(parser);

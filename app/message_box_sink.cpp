@@ -1,6 +1,8 @@
 #include "message_box_sink.h"
 
+#include <wx/arrstr.h>
 #include <wx/msgdlg.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 #ifdef __WXGTK__
 #include <wx/generic/msgdlgg.h>
@@ -28,18 +30,36 @@ bool AskYesNo(wxWindow* parent, const wxString& text) {
   return ShowBox<wxMessageDialog>(parent, text, style) == wxID_YES;
 }
 
+namespace {
+
+// A line after a message's first, in the user's language where the catalogs
+// know it: the whole line, or the reason behind "<path>: ".
+wxString TranslatedLine(const wxString& line) {
+  if (line.empty()) return line;  // the empty text would give the catalog's header
+  wxString whole = wxGetTranslation(line);
+  if (whole != line) return whole;
+  std::size_t colon = line.rfind(": ");
+  if (colon == wxString::npos || colon + 2 == line.size()) return line;
+  return line.Left(colon + 2) + wxGetTranslation(line.Mid(colon + 2));
+}
+
+}  // namespace
+
 void MessageBoxSink::ShowMessage(const std::string& text) {
+  wxArrayString lines = wxSplit(ToWx(text), '\n', '\0');
+  wxString shown;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    shown += (i ? "\n" : "") + (i ? TranslatedLine(lines[i]) : lines[i]);
+  m_lastFirstLine = lines.empty() ? wxString() : lines[0];
   // A run shows the busy cursor; its messages do not.
   const bool busy = wxIsBusy();
   if (busy) wxEndBusyCursor();
-  Show(text);
+  Show(shown);
   if (busy) wxBeginBusyCursor();
 }
 
-void MessageBoxSink::Show(const std::string& text) {
-  wxString shown = ToWx(text);
+void MessageBoxSink::Show(const wxString& shown) {
 #ifdef __WXGTK__
-  shown.Replace("\r\n", "\n");  // a bare CR would show as a stray glyph
   // GTK's own message box cannot be placed: without a parent window it
   // lands wherever the window manager (or, without one, the screen's
   // corner) puts it. Start-up messages take the toolkit's portable box,

@@ -16,9 +16,17 @@ class MessageBoxSink : public MessageSink {
   /// `parent` may be null (start-up messages come before the window shows).
   explicit MessageBoxSink(wxWindow* parent = nullptr) : m_parent(parent) {}
   void SetParent(wxWindow* parent) { m_parent = parent; }
+  /// Shows `text`: its first line as it is (the program's fixed messages,
+  /// which players search for), each further line translated where the
+  /// catalogs know it (whole, or the reason after a path's ": ").
   void ShowMessage(const std::string& text) override;
 
+  /// The first line of the last message shown since ForgetLast, as shown.
+  wxString LastFirstLine() const { return m_lastFirstLine; }
+  void ForgetLast() { m_lastFirstLine.clear(); }
+
  private:
-  void Show(const std::string& text);
+  void Show(const wxString& text);
   wxWindow* m_parent;
+  wxString m_lastFirstLine;
 };

@@ -4,6 +4,7 @@
 #include <wx/listctrl.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/translation.h>
 
 #include "game_text.h"
 
@@ -13,19 +14,18 @@ wxString Shown(const std::string& gameText) { return wxString::FromUTF8(GameText
 
 }  // namespace
 
-CPreviewDlg::CPreviewDlg(wxWindow* parent, bool german, const std::vector<PlacedHotkey>& placed)
-    : wxDialog(parent, wxID_ANY, german ? wxString::FromUTF8("Vorschau") : wxString("Preview"), wxDefaultPosition,
-               wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
+CPreviewDlg::CPreviewDlg(wxWindow* parent, const std::vector<PlacedHotkey>& placed)
+    : wxDialog(parent, wxID_ANY, _("Preview"), wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
-  wxString summary = german ? wxString::FromUTF8("GO würde %zu Hotkeys schreiben; keine Datei wurde geändert.")
-                            : wxString("GO would write %zu hotkeys; no file was changed.");
+  wxString summary = wxPLURAL("GO would write %zu hotkey; no file was changed.",
+                              "GO would write %zu hotkeys; no file was changed.", placed.size());
   sizer->Add(new wxStaticText(this, wxID_ANY, wxString::Format(summary, placed.size())), 0, wxALL, 8);
 
   m_list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(560, 320)),
                           wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_HRULES);
-  const char* columns[] = {"Quickbar", german ? "Leiste" : "Bar", german ? "Platz" : "Slot", "Hotkey",
-                           german ? "Rezept" : "Recipe"};
-  for (int i = 0; i < 5; ++i) m_list->AppendColumn(wxString::FromUTF8(columns[i]));
+  const wxString columns[] = {_("Quickbar"), _("Bar"), _("Slot"), _("Hotkey"), _("Recipe")};
+  for (const wxString& column : columns) m_list->AppendColumn(column);
   long row = 0;
   for (const PlacedHotkey& p : placed) {
     // quickbar * 1000 + bar * 10 + slot, slot counted from 0
@@ -33,7 +33,8 @@ CPreviewDlg::CPreviewDlg(wxWindow* parent, bool german, const std::vector<Placed
     m_list->SetItem(row, 1, wxString::Format("%d", p.code % 1000 / 10));
     m_list->SetItem(row, 2, wxString::Format("%d", p.code % 10 + 1));
     m_list->SetItem(row, 3, Shown(p.value));
-    m_list->SetItem(row, 4, p.spacer ? "Spacer \"" + Shown(p.label) + "\"" : Shown(p.bonus) + " " + Shown(p.amount));
+    m_list->SetItem(row, 4, p.spacer ? wxString::Format(_("Spacer \"%s\""), Shown(p.label))
+                                     : Shown(p.bonus) + " " + Shown(p.amount));
     ++row;
   }
   for (int i = 0; i < 5; ++i) m_list->SetColumnWidth(i, i < 3 ? wxLIST_AUTOSIZE_USEHEADER : wxLIST_AUTOSIZE);

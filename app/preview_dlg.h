@@ -11,7 +11,7 @@ class wxListCtrl;
 
 class CPreviewDlg : public wxDialog {
  public:
-  CPreviewDlg(wxWindow* parent, bool german, const std::vector<PlacedHotkey>& placed);
+  CPreviewDlg(wxWindow* parent, const std::vector<PlacedHotkey>& placed);
   /// The list, one row per slot.
   wxListCtrl* List() const { return m_list; }
 

@@ -178,3 +178,16 @@ void SaveConfigFolder(const std::string& folder, const std::string& appName) {
   store->Write("config_dir", PathToStored(folder));
   store->Flush();
 }
+
+std::string LoadLanguage(const std::string& appName) {
+  wxLogNull quiet;
+  auto store = OpenStore(appName);
+  return store->Read("language", wxString()).utf8_string();
+}
+
+void SaveLanguage(const std::string& language, const std::string& appName) {
+  wxLogNull quiet;
+  auto store = OpenStore(appName);
+  store->Write("language", wxString::FromUTF8(language));
+  store->Flush();
+}

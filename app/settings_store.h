@@ -32,5 +32,11 @@ std::string LoadConfigFolder(const std::string& appName = ApplicationName());
 /// Keeps `folder` as the planning tool's folder; failures are silent.
 void SaveConfigFolder(const std::string& folder, const std::string& appName = ApplicationName());
 
+/// The window's language chosen in its menu ("language": "de", "en" or
+/// "fr"); empty when none was (the user's own language then).
+std::string LoadLanguage(const std::string& appName = ApplicationName());
+/// Keeps the window's language; failures are silent.
+void SaveLanguage(const std::string& language, const std::string& appName = ApplicationName());
+
 /// Where the store lives, for messages and tests (the registry key on Windows).
 std::string SettingsLocation(const std::string& appName = ApplicationName());

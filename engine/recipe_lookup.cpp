@@ -25,13 +25,13 @@ bool LoadConfig(TiXmlDocument& doc, const std::string& path, std::string& reason
     case XmlLoad::Ok:
       return true;
     case XmlLoad::OpenFailed:
-      reason = "Failed to open file\r\n" + path + ": " + why;
+      reason = "Failed to open file\n" + path + ": " + why;
       return false;
     case XmlLoad::Refused:
-      reason = why + "\r\n" + path;
+      reason = why + "\n" + path;
       return false;
     case XmlLoad::ParseFailed:
-      reason = why + "\r\n" + path;
+      reason = why + "\n" + path;
       if (doc.ErrorRow() > 0)
         reason += ": line " + std::to_string(doc.ErrorRow()) + ", column " + std::to_string(doc.ErrorCol());
       return false;
@@ -57,7 +57,7 @@ std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::strin
     reason = path + ": holds no " + table.what + " (" + table.root + "/" + table.list + "/" + table.entry +
              "); is it the planner's file?";
   }
-  context.ShowMessage(std::string("can't load ") + name + "\r\n\r\n" + reason);
+  context.ShowMessage(std::string("can't load ") + name + "\n\n" + reason);
   return nullptr;
 }
 

@@ -12,7 +12,7 @@ class TiXmlElement;
 
 /// Loads config.xml, then config_gem.xml, from `folder` (empty: the current
 /// directory, by bare name) into the context. On a failure shows
-/// "can't load <name>\r\n\r\n<reason>" and leaves both documents absent;
+/// "can't load <name>\n\n<reason>" and leaves both documents absent;
 /// config_gem.xml is not read when config.xml failed. Returns true when both loaded.
 bool LoadConfigFiles(BuildContext& context, const std::string& folder = "");
 

@@ -12,7 +12,7 @@ here=$PWD
 out=$here/build-windows
 
 scripts/install-packages.sh windows g++-mingw-w64-x86-64 wine wine64 cmake make dpkg-dev googletest libcli11-dev \
-  wx-common nsis xvfb xauth xdotool imagemagick
+  wx-common gettext nsis xvfb xauth xdotool imagemagick
 wx=$(scripts/windows-deps.sh | tail -n 1)
 
 scripts/debian-source.sh tinyxml "$out/tinyxml"

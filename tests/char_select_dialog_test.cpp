@@ -9,6 +9,7 @@
 #include <wx/combobox.h>
 #include <wx/app.h>
 #include <wx/uiaction.h>
+#include <wx/xrc/xmlres.h>
 
 #include "folder_dlg.h"
 #include "gui_support.h"
@@ -31,10 +32,10 @@ std::string MakeCharacterFolder(const std::string& folder) {
   return folder;
 }
 
-wxCheckBox* CrafterBox(Dlg& d) { return wxStaticCast(d.FindWindow(Dlg::ID_SPELLCRAFTERS_ONLY), wxCheckBox); }
-wxChoice* Servers(Dlg& d) { return wxStaticCast(d.FindWindow(Dlg::ID_SERVER_FILTER), wxChoice); }
-wxListBox* Characters(Dlg& d) { return wxStaticCast(d.FindWindow(Dlg::ID_CHARACTER_LIST), wxListBox); }
-wxComboBox* Folders(Dlg& d) { return wxStaticCast(d.FindWindow(Dlg::ID_USER_FOLDER), wxComboBox); }
+wxCheckBox* CrafterBox(Dlg& d) { return wxStaticCast(d.FindWindow(XRCID("spellcrafters_only")), wxCheckBox); }
+wxChoice* Servers(Dlg& d) { return wxStaticCast(d.FindWindow(XRCID("server_filter")), wxChoice); }
+wxListBox* Characters(Dlg& d) { return wxStaticCast(d.FindWindow(XRCID("character_list")), wxListBox); }
+wxComboBox* Folders(Dlg& d) { return wxStaticCast(d.FindWindow(XRCID("user_folder")), wxComboBox); }
 std::string FolderShown(Dlg& d) {
   return Folders(d)->GetValue().utf8_string();
 }
@@ -77,7 +78,7 @@ void ChooseServer(Dlg& d, const char* name) { Pick(Servers(d), name, wxEVT_CHOIC
 void SelectCharacter(Dlg& d, const char* entry) { ClickEntry(Characters(d), wxString::FromUTF8(entry)); }
 
 void DoubleClick(Dlg& d) { SendCommand(Characters(d), wxEVT_LISTBOX_DCLICK); }
-void Browse(Dlg& d) { SendCommand(d.FindWindow(Dlg::ID_BROWSE_FOLDER), wxEVT_BUTTON); }
+void Browse(Dlg& d) { SendCommand(d.FindWindow(XRCID("browse_folder")), wxEVT_BUTTON); }
 
 }  // namespace
 

@@ -13,14 +13,13 @@
 
 #include "file_error.h"
 #include "gui_support.h"
-#include "language.h"
-#include "user_locale.h"
+#include "translations.h"
 
 TEST(GermanLocale, StockDialogsSpeakGerman) {
   ::setenv("LC_ALL", "de_DE.UTF-8", 1);
   ::setenv("LANGUAGE", "de", 1);
-  ASSERT_TRUE(UseUserLocale()) << "the de_DE.UTF-8 locale is missing (scripts/setup.sh makes it)";
-  EXPECT_TRUE(IsGermanUser());
+  ASSERT_TRUE(UseLanguage()) << "the de_DE.UTF-8 locale is missing (scripts/setup.sh makes it)";
+  EXPECT_EQ(ShownLanguage(), "de");  // the program's own catalog, found beside it
   wxString cancel;
   wxTextEntryDialog dialog(nullptr, "?");
   wxTEST_DIALOG(dialog.ShowModal(), ExpectDialog<wxTextEntryDialog>([&](wxTextEntryDialog& shown) {

@@ -6,6 +6,7 @@
 #include <wx/app.h>
 
 #include "brindlemarque_app.h"
+#include "translations.h"
 
 namespace fs = std::filesystem;
 
@@ -61,6 +62,7 @@ GuiSandbox::GuiSandbox(bool withConfig) {
     fs::copy_file(ExampleVesko() + "/config_gem.xml", m_dir.file("config_gem.xml"));
   }
   fs::current_path(m_dir.path());
+  UseLanguage("de");  // the tests read the German texts unless they choose another language
 }
 
 GuiSandbox::~GuiSandbox() { fs::current_path(m_oldCwd); }

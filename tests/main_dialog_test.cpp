@@ -22,17 +22,25 @@
 #include "about_dlg.h"
 #include "char_select_dlg.h"
 #include "preview_dlg.h"
-#include "control_ids.h"
 #include "folder_dlg.h"
 #include "gui_support.h"
+#include "planner_folder.h"
 #include "settings_store.h"
+#include "translations.h"
 #include "version.h"
 
 namespace {
 
 using Dialog = std::unique_ptr<CBrindlemarqueDlg>;
 
-Dialog MakeDialog(bool german = true) { return Dialog(new CBrindlemarqueDlg(german)); }
+// The window as the program makes it: in `language`, with the planner's
+// files opened from `configFolder` (--config-dir) or where the program looks.
+Dialog MakeDialog(const std::string& language = "de", const std::string& configFolder = std::string()) {
+  UseLanguage(language);
+  Dialog dlg(new CBrindlemarqueDlg());
+  OpenPlannerFolder(nullptr, dlg->Context(), configFolder);
+  return dlg;
+}
 
 wxTextCtrl* Field(CBrindlemarqueDlg& dlg, int id) { return wxStaticCast(dlg.FindWindow(id), wxTextCtrl); }
 wxCheckBox* Box(CBrindlemarqueDlg& dlg, int id) { return wxStaticCast(dlg.FindWindow(id), wxCheckBox); }
@@ -47,9 +55,9 @@ void Drop(CBrindlemarqueDlg& dlg, const std::vector<std::string>& paths) {
 }
 
 void SetBars(CBrindlemarqueDlg& dlg, const char* quickbar, const char* first, const char* last) {
-  Field(dlg, ID_QUICKBAR)->ChangeValue(wxString::FromUTF8(quickbar));
-  Field(dlg, ID_FIRST_BAR)->ChangeValue(wxString::FromUTF8(first));
-  Field(dlg, ID_LAST_BAR)->ChangeValue(wxString::FromUTF8(last));
+  Field(dlg, XRCID("quickbar"))->ChangeValue(wxString::FromUTF8(quickbar));
+  Field(dlg, XRCID("first_bar"))->ChangeValue(wxString::FromUTF8(first));
+  Field(dlg, XRCID("last_bar"))->ChangeValue(wxString::FromUTF8(last));
 }
 
 // The start-up message of a configuration file missing from the sandbox.
@@ -61,7 +69,7 @@ std::string MissingConfig(const std::string& folder, const std::string& name) {
 
 // Which result picture is shown: 1 success, 2 failure, 0 hidden.
 int ShownResult(CBrindlemarqueDlg& dlg) {
-  auto* picture = wxStaticCast(dlg.FindWindow(ID_RESULT_PICTURE), wxStaticBitmap);
+  auto* picture = wxStaticCast(dlg.FindWindow(XRCID("result_picture")), wxStaticBitmap);
   if (!picture->IsShown()) return 0;
   wxImage shown = picture->GetBitmap().ConvertToImage();
   wxImage success = wxXmlResource::Get()->LoadBitmap("bitmap_133").ConvertToImage();
@@ -70,7 +78,7 @@ int ShownResult(CBrindlemarqueDlg& dlg) {
 
 // Prepares a job: an example template and character file copied into the sandbox.
 void PrepareJob(CBrindlemarqueDlg& dlg, const GuiSandbox& box, std::string& character) {
-  Field(dlg, ID_TEMPLATE_PATH)->ChangeValue(wxString::FromUTF8(box.CopyTemplate("Alarion_Armsman.vsk")));
+  Field(dlg, XRCID("template_path"))->ChangeValue(wxString::FromUTF8(box.CopyTemplate("Alarion_Armsman.vsk")));
   character = box.CopyCharacter("Alarion-4.ini");
   dlg.Context().job.characterPath = character;
 }
@@ -95,34 +103,40 @@ TEST(MainDialog, FirstStartShowsTheDefaults) {
   GuiSandbox box;
   Dialog dlg = MakeDialog();
   EXPECT_EQ(dlg->GetTitle(), "Brindlemarque " BRINDLEMARQUE_VERSION);
-  EXPECT_EQ(Field(*dlg, ID_TEMPLATE_PATH)->GetValue(), "");
-  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "<keiner>");
-  EXPECT_FALSE(Field(*dlg, ID_CHARACTER_NAME)->IsEditable());
-  EXPECT_EQ(Field(*dlg, ID_QUICKBAR)->GetValue(), "2");
-  EXPECT_EQ(Field(*dlg, ID_FIRST_BAR)->GetValue(), "2");
-  EXPECT_EQ(Field(*dlg, ID_LAST_BAR)->GetValue(), "7");
-  EXPECT_TRUE(Box(*dlg, ID_USE_SPACER)->GetValue());
-  EXPECT_TRUE(Box(*dlg, ID_CLEAN_BEFORE)->GetValue());
-  EXPECT_TRUE(Box(*dlg, ID_DROP_RUN)->GetValue());
-  EXPECT_FALSE(Box(*dlg, ID_QUIT_AFTER)->GetValue());
-  EXPECT_FALSE(Box(*dlg, ID_FILL_REVERSE)->GetValue());
-  EXPECT_FALSE(dlg->FindWindow(ID_TEST_OUT)->IsShown());
+  EXPECT_EQ(Field(*dlg, XRCID("template_path"))->GetValue(), "");
+  EXPECT_EQ(Field(*dlg, XRCID("character_name"))->GetValue(), "<keiner>");
+  EXPECT_FALSE(Field(*dlg, XRCID("character_name"))->IsEditable());
+  EXPECT_EQ(Field(*dlg, XRCID("quickbar"))->GetValue(), "2");
+  EXPECT_EQ(Field(*dlg, XRCID("first_bar"))->GetValue(), "2");
+  EXPECT_EQ(Field(*dlg, XRCID("last_bar"))->GetValue(), "7");
+  EXPECT_TRUE(Box(*dlg, XRCID("use_spacer"))->GetValue());
+  EXPECT_TRUE(Box(*dlg, XRCID("clean_before"))->GetValue());
+  EXPECT_TRUE(Box(*dlg, XRCID("drop_run"))->GetValue());
+  EXPECT_FALSE(Box(*dlg, XRCID("quit_after"))->GetValue());
+  EXPECT_FALSE(Box(*dlg, XRCID("fill_reverse"))->GetValue());
+  EXPECT_FALSE(dlg->FindWindow(XRCID("test_out"))->IsShown());
   EXPECT_EQ(ShownResult(*dlg), 0);
   EXPECT_TRUE(dlg->Context().ConfigLoaded());
-  EXPECT_EQ(wxStaticCast(dlg->FindWindow(ID_GO), wxButton)->GetLabel(), "GO");
+  EXPECT_EQ(wxStaticCast(dlg->FindWindow(XRCID("go")), wxButton)->GetLabel(), "GO");
 }
 
-TEST(MainDialog, BothLanguageCopiesHaveEveryControl) {
+// One layout in every language: its texts from the catalogs, and nothing
+// clipped (each label, box and button at least as large as its text needs).
+TEST(MainDialog, EveryLanguageShowsItsTextsUnclipped) {
   GuiSandbox box;
-  for (bool german : {true, false}) {
-    Dialog dlg = MakeDialog(german);
-    for (int id : {ID_GO, ID_CLOSE, ID_TEMPLATE_PATH, ID_CHARACTER_NAME, ID_QUICKBAR, ID_FIRST_BAR, ID_LAST_BAR,
-                   ID_USE_SPACER, ID_BROWSE_TEMPLATE, ID_CHOOSE_CHARACTER, ID_QUIT_AFTER, ID_FILL_REVERSE,
-                   ID_CLEAN_BEFORE, ID_DROP_RUN, ID_TEST_OUT, ID_RESULT_PICTURE})
-      EXPECT_TRUE(dlg->FindWindow(id)) << id;
-    wxString reverse = Box(*dlg, ID_FILL_REVERSE)->GetLabelText();
-    EXPECT_EQ(reverse, german ? wxString::FromUTF8("Rückwärts füllen") : wxString("Fill reverse"));
-    EXPECT_EQ(dlg->GetClientSize(), dlg->ConvertDialogToPixels(wxSize(228, 129)));
+  const std::vector<std::pair<std::string, const char*>> reverse = {
+      {"de", "R\xc3\xbc" "ckw\xc3\xa4rts f\xc3\xbcllen"}, {"en", "Fill reverse"}, {"fr", "Remplir \xc3\xa0 l'envers"}};
+  for (const auto& [language, label] : reverse) {
+    Dialog dlg = MakeDialog(language);
+    EXPECT_EQ(Box(*dlg, XRCID("fill_reverse"))->GetLabelText().utf8_string(), label);
+    for (wxWindow* child : dlg->GetChildren()) {
+      bool labelled = wxDynamicCast(child, wxStaticText) || wxDynamicCast(child, wxCheckBox) ||
+                      wxDynamicCast(child, wxButton);
+      if (!labelled || !child->IsShown() || child == dlg->FindWindow(XRCID("result_line"))) continue;
+      wxSize size = child->GetSize(), best = child->GetBestSize();
+      EXPECT_GE(size.x, best.x) << language << " " << child->GetName() << " " << child->GetLabel();
+      EXPECT_GE(size.y, best.y) << language << " " << child->GetName() << " " << child->GetLabel();
+    }
   }
 }
 
@@ -149,12 +163,12 @@ TEST(MainDialog, BarsGivenBackwardsAreSwappedAndFlipReverse) {
     EXPECT_EQ(job.lastBar, 9);
     EXPECT_TRUE(job.Has(OPT_REVERSE));
   }
-  EXPECT_EQ(Field(*dlg, ID_FIRST_BAR)->GetValue(), "9");
-  EXPECT_FALSE(Box(*dlg, ID_FILL_REVERSE)->GetValue());
-  Box(*dlg, ID_FILL_REVERSE)->SetValue(true);
+  EXPECT_EQ(Field(*dlg, XRCID("first_bar"))->GetValue(), "9");
+  EXPECT_FALSE(Box(*dlg, XRCID("fill_reverse"))->GetValue());
+  Box(*dlg, XRCID("fill_reverse"))->SetValue(true);
   dlg->ControlsToSettings();
   EXPECT_FALSE(job.Has(OPT_REVERSE));
-  Box(*dlg, ID_FILL_REVERSE)->SetValue(false);
+  Box(*dlg, XRCID("fill_reverse"))->SetValue(false);
   SetBars(*dlg, "2", "0", "0");
   dlg->ControlsToSettings();
   EXPECT_EQ(job.firstBar, 1);
@@ -177,7 +191,7 @@ TEST(MainDialog, MissingConfigFilesAreReportedAndGoRefuses) {
   std::string character;
   PrepareJob(*dlg, box, character);
   SetBars(*dlg, "3", "1", "1");
-  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("config files not loaded - sry can't do my job"));
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("config files not loaded - sry can't do my job"));
   EXPECT_EQ(dlg->Context().job.quickbar, 2);  // the controls were not read back
   EXPECT_EQ(ShownResult(*dlg), 0);
   ::testing::internal::GetCapturedStderr();
@@ -192,7 +206,7 @@ TEST(MainDialog, MissingConfigFilesAreReportedAndGoRefuses) {
 TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
-  Click(*dlg, ID_GO);
+  Click(*dlg, XRCID("go"));
   EXPECT_EQ(ShownResult(*dlg), 1);
   EXPECT_TRUE(dlg->IsTimerRunning());
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
@@ -203,7 +217,7 @@ TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
   auto& [box, dlg, character] = window;
   std::string before = ReadFile(character);
   ASSERT_EQ(::chmod(character.c_str(), 0444), 0);
-  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't write character file\n" + character + ": marked read-only"));
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't write character file\n" + character + ": marked read-only"));
   EXPECT_EQ(ShownResult(*dlg), 2);
   EXPECT_EQ(ReadFile(character), before);
 }
@@ -212,8 +226,8 @@ TEST(MainDialog, QuitAfterASuccessfulBuildClosesWithOkAndSaves) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
   dlg->Show();
-  Box(*dlg, ID_QUIT_AFTER)->SetValue(true);
-  Click(*dlg, ID_GO);
+  Box(*dlg, XRCID("quit_after"))->SetValue(true);
+  Click(*dlg, XRCID("go"));
   EXPECT_FALSE(dlg->IsShown());
   EXPECT_EQ(dlg->GetReturnCode(), wxID_OK);
   EXPECT_EQ(ShownResult(*dlg), 0);
@@ -228,9 +242,9 @@ TEST(MainDialog, QuitAfterAFailedBuildStaysOpen) {
   GuiSandbox box;
   Dialog dlg = MakeDialog();
   dlg->Show();
-  Box(*dlg, ID_QUIT_AFTER)->SetValue(true);
-  Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue("missing.vsk");
-  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't read SC-File\nmissing.vsk: no such file or directory"));
+  Box(*dlg, XRCID("quit_after"))->SetValue(true);
+  Field(*dlg, XRCID("template_path"))->ChangeValue("missing.vsk");
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't read SC-File\nmissing.vsk: no such file or directory"));
   EXPECT_TRUE(dlg->IsShown());
   EXPECT_EQ(ShownResult(*dlg), 2);
 }
@@ -238,14 +252,14 @@ TEST(MainDialog, QuitAfterAFailedBuildStaysOpen) {
 TEST(MainDialog, SecondResultReplacesTheFirstAndTheTimerHidesIt) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
-  Click(*dlg, ID_GO);
+  Click(*dlg, XRCID("go"));
   EXPECT_EQ(ShownResult(*dlg), 1);
   EXPECT_TRUE(dlg->IsTimerRunning());
-  Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue("");
-  wxTEST_DIALOG(Click(*dlg, ID_GO), ExpectMessage("can't read SC-File\nno SC-File chosen"));
+  Field(*dlg, XRCID("template_path"))->ChangeValue("");
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't read SC-File\nno SC-File chosen"));
   EXPECT_EQ(ShownResult(*dlg), 2);
   EXPECT_TRUE(dlg->IsTimerRunning());
-  wxTimer stand_in(dlg.get(), ID_RESULT_TIMER);  // delivers the tick the real timer would
+  wxTimer stand_in(dlg.get());  // delivers the tick the real timer would
   wxTimerEvent tick(stand_in);
   dlg->ProcessWindowEvent(tick);
   EXPECT_EQ(ShownResult(*dlg), 0);
@@ -256,13 +270,13 @@ TEST(MainDialog, ChoosingATemplateHidesThePictureAndCancelDoesNot) {
   GuiSandbox box;
   Dialog dlg = MakeDialog();
   dlg->ShowResult(CBrindlemarqueDlg::RESULT_FAILURE);
-  wxTEST_DIALOG(Click(*dlg, ID_BROWSE_TEMPLATE), wxExpectModal<wxFileDialog>("", wxID_CANCEL));
+  wxTEST_DIALOG(Click(*dlg, XRCID("browse_template")), wxExpectModal<wxFileDialog>("", wxID_CANCEL));
   EXPECT_EQ(ShownResult(*dlg), 2);
   std::string chosen = box.Dir().file("Gr\xc3\xbcn.vsk");
   WriteFile(chosen, "<player/>");
-  wxTEST_DIALOG(Click(*dlg, ID_BROWSE_TEMPLATE), wxExpectModal<wxFileDialog>(wxString::FromUTF8(chosen)));
+  wxTEST_DIALOG(Click(*dlg, XRCID("browse_template")), wxExpectModal<wxFileDialog>(wxString::FromUTF8(chosen)));
   EXPECT_EQ(ShownResult(*dlg), 0);
-  EXPECT_EQ(Field(*dlg, ID_TEMPLATE_PATH)->GetValue(), wxString::FromUTF8(chosen));
+  EXPECT_EQ(Field(*dlg, XRCID("template_path"))->GetValue(), wxString::FromUTF8(chosen));
   EXPECT_EQ(dlg->Context().job.templatePath, chosen);
   EXPECT_EQ(std::filesystem::current_path().string(), box.Dir().path());
 }
@@ -271,11 +285,11 @@ TEST(MainDialog, DropWithoutDropRunOnlyTakesTheFirstPath) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
   std::string before = ReadFile(character);
-  Box(*dlg, ID_DROP_RUN)->SetValue(false);
+  Box(*dlg, XRCID("drop_run"))->SetValue(false);
   dlg->ShowResult(CBrindlemarqueDlg::RESULT_SUCCESS);
   std::string longPath = box.Dir().file(std::string(300, 'x') + ".vsk");  // longer than the old 259 limit
   Drop(*dlg, {longPath, box.Dir().file("second.vsk"), box.Dir().file("third.vsk")});
-  EXPECT_EQ(Field(*dlg, ID_TEMPLATE_PATH)->GetValue(), wxString::FromUTF8(longPath));
+  EXPECT_EQ(Field(*dlg, XRCID("template_path"))->GetValue(), wxString::FromUTF8(longPath));
   EXPECT_EQ(dlg->Context().job.templatePath, longPath);
   EXPECT_EQ(ShownResult(*dlg), 0);
   EXPECT_EQ(ReadFile(character), before);
@@ -289,14 +303,14 @@ TEST(MainDialog, DropWithDropRunBuildsAtOnceEvenWithoutConfigAndNeverQuits) {
   dlg->Show();
   std::string character = box.CopyCharacter("Alarion-4.ini");
   dlg->Context().job.characterPath = character;
-  Box(*dlg, ID_QUIT_AFTER)->SetValue(true);
+  Box(*dlg, XRCID("quit_after"))->SetValue(true);
   SetBars(*dlg, "1", "1", "1");
   std::string templ = box.CopyTemplate("Alarion_Armsman.vsk");
   Drop(*dlg, {templ});
   EXPECT_TRUE(dlg->IsShown());
   EXPECT_EQ(ShownResult(*dlg), 1);
   EXPECT_EQ(dlg->Context().job.quickbar, 1);
-  EXPECT_EQ(Field(*dlg, ID_TEMPLATE_PATH)->GetValue(), wxString::FromUTF8(templ));
+  EXPECT_EQ(Field(*dlg, XRCID("template_path"))->GetValue(), wxString::FromUTF8(templ));
   // Without the configuration nothing is placed, but the range was cleaned.
   EXPECT_EQ(ReadFile(character).find("Hotkey_0=45,1300200,,-1"), std::string::npos);
   ::testing::internal::GetCapturedStderr();
@@ -307,11 +321,11 @@ TEST(MainDialog, CloseSavesWhatTheControlsHold) {
   {
     Dialog dlg = MakeDialog();
     dlg->Show();
-    Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue(wxString::FromUTF8("/home/p/Vesko/R\xc3\xbcstung.vsk"));
+    Field(*dlg, XRCID("template_path"))->ChangeValue(wxString::FromUTF8("/home/p/Vesko/R\xc3\xbcstung.vsk"));
     SetBars(*dlg, "7", "8", "3");
-    Box(*dlg, ID_USE_SPACER)->SetValue(false);
-    Box(*dlg, ID_QUIT_AFTER)->SetValue(true);
-    Click(*dlg, ID_CLOSE);
+    Box(*dlg, XRCID("use_spacer"))->SetValue(false);
+    Box(*dlg, XRCID("quit_after"))->SetValue(true);
+    Click(*dlg, XRCID("close"));
     EXPECT_FALSE(dlg->IsShown());
     EXPECT_EQ(dlg->GetReturnCode(), wxID_CANCEL);
   }
@@ -323,15 +337,15 @@ TEST(MainDialog, CloseSavesWhatTheControlsHold) {
   EXPECT_EQ(saved.lastBar, 8);
   EXPECT_EQ(saved.options, static_cast<std::uint32_t>(OPT_QUIT | OPT_REVERSE | OPT_CLEANUP | OPT_DROP_RUN));
   Dialog again = MakeDialog();  // the next start shows what was saved
-  EXPECT_EQ(Field(*again, ID_QUICKBAR)->GetValue(), "3");
-  EXPECT_TRUE(Box(*again, ID_FILL_REVERSE)->GetValue());
+  EXPECT_EQ(Field(*again, XRCID("quickbar"))->GetValue(), "3");
+  EXPECT_TRUE(Box(*again, XRCID("fill_reverse"))->GetValue());
 }
 
 TEST(MainDialog, CloseBoxEndsInTheCloseButton) {
   GuiSandbox box;
   Dialog dlg = MakeDialog();
   dlg->Show();
-  Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue("typed.vsk");
+  Field(*dlg, XRCID("template_path"))->ChangeValue("typed.vsk");
   dlg->Close();
   EXPECT_FALSE(dlg->IsShown());
   EXPECT_EQ(dlg->Context().job.templatePath, "typed.vsk");
@@ -344,10 +358,10 @@ TEST(MainDialog, StoredCharacterAndBarsShowAsGoUsesThem) {
   stored.quickbar = -5;  // stored out of range: the field shows what GO writes
   stored.firstBar = 1000;
   SaveSettings(stored);
-  Dialog dlg = MakeDialog(false);
-  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "Brunhild - Logres");
-  EXPECT_EQ(Field(*dlg, ID_QUICKBAR)->GetValue(), "1");
-  EXPECT_EQ(Field(*dlg, ID_FIRST_BAR)->GetValue(), "10");
+  Dialog dlg = MakeDialog("en");
+  EXPECT_EQ(Field(*dlg, XRCID("character_name"))->GetValue(), "Brunhild - Logres");
+  EXPECT_EQ(Field(*dlg, XRCID("quickbar"))->GetValue(), "1");
+  EXPECT_EQ(Field(*dlg, XRCID("first_bar"))->GetValue(), "10");
 }
 
 TEST(MainDialog, AboutEntryOpensTheAboutBox) {
@@ -378,7 +392,7 @@ TEST(MainDialog, UndoLastBuildAsksThenPutsTheFileBackAndCanBeUndoneItself) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
   std::string original = ReadFile(character);
-  Click(*dlg, ID_GO);
+  Click(*dlg, XRCID("go"));
   std::string built = ReadFile(character);
   ASSERT_NE(built, original);
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_NO));
@@ -408,8 +422,8 @@ TEST(MainDialog, PreviewListsWhatGoWouldWriteAndChangesNothing) {
                   return wxID_CLOSE;
                 }));
   EXPECT_EQ(rows, 27);  // 21 recipe hotkeys and 6 spacers, as the command line's preview
-  EXPECT_EQ(first, "2|2|1|52,4,Macro 4,-1|Spacer \"Helm\"|");
-  EXPECT_EQ(hands, wxString::FromUTF8("Spacer \"Hände\""));
+  EXPECT_EQ(first, "2|2|1|52,4,Macro 4,-1|Platzhalter \"Helm\"|");
+  EXPECT_EQ(hands, wxString::FromUTF8("Platzhalter \"Hände\""));
   EXPECT_EQ(ReadFile(character), before);
   EXPECT_EQ(ShownResult(*dlg), 0);
 }
@@ -422,7 +436,7 @@ TEST(MainDialog, PathBytesSurviveTheFieldsAndTheStore) {
   SaveSettings(stored);
   {
     Dialog dlg = MakeDialog();
-    EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue().length(), wxString("M?rwen - Lyonesse").length());
+    EXPECT_EQ(Field(*dlg, XRCID("character_name"))->GetValue().length(), wxString("M?rwen - Lyonesse").length());
     dlg->ControlsToSettings();
     EXPECT_EQ(dlg->Context().job.templatePath, stored.templatePath);
   }
@@ -437,12 +451,12 @@ TEST(MainDialog, TabOrderFollowsTheLayout) {
   Dialog dlg = MakeDialog();
   std::vector<int> order;
   for (wxWindow* child : dlg->GetChildren())
-    if (child->IsShown() && child->GetId() != ID_RESULT_PICTURE && !child->IsKindOf(wxCLASSINFO(wxStaticText)))
+    if (child->IsShown() && child->GetId() != XRCID("result_picture") && !child->IsKindOf(wxCLASSINFO(wxStaticText)))
       order.push_back(child->GetId());
-  EXPECT_EQ(order, (std::vector<int>{ID_GO, ID_CLOSE, ID_TEMPLATE_PATH, ID_CHARACTER_NAME, ID_QUICKBAR, ID_FIRST_BAR,
-                                     ID_LAST_BAR, ID_USE_SPACER, ID_BROWSE_TEMPLATE, ID_CHOOSE_CHARACTER,
-                                     ID_QUIT_AFTER, ID_FILL_REVERSE, ID_CLEAN_BEFORE, ID_DROP_RUN}));
-  EXPECT_EQ(dlg->GetDefaultItem(), dlg->FindWindow(ID_GO));
+  EXPECT_EQ(order, (std::vector<int>{XRCID("go"), XRCID("close"), XRCID("template_path"), XRCID("character_name"), XRCID("quickbar"), XRCID("first_bar"),
+                                     XRCID("last_bar"), XRCID("use_spacer"), XRCID("browse_template"), XRCID("choose_character"),
+                                     XRCID("quit_after"), XRCID("fill_reverse"), XRCID("clean_before"), XRCID("drop_run")}));
+  EXPECT_EQ(dlg->GetDefaultItem(), dlg->FindWindow(XRCID("go")));
 }
 
 TEST(MainDialog, ACharacterChosenInItsDialogShowsAndReceivesTheNextBuild) {
@@ -452,37 +466,37 @@ TEST(MainDialog, ACharacterChosenInItsDialogShowsAndReceivesTheNextBuild) {
   ::setenv("APPDATA", box.Dir().file("appdata").c_str(), 1);
   const std::string folder = box.Dir().file("appdata/Electronic Arts/Dark Age of Camelot/LotM");
   Dialog dlg = MakeDialog();
-  Field(*dlg, ID_TEMPLATE_PATH)->ChangeValue(wxString::FromUTF8(box.CopyTemplate("Alarion_Armsman.vsk")));
+  Field(*dlg, XRCID("template_path"))->ChangeValue(wxString::FromUTF8(box.CopyTemplate("Alarion_Armsman.vsk")));
   dlg->ShowResult(CBrindlemarqueDlg::RESULT_FAILURE);
-  auto list = [](CDialog_CharSelect& d) { return wxStaticCast(d.FindWindow(CDialog_CharSelect::ID_CHARACTER_LIST), wxListBox); };
+  auto list = [](CDialog_CharSelect& d) { return wxStaticCast(d.FindWindow(XRCID("character_list")), wxListBox); };
 
   auto cancel = [&](CDialog_CharSelect& d) {
     EXPECT_EQ(d.UserFolder(), folder);  // found through APPDATA
     EXPECT_EQ(list(d)->GetCount(), 3u);  // the three spellcrafters
     return wxID_CANCEL;
   };
-  wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), ExpectDialog<CDialog_CharSelect>(cancel));
-  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "<keiner>");
+  wxTEST_DIALOG(Click(*dlg, XRCID("choose_character")), ExpectDialog<CDialog_CharSelect>(cancel));
+  EXPECT_EQ(Field(*dlg, XRCID("character_name"))->GetValue(), "<keiner>");
   EXPECT_EQ(ShownResult(*dlg), 2);
 
   auto pickAlarion = [&](CDialog_CharSelect& d) {
     ClickEntry(list(d), "Lyonesse - Alarion (Alarion-4.ini)");
     return wxID_OK;
   };
-  wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), ExpectDialog<CDialog_CharSelect>(pickAlarion));
-  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "Alarion - Lyonesse");
+  wxTEST_DIALOG(Click(*dlg, XRCID("choose_character")), ExpectDialog<CDialog_CharSelect>(pickAlarion));
+  EXPECT_EQ(Field(*dlg, XRCID("character_name"))->GetValue(), "Alarion - Lyonesse");
   EXPECT_EQ(dlg->Context().job.characterPath, folder + "/Alarion-4.ini");
   EXPECT_EQ(ShownResult(*dlg), 0);
-  Click(*dlg, ID_GO);
+  Click(*dlg, XRCID("go"));
   EXPECT_EQ(ShownResult(*dlg), 1);
   EXPECT_EQ(ReadFile(folder + "/Alarion-4.ini"), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
 
   // OK without a new choice keeps the current character; the next opening returns to its folder.
-  wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), wxExpectDismissableModal<CDialog_CharSelect>(wxID_OK));
-  EXPECT_EQ(Field(*dlg, ID_CHARACTER_NAME)->GetValue(), "Alarion - Lyonesse");
+  wxTEST_DIALOG(Click(*dlg, XRCID("choose_character")), wxExpectDismissableModal<CDialog_CharSelect>(wxID_OK));
+  EXPECT_EQ(Field(*dlg, XRCID("character_name"))->GetValue(), "Alarion - Lyonesse");
   EXPECT_EQ(dlg->Context().job.characterPath, folder + "/Alarion-4.ini");
   ::unsetenv("APPDATA");
-  wxTEST_DIALOG(Click(*dlg, ID_CHOOSE_CHARACTER), ExpectDialog<CDialog_CharSelect>(cancel));
+  wxTEST_DIALOG(Click(*dlg, XRCID("choose_character")), ExpectDialog<CDialog_CharSelect>(cancel));
 }
 
 namespace {
@@ -510,12 +524,12 @@ TEST(MainDialogKeyboard, CtrlShiftTRunsTheGemTableAsTheCommandLineDoes) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
   SetBars(*dlg, "3", "2", "1");  // walked backwards, as the command line's --first-bar 2 --last-bar 1
-  Box(*dlg, ID_CLEAN_BEFORE)->SetValue(false);  // the range is emptied all the same
-  Box(*dlg, ID_QUIT_AFTER)->SetValue(true);     // and the window stays open
+  Box(*dlg, XRCID("clean_before"))->SetValue(false);  // the range is emptied all the same
+  Box(*dlg, XRCID("quit_after"))->SetValue(true);     // and the window stays open
   wxTEST_DIALOG(PressOnShownWindow(*dlg, 'T', wxMOD_CONTROL | wxMOD_SHIFT), ExpectMessage("end of qbar"));
   EXPECT_EQ(ShownResult(*dlg), 1);
   EXPECT_TRUE(dlg->IsShown());
-  EXPECT_FALSE(dlg->FindWindow(ID_TEST_OUT)->IsShown());
+  EXPECT_FALSE(dlg->FindWindow(XRCID("test_out"))->IsShown());
   EXPECT_EQ(ReadFile(box.Dir().file("sc_log.txt")), ReadFile(DataPath("expected/sc_log.Alarion-4.txt")));
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.gemtest.ini")));
 }
@@ -524,7 +538,7 @@ TEST(MainDialogKeyboard, CtrlShiftTRunsTheGemTableAsTheCommandLineDoes) {
 TEST(MainDialogKeyboard, GoHasTheFocusWhenTheWindowOpens) {
   PreparedWindow window;
   PressOnShownWindow(*window.dlg, ' ');
-  EXPECT_EQ(wxWindow::FindFocus(), window.dlg->FindWindow(ID_GO));
+  EXPECT_EQ(wxWindow::FindFocus(), window.dlg->FindWindow(XRCID("go")));
   EXPECT_EQ(ShownResult(*window.dlg), 1);
   EXPECT_EQ(ReadFile(window.character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
 }
@@ -547,7 +561,7 @@ void Pump(int milliseconds) {
 TEST(MainDialogDrag, ATemplateDroppedOnATextFieldIsTakenAsADrop) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
-  Box(*dlg, ID_DROP_RUN)->SetValue(false);  // taken into the field, not built
+  Box(*dlg, XRCID("drop_run"))->SetValue(false);  // taken into the field, not built
   std::string dragged = box.CopyTemplate("Caoimhe_Hero.vsk");
   dlg->Move(300, 200);
   dlg->Show();
@@ -559,7 +573,7 @@ TEST(MainDialogDrag, ATemplateDroppedOnATextFieldIsTakenAsADrop) {
   ASSERT_NE(std::fgets(line, sizeof line, source), nullptr);
   EXPECT_STREQ(line, "ready\n");
 
-  wxTextCtrl* field = Field(*dlg, ID_TEMPLATE_PATH);
+  wxTextCtrl* field = Field(*dlg, XRCID("template_path"));
   const wxPoint from(60, 60), to = field->GetScreenPosition() + wxPoint(8, field->GetSize().y / 2);
   wxUIActionSimulator mouse;
   mouse.MouseMove(from);
@@ -588,7 +602,7 @@ TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
   for (const char* name : {"config.xml", "config_gem.xml"})
     std::filesystem::copy_file(ExampleVesko() + "/" + name, planner + "/" + name);
   // Given as a relative path, kept in full; the window works in that folder.
-  EXPECT_TRUE(Dialog(new CBrindlemarqueDlg(true, "Vesko"))->Context().ConfigLoaded());
+  EXPECT_TRUE(MakeDialog("de", "Vesko")->Context().ConfigLoaded());
   EXPECT_EQ(LoadConfigFolder(), planner);
   EXPECT_EQ(std::filesystem::current_path(), planner);
   // Started later from a folder without the files, without the option.
@@ -599,7 +613,7 @@ TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
   std::filesystem::current_path(box.Dir().path());
   Dialog mistyped;
   std::string nowhere = box.Dir().file("nowhere");
-  wxTEST_DIALOG(mistyped.reset(new CBrindlemarqueDlg(true, nowhere)),
+  wxTEST_DIALOG(mistyped = MakeDialog("de", nowhere),
                 ExpectQuestion(MissingConfig(nowhere, "config.xml"), wxID_NO));
   EXPECT_FALSE(mistyped->Context().ConfigLoaded());
   EXPECT_EQ(LoadConfigFolder(), planner);

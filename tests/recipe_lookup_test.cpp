@@ -118,7 +118,7 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
   auto& [dir, sink, context] = load;
   WriteFile(dir.file("config_gem.xml"), kGem);
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\r\n\r\nFailed to open file\r\n" +
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\n\nFailed to open file\n" +
                                                     dir.file("config.xml") + ": no such file or directory"});
   EXPECT_FALSE(context.bonusConfig);
   EXPECT_FALSE(context.gemConfig);
@@ -127,13 +127,13 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
   WriteFile(dir.file("config.xml"), kBonus);
   sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\r\n\r\nFailed to open file\r\n" +
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\n\nFailed to open file\n" +
                                                     dir.file("config_gem.xml") + ": no such file or directory"});
   WriteFile(dir.file("config_gem.xml"), "<data><gems></data>");
   sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0], "can't load config_gem.xml\r\n\r\nError reading end tag.\r\n" +
+  EXPECT_EQ(sink.messages[0], "can't load config_gem.xml\n\nError reading end tag.\n" +
                                   dir.file("config_gem.xml") + ": line 1, column 13");
   EXPECT_FALSE(context.ConfigLoaded());
   EXPECT_FALSE(context.bonusConfig);
@@ -142,12 +142,12 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
   WriteFile(dir.file("config_gem.xml"), "<data><order><ord n=\"0\" id=\"Helm\">Helm</ord></order></data>");
   sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\r\n\r\n" + dir.file("config_gem.xml") +
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\n\n" + dir.file("config_gem.xml") +
                                                     ": holds no gem table (data/gems/gem); is it the planner's file?"});
   WriteFile(dir.file("config.xml"), "<Vesko><groups/></Vesko>");
   sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\r\n\r\n" + dir.file("config.xml") +
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\n\n" + dir.file("config.xml") +
                                                     ": holds no bonus table (Vesko/bonuses/bonus); is it the planner's file?"});
   EXPECT_FALSE(context.bonusConfig);
 }
@@ -176,6 +176,6 @@ TEST(LoadConfigFiles, ADeeplyNestedFileIsRefusedWithAParserStyleReason) {
   WriteFile(dir.file("config_gem.xml"), kGem);
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   EXPECT_EQ(sink.messages,
-            std::vector<std::string>{"can't load config.xml\r\n\r\nError: elements nested deeper than 1000 levels\r\n" +
+            std::vector<std::string>{"can't load config.xml\n\nError: elements nested deeper than 1000 levels\n" +
                                      dir.file("config.xml")});
 }

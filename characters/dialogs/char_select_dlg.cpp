@@ -11,21 +11,22 @@
 #include <wx/listbox.h>
 #include <wx/filefn.h>
 #include <wx/msgdlg.h>
+#include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/translation.h>
 #include <wx/xrc/xmlres.h>
 
 #include "folder_dlg.h"
-#include "resources.h"
 #include "wx_text.h"
 
 wxBEGIN_EVENT_TABLE(CDialog_CharSelect, wxDialog)
-  EVT_LISTBOX(ID_CHARACTER_LIST, CDialog_CharSelect::OnCharacterSelChange)
-  EVT_CHECKBOX(ID_SPELLCRAFTERS_ONLY, CDialog_CharSelect::OnFilterChanged)
-  EVT_CHOICE(ID_SERVER_FILTER, CDialog_CharSelect::OnFilterChanged)
-  EVT_BUTTON(ID_BROWSE_FOLDER, CDialog_CharSelect::OnBrowseFolder)
-  EVT_COMBOBOX(ID_USER_FOLDER, CDialog_CharSelect::OnFoundFolder)
-  EVT_TEXT_ENTER(ID_USER_FOLDER, CDialog_CharSelect::OnTypedFolder)
-  EVT_LISTBOX_DCLICK(ID_CHARACTER_LIST, CDialog_CharSelect::OnCharacterDblClk)
+  EVT_LISTBOX(XRCID("character_list"), CDialog_CharSelect::OnCharacterSelChange)
+  EVT_CHECKBOX(XRCID("spellcrafters_only"), CDialog_CharSelect::OnFilterChanged)
+  EVT_CHOICE(XRCID("server_filter"), CDialog_CharSelect::OnFilterChanged)
+  EVT_BUTTON(XRCID("browse_folder"), CDialog_CharSelect::OnBrowseFolder)
+  EVT_COMBOBOX(XRCID("user_folder"), CDialog_CharSelect::OnFoundFolder)
+  EVT_TEXT_ENTER(XRCID("user_folder"), CDialog_CharSelect::OnTypedFolder)
+  EVT_LISTBOX_DCLICK(XRCID("character_list"), CDialog_CharSelect::OnCharacterDblClk)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -33,14 +34,6 @@ namespace {
 constexpr int kAllServers = -1;
 
 void* NumberData(int number) { return reinterpret_cast<void*>(static_cast<std::intptr_t>(number)); }
-
-void RegisterIds() {
-  RegisterXrcIds({{"spellcrafters_only", CDialog_CharSelect::ID_SPELLCRAFTERS_ONLY},
-                  {"browse_folder", CDialog_CharSelect::ID_BROWSE_FOLDER},
-                  {"user_folder", CDialog_CharSelect::ID_USER_FOLDER},
-                  {"server_filter", CDialog_CharSelect::ID_SERVER_FILTER},
-                  {"character_list", CDialog_CharSelect::ID_CHARACTER_LIST}});
-}
 
 // Appends the entries in the order a sorted platform list keeps them: by
 // text, letter case ignored, equal texts in the order given.
@@ -74,17 +67,21 @@ std::string CDialog_CharSelect::GetChosenPath() const {
 
 bool CDialog_CharSelect::LoadWindow() {
   if (m_characterList) return true;
-  RegisterIds();
   if (!wxXmlResource::Get()->LoadDialog(this, m_parent, "char_select_dialog")) return false;
-  SetClientSize(ConvertDialogToPixels(wxSize(291, 138)));
   m_folderEdit = XRCCTRL(*this, "user_folder", wxComboBox);
   m_spellcraftersOnly = XRCCTRL(*this, "spellcrafters_only", wxCheckBox);
   m_serverCombo = XRCCTRL(*this, "server_filter", wxChoice);
   m_characterList = XRCCTRL(*this, "character_list", wxListBox);
   m_noCharacters = XRCCTRL(*this, "no_characters", wxStaticText);
-  if (m_noCharacters) m_hintWidth = m_noCharacters->GetSize().x;  // the layout's, before any wrapping
+  if (!m_folderEdit || !m_spellcraftersOnly || !m_serverCombo || !m_characterList || !m_noCharacters) return false;
+  m_hintWidth = m_noCharacters->GetSize().x;  // the layout's, before any wrapping
+  // The keyboard's order: OK and Cancel first, then the folder, the filters and the list.
+  wxWindow* const tabOrder[] = {FindWindow(wxID_OK), FindWindow(wxID_CANCEL), m_folderEdit, m_spellcraftersOnly,
+                                m_serverCombo, m_characterList, FindWindow(XRCID("browse_folder"))};
+  for (std::size_t i = 1; i < std::size(tabOrder); ++i) tabOrder[i]->MoveAfterInTabOrder(tabOrder[i - 1]);
+  GetSizer()->SetSizeHints(this);
   Centre();
-  return m_folderEdit && m_spellcraftersOnly && m_serverCombo && m_characterList && m_noCharacters;
+  return true;
 }
 
 void CDialog_CharSelect::InitControls() {
@@ -153,7 +150,7 @@ void CDialog_CharSelect::FillServerCombo() {
     entries.emplace_back(ToWx(ServerName(server)), server);
   }
   AppendSorted(*m_serverCombo, std::move(entries));
-  m_serverCombo->Insert("Alle Server", 0, NumberData(kAllServers));
+  m_serverCombo->Insert(_("All servers"), 0, NumberData(kAllServers));
   m_serverCombo->SetSelection(0);
 }
 
@@ -181,10 +178,11 @@ void CDialog_CharSelect::ShowHint() {
     m_noCharacters->Hide();
     return;
   }
-  m_noCharacters->SetLabel(m_found.empty() ? wxString::FromUTF8("Kein Spielordner gefunden. W\xC3\xA4hle den Ordner mit \"...\".")
-                                           : wxString("Hier gibt es keine Charakterdateien."));
+  m_noCharacters->SetLabel(m_found.empty() ? _("No game folder found. Choose the folder with \"...\".")
+                                           : _("No character files here."));
   m_noCharacters->Wrap(m_hintWidth);
   m_noCharacters->Show();
+  Layout();
 }
 
 void CDialog_CharSelect::OnFilterChanged(wxCommandEvent&) { FillCharacterList(); }
@@ -211,7 +209,7 @@ void CDialog_CharSelect::OnBrowseFolder(wxCommandEvent&) {
   CFolderDialog browser(this, m_userFolder);
   if (browser.RunModal() != MODAL_OK) {
     if (!browser.MissingFolder().empty())  // the dialog keeps its folder
-      wxMessageBox(wxString::Format("Diesen Ordner gibt es nicht:\n%s", ToWx(browser.MissingFolder())),
+      wxMessageBox(wxString::Format(_("This folder does not exist:\n%s"), ToWx(browser.MissingFolder())),
                    wxTheApp->GetAppName(), wxOK | wxICON_EXCLAMATION, this);
     return;
   }
@@ -228,7 +226,7 @@ void CDialog_CharSelect::OnTypedFolder(wxCommandEvent&) {
   std::string folder = FromWx(m_folderEdit->GetValue());
   if (folder == m_userFolder) return;
   if (!wxDirExists(ToWx(folder))) {  // the dialog keeps its folder; the typed text stays to be mended
-    wxMessageBox(wxString::Format("Diesen Ordner gibt es nicht:\n%s", ToWx(folder)), wxTheApp->GetAppName(),
+    wxMessageBox(wxString::Format(_("This folder does not exist:\n%s"), ToWx(folder)), wxTheApp->GetAppName(),
                  wxOK | wxICON_EXCLAMATION, this);
     return;
   }

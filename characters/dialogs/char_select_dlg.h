@@ -20,15 +20,6 @@ class wxStaticText;
 
 class CDialog_CharSelect : public wxDialog {
  public:
-  /// Control ids; the layout's names are registered to them before it loads.
-  enum ControlIds {
-    ID_SPELLCRAFTERS_ONLY = 1008,
-    ID_BROWSE_FOLDER = 1018,
-    ID_USER_FOLDER = 1020,
-    ID_SERVER_FILTER = 1021,
-    ID_CHARACTER_LIST = 1022,
-  };
-
   /// Nothing is listed or shown until ChooseCharacter. `parent` may be null.
   explicit CDialog_CharSelect(wxWindow* parent = nullptr);
 
@@ -46,7 +37,7 @@ class CDialog_CharSelect : public wxDialog {
   /// followed by a separator. The file need not exist any more.
   std::string GetChosenPath() const;
 
-  /// Fills the server filter: "Alle Server" (item data -1) first and
+  /// Fills the server filter: "All servers" (item data -1) first and
   /// selected, then each server of the listed files once, sorted by text
   /// without regard to letter case, with its number as item data.
   void FillServerCombo();

@@ -1,6 +1,7 @@
 #include "folder_dlg.h"
 
 #include <wx/filefn.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
 #include "wx_text.h"
@@ -13,7 +14,7 @@ wxString CFolderDialog::StartFolderFor(const std::string& folder) {
 }
 
 CFolderDialog::CFolderDialog(wxWindow* parent, const wxString& startFolder, const wxString& title)
-    : wxDirDialog(parent, title, startFolder, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST), m_startFolder(startFolder) {}
+    : wxDirDialog(parent, title.empty() ? _("User data folder") : title, startFolder, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST), m_startFolder(startFolder) {}
 
 void CFolderDialog::SetPath(const wxString& path) {
   m_setPath = path;

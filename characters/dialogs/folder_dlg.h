@@ -9,11 +9,11 @@
 
 class CFolderDialog : public wxDirDialog {
  public:
-  /// A chooser titled `title` ("Benutzerdaten Verz." unless given) that
+  /// A chooser titled `title` ("User data folder" unless given) that
   /// opens on `initialFolder` when it exists (else on the home folder) and
   /// accepts existing folders only.
   explicit CFolderDialog(wxWindow* parent, const std::string& initialFolder = std::string(),
-                         const wxString& title = "Benutzerdaten Verz.")
+                         const wxString& title = wxString())
       : CFolderDialog(parent, StartFolderFor(initialFolder), title) {}
 
   /// Runs the chooser. MODAL_OK with the chosen folder's path kept,

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The translation catalogs: extracts every text the window program shows
+# (the layouts through wxrc, the code's _() and wxPLURAL) into
+# po/brindlemarque.pot and merges it into po/de.po, po/en.po and po/fr.po.
+# With --check, changes nothing and fails when a catalog lacks a text the
+# sources show, or holds an untranslated or fuzzy one.
+#   scripts/update-po.sh [--check]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+(cd resources && wxrc --gettext --output="$work/layouts.cpp" main_dialog.xrc char_select_dialog.xrc about_dialog.xrc)
+xgettext --language=C++ --from-code=UTF-8 --keyword=_ --keyword=wxPLURAL:1,2 --keyword=N_ \
+  --add-comments=TRANSLATORS: --package-name=Brindlemarque --msgid-bugs-address=maintainers@users.noreply.c-seed-5b7c9912.example --no-location --sort-output \
+  -o "$work/brindlemarque.pot" app/*.cpp characters/dialogs/*.cpp engine/*.cpp engine/profile/*.cpp "$work/layouts.cpp"
+if [ "${1:-}" = --check ]; then
+  status=0
+  for po in po/*.po; do
+    msgcmp --use-untranslated "$po" "$work/brindlemarque.pot" || { echo "$po lacks texts the sources show" >&2; status=1; }
+    stats=$(LC_ALL=C msgfmt --check --statistics -o /dev/null "$po" 2>&1)
+    case $stats in
+      *untranslated*|*fuzzy*) echo "$po: $stats" >&2; status=1 ;;
+    esac
+  done
+  exit $status
+fi
+cp "$work/brindlemarque.pot" po/brindlemarque.pot
+for lang in de en fr; do
+  if [ -f "po/$lang.po" ]; then
+    msgmerge --quiet --update --backup=none --no-location --sort-output "po/$lang.po" po/brindlemarque.pot
+  else
+    msginit --no-translator --locale="$lang" --input=po/brindlemarque.pot --output-file="po/$lang.po"
+  fi
+done
