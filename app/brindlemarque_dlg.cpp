@@ -68,6 +68,9 @@ constexpr int kResultMilliseconds = 10000;
 // The languages as the menu names them, each in its own language.
 const char* const kLanguageNames[] = {"Deutsch", "English", "Fran\xC3\xA7" "ais"};
 
+// The folder part of a full path.
+std::string FolderOf(const std::string& path) { return PathText(FsPath(path).parent_path()); }
+
 std::int32_t NumberOf(const wxTextCtrl* field) { return LeadingInt(FromWx(field->GetValue()).c_str()); }
 
 wxIconBundle ApplicationIcons() {
@@ -268,7 +271,7 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   GemTestResult result = WithBusyCursor([this] { return RunGemTest(m_context); });
   if (result.ok)
     ShowResult(RESULT_SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTestLog,
-                                                                    ToWx(AbsolutePath(".")))
+                                                                    ToWx(FolderOf(AbsolutePath(kGemTestLog))))
                                                  : m_messages.LastFirstLine());
   else
     m_resultLine->SetLabel(m_messages.LastFirstLine());

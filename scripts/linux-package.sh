@@ -44,6 +44,9 @@ for file in /usr/bin/Brindlemarque /usr/bin/brindlemarque-cli; do
   [ -x "$file" ] || { echo "package: $file is missing after the install" >&2; exit 1; }
 done
 /usr/bin/brindlemarque-cli --help | grep -q gemtest || { echo "package: brindlemarque-cli --help failed" >&2; exit 1; }
+# The installed window finds its catalogs: its --help in French, without a display.
+LANG=fr_FR.UTF-8 LANGUAGE=fr DISPLAY= /usr/bin/Brindlemarque --help | grep -q "afficher la version" \
+  || { echo "package: the installed window did not find its French catalog" >&2; exit 1; }
 man -w brindlemarque-cli >/dev/null || { echo "package: the man page is not found" >&2; exit 1; }
 # Templates are a MIME type of their own, opened with the window (the
 # system's triggers have indexed both).

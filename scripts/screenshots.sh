@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Takes screenshots under a virtual display, into docs/: the main window's
-# German and English copies (main-window-de.png, main-window-en.png) and the
-# character select dialog on the sample characters (character-dialog.png),
-# opened by a click on the "..." beside the character field, the same dialog
+# Takes screenshots under a virtual display, into docs/: the main window in
+# German, English and French (main-window-de.png, -en.png, -fr.png) and in
+# German at 200 % (main-window-de-200.png, GDK_SCALE=2), the character select
+# dialog on the sample characters (character-dialog.png), opened from the
+# keyboard through the "..." beside the character field, the same dialog
 # with the game folders it found in a player's home open in its folder field
 # (character-dialog-found.png), and the preview list of a sample build
 # (preview-dialog.png), chosen from the window's menu.
@@ -18,10 +19,10 @@ cp -r examples/vesko examples/appdata "$work/"
 # shot LANG OUTPUT [character|found|preview]: starts the window, waits for
 # it, and takes the main window, or with "character" the dialog its "..."
 # button opens, with "found" that dialog with its folder list open, or with
-# "preview" the list its menu's "Preview" shows. APPDATA is the samples'
-# unless set empty.
+# "preview" the list its menu's "Preview" shows (dialogs in German).
+# APPDATA is the samples' unless set empty; GDK_SCALE passes on.
 shot() {
-  xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+  xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
     set -e
     cd "$1/vesko"
     HOME="$1" APPDATA="${APPDATA-$1/appdata}" LANG="$2" LANGUAGE= LC_ALL= "$4" 2>/dev/null &
@@ -36,14 +37,13 @@ shot() {
     }
     id=$(wait_for "Brindlemarque $6")
     if [ "$5" = character ] || [ "$5" = found ]; then
-      # The "..." button stands at 204,26 (17 x 14) of the 228 x 129 dialog units.
-      eval "$(xdotool getwindowgeometry --shell "$id")"
-      xdotool mousemove --window "$id" $((WIDTH * 425 / 456)) $((HEIGHT * 33 / 129)) click 1
+      # GO has the focus; nine tabs reach the "..." beside the character field.
+      xdotool key --window "$id" --delay 100 Tab Tab Tab Tab Tab Tab Tab Tab Tab space
       id=$(wait_for "Charakter auswahl")
       if [ "$5" = found ]; then
-        # The folder field ends at 245,7 (height 14) of the 291 x 138 dialog units.
+        # A click on the arrow of the folder field, left of the "..." at the top right.
         eval "$(xdotool getwindowgeometry --shell "$id")"
-        xdotool mousemove --window "$id" $((WIDTH * 240 / 291)) $((HEIGHT * 14 / 138)) click 1
+        xdotool mousemove --window "$id" $((WIDTH - 59)) 30 click 1
         sleep 1
         # The list opens over the dialog in a window of its own: the screen, cut to the dialog.
         import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" "$3"
@@ -62,6 +62,8 @@ shot() {
 
 shot de_DE.UTF-8 "$PWD/docs/main-window-de.png"
 shot en_US.UTF-8 "$PWD/docs/main-window-en.png"
+shot fr_FR.UTF-8 "$PWD/docs/main-window-fr.png"
+GDK_SCALE=2 shot de_DE.UTF-8 "$PWD/docs/main-window-de-200.png"
 shot de_DE.UTF-8 "$PWD/docs/character-dialog.png" character
 # A player's home with the game in four launchers' prefixes.
 roaming='AppData/Roaming/Electronic Arts/Dark Age of Camelot'

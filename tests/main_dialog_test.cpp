@@ -76,6 +76,13 @@ int ShownResult(CBrindlemarqueDlg& dlg) {
   return memcmp(shown.GetData(), success.GetData(), 45 * 64 * 3) == 0 ? 1 : 2;
 }
 
+// The words beside the picture.
+std::string ResultLine(CBrindlemarqueDlg& dlg) {
+  wxString line = dlg.FindWindow(XRCID("result_line"))->GetLabel();
+  line.Replace("\n", " ");  // wrapped to the window's width
+  return line.utf8_string();
+}
+
 // Prepares a job: an example template and character file copied into the sandbox.
 void PrepareJob(CBrindlemarqueDlg& dlg, const GuiSandbox& box, std::string& character) {
   Field(dlg, XRCID("template_path"))->ChangeValue(wxString::FromUTF8(box.CopyTemplate("Alarion_Armsman.vsk")));
@@ -138,6 +145,11 @@ TEST(MainDialog, EveryLanguageShowsItsTextsUnclipped) {
       EXPECT_GE(size.y, best.y) << language << " " << child->GetName() << " " << child->GetLabel();
     }
   }
+  // Another language chosen in the menu: kept, and the window is to be made again.
+  Dialog dlg = MakeDialog("de");
+  SendMenuCommand(*dlg, ID_LANGUAGE_COMMAND + 2);
+  EXPECT_EQ(dlg->GetReturnCode(), kLanguageChanged);
+  EXPECT_EQ(LoadLanguage(), "fr");
 }
 
 TEST(MainDialog, NumberFieldsAreReadFromTheirStartAndHeldInRange) {
@@ -210,6 +222,13 @@ TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
   EXPECT_EQ(ShownResult(*dlg), 1);
   EXPECT_TRUE(dlg->IsTimerRunning());
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
+  // The command line's figures, in words that stay after the picture has gone.
+  EXPECT_EQ(ResultLine(*dlg), "21 Rezept-Hotkeys und 6 Platzhalter geschrieben: Quickbar2, Leisten 2\xE2\x80\x93" "7");
+  wxTimer stand_in(dlg.get());
+  wxTimerEvent tick(stand_in);
+  dlg->ProcessWindowEvent(tick);
+  EXPECT_EQ(ShownResult(*dlg), 0);
+  EXPECT_NE(ResultLine(*dlg), "");
 }
 
 TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
@@ -532,6 +551,7 @@ TEST(MainDialogKeyboard, CtrlShiftTRunsTheGemTableAsTheCommandLineDoes) {
   EXPECT_FALSE(dlg->FindWindow(XRCID("test_out"))->IsShown());
   EXPECT_EQ(ReadFile(box.Dir().file("sc_log.txt")), ReadFile(DataPath("expected/sc_log.Alarion-4.txt")));
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.gemtest.ini")));
+  EXPECT_EQ(ResultLine(*dlg), "sc_log.txt geschrieben in " + box.Dir().path());
 }
 
 // Space presses the focused button: only GO, focused on opening, builds.
