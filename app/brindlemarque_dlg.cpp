@@ -20,6 +20,7 @@
 #include "backups.h"
 #include "build_run.h"
 #include "char_select_dlg.h"
+#include "chooser_keys.h"
 #include "character_files.h"
 #include "file_bytes.h"
 #include "game_text.h"
@@ -143,8 +144,21 @@ void CBrindlemarqueDlg::BuildWindow() {
   AddMenuEntries();
   SetEscapeId(XRCID("close"));  // Esc ends in the Close button's handler
   // The diagnostic gem table's button stays hidden; Ctrl+Shift+T runs it.
-  wxAcceleratorEntry keys[] = {wxAcceleratorEntry(wxACCEL_CTRL | wxACCEL_SHIFT, 'T', XRCID("test_out"))};
-  SetAcceleratorTable(wxAcceleratorTable(1, keys));
+  std::vector<wxAcceleratorEntry> keys = {wxAcceleratorEntry(wxACCEL_CTRL | wxACCEL_SHIFT, 'T', XRCID("test_out"))};
+  // The fields' labels lead to them, and the "..." buttons have keys of their own.
+  const struct {
+    const char* label;
+    wxWindow* field;
+    const char* button;
+  } fields[] = {{"template_label", m_templatePath, "browse_template"},
+                {"character_label", m_characterName, "choose_character"},
+                {"quickbar_label", m_quickbar, nullptr},
+                {"bar_label", m_firstBar, nullptr},
+                {"to_label", m_lastBar, nullptr}};
+  for (const auto& f : fields)
+    AddFieldKeys(*XRCCTRL(*this, f.label, wxStaticText), *f.field, f.button ? XRCCTRL(*this, f.button, wxButton) : nullptr,
+                 keys);
+  SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
   GetSizer()->SetSizeHints(this);
   // The result line wraps within the window's width, however long a path it names.
   m_resultLine->SetMinSize(wxSize(GetClientSize().x - FromDIP(20), -1));

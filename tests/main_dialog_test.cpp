@@ -521,17 +521,17 @@ TEST(MainDialog, ACharacterChosenInItsDialogShowsAndReceivesTheNextBuild) {
 namespace {
 
 // Shows the window with the pointer over it, so that it has the keyboard,
-// presses `key` and waits for the result picture. A real key press goes to
+// presses `key` and waits for the result picture (unless told not to). A real key press goes to
 // the window under the pointer: these tests run alone (see
 // tests/CMakeLists.txt), so that no other window is there.
-void PressOnShownWindow(CBrindlemarqueDlg& dlg, int key, int modifiers = wxMOD_NONE) {
+void PressOnShownWindow(CBrindlemarqueDlg& dlg, int key, int modifiers = wxMOD_NONE, bool awaitResult = true) {
   dlg.Show();
   dlg.Raise();
   wxUIActionSimulator keyboard;
   keyboard.MouseMove(dlg.GetScreenPosition() + wxPoint(5, 5));
   for (int i = 0; i < 20; ++i) wxTheApp->Yield();
   keyboard.Char(key, modifiers);
-  for (int i = 0; i < 200 && ShownResult(dlg) != 1; ++i) {
+  for (int i = 0; i < (awaitResult ? 200 : 20) && ShownResult(dlg) != 1; ++i) {
     wxTheApp->Yield();
     wxMilliSleep(10);
   }
@@ -552,6 +552,17 @@ TEST(MainDialogKeyboard, CtrlShiftTRunsTheGemTableAsTheCommandLineDoes) {
   EXPECT_EQ(ReadFile(box.Dir().file("sc_log.txt")), ReadFile(DataPath("expected/sc_log.Alarion-4.txt")));
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.gemtest.ini")));
   EXPECT_EQ(ResultLine(*dlg), "sc_log.txt geschrieben in " + box.Dir().path());
+}
+
+// The fields' mnemonics: Alt+S focuses the SC-File field, Alt+Shift+S opens
+// its file dialog (the "..." has no letter of its own), as its tooltip says.
+TEST(MainDialogKeyboard, MnemonicsReachTheFieldsAndTheirChoosers) {
+  PreparedWindow window;
+  PressOnShownWindow(*window.dlg, 'S', wxMOD_ALT, false);
+  EXPECT_EQ(wxWindow::FindFocus(), window.dlg->FindWindow(XRCID("template_path")));
+  wxTEST_DIALOG(PressOnShownWindow(*window.dlg, 'S', wxMOD_ALT | wxMOD_SHIFT, false), wxExpectModal<wxFileDialog>(""));
+  EXPECT_EQ(window.dlg->FindWindow(XRCID("browse_template"))->GetToolTipText().utf8_string(),
+            "SC-File w\xc3\xa4hlen (Alt+Umschalt+S)");
 }
 
 // Space presses the focused button: only GO, focused on opening, builds.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <utility>
 #include <vector>
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
@@ -16,6 +17,7 @@
 #include <wx/translation.h>
 #include <wx/xrc/xmlres.h>
 
+#include "chooser_keys.h"
 #include "folder_dlg.h"
 #include "wx_text.h"
 
@@ -79,6 +81,10 @@ bool CDialog_CharSelect::LoadWindow() {
   wxWindow* const tabOrder[] = {FindWindow(wxID_OK), FindWindow(wxID_CANCEL), m_folderEdit, m_spellcraftersOnly,
                                 m_serverCombo, m_characterList, FindWindow(XRCID("browse_folder"))};
   for (std::size_t i = 1; i < std::size(tabOrder); ++i) tabOrder[i]->MoveAfterInTabOrder(tabOrder[i - 1]);
+  std::vector<wxAcceleratorEntry> keys;
+  AddFieldKeys(*XRCCTRL(*this, "user_folder_label", wxStaticText), *m_folderEdit, XRCCTRL(*this, "browse_folder", wxButton),
+               keys);
+  if (!keys.empty()) SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
   GetSizer()->SetSizeHints(this);
   Centre();
   return true;
