@@ -45,12 +45,17 @@ wxString TranslatedLine(const wxString& line) {
 
 }  // namespace
 
-void MessageBoxSink::ShowMessage(const std::string& text) {
+wxString ShownMessage(const std::string& text) {
   wxArrayString lines = wxSplit(ToWx(text), '\n', '\0');
   wxString shown;
   for (std::size_t i = 0; i < lines.size(); ++i)
     shown += (i ? "\n" : "") + (i ? TranslatedLine(lines[i]) : lines[i]);
-  m_lastFirstLine = lines.empty() ? wxString() : lines[0];
+  return shown;
+}
+
+void MessageBoxSink::ShowMessage(const std::string& text) {
+  wxString shown = ShownMessage(text);
+  m_lastFirstLine = shown.BeforeFirst('\n');
   // A run shows the busy cursor; its messages do not.
   const bool busy = wxIsBusy();
   if (busy) wxEndBusyCursor();

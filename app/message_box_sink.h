@@ -6,6 +6,11 @@
 
 #include "message_sink.h"
 
+/// A message as the user sees it: its first line as it is (the program's
+/// fixed messages, which players search for), each further line translated
+/// where the catalogs know it (whole, or the reason after a path's ": ").
+wxString ShownMessage(const std::string& text);
+
 /// Asks `text` with Yes and No (No the default), the question icon and the
 /// application's name as caption; true for Yes. `parent` may be null (then
 /// the box is centred on the screen).
@@ -16,9 +21,7 @@ class MessageBoxSink : public MessageSink {
   /// `parent` may be null (start-up messages come before the window shows).
   explicit MessageBoxSink(wxWindow* parent = nullptr) : m_parent(parent) {}
   void SetParent(wxWindow* parent) { m_parent = parent; }
-  /// Shows `text`: its first line as it is (the program's fixed messages,
-  /// which players search for), each further line translated where the
-  /// catalogs know it (whole, or the reason after a path's ": ").
+  /// Shows `text` as ShownMessage gives it.
   void ShowMessage(const std::string& text) override;
 
   /// The first line of the last message shown since ForgetLast, as shown.

@@ -80,7 +80,7 @@ void OpenPlannerFolder(wxWindow* parent, BuildContext& context, const std::strin
   if (UsePlannerFolder(context, folder, !given.empty(), failure)) return;
   EnterConfigFolder(folder);
   for (;;) {
-    wxString question = ToWx(failure) + "\n\n" + _("Choose the spellcraft planner's folder now? (It is remembered.)");
+    wxString question = ShownMessage(failure) + "\n\n" + _("Choose the spellcraft planner's folder now? (It is remembered.)");
     if (!AskYesNo(parent, question) || !BrowsePlannerFolder(parent, folder)) return;
     if (UsePlannerFolder(context, folder, true, failure)) return;
   }

@@ -15,15 +15,10 @@
 
 namespace {
 
-// Messages go to standard error with the texts the window shows, their
-// lines ended as a terminal expects.
+// Messages go to standard error with the texts the window shows.
 class StderrSink : public MessageSink {
  public:
-  void ShowMessage(const std::string& text) override {
-    std::string lines = PrintableLines(text);
-    for (std::size_t at; (at = lines.find("\r\n")) != std::string::npos;) lines.erase(at, 1);
-    std::cerr << lines << std::endl;
-  }
+  void ShowMessage(const std::string& text) override { std::cerr << PrintableLines(text) << std::endl; }
 };
 
 JobSettings ToJobSettings(const BuildOptions& o) {

@@ -80,7 +80,7 @@ bool CompactMacros(ProfileFile& file) {
 
 bool AddSpacerMacro(ProfileFile& file, const JobSettings& job, SlotCursor& cursor, const std::string& label) {
   if (label.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
-    file.Fail("spacer label holds a line break");
+    file.Fail(N_("spacer label holds a line break"));
     return false;
   }
   int number = 0;

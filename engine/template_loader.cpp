@@ -90,12 +90,12 @@ bool LoadTemplate(BuildContext& context) {
   context.templateDoc = std::make_unique<TiXmlDocument>(path.c_str());
   std::string reason;
   if (path.empty()) {
-    reason = "no SC-File chosen";
+    reason = N_("no SC-File chosen");
   } else if (LoadWithRepair(*context.templateDoc, path, context.dryRun, reason) == XmlLoad::Ok) {
     // Only a template may change the character file: anything else is
     // refused before the bars are touched.
     if (context.templateDoc->FirstChildElement("player")) return true;
-    reason = "no <player> element: not a template";
+    reason = N_("no <player> element: not a template");
   }
   if (!path.empty()) reason = path + ": " + reason;
   context.ShowMessage(std::string(kCannotReadTemplate) + "\n" + reason);

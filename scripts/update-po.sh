@@ -12,7 +12,8 @@ trap 'rm -rf "$work"' EXIT
 (cd resources && wxrc --gettext --output="$work/layouts.cpp" main_dialog.xrc char_select_dialog.xrc about_dialog.xrc)
 xgettext --language=C++ --from-code=UTF-8 --keyword=_ --keyword=wxPLURAL:1,2 --keyword=N_ \
   --add-comments=TRANSLATORS: --package-name=Brindlemarque --msgid-bugs-address=maintainers@users.noreply.c-seed-5b7c9912.example --no-location --sort-output \
-  -o "$work/brindlemarque.pot" app/*.cpp characters/dialogs/*.cpp engine/*.cpp engine/profile/*.cpp "$work/layouts.cpp"
+  -o "$work/brindlemarque.pot" app/*.cpp characters/dialogs/*.cpp gui/*.cpp engine/*.cpp engine/profile/*.cpp engine/profile/*.h \
+  po/system_texts.h "$work/layouts.cpp"
 if [ "${1:-}" = --check ]; then
   status=0
   for po in po/*.po; do

@@ -60,11 +60,10 @@ void SetBars(CBrindlemarqueDlg& dlg, const char* quickbar, const char* first, co
   Field(dlg, XRCID("last_bar"))->ChangeValue(wxString::FromUTF8(last));
 }
 
-// The start-up message of a configuration file missing from the sandbox.
 // The start-up question of a window (German) whose configuration file `name` is missing from `folder`.
 std::string MissingConfig(const std::string& folder, const std::string& name) {
-  return "can't load " + name + "\n\nFailed to open file\n" + folder + "/" + name +
-         ": no such file or directory\n\nDen Ordner des Spellcraft-Planers jetzt w\xc3\xa4hlen? (Er wird gemerkt.)";
+  return "can't load " + name + "\n\nDatei konnte nicht ge\xc3\xb6" "ffnet werden\n" + folder + "/" + name +
+         ": Datei oder Ordner nicht gefunden\n\nDen Ordner des Spellcraft-Planers jetzt w\xc3\xa4hlen? (Er wird gemerkt.)";
 }
 
 // Which result picture is shown: 1 success, 2 failure, 0 hidden.
@@ -236,7 +235,7 @@ TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
   auto& [box, dlg, character] = window;
   std::string before = ReadFile(character);
   ASSERT_EQ(::chmod(character.c_str(), 0444), 0);
-  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't write character file\n" + character + ": marked read-only"));
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't write character file\n" + character + ": schreibgesch\xc3\xbctzt"));
   EXPECT_EQ(ShownResult(*dlg), 2);
   EXPECT_EQ(ReadFile(character), before);
 }
@@ -263,7 +262,7 @@ TEST(MainDialog, QuitAfterAFailedBuildStaysOpen) {
   dlg->Show();
   Box(*dlg, XRCID("quit_after"))->SetValue(true);
   Field(*dlg, XRCID("template_path"))->ChangeValue("missing.vsk");
-  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't read SC-File\nmissing.vsk: no such file or directory"));
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't read SC-File\nmissing.vsk: Datei oder Ordner nicht gefunden"));
   EXPECT_TRUE(dlg->IsShown());
   EXPECT_EQ(ShownResult(*dlg), 2);
 }
@@ -275,7 +274,7 @@ TEST(MainDialog, SecondResultReplacesTheFirstAndTheTimerHidesIt) {
   EXPECT_EQ(ShownResult(*dlg), 1);
   EXPECT_TRUE(dlg->IsTimerRunning());
   Field(*dlg, XRCID("template_path"))->ChangeValue("");
-  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't read SC-File\nno SC-File chosen"));
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't read SC-File\nkein SC-File gew\xc3\xa4hlt"));
   EXPECT_EQ(ShownResult(*dlg), 2);
   EXPECT_TRUE(dlg->IsTimerRunning());
   wxTimer stand_in(dlg.get());  // delivers the tick the real timer would
@@ -677,8 +676,8 @@ TEST(MainDialog, ThePlannersFolderIsChosenInTheWindow) {
 
   wxCommandEvent menu(wxEVT_MENU, ID_PLANNER_FOLDER_COMMAND);
   wxTEST_DIALOG(dlg->ProcessWindowEvent(menu), choose(empty),
-                ExpectMessage("can't load config.xml\n\nFailed to open file\n" + empty +
-                              "/config.xml: no such file or directory"));
+                ExpectMessage("can't load config.xml\n\nDatei konnte nicht ge\xc3\xb6" "ffnet werden\n" + empty +
+                              "/config.xml: Datei oder Ordner nicht gefunden"));
   EXPECT_TRUE(dlg->Context().ConfigLoaded());
   EXPECT_EQ(LoadConfigFolder(), planner);
   EXPECT_EQ(std::filesystem::current_path(), planner);

@@ -63,7 +63,7 @@ ReadStatus ReadOpenFile(RegularFileReader& file, std::string& bytes, std::size_t
     long long n = file.Read(buffer, sizeof buffer);
     if (n == 0) return ReadStatus::Ok;
     if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
-      SetFileError(n < 0 ? "cannot be read" : "grew while it was read");
+      SetFileError(n < 0 ? N_("cannot be read") : N_("grew while it was read"));
       bytes.clear();
       return ReadStatus::Failed;
     }
@@ -104,7 +104,7 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp&
     if (after == stamp && named == stamp) return ReadStatus::Ok;
   }
   bytes.clear();
-  SetFileError("changed while it was read, again and again");
+  SetFileError(N_("changed while it was read, again and again"));
   return ReadStatus::Failed;
 }
 

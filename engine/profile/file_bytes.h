@@ -8,6 +8,12 @@
 #include <string>
 #include <vector>
 
+/// Marks a fixed reason text (a message's line after its first) for the
+/// window's translation catalogs; the engine uses the text as it is.
+#ifndef N_
+#define N_(text) text
+#endif
+
 /// Outcome of ReadFileBytes.
 enum class ReadStatus {
   Ok,       ///< `bytes` holds the whole file
@@ -117,7 +123,7 @@ enum class ReplaceOutcome {
 };
 
 /// LastFileError() of a replacement whose file another program changed.
-constexpr const char* kChangedByAnotherProgram = "changed by another program";
+constexpr const char* kChangedByAnotherProgram = N_("changed by another program");
 
 /// ReplaceFileAtomically, for a file a run read earlier (its `stamp` and
 /// `readBytes` from ReadFileBytes): everything slow (writing and flushing the

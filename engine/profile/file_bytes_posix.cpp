@@ -173,7 +173,7 @@ RegularFileReader::~RegularFileReader() {
 
 bool RegularFileReader::Open(const std::string& path) {
   m_missing = false;
-  if (path.empty()) return Fail("no file name");
+  if (path.empty()) return Fail(N_("no file name"));
   // O_NONBLOCK keeps a FIFO from blocking the open; fstat then rejects it.
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
@@ -183,7 +183,7 @@ bool RegularFileReader::Open(const std::string& path) {
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return Fail("not a regular file");
+    return Fail(N_("not a regular file"));
   }
   m_handle = fd;
   m_size = static_cast<unsigned long long>(st.st_size);
@@ -221,8 +221,8 @@ std::string FolderError(int error, const std::string& folder) {
 // Everything slow of a replacement: checks, the temporary file written with
 // the original's permission bits, flushed and closed.
 bool PrepareReplacement(const std::string& path, const std::string& bytes, Prepared& out) {
-  if (path.empty()) return Fail("no file name");
-  if (!ResolveTarget(path, out.target)) return Fail("a link that leads nowhere");
+  if (path.empty()) return Fail(N_("no file name"));
+  if (!ResolveTarget(path, out.target)) return Fail(N_("a link that leads nowhere"));
   const std::string& target = out.target;
 
   struct stat st;
@@ -231,9 +231,9 @@ bool PrepareReplacement(const std::string& path, const std::string& bytes, Prepa
   out.folder = FolderOf(target);
   out.name = NameOf(target);
   if (exists) {
-    if (!S_ISREG(st.st_mode)) return Fail("not a regular file");
+    if (!S_ISREG(st.st_mode)) return Fail(N_("not a regular file"));
     // A file the player marked read-only stays as it is, even for root.
-    if ((st.st_mode & 0222) == 0) return Fail("marked read-only");
+    if ((st.st_mode & 0222) == 0) return Fail(N_("marked read-only"));
     if (::access(target.c_str(), W_OK) != 0) return Fail(ErrnoText(errno));
   }
 
@@ -381,7 +381,7 @@ void FailNextReplaceAt(ReplaceStep step) { g_failAt = step; }
 
 bool FileLock::Acquire(const std::string& path, int waitMs) {
   Release();
-  if (path.empty()) return Fail("no file name");
+  if (path.empty()) return Fail(N_("no file name"));
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
   for (;;) {
     // The file itself; while it does not exist, its folder. A lock on the

@@ -177,7 +177,7 @@ bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
   const std::wstring where = SystemPath(folder);
   DWORD attributes = ::GetFileAttributesW(where.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return FailWith(::GetLastError());
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail("not a directory");
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail(N_("not a directory"));
   WIN32_FIND_DATAW found;
   HANDLE search = ::FindFirstFileW((where + L"\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) {
@@ -213,7 +213,7 @@ RegularFileReader::~RegularFileReader() {
 
 bool RegularFileReader::Open(const std::string& path) {
   m_missing = false;
-  if (path.empty()) return Fail("no file name");
+  if (path.empty()) return Fail(N_("no file name"));
   // Full sharing: the game may keep the file open meanwhile. One that holds
   // it for itself for a moment (the game saving, a virus scanner) is waited
   // for, about a second.
@@ -232,7 +232,7 @@ bool RegularFileReader::Open(const std::string& path) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!::GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
     ::CloseHandle(file);
-    return Fail("not a regular file");
+    return Fail(N_("not a regular file"));
   }
   m_handle = file;
   m_size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
@@ -273,13 +273,13 @@ bool FailInFolder(DWORD error, const std::wstring& folder) {
 // Everything slow of a replacement: checks, the temporary file written,
 // flushed and closed.
 bool PrepareReplacement(const std::string& path, const std::string& bytes, Prepared& out) {
-  if (path.empty()) return Fail("no file name");
+  if (path.empty()) return Fail(N_("no file name"));
   out.target = SystemPath(path);
   DWORD attributes = ::GetFileAttributesW(out.target.c_str());
   out.exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (!out.exists && ::GetLastError() != ERROR_FILE_NOT_FOUND) return FailWith(::GetLastError());
-  if (out.exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail("not a regular file");
-  if (out.exists && (attributes & FILE_ATTRIBUTE_READONLY)) return Fail("marked read-only");
+  if (out.exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail(N_("not a regular file"));
+  if (out.exists && (attributes & FILE_ATTRIBUTE_READONLY)) return Fail(N_("marked read-only"));
 
   out.folder = FolderOf(out.target);
   const std::wstring name = NameOf(out.target);
@@ -295,7 +295,7 @@ bool PrepareReplacement(const std::string& path, const std::string& bytes, Prepa
     if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
       return FailInFolder(::GetLastError(), out.folder);
   }
-  if (file == INVALID_HANDLE_VALUE) return Fail("no temporary file could be made");
+  if (file == INVALID_HANDLE_VALUE) return Fail(N_("no temporary file could be made"));
   bool ok = !InjectedFault(ReplaceStep::Write) && WriteAll(file, bytes);
   if (ok) ok = !InjectedFault(ReplaceStep::Flush) && ::FlushFileBuffers(file);
   DWORD error = ok ? 0 : ::GetLastError();
@@ -417,7 +417,7 @@ void FailNextReplaceAt(ReplaceStep step) { g_failAt = step; }
 
 bool FileLock::Acquire(const std::string& path, int waitMs) {
   Release();
-  if (path.empty()) return Fail("no file name");
+  if (path.empty()) return Fail(N_("no file name"));
   // A named semaphore of one per full path (letter case ignored, as the file
   // system does). Unlike a mutex it is not owned by a thread, so a second
   // hold in the same thread waits too. It goes with the last handle to it.
@@ -428,7 +428,7 @@ bool FileLock::Acquire(const std::string& path, int waitMs) {
   if (!semaphore) return FailWith(::GetLastError());
   if (::WaitForSingleObject(semaphore, static_cast<DWORD>(waitMs)) != WAIT_OBJECT_0) {
     ::CloseHandle(semaphore);
-    return Fail("in use by another run of Brindlemarque; try again in a moment");
+    return Fail(N_("in use by another run of Brindlemarque; try again in a moment"));
   }
   m_handle = semaphore;
   return true;

@@ -141,7 +141,7 @@ bool ProfileFile::Open(const std::string& path, bool lock) {
   m_failed = false;
   m_changedMeanwhile = false;
   m_error.clear();
-  if (path.empty()) return Refuse("no character file chosen");
+  if (path.empty()) return Refuse(N_("no character file chosen"));
   if (lock && !m_lock.Acquire(path, g_lockWaitMs)) return Refuse(path + ": " + LastFileError());
   if (lock) RemoveStaleTemporariesOf(path);  // what a killed run left beside the file
   ReachSavePoint(SavePoint::BeforeRead, path);
@@ -250,7 +250,7 @@ bool ProfileFile::Refuse(const std::string& reason) {
 }
 
 bool ProfileFile::RefuseNotOpen() {
-  return Refuse(m_path.empty() ? "no character file chosen" : m_path + ": not open");
+  return Refuse(m_path.empty() ? N_("no character file chosen") : m_path + ": not open");
 }
 
 void ProfileFile::Fail(const std::string& reason) { Refuse(reason); }
