@@ -9,7 +9,8 @@ target='C:\Brindlemarque-check'
 unix_target=$(scripts/wine-run.sh winepath -u "$target" 2>/dev/null | tr -d '\r')
 rm -rf "$unix_target"
 scripts/wine-run.sh "$installer" /S "/D=$target" >/dev/null 2>&1
-for file in Brindlemarque.exe brindlemarque-cli.exe Uninstall.exe; do
+for file in Brindlemarque.exe brindlemarque-cli.exe Uninstall.exe \
+            locale/de/LC_MESSAGES/brindlemarque.mo locale/fr/LC_MESSAGES/brindlemarque.mo; do
   [ -f "$unix_target/$file" ] || { echo "install: $file is missing after the silent install" >&2; exit 1; }
 done
 help=$(scripts/wine-run.sh "$unix_target/brindlemarque-cli.exe" --help 2>&1 | tr -d '\r')
@@ -27,4 +28,4 @@ done
 [ ! -f "$unix_target/brindlemarque-cli.exe" ] || { echo "install: the silent uninstall left the programs" >&2; exit 1; }
 ! scripts/wine-run.sh reg query "$open_with" >/dev/null 2>&1 \
   || { echo "install: the uninstall left the \"Open with\" entry" >&2; exit 1; }
-echo "install: silent install, --help, \"Open with\" for .vsk and silent uninstall under Wine all worked"
+echo "install: silent install (catalogs beside the program), --help, \"Open with\" for .vsk and silent uninstall under Wine all worked"
