@@ -34,6 +34,6 @@ if [ $status -eq 0 ]; then
 fi
 [ $status -eq 0 ] && { scripts/windows-window.sh "$@" || status=$?; }
 [ $status -eq 0 ] && { (cd "$out" && cpack >/dev/null) || status=$?; }
-[ $status -eq 0 ] && { scripts/windows-install-check.sh "$out"/Brindlemarque-*-win64.exe || status=$?; }
+[ $status -eq 0 ] && { scripts/windows-install-check.sh "$out/Brindlemarque-$(scripts/version.sh)-win64.exe" || status=$?; }
 WINEPREFIX=$out/wine wineserver -k 2>/dev/null || true
 exit $status
