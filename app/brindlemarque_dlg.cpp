@@ -263,7 +263,7 @@ void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
-  CTemplateFileDialog dialog(this);
+  CTemplateFileDialog dialog(this, FromWx(m_templatePath->GetValue()));  // the field's, typed or not
   if (dialog.ShowModal() != wxID_OK || dialog.ChosenPath().empty()) return;
   m_context.job.templatePath = FromWx(dialog.ChosenPath());
   m_templatePath->ChangeValue(dialog.ChosenPath());

@@ -1,12 +1,25 @@
 #include "template_file_dlg.h"
 
+#include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/translation.h>
 
-CTemplateFileDialog::CTemplateFileDialog(wxWindow* parent)
-    // Opens in the current folder, the planner's (its templates are below
-    // it); wxFD_CHANGE_DIR is not given, so that folder stays current.
-    : wxFileDialog(parent, _("Choose the template file"), wxFileName::GetCwd(), wxString(),
+#include "wx_text.h"
+
+namespace {
+
+wxString StartFolder(const std::string& currentTemplate) {
+  wxString folder = wxFileName(ToWx(currentTemplate)).GetPath();
+  if (!currentTemplate.empty() && !folder.empty() && wxDirExists(folder)) return folder;
+  wxString templates = wxFileName::GetCwd() + wxFileName::GetPathSeparator() + "templates";
+  return wxDirExists(templates) ? templates : wxFileName::GetCwd();
+}
+
+}  // namespace
+
+// wxFD_CHANGE_DIR is not given: the current folder stays the planner's.
+CTemplateFileDialog::CTemplateFileDialog(wxWindow* parent, const std::string& currentTemplate)
+    : wxFileDialog(parent, _("Choose the template file"), StartFolder(currentTemplate), wxString(),
                    _("Vesko (*.vsk)|*.vsk|All (*.*)|*.*"), wxFD_OPEN) {}
 
 void CTemplateFileDialog::SetPath(const wxString& path) {

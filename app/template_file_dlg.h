@@ -1,12 +1,16 @@
-// The open-file dialog for templates (*.vsk, or all files). It leaves the
-// current folder, where the planner's files are, as it is.
+// The open-file dialog for templates (*.vsk, or all files). It opens where
+// the templates are and leaves the current folder, the planner's, as it is.
 #pragma once
 
+#include <string>
 #include <wx/filedlg.h>
 
 class CTemplateFileDialog : public wxFileDialog {
  public:
-  explicit CTemplateFileDialog(wxWindow* parent);
+  /// Opens in the folder of `currentTemplate` when it exists, else in the
+  /// planner's "templates" folder (below the current folder), else in the
+  /// current folder.
+  CTemplateFileDialog(wxWindow* parent, const std::string& currentTemplate);
 
   /// Also remembers `path`: GTK's chooser reports a path set by code only
   /// once it has been shown, and automation answers it unshown.

@@ -7,6 +7,7 @@
 #include <tinyxml.h>
 
 #include "build_context.h"
+#include "file_bytes.h"
 #include "xml_load.h"
 #include "xml_text.h"
 
@@ -49,7 +50,7 @@ const ConfigTable kGemTable = {"data", "gems", "gem", "gem table"};
 
 std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::string& folder, const char* name,
                                          const ConfigTable& table) {
-  std::string path = folder.empty() ? std::string(name) : folder + "/" + name;
+  std::string path = folder.empty() ? std::string(name) : JoinPath(folder, name);  // one kind of separator
   auto doc = std::make_unique<TiXmlDocument>(path.c_str());
   std::string reason;
   if (LoadConfig(*doc, path, reason)) {

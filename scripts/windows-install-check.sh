@@ -8,7 +8,12 @@ installer=$1
 target='C:\Brindlemarque-check'
 unix_target=$(scripts/wine-run.sh winepath -u "$target" 2>/dev/null | tr -d '\r')
 rm -rf "$unix_target"
+# What the user's menus hold before: the install must add nothing there.
+menus() { find "${XDG_DATA_HOME:-$HOME/.local/share}/applications" "${XDG_CONFIG_HOME:-$HOME/.config}/menus" \
+            "${XDG_DATA_HOME:-$HOME/.local/share}/desktop-directories" -newer "$installer" 2>/dev/null | sort; }
+menus_before=$(menus)
 scripts/wine-run.sh "$installer" /S "/D=$target" >/dev/null 2>&1
+[ "$(menus)" = "$menus_before" ] || { echo "install: Wine added entries to the user's menus" >&2; exit 1; }
 for file in Brindlemarque.exe brindlemarque-cli.exe Uninstall.exe \
             locale/de/LC_MESSAGES/brindlemarque.mo locale/fr/LC_MESSAGES/brindlemarque.mo; do
   [ -f "$unix_target/$file" ] || { echo "install: $file is missing after the silent install" >&2; exit 1; }

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's own prefix
 # (build-windows/wine, made on first use): the emulator of the cross build.
+# Wine's menu builder is off, so that installs leave no entries in the
+# menus of whoever runs the scripts.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${BRINDLEMARQUE_WINEPREFIX:-$here/build-windows/wine}
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 exec wine "$@"

@@ -288,8 +288,18 @@ TEST(MainDialog, ChoosingATemplateHidesThePictureAndCancelDoesNot) {
   GuiSandbox box;
   Dialog dlg = MakeDialog();
   dlg->ShowResult(CBrindlemarqueDlg::RESULT_FAILURE);
-  wxTEST_DIALOG(Click(*dlg, XRCID("browse_template")), wxExpectModal<wxFileDialog>("", wxID_CANCEL));
+  // It opens where the templates are: the planner's "templates" folder, or the current template's.
+  std::filesystem::create_directory(box.Dir().file("templates"));
+  auto opensIn = [](const std::string& folder) {
+    return ExpectDialog<wxFileDialog>([folder](wxFileDialog& f) {
+      EXPECT_EQ(f.wxFileDialogBase::GetDirectory().utf8_string(), folder);
+      return wxID_CANCEL;
+    });
+  };
+  wxTEST_DIALOG(Click(*dlg, XRCID("browse_template")), opensIn(box.Dir().file("templates")));
   EXPECT_EQ(ShownResult(*dlg), 2);
+  Field(*dlg, XRCID("template_path"))->ChangeValue(wxString::FromUTF8(ExampleVesko() + "/templates/Caoimhe_Hero.vsk"));
+  wxTEST_DIALOG(Click(*dlg, XRCID("browse_template")), opensIn(ExampleVesko() + "/templates"));
   std::string chosen = box.Dir().file("Gr\xc3\xbcn.vsk");
   WriteFile(chosen, "<player/>");
   wxTEST_DIALOG(Click(*dlg, XRCID("browse_template")), wxExpectModal<wxFileDialog>(wxString::FromUTF8(chosen)));
