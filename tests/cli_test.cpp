@@ -109,7 +109,7 @@ TEST(CliBuild, MissingConfigurationFilesRefuseTheBuild) {
     ProgramResult r = ws.Cli({command, "--template", ws.Template("Alarion_Armsman.vsk"), "--character", ws.character,
                               "--config-dir", ws.dir.path()});
     EXPECT_EQ(r.status, 1) << command;
-    EXPECT_EQ(r.err, "can't load config.xml\n\nFailed to open file\n" + ws.dir.file("config.xml") +
+    EXPECT_EQ(r.err, "can't load config.xml\n\nFailed to open file\n" + JoinPath(ws.dir.path(), "config.xml") +
                          ": no such file or directory\nconfig files not loaded - sry can't do my job\n")
         << command;
   }

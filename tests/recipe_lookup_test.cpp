@@ -119,22 +119,22 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
   WriteFile(dir.file("config_gem.xml"), kGem);
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\n\nFailed to open file\n" +
-                                                    dir.file("config.xml") + ": no such file or directory"});
+                                                    JoinPath(dir.path(), "config.xml") + ": no such file or directory"});
   EXPECT_FALSE(context.bonusConfig);
   EXPECT_FALSE(context.gemConfig);
 
   std::filesystem::remove(FsPath(dir.file("config_gem.xml")));
-  WriteFile(dir.file("config.xml"), kBonus);
+  WriteFile(JoinPath(dir.path(), "config.xml"), kBonus);
   sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\n\nFailed to open file\n" +
-                                                    dir.file("config_gem.xml") + ": no such file or directory"});
+                                                    JoinPath(dir.path(), "config_gem.xml") + ": no such file or directory"});
   WriteFile(dir.file("config_gem.xml"), "<data><gems></data>");
   sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_EQ(sink.messages[0], "can't load config_gem.xml\n\nError reading end tag.\n" +
-                                  dir.file("config_gem.xml") + ": line 1, column 13");
+                                  JoinPath(dir.path(), "config_gem.xml") + ": line 1, column 13");
   EXPECT_FALSE(context.ConfigLoaded());
   EXPECT_FALSE(context.bonusConfig);
 
@@ -142,12 +142,12 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
   WriteFile(dir.file("config_gem.xml"), "<data><order><ord n=\"0\" id=\"Helm\">Helm</ord></order></data>");
   sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\n\n" + dir.file("config_gem.xml") +
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\n\n" + JoinPath(dir.path(), "config_gem.xml") +
                                                     ": holds no gem table (data/gems/gem); is it the planner's file?"});
-  WriteFile(dir.file("config.xml"), "<Vesko><groups/></Vesko>");
+  WriteFile(JoinPath(dir.path(), "config.xml"), "<Vesko><groups/></Vesko>");
   sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\n\n" + dir.file("config.xml") +
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\n\n" + JoinPath(dir.path(), "config.xml") +
                                                     ": holds no bonus table (Vesko/bonuses/bonus); is it the planner's file?"});
   EXPECT_FALSE(context.bonusConfig);
 }
@@ -155,7 +155,7 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
 TEST(LoadConfigFiles, LoadsBothFromTheCurrentDirectoryByBareName) {
   ConfigLoad load;
   auto& [dir, sink, context] = load;
-  WriteFile(dir.file("config.xml"), kBonus);
+  WriteFile(JoinPath(dir.path(), "config.xml"), kBonus);
   WriteFile(dir.file("config_gem.xml"), kGem);
   const auto cwd = std::filesystem::current_path();
   std::filesystem::current_path(FsPath(dir.path()));
@@ -172,10 +172,10 @@ TEST(LoadConfigFiles, ADeeplyNestedFileIsRefusedWithAParserStyleReason) {
   auto& [dir, sink, context] = load;
   std::string deep;
   for (int i = 0; i < 40000; ++i) deep += "<Vesko>";
-  WriteFile(dir.file("config.xml"), deep);
+  WriteFile(JoinPath(dir.path(), "config.xml"), deep);
   WriteFile(dir.file("config_gem.xml"), kGem);
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   EXPECT_EQ(sink.messages,
             std::vector<std::string>{"can't load config.xml\n\nError: elements nested deeper than 1000 levels\n" +
-                                     dir.file("config.xml")});
+                                     JoinPath(dir.path(), "config.xml")});
 }
