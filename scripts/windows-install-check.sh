@@ -7,13 +7,38 @@ cd "$(dirname "$0")/.."
 installer=$1
 target='C:\Brindlemarque-check'
 unix_target=$(scripts/wine-run.sh winepath -u "$target" 2>/dev/null | tr -d '\r')
+# An install a failed check left behind would make the installer ask to
+# remove it first (a silent install then stops): it goes, and this check's
+# install goes whatever happens.
+uninstall() {
+  [ -f "$unix_target/Uninstall.exe" ] || return 0
+  scripts/wine-run.sh "$unix_target/Uninstall.exe" /S >/dev/null 2>&1 || true
+  for i in $(seq 100); do
+    [ -f "$unix_target/brindlemarque-cli.exe" ] || break
+    sleep 0.2
+  done
+}
+uninstall
+trap uninstall EXIT
 rm -rf "$unix_target"
 # What the user's menus hold before: the install must add nothing there.
 menus() { find "${XDG_DATA_HOME:-$HOME/.local/share}/applications" "${XDG_CONFIG_HOME:-$HOME/.config}/menus" \
             "${XDG_DATA_HOME:-$HOME/.local/share}/desktop-directories" -newer "$installer" 2>/dev/null | sort; }
 menus_before=$(menus)
-scripts/wine-run.sh "$installer" /S "/D=$target" >/dev/null 2>&1
+# A planner's folder given to the silent install.
+planner='C:\Vesko-check'
+unix_planner=$(scripts/wine-run.sh winepath -u "$planner" 2>/dev/null | tr -d '\r')
+rm -rf "$unix_planner" && mkdir -p "$unix_planner/templates"
+cp examples/vesko/config.xml examples/vesko/config_gem.xml "$unix_planner/"
+scripts/wine-run.sh reg delete 'HKCU\Software\Daoc\Brindlemarque\settings' /v config_dir /f >/dev/null 2>&1 || true
+scripts/wine-run.sh "$installer" /S "/PLANNER=$planner" "/D=$target" >/dev/null 2>&1
 [ "$(menus)" = "$menus_before" ] || { echo "install: Wine added entries to the user's menus" >&2; exit 1; }
+scripts/wine-run.sh reg query 'HKCU\Software\Daoc\Brindlemarque\settings' /v config_dir 2>/dev/null | tr -d '\r' \
+  | grep -qiF "$planner" || { echo "install: the planner's folder was not kept as config_dir" >&2; exit 1; }
+shortcut=$(find "$(dirname "$unix_target")/" -path '*Start Menu*' -name Brindlemarque.lnk 2>/dev/null | head -n 1)
+[ -n "$shortcut" ] || { echo "install: no Start-menu entry" >&2; exit 1; }
+strings -el "$shortcut" | grep -qiF "$planner" \
+  || { echo "install: the Start-menu entry does not start in the planner's folder" >&2; exit 1; }
 for file in Brindlemarque.exe brindlemarque-cli.exe Uninstall.exe \
             locale/de/LC_MESSAGES/brindlemarque.mo locale/fr/LC_MESSAGES/brindlemarque.mo; do
   [ -f "$unix_target/$file" ] || { echo "install: $file is missing after the silent install" >&2; exit 1; }
@@ -33,4 +58,7 @@ done
 [ ! -f "$unix_target/brindlemarque-cli.exe" ] || { echo "install: the silent uninstall left the programs" >&2; exit 1; }
 ! scripts/wine-run.sh reg query "$open_with" >/dev/null 2>&1 \
   || { echo "install: the uninstall left the \"Open with\" entry" >&2; exit 1; }
-echo "install: silent install (catalogs beside the program), --help, \"Open with\" for .vsk and silent uninstall under Wine all worked"
+! scripts/wine-run.sh reg query 'HKLM\Software\Brindlemarque' >/dev/null 2>&1 \
+  || { echo "install: the uninstall left the key HKLM\\Software\\Brindlemarque" >&2; exit 1; }
+rm -rf "$unix_planner"
+echo "install: silent install with /PLANNER= (catalogs beside the program, the Start-menu entry and config_dir in the planner's folder), --help, \"Open with\" for .vsk and silent uninstall under Wine all worked"
