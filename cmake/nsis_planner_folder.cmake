@@ -62,6 +62,15 @@ set(CPACK_NSIS_LICENSE_PAGE [=[
     Pop $R1
   FunctionEnd
 
+  ; $R0: the installing user's documents (an install for all users looks
+  ; at the public folders otherwise).
+  Function UserDocuments
+    SetShellVarContext current
+    StrCpy $R0 "$DOCUMENTS"
+    StrCmp $SV_ALLUSERS "AllUsers" 0 +2
+      SetShellVarContext all
+  FunctionEnd
+
   ; $PlannerFolder from /PLANNER=, else found in the user's documents or the
   ; program folders; empty when none is.
   Function ChoosePlannerFolder
@@ -72,7 +81,7 @@ set(CPACK_NSIS_LICENSE_PAGE [=[
     ClearErrors
     ${GetOptions} $R0 "/PLANNER=" $R1
     IfErrors 0 given
-    StrCpy $R0 "$DOCUMENTS"
+    Call UserDocuments
     Call FindPlannerIn
     StrCmp $PlannerFolder "" 0 found
     StrCpy $R0 "$PROGRAMFILES64"
@@ -91,8 +100,12 @@ set(CPACK_NSIS_LICENSE_PAGE [=[
 
   Function PlannerFolderPre
     Call ChoosePlannerFolder
-    StrCmp $PlannerFolder "" 0 +2
-      StrCpy $PlannerFolder "$DOCUMENTS"
+    StrCmp $PlannerFolder "" 0 done
+      Push $R0
+      Call UserDocuments
+      StrCpy $PlannerFolder $R0
+      Pop $R0
+    done:
   FunctionEnd
 
   ; A folder without the planner's files is taken only when the user says so.
