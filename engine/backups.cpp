@@ -32,12 +32,10 @@ std::string ReasonOf(const std::error_code& error) {
 #endif
 }
 
-std::uint32_t HashOf(const std::string& text) {
+std::uint32_t HashOf(const std::string& text, bool foldAscii = false) {
   std::uint32_t hash = 2166136261u;  // FNV-1a
   for (char c : text) {
-#ifdef _WIN32
-    c = LowerAscii(c == '/' ? '\\' : c);  // Windows names ignore case
-#endif
+    if (foldAscii) c = LowerAscii(c == '/' ? '\\' : c);
     hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   }
   return hash;
@@ -150,14 +148,31 @@ void RemoveAllButNewest(const std::string& folder) {
   for (std::size_t i = kBackupsKept; i < backups.size(); ++i) RemoveBackup(folder, backups[i].first);
 }
 
-// The folder of the backups of the file at the full path `full`.
-std::string FolderFor(const std::string& root, const std::string& full) {
+// The folder of the backups of the file at the full path `full`, named after
+// the file and its folder as spelt, and a hash of `key`.
+std::string FolderFor(const std::string& root, const std::string& full, std::uint32_t key) {
   fs::path path = FsPath(full);
   std::string name = PathText(path.filename());
   std::string parent = PathText(path.parent_path().filename());
   char hash[16];
-  std::snprintf(hash, sizeof hash, "%08x", static_cast<unsigned>(HashOf(full)));
+  std::snprintf(hash, sizeof hash, "%08x", static_cast<unsigned>(key));
   return JoinPath(root, name + (parent.empty() ? std::string() : " (" + parent + ")") + " " + hash);
+}
+
+// The folder of the backups of the file at the full path `full`: hashed
+// from the file's identity, so that every spelling of one file finds the
+// same backups. Where that folder is missing and one hashed from the path
+// as spelt (with ASCII case folded on Windows, as older versions did)
+// exists, that one is moved to the new name first.
+std::string FolderFor(const std::string& root, const std::string& full) {
+  std::string folder = FolderFor(root, full, HashOf(FileIdentity(full)));
+#ifdef _WIN32
+  std::string older = FolderFor(root, full, HashOf(full, true));
+  std::error_code ignored;
+  if (older != folder && !fs::exists(FsPath(folder), ignored) && fs::is_directory(FsPath(older), ignored))
+    fs::rename(FsPath(older), FsPath(folder), ignored);
+#endif
+  return folder;
 }
 
 // The same bytes as the newest backup's (sizes compared first, so that a

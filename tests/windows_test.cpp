@@ -8,6 +8,7 @@
 #include <thread>
 #include <windows.h>
 
+#include "backups.h"
 #include "build_context.h"
 #include "build_run.h"
 #include "character_files.h"
@@ -108,4 +109,37 @@ TEST(WindowsPaths, ASaveWaitsForAFileHeldForAMomentAndFailsClearlyAfterThat) {
   release.join();
   EXPECT_EQ(file.Error(), f + ": in use by another program");
   EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_0=new\r\n");
+}
+
+// Every spelling of one file finds its backups: a letter beyond ASCII in the
+// other case ("über" for "Über") and the name in capitals; a backup folder
+// named by an older version (a hash of the path as spelt, ASCII case folded)
+// is found and taken over.
+TEST(WindowsPaths, BackupsAreFoundUnderEverySpellingOfTheFile) {
+  TempDir dir;
+  ScopedEnv env;
+  env.Set("LOCALAPPDATA", dir.file("data").c_str());
+  std::filesystem::create_directories(FsPath(dir.file("\xc3\x9c" "ber")));
+  const std::string character = AbsolutePath(dir.file("\xc3\x9c" "ber/Caoimhe-19.ini"));
+  WriteFile(character, "[Quickbar]\r\n");
+  std::string error;
+  ASSERT_TRUE(KeepBackup(character, "[Quickbar]\r\nHotkey_0=44,13,,-1\r\n", "build", error)) << error;
+  const std::string other = AbsolutePath(dir.file("\xc3\xbc" "ber/CAOIMHE-19.INI"));
+  EXPECT_EQ(BackupFolder(other), BackupFolder(character));
+  EXPECT_EQ(ListBackups(other).size(), 1u);
+
+  std::uint32_t hash = 2166136261u;  // the older name's FNV-1a hash
+  for (char c : character) {
+    c = c == '/' ? '\\' : c;
+    c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  }
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(hash));
+  std::string folder = BackupFolder(character);
+  std::string older = folder.substr(0, folder.size() - 8) + hex;
+  ASSERT_NE(older, folder);
+  std::filesystem::rename(FsPath(folder), FsPath(older));
+  EXPECT_EQ(ListBackups(character).size(), 1u);
+  EXPECT_TRUE(std::filesystem::exists(FsPath(folder)));
 }

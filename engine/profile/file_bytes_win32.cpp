@@ -172,6 +172,29 @@ std::string AbsolutePath(const std::string& path) {
   return path.empty() ? path : PathText(std::filesystem::path(SystemPath(path)));
 }
 
+std::string FileIdentity(const std::string& path) {
+  if (path.empty()) return path;
+  std::wstring full = SystemPath(path);
+  HANDLE file = ::CreateFileW(full.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    DWORD size = ::GetFinalPathNameByHandleW(file, nullptr, 0, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    std::wstring final(size, L'\0');
+    if (size != 0) size = ::GetFinalPathNameByHandleW(file, &final[0], size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    ::CloseHandle(file);
+    if (size != 0 && size < final.size()) {
+      final.resize(size);
+      full = final;
+    }
+  }
+  int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.c_str(), static_cast<int>(full.size()), nullptr, 0,
+                          nullptr, nullptr, 0);
+  std::wstring upper(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.c_str(), static_cast<int>(full.size()), &upper[0], n,
+                             nullptr, nullptr, 0);
+  return PathText(std::filesystem::path(n > 0 ? upper : full));
+}
+
 bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
   names.clear();
   const std::wstring where = SystemPath(folder);
