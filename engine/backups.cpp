@@ -159,13 +159,13 @@ std::string FolderFor(const std::string& root, const std::string& full, std::uin
   return JoinPath(root, name + (parent.empty() ? std::string() : " (" + parent + ")") + " " + hash);
 }
 
-// The folder of the backups of the file at the full path `full`: hashed
-// from the file's identity, so that every spelling of one file finds the
+// The folder of the backups of the file at the full path `full`: named as
+// the file system spells the file, hashed from the file's identity, so that every spelling of one file finds the
 // same backups. Where that folder is missing and one hashed from the path
 // as spelt (with ASCII case folded on Windows, as older versions did)
 // exists, that one is moved to the new name first.
 std::string FolderFor(const std::string& root, const std::string& full) {
-  std::string folder = FolderFor(root, full, HashOf(FileIdentity(full)));
+  std::string folder = FolderFor(root, FileSystemSpelling(full), HashOf(FileIdentity(full)));
 #ifdef _WIN32
   std::string older = FolderFor(root, full, HashOf(full, true));
   std::error_code ignored;

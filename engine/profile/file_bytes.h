@@ -172,11 +172,15 @@ std::string PathText(const std::filesystem::path& path);
 /// `path` in full: relative to the current folder, "." and ".." taken out.
 std::string AbsolutePath(const std::string& path);
 
-/// One text for every spelling of the file at `path`: on Windows, where
-/// names ignore case, the full path as the file system reports it (links,
-/// short names and "." resolved; as given for a file that does not exist)
-/// with every letter in upper case (not only ASCII: "Über" and "über" are
-/// one folder); elsewhere the full path.
+/// The full path of the file at `path` as the file system spells it: on
+/// Windows, where names ignore case, with the case of its names on disk
+/// (links and short names resolved); the full path as given for a file
+/// that does not exist, and elsewhere.
+std::string FileSystemSpelling(const std::string& path);
+
+/// One text for every spelling of the file at `path`: on Windows its
+/// FileSystemSpelling with every letter in upper case (not only ASCII:
+/// "Über" and "über" are one); elsewhere the full path.
 std::string FileIdentity(const std::string& path);
 
 /// The platform's path separator.

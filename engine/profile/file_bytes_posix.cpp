@@ -143,6 +143,7 @@ std::string AbsolutePath(const std::string& path) {
   return full.empty() ? path : full.lexically_normal().string();
 }
 
+std::string FileSystemSpelling(const std::string& path) { return AbsolutePath(path); }
 std::string FileIdentity(const std::string& path) { return AbsolutePath(path); }
 
 bool ListFolder(const std::string& folder, std::vector<std::string>& names) {

@@ -172,7 +172,7 @@ std::string AbsolutePath(const std::string& path) {
   return path.empty() ? path : PathText(std::filesystem::path(SystemPath(path)));
 }
 
-std::string FileIdentity(const std::string& path) {
+std::string FileSystemSpelling(const std::string& path) {
   if (path.empty()) return path;
   std::wstring full = SystemPath(path);
   HANDLE file = ::CreateFileW(full.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -187,12 +187,18 @@ std::string FileIdentity(const std::string& path) {
       full = final;
     }
   }
-  int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.c_str(), static_cast<int>(full.size()), nullptr, 0,
-                          nullptr, nullptr, 0);
-  std::wstring upper(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.c_str(), static_cast<int>(full.size()), &upper[0], n,
-                             nullptr, nullptr, 0);
-  return PathText(std::filesystem::path(n > 0 ? upper : full));
+  return PathText(std::filesystem::path(full));
+}
+
+std::string FileIdentity(const std::string& path) {
+  const std::wstring spelt = WideOf(FileSystemSpelling(path));
+  int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, spelt.c_str(), static_cast<int>(spelt.size()), nullptr,
+                          0, nullptr, nullptr, 0);
+  if (n <= 0) return Utf8Text(spelt);
+  std::wstring upper(static_cast<std::size_t>(n), L'\0');
+  ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, spelt.c_str(), static_cast<int>(spelt.size()), &upper[0], n,
+                  nullptr, nullptr, 0);
+  return Utf8Text(upper);
 }
 
 bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
