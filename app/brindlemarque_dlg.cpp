@@ -20,7 +20,7 @@
 #include "backups.h"
 #include "build_run.h"
 #include "char_select_dlg.h"
-#include "chooser_keys.h"
+#include "field_keys.h"
 #include "character_files.h"
 #include "file_bytes.h"
 #include "game_text.h"

@@ -136,8 +136,8 @@ TEST(MainDialog, EveryLanguageShowsItsTextsUnclipped) {
     Dialog dlg = MakeDialog(language);
     EXPECT_EQ(Box(*dlg, XRCID("fill_reverse"))->GetLabelText().utf8_string(), label);
     for (wxWindow* child : dlg->GetChildren()) {
-      bool labelled = wxDynamicCast(child, wxStaticText) || wxDynamicCast(child, wxCheckBox) ||
-                      wxDynamicCast(child, wxButton);
+      bool labelled = dynamic_cast<wxStaticText*>(child) || dynamic_cast<wxCheckBox*>(child) ||
+                      dynamic_cast<wxButton*>(child);
       if (!labelled || !child->IsShown() || child == dlg->FindWindow(XRCID("result_line"))) continue;
       wxSize size = child->GetSize(), best = child->GetBestSize();
       EXPECT_GE(size.x, best.x) << language << " " << child->GetName() << " " << child->GetLabel();

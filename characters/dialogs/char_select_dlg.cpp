@@ -17,7 +17,7 @@
 #include <wx/translation.h>
 #include <wx/xrc/xmlres.h>
 
-#include "chooser_keys.h"
+#include "field_keys.h"
 #include "folder_dlg.h"
 #include "wx_text.h"
 

@@ -1,4 +1,4 @@
-#include "chooser_keys.h"
+#include "field_keys.h"
 
 #include <wx/button.h>
 #include <wx/stattext.h>
