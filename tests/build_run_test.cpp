@@ -26,7 +26,7 @@ const char* const kGemHeader = R"(<data><gems><gem id="ga" r0="1" r1="2" r2="3"/
 const char* const kOrder = R"(<order>
   <ord n="1" id="Chest">Brust</ord><ord n="0" id="Helm">Helm</ord><ord n="25" id="Feet">late</ord>
   <ord n="-1" id="Feet">early</ord><ord id="Feet">no number</ord><ord n="2">no id</ord>
-  <ord n="2" id="Hands"><b/>odd</ord><ord n=" 3x" id="Legs">Beine</ord>
+  <ord n="2" id="Hands"><b/>odd</ord><ord n=" 3x" id="Legs">Beine</ord><ord n="24" id="Feet">Last</ord>
 </order>)";
 
 std::string Item(const std::string& position, const std::string& effects, bool crafted = true) {
@@ -139,15 +139,18 @@ TEST(RunBuildJob, PositionsFollowTheOrderPassesAndRealm) {
   run.context.job.options |= OPT_SPACER | OPT_REVERSE;
   run.context.job.lastBar = 2;
   EXPECT_TRUE(RunBuildJob(run.context));
-  // Reverse: bar 2 first. Helm (n 0), Chest (n 1), Legs (n " 3x" reads 3); Feet never; Hands' ord has no text.
+  // Reverse: bar 2 first. Helm (n 0), Chest (n 1), Legs (n " 3x" reads 3), Feet in the last pass (n 24,
+  // not 25 or -1); Hands' ord has no text.
   const std::vector<std::string> expected = {"52,0,Macro 0,-1", "45,1300400,,-1", "45,1300401,,-1",
                                              "52,1,Macro 1,-1", "45,1304000,,-1", "52,2,Macro 2,-1",
-                                             "45,1300400,,-1", "52,3,Macro 3,-1", "45,1300400,,-1", ""};
+                                             "45,1300400,,-1", "52,3,Macro 3,-1", "45,1300400,,-1",
+                                             "52,4,Macro 4,-1"};
   for (int k = 0; k < 10; ++k) EXPECT_EQ(run.Key(10 + k), expected[k]) << k;
   EXPECT_EQ(run.Macro(1), "Brust,/rofl (by Brindlemarque)");
   EXPECT_EQ(run.Macro(2), ",/rofl (by Brindlemarque)");  // Hands: the ord's first child is no text
   EXPECT_EQ(run.Macro(3), "Beine,/rofl (by Brindlemarque)");
-  EXPECT_EQ(run.Key(0), "");
+  EXPECT_EQ(run.Macro(4), "Last,/rofl (by Brindlemarque)");
+  EXPECT_EQ(run.Key(0), "45,1300400,,-1");
 }
 
 TEST(RunBuildJob, SpacerComesEvenWhenNoLookupSucceeds) {
@@ -253,7 +256,8 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   BuildFixture second(Item("Chest", Effects(1), true));
   second.context.job.characterPath = first.character;
   second.context.job.quickbar = 2;
-  ProfileFile::SetLockWait(50);
+  ScopedFileWaits waits;
+  waits.LockWait(50);
   // The second build starts while the first is about to save: it must wait
   // for the first, and fails when that takes too long.
   SetSavePointHook([&](SavePoint point, const std::string&) {
@@ -262,7 +266,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
     EXPECT_FALSE(RunBuildJob(second.context));
   });
   EXPECT_TRUE(RunBuildJob(first.context));
-  ProfileFile::SetLockWait(3000);
+  waits.LockWait(3000);
   EXPECT_EQ(second.sink.messages, std::vector<std::string>{"can't write character file\n" + first.character +
                                                            ": in use by another run of Brindlemarque; try again in a moment"});
   EXPECT_EQ(first.Key(0), "45,1300200,,-1");
@@ -275,7 +279,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   const std::string game = ReadFile(first.character) + "[Misc]\r\nSaved=1\r\n";
   std::thread rest;
   int swaps = 0;
-  ProfileFile::SetQuietTime(300);
+  waits.QuietTime(300);
   SetSavePointHook([&](SavePoint point, const std::string& path) {
     if (point == SavePoint::BeforeSwap && swaps++ == 0) WriteFile(path, game.substr(0, game.size() / 2));
     if (point == SavePoint::BeforeRead && swaps == 1 && !rest.joinable())
@@ -286,7 +290,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   });
   EXPECT_TRUE(RunBuildJob(second.context));
   SetSavePointHook(nullptr);
-  ProfileFile::SetQuietTime(0);
+  waits.QuietTime(0);
   rest.join();
   EXPECT_EQ(second.sink.messages, std::vector<std::string>{kBuiltOnNewContent});
   EXPECT_EQ(swaps, 2);

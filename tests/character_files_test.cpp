@@ -70,6 +70,11 @@ TEST(CharacterListEntry, CutsTheNameAtTheFirstHyphen) {
 TEST(FindUserFolder, AKnownPathKeepsItsFolderEvenWhenGone) {
   EXPECT_EQ(FindUserFolder("D:\\Chars\\Morwen-4.ini"), "D:\\Chars");
   EXPECT_EQ(FindUserFolder("/no/such/folder/Morwen-4.ini"), "/no/such/folder");
+  // A file in the root folder has no folder before its separator: the game's folder, as for none.
+  ScopedEnv env;
+  env.Set("APPDATA", "/appdata");
+  EXPECT_EQ(FindUserFolder("/Morwen-4.ini", {}), Below("/appdata", {"Electronic Arts", "Dark Age of Camelot"}));
+  EXPECT_EQ(FindUserFolder("\\Morwen-4.ini", {}), FindUserFolder("", {}));
 }
 
 TEST(FindUserFolder, SearchesTheGameFoldersInOrder) {

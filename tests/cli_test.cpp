@@ -24,22 +24,25 @@ const std::string kCharacters = std::string(EXAMPLES_DIR) + "/appdata/Electronic
 
 using Args = std::vector<std::string>;
 
-// A copy of the examples to work on: templates and one character file.
+// A copy of the examples to work on, so that a faulty program cannot write
+// into the checkout: the planning tool's folder (configuration and
+// templates) and one character file beside it.
 struct Workspace {
   TempDir dir;
+  std::string planner = dir.file("vesko");
   std::string character;
   explicit Workspace(const std::string& characterName = "Alarion-4.ini") {
-    fs::copy(FsPath(kVesko + "/templates"), FsPath(dir.file("templates")));
+    fs::copy(FsPath(kVesko), FsPath(planner), fs::copy_options::recursive);
     character = dir.file(characterName);
     fs::copy_file(FsPath(kCharacters + "/" + characterName), FsPath(character));
   }
-  std::string Template(const std::string& name) const { return dir.file("templates/" + name); }
+  std::string Template(const std::string& name) const { return planner + "/templates/" + name; }
 
-  // Runs the CLI in `folder` (default: the planning tool's folder).
-  ProgramResult Cli(Args args, const std::string& folder = kVesko,
+  // Runs the CLI in `folder` (default: the copied planning tool's folder).
+  ProgramResult Cli(Args args, const std::string& folder = std::string(),
                     const std::map<std::string, std::optional<std::string>>& env = {}) const {
     args.insert(args.begin(), CLI_PATH);
-    return RunProgram(args, folder, env);
+    return RunProgram(args, folder.empty() ? planner : folder, env);
   }
   ProgramResult Build(const std::string& templateName, Args options = {}) const {
     Args args = {"build", "--template", Template(templateName), "--character", character};
@@ -76,6 +79,7 @@ TEST(CliBuild, ReverseWithoutSpacers) {
   ProgramResult r = ws.Build("Brunhild_Runemaster.vsk", {"--quickbar", "1", "--first-bar", "1", "--last-bar", "3", "--reverse", "--no-spacer"});
   EXPECT_EQ(r.status, 0) << r.err;
   ExpectFileMatches(ws.character, "Brunhild-8.reverse.ini");
+  EXPECT_NE(r.out.find(" to Quickbar bars 1-3 (reverse) of "), std::string::npos) << r.out;
 
   // Bars given backwards walk backwards: the same result.
   Workspace swapped("Brunhild-8.ini");
@@ -114,7 +118,7 @@ TEST(CliBuild, MissingConfigurationFilesRefuseTheBuild) {
         << command;
   }
   EXPECT_EQ(ReadFile(ws.character), before);
-  EXPECT_FALSE(fs::exists(FsPath(ws.dir.file("sc_log.txt"))));
+  EXPECT_FALSE(fs::exists(FsPath(ws.planner + "/sc_log.txt")));  // where the gem table would write it
 }
 
 TEST(CliBuild, ReadOnlyCharacterFileFails) {
@@ -141,7 +145,7 @@ TEST(CliGemTest, FillsTheRangeWithEveryGemOfTheRealmAndLogsIt) {
   Workspace ws;
   WriteFile(ws.dir.file("sc_log.txt"), "an old log that is replaced\n");
   ProgramResult r = ws.Cli({"gemtest", "--template", ws.Template("Alarion_Armsman.vsk"), "--character", ws.character,
-                            "--config-dir", kVesko, "--quickbar", "3", "--first-bar", "2", "--last-bar", "1"},
+                            "--config-dir", ws.planner, "--quickbar", "3", "--first-bar", "2", "--last-bar", "1"},
                            ws.dir.path());
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "end of qbar\n");  // 27 gems of Albion, 20 slots
@@ -205,7 +209,7 @@ TEST(CliCharacters, ListsTheSampleFolderAndFilters) {
       {"APPDATA", appdata}, {"HOME", ws.dir.path()}, {"USER", "anna"}, {"WINEPREFIX", std::nullopt},
       {"XDG_CONFIG_HOME", std::nullopt}, {"XDG_DATA_HOME", std::nullopt}};
   std::string lotm = JoinPath(JoinPath(JoinPath(appdata, "Electronic Arts"), "Dark Age of Camelot"), "LotM");
-  ProgramResult listed = ws.Cli({"characters", "--spellcrafters", "--server", "8"}, kVesko, home);
+  ProgramResult listed = ws.Cli({"characters", "--spellcrafters", "--server", "8"}, "", home);
   ASSERT_EQ(listed.status, 0) << listed.err;
   const std::string& out = listed.out;
   EXPECT_EQ(out.rfind("folder: " + lotm + " (%APPDATA% \xE2\x80\x93 LotM)\n", 0), 0u) << out;
@@ -217,10 +221,10 @@ TEST(CliCharacters, ListsTheSampleFolderAndFilters) {
   EXPECT_NE(out.find("Brunhild-8.ini", out.find("Wine")), std::string::npos) << out;
   expectedFolders += "Wine (~/.wine) \xE2\x80\x93 LotM\t" + wine + "\n";
 #endif
-  EXPECT_EQ(ws.Cli({"characters", "--folders"}, kVesko, home).out, expectedFolders);
+  EXPECT_EQ(ws.Cli({"characters", "--folders"}, "", home).out, expectedFolders);
   home["APPDATA"] = std::nullopt;
   home["HOME"] = ws.dir.file("empty");
-  ProgramResult none = ws.Cli({"characters"}, kVesko, home);
+  ProgramResult none = ws.Cli({"characters"}, "", home);
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.err.find("no game folder found"), std::string::npos) << none.err;
 
@@ -279,6 +283,10 @@ TEST(CliRestore, UndoesABuildByteForByteAndTheUndoItself) {
   ProgramResult undo = ws.Cli(restore);
   EXPECT_EQ(undo.status, 0) << undo.err;
   EXPECT_EQ(ReadFile(ws.character), original);
+  EXPECT_EQ(undo.out.rfind("restored " + ws.character + " to the backup of ", 0), 0u) << undo.out;
+  ProgramResult same = ws.Cli({"restore", "--character", ws.character, "--backup", "2"});  // the original again
+  EXPECT_EQ(same.status, 0) << same.err;
+  EXPECT_EQ(same.out.rfind(ws.character + " already holds the backup of ", 0), 0u) << same.out;
   EXPECT_EQ(ws.Cli(restore).status, 0);  // the undo undone
   EXPECT_EQ(ReadFile(ws.character), built);
   EXPECT_EQ(ws.Cli({"restore", "--character", ws.character, "--backup", "3"}).status, 0);

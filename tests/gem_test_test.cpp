@@ -82,6 +82,17 @@ TEST(RunGemTest, MoreGemsThanSlotsLogTheFirstMisfitThenEndOfQbar) {
   EXPECT_EQ(value, "45,1302000,,-1");  // the tenth gem; the eleventh was not written
 }
 
+// Equal numbers keep the order the exchange sort gives them: with nothing
+// smaller between them, the first stays first (3, 3, 1 alone cannot tell).
+TEST(RunGemTest, EqualNumbersWithNothingSmallerKeepTheirOrder) {
+  GemTestFixture run(1, 1, 1);
+  run.context.gemConfig = std::make_unique<TiXmlDocument>();
+  run.context.gemConfig->Parse(R"(<data><gems><gem id="a" r0="4"/><gem id="b" r0="4"/><gem id="c" r0="6"/></gems></data>)");
+  EXPECT_TRUE(run.Run().ok);
+  EXPECT_EQ(ReadFile(run.log), PlatformText("--- Bar 1 - 1\n1 - a - 4 - 45,1300800,,-1\n2 - b - 4 - 45,1300800,,-1\n"
+                                            "3 - c - 6 - 45,1301200,,-1\n"));
+}
+
 TEST(RunGemTest, WithoutGemConfigTheLogIsEmptyAndTheRangeEmptied) {
   GemTestFixture run(1, 1, 2);
   run.context.gemConfig.reset();

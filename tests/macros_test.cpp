@@ -21,19 +21,24 @@ struct Character {
 }  // namespace
 
 TEST(CompactMacros, RenumbersInBarOrderAndDropsSpacersAndOrphans) {
+  // Hand edits spell a macro hotkey "052,", "+52," or "52 ,": its leading integer is 52 all the same.
   Character c(
       "[Quickbar]\r\nGroupSize=10\r\nHotkey_0=52,4,Macro 4,-1\r\nHotkey_1=52,2,Macro 2,-1\r\n"
-      "Hotkey_2=52,9,Macro 9,-1\r\nHotkey_3=45,1301402,,-1\r\n\r\n"
+      "Hotkey_2=52,9,Macro 9,-1\r\nHotkey_3=45,1301402,,-1\r\nHotkey_4=052,5,Macro 5,-1\r\n"
+      "Hotkey_5=+52,6,Macro 6,-1\r\nHotkey_6=52 ,7,Macro 7,-1\r\n\r\n"
       "[Quickbar3]\r\nHotkey_99=52,4,Macro 4,-1\r\nHotkey_100=52,1,Macro 1,-1\r\n\r\n"
       "[Quickbar4]\r\nHotkey_0=52,1,Macro 1,-1\r\n\r\n"
       "[Macros]\r\nMacro_1=Orphan,/say nobody uses me\r\nMacro_2=Helm,/ROFL (BY BRINDLEMARQUE)\r\n"
-      "Macro_4=Assist,/assist Maeve\r\n\r\n[Chat]\r\nFont=Arial\r\n");
+      "Macro_4=Assist,/assist Maeve\r\nMacro_5=Five,/say 5\r\nMacro_6=Six,/say 6\r\nMacro_7=Seven,/say 7\r\n"
+      "\r\n[Chat]\r\nFont=Arial\r\n");
   ASSERT_TRUE(CompactMacros(c.file));
   EXPECT_EQ(c.file.Bytes(),
-            "[Quickbar]\r\nGroupSize=10\r\nHotkey_0=52,0,Macro 0,-1\r\nHotkey_3=45,1301402,,-1\r\n\r\n"
-            "[Quickbar3]\r\nHotkey_99=52,1,Macro 1,-1\r\nHotkey_100=52,1,Macro 1,-1\r\n\r\n"
+            "[Quickbar]\r\nGroupSize=10\r\nHotkey_0=52,0,Macro 0,-1\r\nHotkey_3=45,1301402,,-1\r\n"
+            "Hotkey_4=52,1,Macro 1,-1\r\nHotkey_5=52,2,Macro 2,-1\r\nHotkey_6=52,3,Macro 3,-1\r\n\r\n"
+            "[Quickbar3]\r\nHotkey_99=52,4,Macro 4,-1\r\nHotkey_100=52,1,Macro 1,-1\r\n\r\n"
             "[Quickbar4]\r\nHotkey_0=52,1,Macro 1,-1\r\n\r\n"
-            "[Macros]\r\nMacro_0=Assist,/assist Maeve\r\nMacro_1=Assist,/assist Maeve\r\n\r\n[Chat]\r\nFont=Arial\r\n");
+            "[Macros]\r\nMacro_0=Assist,/assist Maeve\r\nMacro_1=Five,/say 5\r\nMacro_2=Six,/say 6\r\n"
+            "Macro_3=Seven,/say 7\r\nMacro_4=Assist,/assist Maeve\r\n\r\n[Chat]\r\nFont=Arial\r\n");
 }
 
 TEST(CompactMacros, WithoutMacroHotkeysTheSectionIsEmptied) {

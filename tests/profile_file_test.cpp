@@ -276,7 +276,8 @@ TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
   TempDir dir;
   std::string f = dir.file("c.ini"), missing = dir.file("new.ini");
   WriteFile(f, kCharacter);
-  ProfileFile::SetLockWait(50);
+  ScopedFileWaits waits;
+  waits.LockWait(50);
   for (const std::string& path : {f, missing}) {  // a missing file is locked through its folder
     ProfileFile first, second;
     ASSERT_TRUE(first.Open(path));
@@ -285,7 +286,6 @@ TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
     first.Close();
     EXPECT_TRUE(second.Open(path));
   }
-  ProfileFile::SetLockWait(3000);
 }
 
 // The game saves the file at each point of a save, in place or by renaming a
@@ -330,7 +330,8 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
 TEST(ProfileFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
   Ini ini;
   const std::string& f = ini.path;
-  ProfileFile::SetQuietTime(300, 2000);
+  ScopedFileWaits waits;
+  waits.QuietTime(300, 2000);
   std::thread writer([&] {  // the rest of a save arrives 100 ms later
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     WriteFile(f, kCharacter + "\r\n[Misc]\r\nSaved=1\r\n");
@@ -342,7 +343,7 @@ TEST(ProfileFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
   EXPECT_EQ(file.Read("Misc", "Saved"), "1");
   file.Close();
 
-  ProfileFile::SetQuietTime(300, 600);
+  waits.QuietTime(300, 600);
   std::atomic<bool> stop{false};
   std::thread busy([&] {
     for (int i = 0; !stop; ++i) {
@@ -354,6 +355,6 @@ TEST(ProfileFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
   EXPECT_FALSE(file.Open(f));
   stop = true;
   busy.join();
-  ProfileFile::SetQuietTime(0);
+  waits.QuietTime(0);
   EXPECT_EQ(file.Error(), f + ": still being written by another program (it kept changing for 600 ms)");
 }

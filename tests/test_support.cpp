@@ -278,3 +278,12 @@ ProgramResult RunProgram(const std::vector<std::string>& args, const std::string
 #endif
   return result;
 }
+
+ScopedFileWaits::~ScopedFileWaits() {
+  ProfileFile::SetLockWait(3000);
+  ProfileFile::SetQuietTime(0);
+}
+
+void ScopedFileWaits::LockWait(int milliseconds) { ProfileFile::SetLockWait(milliseconds); }
+
+void ScopedFileWaits::QuietTime(int quietMs, int limitMs) { ProfileFile::SetQuietTime(quietMs, limitMs); }

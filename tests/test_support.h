@@ -50,6 +50,19 @@ unsigned long EndedProcessId();
 /// Sets (or with no value removes) an environment variable.
 void SetEnvironment(const std::string& name, const std::optional<std::string>& value);
 
+/// The file layer's waits for one test (ProfileFile::SetLockWait and
+/// SetQuietTime), put back to the tests' own when the scope ends (a lock
+/// wait of 3000 ms, files quiet at once), whatever the test's assertions did.
+class ScopedFileWaits {
+ public:
+  ScopedFileWaits() = default;
+  ScopedFileWaits(const ScopedFileWaits&) = delete;
+  ScopedFileWaits& operator=(const ScopedFileWaits&) = delete;
+  ~ScopedFileWaits();
+  void LockWait(int milliseconds);
+  void QuietTime(int quietMs, int limitMs = 5000);
+};
+
 /// Sets or removes environment variables for a scope and restores them after.
 class ScopedEnv {
  public:
