@@ -24,7 +24,7 @@
 #include "character_files.h"
 #include "file_bytes.h"
 #include "game_text.h"
-#include "gem_test.h"
+#include "gem_table.h"
 #include "planner_folder.h"
 #include "preview_dlg.h"
 #include "recipe_lookup.h"
@@ -282,10 +282,10 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   ControlsToSettings();
   m_messages.ForgetLast();
   // Never closes the window; failures have shown their message.
-  GemTestResult result = WithBusyCursor([this] { return RunGemTest(m_context); });
+  GemTableResult result = WithBusyCursor([this] { return RunGemTest(m_context); });
   if (result.ok)
-    ShowResult(RESULT_SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTestLog,
-                                                                    ToWx(FolderOf(AbsolutePath(kGemTestLog))))
+    ShowResult(RESULT_SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTableLog,
+                                                                    ToWx(FolderOf(AbsolutePath(kGemTableLog))))
                                                  : m_messages.LastFirstLine());
   else
     m_resultLine->SetLabel(m_messages.LastFirstLine());

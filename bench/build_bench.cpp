@@ -12,7 +12,7 @@
 #include "build_context.h"
 #include "build_run.h"
 #include "file_bytes.h"
-#include "gem_test.h"
+#include "gem_table.h"
 #include "recipe_lookup.h"
 
 namespace {

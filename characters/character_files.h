@@ -34,9 +34,6 @@ std::string CharacterNameOf(const std::string& fileName);
 /// name up to its first '-', " (", the file name, ")".
 std::string CharacterListEntry(const std::string& fileName);
 
-/// True when a file or a folder exists at `path`.
-bool PathExists(const std::string& path);
-
 /// A folder of character files found where players keep the game.
 struct GameFolder {
   std::string label;  ///< where it was found: "Steam (Proton 1234) – LotM" (UTF-8)

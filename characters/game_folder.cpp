@@ -58,7 +58,7 @@ std::string ApplicationDataFolder() {
   if (user.empty()) return {};
   std::string users = prefix + "/drive_c/users/" + user;
   std::string older = users + "/Application Data";  // prefixes made by older Wine versions
-  if (!PathExists(users + "/AppData/Roaming") && PathExists(older)) return older;
+  if (!FileOrFolderExists(users + "/AppData/Roaming") && FileOrFolderExists(older)) return older;
   return users + "/AppData/Roaming";
 #endif
 }
@@ -105,8 +105,6 @@ class GameFolderList {
 };
 
 }  // namespace
-
-bool PathExists(const std::string& path) { return FileOrFolderExists(path); }
 
 std::vector<GameFolder> FindGameFolders() {
   GameFolderList list;

@@ -8,7 +8,7 @@
 #include "build_context.h"
 #include "build_run.h"
 #include "file_bytes.h"
-#include "gem_test.h"
+#include "gem_table.h"
 #include "printable.h"
 #include "recipe_lookup.h"
 #include "slot_cursor.h"
@@ -89,13 +89,13 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
   return 0;
 }
 
-int RunGemTestCommand(const BuildOptions& options) {
+int RunGemTableCommand(const BuildOptions& options) {
   StderrSink sink;
   BuildContext context;
   if (!PrepareContext(options, sink, context)) return 1;
-  GemTestResult result = RunGemTest(context, kGemTestLog);
+  GemTableResult result = RunGemTest(context, kGemTableLog);
   if (!result.ok) return 1;
-  std::string log = Printable(AbsolutePath(kGemTestLog));
+  std::string log = Printable(AbsolutePath(kGemTableLog));
   if (!result.logWritten) {
     std::cerr << "can't write " << log << std::endl;
     return 1;

@@ -30,4 +30,4 @@ int RunBuildCommand(const BuildOptions& options, bool preview);
 /// Runs the diagnostic gem table with the build options, writing sc_log.txt
 /// into the current folder and saying where it went. Returns 0 when the
 /// hotkeys and the log were written ("end of qbar" included), else 1.
-int RunGemTestCommand(const BuildOptions& options);
+int RunGemTableCommand(const BuildOptions& options);

@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
   }
   if (build->parsed()) return RunBuildCommand(buildOptions, false);
   if (preview->parsed()) return RunBuildCommand(previewOptions, true);
-  if (gemTest->parsed()) return RunGemTestCommand(gemTestOptions);
+  if (gemTest->parsed()) return RunGemTableCommand(gemTestOptions);
   if (characters->parsed()) return RunCharactersCommand(charactersOptions);
   if (restore->parsed()) return RunRestoreCommand(restoreOptions);
   return 2;

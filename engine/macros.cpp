@@ -11,7 +11,7 @@ namespace {
 
 const char* const kMacros = "Macros";
 constexpr int kMacroCount = 100;
-constexpr int kHotkeysPerBar = 100;
+constexpr int kHotkeysPerQuickbar = 100;  // Hotkey_0 to Hotkey_99: ten bars of ten
 
 std::string MacroKey(int number) { return "Macro_" + std::to_string(number); }
 
@@ -44,7 +44,7 @@ bool CompactMacros(ProfileFile& file) {
   // Scan: macro hotkeys in bar order.
   std::vector<MacroHotkey> hotkeys;
   for (int s = 1; s <= 3; ++s) {
-    for (int k = 0; k < kHotkeysPerBar; ++k) {
+    for (int k = 0; k < kHotkeysPerQuickbar; ++k) {
       int position = s * 1000 + k;
       std::string value = file.Read(PositionSection(position), PositionKey(position));
       auto comma = value.find(',');

@@ -99,10 +99,6 @@ class RegularFileReader {
   bool m_missing = false;
 };
 
-/// True when `path` names a regular file no larger than kMaxFileBytes:
-/// one that a parser may safely open and read whole.
-bool IsLoadableFile(const std::string& path);
-
 /// Replaces the file at `path` with `bytes`: writes a temporary file
 /// ".<name>.brindlemarque-<process id>-XXXXXX" in the same folder, flushes it
 /// to disk and renames it over the original, keeping the original's

@@ -65,10 +65,6 @@ mode_t CurrentUmask() {
   return old;
 }
 
-bool StatRegular(const std::string& path, struct stat& st) {
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 FileStamp StampOf(const struct stat& st) {
   FileStamp stamp;
   stamp.exists = true;
@@ -200,11 +196,6 @@ long long RegularFileReader::Read(char* buffer, std::size_t size) {
     if (n >= 0) return n;
     if (errno != EINTR) return -1;
   }
-}
-
-bool IsLoadableFile(const std::string& path) {
-  struct stat st;
-  return StatRegular(path, st) && static_cast<unsigned long long>(st.st_size) <= kMaxFileBytes;
 }
 
 namespace {

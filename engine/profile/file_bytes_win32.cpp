@@ -275,13 +275,6 @@ long long RegularFileReader::Read(char* buffer, std::size_t size) {
   return read;
 }
 
-bool IsLoadableFile(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (path.empty() || !::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
-  unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && size <= kMaxFileBytes;
-}
-
 namespace {
 
 // A replacement written and flushed beside its target, not yet swapped in.

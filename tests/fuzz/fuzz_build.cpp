@@ -11,7 +11,7 @@
 #include "build_context.h"
 #include "build_run.h"
 #include "fuzz_support.h"
-#include "gem_test.h"
+#include "gem_table.h"
 #include "recipe_lookup.h"
 #include "slot_cursor.h"
 

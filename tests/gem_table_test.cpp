@@ -1,6 +1,6 @@
 // The diagnostic gem table on a realistic character file: whole logs and
 // whole character files compared.
-#include "gem_test.h"
+#include "gem_table.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -20,14 +20,14 @@ const char* const kGems = R"(<data><gems>
   <gem id="five" r0="5"/><gem id="ten" r0="10"/>
 </gems></data>)";
 
-struct GemTestFixture {
+struct GemTableFixture {
   TempDir dir;
   RecordingSink sink;
   BuildContext context;
   std::string character = dir.file("Morwen-4.ini");
   std::string log = dir.file("sc_log.txt");
 
-  GemTestFixture(int quickbar, int firstBar, int lastBar) {
+  GemTableFixture(int quickbar, int firstBar, int lastBar) {
     context.messages = &sink;
     context.gemConfig = std::make_unique<TiXmlDocument>();
     context.gemConfig->Parse(kGems);
@@ -41,7 +41,7 @@ struct GemTestFixture {
     context.job.lastBar = lastBar;
     context.job.options = OPT_SPACER | OPT_QUIT;  // no clean-up: the range is emptied all the same
   }
-  GemTestResult Run() { return RunGemTest(context, log); }
+  GemTableResult Run() { return RunGemTest(context, log); }
 };
 
 const char* const kSortedGems[] = {"zero - 0 - 45,1300000,,-1",      "one - 1 - 45,1300200,,-1",
@@ -62,8 +62,8 @@ std::string LogLines(int first, int count, int slot) {
 }  // namespace
 
 TEST(RunGemTest, TwelveGemsFillBarOneAndTwoSlotsOfBarTwo) {
-  GemTestFixture run(1, 1, 2);
-  GemTestResult result = run.Run();
+  GemTableFixture run(1, 1, 2);
+  GemTableResult result = run.Run();
   EXPECT_TRUE(result.ok);
   EXPECT_TRUE(result.logWritten);
   EXPECT_TRUE(run.sink.messages.empty());
@@ -72,8 +72,8 @@ TEST(RunGemTest, TwelveGemsFillBarOneAndTwoSlotsOfBarTwo) {
 }
 
 TEST(RunGemTest, MoreGemsThanSlotsLogTheFirstMisfitThenEndOfQbar) {
-  GemTestFixture run(3, 10, 10);
-  GemTestResult result = run.Run();
+  GemTableFixture run(3, 10, 10);
+  GemTableResult result = run.Run();
   EXPECT_TRUE(result.ok);  // a full range still shows the success picture
   EXPECT_EQ(run.sink.messages, std::vector<std::string>{"end of qbar"});
   EXPECT_EQ(ReadFile(run.log), PlatformText("--- Bar 3 - 10\n" + LogLines(0, 10, 1) + LogLines(10, 1, 10)));
@@ -85,7 +85,7 @@ TEST(RunGemTest, MoreGemsThanSlotsLogTheFirstMisfitThenEndOfQbar) {
 // Equal numbers keep the order the exchange sort gives them: with nothing
 // smaller between them, the first stays first (3, 3, 1 alone cannot tell).
 TEST(RunGemTest, EqualNumbersWithNothingSmallerKeepTheirOrder) {
-  GemTestFixture run(1, 1, 1);
+  GemTableFixture run(1, 1, 1);
   run.context.gemConfig = std::make_unique<TiXmlDocument>();
   run.context.gemConfig->Parse(R"(<data><gems><gem id="a" r0="4"/><gem id="b" r0="4"/><gem id="c" r0="6"/></gems></data>)");
   EXPECT_TRUE(run.Run().ok);
@@ -94,7 +94,7 @@ TEST(RunGemTest, EqualNumbersWithNothingSmallerKeepTheirOrder) {
 }
 
 TEST(RunGemTest, WithoutGemConfigTheLogIsEmptyAndTheRangeEmptied) {
-  GemTestFixture run(1, 1, 2);
+  GemTableFixture run(1, 1, 2);
   run.context.gemConfig.reset();
   EXPECT_TRUE(run.Run().ok);
   EXPECT_EQ(ReadFile(run.log), "");
@@ -104,7 +104,7 @@ TEST(RunGemTest, WithoutGemConfigTheLogIsEmptyAndTheRangeEmptied) {
 
 TEST(RunGemTest, FailuresWriteNoLog) {
   {  // a character file that cannot be written: nothing saved, no log claims a layout
-    GemTestFixture run(1, 1, 2);
+    GemTableFixture run(1, 1, 2);
     std::string before = ReadFile(run.character);
     MakeReadOnly(run.character);
     EXPECT_FALSE(run.Run().ok);
@@ -114,7 +114,7 @@ TEST(RunGemTest, FailuresWriteNoLog) {
     EXPECT_EQ(ReadFile(run.log), "an old log\n");
   }
   {  // not a template: refused before any change
-    GemTestFixture run(1, 1, 2);
+    GemTableFixture run(1, 1, 2);
     WriteFile(run.dir.file("t.vsk"), "<notplayer/>");
     EXPECT_FALSE(run.Run().ok);
     EXPECT_EQ(run.sink.Heads(), std::vector<std::string>{"can't read SC-File"});

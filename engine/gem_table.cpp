@@ -1,4 +1,4 @@
-#include "gem_test.h"
+#include "gem_table.h"
 
 #include <cstdint>
 #include <tinyxml.h>
@@ -13,7 +13,7 @@
 #include "template_loader.h"
 #include "xml_text.h"
 
-const char* const kGemTestLog = "sc_log.txt";
+const char* const kGemTableLog = "sc_log.txt";
 
 namespace {
 
@@ -71,8 +71,8 @@ std::string WithPlatformLineEnds(const std::string& text) {
 
 }  // namespace
 
-GemTestResult RunGemTest(BuildContext& context, const std::string& logPath) {
-  GemTestResult result;
+GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
+  GemTableResult result;
   if (!LoadTemplate(context)) return result;
   const TiXmlElement* player = context.templateDoc->FirstChildElement("player");  // LoadTemplate made sure
   std::vector<GemEntry> gems = RealmGems(context.gemConfig.get(), RealmIndexOf(TextOf(player->FirstChildElement("realm"))));

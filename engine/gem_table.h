@@ -8,10 +8,10 @@
 struct BuildContext;
 
 /// The log's file name; the window writes it into the current folder.
-extern const char* const kGemTestLog;  // "sc_log.txt"
+extern const char* const kGemTableLog;  // "sc_log.txt"
 
 /// What RunGemTest achieved.
-struct GemTestResult {
+struct GemTableResult {
   bool ok = false;          ///< the hotkeys were saved: show the success picture
   bool logWritten = false;  ///< the log was written as well
 };
@@ -26,4 +26,4 @@ struct GemTestResult {
 /// gem (also for the first gem that no longer fits), the platform's line
 /// ends. Not ok after "can't read SC-File" (also for a file without `player`;
 /// nothing changed) or "can't write character file" (nothing saved, no log).
-GemTestResult RunGemTest(BuildContext& context, const std::string& logPath = kGemTestLog);
+GemTableResult RunGemTest(BuildContext& context, const std::string& logPath = kGemTableLog);
