@@ -23,7 +23,10 @@ cmake --build "$out" -j "$(nproc)" >/dev/null || { echo "fuzz: build failed" >&2
 bash tests/fuzz/make_seeds.sh "$out/seeds"
 
 status=0
-for target in fuzz_profile fuzz_xml fuzz_build fuzz_characters; do
+# The targets as tests/fuzz/CMakeLists.txt lists them (the one place that names them).
+targets=$(sed -n 's/^set(FUZZ_TARGETS \(.*\))$/\1/p' tests/fuzz/CMakeLists.txt)
+[ -n "$targets" ] || { echo "fuzz: no FUZZ_TARGETS in tests/fuzz/CMakeLists.txt" >&2; exit 1; }
+for target in $targets; do
   corpus=$out/corpus/$target findings=$out/findings/$target
   mkdir -p "$corpus" "$findings"
   max_len=65536

@@ -23,12 +23,18 @@ dpkg-deb --contents "$deb" | awk '{ print "  " $6 }'
 echo "=== lintian ==="
 lintian --fail-on error --display-info "$deb" || { echo "package: lintian found errors" >&2; exit 1; }
 
+# apt-get needs root: sudo for anyone else, as in scripts/install-packages.sh.
+SUDO=
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null 2>&1 || { echo "package: need root (or sudo) to install the package" >&2; exit 1; }
+  SUDO=sudo
+fi
 tree=$(mktemp -d)
 home=$(mktemp -d)
 cleanup() {
   rm -rf "$tree" "$home"
   if dpkg -s brindlemarque >/dev/null 2>&1; then
-    DEBIAN_FRONTEND=noninteractive apt-get remove -y brindlemarque >/dev/null || true
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get remove -y brindlemarque >/dev/null || true
   fi
 }
 trap cleanup EXIT
@@ -38,7 +44,7 @@ desktop-file-validate "$tree"/usr/share/applications/*.desktop
 appstreamcli validate --no-net --explain "$tree"/usr/share/metainfo/*.metainfo.xml
 
 echo "=== apt-get install ./$(basename "$deb") ==="
-DEBIAN_FRONTEND=noninteractive apt-get install -y "$deb" >/dev/null \
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y "$deb" >/dev/null \
   || { echo "package: apt-get install failed" >&2; exit 1; }
 for file in /usr/bin/Brindlemarque /usr/bin/brindlemarque-cli; do
   [ -x "$file" ] || { echo "package: $file is missing after the install" >&2; exit 1; }
@@ -68,7 +74,7 @@ HOME=$home CAPTION=$caption xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   kill $pid
 ' || exit 1
 echo "=== apt-get remove brindlemarque ==="
-DEBIAN_FRONTEND=noninteractive apt-get remove -y brindlemarque >/dev/null \
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get remove -y brindlemarque >/dev/null \
   || { echo "package: apt-get remove failed" >&2; exit 1; }
 [ ! -e /usr/bin/Brindlemarque ] || { echo "package: the window stayed after the removal" >&2; exit 1; }
 echo "package: built, checked, installed, started and removed"

@@ -10,9 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p docs
-# A fixed folder, so that the path shown in the character dialog stays the same.
-work=${TMPDIR:-/tmp}/brindlemarque-screenshots
-rm -rf "$work" && mkdir -p "$work"
+work=$(mktemp -d "${TMPDIR:-/tmp}/brindlemarque-screenshots.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cp -r examples/vesko examples/appdata "$work/"
 
