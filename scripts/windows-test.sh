@@ -30,6 +30,7 @@ cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake"
 # seconds) can go just as the next test program connects, which then fails
 # with "wine client error: ... Connection reset by peer".
 scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
+WINEPREFIX=$out/wine wineserver -w  # the server that made it goes first
 WINEPREFIX=$out/wine wineserver -p
 status=0
 cmake --build "$out" -j "$(nproc)" || status=$?
