@@ -25,13 +25,8 @@ cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake"
   -DGTEST_SOURCE_DIR=/usr/src/googletest -DCLI11_INCLUDE_DIR="$out/cli11" -DBRINDLEMARQUE_HOST_PATH_PREFIX=Z: \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$here/scripts/wine-run.sh" >/dev/null \
   || { echo "windows: configure failed" >&2; exit 1; }
-# The prefix is made once, before anything runs in it (about 20 s). Its
-# server stays up until the end: one that quits when idle (after a few
-# seconds) can go just as the next test program connects, which then fails
-# with "wine client error: ... Connection reset by peer".
+# The prefix is made once, before anything runs in it (about 20 s).
 scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
-WINEPREFIX=$out/wine wineserver -w  # the server that made it goes first
-WINEPREFIX=$out/wine wineserver -p
 status=0
 cmake --build "$out" -j "$(nproc)" || status=$?
 if [ $status -eq 0 ]; then
