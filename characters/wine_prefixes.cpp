@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <system_error>
 
@@ -39,12 +38,10 @@ std::vector<std::string> NamesIn(const std::string& folder, const std::string& s
   return names;
 }
 
+// A launcher's file, read by the file layer; empty when missing or too large.
 std::string ReadSmallFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string text(kMaxFileBytes, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  return text;
+  std::string text;
+  return ReadFileBytes(path, text, kMaxFileBytes) == ReadStatus::Ok ? text : std::string();
 }
 
 // The quoted string starting at text[pos] == '"'; a backslash takes the next
