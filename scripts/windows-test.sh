@@ -27,6 +27,18 @@ cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake"
   || { echo "windows: configure failed" >&2; exit 1; }
 # The prefix is made once, before anything runs in it (about 20 s).
 scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
+# Then one server lasts until the end: one that quits when idle can go just as
+# the next test program connects, which then fails with "wine client error:
+# ... Connection reset by peer". Wine's helper programs (services, devices)
+# live as long as that server, and each inherits the output of the program
+# that started it; they are started here with no output, so that they hold
+# no test program's pipe open (the test list at build time reads to its end).
+export WINEPREFIX=$out/wine
+trap 'wineserver -k 2>/dev/null || true' EXIT
+wineserver -w
+wineserver -p </dev/null >/dev/null 2>&1
+scripts/wine-run.sh cmd /c exit </dev/null >/dev/null 2>&1 || true
+unset WINEPREFIX
 status=0
 cmake --build "$out" -j "$(nproc)" || status=$?
 if [ $status -eq 0 ]; then
@@ -35,5 +47,4 @@ fi
 [ $status -eq 0 ] && { scripts/windows-window.sh "$@" || status=$?; }
 [ $status -eq 0 ] && { (cd "$out" && cpack >/dev/null) || status=$?; }
 [ $status -eq 0 ] && { scripts/windows-install-check.sh "$out/Brindlemarque-$(scripts/version.sh)-win64.exe" || status=$?; }
-WINEPREFIX=$out/wine wineserver -k 2>/dev/null || true
 exit $status
