@@ -11,6 +11,7 @@
 #include <unistd.h>
 #endif
 
+#include "file_call_log.h"
 #include "test_support.h"
 
 TEST(ReadFileBytes, ReadsRegularFilesOnly) {
@@ -70,4 +71,66 @@ TEST(ReplaceFileAtomically, RemovesWhatKilledReplacementsLeftOfTheSameFile) {
                                    std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10));
   EXPECT_TRUE(ReplaceFileAtomically(f, "new"));
   EXPECT_EQ(FolderEntries(dir.path()), (std::vector<std::string>{fresh, otherFile, "c.ini"}));
+}
+
+namespace {
+
+// Where in `calls` the first call from `from` on is `what` to a path for
+// which `matches` holds; calls.size() when none is.
+template <typename Match>
+std::size_t FindCall(const std::vector<FileCall>& calls, std::size_t from, const std::string& what, Match matches) {
+  for (std::size_t i = from; i < calls.size(); ++i)
+    if (calls[i].what == what && matches(calls[i])) return i;
+  return calls.size();
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+// What the system is asked to do, in order: the temporary file written and
+// flushed, renamed over the original (which exists until then and is never
+// removed or renamed before), and the folder flushed (Linux: the rename is
+// durable only then; on Windows the replacing call writes through).
+TEST(ReplaceFileAtomically, WritesFlushesRenamesThenFlushesTheFolderWhileTheOriginalStays) {
+  TempDir dir;
+  const std::string f = dir.file("Caoimhe-19.ini");
+  for (bool save : {true, false}) {
+    WriteFile(f, "original");
+    std::string read;
+    FileStamp stamp;
+    ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
+    std::vector<FileCall> calls;
+    {
+      FileCallLog log(f);
+      if (save) {
+        ASSERT_EQ(ReplaceReadFile(f, "new", stamp, read), ReplaceOutcome::Done);
+      } else {
+        ASSERT_TRUE(ReplaceFileAtomically(f, "new"));
+      }
+      calls = log.Calls();
+    }
+    EXPECT_EQ(ReadFile(f), "new");
+    auto temporary = [](const FileCall& c) { return c.path.find(".Caoimhe-19.ini.brindlemarque-") != std::string::npos; };
+    auto original = [](const std::string& path) {
+      return EndsWith(path, "/Caoimhe-19.ini") || EndsWith(path, "\\Caoimhe-19.ini");
+    };
+    std::size_t written = FindCall(calls, 0, "write", temporary);
+    std::size_t flushed = FindCall(calls, written, "flush", temporary);
+    std::size_t renamed =
+        FindCall(calls, flushed, "rename", [&](const FileCall& c) { return temporary(c) && original(c.to); });
+    ASSERT_LT(renamed, calls.size()) << "save " << save << ": written " << written << ", flushed " << flushed;
+    for (std::size_t i = 0; i <= renamed; ++i) {
+      EXPECT_TRUE(calls[i].watchedExists) << "save " << save << ": no file before call " << i << " " << calls[i].what;
+      if (i < renamed) {
+        EXPECT_FALSE(original(calls[i].path) || original(calls[i].to)) << calls[i].what;
+      }
+    }
+#ifndef _WIN32
+    std::size_t folder = FindCall(calls, renamed, "flush", [&](const FileCall& c) { return c.path == dir.path(); });
+    EXPECT_LT(folder, calls.size()) << "save " << save << ": the folder was not flushed after the rename";
+#endif
+  }
 }

@@ -1,0 +1,112 @@
+// The calls are defined here with the C library's names; each records itself
+// while a log is on, then calls the library's own (found with RTLD_NEXT).
+#include "file_call_log.h"
+
+#include <cstdio>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::mutex g_mutex;
+bool g_on = false;
+std::string g_watched;
+std::vector<FileCall> g_calls;
+
+template <typename Function>
+Function Real(const char* name) {
+  return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+
+std::string PathOf(int fd) {
+  char link[64], target[4096];
+  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+  ssize_t n = ::readlink(link, target, sizeof target - 1);
+  return n > 0 ? std::string(target, static_cast<std::size_t>(n)) : std::string();
+}
+
+std::string FullPath(int folder, const char* path) {
+  if (path[0] == '/' || folder == AT_FDCWD) return path;
+  return PathOf(folder) + "/" + path;
+}
+
+void Record(const char* what, const std::string& path, const std::string& to = std::string()) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  if (!g_on) return;
+  struct stat st;
+  g_calls.push_back({what, path, to, ::stat(g_watched.c_str(), &st) == 0});
+}
+
+}  // namespace
+
+FileCallLog::FileCallLog(const std::string& watched) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_watched = watched;
+  g_calls.clear();
+  g_on = true;
+}
+
+FileCallLog::~FileCallLog() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_on = false;
+}
+
+std::vector<FileCall> FileCallLog::Calls() const {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return g_calls;
+}
+
+extern "C" {
+
+ssize_t write(int fd, const void* buffer, size_t size) {
+  static auto real = Real<ssize_t (*)(int, const void*, size_t)>("write");
+  if (g_on && fd > 2) Record("write", PathOf(fd));
+  return real(fd, buffer, size);
+}
+
+int fsync(int fd) {
+  static auto real = Real<int (*)(int)>("fsync");
+  Record("flush", PathOf(fd));
+  return real(fd);
+}
+
+int fdatasync(int fd) {
+  static auto real = Real<int (*)(int)>("fdatasync");
+  Record("flush", PathOf(fd));
+  return real(fd);
+}
+
+int rename(const char* from, const char* to) {
+  static auto real = Real<int (*)(const char*, const char*)>("rename");
+  Record("rename", from, to);
+  return real(from, to);
+}
+
+int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+  static auto real = Real<int (*)(int, const char*, int, const char*)>("renameat");
+  Record("rename", FullPath(fromFolder, from), FullPath(toFolder, to));
+  return real(fromFolder, from, toFolder, to);
+}
+
+int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned int flags) {
+  static auto real = Real<int (*)(int, const char*, int, const char*, unsigned int)>("renameat2");
+  Record("rename", FullPath(fromFolder, from), FullPath(toFolder, to));
+  return real(fromFolder, from, toFolder, to, flags);
+}
+
+int unlink(const char* path) {
+  static auto real = Real<int (*)(const char*)>("unlink");
+  Record("remove", path);
+  return real(path);
+}
+
+int unlinkat(int folder, const char* path, int flags) {
+  static auto real = Real<int (*)(int, const char*, int)>("unlinkat");
+  Record("remove", FullPath(folder, path));
+  return real(folder, path, flags);
+}
+
+}  // extern "C"
