@@ -7,11 +7,14 @@
 #include <ctime>
 #include <memory>
 #include <filesystem>
+#include <iomanip>
+#include <sstream>
 #include <system_error>
 
 #include "ascii_text.h"
 #include "file_bytes.h"
 #include "file_error.h"
+#include "system_time.h"
 
 namespace fs = std::filesystem;
 
@@ -41,42 +44,21 @@ std::uint32_t HashOf(const std::string& text, bool foldAscii = false) {
   return hash;
 }
 
-// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(std::int64_t z, int& y, unsigned& m, unsigned& d) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = doy - (153 * mp + 2) / 5 + 1;
-  m = mp < 10 ? mp + 3 : mp - 9;
-  y = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
-}
+const char* const kStampFormat = "%Y-%m-%d_%H-%M-%S";
 
 // A moment in milliseconds since 1970 (UTC) as a backup's name stem, and back.
 std::string StampOf(std::int64_t ms) {
-  std::int64_t days = ms / 86400000, rest = ms % 86400000;
-  int y;
-  unsigned m, d;
-  CivilFromDays(days, y, m, d);
+  std::tm fields{};
+  if (!UtcFields(ms / 1000, fields)) return std::string();
   char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u_%02d-%02d-%02d.%03dZ", y, m, d, static_cast<int>(rest / 3600000),
-                static_cast<int>(rest / 60000 % 60), static_cast<int>(rest / 1000 % 60), static_cast<int>(rest % 1000));
+  std::size_t length = std::strftime(text, sizeof text, kStampFormat, &fields);
+  std::snprintf(text + length, sizeof text - length, ".%03dZ", static_cast<int>(ms % 1000));
   return text;
 }
 
-// The moments a backup may be named after: 1970 to the end of 9999 (four-digit years).
-constexpr std::int64_t kLastStampMs = 253402300799999LL;  // 9999-12-31 23:59:59.999
+// The moments a backup may be named after: 1970 to the end of the
+// calendar's four-digit years (of 3000 on Windows).
+const std::int64_t kLastStampMs = kLastCalendarSecond * 1000 + 999;
 
 // The moment a backup's name stands for. Only a real moment counts: a name
 // whose fields are out of range (a 31st of February, hour 25) is not a backup
@@ -88,24 +70,19 @@ bool ParseStamp(const std::string& name, std::int64_t& ms) {
     bool digit = name[i] >= '0' && name[i] <= '9';
     if (pattern[i] == 'd' ? !digit : name[i] != pattern[i]) return false;
   }
-  auto number = [&](std::size_t at, std::size_t length) { return std::stoi(name.substr(at, length)); };
-  auto month = static_cast<unsigned>(number(5, 2)), day = static_cast<unsigned>(number(8, 2));
-  if (month < 1 || month > 12 || day < 1 || day > 31) return false;
-  ms = DaysFromCivil(number(0, 4), month, day) * 86400000 + number(11, 2) * 3600000LL + number(14, 2) * 60000LL +
-       number(17, 2) * 1000LL + number(20, 3);
-  return ms >= 0 && ms <= kLastStampMs && name.compare(0, kStampLength, StampOf(ms)) == 0;
+  std::tm fields{};
+  std::istringstream text(name.substr(0, kStampLength - 5));
+  text >> std::get_time(&fields, kStampFormat);
+  std::int64_t seconds;
+  if (text.fail() || !UtcSeconds(fields, seconds)) return false;
+  ms = seconds * 1000 + std::stoi(name.substr(kStampLength - 4, 3));
+  return name.compare(0, kStampLength, StampOf(ms)) == 0;
 }
 
 std::string LocalTimeOf(std::int64_t ms) {
-  std::time_t seconds = static_cast<std::time_t>(ms / 1000);
   std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &seconds);
-#else
-  localtime_r(&seconds, &local);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  char text[32] = "";
+  if (LocalFields(ms / 1000, local)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
   return text;
 }
 

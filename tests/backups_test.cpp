@@ -70,7 +70,7 @@ TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
   EXPECT_NE(BackupFolder(dir.file("other/Anne-Marie-3.ini")), folder);
 }
 
-TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyond9999) {
+TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyondTheCalendar) {
   TempDir dir;
   std::string file = dir.file("Caoimhe-19.ini"), error;
   ASSERT_TRUE(KeepBackup(file, "real", "", error)) << error;  // no note
@@ -78,23 +78,34 @@ TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyond99
   WriteFile(folder + "/2026-02-31_10-00-00.000Z.ini", "no such day");
   WriteFile(folder + "/1969-12-31_23-59-59.999Z.ini", "before the clock began");
   WriteFile(folder + "/2026-12-07_24-00-00.000Z.ini", "no such hour");
+  WriteFile(folder + "/2023-02-29_12-00-00.000Z.ini", "no leap year");
+  WriteFile(folder + "/2100-02-29_12-00-00.000Z.ini", "no leap year either");
+  WriteFile(folder + "/2024-02-29_23-59-59.999Z.ini", "leap day");
+  WriteFile(folder + "/2025-12-31_23-59-59.999Z.ini", "year end");
 #ifndef _WIN32
   WriteFile(dir.file("elsewhere.ini"), "not ours");
   std::filesystem::create_symlink(dir.file("elsewhere.ini"), folder + "/9000-01-01_00-00-00.000Z.ini");
 #endif
   std::vector<BackupInfo> backups = ListBackups(file);
-  ASSERT_EQ(backups.size(), 1u);
+  ASSERT_EQ(backups.size(), 3u);
   EXPECT_EQ(ReadFile(backups[0].path), "real");
   EXPECT_EQ(backups[0].note, kNoNote);
+  EXPECT_EQ(ReadFile(backups[1].path), "year end");
+  EXPECT_EQ(ReadFile(backups[2].path), "leap day");
 
-  // A clock at the very end of the four-digit years: the newest backup's
-  // place is taken, no name goes beyond it.
-  WriteFile(folder + "/9999-12-31_23-59-59.999Z.ini", "last moment");
+  // A clock at the very end of the calendar's four-digit years (of 3000 on
+  // Windows): the newest backup's place is taken, no name goes beyond it.
+#ifdef _WIN32
+  const std::string last = folder + "/3000-12-31_23-59-59.999Z.ini";
+#else
+  const std::string last = folder + "/9999-12-31_23-59-59.999Z.ini";
+#endif
+  WriteFile(last, "last moment");
   ASSERT_TRUE(KeepBackup(file, "later still", "run", error)) << error;
   backups = ListBackups(file);
-  ASSERT_EQ(backups.size(), 2u);
+  ASSERT_EQ(backups.size(), 4u);
   EXPECT_EQ(ReadFile(backups[0].path), "later still");
-  EXPECT_EQ(Slashes(backups[0].path), Slashes(folder + "/9999-12-31_23-59-59.999Z.ini"));
+  EXPECT_EQ(Slashes(backups[0].path), Slashes(last));
   EXPECT_EQ(backups[0].note, "run");
 }
 
