@@ -6,15 +6,9 @@
 #include <set>
 #include <system_error>
 
-#ifndef _WIN32
-#include <pwd.h>
-#include <unistd.h>
-
-#include "wine_prefixes.h"
-#endif
-
 #include "file_bytes.h"
 #include "path_parts.h"
+#include "wine_prefixes.h"
 
 namespace {
 
@@ -26,41 +20,11 @@ std::string GameFolderIn(std::string roaming) {
   return roaming;
 }
 
-#ifndef _WIN32
-// The environment variable `name`, else the user's own entry of the system.
-std::string UserValue(const char* name, char* passwd::*field) {
-  std::string value = EnvironmentText(name);
-  if (value.empty()) {
-    const passwd* pw = ::getpwuid(::getuid());
-    if (pw && pw->*field) value = pw->*field;
-  }
-  return value;
-}
-std::string HomeFolder() { return UserValue("HOME", &passwd::pw_dir); }
-std::string UserName() { return UserValue("USER", &passwd::pw_name); }
-#endif
-
 // The user's roaming application-data folder: "APPDATA" when set; on Linux,
-// where the game runs under Wine, the Wine prefix's roaming folder.
+// where the game runs under Wine, the default Wine prefix's roaming folder.
 std::string ApplicationDataFolder() {
   std::string appData = EnvironmentText("APPDATA");
-  if (!appData.empty()) return appData;
-#ifdef _WIN32
-  return {};
-#else
-  std::string prefix = EnvironmentText("WINEPREFIX");
-  if (prefix.empty()) {
-    std::string home = EnvironmentText("HOME");
-    if (home.empty()) return {};
-    prefix = home + "/.wine";
-  }
-  std::string user = UserName();
-  if (user.empty()) return {};
-  std::string users = prefix + "/drive_c/users/" + user;
-  std::string older = users + "/Application Data";  // prefixes made by older Wine versions
-  if (!FileOrFolderExists(users + "/AppData/Roaming") && FileOrFolderExists(older)) return older;
-  return users + "/AppData/Roaming";
-#endif
+  return appData.empty() ? DefaultWineRoamingFolder() : appData;
 }
 
 // The folder part of a path; empty when it has none (or is the root's file).
@@ -110,7 +74,6 @@ std::vector<GameFolder> FindGameFolders() {
   GameFolderList list;
   std::string appData = EnvironmentText("APPDATA");
   if (!appData.empty()) list.AddFrom("%APPDATA%", appData);
-#ifndef _WIN32
   for (const WinePrefix& prefix : FindWinePrefixes(HomeFolder())) {
     std::string users = prefix.path + "/drive_c/users";
     std::vector<std::string> names;
@@ -122,7 +85,6 @@ std::vector<GameFolder> FindGameFolders() {
       list.AddFrom(prefix.label, user + "/Application Data");  // prefixes made by older Wine versions
     }
   }
-#endif
   return list.Take();
 }
 

@@ -5,6 +5,8 @@
 #include "wine_prefixes.h"
 
 #include <algorithm>
+#include <pwd.h>
+#include <unistd.h>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -203,4 +205,35 @@ std::vector<WinePrefix> FindWinePrefixes(const std::string& home) {
   list.AddEachIn("PlayOnLinux", home + "/.PlayOnLinux/wineprefix");
   list.AddEachIn("CrossOver", home + "/.cxoffice");
   return list.Take();
+}
+
+namespace {
+
+// The environment variable `name`, else the user's own entry of the system.
+std::string UserValue(const char* name, char* passwd::*field) {
+  std::string value = EnvironmentText(name);
+  if (value.empty()) {
+    const passwd* pw = ::getpwuid(::getuid());
+    if (pw && pw->*field) value = pw->*field;
+  }
+  return value;
+}
+
+}  // namespace
+
+std::string HomeFolder() { return UserValue("HOME", &passwd::pw_dir); }
+
+std::string DefaultWineRoamingFolder() {
+  std::string prefix = EnvironmentText("WINEPREFIX");
+  if (prefix.empty()) {
+    std::string home = EnvironmentText("HOME");
+    if (home.empty()) return {};
+    prefix = home + "/.wine";
+  }
+  std::string user = UserValue("USER", &passwd::pw_name);
+  if (user.empty()) return {};
+  std::string users = prefix + "/drive_c/users/" + user;
+  std::string older = users + "/Application Data";
+  if (!FileOrFolderExists(users + "/AppData/Roaming") && FileOrFolderExists(older)) return older;
+  return users + "/AppData/Roaming";
 }

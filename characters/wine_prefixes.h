@@ -1,6 +1,7 @@
 // The Wine prefixes of the launchers Linux players run the game with
 // (plain Wine, Lutris, Steam's Proton, Bottles, Heroic, PlayOnLinux,
-// CrossOver). Only known places are looked at: no walk of the disk.
+// CrossOver). Only known places are looked at: no walk of the disk. On
+// Windows, where the game runs without Wine, there are none.
 #pragma once
 
 #include <string>
@@ -15,3 +16,12 @@ struct WinePrefix {
 /// launchers' order above, each folder once (links followed). Honours
 /// WINEPREFIX, XDG_CONFIG_HOME and XDG_DATA_HOME.
 std::vector<WinePrefix> FindWinePrefixes(const std::string& home);
+
+/// The user's home folder: HOME, else the system's entry for the user.
+std::string HomeFolder();
+
+/// The user's roaming folder in the default prefix (WINEPREFIX, else
+/// ~/.wine), whether it exists or not: "AppData/Roaming", or "Application
+/// Data" where only that exists (prefixes of older Wine versions). Empty
+/// when no home or user is known.
+std::string DefaultWineRoamingFolder();

@@ -27,14 +27,6 @@ const char* const kNoteExtension = ".note";
 const char* const kSourceName = "source.txt";
 constexpr std::size_t kStampLength = 24;  // "2026-12-07_12-05-22.123Z"
 
-std::string ReasonOf(const std::error_code& error) {
-#ifdef _WIN32
-  return error.message();
-#else
-  return ErrnoText(error.value());  // English, whatever the user's locale
-#endif
-}
-
 std::uint32_t HashOf(const std::string& text, bool foldAscii = false) {
   std::uint32_t hash = 2166136261u;  // FNV-1a
   for (char c : text) {
@@ -143,12 +135,12 @@ std::string FolderFor(const std::string& root, const std::string& full, std::uin
 // exists, that one is moved to the new name first.
 std::string FolderFor(const std::string& root, const std::string& full) {
   std::string folder = FolderFor(root, FileSystemSpelling(full), HashOf(FileIdentity(full)));
-#ifdef _WIN32
-  std::string older = FolderFor(root, full, HashOf(full, true));
-  std::error_code ignored;
-  if (older != folder && !fs::exists(FsPath(folder), ignored) && fs::is_directory(FsPath(older), ignored))
-    fs::rename(FsPath(older), FsPath(folder), ignored);
-#endif
+  if (kFileNamesIgnoreCase) {
+    std::string older = FolderFor(root, full, HashOf(full, true));
+    std::error_code ignored;
+    if (older != folder && !fs::exists(FsPath(folder), ignored) && fs::is_directory(FsPath(older), ignored))
+      fs::rename(FsPath(older), FsPath(folder), ignored);
+  }
   return folder;
 }
 
@@ -164,15 +156,7 @@ bool SameAsNewest(const std::string& folder, const std::string& newest, const st
 }  // namespace
 
 std::string BackupRoot() {
-#ifdef _WIN32
-  std::string base = EnvironmentText("LOCALAPPDATA");
-#else
-  std::string base = EnvironmentText("XDG_DATA_HOME");
-  if (base.empty() || base[0] != '/') {  // relative values are to be ignored
-    std::string home = EnvironmentText("HOME");
-    base = home.empty() ? std::string() : home + "/.local/share";
-  }
-#endif
+  std::string base = UserDataFolder();
   return base.empty() ? std::string() : JoinPath(JoinPath(base, "Brindlemarque"), "backups");
 }
 
@@ -194,7 +178,7 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   std::error_code made;
   fs::create_directories(FsPath(folder), made);
   if (made) {
-    error = "can't keep a backup in " + folder + ": " + ReasonOf(made);
+    error = "can't keep a backup in " + folder + ": " + SystemErrorText(made);
     return false;
   }
   std::string source = JoinPath(folder, kSourceName);

@@ -54,21 +54,6 @@ void AppendLogLines(std::string& log, SlotCode at, const GemEntry& gem, const st
   log += std::to_string(at % 10 + 1) + " - " + gem.key + " - " + std::to_string(gem.recipe) + " - " + hotkey + "\n";
 }
 
-// The log as a text file of the platform.
-std::string WithPlatformLineEnds(const std::string& text) {
-#ifdef _WIN32
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-#else
-  return text;
-#endif
-}
-
 }  // namespace
 
 GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
@@ -98,6 +83,6 @@ GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
   });
   if (!saved) return result;
   result.ok = true;
-  result.logWritten = ReplaceFileAtomically(logPath, WithPlatformLineEnds(log));
+  result.logWritten = ReplaceFileAtomically(logPath, WithTextLineEnds(log));
   return result;
 }

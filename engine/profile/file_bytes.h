@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 /// Marks a fixed reason text (a message's line after its first) for the
@@ -201,6 +202,20 @@ bool FileOrFolderExists(const std::string& path);
 
 /// The environment variable `name` as path text; empty when unset.
 std::string EnvironmentText(const char* name);
+
+/// The folder for the user's own data of programs: %LOCALAPPDATA% on
+/// Windows; elsewhere $XDG_DATA_HOME when absolute, else ~/.local/share.
+/// Empty when none is set.
+std::string UserDataFolder();
+
+/// True where the file system takes names that differ only in case for one (Windows).
+extern const bool kFileNamesIgnoreCase;
+
+/// `text` with the line ends of the system's text files (CR LF on Windows).
+std::string WithTextLineEnds(const std::string& text);
+
+/// The reason of a failed std::filesystem call, in a few words, as LastFileError gives it.
+std::string SystemErrorText(const std::error_code& error);
 
 #ifdef _WIN32
 /// UTF-8 and UTF-16 text, for the places that meet the system's wide calls.

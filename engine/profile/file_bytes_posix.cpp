@@ -166,6 +166,19 @@ std::string EnvironmentText(const char* name) {
   return value ? value : "";
 }
 
+std::string UserDataFolder() {
+  std::string base = EnvironmentText("XDG_DATA_HOME");
+  if (!base.empty() && base[0] == '/') return base;  // relative values are to be ignored
+  std::string home = EnvironmentText("HOME");
+  return home.empty() ? std::string() : home + "/.local/share";
+}
+
+const bool kFileNamesIgnoreCase = false;
+
+std::string WithTextLineEnds(const std::string& text) { return text; }
+
+std::string SystemErrorText(const std::error_code& error) { return ErrnoText(error.value()); }
+
 RegularFileReader::~RegularFileReader() {
   if (m_handle != kNoHandle) ::close(m_handle);
 }

@@ -236,6 +236,22 @@ std::string EnvironmentText(const char* name) {
   return Utf8Of(value);
 }
 
+std::string UserDataFolder() { return EnvironmentText("LOCALAPPDATA"); }
+
+const bool kFileNamesIgnoreCase = true;
+
+std::string WithTextLineEnds(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+std::string SystemErrorText(const std::error_code& error) { return error.message(); }
+
 RegularFileReader::~RegularFileReader() {
   if (m_handle) ::CloseHandle(static_cast<HANDLE>(m_handle));
 }

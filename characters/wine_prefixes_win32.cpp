@@ -1,0 +1,8 @@
+// On Windows the game runs without Wine: no prefixes to look in.
+#include "wine_prefixes.h"
+
+std::vector<WinePrefix> FindWinePrefixes(const std::string&) { return {}; }
+
+std::string HomeFolder() { return {}; }
+
+std::string DefaultWineRoamingFolder() { return {}; }
