@@ -68,6 +68,27 @@ TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
   EXPECT_EQ(folder.rfind(Slashes(BackupRoot()) + "/Anne-Marie-3.ini (", 0), 0u) << folder;
   EXPECT_EQ(Slashes(ReadFile(folder + "/source.txt")), file + "\n");
   EXPECT_NE(BackupFolder(dir.file("other/Anne-Marie-3.ini")), folder);
+  // A clock gone back (the newest backup from the future): the next one is still newer.
+  WriteFile(folder + "/2990-06-01_00-00-00.000Z.ini", "from the future");
+  ASSERT_TRUE(KeepBackup(file, "bytes 26", "run 26", error));
+  EXPECT_EQ(Slashes(ListBackups(file).front().path), folder + "/2990-06-01_00-00-00.001Z.ini");
+}
+
+// A restore checks the file just before it swaps, as a build does: when the
+// game wrote it meanwhile, the game's file stays and the restore fails.
+TEST(Backups, ARestoreRefusesAFileChangedMeanwhile) {
+  TempDir dir;
+  const std::string file = dir.file("Caoimhe-19.ini"), game = "[Misc]\r\nSaved=by the game\r\n";
+  std::string error;
+  WriteFile(file, "[Quickbar]\r\nHotkey_1=now\r\n");
+  ASSERT_TRUE(KeepBackup(file, "[Quickbar]\r\nHotkey_1=before\r\n", "build", error)) << error;
+  ScopedSavePointHook hook([&](SavePoint point, const std::string& path) {
+    if (point == SavePoint::BeforeSwap) WriteFile(path, game);
+  });
+  RestoreResult result = RestoreBackup(file, 1);
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error.find("changed by another program"), std::string::npos) << result.error;
+  EXPECT_EQ(ReadFile(file), game);
 }
 
 TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyondTheCalendar) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <chrono>
 #include <thread>
+#include <utility>
 #include <tinyxml.h>
 
 #include "backups.h"
@@ -260,12 +261,14 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   waits.LockWait(50);
   // The second build starts while the first is about to save: it must wait
   // for the first, and fails when that takes too long.
-  SetSavePointHook([&](SavePoint point, const std::string&) {
-    if (point != SavePoint::AfterBackup) return;
-    SetSavePointHook(nullptr);
-    EXPECT_FALSE(RunBuildJob(second.context));
-  });
-  EXPECT_TRUE(RunBuildJob(first.context));
+  {
+    bool once = false;
+    ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+      if (point != SavePoint::AfterBackup || std::exchange(once, true)) return;
+      EXPECT_FALSE(RunBuildJob(second.context));
+    });
+    EXPECT_TRUE(RunBuildJob(first.context));
+  }
   waits.LockWait(3000);
   EXPECT_EQ(second.sink.messages, std::vector<std::string>{"can't write character file\n" + first.character +
                                                            ": in use by another run of Brindlemarque; try again in a moment"});
@@ -280,16 +283,17 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   std::thread rest;
   int swaps = 0;
   waits.QuietTime(300);
-  SetSavePointHook([&](SavePoint point, const std::string& path) {
-    if (point == SavePoint::BeforeSwap && swaps++ == 0) WriteFile(path, game.substr(0, game.size() / 2));
-    if (point == SavePoint::BeforeRead && swaps == 1 && !rest.joinable())
-      rest = std::thread([&game, path] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        WriteFile(path, game);
-      });
-  });
-  EXPECT_TRUE(RunBuildJob(second.context));
-  SetSavePointHook(nullptr);
+  {
+    ScopedSavePointHook hook([&](SavePoint point, const std::string& path) {
+      if (point == SavePoint::BeforeSwap && swaps++ == 0) WriteFile(path, game.substr(0, game.size() / 2));
+      if (point == SavePoint::BeforeRead && swaps == 1 && !rest.joinable())
+        rest = std::thread([&game, path] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(100));
+          WriteFile(path, game);
+        });
+    });
+    EXPECT_TRUE(RunBuildJob(second.context));
+  }
   waits.QuietTime(0);
   rest.join();
   EXPECT_EQ(second.sink.messages, std::vector<std::string>{kBuiltOnNewContent});

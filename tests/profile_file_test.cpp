@@ -286,6 +286,15 @@ TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
     first.Close();
     EXPECT_TRUE(second.Open(path));
   }
+  // The run that makes a missing file holds it until it is done.
+  const std::string made = dir.file("made.ini");
+  ProfileFile first, second;
+  ASSERT_TRUE(first.Open(made));
+  ASSERT_TRUE(first.Write("Quickbar", "Hotkey_1", "mine"));
+  ASSERT_TRUE(first.Save());
+  EXPECT_FALSE(second.Open(made));
+  first.Close();
+  EXPECT_TRUE(second.Open(made));
 }
 
 // The game saves the file at each point of a save, in place or by renaming a
@@ -298,7 +307,7 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
       SCOPED_TRACE(std::to_string(static_cast<int>(point)) + (byRename ? " by rename" : " in place"));
       Ini ini;
       const std::string& f = ini.path;
-      SetSavePointHook([&](SavePoint at, const std::string&) {
+      ScopedSavePointHook hook([&](SavePoint at, const std::string&) {
         if (at != point) return;
         WriteFile(byRename ? f + ".game" : f, game);
         if (byRename) RenameOver(f + ".game", f);
@@ -308,7 +317,6 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
       KeepBackupsOf(file, f, "test");
       ASSERT_TRUE(file.Write("Quickbar", "Hotkey_1", "mine"));
       bool saved = file.Save();
-      SetSavePointHook(nullptr);
       if (point == SavePoint::BeforeRead) {
         EXPECT_TRUE(saved) << file.Error();
         EXPECT_NE(ReadFile(f).find("Saved=by the game"), std::string::npos);

@@ -3,11 +3,13 @@
 // They build on Linux and on Windows (paths are UTF-8 text there).
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "message_sink.h"
 
 /// A fresh folder under the system's temporary folder, removed with its
@@ -61,6 +63,18 @@ class ScopedFileWaits {
   ~ScopedFileWaits();
   void LockWait(int milliseconds);
   void QuietTime(int quietMs, int limitMs = 5000);
+};
+
+/// Calls `hook` at every SavePoint of the file layer (see SetSavePointHook)
+/// until the scope ends.
+class ScopedSavePointHook {
+ public:
+  explicit ScopedSavePointHook(std::function<void(SavePoint point, const std::string& path)> hook) {
+    SetSavePointHook(std::move(hook));
+  }
+  ScopedSavePointHook(const ScopedSavePointHook&) = delete;
+  ScopedSavePointHook& operator=(const ScopedSavePointHook&) = delete;
+  ~ScopedSavePointHook() { SetSavePointHook(nullptr); }
 };
 
 /// Sets or removes environment variables for a scope and restores them after.

@@ -91,21 +91,19 @@ TEST(WindowsPaths, ASaveWaitsForAFileHeldForAMomentAndFailsClearlyAfterThat) {
   const std::string f = dir.file("c.ini");
   WriteFile(f, "[Quickbar]\r\nHotkey_0=old\r\n");
   std::thread release;
-  SetSavePointHook([&](SavePoint point, const std::string& path) {
-    if (point == SavePoint::BeforeSwap) release = HoldExclusively(path, 400);
+  int holdMs = 400;
+  ScopedSavePointHook hook([&](SavePoint point, const std::string& path) {
+    if (point == SavePoint::BeforeSwap) release = HoldExclusively(path, holdMs);
   });
   EXPECT_TRUE(WriteProfileString(f, "Quickbar", "Hotkey_0", "new"));
   release.join();
   EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_0=new\r\n");
 
-  SetSavePointHook([&](SavePoint point, const std::string& path) {
-    if (point == SavePoint::BeforeSwap) release = HoldExclusively(path, 3000);
-  });
+  holdMs = 3000;
   ProfileFile file;
   ASSERT_TRUE(file.Open(f));
   ASSERT_TRUE(file.Write("Quickbar", "Hotkey_0", "newer"));
   EXPECT_FALSE(file.Save());
-  SetSavePointHook(nullptr);
   release.join();
   EXPECT_EQ(file.Error(), f + ": in use by another program");
   EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_0=new\r\n");

@@ -241,8 +241,9 @@ enum class ReplaceStep {
 void FailNextReplaceAt(ReplaceStep step);
 
 /// An advisory lock that serialises this program's runs on one file, held
-/// from Acquire to Release (or destruction). It does not keep other programs
-/// from writing the file.
+/// from Acquire to Release (or destruction). A run on a file that does not
+/// exist yet holds it through the file's folder, so also while it makes the
+/// file. It does not keep other programs from writing the file.
 class FileLock {
  public:
   FileLock() = default;

@@ -390,35 +390,41 @@ bool FileLock::Acquire(const std::string& path, int waitMs) {
   Release();
   if (path.empty()) return Fail(N_("no file name"));
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  // The folder's lock first, always: a run on a file that does not exist yet
+  // keeps it, so that no other run takes the file it makes before it is done.
+  // For a file that exists, its own lock, then the folder's is let go. A lock
+  // on an old file is worthless once a replacement renamed a new one in:
+  // then it is taken again on what the path names now.
   for (;;) {
-    // The file itself; while it does not exist, its folder. A lock on the
-    // old file is worthless once a replacement renamed a new one in: then
-    // try again on what the path names now.
-    bool onFolder = false;
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT) {
-      onFolder = true;
-      fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    }
-    if (fd < 0) return Fail(ErrnoText(errno));
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
-        int error = errno;
-        ::close(fd);
-        return Fail(error == EWOULDBLOCK ? "in use by another run of Brindlemarque; try again in a moment"
-                                         : ErrnoText(error));
+    int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return Fail(ErrnoText(errno));
+    int error = ::flock(folder, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+    if (error == 0) {
+      int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0 && errno == ENOENT) {
+        m_handle = folder;
+        return true;
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      if (fd < 0) error = errno;
+      else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno;
+      if (error == 0) {
+        ::close(folder);
+        struct stat held, now;
+        if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
+            held.st_ino == now.st_ino) {
+          m_handle = fd;
+          return true;
+        }
+        ::close(fd);
+        continue;
+      }
+      if (fd >= 0) ::close(fd);
     }
-    struct stat held, now;
-    bool same = onFolder ? ::stat(path.c_str(), &now) != 0 && errno == ENOENT
-                         : ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&
-                               held.st_dev == now.st_dev && held.st_ino == now.st_ino;
-    if (same) {
-      m_handle = fd;
-      return true;
-    }
-    ::close(fd);
+    ::close(folder);
+    if ((error != EWOULDBLOCK && error != EINTR) || std::chrono::steady_clock::now() >= deadline)
+      return Fail(error == EWOULDBLOCK ? "in use by another run of Brindlemarque; try again in a moment"
+                                       : ErrnoText(error));
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }
 
