@@ -13,12 +13,16 @@ PACKAGES=(
 )
 
 scripts/install-packages.sh setup "${PACKAGES[@]}"
-# The window tests include a German user's session.
-if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
-  echo "setup: generating the de_DE.UTF-8 locale"
+# The window tests include a German user's session; the command line's, a
+# terminal of one byte per character.
+for pair in UTF-8:'de_DE.utf-\?8' ISO-8859-1:'de_DE.iso-\?8859-\?1'; do
+  charset=${pair%%:*}
+  locale -a 2>/dev/null | grep -qix "${pair#*:}" && continue
+  echo "setup: generating the de_DE.$charset locale"
   sudo=; [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 || { echo "setup: cannot generate the de_DE.UTF-8 locale" >&2; exit 1; }
-fi
+  $sudo localedef -i de_DE -f "$charset" "de_DE.$charset" \
+    || { echo "setup: cannot generate the de_DE.$charset locale" >&2; exit 1; }
+done
 
 build_dir=${1:-build}
 shift || true

@@ -262,6 +262,10 @@ TEST(CliCharacters, FolderThatCannotBeListedAndNamesThatWouldDriveTheTerminal) {
   ProgramResult latin = ws.Cli({"characters", ws.dir.file("latin")});
   EXPECT_NE(latin.out.find("H\xC3\xA4nde-4.ini"), std::string::npos) << latin.out;
   EXPECT_NE(latin.out.find("Csi\\x9B2J-4.ini"), std::string::npos) << latin.out;
+  // A terminal of one byte per character gets the names in its own set.
+  ProgramResult narrow = ws.Cli({"characters", ws.dir.file("latin")}, "", {{"LC_ALL", "de_DE.ISO-8859-1"}});
+  EXPECT_NE(narrow.out.find("H\xE4nde-4.ini"), std::string::npos) << narrow.out;
+  EXPECT_EQ(narrow.out.find("H\xC3\xA4nde"), std::string::npos) << narrow.out;
 #endif
 }
 
