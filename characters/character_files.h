@@ -53,9 +53,9 @@ std::vector<GameFolder> FindGameFolders();
 /// the user's application data ("APPDATA", or on Linux the Wine prefix's
 /// roaming folder), which does not exist. Empty when no application-data
 /// folder is known.
-std::string FindUserFolder(const std::string& characterPath, const std::vector<GameFolder>& found);
+std::string FindCharacterFolder(const std::string& characterPath, const std::vector<GameFolder>& found);
 /// The same, looking for the game's folders only when needed.
-std::string FindUserFolder(const std::string& characterPath);
+std::string FindCharacterFolder(const std::string& characterPath);
 
 /// The files "*.ini" (any case) of `folder` whose server number is positive,
 /// with their spellcrafter marks. Empty, with `error` set, when the folder

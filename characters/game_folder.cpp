@@ -88,7 +88,7 @@ std::vector<GameFolder> FindGameFolders() {
   return list.Take();
 }
 
-std::string FindUserFolder(const std::string& characterPath, const std::vector<GameFolder>& found) {
+std::string FindCharacterFolder(const std::string& characterPath, const std::vector<GameFolder>& found) {
   std::string folder = FolderOf(characterPath);
   if (!folder.empty()) return folder;
   if (!found.empty()) return found.front().path;
@@ -97,7 +97,7 @@ std::string FindUserFolder(const std::string& characterPath, const std::vector<G
   return base.empty() ? std::string() : GameFolderIn(base);
 }
 
-std::string FindUserFolder(const std::string& characterPath) {
+std::string FindCharacterFolder(const std::string& characterPath) {
   std::string folder = FolderOf(characterPath);
-  return folder.empty() ? FindUserFolder(characterPath, FindGameFolders()) : folder;
+  return folder.empty() ? FindCharacterFolder(characterPath, FindGameFolders()) : folder;
 }

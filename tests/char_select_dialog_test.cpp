@@ -230,11 +230,11 @@ TEST(CharSelectDialog, OffersTheGameFoldersFoundAndTakesATypedFolder) {
     SelectCharacter(d, "Logres - Brunhild (Brunhild-8.ini)");
     Folders(d)->ChangeValue(wxString::FromUTF8(wine + "/gone"));
     wxTEST_DIALOG(SendCommand(Folders(d), wxEVT_TEXT_ENTER), ExpectMessage("Diesen Ordner gibt es nicht:\n" + wine + "/gone"));
-    EXPECT_EQ(d.UserFolder(), lutris);
+    EXPECT_EQ(d.CharacterFolder(), lutris);
     EXPECT_EQ(d.GetChosenPath(), lutris + "/Brunhild-8.ini");
     Folders(d)->ChangeValue(wxString::FromUTF8(wine));
     SendCommand(Folders(d), wxEVT_TEXT_ENTER);
-    EXPECT_EQ(d.UserFolder(), wine);
+    EXPECT_EQ(d.CharacterFolder(), wine);
     EXPECT_EQ(Characters(d)->GetCount(), 5u);
     return wxID_CANCEL;
   }));

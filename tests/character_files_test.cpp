@@ -1,4 +1,4 @@
-// Character file names, server names, the user folder, listing and the spellcrafter mark.
+// Character file names, server names, the character folder, listing and the spellcrafter mark.
 #include "character_files.h"
 
 #include <gtest/gtest.h>
@@ -67,50 +67,50 @@ TEST(CharacterListEntry, CutsTheNameAtTheFirstHyphen) {
   EXPECT_EQ(CharacterListEntry("12.ini"), "Dartmoor -  (12.ini)");
 }
 
-TEST(FindUserFolder, AKnownPathKeepsItsFolderEvenWhenGone) {
-  EXPECT_EQ(FindUserFolder("D:\\Chars\\Morwen-4.ini"), "D:\\Chars");
-  EXPECT_EQ(FindUserFolder("/no/such/folder/Morwen-4.ini"), "/no/such/folder");
+TEST(FindCharacterFolder, AKnownPathKeepsItsFolderEvenWhenGone) {
+  EXPECT_EQ(FindCharacterFolder("D:\\Chars\\Morwen-4.ini"), "D:\\Chars");
+  EXPECT_EQ(FindCharacterFolder("/no/such/folder/Morwen-4.ini"), "/no/such/folder");
   // A file in the root folder has no folder before its separator: the game's folder, as for none.
   ScopedEnv env;
   env.Set("APPDATA", "/appdata");
-  EXPECT_EQ(FindUserFolder("/Morwen-4.ini", {}), Below("/appdata", {"Electronic Arts", "Dark Age of Camelot"}));
-  EXPECT_EQ(FindUserFolder("\\Morwen-4.ini", {}), FindUserFolder("", {}));
+  EXPECT_EQ(FindCharacterFolder("/Morwen-4.ini", {}), Below("/appdata", {"Electronic Arts", "Dark Age of Camelot"}));
+  EXPECT_EQ(FindCharacterFolder("\\Morwen-4.ini", {}), FindCharacterFolder("", {}));
 }
 
-TEST(FindUserFolder, SearchesTheGameFoldersInOrder) {
+TEST(FindCharacterFolder, SearchesTheGameFoldersInOrder) {
   TempDir dir;
   ScopedEnv env;
   env.Set("APPDATA", dir.path().c_str());
   std::string base = Below(dir.path(), {"Electronic Arts", "Dark Age of Camelot"});
-  EXPECT_EQ(FindUserFolder(""), base);  // none exists, not even the base
-  EXPECT_EQ(FindUserFolder("Morwen-4.ini"), base);
+  EXPECT_EQ(FindCharacterFolder(""), base);  // none exists, not even the base
+  EXPECT_EQ(FindCharacterFolder("Morwen-4.ini"), base);
   MakeFolder(base + "/Catacombs");
   MakeFolder(base + "/DR");
-  EXPECT_EQ(FindUserFolder(""), Below(base, {"DR"}));
+  EXPECT_EQ(FindCharacterFolder(""), Below(base, {"DR"}));
   MakeFolder(base + "/TOA");
   MakeFolder(base + "/LotM");
-  EXPECT_EQ(FindUserFolder(""), Below(base, {"LotM"}));
+  EXPECT_EQ(FindCharacterFolder(""), Below(base, {"LotM"}));
   std::string longValue(5000, 'a');
   env.Set("APPDATA", longValue.c_str());  // no buffer to overflow: used as it is
-  EXPECT_EQ(FindUserFolder(""), Below(longValue, {"Electronic Arts", "Dark Age of Camelot"}));
+  EXPECT_EQ(FindCharacterFolder(""), Below(longValue, {"Electronic Arts", "Dark Age of Camelot"}));
 }
 
 #ifndef _WIN32
-TEST(FindUserFolder, WithoutAppDataUsesTheWinePrefix) {
+TEST(FindCharacterFolder, WithoutAppDataUsesTheWinePrefix) {
   TempDir dir;
   ScopedEnv env;
   env.Set("APPDATA", std::nullopt);
   env.Set("WINEPREFIX", dir.path().c_str());
   env.Set("USER", "morwen");
   std::string roaming = dir.path() + "/drive_c/users/morwen/AppData/Roaming";
-  EXPECT_EQ(FindUserFolder(""), roaming + "/Electronic Arts/Dark Age of Camelot");
+  EXPECT_EQ(FindCharacterFolder(""), roaming + "/Electronic Arts/Dark Age of Camelot");
   MakeFolder(dir.path() + "/drive_c/users/morwen/Application Data/Electronic Arts/Dark Age of Camelot/TOA");
-  EXPECT_EQ(FindUserFolder(""),
+  EXPECT_EQ(FindCharacterFolder(""),
             dir.path() + "/drive_c/users/morwen/Application Data/Electronic Arts/Dark Age of Camelot/TOA");
   env.Set("APPDATA", "");
   env.Set("WINEPREFIX", std::nullopt);
   env.Set("HOME", dir.path().c_str());
-  EXPECT_EQ(FindUserFolder(""),
+  EXPECT_EQ(FindCharacterFolder(""),
             dir.path() + "/.wine/drive_c/users/morwen/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
 }
 #endif
@@ -179,8 +179,8 @@ TEST(FindGameFolders, FindsThePrefixesOfEveryLauncher) {
   std::vector<std::pair<std::string, std::string>> found;
   for (const GameFolder& folder : FindGameFolders()) found.push_back({folder.label, folder.path});
   EXPECT_EQ(found, expected);
-  EXPECT_EQ(FindUserFolder(""), expected.front().second);
-  EXPECT_EQ(FindUserFolder("", {}), wineprefix + "/drive_c/users/anna/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
+  EXPECT_EQ(FindCharacterFolder(""), expected.front().second);
+  EXPECT_EQ(FindCharacterFolder("", {}), wineprefix + "/drive_c/users/anna/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
 }
 #endif
 

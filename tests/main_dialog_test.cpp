@@ -499,7 +499,7 @@ TEST(MainDialog, ACharacterChosenInItsDialogShowsAndReceivesTheNextBuild) {
   auto list = [](CDialog_CharSelect& d) { return wxStaticCast(d.FindWindow(XRCID("character_list")), wxListBox); };
 
   auto cancel = [&](CDialog_CharSelect& d) {
-    EXPECT_EQ(d.UserFolder(), folder);  // found through APPDATA
+    EXPECT_EQ(d.CharacterFolder(), folder);  // found through APPDATA
     EXPECT_EQ(list(d)->GetCount(), 3u);  // the three spellcrafters
     return wxID_CANCEL;
   };

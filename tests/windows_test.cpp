@@ -1,4 +1,4 @@
-// What only Windows has: paths beyond 260 characters, a user folder with a
+// What only Windows has: paths beyond 260 characters, a character folder with a
 // non-ASCII letter under %APPDATA%, and files the game holds for a moment.
 // (Every temporary folder of the tests on Windows has a "ü" in its name.)
 #include <gtest/gtest.h>
@@ -74,7 +74,7 @@ TEST(WindowsPaths, TheGameFolderUnderAnAppDataWithAnUmlaut) {
   {
     ScopedEnv env;
     env.Set("APPDATA", appData);
-    found = FindUserFolder("");
+    found = FindCharacterFolder("");
   }
   EXPECT_EQ(FsPath(found), FsPath(lotm));
   EXPECT_EQ(ListCharacterFiles(found).fileNames, std::vector<std::string>{"Brunhild-8.ini"});

@@ -56,15 +56,15 @@ CDialog_CharSelect::CDialog_CharSelect(wxWindow* parent) : m_parent(parent) {}
 int CDialog_CharSelect::ChooseCharacter(const std::string& characterPath) {
   m_initialPath = characterPath;
   m_found = FindGameFolders();
-  m_userFolder = FindUserFolder(characterPath, m_found);
-  m_files = ListCharacterFiles(m_userFolder);
+  m_characterFolder = FindCharacterFolder(characterPath, m_found);
+  m_files = ListCharacterFiles(m_characterFolder);
   if (!LoadWindow()) return MODAL_FAILED;
   InitControls();
   return ShowModal() == wxID_OK ? MODAL_OK : MODAL_CANCEL;
 }
 
 std::string CDialog_CharSelect::GetChosenPath() const {
-  return m_chosenPath.empty() ? JoinPath(m_userFolder, std::string()) : m_chosenPath;
+  return m_chosenPath.empty() ? JoinPath(m_characterFolder, std::string()) : m_chosenPath;
 }
 
 bool CDialog_CharSelect::LoadWindow() {
@@ -92,12 +92,12 @@ bool CDialog_CharSelect::LoadWindow() {
 
 void CDialog_CharSelect::InitControls() {
   for (const GameFolder& folder : m_found) m_folderEdit->Append(wxString::FromUTF8(folder.label));
-  m_folderEdit->ChangeValue(ToWx(m_userFolder));
+  m_folderEdit->ChangeValue(ToWx(m_characterFolder));
   m_spellcraftersOnly->SetValue(true);
   // The current character stays chosen until the user picks another.
   const auto& names = m_files.fileNames;
   bool listed = std::any_of(names.begin(), names.end(),
-                            [this](const std::string& name) { return JoinPath(m_userFolder, name) == m_initialPath; });
+                            [this](const std::string& name) { return JoinPath(m_characterFolder, name) == m_initialPath; });
   m_chosenPath = listed ? m_initialPath : std::string();
   FillServerCombo();
   FillCharacterList();
@@ -138,7 +138,7 @@ void CDialog_CharSelect::ShowChosen() {
   for (unsigned n = 0; n < m_characterList->GetCount() && !m_chosenPath.empty(); ++n) {
     int position = ItemNumber(*m_characterList, n);
     if (position >= 0 && static_cast<std::size_t>(position) < m_files.fileNames.size() &&
-        JoinPath(m_userFolder, m_files.fileNames[position]) == m_chosenPath)
+        JoinPath(m_characterFolder, m_files.fileNames[position]) == m_chosenPath)
       shown = static_cast<int>(n);
   }
   m_characterList->SetSelection(shown);
@@ -202,7 +202,7 @@ void CDialog_CharSelect::OnCharacterSelChange(wxCommandEvent&) {
   if (selected == wxNOT_FOUND) return;
   int position = ItemNumber(*m_characterList, selected);
   if (position < 0 || static_cast<std::size_t>(position) >= m_files.fileNames.size()) return;
-  m_chosenPath = JoinPath(m_userFolder, m_files.fileNames[position]);
+  m_chosenPath = JoinPath(m_characterFolder, m_files.fileNames[position]);
 }
 
 void CDialog_CharSelect::OnCharacterDblClk(wxCommandEvent&) {
@@ -212,7 +212,7 @@ void CDialog_CharSelect::OnCharacterDblClk(wxCommandEvent&) {
 }
 
 void CDialog_CharSelect::OnBrowseFolder(wxCommandEvent&) {
-  CFolderDialog browser(this, m_userFolder);
+  CFolderDialog browser(this, m_characterFolder);
   if (browser.RunModal() != MODAL_OK) {
     if (!browser.MissingFolder().empty())  // the dialog keeps its folder
       wxMessageBox(wxString::Format(_("This folder does not exist:\n%s"), ToWx(browser.MissingFolder())),
@@ -230,7 +230,7 @@ void CDialog_CharSelect::OnFoundFolder(wxCommandEvent&) {
 
 void CDialog_CharSelect::OnTypedFolder(wxCommandEvent&) {
   std::string folder = FromWx(m_folderEdit->GetValue());
-  if (folder == m_userFolder) return;
+  if (folder == m_characterFolder) return;
   if (!wxDirExists(ToWx(folder))) {  // the dialog keeps its folder; the typed text stays to be mended
     wxMessageBox(wxString::Format(_("This folder does not exist:\n%s"), ToWx(folder)), wxTheApp->GetAppName(),
                  wxOK | wxICON_EXCLAMATION, this);
@@ -242,9 +242,9 @@ void CDialog_CharSelect::OnTypedFolder(wxCommandEvent&) {
 // Lists `folder`: the server filter goes back to all servers, the spellcrafter
 // box keeps its state, and the choice is forgotten with the old folder.
 void CDialog_CharSelect::ShowFolder(const std::string& folder) {
-  m_userFolder = folder;
-  m_folderEdit->ChangeValue(ToWx(m_userFolder));
-  m_files = ListCharacterFiles(m_userFolder);
+  m_characterFolder = folder;
+  m_folderEdit->ChangeValue(ToWx(m_characterFolder));
+  m_files = ListCharacterFiles(m_characterFolder);
   m_chosenPath.clear();
   FillServerCombo();
   FillCharacterList();

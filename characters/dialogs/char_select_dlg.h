@@ -23,7 +23,7 @@ class CDialog_CharSelect : public wxDialog {
   /// Nothing is listed or shown until ChooseCharacter. `parent` may be null.
   explicit CDialog_CharSelect(wxWindow* parent = nullptr);
 
-  /// Looks for the game's folders and lists the folder FindUserFolder gives
+  /// Looks for the game's folders and lists the folder FindCharacterFolder gives
   /// for `characterPath` (reading every file now, before the window
   /// shows), then runs the dialog:
   /// spellcrafters of all servers first. The current character, when it is
@@ -33,7 +33,7 @@ class CDialog_CharSelect : public wxDialog {
   /// once per object.
   int ChooseCharacter(const std::string& characterPath);
 
-  /// The path of the last entry selected; without one, the user folder
+  /// The path of the last entry selected; without one, the character folder
   /// followed by a separator. The file need not exist any more.
   std::string GetChosenPath() const;
 
@@ -47,7 +47,7 @@ class CDialog_CharSelect : public wxDialog {
   /// shown; the chosen path stays either way.
   void FillCharacterList();
 
-  const std::string& UserFolder() const { return m_userFolder; }
+  const std::string& CharacterFolder() const { return m_characterFolder; }
   const CharacterFileList& Listing() const { return m_files; }
   const std::vector<GameFolder>& FoundFolders() const { return m_found; }
 
@@ -68,7 +68,7 @@ class CDialog_CharSelect : public wxDialog {
 
   wxWindow* m_parent;
   std::vector<GameFolder> m_found;
-  std::string m_userFolder;
+  std::string m_characterFolder;
   CharacterFileList m_files;
   std::string m_chosenPath;
   std::string m_initialPath;  // the character the dialog was opened for

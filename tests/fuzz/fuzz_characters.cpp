@@ -1,4 +1,4 @@
-// The character-file logic: names, display texts, the user folder of a path,
+// The character-file logic: names, display texts, the character folder of a path,
 // and the spellcrafter mark, checked against a whole-file reading; the
 // launchers' files (Lutris, Steam, Heroic) read when looking for the game.
 // Input: a file name, separator, the file's bytes, separator, and three
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string shown = CharacterDisplayText(name);
   Check(!shown.empty(), "an empty display text");
   Check(CharacterListEntry(name).find("(" + name + ")") != std::string::npos, "a list entry without its file");
-  (void)FindUserFolder(name, {});
+  (void)FindCharacterFolder(name, {});
 
   std::string bytes = parts[1];
   ByteReader filler(parts[2]);
