@@ -11,18 +11,12 @@ namespace {
 
 const char* const kMacros = "Macros";
 constexpr int kMacroCount = 100;
-constexpr int kHotkeysPerQuickbar = 100;  // Hotkey_0 to Hotkey_99: ten bars of ten
 
 std::string MacroKey(int number) { return "Macro_" + std::to_string(number); }
 
-// A hotkey position inside the compaction: quickbar * 1000 + key index.
-std::string PositionSection(int position) { return QuickbarSection(position / 1000); }
-
-std::string PositionKey(int position) { return "Hotkey_" + std::to_string(position % 1000); }
-
 struct MacroHotkey {
   int macro;
-  int position;
+  SlotKey slot;
 };
 
 // A macro value worth keeping: not empty and not one of our spacers.
@@ -45,11 +39,11 @@ bool CompactMacros(ProfileFile& file) {
   std::vector<MacroHotkey> hotkeys;
   for (int s = 1; s <= 3; ++s) {
     for (int k = 0; k < kHotkeysPerQuickbar; ++k) {
-      int position = s * 1000 + k;
-      std::string value = file.Read(PositionSection(position), PositionKey(position));
+      SlotKey slot = GetSlotKey(SlotOfHotkey(s, k));
+      std::string value = file.Read(slot.section, slot.key);
       auto comma = value.find(',');
       if (value.empty() || LeadingInt(value.c_str()) != 52 || comma == std::string::npos) continue;
-      hotkeys.push_back({LeadingInt(value.c_str() + comma + 1), position});
+      hotkeys.push_back({LeadingInt(value.c_str() + comma + 1), std::move(slot)});
     }
   }
 
@@ -62,7 +56,7 @@ bool CompactMacros(ProfileFile& file) {
       ++i;
       continue;
     }
-    if (!file.Delete(PositionSection(hotkeys[i].position), PositionKey(hotkeys[i].position))) return false;
+    if (!file.Delete(hotkeys[i].slot.section, hotkeys[i].slot.key)) return false;
     hotkeys.erase(hotkeys.begin() + static_cast<std::ptrdiff_t>(i));
   }
 
@@ -71,9 +65,8 @@ bool CompactMacros(ProfileFile& file) {
   for (std::size_t i = 0; i < kept.size(); ++i)
     if (!file.Write(kMacros, MacroKey(static_cast<int>(i)), kept[i])) return false;
   for (std::size_t j = 0; j < hotkeys.size(); ++j) {
-    int position = hotkeys[j].position;
-    if (!file.Write(PositionSection(position), PositionKey(position), FormatMacroHotkey(static_cast<int>(j))))
-      return false;
+    const SlotKey& slot = hotkeys[j].slot;
+    if (!file.Write(slot.section, slot.key, FormatMacroHotkey(static_cast<int>(j)))) return false;
   }
   return true;
 }

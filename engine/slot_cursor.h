@@ -9,8 +9,16 @@
 
 class ProfileFile;
 
+/// One slot of the three quickbars, the only way slots are numbered:
 /// quickbar * 1000 + bar * 10 + slot (quickbar 1-3, bar 1-10, slot 0-9).
+/// Its hotkey is "Hotkey_<(bar - 1) * 10 + slot>" of the quickbar's section.
 using SlotCode = std::int32_t;
+
+/// Hotkey_0 to Hotkey_99 per quickbar: ten bars of ten.
+constexpr int kHotkeysPerQuickbar = 100;
+
+/// The slot whose hotkey is "Hotkey_<index>" (0-99) of quickbar `quickbar`.
+constexpr SlotCode SlotOfHotkey(int quickbar, int index) { return quickbar * 1000 + 10 + index; }
 
 /// The INI place of one slot.
 struct SlotKey {
