@@ -1,4 +1,4 @@
-# Linux: what `cmake --install` puts under the prefix (both programs, the
+# Linux: what `cmake --install` puts under the prefix beside the programs (the
 # desktop entry, AppStream metainfo, icons in the hicolor sizes, man pages)
 # and CPack's .deb of it. The package depends on the runtime libraries the
 # programs link (found by dpkg-shlibdeps) and on wxWidgets' translations.
@@ -9,11 +9,9 @@ set(RELEASE_DATE 2026-12-07)  # of this version, for the metainfo
 set(LINUX_DIR ${PROJECT_SOURCE_DIR}/resources/linux)
 set(OUT_DIR ${PROJECT_BINARY_DIR}/linux)
 
-install(TARGETS brindlemarque-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 set(MAN_PAGES brindlemarque-cli)
 
 if(BRINDLEMARQUE_GUI)
-  install(TARGETS Brindlemarque RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   list(APPEND MAN_PAGES Brindlemarque)
   install(FILES ${LINUX_DIR}/${BRINDLEMARQUE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${LINUX_DIR}/${BRINDLEMARQUE_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages

@@ -20,7 +20,7 @@ scripts/debian-source.sh tinyxml "$src"
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINDLEMARQUE_FUZZ=ON \
   -DTINYXML_SOURCE_DIR="$src" >/dev/null || { echo "fuzz: configure failed" >&2; exit 1; }
 cmake --build "$out" -j "$(nproc)" >/dev/null || { echo "fuzz: build failed" >&2; exit 1; }
-bash tests/fuzz/make_seeds.sh "$out/seeds"
+seeds=$out/tests/fuzz/seeds  # made by the build
 
 status=0
 # The targets as tests/fuzz/CMakeLists.txt lists them (the one place that names them).
@@ -33,7 +33,7 @@ for target in $targets; do
   [ "$target" = fuzz_xml ] && max_len=1048576
   echo "=== $target: $seconds s"
   if ! "$out/bin/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -max_len=$max_len \
-       -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" "$out/seeds/$target" \
+       -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" "$seeds/$target" \
        "$here/tests/fuzz/regressions/$target" 2>"$out/$target.log"; then
     tail -n 30 "$out/$target.log"
     echo "fuzz: $target found a problem; the input is in $findings (add it to tests/fuzz/regressions/$target)" >&2

@@ -5,7 +5,7 @@
 # moment), and removes the package again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-packages.sh package lintian desktop-file-utils shared-mime-info appstream dpkg-dev man-db xvfb xauth xdotool
+scripts/install-packages.sh package librsvg2-bin lintian desktop-file-utils shared-mime-info appstream dpkg-dev man-db xvfb xauth xdotool
 
 # Debian's hardening flags, as a package build would use them.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
@@ -13,7 +13,7 @@ export CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFL
 export LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 rm -rf build-package/_CPack_Packages build-package/*.deb
 BUILD_TYPE=RelWithDebInfo scripts/setup.sh build-package -DCMAKE_INSTALL_PREFIX=/usr \
-  -DBRINDLEMARQUE_TESTS=OFF -DBRINDLEMARQUE_BENCH=OFF
+  -DBRINDLEMARQUE_TESTS=OFF -DBRINDLEMARQUE_BENCH=OFF -DBRINDLEMARQUE_LINUX_PACKAGE=ON
 (cd build-package && cpack -G DEB >/dev/null) || { echo "package: cpack failed" >&2; exit 1; }
 deb=$(ls "$PWD"/build-package/brindlemarque_*.deb)
 echo "package: built $(basename "$deb")"

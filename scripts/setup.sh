@@ -9,7 +9,7 @@ PACKAGES=(
   g++ cmake make
   libgtest-dev libgmock-dev libbenchmark-dev
   libtinyxml-dev libcli11-dev gettext
-  libwxgtk3.2-dev wx-common wx3.2-i18n locales xvfb xauth x11-utils xdotool imagemagick librsvg2-bin fonts-dejavu-core
+  libwxgtk3.2-dev wx-common wx3.2-i18n locales xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
 )
 
 scripts/install-packages.sh setup "${PACKAGES[@]}"
