@@ -18,6 +18,7 @@
 #include "ascii_text.h"
 #include "backup_note.h"
 #include "backups.h"
+#include "bar_picture_panel.h"
 #include "build_run.h"
 #include "char_select_dlg.h"
 #include "field_keys.h"
@@ -52,6 +53,7 @@ wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
   EVT_DROP_FILES(CBrindlemarqueDlg::OnDropFiles)
   EVT_CLOSE(CBrindlemarqueDlg::OnCloseWindow)
   EVT_TIMER(wxID_ANY, CBrindlemarqueDlg::OnTimer)
+  EVT_BUTTON(XRCID("show_bars"), CBrindlemarqueDlg::OnShowBars)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -126,6 +128,7 @@ void CBrindlemarqueDlg::BuildWindow() {
   m_cleanBefore = XRCCTRL(*this, "clean_before", wxCheckBox);
   m_resultPicture = XRCCTRL(*this, "result_picture", wxStaticBitmap);
   m_resultLine = XRCCTRL(*this, "result_line", wxStaticText);
+  m_showBars = XRCCTRL(*this, "show_bars", wxButton);
   // The keyboard's order: GO and Close first, then the fields and the options.
   const char* const tabOrder[] = {"go", "close", "template_path", "character_name", "quickbar", "first_bar",
                                   "last_bar", "use_spacer", "browse_template", "choose_character", "quit_after",
@@ -160,8 +163,10 @@ void CBrindlemarqueDlg::BuildWindow() {
                  keys);
   SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
   GetSizer()->SetSizeHints(this);
-  // The result line wraps within the window's width, however long a path it names.
-  m_resultLine->SetMinSize(wxSize(GetClientSize().x - FromDIP(20), -1));
+  // The result line wraps within the window's width beside "Show bars",
+  // however long a path it names.
+  m_resultLine->SetMinSize(
+      wxSize(GetClientSize().x - FromDIP(28) - m_showBars->GetBestSize().x, -1));
   Centre();
 }
 
@@ -243,7 +248,9 @@ void CBrindlemarqueDlg::OnInitDialog(wxInitDialogEvent& event) {
 void CBrindlemarqueDlg::Build(bool mayQuit) {
   m_messages.ForgetLast();
   std::vector<PlacedHotkey> placed;
+  BarRecorder recorder(m_context);
   bool ok = WithBusyCursor([&] { return RunBuildJob(m_context, false, placed); });
+  KeepBars(ok ? std::optional<BarPicture>(recorder.Picture(placed)) : std::nullopt);
   if (ok && mayQuit && m_context.job.Has(OPT_QUIT)) {  // done: no picture
     SetReturnCode(wxID_OK);
     EndDialog(wxID_OK);
@@ -282,7 +289,12 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   ControlsToSettings();
   m_messages.ForgetLast();
   // Never closes the window; failures have shown their message.
+  std::vector<PlacedHotkey> placed;
+  BarRecorder recorder(m_context);
+  m_context.onPlaced = [&placed](const PlacedHotkey& p) { placed.push_back(p); };
   GemTableResult result = WithBusyCursor([this] { return RunGemTest(m_context); });
+  m_context.onPlaced = nullptr;
+  KeepBars(result.ok ? std::optional<BarPicture>(recorder.Picture(placed)) : std::nullopt);
   if (result.ok)
     ShowResult(RESULT_SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTableLog,
                                                                     ToWx(FolderOf(AbsolutePath(kGemTableLog))))
@@ -362,8 +374,9 @@ void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
   ControlsToSettings();
   // GO's own run, as a dry run: every message it has is shown, no file changes.
   std::vector<PlacedHotkey> placed;
+  BarRecorder recorder(m_context);
   if (!RunBuildJob(m_context, true, placed) && placed.empty()) return;
-  CPreviewDlg preview(this, placed);
+  CPreviewDlg preview(this, placed, recorder.Picture(placed));
   preview.ShowModal();
 }
 
@@ -383,6 +396,18 @@ void CBrindlemarqueDlg::TakeTemplate(const std::string& path) {
   m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
   // Runs even without configuration files, never quits.
   if (m_context.job.Has(OPT_DROP_RUN)) Build(false);
+}
+
+void CBrindlemarqueDlg::KeepBars(std::optional<BarPicture> bars) {
+  m_lastBars = std::move(bars);
+  m_showBars->Show(m_lastBars.has_value());
+  Layout();
+}
+
+void CBrindlemarqueDlg::OnShowBars(wxCommandEvent&) {
+  if (!m_lastBars) return;
+  CBarPictureDlg bars(this, *m_lastBars);
+  bars.ShowModal();
 }
 
 void CBrindlemarqueDlg::OnTimer(wxTimerEvent&) {

@@ -3,8 +3,12 @@
 // line saying what the run did). It owns the build's context.
 #pragma once
 
+#include <optional>
+#include <vector>
 #include <wx/dialog.h>
 #include <wx/timer.h>
+
+#include "bar_picture.h"
 
 #include "build_context.h"
 #include "message_box_sink.h"
@@ -58,6 +62,8 @@ class CBrindlemarqueDlg : public wxDialog {
   void TakeTemplate(const std::string& path);
 
   BuildContext& Context() { return m_context; }
+  /// The bars of the last GO or gem table that succeeded, until the next run.
+  const std::optional<BarPicture>& LastBars() const { return m_lastBars; }
   bool IsTimerRunning() const { return m_resultTimer.IsRunning(); }
 
  private:
@@ -76,6 +82,7 @@ class CBrindlemarqueDlg : public wxDialog {
   void OnDropFiles(wxDropFilesEvent& event);
   void OnCloseWindow(wxCloseEvent& event);
   void OnTimer(wxTimerEvent& event);
+  void OnShowBars(wxCommandEvent& event);
 
   void BuildWindow();
   void AddMenuEntries();
@@ -85,6 +92,8 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Runs the build and shows its result; a success with "quit after
   /// create" closes the window instead when `mayQuit` (GO, not a drop).
   void Build(bool mayQuit);
+  /// Keeps the bars of a run that succeeded for "Show bars" (none after a failure).
+  void KeepBars(std::optional<BarPicture> bars);
 
   BuildContext m_context;
   MessageBoxSink m_messages;
@@ -102,6 +111,8 @@ class CBrindlemarqueDlg : public wxDialog {
   wxCheckBox* m_cleanBefore = nullptr;
   wxStaticBitmap* m_resultPicture = nullptr;
   wxStaticText* m_resultLine = nullptr;
+  wxButton* m_showBars = nullptr;
+  std::optional<BarPicture> m_lastBars;
 
   wxDECLARE_EVENT_TABLE();
 };

@@ -6,6 +6,7 @@
 #include <wx/stattext.h>
 #include <wx/translation.h>
 
+#include "bar_picture_panel.h"
 #include "game_text.h"
 
 namespace {
@@ -14,13 +15,15 @@ wxString Shown(const std::string& gameText) { return wxString::FromUTF8(GameText
 
 }  // namespace
 
-CPreviewDlg::CPreviewDlg(wxWindow* parent, const std::vector<PlacedHotkey>& placed)
+CPreviewDlg::CPreviewDlg(wxWindow* parent, const std::vector<PlacedHotkey>& placed, const BarPicture& picture)
     : wxDialog(parent, wxID_ANY, _("Preview"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   wxString summary = wxPLURAL("GO would write %zu hotkey; no file was changed.",
                               "GO would write %zu hotkeys; no file was changed.", placed.size());
   sizer->Add(new wxStaticText(this, wxID_ANY, wxString::Format(summary, placed.size())), 0, wxALL, 8);
+  m_bars = new CBarPicturePanel(this, picture);
+  sizer->Add(m_bars, 0, wxLEFT | wxRIGHT | wxBOTTOM, 8);
 
   m_list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(560, 320)),
                           wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_HRULES);

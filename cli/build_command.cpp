@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "bar_picture.h"
+#include "bar_text.h"
 #include "build_context.h"
 #include "build_run.h"
 #include "file_bytes.h"
@@ -74,8 +76,11 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
   BuildContext context;
   if (!PrepareContext(options, sink, context)) return 1;
   std::vector<PlacedHotkey> placed;
+  BarRecorder recorder(context);
   bool ok = RunBuildJob(context, preview, placed);
-  if (preview)
+  if (preview && options.bars)
+    std::cout << BarPictureText(recorder.Picture(placed));
+  else if (preview)
     for (const PlacedHotkey& p : placed) PrintPlaced(p);
   if (!ok) return 1;
 

@@ -17,13 +17,15 @@ struct BuildOptions {
   bool spacer = true;
   bool reverse = false;
   bool cleanup = true;
+  bool bars = false;  // preview: the bars as a picture instead of slot by slot
 };
 
 /// Adds the build options to `command`, storing into `options`.
 void SetupBuildOptions(CLI::App& command, BuildOptions& options);
 
 /// Runs one build (or, with `preview`, the same build without saving the
-/// character file, printing every slot it would fill). Returns the exit
+/// character file, printing every slot it would fill, or with `bars` the
+/// range's bars as a picture). Returns the exit
 /// status: 0 success, 1 failed build.
 int RunBuildCommand(const BuildOptions& options, bool preview);
 

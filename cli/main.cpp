@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
   CLI::App* preview =
       app.add_subcommand("preview", "Show slot by slot what a build would write, changing nothing");
   SetupBuildOptions(*preview, previewOptions);
+  preview->add_flag("--bars", previewOptions.bars, "Show the bars as the game does, ten slots per line");
 
   BuildOptions gemTestOptions;
   CLI::App* gemTest = app.add_subcommand(

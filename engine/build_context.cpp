@@ -3,3 +3,13 @@
 void BuildContext::ShowMessage(const std::string& text) const {
   if (messages) messages->ShowMessage(text);
 }
+
+PlacedHotkey PlacedHotkey::At(SlotCode code, const std::string& value) {
+  PlacedHotkey placed;
+  SlotKey slot = GetSlotKey(code);
+  placed.code = code;
+  placed.section = slot.section;
+  placed.key = slot.key;
+  placed.value = value;
+  return placed;
+}

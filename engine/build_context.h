@@ -18,8 +18,12 @@ struct PlacedHotkey {
   SlotCode code = 0;
   std::string section, key, value;
   bool spacer = false;        ///< a spacer macro's hotkey; `label` is its name
-  std::string label;
+  std::string label;          ///< a spacer's item label; the gem of the gem table's hotkeys
   std::string bonus, amount;  ///< for a recipe: the effect's id and text
+  std::string group;          ///< for a recipe: its bonus's group in config.xml ("stat", "resist"...)
+
+  /// The hotkey `value` placed at `code`, with its section and key.
+  static PlacedHotkey At(SlotCode code, const std::string& value);
 };
 
 struct BuildContext {
@@ -37,6 +41,9 @@ struct BuildContext {
   bool dryRun = false;
   /// Told of every hotkey a build places, when set.
   std::function<void(const PlacedHotkey&)> onPlaced;
+  /// Told of the character file's content right after a run opened it
+  /// (`finishing` false) and just before it is saved and closed (true), when set.
+  std::function<void(const ProfileFile& file, bool finishing)> onCharacterFile;
 
   /// Passes `text` to the message sink.
   void ShowMessage(const std::string& text) const;

@@ -66,19 +66,15 @@ bool IsMade(const TiXmlElement* effect) {
 }
 
 void Report(BuildContext& context, SlotCode code, const std::string& value, const TiXmlElement* effect,
-            const char* label) {
+            const char* label, const RecipeIndex& recipes) {
   if (!context.onPlaced) return;
-  PlacedHotkey placed;
-  SlotKey slot = GetSlotKey(code);
-  placed.code = code;
-  placed.section = slot.section;
-  placed.key = slot.key;
-  placed.value = value;
+  PlacedHotkey placed = PlacedHotkey::At(code, value);
   if (effect) {
     const char* id = effect->Attribute("id");
     const char* text = TextOf(effect);
     placed.bonus = id ? id : "";
     placed.amount = text ? text : "";
+    placed.group = recipes.GroupOf(id);
   } else {
     placed.spacer = true;
     placed.label = label ? label : "";
@@ -117,14 +113,14 @@ bool FillItem(BuildContext& context, const TiXmlElement* item, const char* ordTe
       std::string label = ordText ? ordText : "";
       if (!AddSpacerMacro(file, context.job, context.cursor, label)) return false;
       SlotKey slot = GetSlotKey(at);
-      Report(context, at, file.Read(slot.section, slot.key), nullptr, ordText);
+      Report(context, at, file.Read(slot.section, slot.key), nullptr, ordText, recipes);
     }
     std::string hotkey = recipes.Lookup(effect->Attribute("id"), TextOf(effect), realmIndex);
     if (hotkey.empty()) continue;
     SlotCode at = context.cursor.code;
     if (!WriteHotkey(file, context.job, context.cursor, hotkey)) return false;
     wrote = true;
-    Report(context, at, hotkey, effect, nullptr);
+    Report(context, at, hotkey, effect, nullptr, recipes);
     ++written;
   }
   return true;
@@ -203,6 +199,7 @@ int RealmIndexOf(const char* realmText) {
 
 bool FinishCharacterFile(BuildContext& context, bool save) {
   ProfileFile& file = context.character;
+  if (context.onCharacterFile && !file.Failed()) context.onCharacterFile(file, true);
   bool saved = !file.Failed() && (!save || file.Save());
   std::string error = file.Error();
   file.Close();  // the lock is not kept while the window waits
@@ -214,6 +211,7 @@ bool OpenCharacterFile(BuildContext& context, const char* run) {
   ProfileFile& file = context.character;
   if (!file.Open(context.job.characterPath)) return false;
   KeepBackupsOf(file, context.job.characterPath, RunNote(run, context.job));
+  if (context.onCharacterFile) context.onCharacterFile(file, false);
   return true;
 }
 

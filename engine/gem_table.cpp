@@ -73,8 +73,16 @@ GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
         CompactMacros(file)) {
       for (const GemEntry& gem : gems) {
         std::string hotkey = FormatRecipeHotkey(2LL * gem.recipe, 0);
-        AppendLogLines(log, context.cursor.code, gem, hotkey);
-        if (WriteHotkey(file, context.job, context.cursor, hotkey)) continue;
+        SlotCode at = context.cursor.code;
+        AppendLogLines(log, at, gem, hotkey);
+        if (WriteHotkey(file, context.job, context.cursor, hotkey)) {
+          if (context.onPlaced) {
+            PlacedHotkey placed = PlacedHotkey::At(at, hotkey);
+            placed.label = gem.key;
+            context.onPlaced(placed);
+          }
+          continue;
+        }
         if (!file.Failed()) context.ShowMessage("end of qbar");
         break;
       }

@@ -149,6 +149,12 @@ std::string RecipeIndex::Lookup(const char* effectId, const char* effectText, in
   return FormatRecipeHotkey(2LL * gem->second, static_cast<std::int64_t>(gemLevel) - 1);
 }
 
+std::string RecipeIndex::GroupOf(const char* effectId) const {
+  const TiXmlElement* bonus = Find(m_bonuses, effectId);
+  const char* group = bonus ? TextOf(bonus->FirstChildElement("group")) : nullptr;
+  return group ? group : "";
+}
+
 std::string LookupRecipeHotkey(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig,
                                const char* effectId, const char* effectText, int realmIndex) {
   return RecipeIndex(bonusConfig, gemConfig).Lookup(effectId, effectText, realmIndex);

@@ -33,6 +33,8 @@ class RecipeIndex {
  public:
   RecipeIndex(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig);
   std::string Lookup(const char* effectId, const char* effectText, int realmIndex) const;
+  /// The group of the bonus `effectId` ("stat", "resist", "skill"...); empty when unknown.
+  std::string GroupOf(const char* effectId) const;
 
  private:
   using ByName = std::unordered_map<std::string, const TiXmlElement*>;

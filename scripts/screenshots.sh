@@ -5,8 +5,9 @@
 # dialog on the sample characters (character-dialog.png), opened from the
 # keyboard through the "..." beside the character field, the same dialog
 # with the game folders it found in a player's home open in its folder field
-# (character-dialog-found.png), and the preview list of a sample build
-# (preview-dialog.png), chosen from the window's menu.
+# (character-dialog-found.png), and the preview of a sample build, its bars
+# and its list, chosen from the window's menu, in German (preview-dialog.png),
+# English (preview-dialog-en.png) and German at 200 % (preview-dialog-de-200.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p docs
@@ -20,7 +21,7 @@ cp -r examples/vesko examples/appdata "$work/"
 # "preview" the list its menu's "Preview" shows (dialogs in German).
 # APPDATA is the samples' unless set empty; GDK_SCALE passes on.
 shot() {
-  xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
+  xvfb-run -a -s "-screen 0 ${SCREEN:-1600x1200}x24" bash -c '
     set -e
     cd "$1/vesko"
     HOME="$1" APPDATA="${APPDATA-$1/appdata}" LANG="$2" LANGUAGE= LC_ALL= "$4" 2>/dev/null &
@@ -52,7 +53,7 @@ shot() {
       xdotool mousemove --window "$id" 200 120 click 3
       sleep 1
       xdotool key Down Down Down Return  # the third entry
-      id=$(wait_for "Vorschau")
+      id=$(wait_for "${PREVIEW_TITLE:-Vorschau}")
     fi
     import -window "$id" "$3"
     kill $pid' _ "$work" "$1" "$2" "$PWD/build/bin/Brindlemarque" "${3:-}" "$(scripts/version.sh)"
@@ -79,4 +80,6 @@ mkdir -p "$work/.config/Daoc"
 printf '[settings]\nsc_file=%s\nout_file2=%s\n' "$work/vesko/templates/Alarion_Armsman.vsk" \
   "$work/appdata/Electronic Arts/Dark Age of Camelot/LotM/Alarion-4.ini" > "$work/.config/Daoc/Brindlemarque.conf"
 shot de_DE.UTF-8 "$PWD/docs/preview-dialog.png" preview
+PREVIEW_TITLE=Preview shot en_US.UTF-8 "$PWD/docs/preview-dialog-en.png" preview
+GDK_SCALE=2 SCREEN=3200x2400 shot de_DE.UTF-8 "$PWD/docs/preview-dialog-de-200.png" preview
 echo "screenshots in docs/"

@@ -186,6 +186,14 @@ TEST(CliPreview, ListsTheSlotsAndChangesNothing) {
   EXPECT_NE(r.out.find("\tspacer \"F\xC3\xBC\xC3\x9F" "e\"\n"), std::string::npos) << r.out;
   EXPECT_EQ(ReadFile(ws.character), before);
   EXPECT_EQ(ReadFile(ws.Template("Caoimhe_Hero.vsk")), templ);
+
+  // The bars as a picture: a reverse walk over the player's keys.
+  Workspace alarion;
+  ProgramResult bars = alarion.Cli({"preview", "--bars", "--reverse", "--no-cleanup", "--template",
+                                    alarion.Template("Alarion_Armsman.vsk"), "--character", alarion.character},
+                                   "", {{"LC_ALL", "C.UTF-8"}});
+  EXPECT_EQ(bars.status, 0) << bars.err;
+  EXPECT_EQ(bars.out.substr(0, bars.out.rfind("would write")), ReadFile(DataPath("expected/Alarion-4.bars.txt")));
 }
 
 TEST(CliCharacters, ListsTheSampleFolderAndFilters) {

@@ -21,6 +21,7 @@
 
 #include "about_dlg.h"
 #include "char_select_dlg.h"
+#include "bar_picture_panel.h"
 #include "preview_dlg.h"
 #include "folder_dlg.h"
 #include "gui_support.h"
@@ -436,13 +437,25 @@ TEST(MainDialog, UndoLastBuildAsksThenPutsTheFileBackAndCanBeUndoneItself) {
                 ExpectMessage("Von " + dlg->Context().job.characterPath + " gibt es keine Sicherung."));
 }
 
+// The slots a picture shows as placed by the run.
+int PlacedIn(const BarPicture& picture) {
+  int placed = 0;
+  for (const PictureBar& bar : picture.bars)
+    for (const PictureSlot& slot : bar.slots)
+      placed += slot.content == SlotContent::Recipe || slot.content == SlotContent::Spacer;
+  return placed;
+}
+
 TEST(MainDialog, PreviewListsWhatGoWouldWriteAndChangesNothing) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
   std::string before = ReadFile(character);
   int rows = 0;
-  wxString first, hands;
+  wxString first, hands, tip;
+  BarPicture previewBars;
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_PREVIEW_COMMAND), ExpectDialog<CPreviewDlg>([&](CPreviewDlg& preview) {
+                  previewBars = preview.Bars()->Picture();
+                  tip = preview.Bars()->SlotTip(0, 0);
                   wxListCtrl* list = preview.List();
                   rows = list->GetItemCount();
                   for (int column = 0; column < 5; ++column) first += list->GetItemText(0, column) + "|";
@@ -454,6 +467,22 @@ TEST(MainDialog, PreviewListsWhatGoWouldWriteAndChangesNothing) {
   EXPECT_EQ(hands, wxString::FromUTF8("Platzhalter \"Hände\""));
   EXPECT_EQ(ReadFile(character), before);
   EXPECT_EQ(ShownResult(*dlg), 0);
+  EXPECT_EQ(PlacedIn(previewBars), 27);
+  EXPECT_EQ(previewBars.bars.size(), 6u);  // bars 2-7
+  EXPECT_EQ(tip.utf8_string(), "Platz 1 der Füllfolge\nPlatzhalter \"Helm\"\nErsetzt: 45,1300010,,-1");
+
+  // GO writes what the preview showed, and its bars stay to be seen.
+  Click(*dlg, XRCID("go"));
+  ASSERT_TRUE(dlg->LastBars().has_value());
+  EXPECT_EQ(PlacedIn(*dlg->LastBars()), 27);
+  EXPECT_TRUE(XRCCTRL(*dlg, "show_bars", wxButton)->IsShown());
+  std::size_t shownBars = 0;
+  wxTEST_DIALOG(Click(*dlg, XRCID("show_bars")), ExpectDialog<CBarPictureDlg>([&](CBarPictureDlg& bars) {
+                  for (wxWindow* child : bars.GetChildren())
+                    if (auto* panel = dynamic_cast<CBarPicturePanel*>(child)) shownBars = panel->Picture().bars.size();
+                  return wxID_CLOSE;
+                }));
+  EXPECT_EQ(shownBars, 6u);
 }
 
 TEST(MainDialog, PathBytesSurviveTheFieldsAndTheStore) {

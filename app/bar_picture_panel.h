@@ -1,0 +1,32 @@
+// The bars of a run drawn as the game shows them: one row per bar of the
+// range, ten slots each, coloured by what they hold after the run.
+#pragma once
+
+#include <wx/dialog.h>
+#include <wx/panel.h>
+
+#include "bar_picture.h"
+
+class CBarPicturePanel : public wxPanel {
+ public:
+  CBarPicturePanel(wxWindow* parent, const BarPicture& picture);
+  const BarPicture& Picture() const { return m_picture; }
+  /// The text the tooltip of slot `slot` (0-9) of row `row` shows.
+  wxString SlotTip(std::size_t row, std::size_t slot) const;
+
+ private:
+  void OnPaint(wxPaintEvent& event);
+  void OnMotion(wxMouseEvent& event);
+  wxRect SlotRect(std::size_t row, std::size_t slot) const;
+  wxString RowLabel(const PictureBar& bar) const;
+
+  BarPicture m_picture;
+  int m_labelWidth = 0, m_cellWidth = 0, m_cellHeight = 0, m_gap = 0;
+  long m_tipAt = -1;  // the slot whose tip is shown (row * 10 + slot)
+};
+
+/// A dialog holding only the picture, for the result of a run.
+class CBarPictureDlg : public wxDialog {
+ public:
+  CBarPictureDlg(wxWindow* parent, const BarPicture& picture);
+};
