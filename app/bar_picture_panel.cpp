@@ -1,6 +1,7 @@
 #include "bar_picture_panel.h"
 
 #include <wx/dcbuffer.h>
+#include <wx/display.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/translation.h>
@@ -55,7 +56,7 @@ wxString KindText(const PictureSlot& slot) {
 }  // namespace
 
 CBarPicturePanel::CBarPicturePanel(wxWindow* parent, const BarPicture& picture)
-    : wxPanel(parent, wxID_ANY), m_picture(picture) {
+    : wxScrolled<wxPanel>(parent, wxID_ANY), m_picture(picture) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   // Sizes from the font, so that the picture fits any font size and DPI.
   const wxSize letter = GetTextExtent("M");
@@ -65,7 +66,11 @@ CBarPicturePanel::CBarPicturePanel(wxWindow* parent, const BarPicture& picture)
   for (const PictureBar& bar : m_picture.bars) m_labelWidth = std::max(m_labelWidth, GetTextExtent(RowLabel(bar)).x);
   m_labelWidth += letter.x;
   const int rows = static_cast<int>(m_picture.bars.size());
-  SetMinClientSize(wxSize(m_labelWidth + 10 * (m_cellWidth + m_gap), rows * (m_cellHeight + m_gap) + m_gap));
+  const wxSize full(m_labelWidth + 10 * (m_cellWidth + m_gap), rows * (m_cellHeight + m_gap) + m_gap);
+  SetVirtualSize(full);
+  SetScrollRate(m_cellWidth / 4, m_cellHeight / 4);
+  const wxRect screen = wxDisplay(parent).GetClientArea();
+  SetMinClientSize(wxSize(std::min(full.x, screen.width * 9 / 10), std::min(full.y, screen.height / 2)));
   Bind(wxEVT_PAINT, &CBarPicturePanel::OnPaint, this);
   Bind(wxEVT_MOTION, &CBarPicturePanel::OnMotion, this);
 }
@@ -92,6 +97,7 @@ wxString CBarPicturePanel::SlotTip(std::size_t row, std::size_t slot) const {
 
 void CBarPicturePanel::OnPaint(wxPaintEvent&) {
   wxAutoBufferedPaintDC dc(this);
+  DoPrepareDC(dc);
   const wxColour background = GetBackgroundColour(), text = GetForegroundColour();
   const wxColour grey = wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT);
   dc.SetBackground(wxBrush(background));
@@ -137,7 +143,7 @@ void CBarPicturePanel::OnMotion(wxMouseEvent& event) {
   long at = -1;
   for (std::size_t row = 0; row < m_picture.bars.size() && at < 0; ++row)
     for (std::size_t i = 0; i < 10; ++i)
-      if (SlotRect(row, i).Contains(event.GetPosition())) at = static_cast<long>(row * 10 + i);
+      if (SlotRect(row, i).Contains(CalcUnscrolledPosition(event.GetPosition()))) at = static_cast<long>(row * 10 + i);
   if (at == m_tipAt) return;
   m_tipAt = at;
   if (at < 0)

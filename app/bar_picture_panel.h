@@ -1,13 +1,15 @@
 // The bars of a run drawn as the game shows them: one row per bar of the
-// range, ten slots each, coloured by what they hold after the run.
+// range, ten slots each, coloured by what they hold after the run. Wider
+// than the screen (large fonts on a small screen), it scrolls.
 #pragma once
 
 #include <wx/dialog.h>
 #include <wx/panel.h>
+#include <wx/scrolwin.h>
 
 #include "bar_picture.h"
 
-class CBarPicturePanel : public wxPanel {
+class CBarPicturePanel : public wxScrolled<wxPanel> {
  public:
   CBarPicturePanel(wxWindow* parent, const BarPicture& picture);
   const BarPicture& Picture() const { return m_picture; }
