@@ -21,8 +21,9 @@
 #include "bar_picture_panel.h"
 #include "build_run.h"
 #include "char_select_dlg.h"
-#include "field_keys.h"
 #include "character_files.h"
+#include "command_line.h"
+#include "field_keys.h"
 #include "file_bytes.h"
 #include "game_text.h"
 #include "gem_table.h"
@@ -33,7 +34,6 @@
 #include "slot_cursor.h"
 #include "template_file_dlg.h"
 #include "translations.h"
-#include "version.h"
 #include "wx_text.h"
 
 wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
@@ -89,8 +89,7 @@ wxIconBundle ApplicationIcons() {
 // What a build wrote, in words: "21 recipe hotkeys and 6 spacers written
 // to Quickbar2 bars 2–7".
 wxString BuildSummary(const JobSettings& job, const std::vector<PlacedHotkey>& placed) {
-  std::size_t spacers = 0;
-  for (const PlacedHotkey& p : placed) spacers += p.spacer ? 1 : 0;
+  const std::size_t spacers = CountSpacers(placed);
   std::size_t recipes = placed.size() - spacers;
   wxString hotkeys = wxString::Format(wxPLURAL("%zu recipe hotkey", "%zu recipe hotkeys", recipes), recipes);
   wxString spacerText = wxString::Format(wxPLURAL("%zu spacer", "%zu spacers", spacers), spacers);
@@ -115,7 +114,7 @@ CBrindlemarqueDlg::~CBrindlemarqueDlg() { SaveSettings(m_context.job); }
 
 void CBrindlemarqueDlg::BuildWindow() {
   wxXmlResource::Get()->LoadDialog(this, nullptr, "main_dialog");
-  SetTitle("Brindlemarque " BRINDLEMARQUE_VERSION);
+  SetTitle(VersionLine());
   m_templatePath = XRCCTRL(*this, "template_path", wxTextCtrl);
   m_characterName = XRCCTRL(*this, "character_name", wxTextCtrl);
   m_quickbar = XRCCTRL(*this, "quickbar", wxTextCtrl);
@@ -250,7 +249,7 @@ void CBrindlemarqueDlg::Build(bool mayQuit) {
   std::vector<PlacedHotkey> placed;
   BarRecorder recorder(m_context);
   bool ok = WithBusyCursor([&] { return RunBuildJob(m_context, false, placed); });
-  KeepBars(ok ? std::optional<BarPicture>(recorder.Picture(placed)) : std::nullopt);
+  KeepBars(ok ? std::optional<BarPicture>(recorder.Picture()) : std::nullopt);
   if (ok && mayQuit && m_context.job.Has(OPT_QUIT)) {  // done: no picture
     SetReturnCode(wxID_OK);
     EndDialog(wxID_OK);
@@ -289,12 +288,9 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   ControlsToSettings();
   m_messages.ForgetLast();
   // Never closes the window; failures have shown their message.
-  std::vector<PlacedHotkey> placed;
   BarRecorder recorder(m_context);
-  m_context.onPlaced = [&placed](const PlacedHotkey& p) { placed.push_back(p); };
   GemTableResult result = WithBusyCursor([this] { return RunGemTest(m_context); });
-  m_context.onPlaced = nullptr;
-  KeepBars(result.ok ? std::optional<BarPicture>(recorder.Picture(placed)) : std::nullopt);
+  KeepBars(result.ok ? std::optional<BarPicture>(recorder.Picture()) : std::nullopt);
   if (result.ok)
     ShowResult(RESULT_SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTableLog,
                                                                     ToWx(FolderOf(AbsolutePath(kGemTableLog))))
@@ -376,7 +372,7 @@ void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
   std::vector<PlacedHotkey> placed;
   BarRecorder recorder(m_context);
   if (!RunBuildJob(m_context, true, placed) && placed.empty()) return;
-  CPreviewDlg preview(this, placed, recorder.Picture(placed));
+  CPreviewDlg preview(this, placed, recorder.Picture());
   preview.ShowModal();
 }
 

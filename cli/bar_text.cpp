@@ -6,17 +6,6 @@
 
 namespace {
 
-// `printed` cut to `width` columns (whole characters).
-std::string CutTo(const std::string& printed, std::size_t width) {
-  if (TerminalIsSingleByte()) return printed.substr(0, width);
-  std::size_t columns = 0, end = 0;
-  for (; end < printed.size(); ++end) {
-    if ((static_cast<unsigned char>(printed[end]) & 0xC0) == 0x80) continue;  // inside a character
-    if (columns++ == width) break;
-  }
-  return printed.substr(0, end);
-}
-
 std::string Cell(const PictureSlot& slot) {
   const char mark = slot.replaced ? '~' : slot.content == SlotContent::Recipe || slot.content == SlotContent::Spacer
                                               ? '+'

@@ -79,13 +79,12 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
   BarRecorder recorder(context);
   bool ok = RunBuildJob(context, preview, placed);
   if (preview && options.bars)
-    std::cout << BarPictureText(recorder.Picture(placed));
+    std::cout << BarPictureText(recorder.Picture());
   else if (preview)
     for (const PlacedHotkey& p : placed) PrintPlaced(p);
   if (!ok) return 1;
 
-  int spacers = 0;
-  for (const PlacedHotkey& p : placed) spacers += p.spacer ? 1 : 0;
+  const std::size_t spacers = CountSpacers(placed);
   const JobSettings& job = context.job;
   std::cout << (preview ? "would write " : "wrote ") << placed.size() - spacers << " recipe hotkeys and "
             << spacers << " spacers to " << QuickbarSection(job.quickbar)

@@ -29,11 +29,26 @@ std::string Printable(const std::string& text) { return Escape(text, false); }
 
 std::string PrintableLines(const std::string& text) { return Escape(text, true); }
 
+namespace {
+
+// Whether the byte at `at` starts a character (one column).
+bool StartsCharacter(const std::string& printed, std::size_t at) {
+  return TerminalIsSingleByte() || (static_cast<unsigned char>(printed[at]) & 0xC0) != 0x80;
+}
+
+}  // namespace
+
 std::size_t PrintedWidth(const std::string& printed) {
-  if (TerminalIsSingleByte()) return printed.size();
   std::size_t width = 0;
-  for (unsigned char b : printed) width += (b & 0xC0) != 0x80;
+  for (std::size_t at = 0; at < printed.size(); ++at) width += StartsCharacter(printed, at);
   return width;
+}
+
+std::string CutTo(const std::string& printed, std::size_t width) {
+  std::size_t columns = 0, end = 0;
+  for (; end < printed.size(); ++end)
+    if (StartsCharacter(printed, end) && columns++ == width) break;
+  return printed.substr(0, end);
 }
 
 std::string PadTo(const std::string& printed, std::size_t width) {

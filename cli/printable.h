@@ -21,5 +21,8 @@ std::string PrintableLines(const std::string& text);
 /// How many columns a result of Printable takes: one per character.
 std::size_t PrintedWidth(const std::string& printed);
 
+/// `printed` cut to at most `width` columns (whole characters).
+std::string CutTo(const std::string& printed, std::size_t width);
+
 /// `printed` padded with spaces to `width` columns.
 std::string PadTo(const std::string& printed, std::size_t width);

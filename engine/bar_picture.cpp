@@ -77,12 +77,16 @@ BarPicture DescribeBars(const JobSettings& job, const SlotValues& before, const 
 BarRecorder::BarRecorder(BuildContext& context) : m_context(context) {
   context.onCharacterFile = [this](const ProfileFile& file, bool finishing) {
     (finishing ? m_after : m_before) = ReadSlotRange(file, m_context.job);
-    if (!finishing) m_after = m_before;  // a run that fails before its end changed nothing
+    if (finishing) return;
+    m_after = m_before;  // a run that fails before its end changed nothing
+    m_placed.clear();    // a new run: only its hotkeys count
   };
+  context.onPlaced = [this](const PlacedHotkey& p) { m_placed.push_back(p); };
 }
 
-BarRecorder::~BarRecorder() { m_context.onCharacterFile = nullptr; }
-
-BarPicture BarRecorder::Picture(const std::vector<PlacedHotkey>& placed) const {
-  return DescribeBars(m_context.job, m_before, m_after, placed);
+BarRecorder::~BarRecorder() {
+  m_context.onCharacterFile = nullptr;
+  m_context.onPlaced = nullptr;
 }
+
+BarPicture BarRecorder::Picture() const { return DescribeBars(m_context.job, m_before, m_after, m_placed); }

@@ -13,3 +13,9 @@ PlacedHotkey PlacedHotkey::At(SlotCode code, const std::string& value) {
   placed.value = value;
   return placed;
 }
+
+std::size_t CountSpacers(const std::vector<PlacedHotkey>& placed) {
+  std::size_t spacers = 0;
+  for (const PlacedHotkey& p : placed) spacers += p.spacer ? 1 : 0;
+  return spacers;
+}

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <tinyxml.h>
 
@@ -25,6 +26,9 @@ struct PlacedHotkey {
   /// The hotkey `value` placed at `code`, with its section and key.
   static PlacedHotkey At(SlotCode code, const std::string& value);
 };
+
+/// How many of `placed` are spacers' hotkeys (the others are recipes).
+std::size_t CountSpacers(const std::vector<PlacedHotkey>& placed);
 
 struct BuildContext {
   JobSettings job;

@@ -243,9 +243,13 @@ bool RunBuildJob(BuildContext& context) {
 bool RunBuildJob(BuildContext& context, bool dryRun, std::vector<PlacedHotkey>& placed) {
   placed.clear();
   context.dryRun = dryRun;
-  context.onPlaced = [&placed](const PlacedHotkey& p) { placed.push_back(p); };
+  auto observer = context.onPlaced;  // told as well
+  context.onPlaced = [&placed, &observer](const PlacedHotkey& p) {
+    placed.push_back(p);
+    if (observer) observer(p);
+  };
   bool ok = RunBuildJob(context);
   context.dryRun = false;
-  context.onPlaced = nullptr;
+  context.onPlaced = observer;
   return ok;
 }

@@ -48,7 +48,7 @@ TEST(DescribeBars, AReversePreviewOverThePlayersKeys) {
   std::vector<PlacedHotkey> placed;
   BarRecorder recorder(context);
   ASSERT_TRUE(RunBuildJob(context, true, placed)) << (sink.messages.empty() ? "" : sink.messages[0]);
-  BarPicture picture = recorder.Picture(placed);
+  BarPicture picture = recorder.Picture();
   EXPECT_EQ(ReadFile(character), before);  // a preview
 
   ASSERT_EQ(picture.bars.size(), 3u);

@@ -211,12 +211,15 @@ void CDialog_CharSelect::OnCharacterDblClk(wxCommandEvent&) {
   EndDialog(wxID_OK);
 }
 
+void CDialog_CharSelect::ReportMissingFolder(const std::string& folder) {
+  wxMessageBox(wxString::Format(_("This folder does not exist:\n%s"), ToWx(folder)), wxTheApp->GetAppName(),
+               wxOK | wxICON_EXCLAMATION, this);
+}
+
 void CDialog_CharSelect::OnBrowseFolder(wxCommandEvent&) {
   CFolderDialog browser(this, m_characterFolder);
   if (browser.RunModal() != MODAL_OK) {
-    if (!browser.MissingFolder().empty())  // the dialog keeps its folder
-      wxMessageBox(wxString::Format(_("This folder does not exist:\n%s"), ToWx(browser.MissingFolder())),
-                   wxTheApp->GetAppName(), wxOK | wxICON_EXCLAMATION, this);
+    if (!browser.MissingFolder().empty()) ReportMissingFolder(browser.MissingFolder());  // the dialog keeps its folder
     return;
   }
   ShowFolder(browser.GetFolderPath());
@@ -232,8 +235,7 @@ void CDialog_CharSelect::OnTypedFolder(wxCommandEvent&) {
   std::string folder = FromWx(m_folderEdit->GetValue());
   if (folder == m_characterFolder) return;
   if (!wxDirExists(ToWx(folder))) {  // the dialog keeps its folder; the typed text stays to be mended
-    wxMessageBox(wxString::Format(_("This folder does not exist:\n%s"), ToWx(folder)), wxTheApp->GetAppName(),
-                 wxOK | wxICON_EXCLAMATION, this);
+    ReportMissingFolder(folder);
     return;
   }
   ShowFolder(folder);

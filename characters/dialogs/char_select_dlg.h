@@ -60,6 +60,8 @@ class CDialog_CharSelect : public wxDialog {
   void OnFoundFolder(wxCommandEvent& event);
   void OnTypedFolder(wxCommandEvent& event);
   void ShowFolder(const std::string& folder);
+  /// Says that `folder` does not exist; the dialog keeps the folder it shows.
+  void ReportMissingFolder(const std::string& folder);
   void ShowHint();
   void OnCharacterDblClk(wxCommandEvent& event);
   void OnListInput(wxEvent& event);

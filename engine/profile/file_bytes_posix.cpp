@@ -386,41 +386,56 @@ bool RegularFileReader::Stamp(FileStamp& stamp) const {
 
 void FailNextReplaceAt(ReplaceStep step) { g_failAt = step; }
 
+namespace {
+
+// One try at the lock of `path`: the folder's lock first, always, so that a
+// run on a file that does not exist yet keeps it (no other run takes the
+// file it makes before it is done); for a file that exists, then its own
+// lock, and the folder's is let go. 0 with `held` set; kReplaced when the
+// file was replaced while it was locked (a lock on the old file is worthless:
+// try again on what the path names now); else the error.
+constexpr int kReplaced = -1;
+
+int TryLock(const std::string& path, int& held) {
+  int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) return errno;
+  if (::flock(folder, LOCK_EX | LOCK_NB) != 0) {
+    int error = errno;
+    ::close(folder);
+    return error;
+  }
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    int error = errno;
+    if (error == ENOENT) {
+      held = folder;
+      return 0;
+    }
+    ::close(folder);
+    return error;
+  }
+  int error = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+  ::close(folder);
+  struct stat locked, now;
+  if (error == 0 && ::fstat(fd, &locked) == 0 && ::stat(path.c_str(), &now) == 0 && locked.st_dev == now.st_dev &&
+      locked.st_ino == now.st_ino) {
+    held = fd;
+    return 0;
+  }
+  ::close(fd);
+  return error == 0 ? kReplaced : error;
+}
+
+}  // namespace
+
 bool FileLock::Acquire(const std::string& path, int waitMs) {
   Release();
   if (path.empty()) return Fail(N_("no file name"));
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-  // The folder's lock first, always: a run on a file that does not exist yet
-  // keeps it, so that no other run takes the file it makes before it is done.
-  // For a file that exists, its own lock, then the folder's is let go. A lock
-  // on an old file is worthless once a replacement renamed a new one in:
-  // then it is taken again on what the path names now.
   for (;;) {
-    int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) return Fail(ErrnoText(errno));
-    int error = ::flock(folder, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
-    if (error == 0) {
-      int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-      if (fd < 0 && errno == ENOENT) {
-        m_handle = folder;
-        return true;
-      }
-      if (fd < 0) error = errno;
-      else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno;
-      if (error == 0) {
-        ::close(folder);
-        struct stat held, now;
-        if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
-            held.st_ino == now.st_ino) {
-          m_handle = fd;
-          return true;
-        }
-        ::close(fd);
-        continue;
-      }
-      if (fd >= 0) ::close(fd);
-    }
-    ::close(folder);
+    int error = TryLock(path, m_handle);
+    if (error == 0) return true;
+    if (error == kReplaced) continue;
     if ((error != EWOULDBLOCK && error != EINTR) || std::chrono::steady_clock::now() >= deadline)
       return Fail(error == EWOULDBLOCK ? "in use by another run of Brindlemarque; try again in a moment"
                                        : ErrnoText(error));
