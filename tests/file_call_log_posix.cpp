@@ -73,22 +73,10 @@ int fsync(int fd) {
   return real(fd);
 }
 
-int fdatasync(int fd) {
-  static auto real = Real<int (*)(int)>("fdatasync");
-  Record("flush", PathOf(fd));
-  return real(fd);
-}
-
 int rename(const char* from, const char* to) {
   static auto real = Real<int (*)(const char*, const char*)>("rename");
   Record("rename", from, to);
   return real(from, to);
-}
-
-int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
-  static auto real = Real<int (*)(int, const char*, int, const char*)>("renameat");
-  Record("rename", FullPath(fromFolder, from), FullPath(toFolder, to));
-  return real(fromFolder, from, toFolder, to);
 }
 
 int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned int flags) {
@@ -101,12 +89,6 @@ int unlink(const char* path) {
   static auto real = Real<int (*)(const char*)>("unlink");
   Record("remove", path);
   return real(path);
-}
-
-int unlinkat(int folder, const char* path, int flags) {
-  static auto real = Real<int (*)(int, const char*, int)>("unlinkat");
-  Record("remove", FullPath(folder, path));
-  return real(folder, path, flags);
 }
 
 }  // extern "C"

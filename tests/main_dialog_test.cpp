@@ -98,6 +98,13 @@ struct PreparedWindow {
   PreparedWindow() { PrepareJob(*dlg, box, character); }
 };
 
+// The result timer's tick, as the real timer would deliver it.
+void Tick(CBrindlemarqueDlg& dlg) {
+  wxTimer stand_in(&dlg);
+  wxTimerEvent tick(stand_in);
+  dlg.ProcessWindowEvent(tick);
+}
+
 // A window menu entry chosen.
 void SendMenuCommand(CBrindlemarqueDlg& dlg, int id) {
   wxCommandEvent command(wxEVT_MENU, id);
@@ -110,17 +117,13 @@ TEST(MainDialog, FirstStartShowsTheDefaults) {
   GuiSandbox box;
   Dialog dlg = MakeDialog();
   EXPECT_EQ(dlg->GetTitle(), "Brindlemarque " BRINDLEMARQUE_VERSION);
-  EXPECT_EQ(Field(*dlg, XRCID("template_path"))->GetValue(), "");
-  EXPECT_EQ(Field(*dlg, XRCID("character_name"))->GetValue(), "<keiner>");
+  for (const auto& [field, text] : {std::pair{"template_path", ""}, {"character_name", "<keiner>"}, {"quickbar", "2"},
+                                     {"first_bar", "2"}, {"last_bar", "7"}})
+    EXPECT_EQ(Field(*dlg, XRCID(field))->GetValue(), text) << field;
   EXPECT_FALSE(Field(*dlg, XRCID("character_name"))->IsEditable());
-  EXPECT_EQ(Field(*dlg, XRCID("quickbar"))->GetValue(), "2");
-  EXPECT_EQ(Field(*dlg, XRCID("first_bar"))->GetValue(), "2");
-  EXPECT_EQ(Field(*dlg, XRCID("last_bar"))->GetValue(), "7");
-  EXPECT_TRUE(Box(*dlg, XRCID("use_spacer"))->GetValue());
-  EXPECT_TRUE(Box(*dlg, XRCID("clean_before"))->GetValue());
-  EXPECT_TRUE(Box(*dlg, XRCID("drop_run"))->GetValue());
-  EXPECT_FALSE(Box(*dlg, XRCID("quit_after"))->GetValue());
-  EXPECT_FALSE(Box(*dlg, XRCID("fill_reverse"))->GetValue());
+  for (const auto& [name, on] : {std::pair{"use_spacer", true}, {"clean_before", true}, {"drop_run", true},
+                                 {"quit_after", false}, {"fill_reverse", false}})
+    EXPECT_EQ(Box(*dlg, XRCID(name))->GetValue(), on) << name;
   EXPECT_FALSE(dlg->FindWindow(XRCID("test_out"))->IsShown());
   EXPECT_EQ(ShownResult(*dlg), 0);
   EXPECT_TRUE(dlg->Context().ConfigLoaded());
@@ -224,9 +227,7 @@ TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
   // The command line's figures, in words that stay after the picture has gone.
   EXPECT_EQ(ResultLine(*dlg), "21 Rezept-Hotkeys und 6 Platzhalter geschrieben: Quickbar2, Leisten 2\xE2\x80\x93" "7");
-  wxTimer stand_in(dlg.get());
-  wxTimerEvent tick(stand_in);
-  dlg->ProcessWindowEvent(tick);
+  Tick(*dlg);
   EXPECT_EQ(ShownResult(*dlg), 0);
   EXPECT_NE(ResultLine(*dlg), "");
 }
@@ -278,9 +279,7 @@ TEST(MainDialog, SecondResultReplacesTheFirstAndTheTimerHidesIt) {
   wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't read SC-File\nkein SC-File gew\xc3\xa4hlt"));
   EXPECT_EQ(ShownResult(*dlg), 2);
   EXPECT_TRUE(dlg->IsTimerRunning());
-  wxTimer stand_in(dlg.get());  // delivers the tick the real timer would
-  wxTimerEvent tick(stand_in);
-  dlg->ProcessWindowEvent(tick);
+  Tick(*dlg);
   EXPECT_EQ(ShownResult(*dlg), 0);
   EXPECT_FALSE(dlg->IsTimerRunning());
 }
