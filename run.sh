@@ -4,7 +4,8 @@
 # config.xml and config_gem.xml are read), with the sample character folder
 # as the game's folder. Without a display it runs a preview and a build of a
 # sample from the command line instead. Nothing in the repository is changed.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")"
 scripts/setup.sh build
 

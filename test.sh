@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds into build/ and runs every test suite.
 # GUI suites need a display: without one, the whole run goes under xvfb-run.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")"
 scripts/setup.sh build
 exec scripts/with-display.sh ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -7,7 +7,7 @@
 
 #include "brindlemarque_dlg.h"
 #include "command_line.h"
-#include "file_bytes.h"
+#include "paths.h"
 #include "resources.h"
 #include "planner_folder.h"
 #include "settings_store.h"

@@ -24,7 +24,7 @@
 #include "character_files.h"
 #include "command_line.h"
 #include "field_keys.h"
-#include "file_bytes.h"
+#include "paths.h"
 #include "game_text.h"
 #include "gem_table.h"
 #include "planner_folder.h"

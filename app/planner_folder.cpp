@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <wx/translation.h>
 
-#include "file_bytes.h"
+#include "paths.h"
 #include "folder_dlg.h"
 #include "message_box_sink.h"
 #include "recipe_lookup.h"

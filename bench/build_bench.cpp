@@ -11,7 +11,8 @@
 #include "bench_support.h"
 #include "build_context.h"
 #include "build_run.h"
-#include "file_bytes.h"
+#include "file_read.h"
+#include "file_replace.h"
 #include "gem_table.h"
 #include "recipe_lookup.h"
 

@@ -3,7 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-#include "file_bytes.h"
+#include "file_read.h"
+#include "file_replace.h"
 #include "profile_file.h"
 
 namespace {

@@ -30,7 +30,7 @@
 #include "bench_support.h"
 #include "build_context.h"
 #include "build_run.h"
-#include "file_bytes.h"
+#include "file_read.h"
 #include "message_sink.h"
 #include "profile_file.h"
 #include "recipe_lookup.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "file_bytes.h"  // JoinPath, for the paths these functions take
+#include "paths.h"  // JoinPath, for the paths these functions take
 
 /// The character files of one folder, in the order the file system listed them.
 struct CharacterFileList {

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "file_bytes.h"
+#include "file_error.h"
+#include "paths.h"
+#include "file_read.h"
 #include "path_parts.h"
 
 namespace {

@@ -6,7 +6,8 @@
 #include <set>
 #include <system_error>
 
-#include "file_bytes.h"
+#include "paths.h"
+#include "environment.h"
 #include "path_parts.h"
 #include "wine_prefixes.h"
 

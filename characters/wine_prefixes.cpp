@@ -11,7 +11,9 @@
 #include <set>
 #include <system_error>
 
-#include "file_bytes.h"
+#include "paths.h"
+#include "environment.h"
+#include "file_read.h"
 
 namespace fs = std::filesystem;
 

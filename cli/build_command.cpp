@@ -9,7 +9,7 @@
 #include "bar_text.h"
 #include "build_context.h"
 #include "build_run.h"
-#include "file_bytes.h"
+#include "paths.h"
 #include "gem_table.h"
 #include "printable.h"
 #include "recipe_lookup.h"

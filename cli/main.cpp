@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "file_bytes.h"
+#include "paths.h"
 #endif
 
 #include "build_command.h"

@@ -12,8 +12,11 @@
 #include <system_error>
 
 #include "ascii_text.h"
-#include "file_bytes.h"
 #include "file_error.h"
+#include "paths.h"
+#include "environment.h"
+#include "file_read.h"
+#include "file_replace.h"
 #include "system_time.h"
 
 namespace fs = std::filesystem;
@@ -241,7 +244,25 @@ std::vector<BackupInfo> ListBackups(const std::string& file) {
   return list;
 }
 
+bool KeepDisplacedSave(const std::string& file, const std::string& displaced, std::string& where) {
+  std::string bytes, error, created;
+  if (ReadFileBytes(displaced, bytes) != ReadStatus::Ok) return false;
+  std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::system_clock::now().time_since_epoch()).count();
+  if (!KeepBackup(file, bytes, "the game's save, displaced by a run at " + LocalTimeOf(now), error, &created))
+    return false;
+  // Bytes the newest backup holds already (the file as a stopped run read
+  // it) need no word.
+  where = created.empty() ? std::string() : "the backup " + JoinPath(BackupFolder(file), created);
+  return true;
+}
+
 void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string& note) {
+  LeftoverKeeper keep = [path](const std::string& displaced, std::string& where) {
+    return KeepDisplacedSave(path, displaced, where);
+  };
+  file.SetKeeper(keep);
+  file.AddNotes(SweepLeftoversOf(path, keep));
   auto created = std::make_shared<std::string>();
   file.SetBeforeReplace(
       [path, note, created](const std::string& oldBytes, std::string& reason) {

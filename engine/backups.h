@@ -58,9 +58,18 @@ std::vector<BackupInfo> ListBackups(const std::string& file);
 
 /// Makes every replacement of `file`, open on `path`, keep a backup with
 /// `note` first; a backup that cannot be written stops the save, and one
-/// kept for a replacement that then failed is removed again (the file did
-/// not change, and "undo" must not find it).
+/// kept for a replacement that then failed while the file stayed as it was
+/// is removed again ("undo" must not find it). A save of another program
+/// that a replacement displaced and could not put back, and one that a
+/// stopped run left beside the file, become backups of their own (noted
+/// "the game's save, displaced by a run at …"); the file's Notes() say so.
 void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string& note);
+
+/// Keeps the file at `displaced`, another program's save of `file` that a
+/// run displaced, as the newest backup of `file`; `where` names it (empty
+/// when the newest backup held those bytes already). False when it could
+/// not be kept.
+bool KeepDisplacedSave(const std::string& file, const std::string& displaced, std::string& where);
 
 /// What RestoreBackup did.
 struct RestoreResult {

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "build_context.h"
-#include "file_bytes.h"
 
 /// What a slot holds after the run.
 enum class SlotContent {

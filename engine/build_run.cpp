@@ -8,7 +8,7 @@
 
 #include "backups.h"
 #include "build_context.h"
-#include "file_bytes.h"
+#include "paths.h"
 #include "macros.h"
 #include "recipe_lookup.h"
 #include "slot_cursor.h"
@@ -216,14 +216,18 @@ bool OpenCharacterFile(BuildContext& context, const char* run) {
 }
 
 bool RunOnCharacterFile(BuildContext& context, const std::function<bool()>& attempt) {
+  std::vector<std::string> notes;  // what every attempt did besides its work (a file put back or kept)
   for (int restart = 0;; ++restart) {
     bool ok;
     {
       AttemptRecord record(context);
       ok = attempt();
+      const auto& said = context.character.Notes();
+      notes.insert(notes.end(), said.begin(), said.end());
       if (context.character.ChangedMeanwhile() && restart < kRestarts) continue;
       record.Pass();
     }
+    for (const std::string& note : notes) context.ShowMessage(note);
     if (restart > 0 && !context.character.Failed()) context.ShowMessage(kBuiltOnNewContent);
     return ok;
   }

@@ -7,7 +7,8 @@
 
 #include "build_context.h"
 #include "build_run.h"
-#include "file_bytes.h"
+#include "environment.h"
+#include "file_replace.h"
 #include "macros.h"
 #include "recipe_lookup.h"
 #include "template_loader.h"

@@ -7,7 +7,7 @@
 #include <tinyxml.h>
 
 #include "build_context.h"
-#include "file_bytes.h"
+#include "paths.h"
 #include "xml_load.h"
 #include "xml_text.h"
 

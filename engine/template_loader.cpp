@@ -4,7 +4,9 @@
 
 #include "backups.h"
 #include "build_context.h"
-#include "file_bytes.h"
+#include "file_error.h"
+#include "file_read.h"
+#include "file_replace.h"
 #include "xml_load.h"
 
 const char* const kCannotReadTemplate = "can't read SC-File";

@@ -2,7 +2,8 @@
 
 #include <tinyxml.h>
 
-#include "file_bytes.h"
+#include "file_error.h"
+#include "file_read.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #   scripts/debian-source.sh NAME DEST
 # It reads the sources through a list of its own beside DEST; the machine's
 # apt configuration is left alone.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 name=$1 dest=$2
 [ -f "$dest/.unpacked" ] && exit 0
 for tool in apt-get dpkg-source; do

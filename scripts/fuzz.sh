@@ -5,7 +5,8 @@
 # package so that the parser is instrumented as well. A finding stops the
 # run; its input is written into build-fuzz/findings/<target>/.
 #   scripts/fuzz.sh [SECONDS]
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 here=$PWD

@@ -2,7 +2,8 @@
 # Installs those of the Debian packages given that are missing, with one
 # apt-get update and one apt-get install; a machine that has them all runs
 # no apt at all.   scripts/install-packages.sh WHO PACKAGE...
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 who=$1
 shift
 missing=()

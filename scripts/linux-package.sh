@@ -3,7 +3,8 @@
 # errors, the desktop entry, the AppStream metainfo), installs it with apt,
 # starts both installed programs (the window under a virtual display, for a
 # moment), and removes the package again.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 scripts/install-packages.sh package librsvg2-bin lintian desktop-file-utils shared-mime-info appstream dpkg-dev man-db xvfb xauth xdotool
 

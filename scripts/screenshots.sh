@@ -8,7 +8,8 @@
 # (character-dialog-found.png), and the preview of a sample build, its bars
 # and its list, chosen from the window's menu, in German (preview-dialog.png),
 # English (preview-dialog-en.png) and German at 200 % (preview-dialog-de-200.png).
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 mkdir -p docs
 work=$(mktemp -d "${TMPDIR:-/tmp}/brindlemarque-screenshots.XXXXXX")

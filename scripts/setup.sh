@@ -2,7 +2,8 @@
 # Installs the Debian packages the project needs (only the missing ones) and
 # builds the project into the folder given as $1 (default: build).
 # Extra CMake arguments may follow the folder.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 
 PACKAGES=(

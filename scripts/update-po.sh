@@ -5,7 +5,8 @@
 # With --check, changes nothing and fails when a catalog lacks a text the
 # sources show, or holds an untranslated or fuzzy one.
 #   scripts/update-po.sh [--check]
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

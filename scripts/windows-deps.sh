@@ -4,7 +4,8 @@
 # cache folder named after the versions; a second run finds it there and
 # builds nothing. Prints the folder (the prefix to give CMake) on its last line.
 #   scripts/windows-deps.sh
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 scripts/install-packages.sh windows g++-mingw-w64-x86-64 libz-mingw-w64-dev cmake make dpkg-dev >&2
 

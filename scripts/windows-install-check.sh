@@ -2,7 +2,8 @@
 # Installs the Windows installer silently under Wine, runs the installed
 # command line, and uninstalls it silently again.
 #   scripts/windows-install-check.sh INSTALLER.exe
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 installer=$1
 target='C:\Brindlemarque-check'
@@ -22,8 +23,14 @@ uninstall
 trap uninstall EXIT
 rm -rf "$unix_target"
 # What the user's menus hold before: the install must add nothing there.
-menus() { find "${XDG_DATA_HOME:-$HOME/.local/share}/applications" "${XDG_CONFIG_HOME:-$HOME/.config}/menus" \
-            "${XDG_DATA_HOME:-$HOME/.local/share}/desktop-directories" -newer "$installer" 2>/dev/null | sort; }
+# A bare home has none of these folders: only those that exist are looked in.
+menus() {
+  local folder
+  for folder in "${XDG_DATA_HOME:-$HOME/.local/share}/applications" "${XDG_CONFIG_HOME:-$HOME/.config}/menus" \
+                "${XDG_DATA_HOME:-$HOME/.local/share}/desktop-directories"; do
+    [ -d "$folder" ] && find "$folder" -newer "$installer" 2>/dev/null || true
+  done | sort
+}
 menus_before=$(menus)
 # A planner's folder given to the silent install.
 planner='C:\Vesko-check'
@@ -35,7 +42,7 @@ scripts/wine-run.sh "$installer" /S "/PLANNER=$planner" "/D=$target" >/dev/null 
 [ "$(menus)" = "$menus_before" ] || { echo "install: Wine added entries to the user's menus" >&2; exit 1; }
 scripts/wine-run.sh reg query 'HKCU\Software\Daoc\Brindlemarque\settings' /v config_dir 2>/dev/null | tr -d '\r' \
   | grep -qiF "$planner" || { echo "install: the planner's folder was not kept as config_dir" >&2; exit 1; }
-shortcut=$(find "$(dirname "$unix_target")/" -path '*Start Menu*' -name Brindlemarque.lnk 2>/dev/null | head -n 1)
+shortcut=$(find "$(dirname "$unix_target")/" -path '*Start Menu*' -name Brindlemarque.lnk 2>/dev/null | head -n 1 || true)
 [ -n "$shortcut" ] || { echo "install: no Start-menu entry" >&2; exit 1; }
 strings -el "$shortcut" | grep -qiF "$planner" \
   || { echo "install: the Start-menu entry does not start in the planner's folder" >&2; exit 1; }

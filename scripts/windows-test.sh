@@ -6,7 +6,8 @@
 # GoogleTest from the sources Debian installs with it, wxWidgets from
 # scripts/windows-deps.sh (cached); CLI11 is header-only.
 #   scripts/windows-test.sh [--screenshot]   (the screenshot goes to docs/)
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 here=$PWD
 out=$here/build-windows

@@ -5,7 +5,8 @@
 # given in the stored settings (the registry), and compares the character
 # file with the Linux command line's result for the same settings.
 #   scripts/windows-window.sh [--screenshot]
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 here=$PWD
 exe=$here/build-windows/bin/Brindlemarque.exe

@@ -3,7 +3,8 @@
 # (build-windows/wine, made on first use): the emulator of the cross build.
 # Wine's menu builder is off, so that installs leave no entries in the
 # menus of whoever runs the scripts.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${BRINDLEMARQUE_WINEPREFIX:-$here/build-windows/wine}
 export WINEDEBUG=-all

@@ -4,7 +4,8 @@
 # -noreset keeps the virtual server up between clients: by default it
 # resets whenever its last client leaves, and a window test that connects
 # during that reset fails to start.
-set -euo pipefail
+set -Eeuo pipefail
+trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 if [ -n "${DISPLAY:-}" ]; then
   exec "$@"
 fi

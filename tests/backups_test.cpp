@@ -10,7 +10,8 @@
 
 #include "build_context.h"
 #include "build_run.h"
-#include "file_bytes.h"
+#include "paths.h"
+#include "save_points.h"
 #include "recipe_lookup.h"
 #include "test_support.h"
 

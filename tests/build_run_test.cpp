@@ -10,7 +10,7 @@
 
 #include "backups.h"
 #include "build_context.h"
-#include "file_bytes.h"
+#include "save_points.h"
 #include "test_support.h"
 
 namespace {
@@ -209,7 +209,8 @@ TEST(RunBuildJob, UnwritableCharacterFileFailsInsteadOfPretending) {
 
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"", "no character file chosen"},
-      {run.dir.path(), run.dir.path() + ": not a regular file"},
+      {run.dir.path(), run.dir.path() + " is a folder, not a character file"},
+      {run.dir.path() + "/", run.dir.path() + "/ is a folder, not a character file"},
       {run.dir.file("missing/x.ini"), run.dir.file("missing/x.ini") + ": no such file or directory"}};
   for (const auto& [path, reason] : cases) {
     BuildFixture other(Item("Helm", Effects(1)));

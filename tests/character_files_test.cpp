@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "file_bytes.h"
+#include "paths.h"
 #include "test_support.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #endif
 
 #include "character_files.h"
-#include "file_bytes.h"
+#include "paths.h"
 #include "test_support.h"
 #include "version.h"
 

@@ -1,9 +1,11 @@
 // Sees the file system calls this test program makes, as the system gets
 // them: on Linux the program's own definitions of the C library's calls
 // (which the dynamic linker prefers to the library's), on Windows its import
-// table pointed at wrappers. Used to check the order of a save's steps.
+// table pointed at wrappers. Used to check the order of a save's steps, and
+// to make single calls fail the way a file system or the system does.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,4 +27,16 @@ class FileCallLog {
 
   /// The calls so far, in order.
   std::vector<FileCall> Calls() const;
+
+  /// Makes calls of kind `call` fail with the system error `error`: the next
+  /// `times` of them, or every one with -1, while the log lives. Kinds on
+  /// Linux: "exchange" (a rename swapping two files), "noreplace" (a rename
+  /// that must not replace), "rename" (any other), "link", "fchmod"; on
+  /// Windows: "replace" (ReplaceFileW, which then leaves behind what the
+  /// system documents for that error) and "move" (MoveFileExW).
+  void FailCalls(const std::string& call, int error, int times = -1);
+
+  /// Runs `act` once, right before the next call of kind `call` (another
+  /// program acting in that moment); its own calls are neither recorded nor failed.
+  void ActBefore(const std::string& call, std::function<void()> act);
 };

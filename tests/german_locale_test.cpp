@@ -11,7 +11,7 @@
 
 #include <cerrno>
 
-#include "file_error.h"
+#include "file_failure.h"
 #include "gui_support.h"
 #include "translations.h"
 

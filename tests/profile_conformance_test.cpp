@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "file_bytes.h"
+#include "paths.h"
 #include "test_support.h"
 #ifdef _WIN32
 #include <windows.h>

@@ -12,7 +12,8 @@
 #include <unistd.h>
 
 #include "backups.h"
-#include "file_bytes.h"
+#include "paths.h"
+#include "save_points.h"
 #include "test_support.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "build_context.h"
-#include "file_bytes.h"
+#include "paths.h"
 #include "test_support.h"
 
 namespace {

@@ -19,7 +19,8 @@
 #include <unistd.h>
 #endif
 
-#include "file_bytes.h"
+#include "paths.h"
+#include "environment.h"
 #include "profile_file.h"
 
 namespace fs = std::filesystem;

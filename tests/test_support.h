@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "file_bytes.h"
+#include "save_points.h"
 #include "message_sink.h"
 
 /// A fresh folder under the system's temporary folder, removed with its

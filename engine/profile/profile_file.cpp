@@ -2,9 +2,15 @@
 #include "profile_file.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "ascii_text.h"
-#include "file_bytes.h"
+#include "file_error.h"
+#include "environment.h"
+#include "paths.h"
+#include "file_read.h"
+#include "file_replace.h"
+#include "save_points.h"
 
 namespace {
 
@@ -141,13 +147,15 @@ bool ProfileFile::Open(const std::string& path, bool lock) {
   m_failed = false;
   m_changedMeanwhile = false;
   m_error.clear();
+  m_notes.clear();
   if (path.empty()) return Refuse(N_("no character file chosen"));
+  if (IsFolder(path)) return Refuse(path + " is a folder, not a character file");
   if (lock && !m_lock.Acquire(path, g_lockWaitMs)) return Refuse(path + ": " + LastFileError());
-  if (lock) RemoveStaleTemporariesOf(path);  // what a killed run left beside the file
+  if (lock) m_notes = SweepLeftoversOf(path);  // what a stopped run left beside the file
   ReachSavePoint(SavePoint::BeforeRead, path);
-  ReadStatus status = ReadStatus::Failed;
   // Only a file about to be changed waits for the game's save to end.
-  if (!lock || WaitUntilQuiet(path, g_quietMs, g_quietLimitMs)) status = ReadFileBytes(path, m_original, m_stamp);
+  ReadStatus status = lock ? ReadQuietFile(path, g_quietMs, g_quietLimitMs, m_original, m_stamp)
+                           : ReadFileBytes(path, m_original, m_stamp);
   if (status == ReadStatus::Failed) {
     m_lock.Release();
     return Refuse(path + ": " + LastFileError());
@@ -162,6 +170,7 @@ void ProfileFile::Close() {
   m_lock.Release();
   m_beforeReplace = nullptr;
   m_replaceFailed = nullptr;
+  m_keep = nullptr;
   m_open = false;
   m_original.clear();
   ClearContent();
@@ -374,14 +383,34 @@ bool ProfileFile::Save() {
   bool told = m_existed && m_beforeReplace;
   if (told && !m_beforeReplace(m_original, reason)) return Refuse(m_path + ": " + reason);
   ReachSavePoint(SavePoint::AfterBackup, m_path);
-  ReplaceOutcome outcome = ReplaceReadFile(m_path, bytes, m_stamp, m_original);
-  if (outcome != ReplaceOutcome::Done) {
-    reason = LastFileError();
-    if (told && m_replaceFailed) m_replaceFailed();
-    if (outcome == ReplaceOutcome::Failed) return Refuse(m_path + ": " + reason);
-    m_changedMeanwhile = true;
-    if (reason == kChangedByAnotherProgram) reason += " while Brindlemarque worked on it; nothing was written, run it again";
-    return Refuse(m_path + ": " + reason);
+  ReplaceResult result = ReplaceReadFile(m_path, bytes, m_stamp, m_original);
+  reason = LastFileError();
+  switch (result.outcome) {
+    case ReplaceOutcome::Done:
+      break;
+    case ReplaceOutcome::Failed:
+    case ReplaceOutcome::Changed:
+      // The file is as it was, or another program's: the backup kept for
+      // this replacement stands for nothing that happened.
+      if (told && m_replaceFailed) m_replaceFailed();
+      if (result.outcome == ReplaceOutcome::Failed) return Refuse(m_path + ": " + reason);
+      m_changedMeanwhile = true;
+      if (reason == kChangedByAnotherProgram)
+        reason += " while Brindlemarque worked on it; nothing was written, run it again";
+      return Refuse(m_path + ": " + reason);
+    case ReplaceOutcome::Kept: {
+      // Another program's save could not stay the file: it is kept, and said where.
+      std::string where;
+      if (m_keep && m_keep(result.kept, where) && !where.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(FsPath(result.kept), ignored);  // kept twice is once too many
+        reason = std::string(kChangedByAnotherProgram) +
+                 " while Brindlemarque worked on it, and its version could not be put back; it is kept as " + where;
+      }
+      return Refuse(m_path + ": " + reason);
+    }
+    case ReplaceOutcome::Unknown:
+      return Refuse(m_path + ": " + reason);
   }
   m_original = std::move(bytes);
   m_existed = true;

@@ -22,7 +22,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "file_bytes.h"
+#include "file_lock.h"
+#include "file_read.h"
+#include "file_replace.h"
 
 // <windows.h> spells its own WriteProfileString as a macro.
 #ifdef WriteProfileString
@@ -43,10 +45,13 @@ class ProfileFile {
   /// Takes the lock (unless `lock` is false, for reading only) and reads the
   /// file at `path`. A file to be changed (locked) that changed less than
   /// the quiet time ago is still being saved (by the game): it is read once it
-  /// has been unchanged that long (see SetQuietTime). A missing file opens empty and is created by
+  /// has been unchanged that long (see SetQuietTime); what stopped runs left
+  /// beside it is looked at first (see SweepLeftoversOf; Notes() says what
+  /// was put back). A missing file opens empty and is created by
   /// Save(). Returns false (holding nothing, with Error() saying why) for an
-  /// empty path, a path that is not a regular file, a file that cannot be
-  /// read or never stops changing, or a lock another run keeps.
+  /// empty path, a folder ("… is a folder, not a character file"), a path
+  /// that is not a regular file, a file that cannot be read or never stops
+  /// changing, or a lock another run keeps.
   bool Open(const std::string& path, bool lock = true);
 
   /// Releases the lock and forgets the file's content.
@@ -78,7 +83,9 @@ class ProfileFile {
   /// writing when the file on disk no longer is what Open() read (another
   /// program changed it meanwhile, up to the moment of the swap; then
   /// ChangedMeanwhile() is true and the file keeps that program's content).
-  /// False on failure.
+  /// A save of another program that the swap displaced and that could not
+  /// be put back is handed to the keeper (SetKeeper) and named in Error();
+  /// that is a failure, not a change to start over on. False on failure.
   bool Save();
   /// True when the last Save() failed because another program changed the file.
   bool ChangedMeanwhile() const { return m_changedMeanwhile; }
@@ -107,6 +114,15 @@ class ProfileFile {
     m_beforeReplace = std::move(before);
     m_replaceFailed = std::move(failed);
   }
+
+  /// `keep` is given what another program saved and could not stay the file
+  /// (see ReplaceOutcome::Kept), to keep it somewhere safe. Kept until Close().
+  void SetKeeper(LeftoverKeeper keep) { m_keep = std::move(keep); }
+
+  /// What was done besides reading and writing since Open() (a file a
+  /// stopped run left, put back or kept), for the run to say.
+  const std::vector<std::string>& Notes() const { return m_notes; }
+  void AddNotes(const std::vector<std::string>& notes) { m_notes.insert(m_notes.end(), notes.begin(), notes.end()); }
 
   /// How long Open() waits for a lock another run holds (default 3000 ms).
   static void SetLockWait(int milliseconds);
@@ -150,6 +166,8 @@ class ProfileFile {
   FileLock m_lock;
   BeforeReplace m_beforeReplace;
   std::function<void()> m_replaceFailed;
+  LeftoverKeeper m_keep;
+  std::vector<std::string> m_notes;
 };
 
 /// One-shot calls on the file at `path`: each reads the file, applies one

@@ -11,7 +11,8 @@
 
 #include "ascii_text.h"
 #include "character_files.h"
-#include "file_bytes.h"
+#include "paths.h"
+#include "environment.h"
 #include "fuzz_support.h"
 
 namespace {

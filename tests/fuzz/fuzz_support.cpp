@@ -7,7 +7,7 @@
 #include <iterator>
 #include <random>
 
-#include "file_bytes.h"
+#include "paths.h"
 #include "profile_file.h"
 
 const char* const kPartSeparator = "\n#---#\n";

@@ -1,5 +1,9 @@
 // Whole-file reads and atomic replacement.
-#include "file_bytes.h"
+#include "file_error.h"
+#include "paths.h"
+#include "file_read.h"
+#include "file_replace.h"
+#include "save_points.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -56,21 +60,68 @@ TEST(ReplaceFileAtomically, AFailedWriteFlushOrRenameLeavesTheOriginalAndNoTempo
   EXPECT_EQ(ReadFile(f), "new");
 }
 
-TEST(ReplaceFileAtomically, RemovesWhatKilledReplacementsLeftOfTheSameFile) {
+// What runs that were stopped leave beside a file: a temporary file never
+// swapped in goes; a file a swap displaced (the game's save, perhaps) is
+// never removed unless kept elsewhere or identical to the file, and comes
+// back when the file is missing.
+TEST(SweepLeftoversOf, RemovesOnlyWhatARunWroteAndKeepsEverySave) {
   TempDir dir;
-  std::string f = dir.file("c.ini");
+  const std::string f = dir.file("c.ini");
+  const std::string gone = std::to_string(EndedProcessId()), ours = std::to_string(ThisProcessId());
   WriteFile(f, "original");
-  const std::string gone = std::to_string(EndedProcessId());
-  const std::string ours = std::to_string(ThisProcessId());
-  const std::string deadWriter = ".c.ini.brindlemarque-" + gone + "-AbCdEf";
-  const std::string oldFile = ".c.ini.brindlemarque-" + ours + "-OldOne";
-  const std::string fresh = ".c.ini.brindlemarque-" + ours + "-Fresh1";  // another replacement may be writing it
-  const std::string otherFile = ".d.ini.brindlemarque-" + gone + "-Other1";
-  for (const std::string& name : {deadWriter, oldFile, fresh, otherFile}) WriteFile(dir.file(name), "partial");
-  std::filesystem::last_write_time(FsPath(dir.file(oldFile)),
-                                   std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10));
-  EXPECT_TRUE(ReplaceFileAtomically(f, "new"));
-  EXPECT_EQ(FolderEntries(dir.path()), (std::vector<std::string>{fresh, otherFile, "c.ini"}));
+  // A genuine temporary file, as a run killed before its swap leaves it.
+  std::string unswapped;
+  {
+    ScopedSavePointHook copy([&](SavePoint point, const std::string&) {
+      if (point != SavePoint::BeforeCheck) return;
+      for (const std::string& name : FolderEntries(dir.path()))
+        if (name.find("-" + ours + "-") != std::string::npos) {
+          unswapped = name;
+          unswapped.replace(unswapped.find("-" + ours + "-"), ours.size() + 2, "-" + gone + "-");
+          WriteFile(dir.file(unswapped), ReadFile(dir.file(name)));
+        }
+    });
+    FileStamp stamp;
+    std::string read;
+    ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
+    ASSERT_EQ(ReplaceReadFile(f, "new", stamp, read).outcome, ReplaceOutcome::Done);
+  }
+  ASSERT_FALSE(unswapped.empty());
+  const std::string writing = ".c.ini.brindlemarque-" + gone + "-writing-AbCdEf";  // killed while writing
+  const std::string displaced = ".c.ini.brindlemarque-" + gone + "-0123456789abcdef-AbCdEf";  // killed after a swap
+  const std::string sameAsFile = ".c.ini.brindlemarque-" + gone + "-0123456789abcdef-Same01-old";
+  const std::string fresh = ".c.ini.brindlemarque-" + ours + "-0123456789abcdef-Fresh1";  // a run still at work
+  const std::string otherFile = ".d.ini.brindlemarque-" + gone + "-writing-Other1";
+  WriteFile(dir.file(writing), "partial");
+  WriteFile(dir.file(displaced), "the game's save");
+  WriteFile(dir.file(sameAsFile), "new");
+  WriteFile(dir.file(fresh), "partial");
+  WriteFile(dir.file(otherFile), "partial");
+
+  auto sorted = [](std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  EXPECT_TRUE(SweepLeftoversOf(f).empty());
+  EXPECT_EQ(FolderEntries(dir.path()), sorted({displaced, fresh, otherFile, "c.ini"}));
+  std::vector<std::string> handed;
+  auto keep = [&](const std::string& leftover, std::string& where) {
+    handed.push_back(ReadFile(leftover));
+    where = "the backup X";
+    return true;
+  };
+  auto said = SweepLeftoversOf(f, keep);
+  EXPECT_EQ(handed, std::vector<std::string>{"the game's save"});
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_NE(said[0].find("kept as the backup X"), std::string::npos) << said[0];
+  EXPECT_EQ(FolderEntries(dir.path()), sorted({fresh, otherFile, "c.ini"}));
+
+  // The file missing: what a swap displaced is the file again.
+  std::filesystem::remove(FsPath(f));
+  WriteFile(dir.file(sameAsFile), "original");
+  said = SweepLeftoversOf(f);
+  EXPECT_EQ(ReadFile(f), "original");
+  EXPECT_EQ(said.size(), 1u);
 }
 
 namespace {
@@ -106,7 +157,7 @@ TEST(ReplaceFileAtomically, WritesFlushesRenamesThenFlushesTheFolderWhileTheOrig
     {
       FileCallLog log(f);
       if (save) {
-        ASSERT_EQ(ReplaceReadFile(f, "new", stamp, read), ReplaceOutcome::Done);
+        ASSERT_EQ(ReplaceReadFile(f, "new", stamp, read).outcome, ReplaceOutcome::Done);
       } else {
         ASSERT_TRUE(ReplaceFileAtomically(f, "new"));
       }

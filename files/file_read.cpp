@@ -1,54 +1,16 @@
-// Whole-file reading on top of the platform's RegularFileReader, and the
-// reasons of failed file calls.
-#include "file_bytes.h"
+// Whole-file reading on top of the platform's RegularFileReader: with a
+// stamp that belongs to the bytes, and once the file is quiet.
+#include "file_read.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <thread>
-#ifndef _WIN32
-#include <locale.h>
-#endif
 
-#include "ascii_text.h"
 #include "file_error.h"
+#include "file_failure.h"
+#include "save_points.h"
 
 namespace {
-
-std::string& ErrorSlot() {
-  thread_local std::string reason;
-  return reason;
-}
-
-}  // namespace
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == kPathSeparator) return folder + name;  // a root such as "/"
-  return folder + kPathSeparator + name;
-}
-
-void SetFileError(std::string reason) { ErrorSlot() = std::move(reason); }
-
-const std::string& LastFileError() { return ErrorSlot(); }
-
-// In English whatever the user's locale, like the messages around it.
-std::string ErrnoText(int error) {
-#ifdef _WIN32
-  std::string text = std::strerror(error);
-#else
-  static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t());
-  std::string text = english ? strerror_l(error, english) : std::strerror(error);
-#endif
-  if (!text.empty()) text[0] = LowerAscii(text[0]);
-  return text;
-}
-
-namespace {
-
-std::function<void(SavePoint, const std::string&)>& SavePointHook() {
-  static std::function<void(SavePoint, const std::string&)> hook;
-  return hook;
-}
 
 // Reads the open `file` whole into `bytes`.
 ReadStatus ReadOpenFile(RegularFileReader& file, std::string& bytes, std::size_t maxBytes) {
@@ -72,12 +34,6 @@ ReadStatus ReadOpenFile(RegularFileReader& file, std::string& bytes, std::size_t
 }
 
 }  // namespace
-
-void SetSavePointHook(std::function<void(SavePoint, const std::string&)> hook) { SavePointHook() = std::move(hook); }
-
-void ReachSavePoint(SavePoint point, const std::string& path) {
-  if (auto hook = SavePointHook()) hook(point, path);  // a copy: the hook may replace itself
-}
 
 ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, std::size_t maxBytes) {
   bytes.clear();
@@ -108,47 +64,59 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp&
   return ReadStatus::Failed;
 }
 
-bool IsAsRead(const std::string& path, const FileStamp* stamp, const std::string& readBytes) {
-  if (stamp) {
-    FileStamp now;
-    if (!StampFile(path, now) || now != *stamp) return false;
-    if (!stamp->exists) return true;
-  }
-  std::string bytes;
-  return ReadFileBytes(path, bytes) == ReadStatus::Ok && bytes == readBytes;
-}
-
-ReplaceOutcome ChangedOutcome() {
-  SetFileError(kChangedByAnotherProgram);
-  return ReplaceOutcome::Changed;
-}
-
-bool WaitUntilQuiet(const std::string& path, int quietMs, int limitMs) {
+ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std::string& bytes, FileStamp& stamp,
+                         std::size_t maxBytes) {
   using Clock = std::chrono::steady_clock;
   const long long quietNs = static_cast<long long>(quietMs) * 1000000LL;
   const auto start = Clock::now();
   auto watchedSince = start;
-  FileStamp last;
-  if (!StampFile(path, last)) return false;
+  FileStamp lastStamp;
+  std::string lastBytes;
+  bool read = true, watching = false;
   for (;;) {
-    if (!last.exists) return true;
-    // Quiet by its time stamp, or by having been watched unchanged that long
-    // (a time stamp in the future, from another clock, never ages).
-    long long age = FileClockNow() - last.modifiedNs;
+    if (read) {
+      ReadStatus status = ReadFileBytes(path, bytes, stamp, maxBytes);
+      ReachSavePoint(SavePoint::AfterRead, path);
+      if (status != ReadStatus::Ok) return status;  // a missing file is quiet
+      if (!watching || stamp != lastStamp || bytes != lastBytes) {
+        lastStamp = stamp;
+        lastBytes = bytes;
+        watchedSince = Clock::now();
+        watching = true;
+      }
+    }
+    // Quiet by a time stamp fine enough to tell, looked at after the read,
+    // so that a save begun just before it is seen; or by a file that stayed
+    // as it was read for the quiet time (bytes too where stamps are coarse).
     auto now = Clock::now();
-    if (age >= quietNs || now - watchedSince >= std::chrono::milliseconds(quietMs)) return true;
+    if (!stamp.Coarse() && FileClockNow() - stamp.modifiedNs >= quietNs) return ReadStatus::Ok;
+    if (now - watchedSince >= std::chrono::milliseconds(quietMs)) return ReadStatus::Ok;
     if (now - start >= std::chrono::milliseconds(limitMs)) {
       std::string limit = limitMs % 1000 != 0 ? std::to_string(limitMs) + " ms"
                           : std::to_string(limitMs / 1000) + (limitMs == 1000 ? " second" : " seconds");
       SetFileError("still being written by another program (it kept changing for " + limit + ")");
-      return false;
+      bytes.clear();
+      return ReadStatus::Failed;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(std::clamp(quietMs / 10, 1, 20)));
+    // A fine stamp that stayed says the bytes did; a coarse one says little.
     FileStamp current;
-    if (!StampFile(path, current)) return false;
-    if (current != last) {
-      last = current;
-      watchedSince = Clock::now();
-    }
+    if (!StampFile(path, current)) return ReadStatus::Failed;
+    read = stamp.Coarse() || current != stamp;
+  }
+}
+
+AsRead CheckAsRead(const std::string& path, const FileStamp* stamp, const std::string& readBytes) {
+  if (stamp) {
+    FileStamp now;
+    if (!StampFile(path, now)) return AsRead::Unreadable;
+    if (now != *stamp) return AsRead::Changed;
+    if (!stamp->exists) return AsRead::Same;
+  }
+  std::string bytes;
+  switch (ReadFileBytes(path, bytes)) {
+    case ReadStatus::Ok: return bytes == readBytes ? AsRead::Same : AsRead::Changed;
+    case ReadStatus::Missing: return AsRead::Changed;
+    default: return AsRead::Unreadable;
   }
 }

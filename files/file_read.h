@@ -1,0 +1,105 @@
+// Reading whole files, and what tells whether a file changed since.
+//
+// Nothing here opens a folder, FIFO or device, blocks on opening, or reads
+// more than a caller's limit. Failing calls leave their reason in
+// LastFileError(); the caller owns every buffer it passes.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "native_handle.h"
+
+/// Outcome of ReadFileBytes.
+enum class ReadStatus {
+  Ok,       ///< `bytes` holds the whole file
+  Missing,  ///< nothing exists at the path
+  Failed    ///< empty path, not a regular file, too large, or unreadable
+};
+
+/// Files larger than this are refused by ReadFileBytes (game and template files are far smaller).
+constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
+
+/// Reads the regular file at `path` into `bytes`, byte for byte.
+ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, std::size_t maxBytes = kMaxFileBytes);
+
+/// What tells cheaply whether a file changed: its identity (device and inode,
+/// or volume and file index), size and modification time.
+struct FileStamp {
+  bool exists = false;
+  unsigned long long device = 0, id = 0, size = 0;
+  long long modifiedNs = 0;  ///< nanoseconds since 1970 (UTC)
+
+  bool operator==(const FileStamp& o) const {
+    return exists == o.exists && device == o.device && id == o.id && size == o.size && modifiedNs == o.modifiedNs;
+  }
+  bool operator!=(const FileStamp& o) const { return !(*this == o); }
+
+  /// True when the file system keeps whole seconds at most (FAT keeps two):
+  /// then a file can change without a new time stamp, and only its bytes tell.
+  bool Coarse() const { return exists && modifiedNs % 1000000000LL == 0; }
+};
+
+/// The stamp of what `path` names now (a link followed); a missing file gives
+/// a stamp that does not exist. False (see LastFileError) when it cannot be looked at.
+bool StampFile(const std::string& path, FileStamp& stamp);
+
+/// Now on the clock modification times are given in (nanoseconds since 1970).
+long long FileClockNow();
+
+/// ReadFileBytes that also gives the file's stamp as it was read. A file that
+/// changes while it is read is read again (a few times) so that bytes and
+/// stamp belong together; one that keeps changing fails ("changed while it was read").
+ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp& stamp,
+                         std::size_t maxBytes = kMaxFileBytes);
+
+/// ReadFileBytes of a file another program (the game) may be saving: the
+/// bytes are taken only once the file has been quiet for `quietMs` as they
+/// were read, by its time stamp (older than `quietMs` when the read ended),
+/// or by having been read unchanged, bytes included, for that long (a file
+/// system with coarse time stamps, a time stamp in the future). A missing
+/// file is quiet. Failed, with "still being written by another program",
+/// when it kept changing for `limitMs`.
+ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std::string& bytes, FileStamp& stamp,
+                         std::size_t maxBytes = kMaxFileBytes);
+
+/// What a final check found.
+enum class AsRead {
+  Same,       ///< the file is the one that was read, byte for byte
+  Changed,    ///< another program changed it (or made or removed it)
+  Unreadable  ///< it could not be looked at (see LastFileError)
+};
+
+/// Whether the file at `path` is still what was read: with `stamp`, the file
+/// of that stamp (a missing one still missing), holding `readBytes`; the
+/// bytes are always compared, since a time stamp can stay while bytes change.
+/// Without `stamp`, the bytes alone.
+AsRead CheckAsRead(const std::string& path, const FileStamp* stamp, const std::string& readBytes);
+
+/// A regular file open for reading, closed when this object goes.
+/// Never opens a folder, FIFO or device, and never blocks on opening.
+class RegularFileReader {
+ public:
+  RegularFileReader() = default;
+  RegularFileReader(const RegularFileReader&) = delete;
+  RegularFileReader& operator=(const RegularFileReader&) = delete;
+  ~RegularFileReader();
+
+  /// Opens `path`. Returns false, holding nothing open, when the path is
+  /// empty, names nothing (then Missing() is true), cannot be opened, or is
+  /// not a regular file.
+  bool Open(const std::string& path);
+  /// Reads up to `size` bytes into `buffer`; returns how many, 0 at the end.
+  /// Returns -1 on a read error.
+  long long Read(char* buffer, std::size_t size);
+  /// The file's size when it was opened.
+  unsigned long long Size() const { return m_size; }
+  bool Missing() const { return m_missing; }
+  /// The open file's stamp now. False when nothing is open or it cannot be looked at.
+  bool Stamp(FileStamp& stamp) const;
+
+ private:
+  NativeHandle m_handle = kNoHandle;
+  unsigned long long m_size = 0;
+  bool m_missing = false;
+};

@@ -1,0 +1,296 @@
+// The save sequence, once for every platform, over the platform's single
+// steps (replace_steps.h).
+#include "file_replace.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "file_error.h"
+#include "file_failure.h"
+#include "paths.h"
+#include "replace_steps.h"
+#include "save_points.h"
+
+namespace {
+
+const char* const kMark = ".brindlemarque-";
+const char* const kDisplacedEnd = "-old";
+constexpr long long kStaleSeconds = 300;
+
+std::string TemporaryPrefix(const std::string& name) { return "." + name + kMark; }
+
+// A name for the bytes a temporary file is written with, so that a stopped
+// run's temporary file can be told from a file a swap displaced into it.
+std::string HashText(const std::string& bytes) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  return text;
+}
+
+const char* const kWriting = "-writing-";
+
+// A temporary file is written as ".<name>.brindlemarque-<pid>-writing-<unique>"
+// and, once whole and flushed, named ".<name>.brindlemarque-<pid>-<hash of
+// its bytes>-<unique>": a stopped run's file of either name is its own, never
+// swapped in; a file under the second name whose bytes do not give the hash
+// is one a swap displaced.
+bool PrepareTemporary(const std::string& path, const std::string& bytes, Temporary& t) {
+  if (!FindReplaceTarget(path, t) || !CheckReplaceable(t)) return false;
+  if (!WriteTemporary(t, TemporaryPrefix(t.name) + std::to_string(CurrentProcessId()) + kWriting, bytes)) return false;
+  std::string whole = t.path;
+  whole.replace(whole.rfind(kWriting), std::strlen(kWriting), "-" + HashText(bytes) + "-");
+  if (MoveOver(t.path, whole) != Step::Done) {
+    std::string reason = LastFileError();
+    RemoveFile(t.path);
+    return Fail(reason);
+  }
+  t.path = whole;
+  return true;
+}
+
+bool EndsWith(const std::string& text, const char* end) {
+  std::size_t n = std::strlen(end);
+  return text.size() >= n && text.compare(text.size() - n, n, end) == 0;
+}
+
+// The writer's process id in a leftover's name; 0 when there is none.
+long WriterOf(const std::string& name) {
+  std::size_t mark = name.rfind(kMark);
+  return mark == std::string::npos ? 0 : std::strtol(name.c_str() + mark + std::strlen(kMark), nullptr, 10);
+}
+
+// The hash a temporary file's name gives its bytes; empty in other names.
+std::string NamedHash(const std::string& name) {
+  std::size_t mark = name.rfind(kMark);
+  if (mark == std::string::npos) return {};
+  std::size_t dash = name.find('-', mark + std::strlen(kMark));
+  if (dash == std::string::npos || name.size() < dash + 18 || name[dash + 17] != '-') return {};
+  return name.substr(dash + 1, 16);
+}
+
+// A leftover of a run that is gone, or of a temporary file written long
+// ago (its writer's id may be another's by now). A displaced file carries
+// the original's time, so only its writer's end counts.
+bool Stale(const Leftover& leftover, bool displaced) {
+  long pid = WriterOf(leftover.name);
+  bool gone = pid > 0 && pid != CurrentProcessId() && ProcessGone(pid);
+  return gone || (!displaced && leftover.ageSeconds > kStaleSeconds);
+}
+
+ReplaceResult Outcome(ReplaceOutcome outcome, std::string kept = {}) { return {outcome, std::move(kept)}; }
+
+ReplaceResult ChangedMeanwhile() {
+  SetFileError(kChangedByAnotherProgram);
+  return Outcome(ReplaceOutcome::Changed);
+}
+
+// The temporary file given up; the reason of a failure stays.
+ReplaceResult Abandon(const Temporary& t, ReplaceOutcome outcome) {
+  std::string reason = LastFileError();
+  RemoveFile(t.path);
+  if (outcome == ReplaceOutcome::Changed) return ChangedMeanwhile();
+  SetFileError(reason);
+  return Outcome(outcome);
+}
+
+// A file moved back to its name: tried for about a second, since a virus
+// scanner or the game may hold it for a moment.
+Step MoveBack(const std::string& displaced, const std::string& target) {
+  Step step = Step::Failed;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    step = MoveOver(displaced, target);
+    if (step == Step::Done || step == Step::Missing) return step;
+    PauseBriefly(100);
+  }
+  return step;
+}
+
+// After the swap: the displaced file is compared with what was read. When
+// another program wrote it meanwhile, it is the file again; when it cannot
+// be, it stays where it is, and the caller is told where.
+ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, const std::string& readBytes) {
+  if (CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same) {
+    RemoveFile(displaced);
+    FlushFolder(t.folder);
+    return Outcome(ReplaceOutcome::Done);
+  }
+  Step back = MoveBack(displaced, t.target);
+  FlushFolder(t.folder);
+  if (back == Step::Done) return ChangedMeanwhile();
+  SetFileError(std::string(kChangedByAnotherProgram) +
+               " while Brindlemarque worked on it, and its version could not be put back (" + LastFileError() +
+               "); it is kept in " + displaced);
+  return Outcome(ReplaceOutcome::Kept, displaced);
+}
+
+// A step that failed after the original was moved aside: it goes back.
+ReplaceResult PutOriginalBack(const Temporary& t, const std::string& displaced) {
+  std::string reason = LastFileError();
+  RemoveFile(t.path);
+  if (MoveBack(displaced, t.target) == Step::Done) {
+    FlushFolder(t.folder);
+    SetFileError(reason);
+    return Outcome(ReplaceOutcome::Failed);
+  }
+  SetFileError(reason + "; the file could not be put back and is kept in " + displaced);
+  return Outcome(ReplaceOutcome::Unknown, displaced);
+}
+
+// Without an atomic exchange: the file is moved aside (so that whatever
+// another program writes into it stays visible), then the new one linked in
+// (which fails rather than replace a file made meanwhile), or renamed in
+// where the file system has no links. True when the new file is in.
+bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, ReplaceResult& failure) {
+  Step aside = MoveOver(t.target, displaced);
+  if (aside != Step::Done) {
+    failure = Abandon(t, aside == Step::Missing ? ReplaceOutcome::Changed : ReplaceOutcome::Failed);
+    return false;
+  }
+  Step in = LinkFile(t.path, t.target);
+  if (in == Step::Done) {
+    RemoveFile(t.path);  // the second name
+    return true;
+  }
+  if (in == Step::Exists) {
+    // Another program made the file while it was aside: its file stays.
+    RemoveFile(t.path);
+    failure = Outcome(ReplaceOutcome::Changed, displaced);  // the caller decides on `displaced`
+    return false;
+  }
+  if (in == Step::Unsupported) in = MoveOver(t.path, t.target);
+  if (in == Step::Done) return true;
+  failure = PutOriginalBack(t, displaced);
+  return false;
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+  SweepLeftoversOf(path);
+  Temporary t;
+  if (!PrepareTemporary(path, bytes, t)) return false;
+  if (InjectedFault(ReplaceStep::Rename)) {
+    SetFileError(N_("input/output error"));
+    return Abandon(t, ReplaceOutcome::Failed).outcome == ReplaceOutcome::Done;
+  }
+  // Where the system replaces with a displaced name (Windows), the original's
+  // attributes and security stay with the file.
+  const std::string displaced = t.path + kDisplacedEnd;
+  Step step = t.targetExisted ? ReplaceKeepingDisplaced(t.target, t.path, displaced) : Step::Unsupported;
+  if (step == Step::Done) RemoveFile(displaced);
+  if (step == Step::Unsupported) step = MoveOver(t.path, t.target);
+  if (step != Step::Done) return Abandon(t, ReplaceOutcome::Failed).outcome == ReplaceOutcome::Done;
+  FlushFolder(t.folder);
+  return true;
+}
+
+ReplaceResult ReplaceReadFile(const std::string& path, const std::string& bytes, const FileStamp& stamp,
+                              const std::string& readBytes) {
+  Temporary t;
+  if (!PrepareTemporary(path, bytes, t)) return Outcome(ReplaceOutcome::Failed);
+  ReachSavePoint(SavePoint::BeforeCheck, path);
+  // The last look before the swap: nothing slow comes between.
+  AsRead now = CheckAsRead(t.target, &stamp, readBytes);
+  if (now == AsRead::Unreadable) {
+    SetFileError("can't be read for the check before writing: " + LastFileError());
+    return Abandon(t, ReplaceOutcome::Failed);
+  }
+  if (now == AsRead::Changed) return Abandon(t, ReplaceOutcome::Changed);
+  ReachSavePoint(SavePoint::BeforeSwap, path);
+  if (InjectedFault(ReplaceStep::Rename)) {
+    SetFileError(N_("input/output error"));
+    return Abandon(t, ReplaceOutcome::Failed);
+  }
+  if (!stamp.exists) {
+    // A new file: moved in only while the name is still free.
+    Step in = MoveToFreeName(t.path, t.target);
+    if (in != Step::Done) return Abandon(t, in == Step::Exists ? ReplaceOutcome::Changed : ReplaceOutcome::Failed);
+    FlushFolder(t.folder);
+    return Outcome(ReplaceOutcome::Done);
+  }
+  // The file the swap displaces ends under a name of ours, whole, to be
+  // looked at once more: after an exchange the temporary file's name.
+  std::string displaced = t.path;
+  Step swap = ExchangeFiles(t.path, t.target);
+  if (swap == Step::Unsupported) {
+    displaced = t.path + kDisplacedEnd;
+    swap = ReplaceKeepingDisplaced(t.target, t.path, displaced);
+    if (swap == Step::Stranded) {
+      RemoveFile(t.path);
+      SetFileError(LastFileError() + "; the file could not be put back and is kept in " + displaced);
+      return Outcome(ReplaceOutcome::Unknown, displaced);
+    }
+  }
+  if (swap == Step::Unsupported) {
+    ReplaceResult failure;
+    if (!MoveAsideThenIn(t, displaced, failure)) {
+      if (failure.outcome != ReplaceOutcome::Changed || failure.kept.empty()) return failure;
+      // The new file was not linked in: another program's file is there.
+      // The displaced one goes when it is what was read; else it is kept too.
+      if (CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same) {
+        RemoveFile(displaced);
+        FlushFolder(t.folder);
+        return ChangedMeanwhile();
+      }
+      SetFileError(std::string(kChangedByAnotherProgram) +
+                   " while Brindlemarque worked on it, twice; the version it first wrote is kept in " + displaced);
+      return Outcome(ReplaceOutcome::Kept, displaced);
+    }
+  } else if (swap == Step::Missing) {
+    return Abandon(t, ReplaceOutcome::Changed);  // removed since the check
+  } else if (swap != Step::Done) {
+    return Abandon(t, ReplaceOutcome::Failed);
+  }
+  return LookAtDisplaced(t, displaced, readBytes);
+}
+
+std::vector<std::string> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep) {
+  std::vector<std::string> lines;
+  Temporary t;
+  if (path.empty() || !FindReplaceTarget(path, t)) return lines;
+  for (const Leftover& leftover : FindLeftovers(t.folder, TemporaryPrefix(t.name))) {
+    const std::string full = JoinPath(t.folder, leftover.name);
+    std::string bytes, current;
+    if (!Stale(leftover, false) || ReadFileBytes(full, bytes) != ReadStatus::Ok) continue;
+    // A temporary file a run wrote and never swapped in: nothing else is in it.
+    bool ownTemporary = leftover.name.find(kWriting) != std::string::npos ||
+                        (!EndsWith(leftover.name, kDisplacedEnd) && NamedHash(leftover.name) == HashText(bytes));
+    if (ownTemporary) {
+      RemoveFile(full);
+      continue;
+    }
+    if (!Stale(leftover, true)) continue;
+    // A file a swap displaced: the file's earlier content, or a save of the game.
+    FileStamp now;
+    if (!StampFile(t.target, now)) continue;
+    if (!now.exists) {
+      if (MoveToFreeName(full, t.target) == Step::Done) {
+        FlushFolder(t.folder);
+        lines.push_back(t.target + " was missing: a run that was stopped had left it in " + full +
+                        ", and it was put back");
+      }
+      continue;
+    }
+    if (ReadFileBytes(t.target, current) == ReadStatus::Ok && current == bytes) {
+      RemoveFile(full);
+      continue;
+    }
+    std::string where;
+    if (keep && keep(full, where)) {
+      RemoveFile(full);
+      if (!where.empty())
+        lines.push_back("a version of " + t.target + " that a stopped run had displaced (perhaps the game's save) is kept as " + where);
+    }
+  }
+  return lines;
+}
+
+void RemoveStaleTemporaryFiles(const std::string& folder) {
+  for (const Leftover& leftover : FindLeftovers(folder, "."))
+    if (leftover.name.find(kMark) != std::string::npos && leftover.name.find(kMark) > 0 && Stale(leftover, false))
+      RemoveFile(JoinPath(folder, leftover.name));
+}

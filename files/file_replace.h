@@ -1,0 +1,82 @@
+// Replacing a file whole, so that a failure never leaves it half-written and
+// nothing another program (the game) saves meanwhile is lost without a word.
+//
+// A replacement writes a temporary file ".<name>.brindlemarque-<pid>-<hash>-…"
+// beside the file, flushes it, and only then swaps it in. A file the swap
+// displaces is looked at once more and put back when another program wrote
+// it; what cannot be put back is kept, never removed. Failing calls leave
+// their reason in LastFileError().
+//
+// Where the file system can exchange two names atomically (Linux's
+// RENAME_EXCHANGE) or replace with a backup name (Windows' ReplaceFileW),
+// every save of the other program is seen. Elsewhere (FAT, exFAT, many FUSE
+// file systems) the file is moved aside first and the new one linked in,
+// or, without hard links, renamed in; a save made by renaming a file of its
+// own into place in the microseconds between those two calls is the one
+// that cannot be seen there.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "file_error.h"
+#include "file_read.h"
+
+/// Replaces the file at `path` with `bytes`, keeping the original's
+/// permission bits (and owner, where allowed); a symbolic link is followed
+/// and its target replaced. Creates the file when it is missing. Returns
+/// false, leaving the original untouched and no temporary file, for an empty
+/// path, a path that is not a regular file, a file without any write
+/// permission bit (marked read-only), or any failed step. For files no other
+/// program writes (backups, logs); a file that may be, see ReplaceReadFile.
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+
+/// How ReplaceReadFile ended.
+enum class ReplaceOutcome {
+  Done,     ///< the file holds the new bytes, and what it displaced was what was read
+  Changed,  ///< another program changed the file since it was read: it holds that program's content
+            ///< (put back when the swap had displaced it); nothing was written
+  Kept,     ///< another program's save was displaced and could not be put back: it is kept at `kept`
+  Failed,   ///< a step failed; the file is as it was (see LastFileError)
+  Unknown   ///< a step failed and the original could not be put back: it is kept at `kept`, and
+            ///< nothing may be at the path (the next sweep puts it back)
+};
+
+struct ReplaceResult {
+  ReplaceOutcome outcome = ReplaceOutcome::Failed;
+  std::string kept;  ///< for Kept and Unknown: the file kept beside the path
+};
+
+/// LastFileError() of a replacement whose file another program changed.
+constexpr const char* kChangedByAnotherProgram = N_("changed by another program");
+
+/// Replaces a file a run read earlier (its `stamp` and `readBytes`, from
+/// ReadFileBytes; a missing file has a stamp that does not exist): the
+/// temporary file is written and flushed first; the check that the file is
+/// still what was read is the last call before the swap; the file the swap
+/// displaced is compared with what was read once more, and when another
+/// program wrote it meanwhile, that file is put back (moves back are tried
+/// for about a second) or, failing that, kept. LastFileError() says what
+/// happened for every outcome but Done.
+ReplaceResult ReplaceReadFile(const std::string& path, const std::string& bytes, const FileStamp& stamp,
+                              const std::string& readBytes);
+
+/// Keeps a copy of a file a run left beside its file somewhere safe (as a
+/// backup), setting `where` to its new place (empty when a copy was there
+/// already); false when it could not. The caller removes the file once kept.
+using LeftoverKeeper = std::function<bool(const std::string& leftover, std::string& where)>;
+
+/// Looks at what runs that are gone (or stopped over five minutes ago) left
+/// beside the file at `path`: a temporary file holding exactly what it was
+/// written with is removed; a displaced file (the file's earlier content, or
+/// another program's save) is moved back to `path` when no file is there,
+/// removed when it holds the file's own bytes, else handed to `keep` and
+/// removed once kept. Nothing else is removed. Returns a line for each file
+/// moved back or kept ("… was put back", "… is kept as …").
+std::vector<std::string> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep = nullptr);
+
+/// Removes every stale temporary file of a replacement in `folder`: for
+/// folders only this program writes, whose files are written once under new
+/// names (backups).
+void RemoveStaleTemporaryFiles(const std::string& folder);
