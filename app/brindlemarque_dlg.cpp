@@ -285,6 +285,10 @@ void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
+  if (!m_context.ConfigLoaded()) {
+    m_messages.ShowMessage(kConfigNotLoaded);
+    return;
+  }
   ControlsToSettings();
   m_messages.ForgetLast();
   // Never closes the window; failures have shown their message.
@@ -355,7 +359,8 @@ void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
   wxMessageDialog ask(this, question, ToWx(ApplicationName()), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
   if (ask.ShowModal() != wxID_YES) return;
   m_messages.ForgetLast();
-  RestoreResult result = WithBusyCursor([&character] { return RestoreBackup(character, 1); });
+  // The backup confirmed, even when a run kept a newer one meanwhile.
+  RestoreResult result = WithBusyCursor([&character, &newest] { return RestoreBackup(character, newest); });
   if (!result.ok) m_messages.ShowMessage(std::string(kCannotRestore) + "\n" + result.error);
   ShowResult(result.ok ? RESULT_SUCCESS : RESULT_FAILURE,
              result.ok ? wxString::Format(_("%s put back as it was at %s"), ToWx(character), newest.time)
@@ -390,8 +395,14 @@ void CBrindlemarqueDlg::TakeTemplate(const std::string& path) {
   m_context.job.templatePath = path;
   ShowResult(RESULT_HIDE);
   m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
-  // Runs even without configuration files, never quits.
-  if (m_context.job.Has(OPT_DROP_RUN)) Build(false);
+  // Never quits; without configuration files it is refused like GO (a run
+  // would only empty the bars).
+  if (!m_context.job.Has(OPT_DROP_RUN)) return;
+  if (!m_context.ConfigLoaded()) {
+    m_messages.ShowMessage(kConfigNotLoaded);
+    return;
+  }
+  Build(false);
 }
 
 void CBrindlemarqueDlg::KeepBars(std::optional<BarPicture> bars) {

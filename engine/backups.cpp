@@ -223,6 +223,10 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   return true;
 }
 
+void DropBackup(const std::string& file, const std::string& created) {
+  if (!created.empty()) RemoveBackup(BackupFolder(file), created);
+}
+
 std::vector<BackupInfo> ListBackups(const std::string& file) {
   std::vector<BackupInfo> list;
   std::string folder = BackupFolder(file);
@@ -268,22 +272,14 @@ void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string
       [path, note, created](const std::string& oldBytes, std::string& reason) {
         return KeepBackup(path, oldBytes, note, reason, created.get());
       },
-      [path, created] {
-        if (!created->empty()) RemoveBackup(BackupFolder(path), *created);
-      });
+      [path, created] { DropBackup(path, *created); });
 }
 
-RestoreResult RestoreBackup(const std::string& file, int number) {
+namespace {
+
+// Puts the backup `name` (made at `ms`) of `file` back, as RestoreBackup says.
+RestoreResult Restore(const std::string& file, const std::string& folder, const std::string& name, std::int64_t ms) {
   RestoreResult result;
-  std::string folder = BackupFolder(file);
-  auto backups = BackupNames(folder);  // none for an empty folder, which cannot be listed
-  if (number < 1 || static_cast<std::size_t>(number) > backups.size()) {
-    result.error = backups.empty() ? file + ": no backups kept (in " + folder + ")"
-                                   : file + ": no backup " + std::to_string(number) + " (there are " +
-                                         std::to_string(backups.size()) + ")";
-    return result;
-  }
-  const auto& [name, ms] = backups[static_cast<std::size_t>(number) - 1];
   result.time = LocalTimeOf(ms);
   std::string path = JoinPath(folder, name), bytes;
   if (ReadFileBytes(path, bytes) != ReadStatus::Ok) {
@@ -300,5 +296,30 @@ RestoreResult RestoreBackup(const std::string& file, int number) {
     result.changed = false;
     result.error = target.Error();
   }
+  return result;
+}
+
+}  // namespace
+
+RestoreResult RestoreBackup(const std::string& file, int number) {
+  std::string folder = BackupFolder(file);
+  auto backups = BackupNames(folder);  // none for an empty folder, which cannot be listed
+  if (number < 1 || static_cast<std::size_t>(number) > backups.size()) {
+    RestoreResult result;
+    result.error = backups.empty() ? file + ": no backups kept (in " + folder + ")"
+                                   : file + ": no backup " + std::to_string(number) + " (there are " +
+                                         std::to_string(backups.size()) + ")";
+    return result;
+  }
+  const auto& [name, ms] = backups[static_cast<std::size_t>(number) - 1];
+  return Restore(file, folder, name, ms);
+}
+
+RestoreResult RestoreBackup(const std::string& file, const BackupInfo& backup) {
+  std::string folder = BackupFolder(file);
+  for (const auto& [name, ms] : BackupNames(folder))
+    if (JoinPath(folder, name) == backup.path) return Restore(file, folder, name, ms);
+  RestoreResult result;
+  result.error = backup.path + ": the backup of " + backup.time + " is no longer kept";
   return result;
 }

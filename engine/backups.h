@@ -52,6 +52,10 @@ std::string BackupFolder(const std::string& file);
 bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error,
                 std::string* created = nullptr);
 
+/// Removes the backup `created` (a name KeepBackup gave) of `file` and its
+/// note again, for a change that did not happen; an empty name removes nothing.
+void DropBackup(const std::string& file, const std::string& created);
+
 /// The backups of `file`, newest first (number 1 is the newest): the plain
 /// files (no links) of its folder named after a real moment.
 std::vector<BackupInfo> ListBackups(const std::string& file);
@@ -86,3 +90,8 @@ struct RestoreResult {
 /// already holds the backup's bytes is left alone. Fails when there is no
 /// such backup or the file could not be written, changing nothing.
 RestoreResult RestoreBackup(const std::string& file, int number);
+
+/// RestoreBackup of the backup `backup` (from ListBackups) itself, whatever
+/// its number is by now: what the player confirmed is what comes back. Fails
+/// when it is gone.
+RestoreResult RestoreBackup(const std::string& file, const BackupInfo& backup);

@@ -234,6 +234,12 @@ bool RunOnCharacterFile(BuildContext& context, const std::function<bool()>& atte
 }
 
 bool RunBuildJob(BuildContext& context) {
+  // Without the configuration there is no recipe to write: a run would only
+  // empty the player's bars and compact the macros.
+  if (!context.ConfigLoaded()) {
+    context.ShowMessage(kConfigNotLoaded);
+    return false;
+  }
   if (!LoadTemplate(context)) return false;
   return RunOnCharacterFile(context, [&context] {
     ProfileFile& file = context.character;

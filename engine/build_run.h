@@ -14,6 +14,7 @@ struct PlacedHotkey;
 /// spacer with OPT_SPACER, then up to four recipe hotkeys for effects not yet
 /// made), then saves the character file in one atomic step (not in a dry run).
 /// Returns true on success. Failures show their message through the context:
+/// kConfigNotLoaded without both configuration files (nothing is touched);
 /// "can't read SC-File" (also for a file without `player`, before anything is
 /// changed); "not enough slots" or kNoFreeMacro (what fitted is still saved);
 /// or "can't write character file" with the file and the reason on the next

@@ -5,6 +5,7 @@
 #include "backups.h"
 #include "build_context.h"
 #include "file_error.h"
+#include "file_lock.h"
 #include "file_read.h"
 #include "file_replace.h"
 #include "xml_load.h"
@@ -42,16 +43,32 @@ std::string ParseLocation(const TiXmlDocument& doc) {
 }
 
 // Writes the repaired template over the file, after keeping what it held
-// as a backup. False, with `reason` saying which step failed and why.
+// as a backup: under the lock runs take, and only while the file still is
+// what was read (the planner may save it meanwhile; its save stays). The
+// backup goes again when the template stayed as it was. False, with
+// `reason` saying which step failed and why.
 bool SaveRepair(const std::string& path, const std::string& before, const std::string& repaired,
                 std::string& reason) {
-  std::string why;
-  if (!KeepBackup(path, before, "before the repair of its <Keiner> markers", why)) {
+  FileLock lock;
+  std::string now, why, created;
+  FileStamp stamp;
+  if (!lock.Acquire(path, 3000) || ReadFileBytes(path, now, stamp) != ReadStatus::Ok) {
+    reason = "the file was not repaired: " + LastFileError();
+    return false;
+  }
+  if (now != before) {
+    reason = "the file was not repaired: " + std::string(kChangedByAnotherProgram) + " meanwhile";
+    return false;
+  }
+  if (!KeepBackup(path, before, "before the repair of its <Keiner> markers", why, &created)) {
     reason = "the file was not repaired: " + why;
     return false;
   }
-  if (ReplaceFileAtomically(path, repaired)) return true;
+  ReplaceResult result = ReplaceReadFile(path, repaired, stamp, before);
+  if (result.outcome == ReplaceOutcome::Done) return true;
   reason = "the repaired file could not be written: " + LastFileError();
+  if (result.outcome == ReplaceOutcome::Failed || result.outcome == ReplaceOutcome::Changed)
+    DropBackup(path, created);  // the template is as it was, or the planner's
   return false;
 }
 

@@ -265,3 +265,4 @@ bool RegularFileReader::Stamp(FileStamp& stamp) const {
   if (!m_handle || !::GetFileInformationByHandle(static_cast<HANDLE>(m_handle), &info)) return FailWith(::GetLastError());
   stamp = StampOf(info);
   return true;
+}

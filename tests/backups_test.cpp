@@ -92,6 +92,22 @@ TEST(Backups, ARestoreRefusesAFileChangedMeanwhile) {
   EXPECT_EQ(ReadFile(file), game);
 }
 
+// Undo confirms one backup and restores that one, even when a run kept a
+// newer backup between the question and the answer; one gone meanwhile fails.
+TEST(Backups, ARestoreBringsBackTheBackupThatWasConfirmed) {
+  TempDir dir;
+  const std::string file = dir.file("Caoimhe-19.ini");
+  std::string error;
+  ASSERT_TRUE(KeepBackup(file, "[Misc]\r\nState=confirmed\r\n", "build", error)) << error;
+  const BackupInfo confirmed = ListBackups(file).front();
+  ASSERT_TRUE(KeepBackup(file, "[Misc]\r\nState=kept meanwhile\r\n", "gem table", error)) << error;
+  WriteFile(file, "[Misc]\r\nState=now\r\n");
+  EXPECT_TRUE(RestoreBackup(file, confirmed).ok);
+  EXPECT_EQ(ReadFile(file), "[Misc]\r\nState=confirmed\r\n");
+  std::filesystem::remove(FsPath(confirmed.path));
+  EXPECT_FALSE(RestoreBackup(file, confirmed).ok);
+}
+
 TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyondTheCalendar) {
   TempDir dir;
   std::string file = dir.file("Caoimhe-19.ini"), error;

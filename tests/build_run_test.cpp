@@ -10,6 +10,8 @@
 
 #include "backups.h"
 #include "build_context.h"
+#include "gem_table.h"
+#include "recipe_lookup.h"
 #include "save_points.h"
 #include "test_support.h"
 
@@ -229,13 +231,19 @@ TEST(RunBuildJob, LabelThatWouldBreakTheFileFailsTheRunAndSavesNothing) {
   EXPECT_EQ(ReadFile(run.character), before);
 }
 
-TEST(RunBuildJob, NoOrderWritesNothingAndSucceeds) {
+// Without the configuration, a run is refused before anything is touched:
+// the bars and macros of the player stay (the build and the gem table alike).
+TEST(RunBuildJob, NoOrderWritesNothingAndNoConfigurationIsRefused) {
   BuildFixture run(Item("Helm", Effects(1)), "Albion", "");
   EXPECT_TRUE(RunBuildJob(run.context));
   EXPECT_EQ(run.Key(0), "");
   run.context.gemConfig.reset();
   run.context.bonusConfig.reset();
-  EXPECT_TRUE(RunBuildJob(run.context));
+  const std::string before = ReadFile(run.character);
+  EXPECT_FALSE(RunBuildJob(run.context));
+  EXPECT_FALSE(RunGemTest(run.context, run.dir.file("sc_log.txt")).ok);
+  EXPECT_EQ(run.sink.messages, std::vector<std::string>(2, kConfigNotLoaded));
+  EXPECT_EQ(ReadFile(run.character), before);
 }
 
 TEST(RunBuildJob, DryRunChangesNoFile) {

@@ -12,10 +12,14 @@
 #include <sys/stat.h>
 #include <vector>
 #ifndef _WIN32
+#include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
 #include "file_call_log.h"
+#include "backups.h"
+#include "profile_file.h"
 #include "test_support.h"
 
 TEST(ReadFileBytes, ReadsRegularFilesOnly) {
@@ -185,3 +189,122 @@ TEST(ReplaceFileAtomically, WritesFlushesRenamesThenFlushesTheFolderWhileTheOrig
 #endif
   }
 }
+
+#ifndef _WIN32
+// File systems without RENAME_EXCHANGE (FAT, exFAT, many FUSE ones), with
+// and without hard links: the file is moved aside and the new one put in;
+// a save of the game into the old file meanwhile (it holds the file open)
+// is put back, and with links so is one that puts a file of its own there.
+TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
+  TempDir dir;
+  const std::string f = dir.file("c.ini");
+  for (bool links : {true, false}) {
+    for (int game : {0, 1, 2}) {  // 0: quiet, 1: saves in place, 2: saves by rename
+      if (game == 2 && !links) continue;  // the moment no file system without links lets anyone see
+      WriteFile(f, "original");
+      std::string read;
+      FileStamp stamp;
+      ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
+      int held = ::open(f.c_str(), O_WRONLY);  // the game's handle on its file
+      ASSERT_GE(held, 0);
+      ReplaceResult result;
+      {
+        FileCallLog log(f);
+        log.FailCalls("exchange", EINVAL);
+        if (!links) log.FailCalls("link", EPERM);
+        log.ActBefore("link", [&] {
+          if (game == 1) {
+            ASSERT_EQ(::pwrite(held, "saved by the game", 17, 0), 17);
+          } else if (game == 2) {
+            WriteFile(dir.file("game.tmp"), "saved by the game");
+            RenameOver(dir.file("game.tmp"), f);
+          }
+        });
+        result = ReplaceReadFile(f, "new", stamp, read);
+      }
+      ::close(held);
+      SCOPED_TRACE("links " + std::to_string(links) + ", game " + std::to_string(game));
+      EXPECT_EQ(result.outcome, game == 0 ? ReplaceOutcome::Done : ReplaceOutcome::Changed);
+      EXPECT_EQ(ReadFile(f), game == 0 ? "new" : "saved by the game");
+      EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
+    }
+  }
+}
+
+// A file system that keeps no permission bits (FAT through FUSE answers
+// fchmod with "function not implemented") saves all the same.
+TEST(ReplaceReadFile, AFileSystemWithoutPermissionBitsStillSaves) {
+  TempDir dir;
+  const std::string f = dir.file("c.ini");
+  WriteFile(f, "original");
+  std::string read;
+  FileStamp stamp;
+  ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
+  FileCallLog log(f);
+  log.FailCalls("fchmod", ENOSYS);
+  EXPECT_EQ(ReplaceReadFile(f, "new", stamp, read).outcome, ReplaceOutcome::Done);
+  EXPECT_EQ(ReadFile(f), "new");
+}
+#endif
+
+#ifdef _WIN32
+constexpr const char* kSwapCall = "replace";
+constexpr const char* kMoveCall = "move";
+constexpr int kMoveError = 29;  // ERROR_WRITE_FAULT
+#else
+constexpr const char* kSwapCall = "exchange";
+constexpr const char* kMoveCall = "rename";
+constexpr int kMoveError = EIO;
+#endif
+
+// The game saves in place between the final check and the swap, and its
+// file cannot be moved back (a virus scanner holds it): the save is kept
+// as the newest backup, the run fails saying where, and the backup of what
+// the run read stays.
+TEST(ProfileFile, AGameSaveThatCannotBePutBackBecomesTheNewestBackup) {
+  TempDir dir;
+  const std::string f = dir.file("Alarion-4.ini");
+  const std::string original = "[Quickbar2]\r\nHotkey_1=0,1,2\r\n", game = "[Quickbar2]\r\nHotkey_1=saved by the game\r\n";
+  WriteFile(f, original);
+  ProfileFile file;
+  ASSERT_TRUE(file.Open(f));
+  KeepBackupsOf(file, f, "build of t.vsk onto Quickbar2 bars 1-1");
+  ASSERT_TRUE(file.Write("Quickbar2", "Hotkey_2", "45,13,2"));
+  {
+    FileCallLog log(f);
+    ScopedSavePointHook saves([&](SavePoint point, const std::string&) {
+      if (point == SavePoint::BeforeSwap) WriteFile(f, game);
+    });
+    log.ActBefore(kSwapCall, [&] { log.FailCalls(kMoveCall, kMoveError, 10); });
+    EXPECT_FALSE(file.Save());
+  }
+  EXPECT_FALSE(file.ChangedMeanwhile());  // not a change to build on silently
+  EXPECT_NE(file.Error().find("it is kept as the backup "), std::string::npos) << file.Error();
+  auto backups = ListBackups(f);
+  ASSERT_EQ(backups.size(), 2u);
+  EXPECT_EQ(ReadFile(backups[0].path), game);
+  EXPECT_EQ(backups[0].note.rfind("the game's save, displaced by a run at ", 0), 0u) << backups[0].note;
+  EXPECT_EQ(ReadFile(backups[1].path), original);
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"Alarion-4.ini"});
+}
+
+#ifdef _WIN32
+// ReplaceFileW's partial failures: with 1177 the original is already under
+// the displaced name and nothing is at its own; every one ends with the
+// original at its name, and the run failing.
+TEST(ReplaceReadFile, APartialReplaceFileWLeavesTheOriginalAtItsName) {
+  TempDir dir;
+  const std::string f = dir.file("c.ini");
+  for (int error : {1175, 1176, 1177}) {
+    WriteFile(f, "original");
+    std::string read;
+    FileStamp stamp;
+    ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
+    FileCallLog log(f);
+    log.FailCalls("replace", error);
+    EXPECT_EQ(ReplaceReadFile(f, "new", stamp, read).outcome, ReplaceOutcome::Failed) << error;
+    EXPECT_EQ(ReadFile(f), "original") << error;
+    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"}) << error;
+  }
+}
+#endif

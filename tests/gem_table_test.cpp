@@ -93,15 +93,6 @@ TEST(RunGemTest, EqualNumbersWithNothingSmallerKeepTheirOrder) {
                                             "3 - c - 6 - 45,1301200,,-1\n"));
 }
 
-TEST(RunGemTest, WithoutGemConfigTheLogIsEmptyAndTheRangeEmptied) {
-  GemTableFixture run(1, 1, 2);
-  run.context.gemConfig.reset();
-  EXPECT_TRUE(run.Run().ok);
-  EXPECT_EQ(ReadFile(run.log), "");
-  std::string value;
-  EXPECT_EQ(ReadProfileString(run.character, "Quickbar", "Hotkey_12", value, 64), 0u);
-}
-
 TEST(RunGemTest, FailuresWriteNoLog) {
   {  // a character file that cannot be written: nothing saved, no log claims a layout
     GemTableFixture run(1, 1, 2);

@@ -296,6 +296,25 @@ TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
   EXPECT_FALSE(second.Open(made));
   first.Close();
   EXPECT_TRUE(second.Open(made));
+  second.Close();
+
+  // A second run waits while the first finishes, and takes the lock of the
+  // file the path names then, not of one that was replaced meanwhile.
+  waits.LockWait(3000);
+  ASSERT_TRUE(first.Open(f));
+  std::thread finish([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    WriteFile(dir.file("other.ini"), kCharacter);
+    RenameOver(dir.file("other.ini"), f);
+    first.Close();
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(second.Open(f));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
+  finish.join();
+  ProfileFile third;
+  waits.LockWait(50);
+  EXPECT_FALSE(third.Open(f)) << "the lock held is not that of the file the path names";
 }
 
 // The game saves the file at each point of a save, in place or by renaming a
@@ -335,35 +354,57 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
 }
 
 // A file changed moments ago is still being saved: it is read once it has
-// been quiet for the quiet time; one that never stops changing is left alone.
+// been quiet for the quiet time, also when the save begins right before the
+// read; one that never stops changing is left alone, also where time stamps
+// are too coarse to tell (FAT keeps even seconds).
 TEST(ProfileFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
   Ini ini;
   const std::string& f = ini.path;
   ScopedFileWaits waits;
   waits.QuietTime(300, 2000);
-  std::thread writer([&] {  // the rest of a save arrives 100 ms later
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    WriteFile(f, kCharacter + "\r\n[Misc]\r\nSaved=1\r\n");
-  });
-  WriteFile(f, kCharacter.substr(0, 100));
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(f));
-  writer.join();
-  EXPECT_EQ(file.Read("Misc", "Saved"), "1");
-  file.Close();
+  for (bool atTheRead : {false, true}) {
+    std::thread writer;
+    auto startSave = [&] {  // the rest of a save arrives 100 ms later
+      WriteFile(f, kCharacter.substr(0, 100));
+      writer = std::thread([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        WriteFile(f, kCharacter + "\r\n[Misc]\r\nSaved=1\r\n");
+      });
+    };
+    WriteFile(f, kCharacter);
+    std::filesystem::last_write_time(FsPath(f), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    if (!atTheRead) startSave();
+    ProfileFile file;
+    {
+      ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+        if (atTheRead && point == SavePoint::BeforeRead) startSave();
+      });
+      ASSERT_TRUE(file.Open(f));
+    }
+    writer.join();
+    EXPECT_EQ(file.Read("Misc", "Saved"), "1") << "save begun at the read: " << atTheRead;
+  }
 
   waits.QuietTime(300, 600);
-  std::atomic<bool> stop{false};
-  std::thread busy([&] {
-    for (int i = 0; !stop; ++i) {
-      WriteFile(f, kCharacter + "\r\n[Misc]\r\nSaved=" + std::to_string(i) + "\r\n");
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-  });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_FALSE(file.Open(f));
-  stop = true;
-  busy.join();
+  ProfileFile file;
+  for (bool coarse : {false, true}) {
+    std::atomic<bool> stop{false};
+    std::thread busy([&] {
+      for (int i = 0; !stop; ++i) {
+        WriteFile(f, kCharacter + "\r\n[Misc]\r\nSaved=" + std::to_string(i % 10) + "\r\n");
+        if (coarse) {  // whole seconds, long ago: the stamp alone says quiet
+          auto then = std::chrono::time_point_cast<std::chrono::seconds>(std::filesystem::file_time_type::clock::now() -
+                                                                         std::chrono::hours(1));
+          std::filesystem::last_write_time(FsPath(f), then);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(file.Open(f)) << "coarse " << coarse;
+    stop = true;
+    busy.join();
+  }
   waits.QuietTime(0);
   EXPECT_EQ(file.Error(), f + ": still being written by another program (it kept changing for 600 ms)");
 }

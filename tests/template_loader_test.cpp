@@ -8,6 +8,8 @@
 #include "build_context.h"
 #include "xml_load.h"
 #include "backups.h"
+#include "backups.h"
+#include "save_points.h"
 #include "test_support.h"
 
 namespace {
@@ -133,6 +135,17 @@ TEST(RepairTemplate, KeepsEveryByteBehindAZeroByteAndAFailedWriteLeavesTheTempla
   EXPECT_EQ(loader.sink.messages, std::vector<std::string>{"can't read SC-File\n" + f + ": " +
                                                            "Error reading end tag. (line 1, column 17); " +
                                                            "the repaired file could not be written: marked read-only"});
+  EXPECT_TRUE(ListBackups(f).empty());  // the template stayed as it was
+
+  // The planner saves the template while it is repaired: its save stays.
+  const std::string planner = dir.file("saved.vsk"), saved = "<player><realm>Midgard</realm></player>";
+  WriteFile(planner, broken);
+  ScopedSavePointHook save([&](SavePoint point, const std::string& path) {
+    if (point == SavePoint::BeforeSwap) WriteFile(path, saved);
+  });
+  EXPECT_FALSE(RepairTemplate(planner));
+  EXPECT_EQ(ReadFile(planner), saved);
+  EXPECT_TRUE(ListBackups(planner).empty());
 }
 
 TEST(LoadTemplate, SecondRunHoldsOnlyTheNewestDocument) {
