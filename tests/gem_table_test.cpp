@@ -31,6 +31,7 @@ struct GemTableFixture {
     context.messages = &sink;
     context.gemConfig = std::make_unique<TiXmlDocument>();
     context.gemConfig->Parse(kGems);
+    context.bonusConfig = std::make_unique<TiXmlDocument>();  // not read by the gem table, but loaded as for GO
     WriteFile(dir.file("t.vsk"), "<player><realm>albion</realm></player>");
     WriteFile(character, ReadFile(DataPath("character_crlf.ini")));
     WriteFile(log, "an old log\n");
