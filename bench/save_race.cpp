@@ -1,11 +1,11 @@
 // Races another program's saves of the character file against builds, the
 // way the running game saves it, and counts what became of each save:
 //
-//   save_race [--trials N] [--quiet-ms MS] [--seed S]
+//   save_race [--trials N] [--quiet-ms MS] [--seed S] [--without-exchange-and-links]
 //
 // Per writer style (in place; by renaming a file of its own over it; in place
-// in two parts with a pause between, so that a build may see it half written)
-// N trials: a build starts, and at a random moment within its duration (taken
+// in two parts with a pause between, so that a build may see it half written;
+// in place over the same length without truncating first) N trials: a build starts, and at a random moment within its duration (taken
 // from five builds first) the other program saves the
 // file with markers at its start and end. Afterwards the file must hold both
 // markers (the save was kept: built on, or written after the build) or the
@@ -15,19 +15,26 @@
 // must be unchanged before a build reads it) is shortened from its default of
 // a second so that the trials do not take an hour; the two-part writer's
 // pause stays well below it, as a real save's steps do.
+//
+// With --without-exchange-and-links the build runs as on a file system that
+// has neither RENAME_EXCHANGE nor hard links (FAT, exFAT, many FUSE file
+// systems): those calls fail the way such file systems fail them.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "bench_support.h"
+#include "file_call_log.h"
 #include "build_context.h"
 #include "build_run.h"
 #include "file_read.h"
@@ -37,8 +44,8 @@
 
 namespace {
 
-enum class Writer { InPlace, ByRename, TwoParts };
-const char* const kWriterNames[] = {"in place", "by rename", "in two parts"};
+enum class Writer { InPlace, ByRename, TwoParts, SameLength };
+const char* const kWriterNames[] = {"in place", "by rename", "in two parts", "same length"};
 
 struct Counts {
   int kept = 0, restarted = 0, cleanFailures = 0, lost = 0, torn = 0, otherFailures = 0;
@@ -57,6 +64,10 @@ void Save(Writer style, const std::string& path, const std::string& bytes) {
     std::filesystem::rename(path + ".game", path);
     return;
   }
+  if (style == Writer::SameLength) {  // overwritten from the start, never shorter for a moment
+    std::fstream(path, std::ios::binary | std::ios::in | std::ios::out) << bytes;
+    return;
+  }
   // In place: truncated at the opening, then written (in two parts with a pause).
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   std::size_t first = style == Writer::TwoParts ? bytes.size() / 2 : bytes.size();
@@ -70,11 +81,18 @@ void Save(Writer style, const std::string& path, const std::string& bytes) {
 int main(int argc, char** argv) {
   int trials = 500, quietMs = 100;
   unsigned seed = 20261207;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  bool plainFileSystem = false;
+  for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
-    if (option == "--trials") trials = std::atoi(argv[i + 1]);
-    else if (option == "--quiet-ms") quietMs = std::atoi(argv[i + 1]);
-    else if (option == "--seed") seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
+    if (option == "--without-exchange-and-links") {
+      plainFileSystem = true;
+      continue;
+    }
+    if (i + 1 >= argc) break;
+    ++i;
+    if (option == "--trials") trials = std::atoi(argv[i]);
+    else if (option == "--quiet-ms") quietMs = std::atoi(argv[i]);
+    else if (option == "--seed") seed = static_cast<unsigned>(std::strtoul(argv[i], nullptr, 10));
   }
   const std::string folder = MakeBenchFolder();
   const std::string character = folder + "/Alarion-4.ini";
@@ -91,6 +109,13 @@ int main(int argc, char** argv) {
   }
   context.job.templatePath = templ;
   context.job.characterPath = character;
+  std::unique_ptr<FileCallLog> plain;
+  if (plainFileSystem) {
+    plain = std::make_unique<FileCallLog>(character);
+    plain->FailCalls("exchange", EINVAL);
+    plain->FailCalls("noreplace", EINVAL);
+    plain->FailCalls("link", EPERM);
+  }
 
   // The saves are spread over a whole build and a little beyond.
   std::vector<long> runs;
@@ -107,18 +132,24 @@ int main(int argc, char** argv) {
   std::sort(runs.begin(), runs.end());
   std::mt19937 random(seed);
   std::uniform_int_distribution<long> delayUs(0, runs[2] * 12 / 10);
+  if (plainFileSystem) std::cout << "as on a file system without RENAME_EXCHANGE and hard links\n";
   std::cout << "a build takes " << runs[2] / 1000.0 << " ms; the other program saves 0-" << runs[2] * 1.2 / 1000
             << " ms after it starts; quiet time " << quietMs << " ms\n";
   std::cout << "writer style   trials  kept  (built on it after a restart)  clean failures  lost silently  "
                "half-written left  other failures\n";
   int lostInAll = 0;
-  for (Writer style : {Writer::InPlace, Writer::ByRename, Writer::TwoParts}) {
+  for (Writer style : {Writer::InPlace, Writer::ByRename, Writer::TwoParts, Writer::SameLength}) {
     Counts counts;
     for (int trial = 0; trial < trials; ++trial) {
       WriteBenchFile(character, before);
       const std::string begin = "[Game]\r\nBegin=" + std::to_string(trial) + "\r\n";
       const std::string end = "\r\n[GameEnd]\r\nEnd=" + std::to_string(trial) + "\r\n";
-      const std::string game = begin + before + end;
+      std::string game = begin + before + end;
+      if (style == Writer::SameLength) {  // the markers over the file's own first and last bytes
+        game = before;
+        game.replace(0, begin.size(), begin);
+        game.replace(game.size() - end.size(), end.size(), end);
+      }
       messages.all.clear();
       long delay = delayUs(random);
       std::thread writer([&] {

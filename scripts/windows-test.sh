@@ -35,7 +35,7 @@ scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
 # that started it; they are started here with no output, so that they hold
 # no test program's pipe open (the test list at build time reads to its end).
 export WINEPREFIX=$out/wine
-trap 'wineserver -k 2>/dev/null || true' EXIT
+trap 'WINEPREFIX="$out/wine" wineserver -k 2>/dev/null || true' EXIT
 wineserver -w
 wineserver -p </dev/null >/dev/null 2>&1
 scripts/wine-run.sh cmd /c exit </dev/null >/dev/null 2>&1 || true
