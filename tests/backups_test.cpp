@@ -108,6 +108,26 @@ TEST(Backups, ARestoreBringsBackTheBackupThatWasConfirmed) {
   EXPECT_FALSE(RestoreBackup(file, confirmed).ok);
 }
 
+// A run killed right after its swap left the file it displaced (here the
+// game's save) under its temporary name: the next build keeps it as the
+// newest backup before its own, says so, and leaves nothing beside the file.
+TEST(Backups, WhatAKilledRunDisplacedIsKeptByTheNextBuild) {
+  SampleBuild run;
+  const std::string game = run.original + "[Misc]\r\nSaved=by the game\r\n";
+  const std::string left = run.dir.file(".Alarion-4.ini.brindlemarque-" + std::to_string(EndedProcessId()) +
+                                        "-0123456789abcdef-AbCdEf");
+  WriteFile(left, game);
+  ASSERT_TRUE(RunBuildJob(run.context));
+  ASSERT_EQ(run.sink.messages.size(), 1u);
+  EXPECT_NE(run.sink.messages[0].find("perhaps the game's save) is kept as the backup "), std::string::npos)
+      << run.sink.messages[0];
+  auto backups = ListBackups(run.character);
+  ASSERT_EQ(backups.size(), 2u);
+  EXPECT_EQ(ReadFile(backups[0].path), run.original);  // what the build replaced
+  EXPECT_EQ(ReadFile(backups[1].path), game);
+  EXPECT_FALSE(FileOrFolderExists(left));
+}
+
 TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyondTheCalendar) {
   TempDir dir;
   std::string file = dir.file("Caoimhe-19.ini"), error;

@@ -31,7 +31,7 @@ class FileCallLog {
   /// Makes calls of kind `call` fail with the system error `error`: the next
   /// `times` of them, or every one with -1, while the log lives. Kinds on
   /// Linux: "exchange" (a rename swapping two files), "noreplace" (a rename
-  /// that must not replace), "rename" (any other), "link", "fchmod"; on
+  /// that must not replace), "rename" (any other), "link", "fchmod", "flock"; on
   /// Windows: "replace" (ReplaceFileW, which then leaves behind what the
   /// system documents for that error) and "move" (MoveFileExW).
   void FailCalls(const std::string& call, int error, int times = -1);

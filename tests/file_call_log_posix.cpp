@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <map>
 #include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -145,6 +146,12 @@ int link(const char* from, const char* to) {
   if (Intercept("link")) return -1;
   Record("link", from, to);
   return real(from, to);
+}
+
+int flock(int fd, int operation) {
+  static auto real = Real<int (*)(int, int)>("flock");
+  if (Intercept("flock")) return -1;
+  return real(fd, operation);
 }
 
 int fchmod(int fd, mode_t mode) {

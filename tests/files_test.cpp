@@ -188,6 +188,19 @@ TEST(ReplaceFileAtomically, WritesFlushesRenamesThenFlushesTheFolderWhileTheOrig
     EXPECT_LT(folder, calls.size()) << "save " << save << ": the folder was not flushed after the rename";
 #endif
   }
+#ifndef _WIN32
+  // A new file: moved in (only while its name is free), then the folder flushed.
+  std::filesystem::remove(FsPath(f));
+  std::string nothing;
+  FileStamp none;
+  ASSERT_EQ(ReadFileBytes(f, nothing, none), ReadStatus::Missing);
+  FileCallLog log(f);
+  ASSERT_EQ(ReplaceReadFile(f, "new", none, nothing).outcome, ReplaceOutcome::Done);
+  auto calls = log.Calls();
+  std::size_t moved = FindCall(calls, 0, "rename", [&](const FileCall& c) { return c.to == f; });
+  ASSERT_LT(moved, calls.size());
+  EXPECT_LT(FindCall(calls, moved, "flush", [&](const FileCall& c) { return c.path == dir.path(); }), calls.size());
+#endif
 }
 
 #ifndef _WIN32

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "backups.h"
+#include "file_call_log.h"
 #include "paths.h"
 #include "save_points.h"
 #include "test_support.h"
@@ -222,6 +223,13 @@ TEST(ProfileFile, ReplacementKeepsPermissionsAndFollowsLinks) {
   std::string v;
   ReadProfileString(f, "Quickbar", "Hotkey_1", v, 64);
   EXPECT_EQ(v, "v");
+  // A link that leads nowhere is refused, not replaced by a file.
+  std::string dangling = ini.dir.file("dangling.ini");
+  ASSERT_EQ(::symlink(ini.dir.file("nowhere.ini").c_str(), dangling.c_str()), 0);
+  EXPECT_FALSE(WriteProfileString(dangling, "Quickbar", "Hotkey_1", "v"));
+  ASSERT_EQ(::lstat(dangling.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_FALSE(FileOrFolderExists(ini.dir.file("nowhere.ini")));
 }
 #endif
 
@@ -314,33 +322,61 @@ TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
   finish.join();
   ProfileFile third;
   waits.LockWait(50);
+  EXPECT_FALSE(third.Open(f));
+#ifndef _WIN32
+  // The file replaced between the lock's open and its flock: the lock held is
+  // that of the file the path names now, not of the one replaced.
+  second.Close();
+  {
+    FileCallLog log(f);
+    log.ActBefore("flock", [&] {  // the folder's lock first, then the file's
+      log.ActBefore("flock", [&] {
+        WriteFile(dir.file("other.ini"), kCharacter);
+        RenameOver(dir.file("other.ini"), f);
+      });
+    });
+    ASSERT_TRUE(second.Open(f));
+  }
   EXPECT_FALSE(third.Open(f)) << "the lock held is not that of the file the path names";
+#endif
 }
 
-// The game saves the file at each point of a save, in place or by renaming a
-// file of its own over it: its content is either built on or kept whole with
-// a clean failure, never lost; a failed save keeps no backup.
+// The game saves the file at each point of a save, in place, by renaming a
+// file of its own over it, or in place keeping the file's size and time (so
+// that only the bytes tell): its content is either built on or kept whole
+// with a clean failure, never lost; a change the final check sees is never
+// swapped over; a failed save keeps no backup.
 TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
-  const std::string game = kCharacter + "\r\n[Misc]\r\nSaved=by the game\r\n";
+  std::string sameSize = kCharacter;
+  sameSize[sameSize.find("Hotkey")] = 'h';
   for (SavePoint point : {SavePoint::BeforeRead, SavePoint::AfterBackup, SavePoint::BeforeCheck, SavePoint::BeforeSwap})
-    for (bool byRename : {false, true}) {
-      SCOPED_TRACE(std::to_string(static_cast<int>(point)) + (byRename ? " by rename" : " in place"));
+    for (int writer : {0, 1, 2}) {  // in place, by rename, in place keeping size and time
+      SCOPED_TRACE(std::to_string(static_cast<int>(point)) + " writer " + std::to_string(writer));
+      const std::string game = writer == 2 ? sameSize : kCharacter + "\r\n[Misc]\r\nSaved=by the game\r\n";
       Ini ini;
       const std::string& f = ini.path;
       ScopedSavePointHook hook([&](SavePoint at, const std::string&) {
         if (at != point) return;
-        WriteFile(byRename ? f + ".game" : f, game);
-        if (byRename) RenameOver(f + ".game", f);
+        auto time = std::filesystem::last_write_time(FsPath(f));
+        WriteFile(writer == 1 ? f + ".game" : f, game);
+        if (writer == 1) RenameOver(f + ".game", f);
+        if (writer == 2) std::filesystem::last_write_time(FsPath(f), time);
       });
       ProfileFile file;
       ASSERT_TRUE(file.Open(f));
       KeepBackupsOf(file, f, "test");
       ASSERT_TRUE(file.Write("Quickbar", "Hotkey_1", "mine"));
-      bool saved = file.Save();
+      std::vector<FileCall> calls;
+      bool saved;
+      {
+        FileCallLog log(f);
+        saved = file.Save();
+        calls = log.Calls();
+      }
       if (point == SavePoint::BeforeRead) {
         EXPECT_TRUE(saved) << file.Error();
-        EXPECT_NE(ReadFile(f).find("Saved=by the game"), std::string::npos);
-        EXPECT_NE(ReadFile(f).find("Hotkey_1=mine"), std::string::npos);
+        EXPECT_EQ(ReadFile(f).find("Hotkey_1=mine") == std::string::npos, false);
+        EXPECT_EQ(ReadFile(f).find(writer == 2 ? "hotkey" : "Saved=by the game") == std::string::npos, false);
         continue;
       }
       EXPECT_FALSE(saved);
@@ -350,7 +386,30 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
                                   "run it again");
       EXPECT_TRUE(ListBackups(f).empty());
       EXPECT_EQ(std::distance(std::filesystem::directory_iterator(FsPath(ini.dir.path())), {}), 1);  // no temporary file
+      if (point != SavePoint::BeforeSwap)
+        for (const FileCall& call : calls)
+          EXPECT_FALSE(call.to == f && call.path.find(".brindlemarque-") != std::string::npos)
+              << "swapped over a change the check had seen";
     }
+  // A file missing when it was read that the game makes before the swap, and
+  // one the game removes then: what the game did stands.
+  const std::string game = kCharacter + "\r\n[Misc]\r\nSaved=by the game\r\n";
+  for (bool made : {true, false}) {
+    Ini ini;
+    const std::string& f = ini.path;
+    if (made) std::filesystem::remove(FsPath(f));
+    ScopedSavePointHook hook([&](SavePoint at, const std::string&) {
+      if (at != SavePoint::BeforeSwap) return;
+      if (made) WriteFile(f, game);
+      else std::filesystem::remove(FsPath(f));
+    });
+    ProfileFile file;
+    ASSERT_TRUE(file.Open(f));
+    ASSERT_TRUE(file.Write("Quickbar", "Hotkey_1", "mine"));
+    EXPECT_FALSE(file.Save()) << made;
+    EXPECT_TRUE(file.ChangedMeanwhile()) << made;
+    EXPECT_EQ(ReadFile(f), made ? game : "<missing>");
+  }
 }
 
 // A file changed moments ago is still being saved: it is read once it has
