@@ -266,7 +266,7 @@ void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string
     return KeepDisplacedSave(path, displaced, where);
   };
   file.SetKeeper(keep);
-  file.AddNotes(SweepLeftoversOf(path, keep));
+  file.AddNotes(SweepLeftoversOf(path, keep, true));  // the file is open: its lock is held
   auto created = std::make_shared<std::string>();
   file.SetBeforeReplace(
       [path, note, created](const std::string& oldBytes, std::string& reason) {

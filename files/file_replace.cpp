@@ -75,9 +75,9 @@ std::string NamedHash(const std::string& name) {
 // A leftover of a run that is gone, or of a temporary file written long
 // ago (its writer's id may be another's by now). A displaced file carries
 // the original's time, so only its writer's end counts.
-bool Stale(const Leftover& leftover, bool displaced) {
+bool Stale(const Leftover& leftover, bool displaced, bool lockHeld) {
   long pid = WriterOf(leftover.name);
-  bool gone = pid > 0 && pid != CurrentProcessId() && ProcessGone(pid);
+  bool gone = pid > 0 && (pid == CurrentProcessId() ? lockHeld : ProcessGone(pid));
   return gone || (!displaced && leftover.ageSeconds > kStaleSeconds);
 }
 
@@ -248,14 +248,14 @@ ReplaceResult ReplaceReadFile(const std::string& path, const std::string& bytes,
   return LookAtDisplaced(t, displaced, readBytes);
 }
 
-std::vector<std::string> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep) {
+std::vector<std::string> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep, bool lockHeld) {
   std::vector<std::string> lines;
   Temporary t;
   if (path.empty() || !FindReplaceTarget(path, t)) return lines;
   for (const Leftover& leftover : FindLeftovers(t.folder, TemporaryPrefix(t.name))) {
     const std::string full = JoinPath(t.folder, leftover.name);
     std::string bytes, current;
-    if (!Stale(leftover, false) || ReadFileBytes(full, bytes) != ReadStatus::Ok) continue;
+    if (!Stale(leftover, false, lockHeld) || ReadFileBytes(full, bytes) != ReadStatus::Ok) continue;
     // A temporary file a run wrote and never swapped in: nothing else is in it.
     bool ownTemporary = leftover.name.find(kWriting) != std::string::npos ||
                         (!EndsWith(leftover.name, kDisplacedEnd) && NamedHash(leftover.name) == HashText(bytes));
@@ -263,7 +263,7 @@ std::vector<std::string> SweepLeftoversOf(const std::string& path, const Leftove
       RemoveFile(full);
       continue;
     }
-    if (!Stale(leftover, true)) continue;
+    if (!Stale(leftover, true, lockHeld)) continue;
     // A file a swap displaced: the file's earlier content, or a save of the game.
     FileStamp now;
     if (!StampFile(t.target, now)) continue;
@@ -291,6 +291,6 @@ std::vector<std::string> SweepLeftoversOf(const std::string& path, const Leftove
 
 void RemoveStaleTemporaryFiles(const std::string& folder) {
   for (const Leftover& leftover : FindLeftovers(folder, "."))
-    if (leftover.name.find(kMark) != std::string::npos && leftover.name.find(kMark) > 0 && Stale(leftover, false))
+    if (leftover.name.find(kMark) != std::string::npos && leftover.name.find(kMark) > 0 && Stale(leftover, false, false))
       RemoveFile(JoinPath(folder, leftover.name));
 }

@@ -72,9 +72,12 @@ using LeftoverKeeper = std::function<bool(const std::string& leftover, std::stri
 /// written with is removed; a displaced file (the file's earlier content, or
 /// another program's save) is moved back to `path` when no file is there,
 /// removed when it holds the file's own bytes, else handed to `keep` and
-/// removed once kept. Nothing else is removed. Returns a line for each file
-/// moved back or kept ("… was put back", "… is kept as …").
-std::vector<std::string> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep = nullptr);
+/// removed once kept. Nothing else is removed. With `lockHeld` (the caller
+/// holds the file's FileLock, so no replacement of it is under way in this
+/// process) this process's own leftovers of earlier runs count too. Returns
+/// a line for each file moved back or kept ("… was put back", "… is kept as …").
+std::vector<std::string> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep = nullptr,
+                                          bool lockHeld = false);
 
 /// Removes every stale temporary file of a replacement in `folder`: for
 /// folders only this program writes, whose files are written once under new

@@ -242,6 +242,30 @@ TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
       EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
     }
   }
+  // The new file cannot be put in and the original cannot go back: it is
+  // kept beside, said where, and the next run on the file (this process's
+  // too) puts it back before it reads.
+  const std::string original = "[Misc]\r\nState=original\r\n";
+  WriteFile(f, original);
+  std::string read;
+  FileStamp stamp;
+  ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
+  ReplaceResult result;
+  {
+    FileCallLog log(f);
+    log.FailCalls("exchange", EINVAL);
+    log.FailCalls("link", EIO);
+    log.ActBefore("link", [&] { log.FailCalls("rename", EIO, 10); });
+    result = ReplaceReadFile(f, "new", stamp, read);
+  }
+  ASSERT_EQ(result.outcome, ReplaceOutcome::Unknown);
+  EXPECT_NE(LastFileError().find("kept in " + result.kept), std::string::npos) << LastFileError();
+  EXPECT_EQ(ReadFile(result.kept), original);
+  ProfileFile file;
+  ASSERT_TRUE(file.Open(f));
+  EXPECT_EQ(file.Read("Misc", "State"), "original");
+  EXPECT_EQ(file.Notes().size(), 1u);
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
 }
 
 // A file system that keeps no permission bits (FAT through FUSE answers

@@ -151,7 +151,7 @@ bool ProfileFile::Open(const std::string& path, bool lock) {
   if (path.empty()) return Refuse(N_("no character file chosen"));
   if (IsFolder(path)) return Refuse(path + " is a folder, not a character file");
   if (lock && !m_lock.Acquire(path, g_lockWaitMs)) return Refuse(path + ": " + LastFileError());
-  if (lock) m_notes = SweepLeftoversOf(path);  // what a stopped run left beside the file
+  if (lock) m_notes = SweepLeftoversOf(path, nullptr, true);  // what a stopped run left beside the file
   ReachSavePoint(SavePoint::BeforeRead, path);
   // Only a file about to be changed waits for the game's save to end.
   ReadStatus status = lock ? ReadQuietFile(path, g_quietMs, g_quietLimitMs, m_original, m_stamp)
