@@ -35,6 +35,10 @@ ReadStatus ReadOpenFile(RegularFileReader& file, std::string& bytes, std::size_t
 
 }  // namespace
 
+ReadStatus RegularFileReader::ReadAll(std::string& bytes, std::size_t maxBytes) {
+  return ReadOpenFile(*this, bytes, maxBytes);
+}
+
 ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, std::size_t maxBytes) {
   bytes.clear();
   RegularFileReader file;

@@ -92,6 +92,9 @@ class RegularFileReader {
   /// Reads up to `size` bytes into `buffer`; returns how many, 0 at the end.
   /// Returns -1 on a read error.
   long long Read(char* buffer, std::size_t size);
+  /// Reads the rest of the file (all of it, when nothing was read yet) into
+  /// `bytes`, refusing more than `maxBytes`.
+  ReadStatus ReadAll(std::string& bytes, std::size_t maxBytes = kMaxFileBytes);
   /// The file's size when it was opened.
   unsigned long long Size() const { return m_size; }
   bool Missing() const { return m_missing; }

@@ -112,10 +112,13 @@ Step MoveBack(const std::string& displaced, const std::string& target) {
 // After the swap: the displaced file is compared with what was read. When
 // another program wrote it meanwhile, it is the file again; when it cannot
 // be, it stays where it is, and the caller is told where.
+// The swap is made durable first: a save into the displaced file by a
+// program that opened it before the swap is then more likely to have
+// landed by the time of the look.
 ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, const std::string& readBytes) {
+  FlushFolder(t.folder);
   if (CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same) {
     RemoveFile(displaced);
-    FlushFolder(t.folder);
     return Outcome(ReplaceOutcome::Done);
   }
   Step back = MoveBack(displaced, t.target);
@@ -140,10 +143,10 @@ ReplaceResult PutOriginalBack(const Temporary& t, const std::string& displaced) 
   return Outcome(ReplaceOutcome::Unknown, displaced);
 }
 
-// Without an atomic exchange: the file is moved aside (so that whatever
-// another program writes into it stays visible), then the new one linked in
-// (which fails rather than replace a file made meanwhile), or renamed in
-// where the file system has no links. True when the new file is in.
+// Without an atomic exchange but with links: the file is moved aside (so
+// that whatever another program writes into it stays visible), then the new
+// one linked in, which fails rather than replace a file made meanwhile.
+// True when the new file is in.
 bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, ReplaceResult& failure) {
   Step aside = MoveOver(t.target, displaced);
   if (aside != Step::Done) {
@@ -165,6 +168,35 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, ReplaceRe
   if (in == Step::Done) return true;
   failure = PutOriginalBack(t, displaced);
   return false;
+}
+
+// Without exchange and without links: the new file is renamed over the old
+// one, so that the name is never missing; the old file, held open from just
+// before, is read once more through that handle, and what another program
+// wrote into it meanwhile is put back (written anew and renamed in) or kept.
+ReplaceResult RenameOverHeld(const Temporary& t, const std::string& readBytes) {
+  RegularFileReader held;
+  if (!held.Open(t.target)) return Abandon(t, held.Missing() ? ReplaceOutcome::Changed : ReplaceOutcome::Failed);
+  if (MoveOver(t.path, t.target) != Step::Done) return Abandon(t, ReplaceOutcome::Failed);
+  FlushFolder(t.folder);
+  std::string now;
+  if (held.ReadAll(now) != ReadStatus::Ok || now == readBytes) return Outcome(ReplaceOutcome::Done);
+  Temporary back;
+  if (PrepareTemporary(t.target, now, back) && MoveBack(back.path, t.target) == Step::Done) {
+    FlushFolder(t.folder);
+    return ChangedMeanwhile();
+  }
+  // Not back in: kept under a displaced file's name, which no sweep removes unseen.
+  std::string reason = LastFileError(), kept = back.path.empty() ? std::string() : back.path + kDisplacedEnd;
+  if (kept.empty() || MoveOver(back.path, kept) != Step::Done) {
+    SetFileError(std::string(kChangedByAnotherProgram) +
+                 " while Brindlemarque worked on it, and its version could not be kept (" + reason + ")");
+    return Outcome(ReplaceOutcome::Kept);
+  }
+  SetFileError(std::string(kChangedByAnotherProgram) +
+               " while Brindlemarque worked on it, and its version could not be put back (" + reason +
+               "); it is kept in " + kept);
+  return Outcome(ReplaceOutcome::Kept, kept);
 }
 
 }  // namespace
@@ -226,6 +258,13 @@ ReplaceResult ReplaceReadFile(const std::string& path, const std::string& bytes,
     }
   }
   if (swap == Step::Unsupported) {
+    // Hard links, tried on the temporary file: with them, the file is moved
+    // aside and the new one linked in; without, it is renamed over.
+    const std::string probe = t.path + "-link";
+    Step links = LinkFile(t.path, probe);
+    if (links == Step::Done) RemoveFile(probe);
+    if (links == Step::Unsupported) return RenameOverHeld(t, readBytes);
+    if (links != Step::Done) return Abandon(t, ReplaceOutcome::Failed);
     ReplaceResult failure;
     if (!MoveAsideThenIn(t, displaced, failure)) {
       if (failure.outcome != ReplaceOutcome::Changed || failure.kept.empty()) return failure;

@@ -254,8 +254,12 @@ TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
   {
     FileCallLog log(f);
     log.FailCalls("exchange", EINVAL);
-    log.FailCalls("link", EIO);
-    log.ActBefore("link", [&] { log.FailCalls("rename", EIO, 10); });
+    log.ActBefore("link", [&] {  // links work; the one that puts the new file in does not
+      log.ActBefore("link", [&] {
+        log.FailCalls("link", EIO);
+        log.FailCalls("rename", EIO, 10);
+      });
+    });
     result = ReplaceReadFile(f, "new", stamp, read);
   }
   ASSERT_EQ(result.outcome, ReplaceOutcome::Unknown);
