@@ -313,4 +313,24 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   EXPECT_EQ(first.Key(0), "45,1300200,,-1");
   EXPECT_EQ(first.Key(0, "Quickbar2"), "45,1300200,,-1");
   EXPECT_EQ(ReadFile(ListBackups(first.character).at(0).path), game);
+
+  // The game saves in every attempt: the run gives up after three restarts,
+  // with the game's last save in place, and says nothing of new content.
+  second.sink.messages.clear();
+  const std::string bare = "[Quickbar]\r\nHotkey_15=keep\r\n";
+  WriteFile(first.character, bare);
+  int attempts = 0;
+  std::string last;
+  {
+    ScopedSavePointHook hook([&](SavePoint point, const std::string& path) {
+      if (point != SavePoint::BeforeSwap) return;
+      last = bare + "[Attempt]\r\nNumber=" + std::to_string(++attempts) + "\r\n";
+      WriteFile(path, last);
+    });
+    EXPECT_FALSE(RunBuildJob(second.context));
+  }
+  EXPECT_EQ(attempts, 4);
+  EXPECT_EQ(ReadFile(first.character), last);
+  ASSERT_EQ(second.sink.messages.size(), 1u);
+  EXPECT_NE(second.sink.messages[0].find("changed by another program"), std::string::npos);
 }

@@ -260,6 +260,9 @@ TEST(ProfileFile, SessionSeesItsOwnChangesAndSavesOnce) {
   EXPECT_TRUE(file.Save());
   EXPECT_FALSE(file.Changed());
   EXPECT_EQ(ReadFile(f), file.Bytes());
+  EXPECT_TRUE(file.Write("Macros", "Macro_3", "z"));
+  EXPECT_TRUE(file.Save()) << file.Error();  // its own first save is no change by another program
+  EXPECT_EQ(ReadFile(f), file.Bytes());
   EXPECT_FALSE(file.Write("Macros", "Macro=3", "v"));
   EXPECT_TRUE(file.Failed());
 }
