@@ -389,10 +389,12 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
                                   "run it again");
       EXPECT_TRUE(ListBackups(f).empty());
       EXPECT_EQ(std::distance(std::filesystem::directory_iterator(FsPath(ini.dir.path())), {}), 1);  // no temporary file
-      if (point != SavePoint::BeforeSwap)
-        for (const FileCall& call : calls)
+      if (point != SavePoint::BeforeSwap) {
+        for (const FileCall& call : calls) {
           EXPECT_FALSE(call.to == f && call.path.find(".brindlemarque-") != std::string::npos)
               << "swapped over a change the check had seen";
+        }
+      }
     }
   // A file missing when it was read that the game makes before the swap, and
   // one the game removes then: what the game did stands.
