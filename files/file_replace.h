@@ -9,11 +9,12 @@
 //
 // Where the file system can exchange two names atomically (Linux's
 // RENAME_EXCHANGE) or replace with a backup name (Windows' ReplaceFileW),
-// every save of the other program is seen. Elsewhere (FAT, exFAT, many FUSE
-// file systems) the file is moved aside first and the new one linked in,
-// or, without hard links, renamed in; a save made by renaming a file of its
-// own into place in the microseconds between those two calls is the one
-// that cannot be seen there.
+// every save of the other program is seen. Without the exchange, the file
+// is moved aside and the new one linked in; without hard links either (FAT,
+// exFAT), the new one is renamed over the old one, held open to be read once
+// more: there a save made by renaming a file of the other program's own
+// into place in the microseconds between the final check and the rename is
+// the one that cannot be seen.
 #pragma once
 
 #include <functional>
