@@ -207,7 +207,8 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
   if (!PrepareTemporary(path, bytes, t)) return false;
   if (InjectedFault(ReplaceStep::Rename)) {
     SetFileError(N_("input/output error"));
-    return Abandon(t, ReplaceOutcome::Failed).outcome == ReplaceOutcome::Done;
+    Abandon(t, ReplaceOutcome::Failed);
+    return false;
   }
   // Where the system replaces with a displaced name (Windows), the original's
   // attributes and security stay with the file.
@@ -215,7 +216,10 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
   Step step = t.targetExisted ? ReplaceKeepingDisplaced(t.target, t.path, displaced) : Step::Unsupported;
   if (step == Step::Done) RemoveFile(displaced);
   if (step == Step::Unsupported) step = MoveOver(t.path, t.target);
-  if (step != Step::Done) return Abandon(t, ReplaceOutcome::Failed).outcome == ReplaceOutcome::Done;
+  if (step != Step::Done) {
+    Abandon(t, ReplaceOutcome::Failed);
+    return false;
+  }
   FlushFolder(t.folder);
   return true;
 }
