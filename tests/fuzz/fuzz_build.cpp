@@ -1,6 +1,6 @@
 // A whole build (and the gem table) on random template, configuration and
-// character files. A run refused before it starts leaves the character file
-// as it was; a run that saved leaves every macro hotkey of the bars naming a
+// character files. A run refused before it starts (also for a configuration
+// that did not load) leaves the character file as it was; a run that saved leaves every macro hotkey of the bars naming a
 // macro of its own, and no second copy of a bar or macro section.
 // Input: options, template, config.xml, config_gem.xml, character file,
 // separated by the separator.
@@ -73,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   messages.last.clear();  // a configuration message does not stop the run
   bool ok = gemTable ? RunGemTest(context, folder + "/sc_log.txt").ok : RunBuildJob(context);
   std::string after = ReadWholeFile(character);
-  if (messages.last.rfind("can't", 0) == 0) {
+  // Refused (without configuration) or failed: the file stays as it was.
+  if (messages.last.rfind("can't", 0) == 0 || messages.last == kConfigNotLoaded) {
     Check(after == parts[4], "a failed run changed the character file");
     return 0;
   }
