@@ -89,11 +89,13 @@ ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std:
         watching = true;
       }
     }
-    // Quiet by a time stamp fine enough to tell, looked at after the read,
-    // so that a save begun just before it is seen; or by a file that stayed
-    // as it was read for the quiet time (bytes too where stamps are coarse).
+    // Quiet by its time stamp, looked at after the read, so that a save
+    // begun just before it is seen (a coarse stamp, rounded down to as much
+    // as two seconds, must be older by that much more); or by a file that
+    // stayed as it was read for the quiet time (bytes too where stamps are coarse).
     auto now = Clock::now();
-    if (!stamp.Coarse() && FileClockNow() - stamp.modifiedNs >= quietNs) return ReadStatus::Ok;
+    const long long rounding = stamp.Coarse() ? 2000000000LL : 0;
+    if (FileClockNow() - stamp.modifiedNs >= quietNs + rounding) return ReadStatus::Ok;
     if (now - watchedSince >= std::chrono::milliseconds(quietMs)) return ReadStatus::Ok;
     if (now - start >= std::chrono::milliseconds(limitMs)) {
       std::string limit = limitMs % 1000 != 0 ? std::to_string(limitMs) + " ms"

@@ -55,9 +55,10 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp&
 
 /// ReadFileBytes of a file another program (the game) may be saving: the
 /// bytes are taken only once the file has been quiet for `quietMs` as they
-/// were read, by its time stamp (older than `quietMs` when the read ended),
-/// or by having been read unchanged, bytes included, for that long (a file
-/// system with coarse time stamps, a time stamp in the future). A missing
+/// were read, by its time stamp (older than `quietMs` when the read ended;
+/// a coarse one two seconds more), or by having been read unchanged, bytes
+/// included, for that long (a time stamp in the future, or a coarse one
+/// too recent to tell). A missing
 /// file is quiet. Failed, with "still being written by another program",
 /// when it kept changing for `limitMs`.
 ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std::string& bytes, FileStamp& stamp,

@@ -456,10 +456,9 @@ TEST(ProfileFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
     std::thread busy([&] {
       for (int i = 0; !stop; ++i) {
         WriteFile(f, kCharacter + "\r\n[Misc]\r\nSaved=" + std::to_string(i % 10) + "\r\n");
-        if (coarse) {  // whole seconds, long ago: the stamp alone says quiet
-          auto then = std::chrono::time_point_cast<std::chrono::seconds>(std::filesystem::file_time_type::clock::now() -
-                                                                         std::chrono::hours(1));
-          std::filesystem::last_write_time(FsPath(f), then);
+        if (coarse) {  // as FAT keeps it: rounded down to even seconds, so up to two seconds old
+          auto now = std::chrono::time_point_cast<std::chrono::seconds>(std::filesystem::file_time_type::clock::now());
+          std::filesystem::last_write_time(FsPath(f), now - std::chrono::seconds(now.time_since_epoch().count() % 2));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
       }
