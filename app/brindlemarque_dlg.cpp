@@ -260,10 +260,7 @@ void CBrindlemarqueDlg::Build(bool mayQuit) {
 }
 
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
-  if (!m_context.ConfigLoaded()) {
-    m_messages.ShowMessage(kConfigNotLoaded);
-    return;
-  }
+  if (!m_context.RequireConfig()) return;
   ControlsToSettings();
   Build(true);
 }
@@ -285,10 +282,7 @@ void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
-  if (!m_context.ConfigLoaded()) {
-    m_messages.ShowMessage(kConfigNotLoaded);
-    return;
-  }
+  if (!m_context.RequireConfig()) return;
   ControlsToSettings();
   m_messages.ForgetLast();
   // Never closes the window; failures have shown their message.
@@ -368,10 +362,7 @@ void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
-  if (!m_context.ConfigLoaded()) {
-    m_messages.ShowMessage(kConfigNotLoaded);
-    return;
-  }
+  if (!m_context.RequireConfig()) return;
   ControlsToSettings();
   // GO's own run, as a dry run: every message it has is shown, no file changes.
   std::vector<PlacedHotkey> placed;
@@ -395,14 +386,8 @@ void CBrindlemarqueDlg::TakeTemplate(const std::string& path) {
   m_context.job.templatePath = path;
   ShowResult(RESULT_HIDE);
   m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
-  // Never quits; without configuration files it is refused like GO (a run
-  // would only empty the bars).
-  if (!m_context.job.Has(OPT_DROP_RUN)) return;
-  if (!m_context.ConfigLoaded()) {
-    m_messages.ShowMessage(kConfigNotLoaded);
-    return;
-  }
-  Build(false);
+  // Never quits; without configuration files it is refused like GO.
+  if (m_context.job.Has(OPT_DROP_RUN) && m_context.RequireConfig()) Build(false);
 }
 
 void CBrindlemarqueDlg::KeepBars(std::optional<BarPicture> bars) {

@@ -74,6 +74,11 @@ bool ParseStamp(const std::string& name, std::int64_t& ms) {
   return name.compare(0, kStampLength, StampOf(ms)) == 0;
 }
 
+std::int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
 std::string LocalTimeOf(std::int64_t ms) {
   std::tm local{};
   char text[32] = "";
@@ -202,8 +207,7 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   // Always newer than the newest kept, even when the clock went back; within
   // the four-digit years whatever the clock says (at the very end of 9999 a
   // new backup takes the place of the newest).
-  std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                         std::chrono::system_clock::now().time_since_epoch()).count();
+  std::int64_t now = NowMs();
   if (!existing.empty()) now = std::max(now, existing.front().second + 1);
   now = std::clamp<std::int64_t>(now, 0, kLastStampMs);
   std::string extension = PathText(FsPath(file).extension());
@@ -251,9 +255,7 @@ std::vector<BackupInfo> ListBackups(const std::string& file) {
 bool KeepDisplacedSave(const std::string& file, const std::string& displaced, std::string& where) {
   std::string bytes, error, created;
   if (ReadFileBytes(displaced, bytes) != ReadStatus::Ok) return false;
-  std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                         std::chrono::system_clock::now().time_since_epoch()).count();
-  if (!KeepBackup(file, bytes, "the game's save, displaced by a run at " + LocalTimeOf(now), error, &created))
+  if (!KeepBackup(file, bytes, "the game's save, displaced by a run at " + LocalTimeOf(NowMs()), error, &created))
     return false;
   // Bytes the newest backup holds already (the file as a stopped run read
   // it) need no word.

@@ -1,7 +1,14 @@
 #include "build_context.h"
 
+#include "recipe_lookup.h"
+
 void BuildContext::ShowMessage(const std::string& text) const {
   if (messages) messages->ShowMessage(text);
+}
+
+bool BuildContext::RequireConfig() const {
+  if (!ConfigLoaded()) ShowMessage(kConfigNotLoaded);
+  return ConfigLoaded();
 }
 
 PlacedHotkey PlacedHotkey::At(SlotCode code, const std::string& value) {

@@ -53,4 +53,7 @@ struct BuildContext {
   void ShowMessage(const std::string& text) const;
   /// Both configuration documents are loaded.
   bool ConfigLoaded() const { return bonusConfig && gemConfig; }
+  /// ConfigLoaded(), else shows kConfigNotLoaded: without the configuration
+  /// a run has no recipe to write and would only empty the player's bars.
+  bool RequireConfig() const;
 };

@@ -234,13 +234,7 @@ bool RunOnCharacterFile(BuildContext& context, const std::function<bool()>& atte
 }
 
 bool RunBuildJob(BuildContext& context) {
-  // Without the configuration there is no recipe to write: a run would only
-  // empty the player's bars and compact the macros.
-  if (!context.ConfigLoaded()) {
-    context.ShowMessage(kConfigNotLoaded);
-    return false;
-  }
-  if (!LoadTemplate(context)) return false;
+  if (!context.RequireConfig() || !LoadTemplate(context)) return false;
   return RunOnCharacterFile(context, [&context] {
     ProfileFile& file = context.character;
     bool ok = OpenCharacterFile(context, "build") && ClearSlotRange(file, context.job, context.cursor) &&

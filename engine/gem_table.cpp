@@ -59,13 +59,7 @@ void AppendLogLines(std::string& log, SlotCode at, const GemEntry& gem, const st
 
 GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
   GemTableResult result;
-  // Without the configuration there is no recipe to write: a run would only
-  // empty the player's bars.
-  if (!context.ConfigLoaded()) {
-    context.ShowMessage(kConfigNotLoaded);
-    return result;
-  }
-  if (!LoadTemplate(context)) return result;
+  if (!context.RequireConfig() || !LoadTemplate(context)) return result;
   const TiXmlElement* player = context.templateDoc->FirstChildElement("player");  // LoadTemplate made sure
   std::vector<GemEntry> gems = RealmGems(context.gemConfig.get(), RealmIndexOf(TextOf(player->FirstChildElement("realm"))));
   const JobSettings& job = context.job;

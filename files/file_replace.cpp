@@ -146,8 +146,9 @@ ReplaceResult PutOriginalBack(const Temporary& t, const std::string& displaced) 
 // Without an atomic exchange but with links: the file is moved aside (so
 // that whatever another program writes into it stays visible), then the new
 // one linked in, which fails rather than replace a file made meanwhile.
-// True when the new file is in.
-bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, ReplaceResult& failure) {
+// True when the new file is in; else `failure` says how it ended.
+bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, const std::string& readBytes,
+                     ReplaceResult& failure) {
   Step aside = MoveOver(t.target, displaced);
   if (aside != Step::Done) {
     failure = Abandon(t, aside == Step::Missing ? ReplaceOutcome::Changed : ReplaceOutcome::Failed);
@@ -158,15 +159,22 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, ReplaceRe
     RemoveFile(t.path);  // the second name
     return true;
   }
-  if (in == Step::Exists) {
-    // Another program made the file while it was aside: its file stays.
-    RemoveFile(t.path);
-    failure = Outcome(ReplaceOutcome::Changed, displaced);  // the caller decides on `displaced`
+  if (in != Step::Exists) {
+    failure = PutOriginalBack(t, displaced);
     return false;
   }
-  if (in == Step::Unsupported) in = MoveOver(t.path, t.target);
-  if (in == Step::Done) return true;
-  failure = PutOriginalBack(t, displaced);
+  // Another program made the file while it was aside: its file stays, and
+  // the one moved aside goes only when it is what was read.
+  RemoveFile(t.path);
+  if (CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same) {
+    RemoveFile(displaced);
+    FlushFolder(t.folder);
+    failure = ChangedMeanwhile();
+    return false;
+  }
+  SetFileError(std::string(kChangedByAnotherProgram) +
+               " while Brindlemarque worked on it, twice; the version it first wrote is kept in " + displaced);
+  failure = Outcome(ReplaceOutcome::Kept, displaced);
   return false;
 }
 
@@ -270,19 +278,7 @@ ReplaceResult ReplaceReadFile(const std::string& path, const std::string& bytes,
     if (links == Step::Unsupported) return RenameOverHeld(t, readBytes);
     if (links != Step::Done) return Abandon(t, ReplaceOutcome::Failed);
     ReplaceResult failure;
-    if (!MoveAsideThenIn(t, displaced, failure)) {
-      if (failure.outcome != ReplaceOutcome::Changed || failure.kept.empty()) return failure;
-      // The new file was not linked in: another program's file is there.
-      // The displaced one goes when it is what was read; else it is kept too.
-      if (CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same) {
-        RemoveFile(displaced);
-        FlushFolder(t.folder);
-        return ChangedMeanwhile();
-      }
-      SetFileError(std::string(kChangedByAnotherProgram) +
-                   " while Brindlemarque worked on it, twice; the version it first wrote is kept in " + displaced);
-      return Outcome(ReplaceOutcome::Kept, displaced);
-    }
+    if (!MoveAsideThenIn(t, displaced, readBytes, failure)) return failure;
   } else if (swap == Step::Missing) {
     return Abandon(t, ReplaceOutcome::Changed);  // removed since the check
   } else if (swap != Step::Done) {

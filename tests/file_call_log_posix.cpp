@@ -1,12 +1,12 @@
 // The calls are defined here with the C library's names; each records itself
 // while a log is on, then calls the library's own (found with RTLD_NEXT).
 #include "file_call_log.h"
+#include "file_call_faults.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <map>
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -18,12 +18,6 @@ std::mutex g_mutex;
 bool g_on = false;
 std::string g_watched;
 std::vector<FileCall> g_calls;
-struct Fault {
-  int error, times;
-};
-std::map<std::string, Fault> g_faults;
-std::map<std::string, std::function<void()>> g_acts;
-thread_local bool t_acting = false;  // inside an act: its calls go through as they are
 
 template <typename Function>
 Function Real(const char* name) {
@@ -44,36 +38,16 @@ std::string FullPath(int folder, const char* path) {
 
 void Record(const char* what, const std::string& path, const std::string& to = std::string()) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  if (!g_on || t_acting) return;
+  if (!g_on || ActingNow()) return;
   struct stat st;
   g_calls.push_back({what, path, to, ::stat(g_watched.c_str(), &st) == 0});
 }
 
-// Before a call of kind `kind`: runs an act waiting for it, then tells
-// whether the call is to fail (with errno set).
+// Before a call of kind `kind`: true (with errno set) when it is to fail.
 bool Intercept(const char* kind) {
-  if (t_acting) return false;
-  std::function<void()> act;
-  {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (!g_on) return false;
-    auto found = g_acts.find(kind);
-    if (found != g_acts.end()) {
-      act = std::move(found->second);
-      g_acts.erase(found);
-    }
-  }
-  if (act) {
-    t_acting = true;
-    act();
-    t_acting = false;
-  }
-  std::lock_guard<std::mutex> lock(g_mutex);
-  auto fault = g_faults.find(kind);
-  if (fault == g_faults.end() || fault->second.times == 0) return false;
-  if (fault->second.times > 0) --fault->second.times;
-  errno = fault->second.error;
-  return true;
+  int error = InterceptCall(kind);
+  if (error != 0) errno = error;
+  return error != 0;
 }
 
 const char* RenameKind(unsigned int flags) {
@@ -82,30 +56,18 @@ const char* RenameKind(unsigned int flags) {
 
 }  // namespace
 
-void FileCallLog::FailCalls(const std::string& call, int error, int times) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_faults[call] = {error, times};
-}
-
-void FileCallLog::ActBefore(const std::string& call, std::function<void()> act) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_acts[call] = std::move(act);
-}
-
 FileCallLog::FileCallLog(const std::string& watched) {
   std::lock_guard<std::mutex> lock(g_mutex);
   g_watched = watched;
   g_calls.clear();
-  g_faults.clear();
-  g_acts.clear();
   g_on = true;
+  StartCallFaults();
 }
 
 FileCallLog::~FileCallLog() {
   std::lock_guard<std::mutex> lock(g_mutex);
   g_on = false;
-  g_faults.clear();
-  g_acts.clear();
+  StopCallFaults();
 }
 
 std::vector<FileCall> FileCallLog::Calls() const {

@@ -2,11 +2,11 @@
 // wrappers here while a log is on; each records itself and calls the
 // kernel's own.
 #include "file_call_log.h"
+#include "file_call_faults.h"
 
 #include <windows.h>
 
 #include <cstring>
-#include <functional>
 #include <map>
 #include <mutex>
 
@@ -16,13 +16,6 @@ std::mutex g_mutex;
 std::wstring g_watched;
 std::vector<FileCall> g_calls;
 std::map<HANDLE, std::string> g_handles;  // files opened while the log is on
-struct Fault {
-  DWORD error;
-  int times;
-};
-std::map<std::string, Fault> g_faults;
-std::map<std::string, std::function<void()>> g_acts;
-thread_local bool t_acting = false;  // inside an act: its calls go through as they are
 
 // The kernel's own calls, as the import table held them.
 enum Call { kCreate, kWrite, kFlush, kReplace, kMove, kDelete, kCalls };
@@ -43,7 +36,7 @@ std::string Utf8(const wchar_t* wide) {
 
 void Record(const char* what, const std::string& path, const std::string& to = std::string()) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  if (t_acting) return;
+  if (ActingNow()) return;
   bool exists = ::GetFileAttributesW(g_watched.c_str()) != INVALID_FILE_ATTRIBUTES;
   g_calls.push_back({what, path, to, exists});
 }
@@ -75,30 +68,7 @@ BOOL WINAPI LoggedFlushFileBuffers(HANDLE file) {
   return Original<decltype(&::FlushFileBuffers)>(kFlush)(file);
 }
 
-// Before a call of kind `kind`: runs an act waiting for it, then gives the
-// error the call is to fail with, or 0.
-DWORD Intercept(const char* kind) {
-  if (t_acting) return 0;
-  std::function<void()> act;
-  {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    auto found = g_acts.find(kind);
-    if (found != g_acts.end()) {
-      act = std::move(found->second);
-      g_acts.erase(found);
-    }
-  }
-  if (act) {
-    t_acting = true;
-    act();
-    t_acting = false;
-  }
-  std::lock_guard<std::mutex> lock(g_mutex);
-  auto fault = g_faults.find(kind);
-  if (fault == g_faults.end() || fault->second.times == 0) return 0;
-  if (fault->second.times > 0) --fault->second.times;
-  return fault->second.error;
-}
+DWORD Intercept(const char* kind) { return static_cast<DWORD>(InterceptCall(kind)); }
 
 BOOL WINAPI LoggedMoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags);
 
@@ -181,27 +151,14 @@ FileCallLog::FileCallLog(const std::string& watched) {
     if (size > 1) ::MultiByteToWideChar(CP_UTF8, 0, watched.c_str(), -1, &g_watched[0], size);
     g_calls.clear();
     g_handles.clear();
-    g_faults.clear();
-    g_acts.clear();
   }
+  StartCallFaults();
   PointImports(true);
 }
 
 FileCallLog::~FileCallLog() {
   PointImports(false);
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_faults.clear();
-  g_acts.clear();
-}
-
-void FileCallLog::FailCalls(const std::string& call, int error, int times) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_faults[call] = {static_cast<DWORD>(error), times};
-}
-
-void FileCallLog::ActBefore(const std::string& call, std::function<void()> act) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_acts[call] = std::move(act);
+  StopCallFaults();
 }
 
 std::vector<FileCall> FileCallLog::Calls() const {

@@ -40,6 +40,18 @@ TEST(ReadFileBytes, ReadsRegularFilesOnly) {
 
 namespace {
 
+// A file as a run read it: its bytes and their stamp.
+struct ReadState {
+  std::string bytes;
+  FileStamp stamp;
+};
+
+ReadState ReadForSave(const std::string& path) {
+  ReadState read;
+  EXPECT_EQ(ReadFileBytes(path, read.bytes, read.stamp), ReadStatus::Ok) << path;
+  return read;
+}
+
 std::vector<std::string> FolderEntries(const std::string& folder) {
   std::vector<std::string> names;
   for (auto& e : std::filesystem::directory_iterator(FsPath(folder))) names.push_back(PathText(e.path().filename()));
@@ -85,10 +97,8 @@ TEST(SweepLeftoversOf, RemovesOnlyWhatARunWroteAndKeepsEverySave) {
           WriteFile(dir.file(unswapped), ReadFile(dir.file(name)));
         }
     });
-    FileStamp stamp;
-    std::string read;
-    ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
-    ASSERT_EQ(ReplaceReadFile(f, "new", stamp, read).outcome, ReplaceOutcome::Done);
+    const ReadState read = ReadForSave(f);
+    ASSERT_EQ(ReplaceReadFile(f, "new", read.stamp, read.bytes).outcome, ReplaceOutcome::Done);
   }
   ASSERT_FALSE(unswapped.empty());
   const std::string writing = ".c.ini.brindlemarque-" + gone + "-writing-AbCdEf";  // killed while writing
@@ -154,14 +164,12 @@ TEST(ReplaceFileAtomically, WritesFlushesRenamesThenFlushesTheFolderWhileTheOrig
   const std::string f = dir.file("Caoimhe-19.ini");
   for (bool save : {true, false}) {
     WriteFile(f, "original");
-    std::string read;
-    FileStamp stamp;
-    ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
+    const ReadState read = ReadForSave(f);
     std::vector<FileCall> calls;
     {
       FileCallLog log(f);
       if (save) {
-        ASSERT_EQ(ReplaceReadFile(f, "new", stamp, read).outcome, ReplaceOutcome::Done);
+        ASSERT_EQ(ReplaceReadFile(f, "new", read.stamp, read.bytes).outcome, ReplaceOutcome::Done);
       } else {
         ASSERT_TRUE(ReplaceFileAtomically(f, "new"));
       }
@@ -215,9 +223,7 @@ TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
     for (int game : {0, 1, 2}) {  // 0: quiet, 1: saves in place, 2: saves by rename
       if (game == 2 && !links) continue;  // the moment no file system without links lets anyone see
       WriteFile(f, "original");
-      std::string read;
-      FileStamp stamp;
-      ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
+      const ReadState read = ReadForSave(f);
       int held = ::open(f.c_str(), O_WRONLY);  // the game's handle on its file
       ASSERT_GE(held, 0);
       ReplaceResult result;
@@ -233,7 +239,7 @@ TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
             RenameOver(dir.file("game.tmp"), f);
           }
         });
-        result = ReplaceReadFile(f, "new", stamp, read);
+        result = ReplaceReadFile(f, "new", read.stamp, read.bytes);
       }
       ::close(held);
       SCOPED_TRACE("links " + std::to_string(links) + ", game " + std::to_string(game));
@@ -247,9 +253,7 @@ TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
   // too) puts it back before it reads.
   const std::string original = "[Misc]\r\nState=original\r\n";
   WriteFile(f, original);
-  std::string read;
-  FileStamp stamp;
-  ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
+  const ReadState read = ReadForSave(f);
   ReplaceResult result;
   {
     FileCallLog log(f);
@@ -260,7 +264,7 @@ TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
         log.FailCalls("rename", EIO, 10);
       });
     });
-    result = ReplaceReadFile(f, "new", stamp, read);
+    result = ReplaceReadFile(f, "new", read.stamp, read.bytes);
   }
   ASSERT_EQ(result.outcome, ReplaceOutcome::Unknown);
   EXPECT_NE(LastFileError().find("kept in " + result.kept), std::string::npos) << LastFileError();
@@ -278,12 +282,10 @@ TEST(ReplaceReadFile, AFileSystemWithoutPermissionBitsStillSaves) {
   TempDir dir;
   const std::string f = dir.file("c.ini");
   WriteFile(f, "original");
-  std::string read;
-  FileStamp stamp;
-  ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
+  const ReadState read = ReadForSave(f);
   FileCallLog log(f);
   log.FailCalls("fchmod", ENOSYS);
-  EXPECT_EQ(ReplaceReadFile(f, "new", stamp, read).outcome, ReplaceOutcome::Done);
+  EXPECT_EQ(ReplaceReadFile(f, "new", read.stamp, read.bytes).outcome, ReplaceOutcome::Done);
   EXPECT_EQ(ReadFile(f), "new");
 }
 #endif
@@ -338,12 +340,10 @@ TEST(ReplaceReadFile, APartialReplaceFileWLeavesTheOriginalAtItsName) {
   const std::string f = dir.file("c.ini");
   for (int error : {1175, 1176, 1177}) {
     WriteFile(f, "original");
-    std::string read;
-    FileStamp stamp;
-    ASSERT_EQ(ReadFileBytes(f, read, stamp), ReadStatus::Ok);
+    const ReadState read = ReadForSave(f);
     FileCallLog log(f);
     log.FailCalls("replace", error);
-    EXPECT_EQ(ReplaceReadFile(f, "new", stamp, read).outcome, ReplaceOutcome::Failed) << error;
+    EXPECT_EQ(ReplaceReadFile(f, "new", read.stamp, read.bytes).outcome, ReplaceOutcome::Failed) << error;
     EXPECT_EQ(ReadFile(f), "original") << error;
     EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"}) << error;
   }
