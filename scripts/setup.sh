@@ -10,7 +10,7 @@ PACKAGES=(
   g++ cmake make
   libgtest-dev libgmock-dev libbenchmark-dev
   libtinyxml-dev libcli11-dev gettext
-  libwxgtk3.2-dev wx-common wx3.2-i18n locales xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
+  libwxgtk3.2-dev wx-common wx3.2-i18n locales xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core openbox libgtk-3-dev
 )
 
 scripts/install-packages.sh setup "${PACKAGES[@]}"

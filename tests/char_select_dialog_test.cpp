@@ -292,6 +292,24 @@ int PressKeys(Dlg& d, const std::vector<int>& keys, bool staysOpen = false) {
 
 }  // namespace
 
+// A folder typed into the chooser's location bar that is not there is
+// refused, and the chooser does not make it.
+TEST(CharSelectDialogKeyboard, AMissingFolderTypedIntoTheChooserIsNotMade) {
+  GuiSandbox box;
+  const std::string missing = box.Dir().file("nosuchfolder");
+  CFolderDialog chooser(nullptr, box.Dir().path());
+  int result = 0;
+  {
+    // Ctrl+L opens the location bar. The Escapes close the message saying
+    // why, then the location bar, then the chooser.
+    InputScript keys({"sleep 2", "key ctrl+l", "sleep 0.5", "type --delay 20 '" + missing + "'", "sleep 0.3",
+                      "key Return", "sleep 1.5", "key Escape", "sleep 0.8", "key Escape", "sleep 0.8", "key Escape"});
+    result = chooser.RunModal();
+  }
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  EXPECT_EQ(result, MODAL_CANCEL);
+}
+
 // Real key presses: tabbing through the dialog (the focus passes the list,
 // where GTK selects the first entry) and Return on OK keep the current
 // character; Down arrow in the list chooses the next entry.
@@ -321,6 +339,9 @@ TEST(CharSelectDialogKeyboard, TabbingThroughChoosesNothingAndArrowKeysChoose) {
     int code = PressKeys(d, {WXK_DOWN}, true);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(Characters(d)->GetStringSelection().utf8_string(), "Salisbury - M\xc3\xb6rwen (M\xc3\xb6rwen-19.ini)");
+    // Space keeps the entry chosen; it does not close the dialog (GTK activates the row).
+    PressKeys(d, {WXK_SPACE}, true);
+    EXPECT_TRUE(d.IsShown());
     d.Hide();
     return wxID_OK;
   }));

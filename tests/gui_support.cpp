@@ -49,6 +49,18 @@ void ClickEntry(wxControlWithItems* list, const wxString& text) {
   list->ProcessWindowEvent(up);
 }
 
+InputScript::InputScript(const std::vector<std::string>& steps) {
+  std::string script;
+  for (const std::string& step : steps)
+    script += (step.rfind("sleep ", 0) == 0 ? step : "xdotool " + step) + "; ";
+  m_script = ::popen(script.c_str(), "w");
+  EXPECT_NE(m_script, nullptr) << script;
+}
+
+InputScript::~InputScript() {
+  if (m_script) ::pclose(m_script);
+}
+
 std::string ExampleVesko() { return std::string(EXAMPLES_DIR) + "/vesko"; }
 std::string ExampleCharacters() { return std::string(EXAMPLES_DIR) + "/appdata/Electronic Arts/Dark Age of Camelot/LotM"; }
 

@@ -13,6 +13,8 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
+#include <cstdio>
 
 #include "test_support.h"
 
@@ -76,6 +78,19 @@ void SendCommand(wxWindow* control, wxEventType type);
 /// Clicks the entry `text` (exact case) of a list box: the mouse button
 /// goes down on the list, the entry is selected, the button comes up.
 void ClickEntry(wxControlWithItems* list, const wxString& text);
+
+/// Real input from another program (xdotool), started at once and run
+/// while the test shows a dialog modally: each step is an xdotool command
+/// ("key ctrl+l", "type /some/path") or a pause ("sleep 0.5"). The
+/// destructor waits for the last step.
+class InputScript {
+ public:
+  explicit InputScript(const std::vector<std::string>& steps);
+  ~InputScript();
+
+ private:
+  FILE* m_script;
+};
 
 /// A temporary home (settings store) and working folder for one test; the
 /// working folder holds copies of the example configuration files unless

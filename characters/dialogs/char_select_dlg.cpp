@@ -117,9 +117,18 @@ void CDialog_CharSelect::OnListInput(wxEvent& event) {
     switch (static_cast<wxKeyEvent&>(event).GetKeyCode()) {
       case WXK_UP: case WXK_DOWN: case WXK_HOME: case WXK_END: case WXK_PAGEUP: case WXK_PAGEDOWN:
       case WXK_NUMPAD_UP: case WXK_NUMPAD_DOWN: case WXK_NUMPAD_HOME: case WXK_NUMPAD_END:
-      case WXK_NUMPAD_PAGEUP: case WXK_NUMPAD_PAGEDOWN: case WXK_SPACE:
+      case WXK_NUMPAD_PAGEUP: case WXK_NUMPAD_PAGEDOWN:
         m_userPicks = true;
         break;
+      case WXK_SPACE: case WXK_NUMPAD_SPACE: {
+        // Space chooses the entry shown selected; GTK would also activate
+        // the row, which closes the dialog as a double click does.
+        m_userPicks = true;
+        wxCommandEvent pick(wxEVT_LISTBOX, m_characterList->GetId());
+        OnCharacterSelChange(pick);
+        m_userPicks = false;
+        return;
+      }
       default:
         break;
     }

@@ -35,6 +35,12 @@ class CFolderDialog : public wxDirDialog {
   /// once it has been shown, and automation answers it unshown.
   void SetPath(const wxString& path) override;
 
+#ifdef __WXGTK__
+  /// Keeps the chooser open on a typed folder that does not exist, instead
+  /// of letting GTK make it.
+  int ShowModal() override;
+#endif
+
  private:
   CFolderDialog(wxWindow* parent, const wxString& startFolder, const wxString& title);
   static wxString StartFolderFor(const std::string& folder);
