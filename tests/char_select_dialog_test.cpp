@@ -107,6 +107,12 @@ TEST(CharSelectDialog, ListsEachServerOnceAndFiltersCharacters) {
                                                              "Lyonesse - Zed (Zed-4.ini)"}));
     SetCrafterBox(d, true);
     EXPECT_EQ(CharacterEntries(d).size(), 2u);
+    ChooseServer(d, "5");  // Gwen is no spellcrafter: the empty list says why
+    EXPECT_TRUE(CharacterEntries(d).empty());
+    EXPECT_TRUE(d.FindWindow("no_characters")->IsShown());
+    wxString hint = d.FindWindow("no_characters")->GetLabel();
+    hint.Replace("\n", " ");
+    EXPECT_EQ(hint.utf8_string(), "8 Charaktere vom Filter ausgeblendet");
     return wxID_CANCEL;
   };
   int result = 0;

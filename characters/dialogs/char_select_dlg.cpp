@@ -91,7 +91,14 @@ bool CDialog_CharSelect::LoadWindow() {
 }
 
 void CDialog_CharSelect::InitControls() {
-  for (const GameFolder& folder : m_found) m_folderEdit->Append(wxString::FromUTF8(folder.label));
+  // Two folders found under one label (two users of one prefix) are told
+  // apart by their paths.
+  for (const GameFolder& folder : m_found) {
+    const auto same = std::count_if(m_found.begin(), m_found.end(),
+                                    [&folder](const GameFolder& other) { return other.label == folder.label; });
+    wxString label = wxString::FromUTF8(folder.label);
+    m_folderEdit->Append(same > 1 ? label + " (" + ToWx(folder.path) + ")" : label);
+  }
   m_folderEdit->ChangeValue(ToWx(m_characterFolder));
   m_spellcraftersOnly->SetValue(true);
   // The current character stays chosen until the user picks another.
@@ -107,6 +114,7 @@ void CDialog_CharSelect::InitControls() {
   m_characterList->Bind(wxEVT_LEFT_UP, &CDialog_CharSelect::OnListInputDone, this);
   m_characterList->Bind(wxEVT_KEY_UP, &CDialog_CharSelect::OnListInputDone, this);
   m_characterList->Bind(wxEVT_KILL_FOCUS, &CDialog_CharSelect::OnListInputDone, this);
+  m_characterList->Bind(wxEVT_MOTION, &CDialog_CharSelect::OnListMotion, this);
   if (wxWindow* ok = FindWindow(wxID_OK)) ok->SetFocus();  // first in tab order
 }
 
@@ -186,18 +194,37 @@ void CDialog_CharSelect::FillCharacterList() {
   ShowHint();
 }
 
-// A folder without any character file says so (not a filter that hides them
-// all); so does a dialog that found no game folder at all.
+// An empty list says why: a folder without any character file, a dialog
+// that found no game folder at all, or filters that hide every character.
 void CDialog_CharSelect::ShowHint() {
-  if (!m_files.fileNames.empty()) {
+  const std::size_t hidden = m_files.fileNames.size() - m_characterList->GetCount();
+  if (m_characterList->GetCount() > 0) {
     m_noCharacters->Hide();
+    Layout();
     return;
   }
-  m_noCharacters->SetLabel(m_found.empty() ? _("No game folder found. Choose the folder with \"...\".")
-                                           : _("No character files here."));
+  if (hidden > 0)
+    m_noCharacters->SetLabel(wxString::Format(
+        wxPLURAL("%zu character hidden by the filter", "%zu characters hidden by the filter", hidden), hidden));
+  else
+    m_noCharacters->SetLabel(m_found.empty() ? _("No game folder found. Choose the folder with \"...\".")
+                                             : _("No character files here."));
   m_noCharacters->Wrap(m_hintWidth);
   m_noCharacters->Show();
   Layout();
+}
+
+// The entry under the pointer names its file in full.
+void CDialog_CharSelect::OnListMotion(wxMouseEvent& event) {
+  event.Skip();
+  const int n = m_characterList->HitTest(event.GetPosition());
+  wxString tip;
+  if (n != wxNOT_FOUND) {
+    const int position = ItemNumber(*m_characterList, static_cast<unsigned>(n));
+    if (position >= 0 && static_cast<std::size_t>(position) < m_files.fileNames.size())
+      tip = ToWx(JoinPath(m_characterFolder, m_files.fileNames[position]));
+  }
+  if (m_characterList->GetToolTipText() != tip) m_characterList->SetToolTip(tip);
 }
 
 void CDialog_CharSelect::OnFilterChanged(wxCommandEvent&) { FillCharacterList(); }

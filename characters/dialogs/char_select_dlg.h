@@ -66,6 +66,7 @@ class CDialog_CharSelect : public wxDialog {
   void OnCharacterDblClk(wxCommandEvent& event);
   void OnListInput(wxEvent& event);
   void OnListInputDone(wxEvent& event);
+  void OnListMotion(wxMouseEvent& event);
   void ShowChosen();
 
   wxWindow* m_parent;
@@ -78,7 +79,7 @@ class CDialog_CharSelect : public wxDialog {
   wxCheckBox* m_spellcraftersOnly = nullptr;
   wxChoice* m_serverCombo = nullptr;
   wxListBox* m_characterList = nullptr;
-  wxStaticText* m_noCharacters = nullptr;  // the hint for a folder without character files
+  wxStaticText* m_noCharacters = nullptr;  // the hint for an empty list
   int m_hintWidth = 0;
   // A click or a navigation key on the list is under way: only then does a
   // selection change choose. (GTK selects the first entry when the keyboard
