@@ -1,16 +1,15 @@
 #include "bar_picture_panel.h"
 
 #include <wx/dcbuffer.h>
+#include <wx/control.h>
 #include <wx/display.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/translation.h>
 
-#include "game_text.h"
+#include "dialog_parts.h"
 
 namespace {
-
-wxString Shown(const std::string& gameText) { return wxString::FromUTF8(GameTextToUtf8(gameText)); }
 
 // Fills light enough for black text on them, in light and dark themes alike.
 wxColour FillOf(const PictureSlot& slot) {
@@ -38,7 +37,7 @@ wxColour Faint(const wxColour& colour, const wxColour& background) {
 
 // What a slot shows: its label, or a kept key without a name of its own by its kind.
 wxString LabelOf(const PictureSlot& slot) {
-  if (slot.content != SlotContent::Kept || !slot.label.empty()) return Shown(slot.label);
+  if (slot.content != SlotContent::Kept || !slot.label.empty()) return ShownGameText(slot.label);
   const char* name = KindName(slot.kind);
   return name ? wxGetTranslation(name) : wxString::Format(_("kind %d"), slot.kind);
 }
@@ -91,7 +90,7 @@ wxString CBarPicturePanel::SlotTip(std::size_t row, std::size_t slot) const {
   wxString tip = wxString::Format(_("Slot %d of the walk"), s.order) + "\n" + KindText(s);
   if (s.replaced)
     tip += "\n" + wxString::Format(s.content == SlotContent::Empty ? _("Removes: %s") : _("Replaces: %s"),
-                                   Shown(s.before));
+                                   ShownGameText(s.before));
   return tip;
 }
 
@@ -133,8 +132,9 @@ void CBarPicturePanel::OnPaint(wxPaintEvent&) {
       if (slot.content == SlotContent::Empty) continue;
       dc.SetFont(font);
       dc.SetTextForeground(slot.content == SlotContent::Kept ? wxColour(0x40, 0x40, 0x40) : ink);
-      wxDCClipper clip(dc, cell.Deflate(m_gap, 0));
-      dc.DrawText(LabelOf(slot), cell.x + m_gap, cell.GetBottom() - dc.GetCharHeight() - m_gap);
+      // A label wider than its cell ends in an ellipsis; the slot's tip has it whole.
+      const wxString label = wxControl::Ellipsize(LabelOf(slot), dc, wxELLIPSIZE_END, cell.width - 2 * m_gap);
+      dc.DrawText(label, cell.x + m_gap, cell.GetBottom() - dc.GetCharHeight() - m_gap);
     }
   }
 }
@@ -156,9 +156,5 @@ CBarPictureDlg::CBarPictureDlg(wxWindow* parent, const BarPicture& picture)
     : wxDialog(parent, wxID_ANY, _("Bars"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   sizer->Add(new CBarPicturePanel(this, picture), 1, wxEXPAND | wxALL, FromDIP(8));
-  sizer->Add(CreateSeparatedButtonSizer(wxCLOSE), 0, wxEXPAND | wxALL, FromDIP(8));
-  SetEscapeId(wxID_CLOSE);
-  SetAffirmativeId(wxID_CLOSE);
-  SetSizerAndFit(sizer);
-  CentreOnParent();
+  FinishCloseOnlyDialog(*this, sizer);
 }

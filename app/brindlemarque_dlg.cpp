@@ -1,12 +1,11 @@
 #include "brindlemarque_dlg.h"
 
+#include <vector>
 #include <wx/accel.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/iconbndl.h>
 #include <wx/menu.h>
-#include <wx/msgdlg.h>
-#include <wx/statbmp.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -16,24 +15,19 @@
 
 #include "about_dlg.h"
 #include "ascii_text.h"
-#include "backup_note.h"
-#include "backups.h"
-#include "bar_picture_panel.h"
 #include "build_run.h"
 #include "char_select_dlg.h"
 #include "character_files.h"
 #include "command_line.h"
 #include "field_keys.h"
-#include "paths.h"
-#include "game_text.h"
 #include "gem_table.h"
+#include "paths.h"
 #include "planner_folder.h"
 #include "preview_dlg.h"
-#include "recipe_lookup.h"
 #include "settings_store.h"
-#include "slot_cursor.h"
 #include "template_file_dlg.h"
 #include "translations.h"
+#include "undo_build.h"
 #include "wx_text.h"
 
 wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
@@ -52,8 +46,6 @@ wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
   EVT_CONTEXT_MENU(CBrindlemarqueDlg::OnContextMenu)
   EVT_DROP_FILES(CBrindlemarqueDlg::OnDropFiles)
   EVT_CLOSE(CBrindlemarqueDlg::OnCloseWindow)
-  EVT_TIMER(wxID_ANY, CBrindlemarqueDlg::OnTimer)
-  EVT_BUTTON(XRCID("show_bars"), CBrindlemarqueDlg::OnShowBars)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -66,13 +58,8 @@ auto WithBusyCursor(Work work) {
   return work();
 }
 
-constexpr int kResultMilliseconds = 10000;
-
 // The languages as the menu names them, each in its own language.
 const char* const kLanguageNames[] = {"Deutsch", "English", "Fran\xC3\xA7" "ais"};
-
-// The folder part of a full path.
-std::string FolderOf(const std::string& path) { return PathText(FsPath(path).parent_path()); }
 
 std::int32_t NumberOf(const wxTextCtrl* field) { return LeadingInt(FromWx(field->GetValue()).c_str()); }
 
@@ -102,7 +89,7 @@ wxString BuildSummary(const JobSettings& job, const std::vector<PlacedHotkey>& p
 
 }  // namespace
 
-CBrindlemarqueDlg::CBrindlemarqueDlg() : m_resultTimer(this) {
+CBrindlemarqueDlg::CBrindlemarqueDlg() {
   LoadSettings(m_context.job);
   m_context.messages = &m_messages;
   BuildWindow();
@@ -125,17 +112,8 @@ void CBrindlemarqueDlg::BuildWindow() {
   m_dropRun = XRCCTRL(*this, "drop_run", wxCheckBox);
   m_fillReverse = XRCCTRL(*this, "fill_reverse", wxCheckBox);
   m_cleanBefore = XRCCTRL(*this, "clean_before", wxCheckBox);
-  m_resultPicture = XRCCTRL(*this, "result_picture", wxStaticBitmap);
-  m_resultLine = XRCCTRL(*this, "result_line", wxStaticText);
-  m_showBars = XRCCTRL(*this, "show_bars", wxButton);
-  // The keyboard's order: GO and Close first, then the fields and the options.
-  const char* const tabOrder[] = {"go", "close", "template_path", "character_name", "quickbar", "first_bar",
-                                  "last_bar", "use_spacer", "browse_template", "choose_character", "quit_after",
-                                  "fill_reverse", "clean_before", "drop_run"};
-  for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-    FindWindow(XRCID(tabOrder[i]))->MoveAfterInTabOrder(FindWindow(XRCID(tabOrder[i - 1])));
+  // The keyboard follows the layout (the order of the controls in it): top to bottom, left to right.
   SetIcons(ApplicationIcons());
-  m_resultPicture->Hide();
   // Text fields take drops of their own (text, inserted where it lands):
   // a file dropped on one is a dropped template like anywhere else.
   DragAcceptFiles(true);
@@ -162,10 +140,7 @@ void CBrindlemarqueDlg::BuildWindow() {
                  keys);
   SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
   GetSizer()->SetSizeHints(this);
-  // The result line wraps within the window's width beside "Show bars",
-  // however long a path it names.
-  m_resultLine->SetMinSize(
-      wxSize(GetClientSize().x - FromDIP(28) - m_showBars->GetBestSize().x, -1));
+  m_result = std::make_unique<CResultArea>(*this);
   Centre();
 }
 
@@ -222,20 +197,6 @@ void CBrindlemarqueDlg::ControlsToSettings() {
   CorrectBarRange(job);
 }
 
-void CBrindlemarqueDlg::ShowResult(int kind, const wxString& line) {
-  m_resultTimer.Stop();
-  if (kind == RESULT_HIDE) {
-    m_resultPicture->Hide();
-    return;
-  }
-  m_resultPicture->SetBitmap(wxXmlResource::Get()->LoadBitmap(kind == RESULT_SUCCESS ? "bitmap_133" : "bitmap_134"));
-  m_resultPicture->Show();
-  m_resultLine->SetLabel(line);
-  m_resultLine->Wrap(m_resultLine->GetMinSize().x);
-  Layout();
-  m_resultTimer.StartOnce(kResultMilliseconds);
-}
-
 void CBrindlemarqueDlg::OnInitDialog(wxInitDialogEvent& event) {
   event.Skip();  // the base fills the controls' validators
   // Enter and Space run the job at once: GO is the default button and
@@ -249,7 +210,7 @@ void CBrindlemarqueDlg::Build(bool mayQuit) {
   std::vector<PlacedHotkey> placed;
   BarRecorder recorder(m_context);
   bool ok = WithBusyCursor([&] { return RunBuildJob(m_context, false, placed); });
-  KeepBars(ok ? std::optional<BarPicture>(recorder.Picture()) : std::nullopt);
+  m_result->KeepBars(ok ? std::optional<BarPicture>(recorder.Picture()) : std::nullopt);
   if (ok && mayQuit && m_context.job.Has(OPT_QUIT)) {  // done: no picture
     SetReturnCode(wxID_OK);
     EndDialog(wxID_OK);
@@ -266,7 +227,8 @@ void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
-  CTemplateFileDialog dialog(this, FromWx(m_templatePath->GetValue()));  // the field's, typed or not
+  // The field's, typed or not.
+  CTemplateFileDialog dialog(this, m_context.InWorkFolder(FromWx(m_templatePath->GetValue())), m_context.workFolder);
   if (dialog.ShowModal() != wxID_OK || dialog.ChosenPath().empty()) return;
   m_context.job.templatePath = FromWx(dialog.ChosenPath());
   m_templatePath->ChangeValue(dialog.ChosenPath());
@@ -287,19 +249,19 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   m_messages.ForgetLast();
   // Never closes the window; failures have shown their message.
   BarRecorder recorder(m_context);
-  GemTableResult result = WithBusyCursor([this] { return RunGemTest(m_context); });
-  KeepBars(result.ok ? std::optional<BarPicture>(recorder.Picture()) : std::nullopt);
+  const std::string log = AbsolutePath(m_context.InWorkFolder(kGemTableLog));
+  GemTableResult result = WithBusyCursor([this, &log] { return RunGemTest(m_context, log); });
+  m_result->KeepBars(result.ok ? std::optional<BarPicture>(recorder.Picture()) : std::nullopt);
   if (result.ok)
-    ShowResult(RESULT_SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTableLog,
-                                                                    ToWx(FolderOf(AbsolutePath(kGemTableLog))))
+    ShowResult(RESULT_SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTableLog, ToWx(FolderOf(log)))
                                                  : m_messages.LastFirstLine());
   else
-    m_resultLine->SetLabel(m_messages.LastFirstLine());
+    m_result->SetLine(m_messages.LastFirstLine());
 }
 
 void CBrindlemarqueDlg::OnCloseButton(wxCommandEvent&) {
   ControlsToSettings();
-  m_resultTimer.Stop();
+  m_result->Stop();
   SetReturnCode(wxID_CANCEL);
   EndDialog(wxID_CANCEL);
 }
@@ -332,33 +294,14 @@ void CBrindlemarqueDlg::OnLanguage(wxCommandEvent& event) {
   if (chosen >= std::size(kLanguages) || ShownLanguage() == kLanguages[chosen]) return;
   SaveLanguage(kLanguages[chosen]);
   ControlsToSettings();  // the new window shows what this one held
-  m_resultTimer.Stop();
+  m_result->Stop();
   SetReturnCode(kLanguageChanged);
   EndDialog(kLanguageChanged);
 }
 
 void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
   ControlsToSettings();
-  const std::string& character = m_context.job.characterPath;
-  std::vector<BackupInfo> backups = ListBackups(character);
-  if (character.empty() || backups.empty()) {
-    wxString none = character.empty() ? _("No character chosen.") : _("There is no backup of %s.");
-    m_messages.ShowMessage(FromWx(wxString::Format(none, ToWx(character))));
-    return;
-  }
-  const BackupInfo& newest = backups.front();
-  wxString question = wxString::Format(_("Put %s back as it was at %s?\n\nAfter that: %s\n\nIts current content is "
-                                         "kept as a backup first, so this can be undone too."),
-                                       ToWx(character), newest.time, DescribeBackupNote(newest.note));
-  wxMessageDialog ask(this, question, ToWx(ApplicationName()), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
-  if (ask.ShowModal() != wxID_YES) return;
-  m_messages.ForgetLast();
-  // The backup confirmed, even when a run kept a newer one meanwhile.
-  RestoreResult result = WithBusyCursor([&character, &newest] { return RestoreBackup(character, newest); });
-  if (!result.ok) m_messages.ShowMessage(std::string(kCannotRestore) + "\n" + result.error);
-  ShowResult(result.ok ? RESULT_SUCCESS : RESULT_FAILURE,
-             result.ok ? wxString::Format(_("%s put back as it was at %s"), ToWx(character), newest.time)
-                       : m_messages.LastFirstLine());
+  UndoLastBuild(this, m_context.job.characterPath, m_messages, *m_result);
 }
 
 void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
@@ -390,19 +333,3 @@ void CBrindlemarqueDlg::TakeTemplate(const std::string& path) {
   if (m_context.job.Has(OPT_DROP_RUN) && m_context.RequireConfig()) Build(false);
 }
 
-void CBrindlemarqueDlg::KeepBars(std::optional<BarPicture> bars) {
-  m_lastBars = std::move(bars);
-  m_showBars->Show(m_lastBars.has_value());
-  Layout();
-}
-
-void CBrindlemarqueDlg::OnShowBars(wxCommandEvent&) {
-  if (!m_lastBars) return;
-  CBarPictureDlg bars(this, *m_lastBars);
-  bars.ShowModal();
-}
-
-void CBrindlemarqueDlg::OnTimer(wxTimerEvent&) {
-  m_resultTimer.Stop();
-  m_resultPicture->Hide();
-}

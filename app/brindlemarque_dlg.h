@@ -1,23 +1,19 @@
 // The main window: moves values between its controls and the job settings,
-// runs builds, and shows their outcome (a picture for ten seconds, and a
-// line saying what the run did). It owns the build's context.
+// runs builds and shows their outcome in its result area. It owns the
+// build's context.
 #pragma once
 
+#include <memory>
 #include <optional>
-#include <vector>
 #include <wx/dialog.h>
-#include <wx/timer.h>
-
-#include "bar_picture.h"
 
 #include "build_context.h"
 #include "message_box_sink.h"
+#include "result_area.h"
 
 class wxCheckBox;
 class wxDropFilesEvent;
 class wxMenu;
-class wxStaticBitmap;
-class wxStaticText;
 class wxTextCtrl;
 
 /// The window menu's commands. The numbers suit the Windows system menu
@@ -37,7 +33,7 @@ constexpr int kLanguageChanged = 0x4C41;
 class CBrindlemarqueDlg : public wxDialog {
  public:
   /// Result pictures for ShowResult.
-  enum ResultKind { RESULT_HIDE = 0, RESULT_SUCCESS = 1, RESULT_FAILURE = 2 };
+  enum ResultKind { RESULT_HIDE = CResultArea::HIDE, RESULT_SUCCESS = CResultArea::SUCCESS, RESULT_FAILURE = CResultArea::FAILURE };
 
   /// Loads the stored settings and builds the window (in the language in
   /// use) showing them. The planner's files are loaded into Context() by
@@ -55,16 +51,19 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Hides the result picture (RESULT_HIDE), or shows the success or failure
   /// picture for ten seconds; `line` says what the run did and stays until
   /// the next run (RESULT_HIDE keeps the line shown).
-  void ShowResult(int kind, const wxString& line = wxString());
+  void ShowResult(int kind, const wxString& line = wxString()) {
+    m_result->Show(static_cast<CResultArea::Kind>(kind), line);
+  }
 
   /// Takes `path` as the template, as a file dropped on the window: with
   /// "process dragged files directly" set it builds at once.
   void TakeTemplate(const std::string& path);
 
   BuildContext& Context() { return m_context; }
-  /// The bars of the last GO or gem table that succeeded, until the next run.
-  const std::optional<BarPicture>& LastBars() const { return m_lastBars; }
-  bool IsTimerRunning() const { return m_resultTimer.IsRunning(); }
+  CResultArea& Result() { return *m_result; }
+  /// The bars of the last GO or gem table that succeeded, until the next run or an undo.
+  const std::optional<BarPicture>& LastBars() const { return m_result->LastBars(); }
+  bool IsTimerRunning() const { return m_result->IsTimerRunning(); }
 
  private:
   void OnInitDialog(wxInitDialogEvent& event);
@@ -81,8 +80,6 @@ class CBrindlemarqueDlg : public wxDialog {
   void OnContextMenu(wxContextMenuEvent& event);
   void OnDropFiles(wxDropFilesEvent& event);
   void OnCloseWindow(wxCloseEvent& event);
-  void OnTimer(wxTimerEvent& event);
-  void OnShowBars(wxCommandEvent& event);
 
   void BuildWindow();
   void AddMenuEntries();
@@ -92,12 +89,10 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Runs the build and shows its result; a success with "quit after
   /// create" closes the window instead when `mayQuit` (GO, not a drop).
   void Build(bool mayQuit);
-  /// Keeps the bars of a run that succeeded for "Show bars" (none after a failure).
-  void KeepBars(std::optional<BarPicture> bars);
 
   BuildContext m_context;
   MessageBoxSink m_messages;
-  wxTimer m_resultTimer;
+  std::unique_ptr<CResultArea> m_result;
 
   wxTextCtrl* m_templatePath = nullptr;
   wxTextCtrl* m_characterName = nullptr;
@@ -109,10 +104,6 @@ class CBrindlemarqueDlg : public wxDialog {
   wxCheckBox* m_dropRun = nullptr;
   wxCheckBox* m_fillReverse = nullptr;
   wxCheckBox* m_cleanBefore = nullptr;
-  wxStaticBitmap* m_resultPicture = nullptr;
-  wxStaticText* m_resultLine = nullptr;
-  wxButton* m_showBars = nullptr;
-  std::optional<BarPicture> m_lastBars;
 
   wxDECLARE_EVENT_TABLE();
 };

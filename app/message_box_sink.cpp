@@ -21,8 +21,8 @@ int ShowBox(wxWindow* parent, const wxString& text, long style = wxOK | wxICON_E
 
 }  // namespace
 
-bool AskYesNo(wxWindow* parent, const wxString& text) {
-  const long style = wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION;
+bool AskYesNo(wxWindow* parent, const wxString& text, DefaultAnswer answer) {
+  const long style = wxYES_NO | (answer == DefaultAnswer::No ? wxNO_DEFAULT : wxYES_DEFAULT) | wxICON_QUESTION;
 #ifdef __WXGTK__
   // Without a parent GTK's own box cannot be placed (see ShowMessage).
   if (!parent) return ShowBox<wxGenericMessageDialog>(nullptr, text, style) == wxID_YES;

@@ -11,10 +11,13 @@
 /// where the catalogs know it (whole, or the reason after a path's ": ").
 wxString ShownMessage(const std::string& text);
 
-/// Asks `text` with Yes and No (No the default), the question icon and the
-/// application's name as caption; true for Yes. `parent` may be null (then
-/// the box is centred on the screen).
-bool AskYesNo(wxWindow* parent, const wxString& text);
+/// Which answer Return gives.
+enum class DefaultAnswer { No, Yes };
+
+/// Asks `text` with Yes and No, the question icon and the application's
+/// name as caption; true for Yes. `parent` may be null (then the box is
+/// centred on the screen).
+bool AskYesNo(wxWindow* parent, const wxString& text, DefaultAnswer answer = DefaultAnswer::No);
 
 class MessageBoxSink : public MessageSink {
  public:

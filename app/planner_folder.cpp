@@ -31,10 +31,9 @@ std::string ChooseConfigFolder(const std::string& given) {
   return !kept.empty() && HoldsConfig(kept) ? kept : current;
 }
 
-// A folder that cannot be entered leaves the current one.
-void EnterConfigFolder(const std::string& folder) {
-  std::error_code ignored;
-  if (HoldsConfig(folder)) std::filesystem::current_path(FsPath(folder), ignored);
+// Works in `folder` when it is the planner's (it holds config.xml).
+void EnterConfigFolder(BuildContext& context, const std::string& folder) {
+  if (HoldsConfig(folder)) context.workFolder = folder;
 }
 
 // Keeps the configuration's message (a load stops at its first failure).
@@ -58,17 +57,37 @@ bool UsePlannerFolder(BuildContext& context, const std::string& folder, bool kee
   context.bonusConfig = std::move(trial.bonusConfig);
   context.gemConfig = std::move(trial.gemConfig);
   if (keep) SaveConfigFolder(folder);
-  EnterConfigFolder(folder);
+  EnterConfigFolder(context, folder);
   return true;
 }
 
-// The folder browser, for the planner's folder; false when cancelled.
-bool BrowsePlannerFolder(wxWindow* parent, std::string& folder) {
-  CFolderDialog browser(parent, CurrentFolder(),
-                        _("The spellcraft planner's folder (with config.xml and config_gem.xml)"));
-  if (browser.RunModal() != MODAL_OK) return false;
-  folder = browser.GetFolderPath();
-  return true;
+// The folder browser, for the planner's folder, opened on the folder in
+// use; false when cancelled. A folder that is not there is said and the
+// browser opens again.
+bool BrowsePlannerFolder(wxWindow* parent, const BuildContext& context, std::string& folder) {
+  for (;;) {
+    CFolderDialog browser(parent, context.workFolder.empty() ? CurrentFolder() : context.workFolder,
+                          _("The spellcraft planner's folder (with config.xml and config_gem.xml)"));
+    const int result = browser.RunModal();
+    if (result == MODAL_OK) {
+      folder = browser.GetFolderPath();
+      return true;
+    }
+    if (result != MODAL_FAILED || browser.MissingFolder().empty()) return false;
+    MessageBoxSink(parent).ShowMessage(
+        FromWx(wxString::Format(_("This folder does not exist:\n%s"), ToWx(browser.MissingFolder()))));
+  }
+}
+
+// Says why the planner's files did not load and asks to choose the folder
+// (again); true when a folder loaded.
+bool OfferPlannerFolder(wxWindow* parent, BuildContext& context, std::string failure) {
+  for (;;) {
+    wxString question = ShownMessage(failure) + "\n\n" + _("Choose the spellcraft planner's folder now? (It is remembered.)");
+    std::string folder;
+    if (!AskYesNo(parent, question, DefaultAnswer::Yes) || !BrowsePlannerFolder(parent, context, folder)) return false;
+    if (UsePlannerFolder(context, folder, true, failure)) return true;
+  }
 }
 
 }  // namespace
@@ -76,18 +95,21 @@ bool BrowsePlannerFolder(wxWindow* parent, std::string& folder) {
 void OpenPlannerFolder(wxWindow* parent, BuildContext& context, const std::string& given) {
   std::string folder = ChooseConfigFolder(given), failure;
   // A folder given is kept for later starts only when both files loaded from
-  // it: a mistyped one leaves the folder kept before as it was.
+  // it: a mistyped one leaves the folder kept before as it was, and in use.
   if (UsePlannerFolder(context, folder, !given.empty(), failure)) return;
-  EnterConfigFolder(folder);
-  for (;;) {
-    wxString question = ShownMessage(failure) + "\n\n" + _("Choose the spellcraft planner's folder now? (It is remembered.)");
-    if (!AskYesNo(parent, question) || !BrowsePlannerFolder(parent, folder)) return;
-    if (UsePlannerFolder(context, folder, true, failure)) return;
+  const std::string kept = LoadConfigFolder();
+  std::string ignored;
+  if (!given.empty() && !kept.empty() && kept != folder && UsePlannerFolder(context, kept, false, ignored)) {
+    MessageBoxSink(parent).ShowMessage(
+        failure + "\n\n" + FromWx(wxString::Format(_("The planner's folder kept from before is used: %s"), ToWx(kept))));
+    return;
   }
+  EnterConfigFolder(context, folder);
+  OfferPlannerFolder(parent, context, failure);
 }
 
 void ChangePlannerFolder(wxWindow* parent, BuildContext& context) {
   std::string folder, failure;
-  if (!BrowsePlannerFolder(parent, folder) || UsePlannerFolder(context, folder, true, failure)) return;
-  MessageBoxSink(parent).ShowMessage(failure);
+  if (!BrowsePlannerFolder(parent, context, folder) || UsePlannerFolder(context, folder, true, failure)) return;
+  OfferPlannerFolder(parent, context, failure);
 }

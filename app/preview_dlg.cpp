@@ -7,13 +7,7 @@
 #include <wx/translation.h>
 
 #include "bar_picture_panel.h"
-#include "game_text.h"
-
-namespace {
-
-wxString Shown(const std::string& gameText) { return wxString::FromUTF8(GameTextToUtf8(gameText)); }
-
-}  // namespace
+#include "dialog_parts.h"
 
 CPreviewDlg::CPreviewDlg(wxWindow* parent, const std::vector<PlacedHotkey>& placed, const BarPicture& picture)
     : wxDialog(parent, wxID_ANY, _("Preview"), wxDefaultPosition, wxDefaultSize,
@@ -35,16 +29,12 @@ CPreviewDlg::CPreviewDlg(wxWindow* parent, const std::vector<PlacedHotkey>& plac
     m_list->InsertItem(row, wxString::Format("%d", p.code / 1000));
     m_list->SetItem(row, 1, wxString::Format("%d", p.code % 1000 / 10));
     m_list->SetItem(row, 2, wxString::Format("%d", p.code % 10 + 1));
-    m_list->SetItem(row, 3, Shown(p.value));
-    m_list->SetItem(row, 4, p.spacer ? wxString::Format(_("Spacer \"%s\""), Shown(p.label))
-                                     : Shown(p.bonus) + " " + Shown(p.amount));
+    m_list->SetItem(row, 3, ShownGameText(p.value));
+    m_list->SetItem(row, 4, p.spacer ? wxString::Format(_("Spacer \"%s\""), ShownGameText(p.label))
+                                     : ShownGameText(p.bonus) + " " + ShownGameText(p.amount));
     ++row;
   }
   for (int i = 0; i < 5; ++i) m_list->SetColumnWidth(i, i < 3 ? wxLIST_AUTOSIZE_USEHEADER : wxLIST_AUTOSIZE);
   sizer->Add(m_list, 1, wxEXPAND | wxLEFT | wxRIGHT, 8);
-  sizer->Add(CreateSeparatedButtonSizer(wxCLOSE), 0, wxEXPAND | wxALL, 8);
-  SetEscapeId(wxID_CLOSE);
-  SetAffirmativeId(wxID_CLOSE);
-  SetSizerAndFit(sizer);
-  CentreOnParent();
+  FinishCloseOnlyDialog(*this, sizer);
 }

@@ -8,18 +8,20 @@
 
 namespace {
 
-wxString StartFolder(const std::string& currentTemplate) {
+wxString StartFolder(const std::string& currentTemplate, const std::string& plannerFolder) {
   wxString folder = wxFileName(ToWx(currentTemplate)).GetPath();
   if (!currentTemplate.empty() && !folder.empty() && wxDirExists(folder)) return folder;
-  wxString templates = wxFileName::GetCwd() + wxFileName::GetPathSeparator() + "templates";
-  return wxDirExists(templates) ? templates : wxFileName::GetCwd();
+  const wxString planner = plannerFolder.empty() ? wxFileName::GetCwd() : ToWx(plannerFolder);
+  wxString templates = planner + wxFileName::GetPathSeparator() + "templates";
+  return wxDirExists(templates) ? templates : planner;
 }
 
 }  // namespace
 
-// wxFD_CHANGE_DIR is not given: the current folder stays the planner's.
-CTemplateFileDialog::CTemplateFileDialog(wxWindow* parent, const std::string& currentTemplate)
-    : wxFileDialog(parent, _("Choose the template file"), StartFolder(currentTemplate), wxString(),
+// wxFD_CHANGE_DIR is not given: the current folder stays as it is.
+CTemplateFileDialog::CTemplateFileDialog(wxWindow* parent, const std::string& currentTemplate,
+                                         const std::string& plannerFolder)
+    : wxFileDialog(parent, _("Choose the template file"), StartFolder(currentTemplate, plannerFolder), wxString(),
                    _("Vesko (*.vsk)|*.vsk|All (*.*)|*.*"), wxFD_OPEN) {}
 
 void CTemplateFileDialog::SetPath(const wxString& path) {

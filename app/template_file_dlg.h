@@ -1,5 +1,5 @@
 // The open-file dialog for templates (*.vsk, or all files). It opens where
-// the templates are and leaves the current folder, the planner's, as it is.
+// the templates are and leaves the process's current folder as it is.
 #pragma once
 
 #include <string>
@@ -8,9 +8,9 @@
 class CTemplateFileDialog : public wxFileDialog {
  public:
   /// Opens in the folder of `currentTemplate` when it exists, else in the
-  /// planner's "templates" folder (below the current folder), else in the
-  /// current folder.
-  CTemplateFileDialog(wxWindow* parent, const std::string& currentTemplate);
+  /// "templates" folder of `plannerFolder` (the current folder when empty),
+  /// else in that folder itself.
+  CTemplateFileDialog(wxWindow* parent, const std::string& currentTemplate, const std::string& plannerFolder);
 
   /// Also remembers `path`: GTK's chooser reports a path set by code only
   /// once it has been shown, and automation answers it unshown.

@@ -28,8 +28,10 @@ std::string ApplicationDataFolder() {
   return appData.empty() ? DefaultWineRoamingFolder() : appData;
 }
 
-// The folder part of a path; empty when it has none (or is the root's file).
-std::string FolderOf(const std::string& path) {
+// The folder part of a stored character path, written on Windows or Linux
+// ('\\' or '/'); empty when it has none, or names a file in the root
+// (whose folder is no character folder).
+std::string StoredPathFolder(const std::string& path) {
   auto cut = LastSeparator(path);
   return cut != std::string::npos && cut > 0 ? path.substr(0, cut) : std::string();
 }
@@ -55,10 +57,6 @@ class GameFolderList {
   std::vector<GameFolder> Take() { return std::move(m_folders); }
 
  private:
-  static bool IsFolder(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_directory(FsPath(path), ec);
-  }
   void Add(const std::string& label, const std::string& path) {
     std::error_code ec;
     std::string key = PathText(std::filesystem::weakly_canonical(FsPath(path), ec));
@@ -90,7 +88,7 @@ std::vector<GameFolder> FindGameFolders() {
 }
 
 std::string FindCharacterFolder(const std::string& characterPath, const std::vector<GameFolder>& found) {
-  std::string folder = FolderOf(characterPath);
+  std::string folder = StoredPathFolder(characterPath);
   if (!folder.empty()) return folder;
   if (!found.empty()) return found.front().path;
   // Nothing found: the folder the game would make (for the message that it is missing).
@@ -99,6 +97,6 @@ std::string FindCharacterFolder(const std::string& characterPath, const std::vec
 }
 
 std::string FindCharacterFolder(const std::string& characterPath) {
-  std::string folder = FolderOf(characterPath);
+  std::string folder = StoredPathFolder(characterPath);
   return folder.empty() ? FindCharacterFolder(characterPath, FindGameFolders()) : folder;
 }

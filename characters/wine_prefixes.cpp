@@ -22,11 +22,6 @@ namespace {
 constexpr std::size_t kMaxEntries = 256;            // per folder listed
 constexpr std::size_t kMaxFileBytes = 1024 * 1024;  // per launcher file read
 
-bool IsFolder(const std::string& path) {
-  std::error_code ec;
-  return fs::is_directory(path, ec);
-}
-
 bool IsPrefix(const std::string& path) { return IsFolder(path + "/drive_c"); }
 
 // The names in `folder` (at most kMaxEntries), sorted; `suffix` filters by ending.

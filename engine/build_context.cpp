@@ -1,9 +1,15 @@
 #include "build_context.h"
 
+#include "paths.h"
 #include "recipe_lookup.h"
 
 void BuildContext::ShowMessage(const std::string& text) const {
   if (messages) messages->ShowMessage(text);
+}
+
+std::string BuildContext::InWorkFolder(const std::string& path) const {
+  if (workFolder.empty() || path.empty() || FsPath(path).is_absolute()) return path;
+  return JoinPath(workFolder, path);
 }
 
 bool BuildContext::RequireConfig() const {

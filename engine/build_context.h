@@ -37,6 +37,10 @@ struct BuildContext {
   std::unique_ptr<TiXmlDocument> bonusConfig;  ///< config.xml; present with gemConfig or not at all
   std::unique_ptr<TiXmlDocument> gemConfig;    ///< config_gem.xml
   MessageSink* messages = nullptr;             ///< not owned; messages are dropped without one
+  /// The folder relative paths are taken in (a typed template path, the gem
+  /// table's log): the spellcraft planner's, for a window that was not
+  /// started there. Empty: the process's current folder.
+  std::string workFolder;
 
   /// The character file during a run: read once, changed in memory, saved once.
   ProfileFile character;
@@ -49,6 +53,8 @@ struct BuildContext {
   /// (`finishing` false) and just before it is saved and closed (true), when set.
   std::function<void(const ProfileFile& file, bool finishing)> onCharacterFile;
 
+  /// `path` taken in workFolder when it is relative; as it is otherwise.
+  std::string InWorkFolder(const std::string& path) const;
   /// Passes `text` to the message sink.
   void ShowMessage(const std::string& text) const;
   /// Both configuration documents are loaded.

@@ -1,6 +1,16 @@
 // Path text shared by every platform.
 #include "paths.h"
 
+std::string FolderOf(const std::string& path) {
+#ifdef _WIN32
+  const auto cut = path.find_last_of("\\/");
+#else
+  const auto cut = path.rfind('/');
+#endif
+  if (cut == std::string::npos) return std::string();
+  return path.substr(0, cut == 0 ? 1 : cut);
+}
+
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (!folder.empty() && folder.back() == kPathSeparator) return folder + name;  // a root such as "/"
   return folder + kPathSeparator + name;

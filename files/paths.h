@@ -44,6 +44,11 @@ extern const bool kFileNamesIgnoreCase;
 /// tools do.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
+/// The folder part of `path`: up to its last separator ('/', and on Windows
+/// '\\' too), the root's separator kept ("/x" gives "/"); empty when the
+/// path has no separator.
+std::string FolderOf(const std::string& path);
+
 /// The names of the entries of `folder` (without "." and ".."), in the
 /// order the file system gives them. False, with LastFileError(), when the
 /// folder cannot be listed ("no such file or directory", "not a directory").

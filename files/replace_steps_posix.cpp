@@ -1,5 +1,6 @@
 // POSIX steps of a replacement.
 #include "replace_steps.h"
+#include "paths.h"
 
 #include <cerrno>
 #include <chrono>
@@ -60,10 +61,8 @@ Step Failed(int error) {
 }  // namespace
 
 std::string FolderOfPath(const std::string& path) {
-  auto cut = path.find_last_of('/');
-  if (cut == std::string::npos) return ".";
-  if (cut == 0) return "/";
-  return path.substr(0, cut);
+  std::string folder = FolderOf(path);
+  return folder.empty() ? std::string(".") : folder;
 }
 
 std::string NameOfPath(const std::string& path) {

@@ -52,8 +52,8 @@ bool Exists(const std::string& path) { return ::GetFileAttributesW(SystemPath(pa
 }  // namespace
 
 std::string FolderOfPath(const std::string& path) {
-  auto cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
+  std::string folder = FolderOf(path);
+  return folder.empty() ? std::string(".") : folder;
 }
 
 std::string NameOfPath(const std::string& path) {

@@ -28,6 +28,7 @@ int ExpectMessage::OnInvoked(wxMessageDialogBase* dialog) const {
 
 int ExpectQuestion::OnInvoked(wxMessageDialogBase* dialog) const {
   CheckBox(dialog, m_text, wxICON_QUESTION | wxYES_NO);
+  EXPECT_EQ((dialog->GetMessageDialogStyle() & wxNO_DEFAULT) == 0, m_yesByDefault) << m_text;
   return m_answer;
 }
 

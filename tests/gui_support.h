@@ -43,10 +43,12 @@ class ExpectMessage : public wxExpectModalBase<wxMessageDialogBase, ExpectMessag
 };
 
 /// Expects the program's yes/no question with `text` (question icon, the
-/// application's name as caption) and answers it with `answer`.
+/// application's name as caption, No the default unless `yesByDefault`)
+/// and answers it with `answer`.
 class ExpectQuestion : public wxExpectModalBase<wxMessageDialogBase, ExpectQuestion> {
  public:
-  ExpectQuestion(const std::string& text, int answer) : m_text(text), m_answer(answer) {}
+  ExpectQuestion(const std::string& text, int answer, bool yesByDefault = false)
+      : m_text(text), m_answer(answer), m_yesByDefault(yesByDefault) {}
 
  protected:
   int OnInvoked(wxMessageDialogBase* dialog) const override;
@@ -55,6 +57,7 @@ class ExpectQuestion : public wxExpectModalBase<wxMessageDialogBase, ExpectQuest
  private:
   std::string m_text;
   int m_answer;
+  bool m_yesByDefault;
 };
 
 /// Expects a modal dialog of type T and lets `act` work it as a user would;

@@ -100,9 +100,9 @@ struct PreparedWindow {
 
 // The result timer's tick, as the real timer would deliver it.
 void Tick(CBrindlemarqueDlg& dlg) {
-  wxTimer stand_in(&dlg);
+  wxTimer stand_in(&dlg.Result());
   wxTimerEvent tick(stand_in);
-  dlg.ProcessWindowEvent(tick);
+  dlg.Result().ProcessEvent(tick);
 }
 
 // A window menu entry chosen.
@@ -200,7 +200,7 @@ TEST(MainDialog, MissingConfigFilesAreReportedAndGoRefuses) {
   GuiSandbox box(false);
   ::testing::internal::CaptureStderr();
   Dialog dlg;
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config.xml"), wxID_NO));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config.xml"), wxID_NO, true));
   EXPECT_FALSE(dlg->Context().bonusConfig);
   EXPECT_FALSE(dlg->Context().gemConfig);
   std::string character;
@@ -213,7 +213,7 @@ TEST(MainDialog, MissingConfigFilesAreReportedAndGoRefuses) {
 
   // The gem file missing alone leaves both absent.
   std::filesystem::copy_file(ExampleVesko() + "/config.xml", box.Dir().file("config.xml"));
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config_gem.xml"), wxID_NO));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config_gem.xml"), wxID_NO, true));
   EXPECT_FALSE(dlg->Context().ConfigLoaded());
   EXPECT_FALSE(dlg->Context().bonusConfig);
 }
@@ -329,7 +329,7 @@ TEST(MainDialog, DropRunAndGemTableWithoutConfigAreRefusedAndNeverQuit) {
   GuiSandbox box(false);
   ::testing::internal::CaptureStderr();
   Dialog dlg;
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config.xml"), wxID_NO));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config.xml"), wxID_NO, true));
   dlg->Show();
   std::string character = box.CopyCharacter("Alarion-4.ini");
   const std::string before = ReadFile(character);
@@ -428,9 +428,12 @@ TEST(MainDialog, UndoLastBuildAsksThenPutsTheFileBackAndCanBeUndoneItself) {
   ASSERT_NE(built, original);
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_NO));
   EXPECT_EQ(ReadFile(character), built);
+  EXPECT_TRUE(dlg->LastBars().has_value());
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES));
   EXPECT_EQ(ReadFile(character), original);
   EXPECT_EQ(ShownResult(*dlg), 1);
+  EXPECT_FALSE(dlg->LastBars().has_value());  // they showed the build undone
+  EXPECT_FALSE(dlg->FindWindow(XRCID("show_bars"))->IsShown());
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES));
   EXPECT_EQ(ReadFile(character), built);
 
@@ -512,9 +515,11 @@ TEST(MainDialog, TabOrderFollowsTheLayout) {
   for (wxWindow* child : dlg->GetChildren())
     if (child->IsShown() && child->GetId() != XRCID("result_picture") && !child->IsKindOf(wxCLASSINFO(wxStaticText)))
       order.push_back(child->GetId());
-  EXPECT_EQ(order, (std::vector<int>{XRCID("go"), XRCID("close"), XRCID("template_path"), XRCID("character_name"), XRCID("quickbar"), XRCID("first_bar"),
-                                     XRCID("last_bar"), XRCID("use_spacer"), XRCID("browse_template"), XRCID("choose_character"),
-                                     XRCID("quit_after"), XRCID("fill_reverse"), XRCID("clean_before"), XRCID("drop_run")}));
+  // Top to bottom, left to right.
+  EXPECT_EQ(order, (std::vector<int>{XRCID("template_path"), XRCID("browse_template"), XRCID("character_name"),
+                                     XRCID("choose_character"), XRCID("quickbar"), XRCID("first_bar"), XRCID("last_bar"),
+                                     XRCID("use_spacer"), XRCID("fill_reverse"), XRCID("clean_before"), XRCID("drop_run"),
+                                     XRCID("quit_after"), XRCID("go"), XRCID("close")}));
   EXPECT_EQ(dlg->GetDefaultItem(), dlg->FindWindow(XRCID("go")));
 }
 
@@ -673,28 +678,31 @@ TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
   for (const char* name : {"config.xml", "config_gem.xml"})
     std::filesystem::copy_file(ExampleVesko() + "/" + name, planner + "/" + name);
   // Given as a relative path, kept in full; the window works in that folder.
-  EXPECT_TRUE(MakeDialog("de", "Vesko")->Context().ConfigLoaded());
+  Dialog given = MakeDialog("de", "Vesko");
+  EXPECT_TRUE(given->Context().ConfigLoaded());
+  EXPECT_EQ(given->Context().workFolder, planner);
   EXPECT_EQ(LoadConfigFolder(), planner);
-  EXPECT_EQ(std::filesystem::current_path(), planner);
   // Started later from a folder without the files, without the option.
-  std::filesystem::current_path(box.Dir().path());
-  EXPECT_TRUE(MakeDialog()->Context().ConfigLoaded());
-  EXPECT_EQ(std::filesystem::current_path(), planner);
-  // A mistyped folder loads nothing and leaves the kept one as it was.
-  std::filesystem::current_path(box.Dir().path());
+  Dialog later = MakeDialog();
+  EXPECT_TRUE(later->Context().ConfigLoaded());
+  EXPECT_EQ(later->Context().workFolder, planner);
+  EXPECT_EQ(std::filesystem::current_path(), box.Dir().path());  // the process's folder stays
+  // A mistyped folder says so; the kept one is used and stays kept.
   Dialog mistyped;
   std::string nowhere = box.Dir().file("nowhere");
-  wxTEST_DIALOG(mistyped = MakeDialog("de", nowhere),
-                ExpectQuestion(MissingConfig(nowhere, "config.xml"), wxID_NO));
-  EXPECT_FALSE(mistyped->Context().ConfigLoaded());
+  std::string said = MissingConfig(nowhere, "config.xml");
+  said = said.substr(0, said.rfind("\n\n")) + "\n\nDer zuvor gemerkte Ordner des Planers wird benutzt: " + planner;
+  wxTEST_DIALOG(mistyped = MakeDialog("de", nowhere), ExpectMessage(said));
+  EXPECT_TRUE(mistyped->Context().ConfigLoaded());
+  EXPECT_EQ(mistyped->Context().workFolder, planner);
   EXPECT_EQ(LoadConfigFolder(), planner);
 }
 
 // Started from the menu (no planner's files where it starts, none kept): the
-// start-up message offers the folder browser; a folder without the files is
-// said so and offered again; the planner's folder is loaded, kept and worked
-// in. Later, the menu's "Planner folder..." refuses a folder without the
-// files and keeps what is in use.
+// start-up message offers the folder browser (Yes by default); a folder
+// without the files is said so and offered again; the planner's folder is
+// loaded, kept and worked in. Later, the menu's "Planner folder..." refuses
+// a folder without the files, offers to choose again and keeps what is in use.
 TEST(MainDialog, ThePlannersFolderIsChosenInTheWindow) {
   GuiSandbox box(false);
   const std::string planner = box.Dir().file("Vesko"), empty = box.Dir().file("empty");
@@ -709,17 +717,15 @@ TEST(MainDialog, ThePlannersFolderIsChosenInTheWindow) {
     });
   };
   Dialog dlg;
-  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config.xml"), wxID_YES),
-                choose(empty), ExpectQuestion(MissingConfig(empty, "config.xml"), wxID_YES), choose(planner));
+  wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config.xml"), wxID_YES, true),
+                choose(empty), ExpectQuestion(MissingConfig(empty, "config.xml"), wxID_YES, true), choose(planner));
   EXPECT_TRUE(dlg->Context().ConfigLoaded());
   EXPECT_EQ(LoadConfigFolder(), planner);
-  EXPECT_EQ(std::filesystem::current_path(), planner);
+  EXPECT_EQ(dlg->Context().workFolder, planner);
 
   wxCommandEvent menu(wxEVT_MENU, ID_PLANNER_FOLDER_COMMAND);
-  wxTEST_DIALOG(dlg->ProcessWindowEvent(menu), choose(empty),
-                ExpectMessage("can't load config.xml\n\nDatei konnte nicht ge\xc3\xb6" "ffnet werden\n" + empty +
-                              "/config.xml: Datei oder Ordner nicht gefunden"));
+  wxTEST_DIALOG(dlg->ProcessWindowEvent(menu), choose(empty), ExpectQuestion(MissingConfig(empty, "config.xml"), wxID_NO, true));
   EXPECT_TRUE(dlg->Context().ConfigLoaded());
   EXPECT_EQ(LoadConfigFolder(), planner);
-  EXPECT_EQ(std::filesystem::current_path(), planner);
+  EXPECT_EQ(dlg->Context().workFolder, planner);
 }

@@ -77,10 +77,7 @@ bool CDialog_CharSelect::LoadWindow() {
   m_noCharacters = XRCCTRL(*this, "no_characters", wxStaticText);
   if (!m_folderEdit || !m_spellcraftersOnly || !m_serverCombo || !m_characterList || !m_noCharacters) return false;
   m_hintWidth = m_noCharacters->GetSize().x;  // the layout's, before any wrapping
-  // The keyboard's order: OK and Cancel first, then the folder, the filters and the list.
-  wxWindow* const tabOrder[] = {FindWindow(wxID_OK), FindWindow(wxID_CANCEL), m_folderEdit, m_spellcraftersOnly,
-                                m_serverCombo, m_characterList, FindWindow(XRCID("browse_folder"))};
-  for (std::size_t i = 1; i < std::size(tabOrder); ++i) tabOrder[i]->MoveAfterInTabOrder(tabOrder[i - 1]);
+  // The keyboard follows the layout (the order of the controls in it), top to bottom, left to right.
   std::vector<wxAcceleratorEntry> keys;
   AddFieldKeys(*XRCCTRL(*this, "user_folder_label", wxStaticText), *m_folderEdit, XRCCTRL(*this, "browse_folder", wxButton),
                keys);

@@ -1,0 +1,79 @@
+#include "result_area.h"
+
+#include <wx/button.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/toplevel.h>
+#include <wx/xrc/xmlres.h>
+
+#include "bar_picture_panel.h"
+
+namespace {
+
+constexpr int kPictureMilliseconds = 10000;
+
+}  // namespace
+
+CResultArea::CResultArea(wxTopLevelWindow& window)
+    : m_window(window),
+      m_picture(XRCCTRL(window, "result_picture", wxStaticBitmap)),
+      m_line(XRCCTRL(window, "result_line", wxStaticText)),
+      m_showBars(XRCCTRL(window, "show_bars", wxButton)),
+      m_timer(this) {
+  m_picture->Hide();
+  // The line wraps within the window's width beside "Show bars", however
+  // long a path it names.
+  m_lineWidth = window.GetClientSize().x - window.FromDIP(28) - m_showBars->GetBestSize().x;
+  m_line->SetMinSize(wxSize(m_lineWidth, -1));
+  Bind(wxEVT_TIMER, &CResultArea::OnTimer, this);
+  m_showBars->Bind(wxEVT_BUTTON, &CResultArea::OnShowBars, this);
+}
+
+void CResultArea::Show(Kind kind, const wxString& line) {
+  m_timer.Stop();
+  if (kind == HIDE) {
+    m_picture->Hide();
+    m_window.Layout();
+    return;
+  }
+  m_picture->SetBitmap(wxXmlResource::Get()->LoadBitmap(kind == SUCCESS ? "bitmap_133" : "bitmap_134"));
+  m_picture->Show();
+  SetLine(line);
+  m_timer.StartOnce(kPictureMilliseconds);
+}
+
+void CResultArea::SetLine(const wxString& line) {
+  m_line->SetLabel(line);
+  m_line->Wrap(m_lineWidth);
+  if (line.empty())
+    m_line->UnsetToolTip();
+  else
+    m_line->SetToolTip(line);
+  Refit();
+}
+
+void CResultArea::KeepBars(std::optional<BarPicture> bars) {
+  m_lastBars = std::move(bars);
+  m_showBars->Show(m_lastBars.has_value());
+  Refit();
+}
+
+// The window grows (or shrinks back) to show every line of the result.
+void CResultArea::Refit() {
+  m_line->InvalidateBestSize();
+  m_window.GetSizer()->SetSizeHints(&m_window);
+  m_window.Layout();
+}
+
+void CResultArea::OnTimer(wxTimerEvent&) {
+  m_timer.Stop();
+  m_picture->Hide();
+  m_window.Layout();
+}
+
+void CResultArea::OnShowBars(wxCommandEvent&) {
+  if (!m_lastBars) return;
+  CBarPictureDlg bars(&m_window, *m_lastBars);
+  bars.ShowModal();
+}

@@ -1,0 +1,43 @@
+#include "undo_build.h"
+
+#include <vector>
+#include <wx/msgdlg.h>
+#include <wx/translation.h>
+#include <wx/utils.h>
+
+#include "backup_note.h"
+#include "backups.h"
+#include "message_box_sink.h"
+#include "result_area.h"
+#include "settings_store.h"
+#include "wx_text.h"
+
+bool UndoLastBuild(wxWindow* parent, const std::string& character, MessageBoxSink& messages, CResultArea& result) {
+  std::vector<BackupInfo> backups = ListBackups(character);
+  if (character.empty() || backups.empty()) {
+    wxString none = character.empty() ? _("No character chosen.") : _("There is no backup of %s.");
+    messages.ShowMessage(FromWx(wxString::Format(none, ToWx(character))));
+    return false;
+  }
+  const BackupInfo& newest = backups.front();
+  wxString question = wxString::Format(_("Put %s back as it was at %s?\n\nAfter that: %s\n\nIts current content is "
+                                         "kept as a backup first, so this can be undone too."),
+                                       ToWx(character), newest.time, DescribeBackupNote(newest.note));
+  wxMessageDialog ask(parent, question, ToWx(ApplicationName()), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+  if (ask.ShowModal() != wxID_YES) return false;
+  messages.ForgetLast();
+  // The backup confirmed, even when a run kept a newer one meanwhile.
+  RestoreResult restored;
+  {
+    wxBusyCursor busy;
+    restored = RestoreBackup(character, newest);
+  }
+  if (!restored.ok) {
+    messages.ShowMessage(std::string(kCannotRestore) + "\n" + restored.error);
+    result.Show(CResultArea::FAILURE, messages.LastFirstLine());
+    return false;
+  }
+  result.KeepBars(std::nullopt);
+  result.Show(CResultArea::SUCCESS, wxString::Format(_("%s put back as it was at %s"), ToWx(character), newest.time));
+  return true;
+}
