@@ -61,6 +61,13 @@ auto WithBusyCursor(Work work) {
 // The languages as the menu names them, each in its own language.
 const char* const kLanguageNames[] = {"Deutsch", "English", "Fran\xC3\xA7" "ais"};
 
+// The character field's text: the character's name, or "no character" in the window's language.
+wxString ShownCharacter(const std::string& path) {
+  const std::string text = CharacterDisplayText(path);
+  // TRANSLATORS: the character field when no character is chosen.
+  return text == kNoCharacterText ? _("<none>") : ToWx(text);
+}
+
 std::int32_t NumberOf(const wxTextCtrl* field) { return LeadingInt(FromWx(field->GetValue()).c_str()); }
 
 wxIconBundle ApplicationIcons() {
@@ -171,7 +178,7 @@ void CBrindlemarqueDlg::AppendMenuEntries(wxMenu& menu) const {
 void CBrindlemarqueDlg::SettingsToControls() {
   const JobSettings& job = m_context.job;
   m_templatePath->ChangeValue(ToWx(job.templatePath));
-  m_characterName->ChangeValue(ToWx(CharacterDisplayText(job.characterPath)));
+  m_characterName->ChangeValue(ShownCharacter(job.characterPath));
   m_useSpacer->SetValue(job.Has(OPT_SPACER));
   m_quitAfter->SetValue(job.Has(OPT_QUIT));
   m_dropRun->SetValue(job.Has(OPT_DROP_RUN));
@@ -239,7 +246,7 @@ void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
   CDialog_CharSelect dialog(this);
   if (dialog.ChooseCharacter(m_context.job.characterPath) != MODAL_OK) return;
   m_context.job.characterPath = dialog.GetChosenPath();
-  m_characterName->ChangeValue(ToWx(CharacterDisplayText(m_context.job.characterPath)));
+  m_characterName->ChangeValue(ShownCharacter(m_context.job.characterPath));
   ShowResult(RESULT_HIDE);
 }
 

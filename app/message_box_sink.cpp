@@ -8,6 +8,10 @@
 #include <wx/generic/msgdlgg.h>
 #endif
 
+#include <string>
+#include <vector>
+
+#include "reason_text.h"
 #include "settings_store.h"
 #include "wx_text.h"
 
@@ -32,12 +36,43 @@ bool AskYesNo(wxWindow* parent, const wxString& text, DefaultAnswer answer) {
 
 namespace {
 
+// A field of a reason, translated when it is a text of the catalogs (a system error's).
+wxString TranslatedField(const std::string& field) {
+  const wxString text = ToWx(field);
+  return text.empty() ? text : wxGetTranslation(text);
+}
+
+// A reason made from one of the engine's formats, in the catalog's
+// translation of that format; empty when the line was made from none.
+wxString TranslatedReason(const wxString& line) {
+  const std::string bytes = FromWx(line);
+  std::vector<std::string> fields;
+  for (const char* format : kReasonFormats) {
+    if (!MatchReason(bytes, format, fields)) continue;
+    wxString shown, translated = wxGetTranslation(format);
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < translated.size(); ++i) {
+      if (translated[i] == '%' && i + 1 < translated.size() && translated[i + 1] == 's') {
+        shown += next < fields.size() ? TranslatedField(fields[next++]) : wxString();
+        ++i;
+      } else {
+        shown += translated[i];
+      }
+    }
+    return shown;
+  }
+  return wxString();
+}
+
 // A line after a message's first, in the user's language where the catalogs
-// know it: the whole line, or the reason behind "<path>: ".
+// know it: the whole line, a reason made from one of the engine's formats,
+// or the reason behind "<path>: ".
 wxString TranslatedLine(const wxString& line) {
   if (line.empty()) return line;  // the empty text would give the catalog's header
   wxString whole = wxGetTranslation(line);
   if (whole != line) return whole;
+  wxString reason = TranslatedReason(line);
+  if (!reason.empty()) return reason;
   std::size_t colon = line.rfind(": ");
   if (colon == wxString::npos || colon + 2 == line.size()) return line;
   return line.Left(colon + 2) + wxGetTranslation(line.Mid(colon + 2));

@@ -6,6 +6,15 @@
 #include <wx/translation.h>
 #include <wx/uilocale.h>
 
+#ifdef __WXMSW__
+#include <windows.h>
+#else
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <libintl.h>
+#endif
+
 namespace {
 
 const char* const kDomain = "brindlemarque";
@@ -21,6 +30,24 @@ void AddLookupPaths() {
   wxFileTranslationsLoader::AddCatalogLookupPathPrefix(program.GetPath() + "/../share/locale");
 }
 
+// The system's own texts (GTK's file chooser and message boxes, Windows'
+// boxes) in `language` too, whatever the user's environment says.
+void UseLanguageForSystemTexts(const std::string& language) {
+  if (language.empty()) return;  // the environment's language, as it is
+#ifdef __WXMSW__
+  if (const wxLanguageInfo* info = wxUILocale::FindLanguageInfo(language))
+    ::SetThreadUILanguage(LANGIDFROMLCID(info->GetLCID()));
+#else
+  // gettext follows LANGUAGE unless the messages' locale is "C"; only the
+  // messages' category changes (numbers and files keep theirs).
+  const char* messages = std::setlocale(LC_MESSAGES, nullptr);
+  if (!messages || std::strcmp(messages, "C") == 0 || std::strcmp(messages, "POSIX") == 0)
+    if (!std::setlocale(LC_MESSAGES, "C.UTF-8")) std::setlocale(LC_MESSAGES, "C.utf8");
+  ::setenv("LANGUAGE", language.c_str(), 1);
+  ::textdomain(::textdomain(nullptr));  // forgets the texts looked up in the language before
+#endif
+}
+
 }  // namespace
 
 bool UseLanguage(const std::string& language) {
@@ -30,6 +57,7 @@ bool UseLanguage(const std::string& language) {
   auto* translations = new wxTranslations();
   wxTranslations::Set(translations);  // takes ownership, replacing the catalogs in use
   if (!language.empty()) translations->SetLanguage(language);
+  UseLanguageForSystemTexts(language);
   translations->AddStdCatalog();  // the toolkit's own: stock labels such as "Abbrechen"
   translations->AddCatalog(kDomain, wxLANGUAGE_ENGLISH_US);
   return known;

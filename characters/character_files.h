@@ -22,8 +22,11 @@ int ServerNumberOf(const std::string& fileName);
 /// The game server's name for a number ("Lyonesse" for 4), else the number as text.
 std::string ServerName(int serverNumber);
 
+/// What CharacterDisplayText gives for no character.
+extern const char* const kNoCharacterText;  // "<keiner>"
+
 /// The text shown for a character file path: "Morwen - Lyonesse" for
-/// ".../Morwen-4.ini"; "<keiner>" for an empty path or one ending in a separator.
+/// ".../Morwen-4.ini"; kNoCharacterText for an empty path or one ending in a separator.
 std::string CharacterDisplayText(const std::string& path);
 
 /// The character's name in a list entry: the file name up to its first '-';

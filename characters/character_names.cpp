@@ -27,10 +27,12 @@ std::string ServerName(int serverNumber) {
   return std::to_string(serverNumber);
 }
 
+const char* const kNoCharacterText = "<keiner>";
+
 std::string CharacterDisplayText(const std::string& path) {
   auto cut = LastSeparator(path);
   std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
-  if (name.empty()) return "<keiner>";
+  if (name.empty()) return kNoCharacterText;
   if (EndsWithIniNoCase(name)) name.resize(name.size() - 4);
   auto dash = name.rfind('-');
   std::string character = (dash == std::string::npos || dash == 0) ? name : name.substr(0, dash);

@@ -14,6 +14,7 @@
 #include "ascii_text.h"
 #include "file_error.h"
 #include "paths.h"
+#include "reason_text.h"
 #include "environment.h"
 #include "file_read.h"
 #include "file_replace.h"
@@ -186,12 +187,12 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   std::error_code made;
   fs::create_directories(FsPath(folder), made);
   if (made) {
-    error = "can't keep a backup in " + folder + ": " + SystemErrorText(made);
+    error = FillReason(reason::kCannotKeepBackupIn, {folder, SystemErrorText(made)});
     return false;
   }
   std::string source = JoinPath(folder, kSourceName);
   if (!FileOrFolderExists(source) && !ReplaceFileAtomically(source, full + "\n")) {
-    error = "can't keep a backup in " + folder + ": " + LastFileError();
+    error = FillReason(reason::kCannotKeepBackupIn, {folder, LastFileError()});
     return false;
   }
   RemoveStaleTemporaryFiles(folder);  // of a run killed while it kept a backup
@@ -213,7 +214,7 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   std::string extension = PathText(FsPath(file).extension());
   std::string name = StampOf(now) + extension;
   if (!ReplaceFileAtomically(JoinPath(folder, name), bytes)) {
-    error = "can't keep a backup in " + folder + ": " + LastFileError();
+    error = FillReason(reason::kCannotKeepBackupIn, {folder, LastFileError()});
     return false;
   }
   // The bytes matter, not the note: a note that cannot be written is left out.
@@ -308,9 +309,9 @@ RestoreResult RestoreBackup(const std::string& file, int number) {
   auto backups = BackupNames(folder);  // none for an empty folder, which cannot be listed
   if (number < 1 || static_cast<std::size_t>(number) > backups.size()) {
     RestoreResult result;
-    result.error = backups.empty() ? file + ": no backups kept (in " + folder + ")"
-                                   : file + ": no backup " + std::to_string(number) + " (there are " +
-                                         std::to_string(backups.size()) + ")";
+    result.error = backups.empty() ? FillReason(reason::kNoBackupsKept, {file, folder})
+                                   : FillReason(reason::kNoSuchBackup, {file, std::to_string(number),
+                                                                        std::to_string(backups.size())});
     return result;
   }
   const auto& [name, ms] = backups[static_cast<std::size_t>(number) - 1];
@@ -322,6 +323,6 @@ RestoreResult RestoreBackup(const std::string& file, const BackupInfo& backup) {
   for (const auto& [name, ms] : BackupNames(folder))
     if (JoinPath(folder, name) == backup.path) return Restore(file, folder, name, ms);
   RestoreResult result;
-  result.error = backup.path + ": the backup of " + backup.time + " is no longer kept";
+  result.error = FillReason(reason::kBackupGone, {backup.path, backup.time});
   return result;
 }

@@ -3,6 +3,8 @@
 // wins except for gems, where the last match wins.
 #include "recipe_lookup.h"
 
+#include "reason_text.h"
+
 #include <cstdio>
 #include <tinyxml.h>
 
@@ -34,7 +36,8 @@ bool LoadConfig(TiXmlDocument& doc, const std::string& path, std::string& reason
     case XmlLoad::ParseFailed:
       reason = why + "\n" + path;
       if (doc.ErrorRow() > 0)
-        reason += ": line " + std::to_string(doc.ErrorRow()) + ", column " + std::to_string(doc.ErrorCol());
+        reason = why + "\n" + FillReason(reason::kAtLine, {path, std::to_string(doc.ErrorRow()),
+                                                             std::to_string(doc.ErrorCol())});
       return false;
   }
   return false;
@@ -43,10 +46,10 @@ bool LoadConfig(TiXmlDocument& doc, const std::string& path, std::string& reason
 // The table a configuration file must hold to be the planner's: without it
 // a build would empty the bars and write nothing.
 struct ConfigTable {
-  const char *root, *list, *entry, *what;
+  const char *root, *list, *entry, *missing;
 };
-const ConfigTable kBonusTable = {"Vesko", "bonuses", "bonus", "bonus table"};
-const ConfigTable kGemTable = {"data", "gems", "gem", "gem table"};
+const ConfigTable kBonusTable = {"Vesko", "bonuses", "bonus", reason::kHoldsNoBonusTable};
+const ConfigTable kGemTable = {"data", "gems", "gem", reason::kHoldsNoGemTable};
 
 std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::string& folder, const char* name,
                                          const ConfigTable& table) {
@@ -55,8 +58,7 @@ std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::strin
   std::string reason;
   if (LoadConfig(*doc, path, reason)) {
     if (FirstListEntry(doc.get(), table.root, table.list, table.entry)) return doc;
-    reason = path + ": holds no " + table.what + " (" + table.root + "/" + table.list + "/" + table.entry +
-             "); is it the planner's file?";
+    reason = FillReason(table.missing, {path});
   }
   context.ShowMessage(std::string("can't load ") + name + "\n\n" + reason);
   return nullptr;

@@ -4,6 +4,7 @@
 // process's.
 #include <cstdlib>
 #include <wx/button.h>
+#include <wx/stockitem.h>
 #include <wx/textdlg.h>
 #ifdef __WXGTK__
 #include <libintl.h>
@@ -13,6 +14,7 @@
 
 #include "file_failure.h"
 #include "gui_support.h"
+#include "message_box_sink.h"
 #include "translations.h"
 
 TEST(GermanLocale, StockDialogsSpeakGerman) {
@@ -32,4 +34,24 @@ TEST(GermanLocale, StockDialogsSpeakGerman) {
 #endif
   EXPECT_EQ(ErrnoText(ENOENT), "no such file or directory");  // as English as the messages it ends
 
+}
+
+// A German user who chose French in the window: the toolkit's and GTK's own
+// texts are French too, and so is a reason the engine made at run time.
+TEST(GermanLocale, AWindowInAnotherLanguageSpeaksItEverywhere) {
+  ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+  ::setenv("LANGUAGE", "de", 1);
+  UseLanguage("fr");
+  EXPECT_EQ(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS), "Annuler");
+#ifdef __WXGTK__
+  EXPECT_STREQ(dgettext("gtk30", "_Cancel"), "A_nnuler");
+#endif
+  EXPECT_EQ(ShownMessage("can't load config.xml\n/v/config.xml: holds no bonus table (Vesko/bonuses/bonus); is it "
+                         "the planner's file?").utf8_string(),
+            "can't load config.xml\n/v/config.xml : ne contient aucune table de bonus (Vesko/bonuses/bonus) ; "
+            "est-ce le fichier du planificateur ?");
+  UseLanguage("de");
+#ifdef __WXGTK__
+  EXPECT_STREQ(dgettext("gtk30", "_Cancel"), "_Abbrechen");
+#endif
 }

@@ -8,6 +8,7 @@
 #include "file_error.h"
 #include "environment.h"
 #include "paths.h"
+#include "reason_text.h"
 #include "file_read.h"
 #include "file_replace.h"
 #include "save_points.h"
@@ -149,7 +150,7 @@ bool ProfileFile::Open(const std::string& path, bool lock) {
   m_error.clear();
   m_notes.clear();
   if (path.empty()) return Refuse(N_("no character file chosen"));
-  if (IsFolder(path)) return Refuse(path + " is a folder, not a character file");
+  if (IsFolder(path)) return Refuse(FillReason(reason::kFolderNotCharacter, {path}));
   if (lock && !m_lock.Acquire(path, g_lockWaitMs)) return Refuse(path + ": " + LastFileError());
   if (lock) m_notes = SweepLeftoversOf(path, nullptr, true);  // what a stopped run left beside the file
   ReachSavePoint(SavePoint::BeforeRead, path);

@@ -1,0 +1,36 @@
+// The reasons the engine gives in its messages that carry names or numbers
+// (a path, a folder, a time), written from fixed formats so that a window
+// can show them in its user's language: the engine fills a format (its
+// English text), and the window finds which format a line was made from and
+// fills that format's translation with the same fields.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#ifndef N_
+#define N_(text) text
+#endif
+
+/// The formats: "%s" marks each field. kReasonFormats lists them all.
+namespace reason {
+constexpr const char* kHoldsNoBonusTable = N_("%s: holds no bonus table (Vesko/bonuses/bonus); is it the planner's file?");
+constexpr const char* kHoldsNoGemTable = N_("%s: holds no gem table (data/gems/gem); is it the planner's file?");
+constexpr const char* kAtLine = N_("%s: line %s, column %s");
+constexpr const char* kCannotKeepBackupIn = N_("can't keep a backup in %s: %s");
+constexpr const char* kFolderNotCharacter = N_("%s is a folder, not a character file");
+constexpr const char* kNoBackupsKept = N_("%s: no backups kept (in %s)");
+constexpr const char* kNoSuchBackup = N_("%s: no backup %s (there are %s)");
+constexpr const char* kBackupGone = N_("%s: the backup of %s is no longer kept");
+}  // namespace reason
+
+extern const char* const kReasonFormats[8];
+
+/// `format` with each "%s" replaced by the next of `fields` (missing ones empty).
+std::string FillReason(const char* format, const std::vector<std::string>& fields);
+
+/// True when `line` is `format` filled with some fields; they are given back
+/// in order. A field's text may hold the format's own separators: the
+/// first split that fits the whole line is taken, later fields as long as
+/// possible.
+bool MatchReason(const std::string& line, const char* format, std::vector<std::string>& fields);
