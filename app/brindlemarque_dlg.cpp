@@ -19,6 +19,7 @@
 #include "char_select_dlg.h"
 #include "character_files.h"
 #include "command_line.h"
+#include "dialog_parts.h"
 #include "field_keys.h"
 #include "gem_table.h"
 #include "paths.h"
@@ -147,6 +148,7 @@ void CBrindlemarqueDlg::BuildWindow() {
                  keys);
   SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
   GetSizer()->SetSizeHints(this);
+  FitControlsToFont(*this);
   m_result = std::make_unique<CResultArea>(*this);
   Centre();
 }

@@ -1,7 +1,11 @@
 #include "dialog_parts.h"
 
+#include <algorithm>
+#include <wx/button.h>
+#include <wx/combobox.h>
 #include <wx/dialog.h>
 #include <wx/sizer.h>
+#include <wx/textctrl.h>
 
 #include "game_text.h"
 
@@ -13,4 +17,15 @@ void FinishCloseOnlyDialog(wxDialog& dialog, wxSizer* sizer) {
   dialog.SetAffirmativeId(wxID_CLOSE);
   dialog.SetSizerAndFit(sizer);
   dialog.CentreOnParent();
+}
+
+void FitControlsToFont(wxWindow& window) {
+  for (wxWindow* child : window.GetChildren()) {
+    if (!wxDynamicCast(child, wxTextCtrl) && !wxDynamicCast(child, wxComboBox) && !wxDynamicCast(child, wxButton))
+      continue;
+    // A line of text and half a line of frame: what the toolkit gives at its usual font sizes.
+    const int needed = child->GetCharHeight() * 3 / 2;
+    const wxSize min = child->GetMinSize();
+    if (child->GetBestSize().y < needed && min.y < needed) child->SetMinSize(wxSize(min.x, needed));
+  }
 }

@@ -1,5 +1,5 @@
-// Pieces every small dialog of the window needs: the game's text shown,
-// and the tail of a dialog whose only button is Close.
+// Pieces the dialogs share: the game's text shown, controls as tall as
+// their font, and the tail of a dialog whose only button is Close.
 #pragma once
 
 #include <string>
@@ -7,6 +7,7 @@
 
 class wxDialog;
 class wxSizer;
+class wxWindow;
 
 /// A text of the game (a label, a hotkey's value) as the window shows it.
 wxString ShownGameText(const std::string& gameText);
@@ -14,3 +15,8 @@ wxString ShownGameText(const std::string& gameText);
 /// Ends `dialog`'s layout: `sizer` gets a Close button under a separator,
 /// Escape and Return close, and the dialog is fitted and centred on its parent.
 void FinishCloseOnlyDialog(wxDialog& dialog, wxSizer* sizer);
+
+/// Gives `window`'s text fields, combo boxes and buttons at least the
+/// height their font needs: with a large font GTK asks for less than its
+/// text, and descenders ("_", "g") would be cut off. Call before fitting.
+void FitControlsToFont(wxWindow& window);

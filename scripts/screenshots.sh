@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes screenshots under a virtual display, into docs/: the main window in
-# German, English and French (main-window-de.png, -en.png, -fr.png) and in
-# German at 200 % (main-window-de-200.png, GDK_SCALE=2), the character select
+# German, English and French (main-window-de.png, -en.png, -fr.png), in
+# German and French at 200 % (main-window-de-200.png, -fr-200.png,
+# GDK_SCALE=2) and in German with a 16 pt font (main-window-de-16pt.png), the character select
 # dialog on the sample characters (character-dialog.png), opened from the
 # keyboard through the "..." beside the character field, the same dialog
 # with the game folders it found in a player's home open in its folder field
@@ -37,8 +38,9 @@ shot() {
     }
     id=$(wait_for "Brindlemarque $6")
     if [ "$5" = character ] || [ "$5" = found ]; then
-      # GO has the focus; nine tabs reach the "..." beside the character field.
-      xdotool key --window "$id" --delay 100 Tab Tab Tab Tab Tab Tab Tab Tab Tab space
+      # GO has the focus; Close, the SC-File field, its "...", the character
+      # field, and the fifth tab reaches the "..." beside it.
+      xdotool key --window "$id" --delay 100 Tab Tab Tab Tab Tab space
       id=$(wait_for "Charakter auswahl")
       if [ "$5" = found ]; then
         # A click on the arrow of the folder field, left of the "..." at the top right.
@@ -64,6 +66,11 @@ shot de_DE.UTF-8 "$PWD/docs/main-window-de.png"
 shot en_US.UTF-8 "$PWD/docs/main-window-en.png"
 shot fr_FR.UTF-8 "$PWD/docs/main-window-fr.png"
 GDK_SCALE=2 shot de_DE.UTF-8 "$PWD/docs/main-window-de-200.png"
+GDK_SCALE=2 shot fr_FR.UTF-8 "$PWD/docs/main-window-fr-200.png"
+# With a 16 pt font (GTK's own setting, in a configuration folder of its own).
+mkdir -p "$work/big-font/gtk-3.0"
+printf '[Settings]\ngtk-font-name = DejaVu Sans 16\n' > "$work/big-font/gtk-3.0/settings.ini"
+XDG_CONFIG_HOME="$work/big-font" shot de_DE.UTF-8 "$PWD/docs/main-window-de-16pt.png"
 shot de_DE.UTF-8 "$PWD/docs/character-dialog.png" character
 # A player's home with the game in four launchers' prefixes.
 roaming='AppData/Roaming/Electronic Arts/Dark Age of Camelot'

@@ -729,3 +729,22 @@ TEST(MainDialog, ThePlannersFolderIsChosenInTheWindow) {
   EXPECT_EQ(LoadConfigFolder(), planner);
   EXPECT_EQ(dlg->Context().workFolder, planner);
 }
+
+// However long the result (a French line naming a long path, at any scale:
+// this suite also runs at 200 %), the window grows to show all of it, and
+// its tooltip holds it whole.
+TEST(MainDialogScaled, TheWholeResultLineShows) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog("fr");
+  dlg->Show();
+  const wxString line = wxString::FromUTF8("Fichier de personnage remis tel qu'il \xC3\xA9tait : ") +
+                        wxString::FromUTF8(box.Dir().file("un dossier au nom tr\xC3\xA8s long/encore un/Brunhild-8.ini"));
+  dlg->ShowResult(CBrindlemarqueDlg::RESULT_SUCCESS, line);
+  wxTheApp->Yield();
+  wxWindow* shown = dlg->FindWindow(XRCID("result_line"));
+  EXPECT_GT(shown->GetLabel().Freq('\n'), 0);  // wrapped
+  EXPECT_GE(shown->GetSize().y, shown->GetBestSize().y);
+  EXPECT_LE(shown->GetRect().GetBottom(), dlg->GetClientSize().y);
+  EXPECT_EQ(shown->GetToolTipText(), line);
+  dlg->Hide();
+}

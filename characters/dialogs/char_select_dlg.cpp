@@ -17,6 +17,7 @@
 #include <wx/translation.h>
 #include <wx/xrc/xmlres.h>
 
+#include "dialog_parts.h"
 #include "field_keys.h"
 #include "folder_dlg.h"
 #include "wx_text.h"
@@ -82,6 +83,7 @@ bool CDialog_CharSelect::LoadWindow() {
   AddFieldKeys(*XRCCTRL(*this, "user_folder_label", wxStaticText), *m_folderEdit, XRCCTRL(*this, "browse_folder", wxButton),
                keys);
   if (!keys.empty()) SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
+  FitControlsToFont(*this);
   GetSizer()->SetSizeHints(this);
   Centre();
   return true;
