@@ -81,20 +81,6 @@ wxIconBundle ApplicationIcons() {
   return icons;
 }
 
-// What a build wrote, in words: "21 recipe hotkeys and 6 spacers written
-// to Quickbar2 bars 2–7".
-wxString BuildSummary(const JobSettings& job, const std::vector<PlacedHotkey>& placed) {
-  const std::size_t spacers = CountSpacers(placed);
-  std::size_t recipes = placed.size() - spacers;
-  wxString hotkeys = wxString::Format(wxPLURAL("%zu recipe hotkey", "%zu recipe hotkeys", recipes), recipes);
-  wxString spacerText = wxString::Format(wxPLURAL("%zu spacer", "%zu spacers", spacers), spacers);
-  wxString range = wxString::Format("%d", job.firstBar) + wxString::FromUTF8("\xE2\x80\x93") +
-                   wxString::Format("%d", job.lastBar);
-  wxString line = wxString::Format(_("%s and %s written to %s bars %s"), hotkeys, spacerText,
-                                   wxString::FromUTF8(QuickbarSection(job.quickbar)), range);
-  return job.Has(OPT_REVERSE) ? line + " " + _("(reverse)") : line;
-}
-
 }  // namespace
 
 CBrindlemarqueDlg::CBrindlemarqueDlg() {
@@ -226,7 +212,7 @@ void CBrindlemarqueDlg::Build(bool mayQuit) {
     return;
   }
   ShowResult(ok ? RESULT_SUCCESS : RESULT_FAILURE,
-             ok ? BuildSummary(m_context.job, placed) : m_messages.LastFirstLine());
+             ok ? DescribeBuild(m_context.job, placed) : m_messages.LastFirstLine());
 }
 
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {

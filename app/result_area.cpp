@@ -5,15 +5,31 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
+#include <wx/translation.h>
 #include <wx/xrc/xmlres.h>
 
 #include "bar_picture_panel.h"
+#include "slot_cursor.h"
 
 namespace {
 
 constexpr int kPictureMilliseconds = 10000;
 
 }  // namespace
+
+// What a build wrote, in words: "21 recipe hotkeys and 6 spacers written
+// to Quickbar2 bars 2–7".
+wxString DescribeBuild(const JobSettings& job, const std::vector<PlacedHotkey>& placed) {
+  const std::size_t spacers = CountSpacers(placed);
+  std::size_t recipes = placed.size() - spacers;
+  wxString hotkeys = wxString::Format(wxPLURAL("%zu recipe hotkey", "%zu recipe hotkeys", recipes), recipes);
+  wxString spacerText = wxString::Format(wxPLURAL("%zu spacer", "%zu spacers", spacers), spacers);
+  wxString range = wxString::Format("%d", job.firstBar) + wxString::FromUTF8("\xE2\x80\x93") +
+                   wxString::Format("%d", job.lastBar);
+  wxString line = wxString::Format(_("%s and %s written to %s bars %s"), hotkeys, spacerText,
+                                   wxString::FromUTF8(QuickbarSection(job.quickbar)), range);
+  return job.Has(OPT_REVERSE) ? line + " " + _("(reverse)") : line;
+}
 
 CResultArea::CResultArea(wxTopLevelWindow& window)
     : m_window(window),

@@ -9,7 +9,14 @@
 #include <wx/string.h>
 #include <wx/timer.h>
 
+#include <vector>
+
 #include "bar_picture.h"
+#include "build_context.h"
+
+/// What a build wrote, in words: "21 recipe hotkeys and 6 spacers written
+/// to Quickbar2 bars 2–7", and "(reverse)" for a walk backwards.
+wxString DescribeBuild(const JobSettings& job, const std::vector<PlacedHotkey>& placed);
 
 class wxButton;
 class wxStaticBitmap;
