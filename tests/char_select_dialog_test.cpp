@@ -226,11 +226,18 @@ TEST(CharSelectDialog, OffersTheGameFoldersFoundAndTakesATypedFolder) {
   std::string lutris = box.Dir().file("Games/daoc" + game + "/TOA");
   std::filesystem::create_directories(lutris);
   WriteFile(lutris + "/Brunhild-8.ini", kCrafter);
+  // A second user of the same prefix: one label, told apart by the paths.
+  std::string ben = box.Dir().file("Games/daoc/drive_c/users/ben/AppData/Roaming/Electronic Arts/Dark Age of Camelot/TOA");
+  std::filesystem::create_directories(ben);
   Dlg dlg;
   wxTEST_DIALOG(dlg.ChooseCharacter(""), ExpectDialog<Dlg>([&](Dlg& d) {
     EXPECT_EQ(FolderShown(d), wine);
-    EXPECT_EQ(Folders(d)->GetCount(), 2u);
-    Pick(Folders(d), "Lutris (daoc) \xE2\x80\x93 TOA", wxEVT_COMBOBOX);
+    EXPECT_EQ(Folders(d)->GetCount(), 3u);
+    if (Folders(d)->GetCount() != 3u) return wxID_CANCEL;
+    EXPECT_NE(Folders(d)->GetString(1), Folders(d)->GetString(2));
+    EXPECT_TRUE(Folders(d)->GetString(2).utf8_string().find("/users/") != std::string::npos);
+    std::filesystem::remove_all(ben);
+    Pick(Folders(d), ("Lutris (daoc) \xE2\x80\x93 TOA (" + lutris + ")").c_str(), wxEVT_COMBOBOX);
     EXPECT_EQ(FolderShown(d), lutris);
     EXPECT_EQ(CharacterEntries(d), std::vector<std::string>{"Logres - Brunhild (Brunhild-8.ini)"});
     SelectCharacter(d, "Logres - Brunhild (Brunhild-8.ini)");
