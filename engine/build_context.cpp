@@ -8,7 +8,7 @@ void BuildContext::ShowMessage(const std::string& text) const {
 }
 
 std::string BuildContext::InWorkFolder(const std::string& path) const {
-  if (workFolder.empty() || path.empty() || FsPath(path).is_absolute()) return path;
+  if (workFolder.empty() || path.empty() || IsAbsolutePath(path)) return path;
   return JoinPath(workFolder, path);
 }
 

@@ -1,6 +1,14 @@
 // Path text shared by every platform.
 #include "paths.h"
 
+bool IsAbsolutePath(const std::string& path) {
+#ifdef _WIN32
+  return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() >= 2 && path[1] == ':');
+#else
+  return !path.empty() && path[0] == '/';
+#endif
+}
+
 std::string FolderOf(const std::string& path) {
 #ifdef _WIN32
   const auto cut = path.find_last_of("\\/");

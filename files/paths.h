@@ -44,6 +44,11 @@ extern const bool kFileNamesIgnoreCase;
 /// tools do.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
+/// True when `path` names its place without a current folder: from the
+/// root ("/x"), and on Windows also from a drive ("C:\\x", and "C:x" or
+/// "\\x", which a folder cannot be put before either) or a share ("\\\\host\\x").
+bool IsAbsolutePath(const std::string& path);
+
 /// The folder part of `path`: up to its last separator ('/', and on Windows
 /// '\\' too), the root's separator kept ("/x" gives "/"); empty when the
 /// path has no separator.

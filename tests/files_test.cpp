@@ -17,6 +17,7 @@
 #include <unistd.h>
 #endif
 
+#include "build_context.h"
 #include "file_call_log.h"
 #include "backups.h"
 #include "profile_file.h"
@@ -349,3 +350,17 @@ TEST(ReplaceReadFile, APartialReplaceFileWLeavesTheOriginalAtItsName) {
   }
 }
 #endif
+
+// A relative path (a typed template) is taken in the planner's folder; an
+// absolute one, as the system writes it, stays as it is.
+TEST(Paths, OnlyRelativePathsAreTakenInTheWorkFolder) {
+  BuildContext context;
+  context.workFolder = kPathSeparator == '/' ? "/vesko" : "C:\\vesko";
+  EXPECT_EQ(context.InWorkFolder("templates/a.vsk"), JoinPath(context.workFolder, "templates/a.vsk"));
+#ifdef _WIN32
+  for (const char* absolute : {"Z:\\tmp\\a.vsk", "C:/a.vsk", "\\\\host\\share\\a.vsk", "\\a.vsk"})
+#else
+  for (const char* absolute : {"/tmp/a.vsk"})
+#endif
+    EXPECT_EQ(context.InWorkFolder(absolute), absolute);
+}
