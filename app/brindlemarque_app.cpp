@@ -65,7 +65,7 @@ int CBrindlemarqueApp::OnRun() {
     // window made again for another language works in the folder in use.
     OpenPlannerFolder(nullptr, dialog.Context(), first ? m_configFolder : std::string());
     SetTopWindow(&dialog);
-    if (first && !m_templateFile.empty()) dialog.CallAfter([&dialog, this] { dialog.TakeTemplate(m_templateFile); });
+    if (first && !m_templateFile.empty()) dialog.CallAfter([&dialog, this] { dialog.OpenTemplate(m_templateFile); });
     int result = dialog.ShowModal();
     SetTopWindow(nullptr);
     if (result != kLanguageChanged) break;

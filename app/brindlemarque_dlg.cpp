@@ -319,11 +319,15 @@ void CBrindlemarqueDlg::OnDropFiles(wxDropFilesEvent& event) {
   TakeTemplate(FromWx(event.GetFiles()[0]));
 }
 
-void CBrindlemarqueDlg::TakeTemplate(const std::string& path) {
+void CBrindlemarqueDlg::OpenTemplate(const std::string& path) {
   ControlsToSettings();
   m_context.job.templatePath = path;
   ShowResult(RESULT_HIDE);
   m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
+}
+
+void CBrindlemarqueDlg::TakeTemplate(const std::string& path) {
+  OpenTemplate(path);
   // Never quits; without configuration files it is refused like GO.
   if (m_context.job.Has(OPT_DROP_RUN) && m_context.RequireConfig()) Build(false);
 }

@@ -58,6 +58,10 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Takes `path` as the template, as a file dropped on the window: with
   /// "process dragged files directly" set it builds at once.
   void TakeTemplate(const std::string& path);
+  /// Takes `path` as the template, as a file opened with the program from
+  /// a file manager: it is only filled in, so that the player sees which
+  /// character a build would change before pressing GO.
+  void OpenTemplate(const std::string& path);
 
   BuildContext& Context() { return m_context; }
   CResultArea& Result() { return *m_result; }

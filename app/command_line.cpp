@@ -14,7 +14,7 @@ void DescribeCommandLine(wxCmdLineParser& parser) {
   parser.AddOption("", "config-dir", _("the spellcraft planner's folder (config.xml, config_gem.xml); remembered"),
                    wxCMD_LINE_VAL_STRING);
   parser.AddSwitch("", "version", _("print the version and exit"));
-  parser.AddParam(_("a template (.vsk), taken as if dropped on the window"), wxCMD_LINE_VAL_STRING,
+  parser.AddParam(_("a template (.vsk), filled in; GO builds it"), wxCMD_LINE_VAL_STRING,
                   wxCMD_LINE_PARAM_OPTIONAL);
 }
 

@@ -1,6 +1,7 @@
 #include "planner_folder.h"
 
 #include <filesystem>
+#include <wx/stdpaths.h>
 #include <wx/translation.h>
 
 #include "paths.h"
@@ -61,12 +62,21 @@ bool UsePlannerFolder(BuildContext& context, const std::string& folder, bool kee
   return true;
 }
 
-// The folder browser, for the planner's folder, opened on the folder in
-// use; false when cancelled. A folder that is not there is said and the
-// browser opens again.
+// Where the browser opens: the planner's folder in use, else the one kept
+// last, else the user's documents (where the planner keeps its files; the
+// program's own folder is no start).
+std::string BrowseStart(const BuildContext& context) {
+  if (!context.workFolder.empty()) return context.workFolder;
+  const std::string kept = LoadConfigFolder();
+  if (!kept.empty() && IsFolder(kept)) return kept;
+  return FromWx(wxStandardPaths::Get().GetDocumentsDir());
+}
+
+// The folder browser, for the planner's folder; false when cancelled. A
+// folder that is not there is said and the browser opens again.
 bool BrowsePlannerFolder(wxWindow* parent, const BuildContext& context, std::string& folder) {
   for (;;) {
-    CFolderDialog browser(parent, context.workFolder.empty() ? CurrentFolder() : context.workFolder,
+    CFolderDialog browser(parent, BrowseStart(context),
                           _("The spellcraft planner's folder (with config.xml and config_gem.xml)"));
     const int result = browser.RunModal();
     if (result == MODAL_OK) {

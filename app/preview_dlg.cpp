@@ -1,5 +1,7 @@
 #include "preview_dlg.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/listctrl.h>
 #include <wx/sizer.h>
@@ -34,7 +36,13 @@ CPreviewDlg::CPreviewDlg(wxWindow* parent, const std::vector<PlacedHotkey>& plac
                                      : ShownGameText(p.bonus) + " " + ShownGameText(p.amount));
     ++row;
   }
-  for (int i = 0; i < 5; ++i) m_list->SetColumnWidth(i, i < 3 ? wxLIST_AUTOSIZE_USEHEADER : wxLIST_AUTOSIZE);
+  // Each column as wide as its widest entry or its header, whichever is wider.
+  for (int i = 0; i < 5; ++i) {
+    m_list->SetColumnWidth(i, wxLIST_AUTOSIZE);
+    const int entries = m_list->GetColumnWidth(i);
+    m_list->SetColumnWidth(i, wxLIST_AUTOSIZE_USEHEADER);
+    m_list->SetColumnWidth(i, std::max(entries, m_list->GetColumnWidth(i)));
+  }
   sizer->Add(m_list, 1, wxEXPAND | wxLEFT | wxRIGHT, 8);
   FinishCloseOnlyDialog(*this, sizer);
 }

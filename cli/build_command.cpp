@@ -89,7 +89,7 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
   std::cout << (preview ? "would write " : "wrote ") << placed.size() - spacers << " recipe hotkeys and "
             << spacers << " spacers to " << QuickbarSection(job.quickbar)
             << " bars " << job.firstBar << "-" << job.lastBar << (job.Has(OPT_REVERSE) ? " (reverse)" : "")
-            << " of " << Printable(job.characterPath) << '\n';
+            << " of " << PrintablePath(job.characterPath) << '\n';
   return 0;
 }
 
@@ -99,7 +99,7 @@ int RunGemTableCommand(const BuildOptions& options) {
   if (!PrepareContext(options, sink, context)) return 1;
   GemTableResult result = RunGemTest(context, kGemTableLog);
   if (!result.ok) return 1;
-  std::string log = Printable(AbsolutePath(kGemTableLog));
+  std::string log = PrintablePath(AbsolutePath(kGemTableLog));
   if (!result.logWritten) {
     std::cerr << "can't write " << log << std::endl;
     return 1;

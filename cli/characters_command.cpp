@@ -20,7 +20,7 @@ namespace {
 bool PrintCharacters(const std::string& folder, const CharactersOptions& o) {
   CharacterFileList list = ListCharacterFiles(folder);
   if (!list.error.empty()) {
-    std::cerr << "can't list the folder " << Printable(folder) << ": " << list.error << std::endl;
+    std::cerr << "can't list the folder " << PrintablePath(folder) << ": " << list.error << std::endl;
     return false;
   }
   struct Row {
@@ -57,12 +57,12 @@ int RunCharactersCommand(const CharactersOptions& o) {
     return 1;
   }
   if (o.foldersOnly) {
-    for (const GameFolder& f : found) std::cout << Printable(f.label) << '\t' << Printable(f.path) << '\n';
+    for (const GameFolder& f : found) std::cout << Printable(f.label) << '\t' << PrintablePath(f.path) << '\n';
     return 0;
   }
   bool all = true;
   for (std::size_t i = 0; i < found.size(); ++i) {
-    std::cout << (i ? "\n" : "") << "folder: " << Printable(found[i].path) << " (" << Printable(found[i].label) << ")\n";
+    std::cout << (i ? "\n" : "") << "folder: " << PrintablePath(found[i].path) << " (" << Printable(found[i].label) << ")\n";
     all = PrintCharacters(found[i].path, o) && all;
   }
   return all ? 0 : 1;

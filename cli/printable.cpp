@@ -1,5 +1,7 @@
 #include "printable.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "game_text.h"
@@ -28,6 +30,14 @@ std::string Escape(const std::string& text, bool keepLineEnds) {
 std::string Printable(const std::string& text) { return Escape(text, false); }
 
 std::string PrintableLines(const std::string& text) { return Escape(text, true); }
+
+std::string PrintablePath(const std::string& path) {
+  std::string shown = path;
+#ifdef _WIN32
+  std::replace(shown.begin(), shown.end(), '/', '\\');
+#endif
+  return Printable(shown);
+}
 
 namespace {
 

@@ -15,6 +15,10 @@
 /// `text` as the terminal shows it, control characters escaped.
 std::string Printable(const std::string& text);
 
+/// A path as Printable shows it, written with the system's one kind of
+/// separator (a path typed with '/' on Windows is shown with '\\').
+std::string PrintablePath(const std::string& path);
+
 /// The same for a message of several lines: its line ends stay as they are.
 std::string PrintableLines(const std::string& text);
 

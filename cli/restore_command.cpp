@@ -26,12 +26,12 @@ void SetupRestoreOptions(CLI::App& command, RestoreOptions& o) {
 int RunRestoreCommand(const RestoreOptions& o) {
   if (o.list) {
     std::vector<BackupInfo> backups = ListBackups(o.characterPath);
-    std::string folder = Printable(BackupFolder(o.characterPath));
+    std::string folder = PrintablePath(BackupFolder(o.characterPath));
     if (backups.empty()) {
-      std::cout << "no backups of " << Printable(o.characterPath) << " (they would be in " << folder << ")\n";
+      std::cout << "no backups of " << PrintablePath(o.characterPath) << " (they would be in " << folder << ")\n";
       return 0;
     }
-    std::cout << "backups of " << Printable(o.characterPath) << " in " << folder << ", newest first:\n";
+    std::cout << "backups of " << PrintablePath(o.characterPath) << " in " << folder << ", newest first:\n";
     int number = 0;
     for (const BackupInfo& b : backups)
       std::cout << PadTo(std::to_string(++number), 4) << b.time << "  " << PadTo(std::to_string(b.size) + " bytes", 16)
@@ -44,9 +44,9 @@ int RunRestoreCommand(const RestoreOptions& o) {
     return 1;
   }
   if (!result.changed)
-    std::cout << Printable(o.characterPath) << " already holds the backup of " << result.time << "; nothing changed\n";
+    std::cout << PrintablePath(o.characterPath) << " already holds the backup of " << result.time << "; nothing changed\n";
   else
-    std::cout << "restored " << Printable(o.characterPath) << " to the backup of " << result.time
+    std::cout << "restored " << PrintablePath(o.characterPath) << " to the backup of " << result.time
               << "; what it held before is backup 1 now (restore it to undo this)\n";
   return 0;
 }

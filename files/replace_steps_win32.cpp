@@ -69,6 +69,16 @@ bool FindReplaceTarget(const std::string& path, Temporary& out) {
   if (!out.targetExisted && !Missing(::GetLastError())) return FailWith(::GetLastError());
   out.folder = FolderOfPath(out.target);
   out.name = NameOfPath(out.target);
+  // Names ignore case here: a path typed in another case names the same
+  // file, and the new file takes the name the old one has on disk, not the
+  // spelling given.
+  WIN32_FIND_DATAW found;
+  HANDLE search = out.targetExisted ? ::FindFirstFileW(SystemPath(out.target).c_str(), &found) : INVALID_HANDLE_VALUE;
+  if (search != INVALID_HANDLE_VALUE) {
+    ::FindClose(search);
+    out.name = Utf8Text(found.cFileName);
+    out.target = JoinPath(out.folder, out.name);
+  }
   return true;
 }
 

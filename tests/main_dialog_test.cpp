@@ -323,6 +323,20 @@ TEST(MainDialog, DropWithoutDropRunOnlyTakesTheFirstPath) {
   EXPECT_EQ(ReadFile(character), before);
 }
 
+// A template opened with the program from a file manager is only filled
+// in, even with "process dragged files directly": the player sees which
+// character it would go to before GO.
+TEST(MainDialog, ATemplateOpenedWithTheProgramIsFilledInNotBuilt) {
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
+  std::string before = ReadFile(character), opened = box.CopyTemplate("Caoimhe_Hero.vsk");
+  ASSERT_TRUE(Box(*dlg, XRCID("drop_run"))->GetValue());
+  dlg->OpenTemplate(opened);
+  EXPECT_EQ(Field(*dlg, XRCID("template_path"))->GetValue().utf8_string(), opened);
+  EXPECT_EQ(ReadFile(character), before);
+  EXPECT_EQ(ShownResult(*dlg), 0);
+}
+
 // Without the configuration a drop-run and the gem table are refused like
 // GO: a run would only empty the player's bars. The template is still taken.
 TEST(MainDialog, DropRunAndGemTableWithoutConfigAreRefusedAndNeverQuit) {

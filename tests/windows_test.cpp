@@ -142,3 +142,23 @@ TEST(WindowsPaths, BackupsAreFoundUnderEverySpellingOfTheFile) {
   EXPECT_EQ(ListBackups(character).size(), 1u);
   EXPECT_TRUE(std::filesystem::exists(FsPath(folder)));
 }
+
+// A path typed in another case names the same file: the build writes it and
+// the file keeps the name it has on disk.
+TEST(WindowsPaths, ASaveKeepsTheFilesOwnNameWhateverCaseWasTyped) {
+  TempDir dir;
+  const std::string character = dir.file("Alarion-4.ini");
+  WriteFile(character, ReadFile(kExamples + "/appdata/Electronic Arts/Dark Age of Camelot/LotM/Alarion-4.ini"));
+  RecordingSink sink;
+  BuildContext context;
+  context.messages = &sink;
+  ASSERT_TRUE(LoadConfigFiles(context, kExamples + "/vesko"));
+  context.job.templatePath = kExamples + "/vesko/templates/Alarion_Armsman.vsk";
+  context.job.characterPath = dir.file("ALARION-4.INI");
+  EXPECT_TRUE(RunBuildJob(context)) << (sink.messages.empty() ? "" : sink.messages[0]);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(FsPath(dir.path())))
+    names.push_back(PathText(entry.path().filename()));
+  EXPECT_EQ(names, std::vector<std::string>{"Alarion-4.ini"});
+  EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
+}
