@@ -3,30 +3,91 @@
 # window there, the folder kept as the installing user's "config_dir", and
 # "Open with Brindlemarque" for template files (.vsk).
 #
-# The page's texts are language strings in English and German, picked like
-# the rest of the installer's from the system's language (others get
-# English). A silent install takes the folder as /PLANNER=FOLDER; without
-# one, the installer looks for the planner in the usual places.
+# The installer's own texts (this page, its browse dialog, the warning, the
+# question before a reinstall) exist in every language the installer offers:
+# German and French translated, every other language in English, as NSIS
+# shows nothing for a language without the text. A silent install takes the
+# folder as /PLANNER=FOLDER, quoted whole or not; a folder given that does not
+# hold the planner's files stops it with exit code 2 and a line in
+# %TEMP%\Brindlemarque-install.log. Without one, the installer looks for the
+# planner in the usual places.
+
+# The installer's texts: name, English, German, French.
+set(_texts
+  PlannerHeader "Planner folder" "Planer-Ordner" "Dossier du planificateur"
+  PlannerSubheader "Choose the spellcraft planner's folder, where config.xml lies."
+    "Wählen Sie den Ordner des Spellcraft-Planers, in dem config.xml liegt."
+    "Choisissez le dossier du planificateur de spellcraft, où se trouve config.xml."
+  PlannerText "Brindlemarque reads config.xml and config_gem.xml from the spellcraft planner's folder. The Start-menu entry starts Brindlemarque there, and the window remembers it."
+    "Brindlemarque liest config.xml und config_gem.xml aus dem Ordner des Spellcraft-Planers. Der Startmenü-Eintrag startet Brindlemarque dort, und das Fenster merkt sich den Ordner."
+    "Brindlemarque lit config.xml et config_gem.xml dans le dossier du planificateur de spellcraft. L'entrée du menu Démarrer y lance Brindlemarque, et la fenêtre s'en souvient."
+  PlannerLabel "Planner's folder" "Ordner des Planers" "Dossier du planificateur"
+  PlannerBrowseText "Select the spellcraft planner's folder (with config.xml and config_gem.xml):"
+    "Wählen Sie den Ordner des Spellcraft-Planers (mit config.xml und config_gem.xml):"
+    "Sélectionnez le dossier du planificateur de spellcraft (avec config.xml et config_gem.xml) :"
+  PlannerMissing "This folder holds no config.xml and config_gem.xml; Brindlemarque cannot build from it. Use it all the same?"
+    "In diesem Ordner liegen keine config.xml und config_gem.xml; Brindlemarque kann damit nicht arbeiten. Trotzdem verwenden?"
+    "Ce dossier ne contient ni config.xml ni config_gem.xml ; Brindlemarque ne peut rien construire avec. L'utiliser quand même ?"
+  ReinstallQuestion "Brindlemarque is already installed.$\\n$\\nDo you want to uninstall the old version before installing the new one?"
+    "Brindlemarque ist bereits installiert.$\\n$\\nMöchten Sie die alte Version deinstallieren, bevor die neue installiert wird?"
+    "Brindlemarque est déjà installé.$\\n$\\nVoulez-vous désinstaller l'ancienne version avant d'installer la nouvelle ?")
+# The languages the installer offers: those of NSIS's language files.
+find_path(NSIS_LANGUAGE_DIR English.nlf
+  PATHS /usr/share/nsis/Contrib /usr/local/share/nsis/Contrib "$ENV{ProgramFiles}/NSIS/Contrib"
+  PATH_SUFFIXES "Language files" NO_DEFAULT_PATH)
+if(NOT NSIS_LANGUAGE_DIR)
+  message(FATAL_ERROR "NSIS's language files (English.nlf) were not found; is NSIS installed?")
+endif()
+file(GLOB _language_files "${NSIS_LANGUAGE_DIR}/*.nlf")
+set(NSIS_LANGUAGE_STRINGS "")
+foreach(_file IN LISTS _language_files)
+  file(STRINGS "${_file}" _head LIMIT_COUNT 4)
+  list(GET _head 3 _id)  # the line after "# Language ID"
+  string(STRIP "${_id}" _id)
+  list(LENGTH _texts _count)
+  foreach(_at RANGE 0 ${_count} 4)
+    if(_at EQUAL _count)
+      break()
+    endif()
+    math(EXPR _de "${_at} + 2")
+    math(EXPR _fr "${_at} + 3")
+    math(EXPR _en "${_at} + 1")
+    list(GET _texts ${_at} _name)
+    if(_id STREQUAL "1031")
+      list(GET _texts ${_de} _text)
+    elseif(_id STREQUAL "1036")
+      list(GET _texts ${_fr} _text)
+    else()
+      list(GET _texts ${_en} _text)
+    endif()
+    string(APPEND NSIS_LANGUAGE_STRINGS "  LangString ${_name} ${_id} \"${_text}\"\n")
+  endforeach()
+endforeach()
+
+# CPack's installer script, with the question before a reinstall asked in
+# the installer's language (CPack writes it in English only).
+file(READ "${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in" _template)
+set(_question [=["@CPACK_NSIS_PACKAGE_NAME@ is already installed. $\n$\nDo you want to uninstall the old version before installing the new one?"]=])
+string(FIND "${_template}" "${_question}" _found)
+if(_found EQUAL -1)
+  message(FATAL_ERROR "CPack's NSIS template has no reinstall question to translate")
+endif()
+string(REPLACE "${_question}" [=["$(ReinstallQuestion)"]=] _template "${_template}")
+file(WRITE "${CMAKE_BINARY_DIR}/nsis/NSIS.template.in" "${_template}")
+list(PREPEND CMAKE_MODULE_PATH "${CMAKE_BINARY_DIR}/nsis")
 
 # In the place of the licence page (no licence is shown), before the
 # install folder is chosen.
-set(CPACK_NSIS_LICENSE_PAGE [=[
+set(_page [=[
   !include "FileFunc.nsh"
   Var PlannerFolder
-  LangString PlannerHeader 1033 "Planner folder"
-  LangString PlannerHeader 1031 "Planer-Ordner"
-  LangString PlannerSubheader 1033 "Choose the spellcraft planner's folder, where config.xml lies."
-  LangString PlannerSubheader 1031 "Wähle den Ordner des Spellcraft-Planers, in dem config.xml liegt."
-  LangString PlannerText 1033 "Brindlemarque reads config.xml and config_gem.xml from the spellcraft planner's folder. The Start-menu entry starts Brindlemarque there, and the window remembers it."
-  LangString PlannerText 1031 "Brindlemarque liest config.xml und config_gem.xml aus dem Ordner des Spellcraft-Planers. Der Startmenü-Eintrag startet Brindlemarque dort, und das Fenster merkt ihn sich."
-  LangString PlannerLabel 1033 "Planner's folder"
-  LangString PlannerLabel 1031 "Ordner des Planers"
-  LangString PlannerMissing 1033 "This folder holds no config.xml and config_gem.xml; Brindlemarque cannot build from it. Use it all the same?"
-  LangString PlannerMissing 1031 "In diesem Ordner liegen keine config.xml und config_gem.xml; Brindlemarque kann damit nicht arbeiten. Trotzdem verwenden?"
-  !define MUI_PAGE_HEADER_TEXT "$(PlannerHeader)"
+@NSIS_LANGUAGE_STRINGS@  !define MUI_PAGE_HEADER_TEXT "$(PlannerHeader)"
   !define MUI_PAGE_HEADER_SUBTEXT "$(PlannerSubheader)"
   !define MUI_DIRECTORYPAGE_TEXT_TOP "$(PlannerText)"
-  !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "$(PlannerLabel)"
+  ; The page's own browse dialog text: the directory page's macro passes
+  ; its destination text on unquoted, so the two further texts ride along.
+  !define MUI_DIRECTORYPAGE_TEXT_DESTINATION '$(PlannerLabel)" "$(^BrowseBtn)" "$(PlannerBrowseText)'
+  !define MUI_PAGE_CUSTOMFUNCTION_SHOW PlannerFolderShow
   !define MUI_DIRECTORYPAGE_VARIABLE $PlannerFolder
   !define MUI_PAGE_CUSTOMFUNCTION_PRE PlannerFolderPre
   !define MUI_PAGE_CUSTOMFUNCTION_LEAVE PlannerFolderLeave
@@ -71,15 +132,32 @@ set(CPACK_NSIS_LICENSE_PAGE [=[
       SetShellVarContext all
   FunctionEnd
 
+  ; $R1: the folder given as /PLANNER=FOLDER, /PLANNER="FOLDER" or, as a
+  ; quoted argument arrives, "/PLANNER=FOLDER"; the error flag when none is.
+  Var PlannerGiven
+  Function GivenPlannerFolder
+    Push $R0
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/PLANNER=" $R1
+    IfErrors 0 done
+    ClearErrors
+    ${GetOptions} $R0 '"/PLANNER=' $R1
+    IfErrors done
+    StrCpy $R0 $R1 1 -1
+    StrCmp $R0 '"' 0 done
+      StrCpy $R1 $R1 -1
+    done:
+    Pop $R0
+  FunctionEnd
+
   ; $PlannerFolder from /PLANNER=, else found in the user's documents or the
   ; program folders; empty when none is.
   Function ChoosePlannerFolder
     StrCmp $PlannerFolder "" 0 chosen
     Push $R0
     Push $R1
-    ${GetParameters} $R0
-    ClearErrors
-    ${GetOptions} $R0 "/PLANNER=" $R1
+    Call GivenPlannerFolder
     IfErrors 0 given
     Call UserDocuments
     Call FindPlannerIn
@@ -92,6 +170,7 @@ set(CPACK_NSIS_LICENSE_PAGE [=[
     Goto found
     given:
       StrCpy $PlannerFolder $R1
+      StrCpy $PlannerGiven 1
     found:
     Pop $R1
     Pop $R0
@@ -108,6 +187,20 @@ set(CPACK_NSIS_LICENSE_PAGE [=[
     done:
   FunctionEnd
 
+  ; The page is about the planner's folder, not about where to install:
+  ; the space the install needs and the disk has free are not shown.
+  Function PlannerFolderShow
+    Push $0
+    Push $1
+    FindWindow $0 "#32770" "" $HWNDPARENT
+    GetDlgItem $1 $0 1023
+    ShowWindow $1 0
+    GetDlgItem $1 $0 1024
+    ShowWindow $1 0
+    Pop $1
+    Pop $0
+  FunctionEnd
+
   ; A folder without the planner's files is taken only when the user says so.
   Function PlannerFolderLeave
     IfFileExists "$PlannerFolder\config.xml" 0 warn
@@ -118,12 +211,29 @@ set(CPACK_NSIS_LICENSE_PAGE [=[
     ok:
   FunctionEnd
 ]=])
+string(CONFIGURE "${_page}" CPACK_NSIS_LICENSE_PAGE @ONLY)
 set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [=[
   Call ChoosePlannerFolder
+  ; A silent install given a folder without the planner's files stops
+  ; before anything is installed, and says why.
+  IfSilent 0 planner_checked
+  StrCmp $PlannerGiven 1 0 planner_checked
+  IfFileExists "$PlannerFolder\config.xml" 0 +2
+  IfFileExists "$PlannerFolder\config_gem.xml" planner_checked
+    FileOpen $0 "$TEMP\Brindlemarque-install.log" a
+    FileSeek $0 0 END
+    FileWrite $0 "Brindlemarque: not installed: /PLANNER=$PlannerFolder holds no config.xml and config_gem.xml$\r$\n"
+    FileClose $0
+    SetErrorLevel 2
+    Quit
+  planner_checked:
   ; The folder the window finds when started another way too; only one that
   ; holds the planner's file, as the window itself keeps only such a folder.
-  IfFileExists "$PlannerFolder\config.xml" 0 +2
+  ; Other users of the machine, who have no folder of their own kept, find
+  ; it as the machine's default.
+  IfFileExists "$PlannerFolder\config.xml" 0 +3
     WriteRegStr HKCU "Software\Daoc\Brindlemarque\settings" "config_dir" "$PlannerFolder"
+    WriteRegStr HKLM "Software\Daoc\Brindlemarque\settings" "config_dir" "$PlannerFolder"
   StrCmp $PlannerFolder "" 0 +2
     StrCpy $PlannerFolder "$INSTDIR"
 ]=])
@@ -144,6 +254,10 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   WriteRegStr HKLM "Software\Classes\.vsk\OpenWithList\Brindlemarque.exe" "" ""
 ]=])
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  DeleteRegValue HKLM "Software\Daoc\Brindlemarque\settings" "config_dir"
+  DeleteRegKey /ifempty HKLM "Software\Daoc\Brindlemarque\settings"
+  DeleteRegKey /ifempty HKLM "Software\Daoc\Brindlemarque"
+  DeleteRegKey /ifempty HKLM "Software\Daoc"
   DeleteRegKey HKLM "Software\Classes\Applications\Brindlemarque.exe"
   DeleteRegKey HKLM "Software\Classes\.vsk\OpenWithList\Brindlemarque.exe"
   DeleteRegKey /ifempty HKLM "Software\Classes\.vsk\OpenWithList"

@@ -32,16 +32,32 @@ menus() {
   done | sort
 }
 menus_before=$(menus)
-# A planner's folder given to the silent install.
-planner='C:\Vesko-check'
+# A planner's folder given to the silent install, with a space in its name:
+# Wine passes the argument on quoted whole ("/PLANNER=C:\Vesko check"), as
+# Windows does for a quoted argument.
+planner='C:\Vesko check'
 unix_planner=$(scripts/wine-run.sh winepath -u "$planner" 2>/dev/null | tr -d '\r')
 rm -rf "$unix_planner" && mkdir -p "$unix_planner/templates"
+for hive in HKCU HKLM; do
+  scripts/wine-run.sh reg delete "$hive\\Software\\Daoc\\Brindlemarque\\settings" /v config_dir /f >/dev/null 2>&1 || true
+done
+# Without the planner's files there, the silent install stops (exit code 2)
+# and says why in its log.
+log=$(scripts/wine-run.sh winepath -u 'C:\users' 2>/dev/null | tr -d '\r')
+find "$log" -name Brindlemarque-install.log -delete 2>/dev/null || true
+status=0
+scripts/wine-run.sh "$installer" /S "/PLANNER=$planner" "/D=$target" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] || { echo "install: a silent install into a folder without the planner's files gave $status, not 2" >&2; exit 1; }
+[ ! -f "$unix_target/Brindlemarque.exe" ] || { echo "install: the refused silent install installed all the same" >&2; exit 1; }
+find "$log" -name Brindlemarque-install.log -exec grep -h "holds no config.xml" {} + 2>/dev/null | grep -qF "$planner" \
+  || { echo "install: the refused silent install left no line in Brindlemarque-install.log" >&2; exit 1; }
 cp examples/vesko/config.xml examples/vesko/config_gem.xml "$unix_planner/"
-scripts/wine-run.sh reg delete 'HKCU\Software\Daoc\Brindlemarque\settings' /v config_dir /f >/dev/null 2>&1 || true
 scripts/wine-run.sh "$installer" /S "/PLANNER=$planner" "/D=$target" >/dev/null 2>&1
 [ "$(menus)" = "$menus_before" ] || { echo "install: Wine added entries to the user's menus" >&2; exit 1; }
-scripts/wine-run.sh reg query 'HKCU\Software\Daoc\Brindlemarque\settings' /v config_dir 2>/dev/null | tr -d '\r' \
-  | grep -qiF "$planner" || { echo "install: the planner's folder was not kept as config_dir" >&2; exit 1; }
+for hive in HKCU HKLM; do  # the installing user's, and the machine's for other users
+  scripts/wine-run.sh reg query "$hive\\Software\\Daoc\\Brindlemarque\\settings" /v config_dir 2>/dev/null | tr -d '\r' \
+    | grep -qiF "$planner" || { echo "install: the planner's folder was not kept as $hive config_dir" >&2; exit 1; }
+done
 shortcut=$(find "$(dirname "$unix_target")/" -path '*Start Menu*' -name Brindlemarque.lnk 2>/dev/null | head -n 1 || true)
 [ -n "$shortcut" ] || { echo "install: no Start-menu entry" >&2; exit 1; }
 strings -el "$shortcut" | grep -qiF "$planner" \
@@ -68,4 +84,4 @@ done
 ! scripts/wine-run.sh reg query 'HKLM\Software\Brindlemarque' >/dev/null 2>&1 \
   || { echo "install: the uninstall left the key HKLM\\Software\\Brindlemarque" >&2; exit 1; }
 rm -rf "$unix_planner"
-echo "install: silent install with /PLANNER= (catalogs beside the program, the Start-menu entry and config_dir in the planner's folder), --help, \"Open with\" for .vsk and silent uninstall under Wine all worked"
+echo "install: silent install with a quoted /PLANNER= holding a space (refused with exit code 2 and a log line while the folder lacks the planner's files; then catalogs beside the program, the Start-menu entry, and config_dir for the user and the machine in the planner's folder), --help, \"Open with\" for .vsk and silent uninstall under Wine all worked"
