@@ -12,7 +12,8 @@
 # %TEMP%\Brindlemarque-install.log. Without one, the installer looks for the
 # planner in the usual places.
 
-# The installer's texts: name, English, German, French.
+# The installer's texts: name, English, German, French (no ";": it would
+# split the list; a line break is ${U+000A}, as CPack turns "\\n" into one).
 set(_texts
   PlannerHeader "Planner folder" "Planer-Ordner" "Dossier du planificateur"
   PlannerSubheader "Choose the spellcraft planner's folder, where config.xml lies."
@@ -25,25 +26,32 @@ set(_texts
   PlannerBrowseText "Select the spellcraft planner's folder (with config.xml and config_gem.xml):"
     "Wählen Sie den Ordner des Spellcraft-Planers (mit config.xml und config_gem.xml):"
     "Sélectionnez le dossier du planificateur de spellcraft (avec config.xml et config_gem.xml) :"
-  PlannerMissing "This folder holds no config.xml and config_gem.xml; Brindlemarque cannot build from it. Use it all the same?"
-    "In diesem Ordner liegen keine config.xml und config_gem.xml; Brindlemarque kann damit nicht arbeiten. Trotzdem verwenden?"
-    "Ce dossier ne contient ni config.xml ni config_gem.xml ; Brindlemarque ne peut rien construire avec. L'utiliser quand même ?"
-  ReinstallQuestion "Brindlemarque is already installed.$\\n$\\nDo you want to uninstall the old version before installing the new one?"
-    "Brindlemarque ist bereits installiert.$\\n$\\nMöchten Sie die alte Version deinstallieren, bevor die neue installiert wird?"
-    "Brindlemarque est déjà installé.$\\n$\\nVoulez-vous désinstaller l'ancienne version avant d'installer la nouvelle ?")
+  PlannerMissing "This folder holds no config.xml and config_gem.xml. Brindlemarque cannot build from it. Use it all the same?"
+    "In diesem Ordner liegen keine config.xml und config_gem.xml. Brindlemarque kann damit nicht arbeiten. Trotzdem verwenden?"
+    "Ce dossier ne contient ni config.xml ni config_gem.xml. Brindlemarque ne peut rien construire avec. L'utiliser quand même ?"
+  ReinstallQuestion "Brindlemarque is already installed.\${U+000A}\${U+000A}Do you want to uninstall the old version before installing the new one?"
+    "Brindlemarque ist bereits installiert.\${U+000A}\${U+000A}Möchten Sie die alte Version deinstallieren, bevor die neue installiert wird?"
+    "Brindlemarque est déjà installé.\${U+000A}\${U+000A}Voulez-vous désinstaller l'ancienne version avant d'installer la nouvelle ?")
 # The languages the installer offers: those of NSIS's language files.
-find_path(NSIS_LANGUAGE_DIR English.nlf
-  PATHS /usr/share/nsis/Contrib /usr/local/share/nsis/Contrib "$ENV{ProgramFiles}/NSIS/Contrib"
-  PATH_SUFFIXES "Language files" NO_DEFAULT_PATH)
+# (Looked for on the build machine, outside a cross build's root.)
+foreach(_dir /usr/share/nsis /usr/local/share/nsis "$ENV{ProgramFiles}/NSIS")
+  if(EXISTS "${_dir}/Contrib/Language files/English.nlf")
+    set(NSIS_LANGUAGE_DIR "${_dir}/Contrib/Language files")
+    break()
+  endif()
+endforeach()
 if(NOT NSIS_LANGUAGE_DIR)
   message(FATAL_ERROR "NSIS's language files (English.nlf) were not found; is NSIS installed?")
 endif()
 file(GLOB _language_files "${NSIS_LANGUAGE_DIR}/*.nlf")
 set(NSIS_LANGUAGE_STRINGS "")
 foreach(_file IN LISTS _language_files)
-  file(STRINGS "${_file}" _head LIMIT_COUNT 4)
-  list(GET _head 3 _id)  # the line after "# Language ID"
+  # The language's number: the first line of the header that is only a number.
+  file(STRINGS "${_file}" _id LIMIT_COUNT 1 REGEX "^[0-9]+[ \t\r]*$")
   string(STRIP "${_id}" _id)
+  if(NOT _id MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "${_file} names no language number")
+  endif()
   list(LENGTH _texts _count)
   foreach(_at RANGE 0 ${_count} 4)
     if(_at EQUAL _count)
@@ -132,22 +140,60 @@ set(_page [=[
       SetShellVarContext all
   FunctionEnd
 
-  ; $R1: the folder given as /PLANNER=FOLDER, /PLANNER="FOLDER" or, as a
-  ; quoted argument arrives, "/PLANNER=FOLDER"; the error flag when none is.
+  ; $R1: the folder given as /PLANNER=FOLDER (up to the next " /"),
+  ; /PLANNER="FOLDER" or, as a quoted argument arrives, "/PLANNER=FOLDER";
+  ; the error flag is set when none is given.
   Var PlannerGiven
   Function GivenPlannerFolder
     Push $R0
+    Push $R2
+    Push $R3
+    Push $R4
+    Push $R5
     ${GetParameters} $R0
-    ClearErrors
-    ${GetOptions} $R0 "/PLANNER=" $R1
-    IfErrors 0 done
-    ClearErrors
-    ${GetOptions} $R0 '"/PLANNER=' $R1
-    IfErrors done
-    StrCpy $R0 $R1 1 -1
-    StrCmp $R0 '"' 0 done
-      StrCpy $R1 $R1 -1
+    StrLen $R4 $R0
+    StrCpy $R2 0
+    search:
+      IntCmp $R2 $R4 none 0 none
+      StrCpy $R3 $R0 9 $R2
+      StrCmp $R3 "/PLANNER=" found
+      IntOp $R2 $R2 + 1
+      Goto search
+    found:
+      ; The value ends at a quote when it, or the whole argument, was quoted.
+      StrCpy $R5 " /"
+      IntCmp $R2 0 after
+      IntOp $R3 $R2 - 1
+      StrCpy $R3 $R0 1 $R3
+      StrCmp $R3 '"' 0 after
+        StrCpy $R5 '"'
+    after:
+      IntOp $R2 $R2 + 9
+      StrCpy $R1 $R0 "" $R2
+      StrCpy $R3 $R1 1
+      StrCmp $R3 '"' 0 +3
+        StrCpy $R1 $R1 "" 1
+        StrCpy $R5 '"'
+      StrLen $R4 $R1
+      StrCpy $R2 0
+    scan:
+      IntCmp $R2 $R4 cut 0 cut
+      StrLen $R3 $R5
+      StrCpy $R3 $R1 $R3 $R2
+      StrCmp $R3 $R5 cut
+      IntOp $R2 $R2 + 1
+      Goto scan
+    cut:
+      StrCpy $R1 $R1 $R2
+      ClearErrors
+      Goto done
+    none:
+      SetErrors
     done:
+    Pop $R5
+    Pop $R4
+    Pop $R3
+    Pop $R2
     Pop $R0
   FunctionEnd
 
@@ -222,7 +268,7 @@ set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [=[
   IfFileExists "$PlannerFolder\config_gem.xml" planner_checked
     FileOpen $0 "$TEMP\Brindlemarque-install.log" a
     FileSeek $0 0 END
-    FileWrite $0 "Brindlemarque: not installed: /PLANNER=$PlannerFolder holds no config.xml and config_gem.xml$\r$\n"
+    FileWrite $0 "Brindlemarque: not installed: /PLANNER=$PlannerFolder holds no config.xml and config_gem.xml${U+000D}${U+000A}"
     FileClose $0
     SetErrorLevel 2
     Quit

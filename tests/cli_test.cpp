@@ -3,6 +3,7 @@
 // BRINDLEMARQUE_UPDATE_EXPECTED=1 rewrites the expected files instead.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
@@ -18,6 +19,14 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// A path as the command line prints it: with the system's one separator.
+std::string Printed(std::string path) {
+#ifdef _WIN32
+  std::replace(path.begin(), path.end(), '/', '\\');
+#endif
+  return path;
+}
 
 const std::string kVesko = std::string(EXAMPLES_DIR) + "/vesko";
 const std::string kCharacters = std::string(EXAMPLES_DIR) + "/appdata/Electronic Arts/Dark Age of Camelot/LotM";
@@ -220,10 +229,10 @@ TEST(CliCharacters, ListsTheSampleFolderAndFilters) {
   ProgramResult listed = ws.Cli({"characters", "--spellcrafters", "--server", "8"}, "", home);
   ASSERT_EQ(listed.status, 0) << listed.err;
   const std::string& out = listed.out;
-  EXPECT_EQ(out.rfind("folder: " + lotm + " (%APPDATA% \xE2\x80\x93 LotM)\n", 0), 0u) << out;
+  EXPECT_EQ(out.rfind("folder: " + Printed(lotm) + " (%APPDATA% \xE2\x80\x93 LotM)\n", 0), 0u) << out;
   EXPECT_NE(out.find("Brunhild-8.ini"), std::string::npos);
   EXPECT_EQ(out.find("Alarion"), std::string::npos);
-  std::string expectedFolders = "%APPDATA% \xE2\x80\x93 LotM\t" + lotm + "\n";
+  std::string expectedFolders = "%APPDATA% \xE2\x80\x93 LotM\t" + Printed(lotm) + "\n";
 #ifndef _WIN32
   EXPECT_NE(out.find("\nfolder: " + wine + " (Wine (~/.wine) \xE2\x80\x93 LotM)\n"), std::string::npos) << out;
   EXPECT_NE(out.find("Brunhild-8.ini", out.find("Wine")), std::string::npos) << out;
@@ -243,10 +252,10 @@ TEST(CliCharacters, FolderThatCannotBeListedAndNamesThatWouldDriveTheTerminal) {
   Workspace ws;
   ProgramResult missing = ws.Cli({"characters", ws.dir.file("nowhere")});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "can't list the folder " + ws.dir.file("nowhere") + ": no such file or directory\n");
+  EXPECT_EQ(missing.err, "can't list the folder " + Printed(ws.dir.file("nowhere")) + ": no such file or directory\n");
   ProgramResult file = ws.Cli({"characters", ws.character});
   EXPECT_EQ(file.status, 1);
-  EXPECT_EQ(file.err, "can't list the folder " + ws.character + ": not a directory\n");
+  EXPECT_EQ(file.err, "can't list the folder " + Printed(ws.character) + ": not a directory\n");
 
 #ifndef _WIN32
   // A folder no user can open, root included: a link that leads to itself.
@@ -295,10 +304,10 @@ TEST(CliRestore, UndoesABuildByteForByteAndTheUndoItself) {
   ProgramResult undo = ws.Cli(restore);
   EXPECT_EQ(undo.status, 0) << undo.err;
   EXPECT_EQ(ReadFile(ws.character), original);
-  EXPECT_EQ(undo.out.rfind("restored " + ws.character + " to the backup of ", 0), 0u) << undo.out;
+  EXPECT_EQ(undo.out.rfind("restored " + Printed(ws.character) + " to the backup of ", 0), 0u) << undo.out;
   ProgramResult same = ws.Cli({"restore", "--character", ws.character, "--backup", "2"});  // the original again
   EXPECT_EQ(same.status, 0) << same.err;
-  EXPECT_EQ(same.out.rfind(ws.character + " already holds the backup of ", 0), 0u) << same.out;
+  EXPECT_EQ(same.out.rfind(Printed(ws.character) + " already holds the backup of ", 0), 0u) << same.out;
   EXPECT_EQ(ws.Cli(restore).status, 0);  // the undo undone
   EXPECT_EQ(ReadFile(ws.character), built);
   EXPECT_EQ(ws.Cli({"restore", "--character", ws.character, "--backup", "3"}).status, 0);
