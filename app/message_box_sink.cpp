@@ -44,10 +44,11 @@ wxString TranslatedField(const std::string& field) {
 
 // A reason made from one of the engine's formats, in the catalog's
 // translation of that format; empty when the line was made from none.
-wxString TranslatedReason(const wxString& line) {
+template <std::size_t N>
+wxString TranslatedReason(const wxString& line, const char* const (&formats)[N]) {
   const std::string bytes = FromWx(line);
   std::vector<std::string> fields;
-  for (const char* format : kReasonFormats) {
+  for (const char* format : formats) {
     if (!MatchReason(bytes, format, fields)) continue;
     wxString shown, translated = wxGetTranslation(format);
     std::size_t next = 0;
@@ -66,13 +67,19 @@ wxString TranslatedReason(const wxString& line) {
 
 // A line after a message's first, in the user's language where the catalogs
 // know it: the whole line, a reason made from one of the engine's formats,
-// or the reason behind "<path>: ".
+// or the reason behind "<path>: " (a parser's, with the place it stopped).
 wxString TranslatedLine(const wxString& line) {
   if (line.empty()) return line;  // the empty text would give the catalog's header
   wxString whole = wxGetTranslation(line);
   if (whole != line) return whole;
-  wxString reason = TranslatedReason(line);
+  wxString reason = TranslatedReason(line, kReasonFormats);
   if (!reason.empty()) return reason;
+  const std::size_t cut = line.rfind(": ");
+  if (cut != wxString::npos) {
+    const char* const stopped[] = {reason::kStoppedAt};
+    reason = TranslatedReason(line.Mid(cut + 2), stopped);
+    if (!reason.empty()) return line.Left(cut + 2) + reason;
+  }
   std::size_t colon = line.rfind(": ");
   if (colon == wxString::npos || colon + 2 == line.size()) return line;
   return line.Left(colon + 2) + wxGetTranslation(line.Mid(colon + 2));

@@ -19,22 +19,36 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kMaxEntries = 256;            // per folder listed
+constexpr std::size_t kMaxRead = 100000;           // entries read per folder listed
+constexpr std::size_t kMaxKept = 4096;             // names kept per folder, after sorting
+constexpr std::size_t kMaxLibraries = 64;          // Steam libraries per installation
 constexpr std::size_t kMaxFileBytes = 1024 * 1024;  // per launcher file read
 
 bool IsPrefix(const std::string& path) { return IsFolder(path + "/drive_c"); }
 
-// The names in `folder` (at most kMaxEntries), sorted; `suffix` filters by ending.
+// The names in `folder` that end in `suffix`, sorted; the first kMaxKept of
+// them. The cap comes after filtering and sorting, so that a folder of many
+// entries hides none by the order the system lists them in.
 std::vector<std::string> NamesIn(const std::string& folder, const std::string& suffix = "") {
   std::vector<std::string> names;
   std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end && names.size() < kMaxEntries; it.increment(ec)) {
+  std::size_t read = 0;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end && read < kMaxRead; it.increment(ec), ++read) {
     std::string name = it->path().filename().string();
     if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
       names.push_back(name);
   }
   std::sort(names.begin(), names.end());
+  if (names.size() > kMaxKept) names.resize(kMaxKept);
   return names;
+}
+
+// A path as a launcher's file names it: absolute, and without NUL or other
+// control bytes (the system would cut it at a NUL, and a terminal would
+// take the others as commands).
+bool IsPlainAbsolutePath(const std::string& path) {
+  return !path.empty() && path[0] == '/' &&
+         std::none_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 // A launcher's file, read by the file layer; empty when missing or too large.
@@ -74,7 +88,7 @@ class PrefixList {
       path = m_home + path.substr(1);
     }
     while (path.size() > 1 && path.back() == '/') path.pop_back();
-    if (path.empty() || path[0] != '/' || !IsPrefix(path)) return;
+    if (!IsPlainAbsolutePath(path) || !IsPrefix(path)) return;
     std::error_code ec;
     std::string key = fs::weakly_canonical(path, ec).string();
     if (!m_seen.insert(ec ? path : key).second) return;
@@ -144,7 +158,10 @@ void AddSteam(PrefixList& list, const std::string& dataHome) {
       std::string previous;
       for (std::size_t pos = text.find('"'); pos != std::string::npos; pos = text.find('"', pos)) {
         std::string token = ReadQuoted(text, pos);
-        if (previous == "path") libraries.push_back(token);
+        // A relative or odd path is no library (it would be taken in the
+        // current folder); a file listing thousands is not read past the cap.
+        if (previous == "path" && IsPlainAbsolutePath(token) && libraries.size() < kMaxLibraries)
+          libraries.push_back(token);
         previous = token;
       }
     }

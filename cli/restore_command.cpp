@@ -35,7 +35,7 @@ int RunRestoreCommand(const RestoreOptions& o) {
     int number = 0;
     for (const BackupInfo& b : backups)
       std::cout << PadTo(std::to_string(++number), 4) << b.time << "  " << PadTo(std::to_string(b.size) + " bytes", 16)
-                << Printable(b.note) << '\n';
+                << Printable(b.note) << (b.fromFuture ? "  (named in the future: the clock was wrong)" : "") << '\n';
     return 0;
   }
   RestoreResult result = RestoreBackup(o.characterPath, o.backup);

@@ -55,6 +55,7 @@ std::string StampOf(std::int64_t ms) {
 // The moments a backup may be named after: 1970 to the end of the
 // calendar's four-digit years (of 3000 on Windows).
 const std::int64_t kLastStampMs = kLastCalendarSecond * 1000 + 999;
+const std::int64_t kFutureSlackMs = 24 * 3600 * 1000;  // a day: time zones and clocks a little off
 
 // The moment a backup's name stands for. Only a real moment counts: a name
 // whose fields are out of range (a 31st of February, hour 25) is not a backup
@@ -97,8 +98,14 @@ bool IsPlainFile(const std::string& path) {
   return fs::symlink_status(FsPath(path), failed).type() == fs::file_type::regular && !failed;
 }
 
+// A stamp more than a day ahead of the clock: made while the clock was
+// wrong. Its moment says nothing about when it was made.
+bool FromTheFuture(std::int64_t ms, std::int64_t now) { return ms > now + kFutureSlackMs; }
+
 // The backups' names in `folder`, newest first, with their moments: plain
-// files named after a moment, nothing else that may lie there.
+// files named after a moment, nothing else that may lie there. Those named
+// in the future come last: the newest backup is the newest one made by a
+// right clock.
 std::vector<std::pair<std::string, std::int64_t>> BackupNames(const std::string& folder) {
   std::vector<std::string> names;
   std::vector<std::pair<std::string, std::int64_t>> backups;
@@ -108,7 +115,11 @@ std::vector<std::pair<std::string, std::int64_t>> BackupNames(const std::string&
     if (!EndsWith(name, kNoteExtension) && ParseStamp(name, ms) && IsPlainFile(JoinPath(folder, name)))
       backups.emplace_back(name, ms);
   }
-  std::sort(backups.begin(), backups.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  const std::int64_t now = NowMs();
+  std::sort(backups.begin(), backups.end(), [now](const auto& a, const auto& b) {
+    const bool aLate = FromTheFuture(a.second, now), bLate = FromTheFuture(b.second, now);
+    return aLate != bLate ? bLate : a.first > b.first;
+  });
   return backups;
 }
 
@@ -209,7 +220,10 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   // the four-digit years whatever the clock says (at the very end of 9999 a
   // new backup takes the place of the newest).
   std::int64_t now = NowMs();
-  if (!existing.empty()) now = std::max(now, existing.front().second + 1);
+  // After the newest backup even when the clock went back a little; a
+  // stamp from the future is no base (every later backup would take it).
+  if (!existing.empty() && !FromTheFuture(existing.front().second, now))
+    now = std::max(now, existing.front().second + 1);
   now = std::clamp<std::int64_t>(now, 0, kLastStampMs);
   std::string extension = PathText(FsPath(file).extension());
   std::string name = StampOf(now) + extension;
@@ -240,6 +254,7 @@ std::vector<BackupInfo> ListBackups(const std::string& file) {
     BackupInfo info;
     info.path = JoinPath(folder, name);
     info.time = LocalTimeOf(ms);
+    info.fromFuture = FromTheFuture(ms, NowMs());
     std::error_code ignored;
     auto size = fs::file_size(FsPath(info.path), ignored);
     info.size = ignored ? 0 : static_cast<unsigned long long>(size);

@@ -32,6 +32,7 @@ struct BackupInfo {
   std::string time;              ///< when it was made, local time: "2026-12-07 13:05:22"
   unsigned long long size = 0;   ///< its size in bytes
   std::string note;              ///< what the run after it was about to write, or kNoNote
+  bool fromFuture = false;       ///< named more than a day ahead of the clock: `time` is not when it was made
 };
 
 /// The folder all backups are kept under; empty when the environment names

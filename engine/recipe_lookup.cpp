@@ -28,16 +28,14 @@ bool LoadConfig(TiXmlDocument& doc, const std::string& path, std::string& reason
     case XmlLoad::Ok:
       return true;
     case XmlLoad::OpenFailed:
-      reason = "Failed to open file\n" + path + ": " + why;
-      return false;
     case XmlLoad::Refused:
-      reason = why + "\n" + path;
+      reason = path + ": " + why;
       return false;
     case XmlLoad::ParseFailed:
-      reason = why + "\n" + path;
+      reason = path + ": " + why;
       if (doc.ErrorRow() > 0)
-        reason = why + "\n" + FillReason(reason::kAtLine, {path, std::to_string(doc.ErrorRow()),
-                                                             std::to_string(doc.ErrorCol())});
+        reason = path + ": " + FillReason(reason::kStoppedAt, {why, std::to_string(doc.ErrorRow()),
+                                                               std::to_string(doc.ErrorCol())});
       return false;
   }
   return false;

@@ -1,5 +1,7 @@
 #include "template_loader.h"
 
+#include "reason_text.h"
+
 #include <tinyxml.h>
 
 #include "backups.h"
@@ -39,7 +41,7 @@ int ReplaceMarkers(std::string& bytes) {
 // Where the parser stopped, for the message.
 std::string ParseLocation(const TiXmlDocument& doc) {
   if (doc.ErrorRow() <= 0) return {};  // errors of the whole document have no place
-  return " (line " + std::to_string(doc.ErrorRow()) + ", column " + std::to_string(doc.ErrorCol()) + ")";
+  return FillReason(reason::kStoppedAt, {"", std::to_string(doc.ErrorRow()), std::to_string(doc.ErrorCol())});
 }
 
 // Writes the repaired template over the file, after keeping what it held

@@ -21,7 +21,7 @@ void FinishCloseOnlyDialog(wxDialog& dialog, wxSizer* sizer) {
 
 void FitControlsToFont(wxWindow& window) {
   for (wxWindow* child : window.GetChildren()) {
-    if (!wxDynamicCast(child, wxTextCtrl) && !wxDynamicCast(child, wxComboBox) && !wxDynamicCast(child, wxButton))
+    if (!dynamic_cast<wxTextCtrl*>(child) && !dynamic_cast<wxComboBox*>(child) && !dynamic_cast<wxButton*>(child))
       continue;
     // A line of text and half a line of frame: what the toolkit gives at its usual font sizes.
     const int needed = child->GetCharHeight() * 3 / 2;

@@ -5,6 +5,7 @@
 #include "backups.h"
 
 #include <gtest/gtest.h>
+#include <ctime>
 
 #include <filesystem>
 
@@ -69,10 +70,20 @@ TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
   EXPECT_EQ(folder.rfind(Slashes(BackupRoot()) + "/Anne-Marie-3.ini (", 0), 0u) << folder;
   EXPECT_EQ(Slashes(ReadFile(folder + "/source.txt")), file + "\n");
   EXPECT_NE(BackupFolder(dir.file("other/Anne-Marie-3.ini")), folder);
-  // A clock gone back (the newest backup from the future): the next one is still newer.
-  WriteFile(folder + "/2990-06-01_00-00-00.000Z.ini", "from the future");
+  // A clock gone back a little (the newest backup a minute ahead): the next one is still newer.
+  const std::time_t ahead = std::time(nullptr) + 60;
+  std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &ahead);
+#else
+  gmtime_r(&ahead, &utc);
+#endif
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S.000Z.ini", &utc);
+  WriteFile(folder + "/" + stamp, "a minute ahead");
   ASSERT_TRUE(KeepBackup(file, "bytes 26", "run 26", error));
-  EXPECT_EQ(Slashes(ListBackups(file).front().path), folder + "/2990-06-01_00-00-00.001Z.ini");
+  EXPECT_EQ(ReadFile(ListBackups(file).front().path), "bytes 26");
+  EXPECT_GT(Slashes(ListBackups(file).front().path), folder + "/" + stamp);
 }
 
 // A restore checks the file just before it swaps, as a build does: when the
@@ -151,20 +162,27 @@ TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyondTh
   EXPECT_EQ(ReadFile(backups[1].path), "year end");
   EXPECT_EQ(ReadFile(backups[2].path), "leap day");
 
-  // A clock at the very end of the calendar's four-digit years (of 3000 on
-  // Windows): the newest backup's place is taken, no name goes beyond it.
+  // A backup named in the future (a clock gone wrong once, up to the end of
+  // the calendar's four-digit years): kept and listed last, marked, and no
+  // base for the next backup's name, which is the real time.
 #ifdef _WIN32
   const std::string last = folder + "/3000-12-31_23-59-59.999Z.ini";
 #else
   const std::string last = folder + "/9999-12-31_23-59-59.999Z.ini";
 #endif
   WriteFile(last, "last moment");
+  WriteFile(folder + "/2096-01-01_00-00-00.000Z.ini", "a wrong clock");
   ASSERT_TRUE(KeepBackup(file, "later still", "run", error)) << error;
   backups = ListBackups(file);
-  ASSERT_EQ(backups.size(), 4u);
+  ASSERT_EQ(backups.size(), 6u);
   EXPECT_EQ(ReadFile(backups[0].path), "later still");
-  EXPECT_EQ(Slashes(backups[0].path), Slashes(last));
   EXPECT_EQ(backups[0].note, "run");
+  EXPECT_FALSE(backups[0].fromFuture);
+  EXPECT_EQ(backups[0].time.substr(0, 2), "20");
+  EXPECT_LT(backups[0].time, "2096");
+  EXPECT_EQ(ReadFile(backups[4].path), "last moment");
+  EXPECT_EQ(ReadFile(backups[5].path), "a wrong clock");
+  EXPECT_TRUE(backups[4].fromFuture && backups[5].fromFuture);
 }
 
 TEST(Backups, ABuildKeepsWhatItReplacedAndARunThatChangesNothingKeepsNothing) {

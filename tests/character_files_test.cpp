@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "paths.h"
+#include "wine_prefixes.h"
 #include "test_support.h"
 
 namespace {
@@ -181,6 +182,35 @@ TEST(FindGameFolders, FindsThePrefixesOfEveryLauncher) {
   EXPECT_EQ(found, expected);
   EXPECT_EQ(FindCharacterFolder(""), expected.front().second);
   EXPECT_EQ(FindCharacterFolder("", {}), wineprefix + "/drive_c/users/anna/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
+}
+
+// A hostile home: thousands of entries beside the one prefix, a launcher
+// file naming a path with a NUL byte (cut there, it would name the root),
+// and a Steam library given relative to wherever the program runs.
+TEST(FindGameFolders, ManyEntriesOddPathsAndRelativeLibrariesHideNothingAndAddNothing) {
+  TempDir home;
+  ScopedEnv env;
+  for (const char* name : {"APPDATA", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "WINEPREFIX"}) env.Set(name, std::nullopt);
+  env.Set("HOME", home.path().c_str());
+  const std::string h = home.path();
+  for (int i = 0; i < 3000; ++i) MakeFolder(h + "/Games/game " + std::to_string(1000 + i));
+  MakeFolder(h + "/Games/zz-daoc/drive_c/users/anna/AppData/Roaming/Electronic Arts/Dark Age of Camelot/LotM");
+  MakeFolder(h + "/.config/lutris/games");
+  const char evil[] = "game:\n  prefix: \"/\0/x\"\n";
+  WriteFile(h + "/.config/lutris/games/evil-1.yml", std::string(evil, sizeof evil - 1));
+  // A library "rel", relative: taken in the current folder, it would find this prefix.
+  const std::string steam = h + "/.local/share/Steam";
+  MakeFolder(steam + "/steamapps");
+  WriteFile(steam + "/steamapps/libraryfolders.vdf", "\"libraryfolders\"\n{\n\t\"1\"\n\t{\n\t\t\"path\"\t\"rel\"\n\t}\n}\n");
+  MakeFolder(h + "/rel/steamapps/compatdata/77/pfx/drive_c/users/anna/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
+  const std::string cwd = std::filesystem::current_path().string();
+  std::filesystem::current_path(h);
+  std::vector<std::string> prefixes, labels;
+  for (const WinePrefix& prefix : FindWinePrefixes(h)) prefixes.push_back(prefix.path);
+  for (const GameFolder& folder : FindGameFolders()) labels.push_back(folder.label);
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(prefixes, std::vector<std::string>{h + "/Games/zz-daoc"});
+  EXPECT_EQ(labels, std::vector<std::string>{"Lutris (zz-daoc) \xE2\x80\x93 LotM"});
 }
 #endif
 

@@ -50,6 +50,9 @@ TEST(GermanLocale, AWindowInAnotherLanguageSpeaksItEverywhere) {
                          "the planner's file?").utf8_string(),
             "can't load config.xml\n/v/config.xml : ne contient aucune table de bonus (Vesko/bonuses/bonus) ; "
             "est-ce le fichier du planificateur ?");
+  EXPECT_EQ(ShownMessage("can't load config_gem.xml\n/v/config_gem.xml: Error reading end tag. (line 1, column 13)")
+                .utf8_string(),
+            "can't load config_gem.xml\n/v/config_gem.xml: Erreur de lecture d'une balise de fin. (ligne 1, colonne 13)");
   UseLanguage("de");
 #ifdef __WXGTK__
   EXPECT_STREQ(dgettext("gtk30", "_Cancel"), "_Abbrechen");

@@ -63,7 +63,7 @@ void SetBars(CBrindlemarqueDlg& dlg, const char* quickbar, const char* first, co
 
 // The start-up question of a window (German) whose configuration file `name` is missing from `folder`.
 std::string MissingConfig(const std::string& folder, const std::string& name) {
-  return "can't load " + name + "\n\nDatei konnte nicht ge\xc3\xb6" "ffnet werden\n" + folder + "/" + name +
+  return "can't load " + name + "\n\n" + folder + "/" + name +
          ": Datei oder Ordner nicht gefunden\n\nDen Ordner des Spellcraft-Planers jetzt w\xc3\xa4hlen? (Er wird gemerkt.)";
 }
 
@@ -701,6 +701,16 @@ TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
   EXPECT_TRUE(later->Context().ConfigLoaded());
   EXPECT_EQ(later->Context().workFolder, planner);
   EXPECT_EQ(std::filesystem::current_path(), box.Dir().path());  // the process's folder stays
+  // Started in another copy of the planner: that one is used, and the
+  // folder kept stays the one the player gave.
+  const std::string copy = box.Dir().file("Vesko copy");
+  std::filesystem::create_directory(copy);
+  for (const char* name : {"config.xml", "config_gem.xml"})
+    std::filesystem::copy_file(ExampleVesko() + "/" + name, copy + "/" + name);
+  std::filesystem::current_path(copy);
+  EXPECT_EQ(MakeDialog()->Context().workFolder, copy);
+  EXPECT_EQ(LoadConfigFolder(), planner);
+  std::filesystem::current_path(box.Dir().path());
   // A mistyped folder says so; the kept one is used and stays kept.
   Dialog mistyped;
   std::string nowhere = box.Dir().file("nowhere");

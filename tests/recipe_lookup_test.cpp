@@ -118,7 +118,7 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
   auto& [dir, sink, context] = load;
   WriteFile(dir.file("config_gem.xml"), kGem);
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\n\nFailed to open file\n" +
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\n\n" +
                                                     JoinPath(dir.path(), "config.xml") + ": no such file or directory"});
   EXPECT_FALSE(context.bonusConfig);
   EXPECT_FALSE(context.gemConfig);
@@ -127,14 +127,30 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
   WriteFile(JoinPath(dir.path(), "config.xml"), kBonus);
   sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\n\nFailed to open file\n" +
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\n\n" +
                                                     JoinPath(dir.path(), "config_gem.xml") + ": no such file or directory"});
   WriteFile(dir.file("config_gem.xml"), "<data><gems></data>");
   sink.messages.clear();
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0], "can't load config_gem.xml\n\nError reading end tag.\n" +
-                                  JoinPath(dir.path(), "config_gem.xml") + ": line 1, column 13");
+  // One reason line, with the path, as for a template.
+  EXPECT_EQ(sink.messages[0], "can't load config_gem.xml\n\n" + JoinPath(dir.path(), "config_gem.xml") +
+                                  ": Error reading end tag. (line 1, column 13)");
+  // An empty file and a folder in its place: one line each, with the path.
+  for (const bool folder : {false, true}) {
+    std::filesystem::remove(FsPath(dir.file("config_gem.xml")));
+    if (folder)
+      std::filesystem::create_directory(FsPath(dir.file("config_gem.xml")));
+    else
+      WriteFile(dir.file("config_gem.xml"), "");
+    sink.messages.clear();
+    EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    const std::string reason = sink.messages[0].substr(sink.messages[0].find("\n\n") + 2);
+    EXPECT_EQ(reason.find('\n'), std::string::npos) << reason;
+    EXPECT_EQ(reason.rfind(JoinPath(dir.path(), "config_gem.xml") + ": ", 0), 0u) << reason;
+  }
+  std::filesystem::remove(FsPath(dir.file("config_gem.xml")));
   EXPECT_FALSE(context.ConfigLoaded());
   EXPECT_FALSE(context.bonusConfig);
 
@@ -176,6 +192,6 @@ TEST(LoadConfigFiles, ADeeplyNestedFileIsRefusedWithAParserStyleReason) {
   WriteFile(dir.file("config_gem.xml"), kGem);
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   EXPECT_EQ(sink.messages,
-            std::vector<std::string>{"can't load config.xml\n\nError: elements nested deeper than 1000 levels\n" +
-                                     JoinPath(dir.path(), "config.xml")});
+            std::vector<std::string>{"can't load config.xml\n\n" + JoinPath(dir.path(), "config.xml") +
+                                     ": Error: elements nested deeper than 1000 levels"});
 }

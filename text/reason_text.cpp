@@ -1,9 +1,9 @@
 #include "reason_text.h"
 
-const char* const kReasonFormats[8] = {reason::kHoldsNoBonusTable, reason::kHoldsNoGemTable,
-                                       reason::kAtLine,           reason::kCannotKeepBackupIn,
-                                       reason::kFolderNotCharacter, reason::kNoBackupsKept,
-                                       reason::kNoSuchBackup,     reason::kBackupGone};
+const char* const kReasonFormats[7] = {reason::kHoldsNoBonusTable, reason::kHoldsNoGemTable,
+                                       reason::kCannotKeepBackupIn, reason::kFolderNotCharacter,
+                                       reason::kNoBackupsKept,     reason::kNoSuchBackup,
+                                       reason::kBackupGone};
 
 namespace {
 

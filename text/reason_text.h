@@ -16,15 +16,17 @@
 namespace reason {
 constexpr const char* kHoldsNoBonusTable = N_("%s: holds no bonus table (Vesko/bonuses/bonus); is it the planner's file?");
 constexpr const char* kHoldsNoGemTable = N_("%s: holds no gem table (data/gems/gem); is it the planner's file?");
-constexpr const char* kAtLine = N_("%s: line %s, column %s");
 constexpr const char* kCannotKeepBackupIn = N_("can't keep a backup in %s: %s");
 constexpr const char* kFolderNotCharacter = N_("%s is a folder, not a character file");
 constexpr const char* kNoBackupsKept = N_("%s: no backups kept (in %s)");
 constexpr const char* kNoSuchBackup = N_("%s: no backup %s (there are %s)");
 constexpr const char* kBackupGone = N_("%s: the backup of %s is no longer kept");
+/// The place an XML parser stopped, after its error text; it follows a
+/// path's ": " and is not among kReasonFormats (which match whole lines).
+constexpr const char* kStoppedAt = N_("%s (line %s, column %s)");
 }  // namespace reason
 
-extern const char* const kReasonFormats[8];
+extern const char* const kReasonFormats[7];
 
 /// `format` with each "%s" replaced by the next of `fields` (missing ones empty).
 std::string FillReason(const char* format, const std::vector<std::string>& fields);
