@@ -25,13 +25,15 @@ std::string Row(const PictureBar& bar) {
 
 // The sample template (21 recipes, 6 spacers) walked in reverse over bars
 // 2-4 without cleanup: bar 4 first, then 3, then 2, where the player's spell
-// and macro on the walk are replaced and a spell beyond the walk stays.
+// and macro on the walk are replaced, and a spell and a macro beyond the walk
+// stay (the macro renumbered by the compaction: still the player's, not replaced).
 TEST(DescribeBars, AReversePreviewOverThePlayersKeys) {
   TempDir dir;
   const std::string character = dir.file("Alarion-4.ini");
   WriteFile(character,
-            "[Quickbar2]\r\nHotkey_10=4,1,Slam,-1\r\nHotkey_11=52,0,Macro 0,-1\r\nHotkey_19=4,2,Shield Bash,-1\r\n"
-            "Hotkey_55=45,1300010,,-1\r\n\r\n[Macros]\r\nMacro_0=mine,/say hi\r\n[Chat]\r\nLine=1");
+            "[Quickbar2]\r\nHotkey_10=4,1,Slam,-1\r\nHotkey_11=52,0,Macro 0,-1\r\nHotkey_18=52,5,Macro 5,-1\r\n"
+            "Hotkey_19=4,2,Shield Bash,-1\r\nHotkey_55=45,1300010,,-1\r\n\r\n[Macros]\r\nMacro_0=mine,/say hi\r\n"
+            "Macro_5=other,/wave\r\n[Chat]\r\nLine=1");
   const std::string before = ReadFile(character);
   BuildContext context;
   RecordingSink sink;
@@ -55,7 +57,7 @@ TEST(DescribeBars, AReversePreviewOverThePlayersKeys) {
   EXPECT_TRUE(picture.reverse);
   EXPECT_EQ(Row(picture.bars[2]), "S R R R R S R R R S ");  // bar 4, walked first
   EXPECT_EQ(Row(picture.bars[1]), "R R R R S R R R R S ");
-  EXPECT_EQ(Row(picture.bars[0]), "R~R~R S R R R . . K ");  // bar 2: 7 slots left to fill
+  EXPECT_EQ(Row(picture.bars[0]), "R~R~R S R R R . K K ");  // bar 2: 7 slots left to fill
   const PictureBar& bar4 = picture.bars[2];
   EXPECT_EQ(bar4.bar, 4);
   EXPECT_EQ(bar4.slots[0].order, 1);
