@@ -103,17 +103,23 @@ const TiXmlElement* Find(const std::unordered_map<std::string, const TiXmlElemen
 
 }  // namespace
 
-RecipeIndex::RecipeIndex(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig) {
+RecipeIndex::RecipeIndex(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig)
+    : m_firstGem(FirstListEntry(gemConfig, "data", "gems", "gem")) {
   IndexFirst(m_bonuses, FirstListEntry(bonusConfig, "Vesko", "bonuses", "bonus"), "id");
   IndexFirst(m_groups, FirstListEntry(bonusConfig, "Vesko", "groups", "group"), "id");
+}
+
+const RecipeIndex::GemNumbers& RecipeIndex::GemsOf(int realm) const {
+  GemNumbers& gems = m_gems[realm];
+  if (m_gemsIndexed[realm]) return gems;
+  m_gemsIndexed[realm] = true;
   // Every matching gem overwrites the number, so the last one decides.
-  for (const TiXmlElement* gem = FirstListEntry(gemConfig, "data", "gems", "gem"); gem;
-       gem = gem->NextSiblingElement("gem")) {
+  for (const TiXmlElement* gem = m_firstGem; gem; gem = gem->NextSiblingElement("gem")) {
     const char* id = gem->Attribute("id");
-    if (!id) continue;
-    for (int realm = 0; realm < 3; ++realm)
-      if (const char* number = gem->Attribute(kRealmAttribute[realm])) m_gems[realm][NoCaseKey(id)] = LeadingInt(number);
+    const char* number = id ? gem->Attribute(kRealmAttribute[realm]) : nullptr;
+    if (number) gems[NoCaseKey(id)] = LeadingInt(number);
   }
+  return gems;
 }
 
 std::string RecipeIndex::Lookup(const char* effectId, const char* effectText, int realmIndex) const {
@@ -144,8 +150,9 @@ std::string RecipeIndex::Lookup(const char* effectId, const char* effectText, in
   if (gemLevel < 0) return {};
 
   if (realmIndex < 0 || realmIndex > 2) realmIndex = 0;
-  auto gem = m_gems[realmIndex].find(NoCaseKey(gemKey));
-  if (gem == m_gems[realmIndex].end()) return {};
+  const GemNumbers& gems = GemsOf(realmIndex);
+  auto gem = gems.find(NoCaseKey(gemKey));
+  if (gem == gems.end()) return {};
   return FormatRecipeHotkey(2LL * gem->second, static_cast<std::int64_t>(gemLevel) - 1);
 }
 

@@ -28,7 +28,9 @@ std::string LookupRecipeHotkey(const TiXmlDocument* bonusConfig, const TiXmlDocu
 
 /// The configuration's lists indexed once, for the many lookups of one run:
 /// Lookup() gives what LookupRecipeHotkey gives, in about constant time
-/// however long the lists are. The documents must outlive the index and not change.
+/// however long the lists are. A realm's gems are indexed when it is first
+/// asked for (a build asks for one). The documents must outlive the index
+/// and not change.
 class RecipeIndex {
  public:
   RecipeIndex(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig);
@@ -40,8 +42,14 @@ class RecipeIndex {
   using ByName = std::unordered_map<std::string, const TiXmlElement*>;
   ByName m_bonuses;  // lower-case id -> the first bonus of that id
   ByName m_groups;   // lower-case id -> the first group of that id
+  using GemNumbers = std::unordered_map<std::string, std::int32_t>;  // lower-case id -> the last gem's number
+  /// The gems of realm 0, 1 or 2, indexed when first asked for.
+  const GemNumbers& GemsOf(int realm) const;
+
+  const TiXmlElement* m_firstGem;
   mutable std::unordered_map<const TiXmlElement*, ByName> m_levels;  // per group, when first asked: its gemlevels
-  std::unordered_map<std::string, std::int32_t> m_gems[3];  // per realm: lower-case id -> the last gem's number
+  mutable GemNumbers m_gems[3];
+  mutable bool m_gemsIndexed[3] = {false, false, false};
 };
 
 /// "45,13%03i%02i,,-1" filled with `doubledRecipe` and `levelIndex`; a minus
