@@ -50,17 +50,11 @@ wxString TranslatedReason(const wxString& line, const char* const (&formats)[N])
   std::vector<std::string> fields;
   for (const char* format : formats) {
     if (!MatchReason(bytes, format, fields)) continue;
-    wxString shown, translated = wxGetTranslation(format);
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < translated.size(); ++i) {
-      if (translated[i] == '%' && i + 1 < translated.size() && translated[i + 1] == 's') {
-        shown += next < fields.size() ? TranslatedField(fields[next++]) : wxString();
-        ++i;
-      } else {
-        shown += translated[i];
-      }
-    }
-    return shown;
+    // The catalog's format filled as the engine fills its own (through
+    // UTF-8, which keeps every character of a wx text).
+    std::vector<std::string> shown;
+    for (const std::string& field : fields) shown.push_back(TranslatedField(field).utf8_string());
+    return wxString::FromUTF8(FillReason(wxGetTranslation(format).utf8_string().c_str(), shown));
   }
   return wxString();
 }

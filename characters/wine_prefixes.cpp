@@ -47,7 +47,7 @@ std::vector<std::string> NamesIn(const std::string& folder, const std::string& s
 // control bytes (the system would cut it at a NUL, and a terminal would
 // take the others as commands).
 bool IsPlainAbsolutePath(const std::string& path) {
-  return !path.empty() && path[0] == '/' &&
+  return IsAbsolutePath(path) &&
          std::none_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 

@@ -21,16 +21,17 @@ std::vector<std::string> PiecesOf(const std::string& format) {
   return pieces;
 }
 
-// Matches line[at..] against pieces[next..], each field before a piece.
+// Matches line[at..] against pieces[next..] (next >= 1), a field before each piece.
 bool MatchFrom(const std::string& line, std::size_t at, const std::vector<std::string>& pieces, std::size_t next,
                std::vector<std::string>& fields) {
-  if (next == pieces.size()) return at == line.size();
   const std::string& piece = pieces[next];
-  const bool last = next + 1 == pieces.size();
-  // The field runs to a place where the piece follows (to the end for the last piece).
-  for (std::size_t end = last ? line.size() - std::min(line.size(), piece.size()) : line.find(piece, at);
-       end != std::string::npos && end >= at; end = last ? std::string::npos : line.find(piece, end + 1)) {
-    if (line.compare(end, piece.size(), piece) != 0) continue;
+  if (next + 1 == pieces.size()) {  // the last field runs to the piece that ends the line
+    if (line.size() < at + piece.size() || line.compare(line.size() - piece.size(), piece.size(), piece) != 0)
+      return false;
+    fields.push_back(line.substr(at, line.size() - piece.size() - at));
+    return true;
+  }
+  for (std::size_t end = line.find(piece, at); end != std::string::npos; end = line.find(piece, end + 1)) {
     fields.push_back(line.substr(at, end - at));
     if (MatchFrom(line, end + piece.size(), pieces, next + 1, fields)) return true;
     fields.pop_back();
