@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <system_error>
 
 #include "ascii_text.h"
+#include "byte_hash.h"
 #include "file_error.h"
 #include "paths.h"
 #include "reason_text.h"
@@ -28,6 +30,9 @@ const char* const kNoNote = "(no note)";
 namespace {
 
 const char* const kNoteExtension = ".note";
+// The last line of a note: the hash of its backup's bytes, so that the
+// newest backup is compared with new bytes without being read.
+const char* const kHashLine = "#bytes-hash ";
 const char* const kSourceName = "source.txt";
 constexpr std::size_t kStampLength = 24;  // "2026-12-07_12-05-22.123Z"
 
@@ -164,13 +169,34 @@ std::string FolderFor(const std::string& root, const std::string& full) {
   return folder;
 }
 
-// The same bytes as the newest backup's (sizes compared first, so that a
-// large file is read again only when it may be equal).
-bool SameAsNewest(const std::string& folder, const std::string& newest, const std::string& bytes) {
-  std::string path = JoinPath(folder, newest), kept;
+// A note's text with its backup's hash as its last line.
+std::string NoteText(const std::string& note, const std::string& hash) { return note + "\n" + kHashLine + hash + "\n"; }
+
+// The note of `notePath` as written (the hash line apart); false when there is none.
+bool ReadNote(const std::string& notePath, std::string& note, std::string& hash) {
+  note.clear();
+  hash.clear();
+  if (!IsPlainFile(notePath) || ReadFileBytes(notePath, note, 4096) != ReadStatus::Ok) return false;
+  std::size_t mark = note.rfind(kHashLine);
+  if (mark != std::string::npos && (mark == 0 || note[mark - 1] == '\n')) {
+    hash = note.substr(mark + std::strlen(kHashLine));
+    while (!hash.empty() && (hash.back() == '\n' || hash.back() == '\r')) hash.pop_back();
+    note.erase(mark);
+  }
+  while (!note.empty() && (note.back() == '\n' || note.back() == '\r')) note.pop_back();
+  return true;
+}
+
+// The same bytes as the newest backup's: sizes first, then the hash its
+// note keeps; the backup itself is read only when its note has none.
+bool SameAsNewest(const std::string& folder, const std::string& newest, const std::string& bytes,
+                  const std::string& hash) {
+  std::string path = JoinPath(folder, newest), kept, note, keptHash;
   std::error_code failed;
   auto size = fs::file_size(FsPath(path), failed);
-  return !failed && size == bytes.size() && ReadFileBytes(path, kept) == ReadStatus::Ok && kept == bytes;
+  if (failed || size != bytes.size()) return false;
+  if (ReadNote(JoinPath(folder, NoteName(newest)), note, keptHash) && !keptHash.empty()) return keptHash == hash;
+  return ReadFileBytes(path, kept) == ReadStatus::Ok && kept == bytes;
 }
 
 }  // namespace
@@ -201,19 +227,15 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
     error = FillReason(reason::kCannotKeepBackupIn, {folder, SystemErrorText(made)});
     return false;
   }
-  std::string source = JoinPath(folder, kSourceName);
-  if (!FileOrFolderExists(source) && !ReplaceFileAtomically(source, full + "\n")) {
-    error = FillReason(reason::kCannotKeepBackupIn, {folder, LastFileError()});
-    return false;
-  }
   RemoveStaleTemporaryFiles(folder);  // of a run killed while it kept a backup
   auto existing = BackupNames(folder);
+  const std::string hash = HashTextOfBytes(bytes);
   // The same bytes as the newest backup (a run that failed after keeping
   // one, again and again): nothing new to keep, and older ones stay; a note
   // that could not be written then is written now.
-  if (!existing.empty() && SameAsNewest(folder, existing.front().first, bytes)) {
+  if (!existing.empty() && SameAsNewest(folder, existing.front().first, bytes, hash)) {
     std::string notePath = JoinPath(folder, NoteName(existing.front().first));
-    if (!note.empty() && !FileOrFolderExists(notePath)) ReplaceFileAtomically(notePath, note + "\n");
+    if (!note.empty() && !FileOrFolderExists(notePath)) ReplaceFileAtomically(notePath, NoteText(note, hash));
     return true;
   }
   // Always newer than the newest kept, even when the clock went back; within
@@ -227,16 +249,27 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   now = std::clamp<std::int64_t>(now, 0, kLastStampMs);
   std::string extension = PathText(FsPath(file).extension());
   std::string name = StampOf(now) + extension;
-  if (!ReplaceFileAtomically(JoinPath(folder, name), bytes)) {
+  // The backup, its note and (the first time) source.txt go to disk
+  // together: one flush of the folder. Only the backup's bytes are flushed
+  // themselves; a note or source.txt a system crash empties costs a line of
+  // text ("(no note)"), never the backup, and an empty source.txt is written again.
+  std::vector<FileWrite> writes;
+  std::string source = JoinPath(folder, kSourceName), sourceText = full + "\n";
+  std::error_code ignored;
+  auto sourceSize = fs::file_size(FsPath(source), ignored);
+  if (ignored || sourceSize == 0) writes.push_back({source, {sourceText}, false, {}});
+  writes.push_back({JoinPath(folder, name), {bytes}, true, hash});
+  const std::size_t backupWrites = writes.size();
+  std::string notePath = JoinPath(folder, NoteName(name)), noteText = NoteText(note, hash);
+  if (!note.empty()) writes.push_back({notePath, {noteText}, false, {}});
+  const std::size_t written = ReplaceFilesTogether(writes);
+  if (written < backupWrites) {
     error = FillReason(reason::kCannotKeepBackupIn, {folder, LastFileError()});
     return false;
   }
-  // The bytes matter, not the note: a note that cannot be written is left out.
-  std::string notePath = JoinPath(folder, NoteName(name));
-  if (note.empty() || !ReplaceFileAtomically(notePath, note + "\n")) {
-    std::error_code ignored;
-    fs::remove(FsPath(notePath), ignored);  // a note of an older backup of that moment is not this one's
-  }
+  // The bytes matter, not the note: a note that could not be written is left
+  // out, and a note of an older backup of that moment is not this one's.
+  if (written < writes.size() || note.empty()) fs::remove(FsPath(notePath), ignored);
   RemoveAllButNewest(folder);
   if (created) *created = name;
   return true;
@@ -258,10 +291,8 @@ std::vector<BackupInfo> ListBackups(const std::string& file) {
     std::error_code ignored;
     auto size = fs::file_size(FsPath(info.path), ignored);
     info.size = ignored ? 0 : static_cast<unsigned long long>(size);
-    std::string notePath = JoinPath(folder, NoteName(name));
-    if (IsPlainFile(notePath) && ReadFileBytes(notePath, info.note, 4096) == ReadStatus::Ok) {
-      while (!info.note.empty() && (info.note.back() == '\n' || info.note.back() == '\r')) info.note.pop_back();
-    }
+    std::string hash;
+    ReadNote(JoinPath(folder, NoteName(name)), info.note, hash);
     if (info.note.empty()) info.note = kNoNote;
     list.push_back(std::move(info));
   }

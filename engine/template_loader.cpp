@@ -66,7 +66,7 @@ bool SaveRepair(const std::string& path, const std::string& before, const std::s
     reason = "the file was not repaired: " + why;
     return false;
   }
-  ReplaceResult result = ReplaceReadFile(path, repaired, stamp, before);
+  ReplaceResult result = ReplaceReadFile(path, {repaired}, stamp, before);
   if (result.outcome == ReplaceOutcome::Done) return true;
   reason = "the repaired file could not be written: " + LastFileError();
   if (result.outcome == ReplaceOutcome::Failed || result.outcome == ReplaceOutcome::Changed)

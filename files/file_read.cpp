@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "byte_hash.h"
 #include "file_error.h"
 #include "file_failure.h"
 #include "save_points.h"
@@ -19,17 +20,42 @@ ReadStatus ReadOpenFile(RegularFileReader& file, std::string& bytes, std::size_t
     SetFileError("larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MiB");
     return ReadStatus::Failed;
   }
-  bytes.reserve(static_cast<std::size_t>(file.Size()));
-  char buffer[65536];
+  // Read straight into the string: its size and one byte more, which shows
+  // the end (or that it grew) without a second pass.
+  std::size_t have = 0;
+  bytes.resize(static_cast<std::size_t>(file.Size()) + 1);
   for (;;) {
-    long long n = file.Read(buffer, sizeof buffer);
-    if (n == 0) return ReadStatus::Ok;
-    if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
+    if (have == bytes.size()) bytes.resize(std::min(maxBytes + 1, have + 65536));
+    long long n = file.Read(&bytes[have], bytes.size() - have);
+    if (n == 0) {
+      bytes.resize(have);
+      return ReadStatus::Ok;
+    }
+    if (n > 0) have += static_cast<std::size_t>(n);
+    if (n < 0 || have > maxBytes) {
       SetFileError(n < 0 ? N_("cannot be read") : N_("grew while it was read"));
       bytes.clear();
       return ReadStatus::Failed;
     }
-    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+// Whether the open `file` holds `expected` exactly, read a piece at a time.
+AsRead SameBytes(RegularFileReader& file, std::string_view expected) {
+  if (file.Size() != expected.size()) return AsRead::Changed;
+  char buffer[65536];
+  std::size_t at = 0;
+  for (;;) {
+    long long n = file.Read(buffer, sizeof buffer);
+    if (n < 0) {
+      SetFileError(N_("cannot be read"));
+      return AsRead::Unreadable;
+    }
+    if (n == 0) return at == expected.size() ? AsRead::Same : AsRead::Changed;
+    std::size_t got = static_cast<std::size_t>(n);
+    if (got > expected.size() - at || expected.compare(at, got, std::string_view(buffer, got)) != 0)
+      return AsRead::Changed;
+    at += got;
   }
 }
 
@@ -46,10 +72,19 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, std::size_
   return ReadOpenFile(file, bytes, maxBytes);
 }
 
+bool FileStamp::Decides() const {
+  // Well over the tick of the clock that dates writes (a few ms), and over
+  // the time between this clock and a file server's.
+  constexpr long long kMarginNs = 100000000LL;
+  return exists && !Coarse() && changedNs != 0 && readBeganNs != 0 && modifiedNs < readBeganNs - kMarginNs &&
+         changedNs < readBeganNs - kMarginNs;
+}
+
 ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp& stamp, std::size_t maxBytes) {
   constexpr int kAttempts = 5;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     bytes.clear();
+    const long long began = FileClockNow();
     stamp = FileStamp();
     RegularFileReader file;
     if (!file.Open(path)) return file.Missing() ? ReadStatus::Missing : ReadStatus::Failed;
@@ -61,7 +96,10 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp&
     // it was read, and the path still names it.
     FileStamp named;
     if (!file.Stamp(after) || !StampFile(path, named)) return ReadStatus::Failed;
-    if (after == stamp && named == stamp) return ReadStatus::Ok;
+    if (after == stamp && named == stamp) {
+      stamp.readBeganNs = began;
+      return ReadStatus::Ok;
+    }
   }
   bytes.clear();
   SetFileError(N_("changed while it was read, again and again"));
@@ -75,16 +113,23 @@ ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std:
   const auto start = Clock::now();
   auto watchedSince = start;
   FileStamp lastStamp;
-  std::string lastBytes;
-  bool read = true, watching = false;
+  std::uint64_t lastHash = 0;  // of the bytes watched, once a second read needs it
+  bool read = true, watching = false, hashed = false;
   for (;;) {
     if (read) {
       ReadStatus status = ReadFileBytes(path, bytes, stamp, maxBytes);
       ReachSavePoint(SavePoint::AfterRead, path);
       if (status != ReadStatus::Ok) return status;  // a missing file is quiet
-      if (!watching || stamp != lastStamp || bytes != lastBytes) {
+      bool same = watching && stamp == lastStamp;
+      if (same) {
+        std::uint64_t hash = HashOfBytes(bytes);
+        same = hashed && hash == lastHash;
+        lastHash = hash;
+        hashed = true;
+      }
+      if (!same) {
         lastStamp = stamp;
-        lastBytes = bytes;
+        hashed = false;
         watchedSince = Clock::now();
         watching = true;
       }
@@ -109,20 +154,22 @@ ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std:
     FileStamp current;
     if (!StampFile(path, current)) return ReadStatus::Failed;
     read = stamp.Coarse() || current != stamp;
+    if (read && !hashed) {  // the watched bytes, to tell whether the next read holds them
+      lastHash = HashOfBytes(bytes);
+      hashed = true;
+    }
   }
 }
 
-AsRead CheckAsRead(const std::string& path, const FileStamp* stamp, const std::string& readBytes) {
+AsRead CheckAsRead(const std::string& path, const FileStamp* stamp, std::string_view readBytes) {
   if (stamp) {
     FileStamp now;
     if (!StampFile(path, now)) return AsRead::Unreadable;
-    if (now != *stamp) return AsRead::Changed;
-    if (!stamp->exists) return AsRead::Same;
+    if (now.exists != stamp->exists || now.device != stamp->device || now.id != stamp->id || now.size != stamp->size)
+      return AsRead::Changed;
+    if (!stamp->exists || (now == *stamp && stamp->Decides())) return AsRead::Same;
   }
-  std::string bytes;
-  switch (ReadFileBytes(path, bytes)) {
-    case ReadStatus::Ok: return bytes == readBytes ? AsRead::Same : AsRead::Changed;
-    case ReadStatus::Missing: return AsRead::Changed;
-    default: return AsRead::Unreadable;
-  }
+  RegularFileReader file;
+  if (!file.Open(path)) return file.Missing() ? AsRead::Changed : AsRead::Unreadable;
+  return SameBytes(file, readBytes);
 }

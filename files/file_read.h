@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "native_handle.h"
 
@@ -24,20 +25,34 @@ constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
 ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, std::size_t maxBytes = kMaxFileBytes);
 
 /// What tells cheaply whether a file changed: its identity (device and inode,
-/// or volume and file index), size and modification time.
+/// or volume and file index), size, modification time and, where the system
+/// keeps one, the time of its last change of any kind (which no program can
+/// set back, as it can the modification time).
 struct FileStamp {
   bool exists = false;
   unsigned long long device = 0, id = 0, size = 0;
   long long modifiedNs = 0;  ///< nanoseconds since 1970 (UTC)
+  long long changedNs = 0;   ///< the same for the last change of any kind; 0 where not kept (Windows)
+  /// For a stamp taken with a read (ReadFileBytes): when the read began, on
+  /// the FileClockNow() clock; 0 otherwise. Not part of the comparison.
+  long long readBeganNs = 0;
 
   bool operator==(const FileStamp& o) const {
-    return exists == o.exists && device == o.device && id == o.id && size == o.size && modifiedNs == o.modifiedNs;
+    return exists == o.exists && device == o.device && id == o.id && size == o.size && modifiedNs == o.modifiedNs &&
+           changedNs == o.changedNs;
   }
   bool operator!=(const FileStamp& o) const { return !(*this == o); }
 
   /// True when the file system keeps whole seconds at most (FAT keeps two):
   /// then a file can change without a new time stamp, and only its bytes tell.
   bool Coarse() const { return exists && modifiedNs % 1000000000LL == 0; }
+
+  /// True when an equal stamp later on says the file still holds the bytes
+  /// read with this one: both times are fine-grained and well before the
+  /// read began, so that any write since has moved at least the change time.
+  /// Otherwise (a coarse or missing change time, a write within a tick of
+  /// the read) only the bytes tell.
+  bool Decides() const;
 };
 
 /// The stamp of what `path` names now (a link followed); a missing file gives
@@ -72,10 +87,11 @@ enum class AsRead {
 };
 
 /// Whether the file at `path` is still what was read: with `stamp`, the file
-/// of that stamp (a missing one still missing), holding `readBytes`; the
-/// bytes are always compared, since a time stamp can stay while bytes change.
-/// Without `stamp`, the bytes alone.
-AsRead CheckAsRead(const std::string& path, const FileStamp* stamp, const std::string& readBytes);
+/// of that identity and size (a missing one still missing) holding
+/// `readBytes`. An equal stamp that Decides() settles it without a read;
+/// otherwise the bytes are compared, a piece at a time (a changed time over
+/// the same bytes is no change). Without `stamp`, the bytes alone.
+AsRead CheckAsRead(const std::string& path, const FileStamp* stamp, std::string_view readBytes);
 
 /// A regular file open for reading, closed when this object goes.
 /// Never opens a folder, FIFO or device, and never blocks on opening.

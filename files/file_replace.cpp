@@ -2,11 +2,13 @@
 // steps (replace_steps.h).
 #include "file_replace.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "byte_hash.h"
 #include "file_error.h"
 #include "file_failure.h"
 #include "paths.h"
@@ -23,8 +25,16 @@ std::string TemporaryPrefix(const std::string& name) { return "." + name + kMark
 
 // A name for the bytes a temporary file is written with, so that a stopped
 // run's temporary file can be told from a file a swap displaced into it.
-std::string HashText(const std::string& bytes) {
-  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+std::string HashText(const ByteParts& bytes) {
+  ByteHash hash;
+  for (std::string_view part : bytes) hash.Add(part);
+  return hash.Text();
+}
+
+// The hash earlier versions named temporary files with (FNV-1a), so that
+// what one of them left is still known as its own.
+std::string OlderHashText(const std::string& bytes) {
+  std::uint64_t hash = 14695981039346656037ull;
   for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
   char text[17];
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
@@ -38,11 +48,13 @@ const char* const kWriting = "-writing-";
 // its bytes>-<unique>": a stopped run's file of either name is its own, never
 // swapped in; a file under the second name whose bytes do not give the hash
 // is one a swap displaced.
-bool PrepareTemporary(const std::string& path, const std::string& bytes, Temporary& t) {
+bool PrepareTemporary(const std::string& path, const ByteParts& bytes, Temporary& t, bool flush = true,
+                      const std::string& hash = {}) {
   if (!FindReplaceTarget(path, t) || !CheckReplaceable(t)) return false;
-  if (!WriteTemporary(t, TemporaryPrefix(t.name) + std::to_string(CurrentProcessId()) + kWriting, bytes)) return false;
+  if (!WriteTemporary(t, TemporaryPrefix(t.name) + std::to_string(CurrentProcessId()) + kWriting, bytes, flush))
+    return false;
   std::string whole = t.path;
-  whole.replace(whole.rfind(kWriting), std::strlen(kWriting), "-" + HashText(bytes) + "-");
+  whole.replace(whole.rfind(kWriting), std::strlen(kWriting), "-" + (hash.empty() ? HashText(bytes) : hash) + "-");
   if (MoveOver(t.path, whole) != Step::Done) {
     std::string reason = LastFileError();
     RemoveFile(t.path);
@@ -115,7 +127,7 @@ Step MoveBack(const std::string& displaced, const std::string& target) {
 // The swap is made durable first: a save into the displaced file by a
 // program that opened it before the swap is then more likely to have
 // landed by the time of the look.
-ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, const std::string& readBytes) {
+ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, std::string_view readBytes) {
   FlushFolder(t.folder);
   if (CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same) {
     RemoveFile(displaced);
@@ -147,7 +159,7 @@ ReplaceResult PutOriginalBack(const Temporary& t, const std::string& displaced) 
 // that whatever another program writes into it stays visible), then the new
 // one linked in, which fails rather than replace a file made meanwhile.
 // True when the new file is in; else `failure` says how it ended.
-bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, const std::string& readBytes,
+bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, std::string_view readBytes,
                      ReplaceResult& failure) {
   Step aside = MoveOver(t.target, displaced);
   if (aside != Step::Done) {
@@ -182,7 +194,7 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, const std
 // one, so that the name is never missing; the old file, held open from just
 // before, is read once more through that handle, and what another program
 // wrote into it meanwhile is put back (written anew and renamed in) or kept.
-ReplaceResult RenameOverHeld(const Temporary& t, const std::string& readBytes) {
+ReplaceResult RenameOverHeld(const Temporary& t, std::string_view readBytes) {
   RegularFileReader held;
   if (!held.Open(t.target)) return Abandon(t, held.Missing() ? ReplaceOutcome::Changed : ReplaceOutcome::Failed);
   if (MoveOver(t.path, t.target) != Step::Done) return Abandon(t, ReplaceOutcome::Failed);
@@ -190,7 +202,7 @@ ReplaceResult RenameOverHeld(const Temporary& t, const std::string& readBytes) {
   std::string now;
   if (held.ReadAll(now) != ReadStatus::Ok || now == readBytes) return Outcome(ReplaceOutcome::Done);
   Temporary back;
-  if (PrepareTemporary(t.target, now, back) && MoveBack(back.path, t.target) == Step::Done) {
+  if (PrepareTemporary(t.target, {now}, back) && MoveBack(back.path, t.target) == Step::Done) {
     FlushFolder(t.folder);
     return ChangedMeanwhile();
   }
@@ -207,33 +219,55 @@ ReplaceResult RenameOverHeld(const Temporary& t, const std::string& readBytes) {
   return Outcome(ReplaceOutcome::Kept, kept);
 }
 
-}  // namespace
-
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
-  SweepLeftoversOf(path);
-  Temporary t;
-  if (!PrepareTemporary(path, bytes, t)) return false;
-  if (InjectedFault(ReplaceStep::Rename)) {
-    SetFileError(N_("input/output error"));
-    Abandon(t, ReplaceOutcome::Failed);
-    return false;
-  }
-  // Where the system replaces with a displaced name (Windows), the original's
-  // attributes and security stay with the file.
+// The temporary file `t` renamed over its target; where the system replaces
+// with a displaced name (Windows), the original's attributes and security
+// stay with the file.
+bool RenameIn(const Temporary& t) {
   const std::string displaced = t.path + kDisplacedEnd;
   Step step = t.targetExisted ? ReplaceKeepingDisplaced(t.target, t.path, displaced) : Step::Unsupported;
   if (step == Step::Done) RemoveFile(displaced);
   if (step == Step::Unsupported) step = MoveOver(t.path, t.target);
-  if (step != Step::Done) {
-    Abandon(t, ReplaceOutcome::Failed);
-    return false;
-  }
-  FlushFolder(t.folder);
-  return true;
+  return step == Step::Done;
 }
 
-ReplaceResult ReplaceReadFile(const std::string& path, const std::string& bytes, const FileStamp& stamp,
-                              const std::string& readBytes) {
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  return ReplaceFilesTogether({{path, {bytes}, true, {}}}) == 1;
+}
+
+std::size_t ReplaceFilesTogether(const std::vector<FileWrite>& files) {
+  std::vector<Temporary> temporaries(files.size());
+  auto abandonFrom = [&](std::size_t first) {
+    for (std::size_t i = first; i < temporaries.size(); ++i)
+      if (!temporaries[i].path.empty()) Abandon(temporaries[i], ReplaceOutcome::Failed);
+  };
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    SweepLeftoversOf(files[i].path);
+    if (!PrepareTemporary(files[i].path, files[i].bytes, temporaries[i], files[i].flush, files[i].hash)) {
+      temporaries[i].path.clear();
+      abandonFrom(0);
+      return 0;
+    }
+  }
+  std::size_t done = 0;
+  for (; done < files.size(); ++done) {
+    if (InjectedFault(ReplaceStep::Rename)) SetFileError(N_("input/output error"));
+    else if (RenameIn(temporaries[done])) continue;
+    abandonFrom(done);
+    break;
+  }
+  std::vector<std::string> flushed;
+  for (std::size_t i = 0; i < done; ++i) {
+    if (std::find(flushed.begin(), flushed.end(), temporaries[i].folder) != flushed.end()) continue;
+    FlushFolder(temporaries[i].folder);
+    flushed.push_back(temporaries[i].folder);
+  }
+  return done;
+}
+
+ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, const FileStamp& stamp,
+                              std::string_view readBytes) {
   Temporary t;
   if (!PrepareTemporary(path, bytes, t)) return Outcome(ReplaceOutcome::Failed);
   ReachSavePoint(SavePoint::BeforeCheck, path);
@@ -297,7 +331,8 @@ std::vector<std::string> SweepLeftoversOf(const std::string& path, const Leftove
     if (!Stale(leftover, false, lockHeld) || ReadFileBytes(full, bytes) != ReadStatus::Ok) continue;
     // A temporary file a run wrote and never swapped in: nothing else is in it.
     bool ownTemporary = leftover.name.find(kWriting) != std::string::npos ||
-                        (!EndsWith(leftover.name, kDisplacedEnd) && NamedHash(leftover.name) == HashText(bytes));
+                        (!EndsWith(leftover.name, kDisplacedEnd) && (NamedHash(leftover.name) == HashText({bytes}) ||
+                                                                    NamedHash(leftover.name) == OlderHashText(bytes)));
     if (ownTemporary) {
       RemoveFile(full);
       continue;

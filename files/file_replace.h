@@ -19,10 +19,15 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "file_error.h"
 #include "file_read.h"
+
+/// A file's new bytes in pieces, written one after the other: a large file
+/// is never joined in memory to be written.
+using ByteParts = std::vector<std::string_view>;
 
 /// Replaces the file at `path` with `bytes`, keeping the original's
 /// permission bits (and owner, where allowed); a symbolic link is followed
@@ -31,7 +36,22 @@
 /// path, a path that is not a regular file, a file without any write
 /// permission bit (marked read-only), or any failed step. For files no other
 /// program writes (backups, logs); a file that may be, see ReplaceReadFile.
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+/// One file of ReplaceFilesTogether.
+struct FileWrite {
+  std::string path;
+  ByteParts bytes;
+  bool flush = true;  ///< flushed to disk before it is renamed in; without, it may be empty after a system crash
+  std::string hash;   ///< HashTextOfBytes of the bytes, when the caller has it already
+};
+
+/// ReplaceFileAtomically of several files of one folder at once: every
+/// temporary file is written (and flushed where asked) first, then each is
+/// renamed in, in order, and the folder is flushed once at the end. Returns
+/// how many were replaced, in order: all of them, or those before the one
+/// whose step failed (see LastFileError); no temporary file is left.
+std::size_t ReplaceFilesTogether(const std::vector<FileWrite>& files);
 
 /// How ReplaceReadFile ended.
 enum class ReplaceOutcome {
@@ -60,8 +80,8 @@ constexpr const char* kChangedByAnotherProgram = N_("changed by another program"
 /// program wrote it meanwhile, that file is put back (moves back are tried
 /// for about a second) or, failing that, kept. LastFileError() says what
 /// happened for every outcome but Done.
-ReplaceResult ReplaceReadFile(const std::string& path, const std::string& bytes, const FileStamp& stamp,
-                              const std::string& readBytes);
+ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, const FileStamp& stamp,
+                              std::string_view readBytes);
 
 /// Keeps a copy of a file a run left beside its file somewhere safe (as a
 /// backup), setting `where` to its new place (empty when a copy was there

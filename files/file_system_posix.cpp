@@ -22,6 +22,7 @@ FileStamp StampOf(const struct stat& st) {
   stamp.id = static_cast<unsigned long long>(st.st_ino);
   stamp.size = static_cast<unsigned long long>(st.st_size);
   stamp.modifiedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  stamp.changedNs = static_cast<long long>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec;
   return stamp;
 }
 

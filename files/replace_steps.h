@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "file_replace.h"
+
 /// A replacement's target and its temporary file.
 struct Temporary {
   std::string target;  ///< the file to replace (a link's final target)
@@ -23,9 +25,10 @@ bool FindReplaceTarget(const std::string& path, Temporary& out);
 bool CheckReplaceable(const Temporary& out);
 
 /// Writes `bytes` to a new file `prefix` + a unique ending in out.folder,
-/// flushed and closed, with the target's permission bits (where the file
-/// system keeps them). False, with nothing left behind, when a step fails.
-bool WriteTemporary(Temporary& out, const std::string& prefix, const std::string& bytes);
+/// flushed (unless `flush` is false) and closed, with the target's
+/// permission bits (where the file system keeps them). False, with nothing
+/// left behind, when a step fails.
+bool WriteTemporary(Temporary& out, const std::string& prefix, const ByteParts& bytes, bool flush);
 
 /// What one step did.
 enum class Step {

@@ -19,7 +19,7 @@
 
 namespace {
 
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAll(int fd, std::string_view bytes) {
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
@@ -97,15 +97,36 @@ bool CheckReplaceable(const Temporary& out) {
   return true;
 }
 
-bool WriteTemporary(Temporary& out, const std::string& prefix, const std::string& bytes) {
+namespace {
+
+// The parts written in order, small ones gathered into writes of 64 KiB.
+bool WriteParts(int fd, const ByteParts& parts) {
+  std::string gathered;
+  for (std::string_view part : parts) {
+    if (gathered.size() + part.size() > 65536) {
+      if (!WriteAll(fd, gathered)) return false;
+      gathered.clear();
+    }
+    if (part.size() > 65536) {
+      if (!WriteAll(fd, part)) return false;
+    } else {
+      gathered.append(part);
+    }
+  }
+  return WriteAll(fd, gathered);
+}
+
+}  // namespace
+
+bool WriteTemporary(Temporary& out, const std::string& prefix, const ByteParts& bytes, bool flush) {
   struct stat st;
   bool exists = ::stat(out.target.c_str(), &st) == 0;
   out.path = out.folder + "/" + prefix + "XXXXXX";
   int fd = InjectedFault(ReplaceStep::Create) ? -1 : ::mkstemp(&out.path[0]);
   if (fd < 0) return Fail(FolderError(errno, out.folder));
   int error = 0;
-  bool ok = !InjectedFault(ReplaceStep::Write) && WriteAll(fd, bytes);
-  if (ok) ok = !InjectedFault(ReplaceStep::Flush) && ::fsync(fd) == 0;
+  bool ok = !InjectedFault(ReplaceStep::Write) && WriteParts(fd, bytes);
+  if (ok && flush) ok = !InjectedFault(ReplaceStep::Flush) && ::fsync(fd) == 0;
   if (ok) {
     // The original's permission bits; a file system that keeps none (FAT
     // through FUSE) goes without.

@@ -11,7 +11,7 @@
 
 namespace {
 
-bool WriteAll(HANDLE file, const std::string& bytes) {
+bool WriteAll(HANDLE file, std::string_view bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
     DWORD written = 0;
     DWORD chunk = static_cast<DWORD>(bytes.size() - done > 0x10000000u ? 0x10000000u : bytes.size() - done);
@@ -90,7 +90,7 @@ bool CheckReplaceable(const Temporary& out) {
   return true;
 }
 
-bool WriteTemporary(Temporary& out, const std::string& prefix, const std::string& bytes) {
+bool WriteTemporary(Temporary& out, const std::string& prefix, const ByteParts& bytes, bool flush) {
   const std::string stem = JoinPath(out.folder, prefix);
   HANDLE file = INVALID_HANDLE_VALUE;
   for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
@@ -103,8 +103,9 @@ bool WriteTemporary(Temporary& out, const std::string& prefix, const std::string
       return FailInFolder(::GetLastError(), out.folder);
   }
   if (file == INVALID_HANDLE_VALUE) return Fail(N_("no temporary file could be made"));
-  bool ok = !InjectedFault(ReplaceStep::Write) && WriteAll(file, bytes);
-  if (ok) ok = !InjectedFault(ReplaceStep::Flush) && ::FlushFileBuffers(file);
+  bool ok = !InjectedFault(ReplaceStep::Write);
+  for (std::size_t i = 0; ok && i < bytes.size(); ++i) ok = WriteAll(file, bytes[i]);
+  if (ok && flush) ok = !InjectedFault(ReplaceStep::Flush) && ::FlushFileBuffers(file);
   DWORD error = ok ? 0 : ::GetLastError();
   if (!::CloseHandle(file) && ok) {
     ok = false;

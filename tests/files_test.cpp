@@ -1,4 +1,5 @@
 // Whole-file reads and atomic replacement.
+#include "byte_hash.h"
 #include "file_error.h"
 #include "paths.h"
 #include "file_read.h"
@@ -99,7 +100,7 @@ TEST(SweepLeftoversOf, RemovesOnlyWhatARunWroteAndKeepsEverySave) {
         }
     });
     const ReadState read = ReadForSave(f);
-    ASSERT_EQ(ReplaceReadFile(f, "new", read.stamp, read.bytes).outcome, ReplaceOutcome::Done);
+    ASSERT_EQ(ReplaceReadFile(f, {"new"}, read.stamp, read.bytes).outcome, ReplaceOutcome::Done);
   }
   ASSERT_FALSE(unswapped.empty());
   const std::string writing = ".c.ini.brindlemarque-" + gone + "-writing-AbCdEf";  // killed while writing
@@ -170,7 +171,7 @@ TEST(ReplaceFileAtomically, WritesFlushesRenamesThenFlushesTheFolderWhileTheOrig
     {
       FileCallLog log(f);
       if (save) {
-        ASSERT_EQ(ReplaceReadFile(f, "new", read.stamp, read.bytes).outcome, ReplaceOutcome::Done);
+        ASSERT_EQ(ReplaceReadFile(f, {"new"}, read.stamp, read.bytes).outcome, ReplaceOutcome::Done);
       } else {
         ASSERT_TRUE(ReplaceFileAtomically(f, "new"));
       }
@@ -204,7 +205,7 @@ TEST(ReplaceFileAtomically, WritesFlushesRenamesThenFlushesTheFolderWhileTheOrig
   FileStamp none;
   ASSERT_EQ(ReadFileBytes(f, nothing, none), ReadStatus::Missing);
   FileCallLog log(f);
-  ASSERT_EQ(ReplaceReadFile(f, "new", none, nothing).outcome, ReplaceOutcome::Done);
+  ASSERT_EQ(ReplaceReadFile(f, {"new"}, none, nothing).outcome, ReplaceOutcome::Done);
   auto calls = log.Calls();
   std::size_t moved = FindCall(calls, 0, "rename", [&](const FileCall& c) { return c.to == f; });
   ASSERT_LT(moved, calls.size());
@@ -240,7 +241,7 @@ TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
             RenameOver(dir.file("game.tmp"), f);
           }
         });
-        result = ReplaceReadFile(f, "new", read.stamp, read.bytes);
+        result = ReplaceReadFile(f, {"new"}, read.stamp, read.bytes);
       }
       ::close(held);
       SCOPED_TRACE("links " + std::to_string(links) + ", game " + std::to_string(game));
@@ -265,7 +266,7 @@ TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
         log.FailCalls("rename", EIO, 10);
       });
     });
-    result = ReplaceReadFile(f, "new", read.stamp, read.bytes);
+    result = ReplaceReadFile(f, {"new"}, read.stamp, read.bytes);
   }
   ASSERT_EQ(result.outcome, ReplaceOutcome::Unknown);
   EXPECT_NE(LastFileError().find("kept in " + result.kept), std::string::npos) << LastFileError();
@@ -286,7 +287,7 @@ TEST(ReplaceReadFile, AFileSystemWithoutPermissionBitsStillSaves) {
   const ReadState read = ReadForSave(f);
   FileCallLog log(f);
   log.FailCalls("fchmod", ENOSYS);
-  EXPECT_EQ(ReplaceReadFile(f, "new", read.stamp, read.bytes).outcome, ReplaceOutcome::Done);
+  EXPECT_EQ(ReplaceReadFile(f, {"new"}, read.stamp, read.bytes).outcome, ReplaceOutcome::Done);
   EXPECT_EQ(ReadFile(f), "new");
 }
 #endif
@@ -344,7 +345,7 @@ TEST(ReplaceReadFile, APartialReplaceFileWLeavesTheOriginalAtItsName) {
     const ReadState read = ReadForSave(f);
     FileCallLog log(f);
     log.FailCalls("replace", error);
-    EXPECT_EQ(ReplaceReadFile(f, "new", read.stamp, read.bytes).outcome, ReplaceOutcome::Failed) << error;
+    EXPECT_EQ(ReplaceReadFile(f, {"new"}, read.stamp, read.bytes).outcome, ReplaceOutcome::Failed) << error;
     EXPECT_EQ(ReadFile(f), "original") << error;
     EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"}) << error;
   }
@@ -363,4 +364,23 @@ TEST(Paths, OnlyRelativePathsAreTakenInTheWorkFolder) {
   for (const char* absolute : {"/tmp/a.vsk"})
 #endif
     EXPECT_EQ(context.InWorkFolder(absolute), absolute);
+}
+
+// The hash that names temporary files and vouches for backups is the same
+// however the bytes come in pieces, and moves with any byte.
+TEST(ByteHash, PiecesGiveTheHashOfTheWholeAndEveryByteCounts) {
+  std::string whole;
+  for (int i = 0; i < 1000; ++i) whole += static_cast<char>((i * 131) ^ (i >> 3));
+  const std::uint64_t expected = HashOfBytes(whole);
+  for (std::size_t piece = 1; piece <= 70; ++piece) {
+    ByteHash hash;
+    for (std::size_t at = 0; at < whole.size(); at += piece) hash.Add(std::string_view(whole).substr(at, piece));
+    EXPECT_EQ(hash.Value(), expected) << piece;
+  }
+  for (std::size_t at : {0u, 31u, 32u, 500u, 999u}) {
+    std::string changed = whole;
+    changed[at] ^= 1;
+    EXPECT_NE(HashOfBytes(changed), expected) << at;
+  }
+  EXPECT_NE(HashOfBytes(whole + '\0'), expected);
 }

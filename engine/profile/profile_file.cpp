@@ -2,6 +2,7 @@
 #include "profile_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #include "ascii_text.h"
@@ -21,7 +22,7 @@ struct Line {
   std::size_t begin, end, next;
 };
 
-Line LineAt(const std::string& text, std::size_t begin) {
+Line LineAt(std::string_view text, std::size_t begin) {
   const char* p = text.data() + begin;
   const char* e = text.data() + text.size();
   while (p < e && *p != '\n' && *p != '\r') ++p;
@@ -32,7 +33,7 @@ Line LineAt(const std::string& text, std::size_t begin) {
   return {begin, end, next};
 }
 
-bool EndsWithLineEnd(const std::string& s) { return !s.empty() && (s.back() == '\n' || s.back() == '\r'); }
+bool EndsWithLineEnd(std::string_view s) { return !s.empty() && (s.back() == '\n' || s.back() == '\r'); }
 
 std::string LowerName(const char* b, const char* e) { return NoCaseKey(std::string(b, e)); }
 
@@ -53,7 +54,7 @@ void Trim(const char*& b, const char*& e) {
 
 // The start of a line's content, past blanks. (A byte-order mark is kept
 // apart from the lines.)
-const char* ContentStart(const std::string& bytes, const Line& line) {
+const char* ContentStart(std::string_view bytes, const Line& line) {
   const char* b = bytes.data() + line.begin;
   const char* e = bytes.data() + line.end;
   while (b < e && IsBlank(*b)) ++b;
@@ -61,7 +62,7 @@ const char* ContentStart(const std::string& bytes, const Line& line) {
 }
 
 // A section header's trimmed name, or false when the line is no header.
-bool HeaderName(const std::string& bytes, const Line& line, const char*& nb, const char*& ne) {
+bool HeaderName(std::string_view bytes, const Line& line, const char*& nb, const char*& ne) {
   const char* b = ContentStart(bytes, line);
   const char* e = bytes.data() + line.end;
   if (b == e || *b != '[') return false;
@@ -74,7 +75,7 @@ bool HeaderName(const std::string& bytes, const Line& line, const char*& nb, con
 
 // A key line's trimmed key and the offset of its '='; false for headers,
 // comments and lines without '='.
-bool KeyOf(const std::string& bytes, const Line& line, const char*& kb, const char*& ke, std::size_t& eq) {
+bool KeyOf(std::string_view bytes, const Line& line, const char*& kb, const char*& ke, std::size_t& eq) {
   const char* b = ContentStart(bytes, line);
   const char* e = bytes.data() + line.end;
   if (b == e || *b == '[' || *b == ';' || *b == '#') return false;
@@ -88,7 +89,7 @@ bool KeyOf(const std::string& bytes, const Line& line, const char*& kb, const ch
   return true;
 }
 
-bool IsKeyLine(const std::string& bytes, const Line& line, const std::string& key, std::size_t& eq) {
+bool IsKeyLine(std::string_view bytes, const Line& line, const std::string& key, std::size_t& eq) {
   const char *kb, *ke;
   return KeyOf(bytes, line, kb, ke, eq) && EqualNoCase(kb, ke, key);
 }
@@ -173,8 +174,9 @@ void ProfileFile::Close() {
   m_replaceFailed = nullptr;
   m_keep = nullptr;
   m_open = false;
-  m_original.clear();
   ClearContent();
+  m_original.clear();
+  m_original.shrink_to_fit();
 }
 
 void ProfileFile::ClearContent() {
@@ -182,31 +184,64 @@ void ProfileFile::ClearContent() {
   m_sections.clear();
   m_index.clear();
   m_eol = "\r\n";
+  m_replaced.clear();
+  m_replaced.shrink_to_fit();
+  m_saved = false;
 }
 
 // Cuts the bytes into sections at their header lines and indexes the names.
-void ProfileFile::Split(const std::string& bytes) {
+// The sections are views into `bytes`, which outlives them.
+void ProfileFile::Split(std::string_view bytes) {
   std::size_t start = 0;
   if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    m_bom = bytes.substr(0, 3);
+    m_bom = std::string(bytes.substr(0, 3));
     start = 3;
   }
   Line first = LineAt(bytes, start);
-  if (first.next > first.end) m_eol = bytes.substr(first.end, first.next - first.end);
+  if (first.next > first.end) m_eol = std::string(bytes.substr(first.end, first.next - first.end));
   m_sections.push_back({});
   std::size_t sectionStart = start;
   const char *nb, *ne;
+  // Headers are found by their '[' (a fast search), each taken when only
+  // blanks stand between it and the start of its line.
   for (std::size_t pos = start; pos < bytes.size();) {
-    Line line = LineAt(bytes, pos);
+    const void* found = std::memchr(bytes.data() + pos, '[', bytes.size() - pos);
+    if (!found) break;
+    std::size_t at = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data()), begin = at;
+    while (begin > start && IsBlank(bytes[begin - 1])) --begin;
+    if (begin > start && bytes[begin - 1] != '\n' && bytes[begin - 1] != '\r') {
+      pos = at + 1;
+      continue;
+    }
+    Line line = LineAt(bytes, begin);
     if (HeaderName(bytes, line, nb, ne)) {
-      m_sections.back().text.assign(bytes, sectionStart, line.begin - sectionStart);
+      m_sections.back().view = bytes.substr(sectionStart, line.begin - sectionStart);
       m_index.emplace(LowerName(nb, ne), m_sections.size());  // the first of duplicates stays
-      m_sections.push_back({{}, true});
+      m_sections.push_back({});
+      m_sections.back().hasHeader = true;
       sectionStart = line.begin;
     }
     pos = line.next;
   }
-  m_sections.back().text.assign(bytes, sectionStart, std::string::npos);
+  m_sections.back().view = bytes.substr(sectionStart);
+}
+
+std::string& ProfileFile::Own(Section& section) {
+  if (!section.owned) {
+    section.own.assign(section.view.data(), section.view.size());
+    section.owned = true;
+  }
+  return section.own;
+}
+
+// After a save, the bytes saved become the ones read: joined once, when
+// the file is changed again (a run that saves and closes never joins them).
+void ProfileFile::TakeSavedAsRead() {
+  if (!m_saved) return;
+  std::string saved = Bytes();
+  ClearContent();
+  m_original = std::move(saved);
+  Split(m_original);
 }
 
 const ProfileFile::Section* ProfileFile::Find(const std::string& name) const {
@@ -221,7 +256,7 @@ ProfileFile::Section* ProfileFile::Find(const std::string& name) {
 // The file's bytes end without a line end (a last line that has none).
 bool ProfileFile::EndsOpen() const {
   for (auto it = m_sections.rbegin(); it != m_sections.rend(); ++it)
-    if (!it->text.empty()) return !EndsWithLineEnd(it->text);
+    if (!it->Text().empty()) return !EndsWithLineEnd(it->Text());
   return !m_bom.empty();
 }
 
@@ -235,7 +270,7 @@ std::size_t ProfileFile::Read(const std::string& section, const std::string& key
 std::string ProfileFile::Read(const std::string& section, const std::string& key) const {
   const Section* s = m_open ? Find(section) : nullptr;
   if (!s) return {};
-  const std::string& text = s->text;
+  std::string_view text = s->Text();
   std::size_t eq;
   for (std::size_t pos = LineAt(text, 0).next; pos < text.size();) {
     Line line = LineAt(text, pos);
@@ -266,7 +301,7 @@ bool ProfileFile::RefuseNotOpen() {
 void ProfileFile::Fail(const std::string& reason) { Refuse(reason); }
 
 void ProfileFile::InsertLine(Section& section, std::size_t at, const std::string& line) {
-  std::string& text = section.text;
+  std::string& text = Own(section);
   if (at == text.size() && !text.empty() && !EndsWithLineEnd(text)) {
     // After a last line without line end: the new line goes without one
     // too, so the file keeps its missing final line end.
@@ -277,7 +312,7 @@ void ProfileFile::InsertLine(Section& section, std::size_t at, const std::string
 }
 
 void ProfileFile::EraseLine(Section& section, std::size_t begin, std::size_t next) {
-  std::string& text = section.text;
+  std::string& text = Own(section);
   if (next == text.size() && !EndsWithLineEnd(text) && begin > 0) {
     // Erasing a last line without line end: the line before loses its end.
     begin -= (begin >= 2 && text[begin - 2] == '\r' && text[begin - 1] == '\n') ? 2 : 1;
@@ -289,25 +324,29 @@ bool ProfileFile::Write(const std::string& section, const std::string& key, cons
   if (!m_open) return Refuse(m_path + ": not open");
   std::string refusal = WriteRefusal(section, key, value);
   if (!refusal.empty()) return Refuse(refusal);
+  TakeSavedAsRead();
   Section* s = Find(section);
   if (!s) {
     std::string header = "[" + section + "]";
+    Section added;
+    added.hasHeader = added.owned = true;
     if (EndsOpen()) {
       // The file keeps its missing final line end: the old last line gets one.
       for (auto it = m_sections.rbegin(); it != m_sections.rend(); ++it)
-        if (!it->text.empty()) {
-          it->text += m_eol;
+        if (!it->Text().empty()) {
+          Own(*it) += m_eol;
           break;
         }
-      if (m_sections.size() == 1 && m_sections[0].text.empty()) m_sections[0].text = m_eol;  // after a lone mark
-      m_sections.push_back({header + m_eol + key + "=" + value, true});
+      if (m_sections.size() == 1 && m_sections[0].Text().empty()) Own(m_sections[0]) = m_eol;  // after a lone mark
+      added.own = header + m_eol + key + "=" + value;
     } else {
-      m_sections.push_back({header + m_eol + key + "=" + value + m_eol, true});
+      added.own = header + m_eol + key + "=" + value + m_eol;
     }
+    m_sections.push_back(std::move(added));
     m_index.emplace(LowerName(section.data(), section.data() + section.size()), m_sections.size() - 1);
     return true;
   }
-  std::string& text = s->text;
+  std::string& text = Own(*s);
   std::size_t after = LineAt(text, 0).next;  // insertion point: after the section's last key line
   const char *kb, *ke;
   std::size_t eq;
@@ -326,12 +365,14 @@ bool ProfileFile::Write(const std::string& section, const std::string& key, cons
 }
 
 void ProfileFile::EraseKeyLines(const std::string& section, const std::string* key) {
+  TakeSavedAsRead();
   Section* s = Find(section);
   if (!s) return;
-  std::string& text = s->text;
   const char *kb, *ke;
   std::size_t eq;
-  for (std::size_t pos = LineAt(text, 0).next; pos < text.size();) {
+  // Read from the view until the first line to go; the section is copied then.
+  for (std::size_t pos = LineAt(s->Text(), 0).next; pos < s->Text().size();) {
+    std::string_view text = s->Text();
     Line line = LineAt(text, pos);
     bool erase = key ? IsKeyLine(text, line, *key, eq) : KeyOf(text, line, kb, ke, eq);
     if (!erase) {
@@ -339,7 +380,7 @@ void ProfileFile::EraseKeyLines(const std::string& section, const std::string* k
       continue;
     }
     EraseLine(*s, line.begin, line.next);
-    pos = std::min(line.begin, text.size());
+    pos = std::min(line.begin, s->Text().size());
   }
 }
 
@@ -358,25 +399,59 @@ bool ProfileFile::EmptySection(const std::string& section) {
   return true;
 }
 
+ByteParts ProfileFile::Parts() const {
+  ByteParts parts;
+  if (!m_bom.empty()) parts.push_back(m_bom);
+  for (const Section& s : m_sections) {
+    std::string_view text = s.Text();
+    if (text.empty()) continue;
+    // Untouched neighbours are one run of the bytes read.
+    if (!parts.empty() && !s.owned && parts.back().data() + parts.back().size() == text.data())
+      parts.back() = std::string_view(parts.back().data(), parts.back().size() + text.size());
+    else
+      parts.push_back(text);
+  }
+  return parts;
+}
+
 std::string ProfileFile::Bytes() const {
-  std::string bytes = m_bom;
-  for (const Section& s : m_sections) bytes += s.text;
+  ByteParts parts = Parts();
+  std::size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  std::string bytes;
+  bytes.reserve(size);
+  for (std::string_view part : parts) bytes.append(part);
   return bytes;
 }
 
-bool ProfileFile::SetBytes(const std::string& bytes) {
+bool ProfileFile::SetBytes(std::string bytes) {
   if (!m_open) return RefuseNotOpen();
+  TakeSavedAsRead();
   ClearContent();
-  Split(bytes);
+  m_replaced = std::move(bytes);
+  Split(m_replaced);
   return true;
 }
 
-bool ProfileFile::Changed() const { return m_open && Bytes() != m_original; }
+namespace {
+
+bool SameBytes(const ByteParts& parts, std::string_view bytes) {
+  std::size_t at = 0;
+  for (std::string_view part : parts) {
+    if (part.size() > bytes.size() - at || bytes.compare(at, part.size(), part) != 0) return false;
+    at += part.size();
+  }
+  return at == bytes.size();
+}
+
+}  // namespace
+
+bool ProfileFile::Changed() const { return m_open && !m_saved && !SameBytes(Parts(), m_original); }
 
 bool ProfileFile::Save() {
   if (!m_open) return RefuseNotOpen();
-  std::string bytes = Bytes();
-  if (bytes == m_original) return true;
+  if (!Changed()) return true;
+  const ByteParts bytes = Parts();
   // The slow steps first (the backup, then the temporary file); the check
   // that the file is still what this run read comes last, right before the
   // swap, so that a change made meanwhile by the game is never lost.
@@ -413,7 +488,7 @@ bool ProfileFile::Save() {
     case ReplaceOutcome::Unknown:
       return Refuse(m_path + ": " + reason);
   }
-  m_original = std::move(bytes);
+  m_saved = true;  // what was saved is what was read, from now on (see TakeSavedAsRead)
   m_existed = true;
   StampFile(m_path, m_stamp);  // a second Save() compares with what this one wrote
   return true;

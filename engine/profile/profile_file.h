@@ -19,6 +19,7 @@
 #include <functional>
 #include <utility>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -101,8 +102,11 @@ class ProfileFile {
   bool Changed() const;
   /// The file's bytes as they would be saved.
   std::string Bytes() const;
+  /// The same, as the pieces Save() writes one after the other; valid until
+  /// the next change.
+  ByteParts Parts() const;
   /// Replaces the whole held content with `bytes` (to be saved as they are).
-  bool SetBytes(const std::string& bytes);
+  bool SetBytes(std::string bytes);
 
   /// `before` is called by Save() when it is about to replace an existing
   /// file (its bytes changed and the file on disk still holds what was
@@ -133,15 +137,21 @@ class ProfileFile {
 
  private:
   // One section: its header line (none for the lines before the first
-  // header) and body lines, with their line ends, as in the file.
+  // header) and body lines, with their line ends, as in the file. A view
+  // into the bytes read until it is first changed, its own copy from then on.
   struct Section {
-    std::string text;
+    std::string_view view;
+    std::string own;
     bool hasHeader = false;
+    bool owned = false;
+    std::string_view Text() const { return owned ? std::string_view(own) : view; }
   };
 
   Section* Find(const std::string& name);
   const Section* Find(const std::string& name) const;
-  void Split(const std::string& bytes);
+  void Split(std::string_view bytes);
+  std::string& Own(Section& section);
+  void TakeSavedAsRead();
   bool EndsOpen() const;
   void InsertLine(Section& section, std::size_t at, const std::string& line);
   void EraseLine(Section& section, std::size_t begin, std::size_t next);
@@ -152,7 +162,9 @@ class ProfileFile {
   void ClearContent();  // everything Split() fills
 
   std::string m_path;
-  std::string m_original;  // as read by Open() or written by Save()
+  std::string m_original;  // as read by Open() or written by Save(): the sections' bytes
+  std::string m_replaced;  // the bytes given to SetBytes(), which the sections then view
+  bool m_saved = false;    // saved and not changed since: m_original is behind the file
   FileStamp m_stamp;       // the file's stamp when m_original was read or written
   bool m_existed = false;  // the file existed when it was read
   bool m_changedMeanwhile = false;

@@ -1,0 +1,131 @@
+// Whole processes side by side: a command-line build against the least a
+// safe rewrite can do (minimal_rewrite), on character files of 4 KB, 1 MB and
+// 10 MB. Each round runs both on the same file, in alternating order; each
+// build finds new bytes, so it keeps a new backup, as a real first build of
+// the day does. Reports medians of wall and CPU time, the flushes to disk
+// each made (counted by the preloaded flush_count module) and peak memory.
+//
+//   process_bench [ROUNDS]        (default 15)
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "bench_support.h"
+
+namespace {
+
+struct Run {
+  double wallMs = 0, cpuMs = 0, peakMiB = 0;
+  int flushes = 0;
+};
+
+double Ms(const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; }
+
+// Runs `argv` with the flush counter preloaded; exits on a failed run.
+Run RunProcess(const std::vector<std::string>& argv, const std::string& flushLog) {
+  std::remove(flushLog.c_str());
+  std::fflush(stdout);  // not written twice by the child
+  auto start = std::chrono::steady_clock::now();
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::setenv("LD_PRELOAD", FLUSH_COUNT_MODULE, 1);
+    ::setenv("BENCH_FLUSH_LOG", flushLog.c_str(), 1);
+    if (!std::freopen("/dev/null", "w", stdout)) _exit(127);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  ::wait4(pid, &status, 0, &usage);
+  Run run;
+  run.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s failed (status %d)\n", argv[0].c_str(), status);
+    std::exit(1);
+  }
+  run.cpuMs = Ms(usage.ru_utime) + Ms(usage.ru_stime);
+  run.peakMiB = usage.ru_maxrss / 1024.0;
+  std::ifstream(flushLog) >> run.flushes;
+  return run;
+}
+
+// Writes the round's character file from a child process: the benchmark
+// itself stays small, since a child's peak memory counts what it inherited
+// from the process that forked it.
+void WriteRoundFile(const std::string& path, std::size_t size, int round) {
+  std::fflush(stdout);
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    WriteBenchFile(path, MakeCharacterFile(size) + "; round " + std::to_string(round) + "\r\n");
+    _exit(0);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  // A file the game saved a while ago: its change time (which dating it
+  // back cannot set) well before the run too.
+  ::usleep(200000);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+struct Series {
+  std::vector<Run> runs;
+  double Wall() const { return Median(Of(&Run::wallMs)); }
+  double Cpu() const { return Median(Of(&Run::cpuMs)); }
+  double Peak() const { return Median(Of(&Run::peakMiB)); }
+  int Flushes() const { return runs.empty() ? 0 : runs.back().flushes; }
+  std::vector<double> Of(double Run::*field) const {
+    std::vector<double> v;
+    for (const Run& r : runs) v.push_back(r.*field);
+    return v;
+  }
+};
+
+void Compare(const char* label, std::size_t size, int rounds) {
+  const std::string folder = MakeBenchFolder();  // backups go under it too
+  const std::string character = folder + "/Bench-4.ini", flushLog = folder + "/flushes";
+  const std::string vesko = std::string(EXAMPLES_DIR) + "/vesko";
+  const std::vector<std::string> build = {CLI_PROGRAM, "build", "--template", vesko + "/templates/Alarion_Armsman.vsk",
+                                          "--character", character, "--config-dir", vesko};
+  const std::vector<std::string> minimal = {MINIMAL_REWRITE_PROGRAM, character};
+  Series builds, rewrites;
+  for (int round = 0; round < rounds; ++round) {
+    for (int turn = 0; turn < 2; ++turn) {
+      WriteRoundFile(character, size, round);  // new bytes each round: the build keeps a new backup
+      bool buildTurn = (turn == 0) == (round % 2 == 0);
+      (buildTurn ? builds : rewrites).runs.push_back(RunProcess(buildTurn ? build : minimal, flushLog));
+    }
+  }
+  const double fileMiB = static_cast<double>(size) / (1024 * 1024);
+  std::printf("| %s | %.1f ms / %.1f ms (%.2f x) | %.1f ms / %.1f ms (%.2f x) | %d / %d | %.1f MiB / %.1f MiB (%.1f x the file) |\n",
+              label, builds.Wall(), rewrites.Wall(), builds.Wall() / rewrites.Wall(), builds.Cpu(), rewrites.Cpu(),
+              builds.Cpu() / rewrites.Cpu(), builds.Flushes(), rewrites.Flushes(), builds.Peak(), rewrites.Peak(),
+              builds.Peak() / fileMiB);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
+  if (rounds < 1) rounds = 15;
+  std::printf("| character file | wall: build / minimal rewrite | CPU: build / minimal rewrite | flushes | peak memory: build / minimal rewrite |\n");
+  std::printf("|---|---|---|---|---|\n");
+  Compare("4 KB", 4 * 1024, rounds);
+  Compare("1 MB", 1u << 20, rounds);
+  Compare("10 MB", 10u << 20, rounds);
+  return 0;
+}
