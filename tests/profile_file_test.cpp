@@ -352,12 +352,23 @@ TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
 TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
   std::string sameSize = kCharacter;
   sameSize[sameSize.find("Hotkey")] = 'h';
+  // Settled: the file was written long enough before the read that its
+  // stamp alone vouches for it, and the final check reads no bytes.
+  for (bool settled : {false, true})
   for (SavePoint point : {SavePoint::BeforeRead, SavePoint::AfterBackup, SavePoint::BeforeCheck, SavePoint::BeforeSwap})
     for (int writer : {0, 1, 2}) {  // in place, by rename, in place keeping size and time
-      SCOPED_TRACE(std::to_string(static_cast<int>(point)) + " writer " + std::to_string(writer));
+      SCOPED_TRACE(std::to_string(static_cast<int>(point)) + " writer " + std::to_string(writer) +
+                   (settled ? " settled" : ""));
       const std::string game = writer == 2 ? sameSize : kCharacter + "\r\n[Misc]\r\nSaved=by the game\r\n";
       Ini ini;
       const std::string& f = ini.path;
+      if (settled) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        std::string bytes;
+        FileStamp stamp;
+        ASSERT_EQ(ReadFileBytes(f, bytes, stamp), ReadStatus::Ok);
+        ASSERT_TRUE(stamp.Decides());
+      }
       ScopedSavePointHook hook([&](SavePoint at, const std::string&) {
         if (at != point) return;
         auto time = std::filesystem::last_write_time(FsPath(f));
