@@ -30,6 +30,20 @@ void AddLookupPaths() {
   wxFileTranslationsLoader::AddCatalogLookupPathPrefix(program.GetPath() + "/../share/locale");
 }
 
+// wx's file loader that offers only the program's languages. wx's own lists
+// every language folder under every prefix (hundreds in /usr/share/locale)
+// for each catalog, which was most of what the window's start-up cost beyond
+// its layout; and the window speaks one of these languages only, the
+// toolkit's texts included.
+class ProgramLanguagesLoader : public wxFileTranslationsLoader {
+ public:
+  wxArrayString GetAvailableTranslations(const wxString&) const override {
+    wxArrayString languages;
+    for (const char* language : kLanguages) languages.push_back(language);
+    return languages;
+  }
+};
+
 // The system's own texts (GTK's file chooser and message boxes, Windows'
 // boxes) in `language` too, whatever the user's environment says.
 void UseLanguageForSystemTexts(const std::string& language) {
@@ -55,6 +69,7 @@ bool UseLanguage(const std::string& language) {
   static bool known = wxUILocale::UseDefault();
   AddLookupPaths();
   auto* translations = new wxTranslations();
+  translations->SetLoader(new ProgramLanguagesLoader);  // takes ownership
   wxTranslations::Set(translations);  // takes ownership, replacing the catalogs in use
   if (!language.empty()) translations->SetLanguage(language);
   UseLanguageForSystemTexts(language);

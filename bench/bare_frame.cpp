@@ -1,0 +1,22 @@
+// The yardstick of the window's start-up (window_start): the window's own
+// layout, loaded and shown bare (no settings, translations, planner files,
+// icons or menu), so that what the program does on top is what is measured.
+#include <wx/wx.h>
+#include <wx/xrc/xmlres.h>
+
+#include "resources.h"
+
+class BareApp : public wxApp {
+ public:
+  bool OnInit() override {
+    wxInitAllImageHandlers();
+    wxXmlResource::Get()->InitAllHandlers();
+    InitBrindlemarqueResources();
+    auto* dialog = new wxDialog;
+    if (!wxXmlResource::Get()->LoadDialog(dialog, nullptr, "main_dialog")) return false;
+    dialog->Show();
+    return true;
+  }
+};
+
+wxIMPLEMENT_APP(BareApp);
