@@ -336,7 +336,7 @@ RestoreResult Restore(const std::string& file, const std::string& folder, const 
     return result;
   }
   ProfileFile target;
-  if (target.Open(file) && target.SetBytes(bytes)) {
+  if (target.Open(file) && target.SetBytes(std::move(bytes))) {
     result.changed = target.Changed();
     KeepBackupsOf(target, file, "before restoring the backup of " + result.time);
     result.ok = target.Save();

@@ -353,8 +353,13 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
   std::string sameSize = kCharacter;
   sameSize[sameSize.find("Hotkey")] = 'h';
   // Settled: the file was written long enough before the read that its
-  // stamp alone vouches for it, and the final check reads no bytes.
+  // stamp alone vouches for it, and the final check reads no bytes (not on
+  // Windows, which keeps no change time a program cannot set).
+#ifdef _WIN32
+  for (bool settled : {false})
+#else
   for (bool settled : {false, true})
+#endif
   for (SavePoint point : {SavePoint::BeforeRead, SavePoint::AfterBackup, SavePoint::BeforeCheck, SavePoint::BeforeSwap})
     for (int writer : {0, 1, 2}) {  // in place, by rename, in place keeping size and time
       SCOPED_TRACE(std::to_string(static_cast<int>(point)) + " writer " + std::to_string(writer) +

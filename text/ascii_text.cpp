@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string NoCaseKey(std::string text) {
   for (char& c : text) c = LowerAscii(c);
   return text;

@@ -6,7 +6,7 @@
 #include <string>
 
 /// Lower-cases ASCII letters only, leaving every other byte as it is.
-char LowerAscii(char c);
+inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 /// `text` with its ASCII letters lower-cased: texts that SameTextNoCase
 /// finds equal give the same key (for indexes of names).
