@@ -33,7 +33,8 @@ constexpr int kLanguageChanged = 0x4C41;
 class CBrindlemarqueDlg : public wxDialog {
  public:
   /// Result pictures for ShowResult.
-  enum ResultKind { RESULT_HIDE = CResultArea::HIDE, RESULT_SUCCESS = CResultArea::SUCCESS, RESULT_FAILURE = CResultArea::FAILURE };
+  static constexpr CResultArea::Kind RESULT_HIDE = CResultArea::HIDE, RESULT_SUCCESS = CResultArea::SUCCESS,
+                                     RESULT_FAILURE = CResultArea::FAILURE;
 
   /// Loads the stored settings and builds the window (in the language in
   /// use) showing them. The planner's files are loaded into Context() by
@@ -51,9 +52,7 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Hides the result picture (RESULT_HIDE), or shows the success or failure
   /// picture for ten seconds; `line` says what the run did and stays until
   /// the next run (RESULT_HIDE keeps the line shown).
-  void ShowResult(int kind, const wxString& line = wxString()) {
-    m_result->Show(static_cast<CResultArea::Kind>(kind), line);
-  }
+  void ShowResult(CResultArea::Kind kind, const wxString& line = wxString()) { m_result->Show(kind, line); }
 
   /// Takes `path` as the template, as a file dropped on the window: with
   /// "process dragged files directly" set it builds at once.

@@ -68,15 +68,12 @@ wxString TranslatedLine(const wxString& line) {
   if (whole != line) return whole;
   wxString reason = TranslatedReason(line, kReasonFormats);
   if (!reason.empty()) return reason;
-  const std::size_t cut = line.rfind(": ");
-  if (cut != wxString::npos) {
-    const char* const stopped[] = {reason::kStoppedAt};
-    reason = TranslatedReason(line.Mid(cut + 2), stopped);
-    if (!reason.empty()) return line.Left(cut + 2) + reason;
-  }
-  std::size_t colon = line.rfind(": ");
+  const std::size_t colon = line.rfind(": ");
   if (colon == wxString::npos || colon + 2 == line.size()) return line;
-  return line.Left(colon + 2) + wxGetTranslation(line.Mid(colon + 2));
+  const wxString behind = line.Mid(colon + 2);
+  const char* const stopped[] = {reason::kStoppedAt};
+  reason = TranslatedReason(behind, stopped);
+  return line.Left(colon + 2) + (reason.empty() ? wxGetTranslation(behind) : reason);
 }
 
 }  // namespace

@@ -15,8 +15,9 @@ inline const char* const kLanguages[] = {"de", "en", "fr"};
 /// catalogs in `language` ("de", "en", "fr"), or in the user's language when
 /// it is empty. A language given also becomes the system's texts' (GTK's
 /// buttons and file chooser; Windows' boxes), whatever the user's settings
-/// say. Call again to change the language: texts shown afterwards use the new one. Returns false when the system does not know the user's
-/// locale; the program then goes on in the default ("C") locale.
+/// say. Call again to change the language: texts shown afterwards use the
+/// new one. Returns false when the system does not know the user's locale;
+/// the program then goes on in the default ("C") locale.
 bool UseLanguage(const std::string& language = std::string());
 
 /// The catalog the program's texts come from now: "de", "en" or "fr"; "en"

@@ -1,7 +1,6 @@
 #include "undo_build.h"
 
 #include <vector>
-#include <wx/msgdlg.h>
 #include <wx/translation.h>
 #include <wx/utils.h>
 
@@ -9,7 +8,6 @@
 #include "backups.h"
 #include "message_box_sink.h"
 #include "result_area.h"
-#include "settings_store.h"
 #include "wx_text.h"
 
 bool UndoLastBuild(wxWindow* parent, const std::string& character, MessageBoxSink& messages, CResultArea& result) {
@@ -23,8 +21,7 @@ bool UndoLastBuild(wxWindow* parent, const std::string& character, MessageBoxSin
   wxString question = wxString::Format(_("Put %s back as it was at %s?\n\nAfter that: %s\n\nIts current content is "
                                          "kept as a backup first, so this can be undone too."),
                                        ToWx(character), newest.time, DescribeBackupNote(newest.note));
-  wxMessageDialog ask(parent, question, ToWx(ApplicationName()), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
-  if (ask.ShowModal() != wxID_YES) return false;
+  if (!AskYesNo(parent, question)) return false;
   messages.ForgetLast();
   // The backup confirmed, even when a run kept a newer one meanwhile.
   RestoreResult restored;

@@ -137,8 +137,8 @@ void RemoveBackup(const std::string& folder, const std::string& name) {
   fs::remove(FsPath(JoinPath(folder, NoteName(name))), ignored);
 }
 
-void RemoveAllButNewest(const std::string& folder) {
-  auto backups = BackupNames(folder);
+// Removes all but the newest kBackupsKept of `backups` (BackupNames' order).
+void RemoveAllButNewest(const std::string& folder, const std::vector<std::pair<std::string, std::int64_t>>& backups) {
   for (std::size_t i = kBackupsKept; i < backups.size(); ++i) RemoveBackup(folder, backups[i].first);
 }
 
@@ -169,6 +169,11 @@ std::string FolderFor(const std::string& root, const std::string& full) {
   return folder;
 }
 
+std::string WithoutLineEnds(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
 // A note's text with its backup's hash as its last line.
 std::string NoteText(const std::string& note, const std::string& hash) { return note + "\n" + kHashLine + hash + "\n"; }
 
@@ -179,11 +184,10 @@ bool ReadNote(const std::string& notePath, std::string& note, std::string& hash)
   if (!IsPlainFile(notePath) || ReadFileBytes(notePath, note, 4096) != ReadStatus::Ok) return false;
   std::size_t mark = note.rfind(kHashLine);
   if (mark != std::string::npos && (mark == 0 || note[mark - 1] == '\n')) {
-    hash = note.substr(mark + std::strlen(kHashLine));
-    while (!hash.empty() && (hash.back() == '\n' || hash.back() == '\r')) hash.pop_back();
+    hash = WithoutLineEnds(note.substr(mark + std::strlen(kHashLine)));
     note.erase(mark);
   }
-  while (!note.empty() && (note.back() == '\n' || note.back() == '\r')) note.pop_back();
+  note = WithoutLineEnds(std::move(note));
   return true;
 }
 
@@ -270,7 +274,10 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   // The bytes matter, not the note: a note that could not be written is left
   // out, and a note of an older backup of that moment is not this one's.
   if (written < writes.size() || note.empty()) fs::remove(FsPath(notePath), ignored);
-  RemoveAllButNewest(folder);
+  // The new backup is the newest (unless it took the newest's name, at the
+  // end of the calendar): the folder need not be listed again to prune it.
+  if (existing.empty() || existing.front().first != name) existing.insert(existing.begin(), {name, now});
+  RemoveAllButNewest(folder, existing);
   if (created) *created = name;
   return true;
 }
@@ -283,11 +290,12 @@ std::vector<BackupInfo> ListBackups(const std::string& file) {
   std::vector<BackupInfo> list;
   std::string folder = BackupFolder(file);
   if (folder.empty()) return list;
+  const std::int64_t now = NowMs();
   for (const auto& [name, ms] : BackupNames(folder)) {
     BackupInfo info;
     info.path = JoinPath(folder, name);
     info.time = LocalTimeOf(ms);
-    info.fromFuture = FromTheFuture(ms, NowMs());
+    info.fromFuture = FromTheFuture(ms, now);
     std::error_code ignored;
     auto size = fs::file_size(FsPath(info.path), ignored);
     info.size = ignored ? 0 : static_cast<unsigned long long>(size);

@@ -19,25 +19,14 @@ namespace {
 
 const char* const kRealmAttribute[3] = {"r0", "r1", "r2"};
 
-// Loads one configuration file; on failure `reason` holds the parser's text
-// (with where it stopped on a line of its own), or its kind of text for a
-// file that could not be opened or was refused.
+// Loads one configuration file; on failure `reason` is one line: the path
+// and the parser's text (with where it stopped), or the system's reason for
+// a file that could not be opened, or the limit that refused it.
 bool LoadConfig(TiXmlDocument& doc, const std::string& path, std::string& reason) {
   std::string why;
-  switch (LoadXmlFile(doc, path, why, kConfigLimits)) {
-    case XmlLoad::Ok:
-      return true;
-    case XmlLoad::OpenFailed:
-    case XmlLoad::Refused:
-      reason = path + ": " + why;
-      return false;
-    case XmlLoad::ParseFailed:
-      reason = path + ": " + why;
-      if (doc.ErrorRow() > 0)
-        reason = path + ": " + FillReason(reason::kStoppedAt, {why, std::to_string(doc.ErrorRow()),
-                                                               std::to_string(doc.ErrorCol())});
-      return false;
-  }
+  const XmlLoad load = LoadXmlFile(doc, path, why, kConfigLimits);
+  if (load == XmlLoad::Ok) return true;
+  reason = path + ": " + (load == XmlLoad::ParseFailed ? WithParsePlace(doc, why) : why);
   return false;
 }
 
@@ -110,9 +99,8 @@ RecipeIndex::RecipeIndex(const TiXmlDocument* bonusConfig, const TiXmlDocument* 
 }
 
 const RecipeIndex::GemNumbers& RecipeIndex::GemsOf(int realm) const {
-  GemNumbers& gems = m_gems[realm];
-  if (m_gemsIndexed[realm]) return gems;
-  m_gemsIndexed[realm] = true;
+  if (m_gems[realm]) return *m_gems[realm];
+  GemNumbers& gems = m_gems[realm].emplace();
   // Every matching gem overwrites the number, so the last one decides.
   for (const TiXmlElement* gem = m_firstGem; gem; gem = gem->NextSiblingElement("gem")) {
     const char* id = gem->Attribute("id");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -48,8 +49,7 @@ class RecipeIndex {
 
   const TiXmlElement* m_firstGem;
   mutable std::unordered_map<const TiXmlElement*, ByName> m_levels;  // per group, when first asked: its gemlevels
-  mutable GemNumbers m_gems[3];
-  mutable bool m_gemsIndexed[3] = {false, false, false};
+  mutable std::optional<GemNumbers> m_gems[3];
 };
 
 /// "45,13%03i%02i,,-1" filled with `doubledRecipe` and `levelIndex`; a minus

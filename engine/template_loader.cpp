@@ -1,7 +1,5 @@
 #include "template_loader.h"
 
-#include "reason_text.h"
-
 #include <tinyxml.h>
 
 #include "backups.h"
@@ -38,11 +36,6 @@ int ReplaceMarkers(std::string& bytes) {
   return replaced + ReplaceAll(bytes, "<KEINER>", "KEINER");
 }
 
-// Where the parser stopped, for the message.
-std::string ParseLocation(const TiXmlDocument& doc) {
-  if (doc.ErrorRow() <= 0) return {};  // errors of the whole document have no place
-  return FillReason(reason::kStoppedAt, {"", std::to_string(doc.ErrorRow()), std::to_string(doc.ErrorCol())});
-}
 
 // Writes the repaired template over the file, after keeping what it held
 // as a backup: under the lock runs take, and only while the file still is
@@ -84,7 +77,7 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
   }
   XmlLoad result = ParseXml(doc, bytes, reason, kTemplateLimits);
   if (result != XmlLoad::ParseFailed) return result;
-  std::string firstReason = reason + ParseLocation(doc);
+  std::string firstReason = WithParsePlace(doc, reason);
   std::string before = bytes;
   if (ReplaceMarkers(bytes) == 0) {
     reason = firstReason;
@@ -93,7 +86,7 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
   // Only a repair that helps is written: one that still does not parse
   // leaves the file byte for byte as it was.
   result = ParseXml(doc, bytes, reason, kTemplateLimits);
-  if (result == XmlLoad::ParseFailed) reason += ParseLocation(doc);
+  if (result == XmlLoad::ParseFailed) reason = WithParsePlace(doc, reason);
   if (result != XmlLoad::Ok) return result;
   std::string failure;
   if (!dryRun && !SaveRepair(path, before, bytes, failure)) {

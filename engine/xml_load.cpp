@@ -4,6 +4,7 @@
 
 #include "file_error.h"
 #include "file_read.h"
+#include "reason_text.h"
 
 namespace {
 
@@ -89,4 +90,9 @@ XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path, std::string& re
     return XmlLoad::OpenFailed;
   }
   return ParseXml(doc, bytes, reason, limits);
+}
+
+std::string WithParsePlace(const TiXmlDocument& doc, const std::string& reason) {
+  if (doc.ErrorRow() <= 0) return reason;
+  return FillReason(reason::kStoppedAt, {reason, std::to_string(doc.ErrorRow()), std::to_string(doc.ErrorCol())});
 }

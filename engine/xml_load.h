@@ -38,6 +38,10 @@ std::string CheckXmlLimits(const std::string& bytes, const XmlLimits& limits);
 /// (`doc` then tells the row and column) or the limit that refused it.
 XmlLoad ParseXml(TiXmlDocument& doc, const std::string& bytes, std::string& reason, const XmlLimits& limits);
 
+/// The parser's `reason` for `doc` with the place it stopped ("… (line 3,
+/// column 7)"); as it is for errors of the whole document, which have none.
+std::string WithParsePlace(const TiXmlDocument& doc, const std::string& reason);
+
 /// Reads the file at `path` (at most limits.bytes) and parses it as ParseXml
 /// does. OpenFailed gives the file's reason ("no such file or directory").
 XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path, std::string& reason, const XmlLimits& limits);

@@ -64,6 +64,7 @@ std::uint64_t ByteHash::Value() const {
   h *= 0xC4CEB9FE1A85EC53ull;
   return h ^ (h >> 33);
 }
+
 std::string ByteHash::Text() const {
   char text[17];
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(Value()));

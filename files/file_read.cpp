@@ -112,24 +112,16 @@ ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std:
   const long long quietNs = static_cast<long long>(quietMs) * 1000000LL;
   const auto start = Clock::now();
   auto watchedSince = start;
-  FileStamp lastStamp;
-  std::uint64_t lastHash = 0;  // of the bytes watched, once a second read needs it
-  bool read = true, watching = false, hashed = false;
+  FileStamp watchedStamp;
+  std::uint64_t watchedHash = 0;  // of the bytes watched, taken before a read replaces them
+  bool read = true, watching = false;
   for (;;) {
     if (read) {
       ReadStatus status = ReadFileBytes(path, bytes, stamp, maxBytes);
       ReachSavePoint(SavePoint::AfterRead, path);
       if (status != ReadStatus::Ok) return status;  // a missing file is quiet
-      bool same = watching && stamp == lastStamp;
-      if (same) {
-        std::uint64_t hash = HashOfBytes(bytes);
-        same = hashed && hash == lastHash;
-        lastHash = hash;
-        hashed = true;
-      }
-      if (!same) {
-        lastStamp = stamp;
-        hashed = false;
+      if (!watching || stamp != watchedStamp || HashOfBytes(bytes) != watchedHash) {
+        watchedStamp = stamp;
         watchedSince = Clock::now();
         watching = true;
       }
@@ -154,10 +146,7 @@ ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std:
     FileStamp current;
     if (!StampFile(path, current)) return ReadStatus::Failed;
     read = stamp.Coarse() || current != stamp;
-    if (read && !hashed) {  // the watched bytes, to tell whether the next read holds them
-      lastHash = HashOfBytes(bytes);
-      hashed = true;
-    }
+    if (read) watchedHash = HashOfBytes(bytes);  // to tell whether the next read holds them
   }
 }
 

@@ -232,6 +232,11 @@ bool RenameIn(const Temporary& t) {
 
 }  // namespace
 
+std::string FolderOfPath(const std::string& path) {
+  std::string folder = FolderOf(path);
+  return folder.empty() ? std::string(".") : folder;
+}
+
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   return ReplaceFilesTogether({{path, {bytes}, true, {}}}) == 1;
 }
@@ -252,11 +257,13 @@ std::size_t ReplaceFilesTogether(const std::vector<FileWrite>& files) {
   }
   std::size_t done = 0;
   for (; done < files.size(); ++done) {
-    if (InjectedFault(ReplaceStep::Rename)) SetFileError(N_("input/output error"));
-    else if (RenameIn(temporaries[done])) continue;
-    abandonFrom(done);
-    break;
+    if (InjectedFault(ReplaceStep::Rename)) {
+      SetFileError(N_("input/output error"));
+      break;
+    }
+    if (!RenameIn(temporaries[done])) break;
   }
+  abandonFrom(done);
   std::vector<std::string> flushed;
   for (std::size_t i = 0; i < done; ++i) {
     if (std::find(flushed.begin(), flushed.end(), temporaries[i].folder) != flushed.end()) continue;

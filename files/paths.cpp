@@ -9,14 +9,28 @@ bool IsAbsolutePath(const std::string& path) {
 #endif
 }
 
-std::string FolderOf(const std::string& path) {
+namespace {
+
+// Where the last separator of `path` is ('/', and on Windows '\\' too).
+std::size_t LastSeparator(const std::string& path) {
 #ifdef _WIN32
-  const auto cut = path.find_last_of("\\/");
+  return path.find_last_of("\\/");
 #else
-  const auto cut = path.rfind('/');
+  return path.rfind('/');
 #endif
+}
+
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+  const auto cut = LastSeparator(path);
   if (cut == std::string::npos) return std::string();
   return path.substr(0, cut == 0 ? 1 : cut);
+}
+
+std::string NameOf(const std::string& path) {
+  const auto cut = LastSeparator(path);
+  return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

@@ -54,6 +54,10 @@ bool IsAbsolutePath(const std::string& path);
 /// path has no separator.
 std::string FolderOf(const std::string& path);
 
+/// The last name of `path`: after its last separator; the whole path when
+/// it has none.
+std::string NameOf(const std::string& path);
+
 /// The names of the entries of `folder` (without "." and ".."), in the
 /// order the file system gives them. False, with LastFileError(), when the
 /// folder cannot be listed ("no such file or directory", "not a directory").

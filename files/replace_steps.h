@@ -58,9 +58,8 @@ bool RemoveFile(const std::string& path);
 /// Makes the renames in `folder` durable; a failure here loses nothing.
 void FlushFolder(const std::string& folder);
 
-/// The folder of a full path, and its last name.
+/// The folder of a full path ("." for a bare name).
 std::string FolderOfPath(const std::string& path);
-std::string NameOfPath(const std::string& path);
 
 /// A file in a folder that a replacement may have left: its name and how
 /// long ago it was last written.

@@ -60,16 +60,6 @@ Step Failed(int error) {
 
 }  // namespace
 
-std::string FolderOfPath(const std::string& path) {
-  std::string folder = FolderOf(path);
-  return folder.empty() ? std::string(".") : folder;
-}
-
-std::string NameOfPath(const std::string& path) {
-  auto cut = path.find_last_of('/');
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 bool FindReplaceTarget(const std::string& path, Temporary& out) {
   if (path.empty()) return Fail(N_("no file name"));
   out.target = path;
@@ -83,7 +73,7 @@ bool FindReplaceTarget(const std::string& path, Temporary& out) {
   out.targetExisted = ::stat(out.target.c_str(), &st) == 0;
   if (!out.targetExisted && errno != ENOENT) return Fail(ErrnoText(errno));
   out.folder = FolderOfPath(out.target);
-  out.name = NameOfPath(out.target);
+  out.name = NameOf(out.target);
   return true;
 }
 

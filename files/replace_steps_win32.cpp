@@ -51,16 +51,6 @@ bool Exists(const std::string& path) { return ::GetFileAttributesW(SystemPath(pa
 
 }  // namespace
 
-std::string FolderOfPath(const std::string& path) {
-  std::string folder = FolderOf(path);
-  return folder.empty() ? std::string(".") : folder;
-}
-
-std::string NameOfPath(const std::string& path) {
-  auto cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 bool FindReplaceTarget(const std::string& path, Temporary& out) {
   if (path.empty()) return Fail(N_("no file name"));
   out.target = AbsolutePath(path);
@@ -68,7 +58,7 @@ bool FindReplaceTarget(const std::string& path, Temporary& out) {
   out.targetExisted = attributes != INVALID_FILE_ATTRIBUTES;
   if (!out.targetExisted && !Missing(::GetLastError())) return FailWith(::GetLastError());
   out.folder = FolderOfPath(out.target);
-  out.name = NameOfPath(out.target);
+  out.name = NameOf(out.target);
   // Names ignore case here: a path typed in another case names the same
   // file, and the new file takes the name the old one has on disk, not the
   // spelling given.

@@ -450,8 +450,8 @@ bool ProfileFile::Changed() const { return m_open && !m_saved && !SameBytes(Part
 
 bool ProfileFile::Save() {
   if (!m_open) return RefuseNotOpen();
-  if (!Changed()) return true;
   const ByteParts bytes = Parts();
+  if (m_saved || SameBytes(bytes, m_original)) return true;  // unchanged
   // The slow steps first (the backup, then the temporary file); the check
   // that the file is still what this run read comes last, right before the
   // swap, so that a change made meanwhile by the game is never lost.
