@@ -136,6 +136,10 @@ void CBrindlemarqueDlg::BuildWindow() {
   GetSizer()->SetSizeHints(this);
   FitControlsToFont(*this);
   m_result = std::make_unique<CResultArea>(*this);
+  m_watch = std::make_unique<CBuildWatch>(
+      [this](const wxDateTime& built, const std::string& character, const BarPicture& now) {
+        ShowOverwritten(built, character, now);
+      });
   Centre();
 }
 
@@ -200,7 +204,27 @@ void CBrindlemarqueDlg::OnInitDialog(wxInitDialogEvent& event) {
   m_templatePath->SelectNone();  // GTK selected it when it held the focus first
 }
 
+bool CBrindlemarqueDlg::MayWriteCharacter(GameWrite write) {
+  // Without a character the run fails with its own message.
+  const std::string& character = m_context.job.characterPath;
+  if (character.empty() || m_gameCheck.MayWrite(this, character, write)) return true;
+  ShowResult(RESULT_HIDE);
+  m_result->SetLine(_("Nothing was written: the game is running."));
+  return false;
+}
+
+void CBrindlemarqueDlg::ShowOverwritten(const wxDateTime& built, const std::string& character, const BarPicture& now) {
+  const wxString name = ToWx(CharacterNameOfPath(character));
+  m_result->KeepBars(now);
+  ShowResult(RESULT_FAILURE, wxString::Format(_("The game wrote its own bars over the build of %s (%s was logged in). "
+                                                "Log %s out to the character selection, then press GO again."),
+                                              built.Format("%H:%M"), name, name));
+  RequestUserAttention();
+}
+
 void CBrindlemarqueDlg::Build(bool mayQuit) {
+  m_watch->Stop();
+  if (!MayWriteCharacter(GameWrite::Build)) return;
   m_messages.ForgetLast();
   std::vector<PlacedHotkey> placed;
   BarRecorder recorder(m_context);
@@ -213,6 +237,7 @@ void CBrindlemarqueDlg::Build(bool mayQuit) {
   }
   ShowResult(ok ? RESULT_SUCCESS : RESULT_FAILURE,
              ok ? DescribeBuild(m_context.job, placed) : m_messages.LastFirstLine());
+  if (ok) m_watch->Start(m_context.job, std::move(placed));
 }
 
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
@@ -225,6 +250,7 @@ void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
   // The field's, typed or not.
   CTemplateFileDialog dialog(this, m_context.InWorkFolder(FromWx(m_templatePath->GetValue())), m_context.workFolder);
   if (dialog.ShowModal() != wxID_OK || dialog.ChosenPath().empty()) return;
+  if (FromWx(dialog.ChosenPath()) != m_context.job.templatePath) m_watch->Stop();  // another template
   m_context.job.templatePath = FromWx(dialog.ChosenPath());
   m_templatePath->ChangeValue(dialog.ChosenPath());
   ShowResult(RESULT_HIDE);
@@ -233,6 +259,7 @@ void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
 void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
   CDialog_CharSelect dialog(this);
   if (dialog.ChooseCharacter(m_context.job.characterPath) != MODAL_OK) return;
+  if (dialog.GetChosenPath() != m_context.job.characterPath) m_watch->Stop();  // another character
   m_context.job.characterPath = dialog.GetChosenPath();
   m_characterName->ChangeValue(ShownCharacter(m_context.job.characterPath));
   ShowResult(RESULT_HIDE);
@@ -241,6 +268,8 @@ void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   if (!m_context.RequireConfig()) return;
   ControlsToSettings();
+  m_watch->Stop();
+  if (!MayWriteCharacter(GameWrite::Build)) return;
   m_messages.ForgetLast();
   // Never closes the window; failures have shown their message.
   BarRecorder recorder(m_context);
@@ -257,6 +286,7 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
 void CBrindlemarqueDlg::OnCloseButton(wxCommandEvent&) {
   ControlsToSettings();
   m_result->Stop();
+  m_watch->Stop();
   SetReturnCode(wxID_CANCEL);
   EndDialog(wxID_CANCEL);
 }
@@ -296,7 +326,9 @@ void CBrindlemarqueDlg::OnLanguage(wxCommandEvent& event) {
 
 void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
   ControlsToSettings();
-  UndoLastBuild(this, m_context.job.characterPath, m_messages, *m_result);
+  m_watch->Stop();  // the undo itself takes the build's hotkeys out
+  UndoLastBuild(this, m_context.job.characterPath, m_messages, *m_result,
+                [this] { return MayWriteCharacter(GameWrite::Undo); });
 }
 
 void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
@@ -321,6 +353,7 @@ void CBrindlemarqueDlg::OnDropFiles(wxDropFilesEvent& event) {
 
 void CBrindlemarqueDlg::OpenTemplate(const std::string& path) {
   ControlsToSettings();
+  if (path != m_context.job.templatePath) m_watch->Stop();  // another template
   m_context.job.templatePath = path;
   ShowResult(RESULT_HIDE);
   m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));

@@ -8,6 +8,8 @@
 #include <wx/dialog.h>
 
 #include "build_context.h"
+#include "build_watch.h"
+#include "game_check.h"
 #include "message_box_sink.h"
 #include "result_area.h"
 
@@ -67,6 +69,8 @@ class CBrindlemarqueDlg : public wxDialog {
   /// The bars of the last GO or gem table that succeeded, until the next run or an undo.
   const std::optional<BarPicture>& LastBars() const { return m_result->LastBars(); }
   bool IsTimerRunning() const { return m_result->IsTimerRunning(); }
+  /// Whether the character file of the last build is watched for the game writing over it.
+  bool IsWatchingBuild() const { return m_watch->IsWatching(); }
 
  private:
   void OnInitDialog(wxInitDialogEvent& event);
@@ -92,10 +96,17 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Runs the build and shows its result; a success with "quit after
   /// create" closes the window instead when `mayQuit` (GO, not a drop).
   void Build(bool mayQuit);
+  /// Asks before a write while the game runs (see CGameCheck); a refusal
+  /// says so in the result line.
+  bool MayWriteCharacter(GameWrite write);
+  /// The result line's news that the game wrote its bars over a build.
+  void ShowOverwritten(const wxDateTime& built, const std::string& characterPath, const BarPicture& now);
 
   BuildContext m_context;
   MessageBoxSink m_messages;
   std::unique_ptr<CResultArea> m_result;
+  std::unique_ptr<CBuildWatch> m_watch;
+  CGameCheck m_gameCheck;
 
   wxTextCtrl* m_templatePath = nullptr;
   wxTextCtrl* m_characterName = nullptr;

@@ -10,7 +10,8 @@
 #include "result_area.h"
 #include "wx_text.h"
 
-bool UndoLastBuild(wxWindow* parent, const std::string& character, MessageBoxSink& messages, CResultArea& result) {
+bool UndoLastBuild(wxWindow* parent, const std::string& character, MessageBoxSink& messages, CResultArea& result,
+                   const std::function<bool()>& mayWrite) {
   std::vector<BackupInfo> backups = ListBackups(character);
   if (character.empty() || backups.empty()) {
     wxString none = character.empty() ? _("No character chosen.") : _("There is no backup of %s.");
@@ -21,7 +22,7 @@ bool UndoLastBuild(wxWindow* parent, const std::string& character, MessageBoxSin
   wxString question = wxString::Format(_("Put %s back as it was at %s?\n\nAfter that: %s\n\nIts current content is "
                                          "kept as a backup first, so this can be undone too."),
                                        ToWx(character), newest.time, DescribeBackupNote(newest.note));
-  if (!AskYesNo(parent, question)) return false;
+  if (!AskYesNo(parent, question) || !mayWrite()) return false;
   messages.ForgetLast();
   // The backup confirmed, even when a run kept a newer one meanwhile.
   RestoreResult restored;

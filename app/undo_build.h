@@ -3,6 +3,7 @@
 // outcome said.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class CResultArea;
@@ -13,5 +14,7 @@ class wxWindow;
 /// holds it and, on Yes, does. A missing character or backup, and a failure,
 /// are said through `messages`; the outcome shows in `result`, whose bars
 /// are dropped once the file is put back (they showed the build undone).
-/// True when the file was put back.
-bool UndoLastBuild(wxWindow* parent, const std::string& character, MessageBoxSink& messages, CResultArea& result);
+/// `mayWrite` is asked after Yes, before the file is touched (the running
+/// game); false ends the undo. True when the file was put back.
+bool UndoLastBuild(wxWindow* parent, const std::string& character, MessageBoxSink& messages, CResultArea& result,
+                   const std::function<bool()>& mayWrite);

@@ -33,6 +33,10 @@ std::string CharacterDisplayText(const std::string& path);
 /// empty when it has none.
 std::string CharacterNameOf(const std::string& fileName);
 
+/// The character's name as the game shows it, from a character file path:
+/// its file name up to the first '-', or the whole file name when it has none.
+std::string CharacterNameOfPath(const std::string& path);
+
 /// The character dialog's list entry of a file name: server name, " - ", the
 /// name up to its first '-', " (", the file name, ")".
 std::string CharacterListEntry(const std::string& fileName);

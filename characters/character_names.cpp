@@ -44,6 +44,12 @@ std::string CharacterNameOf(const std::string& fileName) {
   return dash == std::string::npos ? std::string() : fileName.substr(0, dash);
 }
 
+std::string CharacterNameOfPath(const std::string& path) {
+  const std::string fileName = NameOf(path);
+  const std::string name = CharacterNameOf(fileName);
+  return name.empty() ? fileName : name;
+}
+
 std::string CharacterListEntry(const std::string& fileName) {
   return ServerName(ServerNumberOf(fileName)) + " - " + CharacterNameOf(fileName) + " (" + fileName + ")";
 }

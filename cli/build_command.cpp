@@ -10,6 +10,7 @@
 #include "build_context.h"
 #include "build_run.h"
 #include "paths.h"
+#include "game_warning.h"
 #include "gem_table.h"
 #include "printable.h"
 #include "recipe_lookup.h"
@@ -75,6 +76,7 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
   StderrSink sink;
   BuildContext context;
   if (!PrepareContext(options, sink, context)) return 1;
+  if (!preview && !options.noGameCheck) WarnIfGameRuns(context.job.characterPath, "build");
   std::vector<PlacedHotkey> placed;
   BarRecorder recorder(context);
   bool ok = RunBuildJob(context, preview, placed);
@@ -97,6 +99,7 @@ int RunGemTableCommand(const BuildOptions& options) {
   StderrSink sink;
   BuildContext context;
   if (!PrepareContext(options, sink, context)) return 1;
+  if (!options.noGameCheck) WarnIfGameRuns(context.job.characterPath, "build");
   GemTableResult result = RunGemTest(context, kGemTableLog);
   if (!result.ok) return 1;
   std::string log = PrintablePath(AbsolutePath(kGemTableLog));

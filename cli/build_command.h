@@ -18,6 +18,7 @@ struct BuildOptions {
   bool reverse = false;
   bool cleanup = true;
   bool bars = false;  // preview: the bars as a picture instead of slot by slot
+  bool noGameCheck = false;  // build, gemtest: no look for the running game
 };
 
 /// Adds the build options to `command`, storing into `options`.

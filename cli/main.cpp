@@ -12,6 +12,7 @@
 #include "build_command.h"
 #include "version.h"
 #include "characters_command.h"
+#include "game_warning.h"
 #include "restore_command.h"
 
 int main(int argc, char** argv) {
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
   BuildOptions buildOptions;
   CLI::App* build = app.add_subcommand("build", "Write the crafting hotkeys into the character file");
   SetupBuildOptions(*build, buildOptions);
+  AddGameCheckOption(*build, buildOptions.noGameCheck);
 
   BuildOptions previewOptions;
   CLI::App* preview =
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
   CLI::App* gemTest = app.add_subcommand(
       "gemtest", "Diagnostic: every gem of the realm onto the bars, logged to sc_log.txt in the current folder");
   SetupBuildOptions(*gemTest, gemTestOptions);
+  AddGameCheckOption(*gemTest, gemTestOptions.noGameCheck);
 
   CharactersOptions charactersOptions;
   CLI::App* characters = app.add_subcommand("characters", "List the character files of a folder");

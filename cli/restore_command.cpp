@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "backups.h"
+#include "game_warning.h"
 #include "printable.h"
 
 void SetupRestoreOptions(CLI::App& command, RestoreOptions& o) {
@@ -21,6 +22,7 @@ void SetupRestoreOptions(CLI::App& command, RestoreOptions& o) {
       "NUMBER");
   command.add_option("--backup", o.backup, "Which backup to restore, as numbered by --list (default 1, the newest)")
       ->check(oneOrMore);
+  AddGameCheckOption(command, o.noGameCheck);
 }
 
 int RunRestoreCommand(const RestoreOptions& o) {
@@ -38,6 +40,7 @@ int RunRestoreCommand(const RestoreOptions& o) {
                 << Printable(b.note) << (b.fromFuture ? "  (named in the future: the clock was wrong)" : "") << '\n';
     return 0;
   }
+  if (!o.noGameCheck) WarnIfGameRuns(o.characterPath, "restore");
   RestoreResult result = RestoreBackup(o.characterPath, o.backup);
   if (!result.ok) {
     std::cerr << kCannotRestore << '\n' << PrintableLines(result.error) << std::endl;

@@ -11,6 +11,7 @@ struct RestoreOptions {
   std::string characterPath;
   bool list = false;
   int backup = 1;  // 1: the newest
+  bool noGameCheck = false;
 };
 
 /// Adds the command's arguments to `command`, storing into `options`.

@@ -74,6 +74,29 @@ BarPicture DescribeBars(const JobSettings& job, const SlotValues& before, const 
   return picture;
 }
 
+std::optional<BarPicture> OverwrittenBars(const ProfileFile& file, const JobSettings& job,
+                                          const std::vector<PlacedHotkey>& placed) {
+  const SlotValues now = ReadSlotRange(file, job);
+  SlotValues written;
+  bool gone = false;
+  for (const PlacedHotkey& p : placed) {
+    written[p.code] = p.value;
+    gone = gone || Value(now, p.code) != p.value;
+  }
+  if (!gone) return std::nullopt;
+  BarPicture picture = DescribeBars(job, written, now, {});
+  // What the writer put in a slot of the build's is never the player's own key kept.
+  for (PictureBar& bar : picture.bars)
+    for (int s = 0; s < 10; ++s) {
+      const SlotCode code = bar.quickbar * 1000 + bar.bar * 10 + s;
+      PictureSlot& slot = bar.slots[static_cast<std::size_t>(s)];
+      const std::string was = Value(written, code);
+      slot.replaced = !was.empty() && was != Value(now, code);
+      if (slot.replaced) slot.before = was;
+    }
+  return picture;
+}
+
 BarRecorder::BarRecorder(BuildContext& context) : m_context(context) {
   context.onCharacterFile = [this](const ProfileFile& file, bool finishing) {
     (finishing ? m_after : m_before) = ReadSlotRange(file, m_context.job);

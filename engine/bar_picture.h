@@ -6,6 +6,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,13 @@ SlotValues ReadSlotRange(const ProfileFile& file, const JobSettings& job);
 /// run, and the hotkeys the run `placed`.
 BarPicture DescribeBars(const JobSettings& job, const SlotValues& before, const SlotValues& after,
                         const std::vector<PlacedHotkey>& placed);
+
+/// The range's bars as `file` holds them now, when any of the hotkeys a
+/// build `placed` is no longer in its slot (another program, the game at a
+/// character's logout, wrote the file over); none while they all are.
+/// Slots that held a placed hotkey show as replaced.
+std::optional<BarPicture> OverwrittenBars(const ProfileFile& file, const JobSettings& job,
+                                          const std::vector<PlacedHotkey>& placed);
 
 /// Watches the runs on `context` while it lives (a build, a preview, the
 /// gem table): what the bar range held when a run opened the character file,

@@ -334,3 +334,38 @@ TEST(CliRestore, UndoesABuildByteForByteAndTheUndoItself) {
   EXPECT_EQ(ReadFile(ws.character), built);
   EXPECT_EQ(ws.Cli(listing).out, kept);
 }
+
+// While the game's client runs, a command that writes warns on standard
+// error and does what it would do otherwise; --no-game-check skips the look.
+TEST(CliGameRunning, WritingCommandsWarnAndGoOn) {
+  Workspace quiet, warned;
+  ProgramResult before = quiet.Build("Alarion_Armsman.vsk");
+  ASSERT_EQ(before.status, 0) << before.err;
+  EXPECT_EQ(before.err, "");
+
+  GameClientStandIn game;
+  const std::string warning =
+      "warning: the game is running; if Alarion is logged in, the game puts its own bars back when Alarion logs out "
+      "and this build is lost: log Alarion out to the character selection (or quit the game) first\n";
+  ProgramResult build = warned.Build("Alarion_Armsman.vsk");
+  EXPECT_EQ(build.status, 0);
+  EXPECT_EQ(build.err, warning);
+  EXPECT_EQ(build.out, before.out.substr(0, before.out.rfind(" of ")) + " of " + Printed(warned.character) + "\n");
+  EXPECT_EQ(ReadFile(warned.character), ReadFile(quiet.character));
+
+  ProgramResult unchecked = warned.Build("Alarion_Armsman.vsk", {"--no-game-check"});
+  EXPECT_EQ(unchecked.status, 0);
+  EXPECT_EQ(unchecked.err, "");
+  ProgramResult preview = warned.Cli({"preview", "--template", warned.Template("Alarion_Armsman.vsk"), "--character",
+                                      warned.character});
+  EXPECT_EQ(preview.err, "");  // writes nothing: no warning
+  ProgramResult gems = warned.Cli({"gemtest", "--template", warned.Template("Alarion_Armsman.vsk"), "--character",
+                                   warned.character});
+  EXPECT_EQ(gems.status, 0);
+  EXPECT_EQ(gems.err, warning);
+  EXPECT_EQ(warned.Cli({"restore", "--character", warned.character, "--list"}).err, "");
+  ProgramResult restore = warned.Cli({"restore", "--character", warned.character});
+  EXPECT_EQ(restore.status, 0);
+  EXPECT_EQ(restore.err, std::string(warning).replace(warning.find("this build"), 10, "this restore"));
+  EXPECT_EQ(ReadFile(warned.character), ReadFile(quiet.character));  // the gem table undone
+}

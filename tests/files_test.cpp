@@ -4,6 +4,7 @@
 #include "paths.h"
 #include "file_read.h"
 #include "file_replace.h"
+#include "game_process.h"
 #include "save_points.h"
 
 #include <gtest/gtest.h>
@@ -280,6 +281,38 @@ TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
 
 // A file system that keeps no permission bits (FAT through FUSE answers
 // fchmod with "function not implemented") saves all the same.
+// The client is found by its process name, or by the Windows path Wine
+// gives as its first argument; an entry that ended or cannot be read is
+// passed over, and the rest are still found.
+TEST(GameProcessScan, FindsTheClientByNameOrPathAndPassesOverWhatItCannotRead) {
+  using namespace std::string_literals;
+  TempDir proc;
+  auto entry = [&](const std::string& id, const std::map<std::string, std::string>& files) {
+    std::filesystem::create_directory(proc.file(id));
+    for (const auto& [name, bytes] : files) WriteFile(proc.file(id + "/" + name), bytes);
+  };
+  std::string fields;  // fields 3 to 21 of a stat line, then the start time
+  for (int field = 3; field < 22; ++field) fields += std::to_string(field) + " ";
+  entry("100", {{"comm", "game.dll\n"}, {"stat", "100 (game.dll) x) " + fields + "12345 23 24"}});
+  entry("200", {{"comm", "wine64-preload\n"},
+                {"cmdline", "C:\\Program Files\\Dark Age of Camelot\\GAME.DLL\0-ws\0"s}});
+  entry("300", {{"comm", "bash\n"}, {"cmdline", "/usr/bin/game.dll.bak\0"s}});
+  entry("400", {});  // ended between the listing and the look
+  entry("500", {});
+  std::filesystem::create_directory(proc.file("500/comm"));  // cannot be read
+  std::filesystem::create_directory(proc.file("500/cmdline"));
+  entry("600", {{"comm", "game.dl\n"}, {"cmdline", "/opt/game.dll\0"s}});
+  entry("self", {{"comm", "game.dll\n"}});
+  WriteFile(proc.file("700"), "not a process");
+  std::vector<GameProcess> found = FindGameProcessesIn(proc.path());
+  std::sort(found.begin(), found.end(), [](const GameProcess& a, const GameProcess& b) { return a.id < b.id; });
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0], (GameProcess{100, 12345}));
+  EXPECT_EQ(found[1], (GameProcess{200, 0}));
+  EXPECT_EQ(found[2], (GameProcess{600, 0}));
+  EXPECT_TRUE(FindGameProcessesIn(proc.file("gone")).empty());
+}
+
 TEST(ReplaceReadFile, AFileSystemWithoutPermissionBitsStillSaves) {
   TempDir dir;
   const std::string f = dir.file("c.ini");

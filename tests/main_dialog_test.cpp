@@ -10,12 +10,15 @@
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
 #include <wx/listbox.h>
+#include <wx/evtloop.h>
 #include <wx/listctrl.h>
+#include <wx/richmsgdlg.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/app.h>
 #include <wx/uiaction.h>
+#include <wx/stopwatch.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
@@ -93,9 +96,11 @@ void PrepareJob(CBrindlemarqueDlg& dlg, const GuiSandbox& box, std::string& char
 // A sandbox with a window whose job is prepared (see PrepareJob).
 struct PreparedWindow {
   GuiSandbox box;
-  Dialog dlg = MakeDialog();
+  Dialog dlg;
   std::string character;
-  PreparedWindow() { PrepareJob(*dlg, box, character); }
+  explicit PreparedWindow(const std::string& language = "de") : dlg(MakeDialog(language)) {
+    PrepareJob(*dlg, box, character);
+  }
 };
 
 // The result timer's tick, as the real timer would deliver it.
@@ -771,4 +776,121 @@ TEST(MainDialogScaled, TheWholeResultLineShows) {
   EXPECT_LE(shown->GetRect().GetBottom(), dlg->GetClientSize().y);
   EXPECT_EQ(shown->GetToolTipText(), line);
   dlg->Hide();
+}
+
+namespace {
+
+const char* const kBuildQuestion =
+    "The game is running. If Alarion is logged in, the game puts its own bars back when Alarion logs out, and this "
+    "build is lost. Log Alarion out to the character selection (or quit the game) first. Build anyway?";
+
+// Answers the question asked before a write while the game runs: its text,
+// No the default, and "Don't ask again" ticked when `keep`.
+ExpectDialog<wxRichMessageDialog> GameQuestion(const std::string& text, int answer, bool keep = false) {
+  return ExpectDialog<wxRichMessageDialog>([=](wxRichMessageDialog& box) {
+    EXPECT_EQ(box.GetMessage().utf8_string(), text);
+    EXPECT_TRUE(box.GetMessageDialogStyle() & wxNO_DEFAULT);
+    EXPECT_EQ(box.GetCheckBoxText(), "Don't ask again while the game runs");
+    box.ShowCheckBox(box.GetCheckBoxText(), keep);
+    return answer;
+  });
+}
+
+// Lets the window's event loop deliver what came (file system events, timers)
+// until `done` holds or `ms` have passed.
+template <typename Done>
+void DeliverEvents(int ms, Done done) {
+  for (wxStopWatch watch; watch.Time() < ms && !done();) {
+    wxTheApp->Yield();
+    wxMilliSleep(10);
+  }
+}
+
+}  // namespace
+
+// While the game's client runs every write asks first, in the window's
+// language: No leaves the file as it was, Yes builds, and "Don't ask again"
+// holds for undo too; a preview never asks.
+TEST(MainDialogGameRunning, AsksBeforeEveryWriteAndNoLeavesTheFile) {
+  PreparedWindow w("en");
+  Dialog& dlg = w.dlg;
+  const std::string& character = w.character;
+  const std::string original = ReadFile(character);
+  GameClientStandIn game;
+
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_NO));
+  EXPECT_EQ(ReadFile(character), original);
+  EXPECT_EQ(ResultLine(*dlg), "Nothing was written: the game is running.");
+  EXPECT_EQ(ShownResult(*dlg), 0);
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_PREVIEW_COMMAND), wxExpectDismissableModal<CPreviewDlg>(wxID_OK));
+
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_YES, true));
+  EXPECT_EQ(ShownResult(*dlg), 1);
+  EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES));
+  EXPECT_EQ(ReadFile(character), original);
+
+  // A new client is asked about again; the undo's own question names it.
+  GameClientStandIn relaunched;
+  Dialog french = MakeDialog("fr");  // a window of its own: nothing kept
+  french->Context().job.characterPath = character;
+  wxTEST_DIALOG(SendMenuCommand(*french, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES),
+                ExpectDialog<wxRichMessageDialog>([](wxRichMessageDialog& b) {
+                  EXPECT_NE(b.GetMessage().Find("Alarion"), wxNOT_FOUND);
+                  EXPECT_TRUE(b.GetMessage().EndsWith(wxString::FromUTF8("Annuler quand même ?")))
+                      << b.GetMessage().utf8_string();
+                  return wxID_NO;
+                }));
+  EXPECT_EQ(ReadFile(character), original);
+}
+
+// After a build the window watches the file: a rewrite that keeps the
+// build's hotkeys says nothing; one that puts other bars in the range says
+// so, with the range as it now is under "Show bars"; another character
+// chosen ends the watch.
+TEST(MainDialog, SaysWhenTheGameWritesItsBarsOverABuild) {
+  PreparedWindow w("en");
+  Dialog& dlg = w.dlg;
+  const std::string& character = w.character;
+  const std::string original = ReadFile(character);
+  wxGUIEventLoop loop;  // the window's, as when it is shown
+  wxEventLoopActivator active(&loop);
+
+  Click(*dlg, XRCID("go"));
+  ASSERT_EQ(ShownResult(*dlg), 1);
+  const std::string written = ResultLine(*dlg);
+  EXPECT_TRUE(dlg->IsWatchingBuild());
+  const std::string built = ReadFile(character);
+  WriteFile(character + ".new", built + "[Chat]\r\nx=1\r\n");  // a whole rewrite by rename, the range kept
+  RenameOver(character + ".new", character);
+  DeliverEvents(1000, [] { return false; });
+  EXPECT_EQ(ResultLine(*dlg), written);
+
+  WriteFile(character, original);  // the game's own bars, written at logout
+  const wxString time = wxDateTime::Now().Format("%H:%M");
+  DeliverEvents(1000, [&] { return ResultLine(*dlg) != written; });
+  EXPECT_EQ(ResultLine(*dlg), "The game wrote its own bars over the build of " + time.utf8_string() +
+                                  " (Alarion was logged in). Log Alarion out to the character selection, then press "
+                                  "GO again.");
+  EXPECT_EQ(ShownResult(*dlg), 2);
+  ASSERT_TRUE(dlg->LastBars().has_value());
+  const PictureSlot& first = dlg->LastBars()->bars.front().slots.front();  // the first item's spacer before
+  EXPECT_NE(first.content, SlotContent::Spacer);
+  EXPECT_TRUE(first.replaced);
+  EXPECT_FALSE(dlg->IsWatchingBuild());
+
+  Click(*dlg, XRCID("go"));
+  EXPECT_TRUE(dlg->IsWatchingBuild());
+  wxTEST_DIALOG(Click(*dlg, XRCID("choose_character")), ExpectDialog<CDialog_CharSelect>([](CDialog_CharSelect&) {
+                  return wxID_CANCEL;
+                }));
+  EXPECT_TRUE(dlg->IsWatchingBuild());
+  const std::string other = w.box.CopyCharacter("Brunhild-8.ini");
+  wxTEST_DIALOG(Click(*dlg, XRCID("choose_character")), ExpectDialog<CDialog_CharSelect>([&](CDialog_CharSelect& d) {
+                  ClickEntry(wxStaticCast(d.FindWindow(XRCID("character_list")), wxListBox),
+                             "Logres - Brunhild (Brunhild-8.ini)");
+                  return wxID_OK;
+                }));
+  EXPECT_EQ(dlg->Context().job.characterPath, other);
+  EXPECT_FALSE(dlg->IsWatchingBuild());
 }

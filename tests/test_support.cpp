@@ -1,6 +1,8 @@
 #include "test_support.h"
 
 #include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <windows.h>
@@ -19,6 +22,7 @@
 #include <unistd.h>
 #endif
 
+#include "game_process.h"
 #include "paths.h"
 #include "environment.h"
 #include "profile_file.h"
@@ -288,3 +292,45 @@ ScopedFileWaits::~ScopedFileWaits() {
 void ScopedFileWaits::LockWait(int milliseconds) { ProfileFile::SetLockWait(milliseconds); }
 
 void ScopedFileWaits::QuietTime(int quietMs, int limitMs) { ProfileFile::SetQuietTime(quietMs, limitMs); }
+
+GameClientStandIn::GameClientStandIn() {
+  const std::string program = m_dir.file(kGameClientProgram);
+  std::filesystem::copy_file(FsPath(IDLE_PROGRAM_PATH), FsPath(program));
+#ifdef _WIN32
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring commandLine = L"\"" + WideText(program) + L"\"";
+  if (::CreateProcessW(WideText(program).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+    m_id = process.dwProcessId;
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+  }
+#else
+  ::chmod(program.c_str(), 0755);
+  int pid = StartProgram({program});
+  m_id = pid > 0 ? static_cast<unsigned long>(pid) : 0;
+#endif
+  if (m_id == 0) throw std::runtime_error("cannot start " + program);
+  // Until the scan sees it (after exec, on Linux, the process has the new name).
+  for (int i = 0; i < 500; ++i) {
+    for (const GameProcess& p : FindGameProcesses())
+      if (p.id == m_id) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  throw std::runtime_error("the scan does not find " + program);
+}
+
+GameClientStandIn::~GameClientStandIn() {
+#ifdef _WIN32
+  if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, m_id)) {
+    ::TerminateProcess(process, 0);
+    ::WaitForSingleObject(process, 5000);
+    ::CloseHandle(process);
+  }
+#else
+  ::kill(static_cast<pid_t>(m_id), SIGKILL);
+  ::waitpid(static_cast<pid_t>(m_id), nullptr, 0);
+#endif
+}

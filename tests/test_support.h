@@ -130,3 +130,18 @@ class RecordingSink : public MessageSink {
   }
   std::vector<std::string> messages;
 };
+
+/// A process whose program file is named as the game's client (a copy of
+/// an idle test program as "game.dll"), running from construction until
+/// destruction; the constructor returns once a scan finds it.
+class GameClientStandIn {
+ public:
+  GameClientStandIn();
+  ~GameClientStandIn();
+  GameClientStandIn(const GameClientStandIn&) = delete;
+  GameClientStandIn& operator=(const GameClientStandIn&) = delete;
+
+ private:
+  TempDir m_dir;
+  unsigned long m_id = 0;
+};

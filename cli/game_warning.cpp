@@ -1,0 +1,20 @@
+#include "game_warning.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "character_files.h"
+#include "game_process.h"
+#include "printable.h"
+
+void AddGameCheckOption(CLI::App& command, bool& skip) {
+  command.add_flag("--no-game-check", skip, "Do not look for the running game (and do not warn about it)");
+}
+
+void WarnIfGameRuns(const std::string& characterPath, const char* work) {
+  if (FindGameProcesses().empty()) return;
+  const std::string name = Printable(CharacterNameOfPath(characterPath));
+  std::cerr << "warning: the game is running; if " << name << " is logged in, the game puts its own bars back when "
+            << name << " logs out and this " << work << " is lost: log " << name
+            << " out to the character selection (or quit the game) first" << std::endl;
+}

@@ -1,0 +1,78 @@
+// The client's processes on Linux, where the game runs under Wine: Wine
+// names a process (its comm) after the Windows program's file, and its
+// first argument is the Windows path of that file.
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "game_process.h"
+
+namespace {
+
+// Up to `size` bytes of the file `name` in the folder `dir`; empty when it
+// cannot be opened or read (the process ended, or is not ours to see).
+std::string ReadSmall(int dir, const char* name, std::size_t size) {
+  int fd = ::openat(dir, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return {};
+  std::string bytes(size, '\0');
+  ssize_t n;
+  do n = ::read(fd, &bytes[0], size);
+  while (n < 0 && errno == EINTR);
+  ::close(fd);
+  bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  return bytes;
+}
+
+bool AllDigits(const char* name) {
+  if (!*name) return false;
+  for (; *name; ++name)
+    if (*name < '0' || *name > '9') return false;
+  return true;
+}
+
+// The process's start time (field 22 of its stat, after the name in
+// parentheses, which may hold anything); 0 when it cannot be read.
+std::uint64_t StartTime(int dir) {
+  const std::string stat = ReadSmall(dir, "stat", 1024);
+  std::size_t at = stat.rfind(')');
+  if (at == std::string::npos) return 0;
+  at += 2;  // ") " then field 3
+  for (int field = 3; field < 22 && at < stat.size(); ++field) {
+    at = stat.find(' ', at);
+    if (at == std::string::npos) return 0;
+    ++at;
+  }
+  return at < stat.size() ? std::strtoull(stat.c_str() + at, nullptr, 10) : 0;
+}
+
+bool IsGameClient(int dir) {
+  std::string comm = ReadSmall(dir, "comm", 64);
+  if (!comm.empty() && comm.back() == '\n') comm.pop_back();
+  if (IsGameProgram(comm)) return true;
+  // The name may be cut (15 bytes) or be the loader's: the first argument
+  // is the program's path, Windows or not.
+  const std::string cmdline = ReadSmall(dir, "cmdline", 4096);
+  return !cmdline.empty() && IsGameProgram(std::string_view(cmdline.c_str()));
+}
+
+}  // namespace
+
+std::vector<GameProcess> FindGameProcessesIn(const std::string& procFolder) {
+  std::vector<GameProcess> found;
+  DIR* proc = ::opendir(procFolder.c_str());
+  if (!proc) return found;
+  while (dirent* entry = ::readdir(proc)) {
+    if (!AllDigits(entry->d_name)) continue;
+    int dir = ::openat(::dirfd(proc), entry->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) continue;  // ended since the listing
+    if (IsGameClient(dir)) found.push_back({std::strtoul(entry->d_name, nullptr, 10), StartTime(dir)});
+    ::close(dir);
+  }
+  ::closedir(proc);
+  return found;
+}
+
+std::vector<GameProcess> FindGameProcesses() { return FindGameProcessesIn("/proc"); }
