@@ -12,10 +12,10 @@
 
 namespace {
 
-// Up to `size` bytes of the file `name` in the folder `dir`; empty when it
-// cannot be opened or read (the process ended, or is not ours to see).
-std::string ReadSmall(int dir, const char* name, std::size_t size) {
-  int fd = ::openat(dir, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+// Up to `size` bytes of `path`, relative to the folder `proc`; empty when
+// it cannot be opened or read (the process ended, or is not ours to see).
+std::string ReadSmall(int proc, const std::string& path, std::size_t size) {
+  int fd = ::openat(proc, path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (fd < 0) return {};
   std::string bytes(size, '\0');
   ssize_t n;
@@ -35,8 +35,8 @@ bool AllDigits(const char* name) {
 
 // The process's start time (field 22 of its stat, after the name in
 // parentheses, which may hold anything); 0 when it cannot be read.
-std::uint64_t StartTime(int dir) {
-  const std::string stat = ReadSmall(dir, "stat", 1024);
+std::uint64_t StartTime(int proc, const std::string& id) {
+  const std::string stat = ReadSmall(proc, id + "/stat", 1024);
   std::size_t at = stat.rfind(')');
   if (at == std::string::npos) return 0;
   at += 2;  // ") " then field 3
@@ -48,13 +48,20 @@ std::uint64_t StartTime(int dir) {
   return at < stat.size() ? std::strtoull(stat.c_str() + at, nullptr, 10) : 0;
 }
 
-bool IsGameClient(int dir) {
-  std::string comm = ReadSmall(dir, "comm", 64);
+// The kernel keeps 15 bytes of a process's name.
+constexpr std::size_t kNameBytes = 15;
+
+bool IsGameClient(int proc, const std::string& id) {
+  std::string comm = ReadSmall(proc, id + "/comm", 64);
   if (!comm.empty() && comm.back() == '\n') comm.pop_back();
   if (IsGameProgram(comm)) return true;
-  // The name may be cut (15 bytes) or be the loader's: the first argument
-  // is the program's path, Windows or not.
-  const std::string cmdline = ReadSmall(dir, "cmdline", 4096);
+  // A name cut short, or Wine's loader's own: the first argument is the
+  // program's path, Windows or not. Other processes are not asked (reading
+  // a process's arguments costs more than its name).
+  const bool wine = comm.size() >= 4 && (comm[0] | 0x20) == 'w' && (comm[1] | 0x20) == 'i' &&
+                    (comm[2] | 0x20) == 'n' && (comm[3] | 0x20) == 'e';
+  if (comm.size() < kNameBytes && !wine) return false;
+  const std::string cmdline = ReadSmall(proc, id + "/cmdline", 4096);
   return !cmdline.empty() && IsGameProgram(std::string_view(cmdline.c_str()));
 }
 
@@ -66,10 +73,8 @@ std::vector<GameProcess> FindGameProcessesIn(const std::string& procFolder) {
   if (!proc) return found;
   while (dirent* entry = ::readdir(proc)) {
     if (!AllDigits(entry->d_name)) continue;
-    int dir = ::openat(::dirfd(proc), entry->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir < 0) continue;  // ended since the listing
-    if (IsGameClient(dir)) found.push_back({std::strtoul(entry->d_name, nullptr, 10), StartTime(dir)});
-    ::close(dir);
+    const std::string id = entry->d_name;
+    if (IsGameClient(::dirfd(proc), id)) found.push_back({std::strtoul(id.c_str(), nullptr, 10), StartTime(::dirfd(proc), id)});
   }
   ::closedir(proc);
   return found;

@@ -294,15 +294,16 @@ TEST(GameProcessScan, FindsTheClientByNameOrPathAndPassesOverWhatItCannotRead) {
   std::string fields;  // fields 3 to 21 of a stat line, then the start time
   for (int field = 3; field < 22; ++field) fields += std::to_string(field) + " ";
   entry("100", {{"comm", "game.dll\n"}, {"stat", "100 (game.dll) x) " + fields + "12345 23 24"}});
-  entry("200", {{"comm", "wine64-preload\n"},
+  entry("200", {{"comm", "wine64-preloade\n"},  // cut
                 {"cmdline", "C:\\Program Files\\Dark Age of Camelot\\GAME.DLL\0-ws\0"s}});
   entry("300", {{"comm", "bash\n"}, {"cmdline", "/usr/bin/game.dll.bak\0"s}});
   entry("400", {});  // ended between the listing and the look
   entry("500", {});
   std::filesystem::create_directory(proc.file("500/comm"));  // cannot be read
   std::filesystem::create_directory(proc.file("500/cmdline"));
-  entry("600", {{"comm", "game.dl\n"}, {"cmdline", "/opt/game.dll\0"s}});
+  entry("600", {{"comm", "wine-preloader\n"}, {"cmdline", "/opt/game.dll\0"s}});
   entry("self", {{"comm", "game.dll\n"}});
+  entry("800", {{"comm", "sh\n"}, {"cmdline", "game.dll\0"s}});  // neither cut nor Wine's: its name says it all
   WriteFile(proc.file("700"), "not a process");
   std::vector<GameProcess> found = FindGameProcessesIn(proc.path());
   std::sort(found.begin(), found.end(), [](const GameProcess& a, const GameProcess& b) { return a.id < b.id; });
