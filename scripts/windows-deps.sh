@@ -54,7 +54,7 @@ features=(
   stopwatch fswatcher dynlib dynamicloader cmdline fontmap threads exceptions ole variant dataobj dnd clipboard
   image xrc accel menus menubar tooltips validators mousewheel display uiactionsim sysoptions
   button checkbox choice combobox listbox listctrl imaglist stattext statbmp statbox statline textctrl
-  scrollbar collpane treectrl wxdib uxtheme
+  scrollbar collpane treectrl wxdib uxtheme radiobtn
   msgdlg richmsgdlg filedlg dirdlg textdlg
 )
 enables=()
