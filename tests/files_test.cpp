@@ -303,14 +303,16 @@ TEST(GameProcessScan, FindsTheClientByNameOrPathAndPassesOverWhatItCannotRead) {
   std::filesystem::create_directory(proc.file("500/cmdline"));
   entry("600", {{"comm", "wine-preloader\n"}, {"cmdline", "/opt/game.dll\0"s}});
   entry("self", {{"comm", "game.dll\n"}});
-  entry("800", {{"comm", "sh\n"}, {"cmdline", "game.dll\0"s}});  // neither cut nor Wine's: its name says it all
-  WriteFile(proc.file("700"), "not a process");
+  entry("700", {{"comm", "wine\n"}, {"cmdline", "Z:\\opt\\game.dll\0"s}});
+  entry("800", {{"comm", "python3\n"}, {"cmdline", "game.dll\0"s}});  // neither cut nor Wine's: its name says it all
+  WriteFile(proc.file("900"), "not a process");
   std::vector<GameProcess> found = FindGameProcessesIn(proc.path());
   std::sort(found.begin(), found.end(), [](const GameProcess& a, const GameProcess& b) { return a.id < b.id; });
-  ASSERT_EQ(found.size(), 3u);
+  ASSERT_EQ(found.size(), 4u);
   EXPECT_EQ(found[0], (GameProcess{100, 12345}));
   EXPECT_EQ(found[1], (GameProcess{200, 0}));
   EXPECT_EQ(found[2], (GameProcess{600, 0}));
+  EXPECT_EQ(found[3], (GameProcess{700, 0}));
   EXPECT_TRUE(FindGameProcessesIn(proc.file("gone")).empty());
 }
 

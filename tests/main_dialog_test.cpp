@@ -818,6 +818,7 @@ TEST(MainDialogGameRunning, AsksBeforeEveryWriteAndNoLeavesTheFile) {
   const std::string original = ReadFile(character);
   GameClientStandIn game;
 
+  dlg->ShowResult(CBrindlemarqueDlg::RESULT_SUCCESS);  // an earlier run's
   wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_NO));
   EXPECT_EQ(ReadFile(character), original);
   EXPECT_EQ(ResultLine(*dlg), "Nothing was written: the game is running.");
@@ -879,8 +880,22 @@ TEST(MainDialog, SaysWhenTheGameWritesItsBarsOverABuild) {
   EXPECT_TRUE(first.replaced);
   EXPECT_FALSE(dlg->IsWatchingBuild());
 
+  // Every other write, and another template, ends the watch; the same template does not.
+  const std::string templatePath = dlg->Context().job.templatePath;
+  const std::vector<std::pair<const char*, std::function<void()>>> enders = {
+      {"gem table", [&] { Click(*dlg, XRCID("test_out")); }},
+      {"undo", [&] { wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES)); }},
+      {"another template", [&] { dlg->OpenTemplate(w.box.CopyTemplate("Caoimhe_Hero.vsk")); }},
+      {"close", [&] { Click(*dlg, XRCID("close")); }}};
+  for (const auto& [what, end] : enders) {
+    dlg->OpenTemplate(templatePath);
+    Click(*dlg, XRCID("go"));
+    ASSERT_TRUE(dlg->IsWatchingBuild()) << what;
+    end();
+    EXPECT_FALSE(dlg->IsWatchingBuild()) << what;
+  }
   Click(*dlg, XRCID("go"));
-  EXPECT_TRUE(dlg->IsWatchingBuild());
+  dlg->OpenTemplate(templatePath);
   wxTEST_DIALOG(Click(*dlg, XRCID("choose_character")), ExpectDialog<CDialog_CharSelect>([](CDialog_CharSelect&) {
                   return wxID_CANCEL;
                 }));
