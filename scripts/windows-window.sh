@@ -3,7 +3,10 @@
 # title, takes a screenshot (docs/main-window-windows.png with --screenshot),
 # then runs one build through GO with the template and the character file
 # given in the stored settings (the registry), and compares the character
-# file with the Linux command line's result for the same settings.
+# file with the Linux command line's result for the same settings. First,
+# with a stand-in of the game's client running under Wine (a program file
+# named game.dll), GO must ask before it writes, and its default answer
+# (No) must leave the file as it was.
 #   scripts/windows-window.sh [--screenshot]
 set -Eeuo pipefail
 trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
@@ -50,7 +53,28 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   [ -n "$id" ] || { echo "window: no window titled $caption" >&2; cat "$work/wine.log" >&2; kill $pid; exit 1; }
   sleep 2
   [ -n "$shot" ] && import -window "$id" "$shot"
-  # GO is the default button and has the focus: Enter presses it.
+  # GO is the default button and has the focus: Enter presses it. While
+  # the game runs it asks first (a box captioned with the program name
+  # alone), and Enter answers No.
+  cp "$here/build-windows/bin/idle_program.exe" "$work/game.dll"
+  "$here/scripts/wine-run.sh" "$work/game.dll" >>"$work/wine.log" 2>&1 &
+  game=$!
+  sleep 2
+  original=$(md5sum < "$work/Alarion-4.ini")
+  xdotool windowfocus --sync "$id" key Return
+  question=
+  for i in $(seq 100); do
+    question=$(xdotool search --name "^Brindlemarque\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$question" ] && break
+    sleep 0.2
+  done
+  [ -n "$question" ] || { echo "window: GO did not ask while game.dll runs" >&2; kill $pid; exit 1; }
+  xdotool windowfocus --sync "$question" key Return
+  sleep 2
+  kill -0 $pid 2>/dev/null || { echo "window: closed after No" >&2; exit 1; }
+  [ "$(md5sum < "$work/Alarion-4.ini")" = "$original" ] || { echo "window: No wrote the file" >&2; kill $pid; exit 1; }
+  "$here/scripts/wine-run.sh" taskkill /f /im game.dll >/dev/null 2>&1 || kill $game
+  wait $game 2>/dev/null || true
   xdotool windowfocus --sync "$id" key Return
   for i in $(seq 150); do
     kill -0 $pid 2>/dev/null || break
