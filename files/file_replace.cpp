@@ -121,15 +121,30 @@ Step MoveBack(const std::string& displaced, const std::string& target) {
   return step;
 }
 
+// Whether the file a swap displaced is still what was read. A program that
+// held it open may still be writing into it (a save begun after the final
+// check): one written less than the quiet time ago counts only once it has
+// been quiet that long.
+bool DisplacedAsRead(const std::string& displaced, std::string_view readBytes, const QuietTime& quiet) {
+  FileStamp stamp;
+  if (!StampFile(displaced, stamp) || !stamp.exists) return false;
+  const long long rounding = stamp.Coarse() ? 2000000000LL : 0;
+  if (FileClockNow() - stamp.modifiedNs >= static_cast<long long>(quiet.quietMs) * 1000000LL + rounding)
+    return CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same;
+  std::string bytes;
+  return ReadQuietFile(displaced, quiet.quietMs, quiet.limitMs, bytes, stamp) == ReadStatus::Ok && bytes == readBytes;
+}
+
 // After the swap: the displaced file is compared with what was read. When
 // another program wrote it meanwhile, it is the file again; when it cannot
 // be, it stays where it is, and the caller is told where.
 // The swap is made durable first: a save into the displaced file by a
 // program that opened it before the swap is then more likely to have
 // landed by the time of the look.
-ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, std::string_view readBytes) {
+ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, std::string_view readBytes,
+                              const QuietTime& quiet) {
   FlushFolder(t.folder);
-  if (CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same) {
+  if (DisplacedAsRead(displaced, readBytes, quiet)) {
     RemoveFile(displaced);
     return Outcome(ReplaceOutcome::Done);
   }
@@ -155,22 +170,21 @@ ReplaceResult PutOriginalBack(const Temporary& t, const std::string& displaced) 
   return Outcome(ReplaceOutcome::Unknown, displaced);
 }
 
-// Without an atomic exchange but with links: the file is moved aside (so
-// that whatever another program writes into it stays visible), then the new
-// one linked in, which fails rather than replace a file made meanwhile.
-// True when the new file is in; else `failure` says how it ended.
+// Without an atomic exchange: the file is moved aside under a displaced
+// name (whatever another program writes into it stays under a name, and no
+// sweep removes it unseen), then the new one is put in while the name is
+// free, which fails rather than replace a file made meanwhile (where the
+// file system can tell: free-name renames or links). True when the new
+// file is in; else `failure` says how it ended.
 bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, std::string_view readBytes,
-                     ReplaceResult& failure) {
+                     const FolderAbilities& can, const QuietTime& quiet, ReplaceResult& failure) {
   Step aside = MoveOver(t.target, displaced);
   if (aside != Step::Done) {
     failure = Abandon(t, aside == Step::Missing ? ReplaceOutcome::Changed : ReplaceOutcome::Failed);
     return false;
   }
-  Step in = LinkFile(t.path, t.target);
-  if (in == Step::Done) {
-    RemoveFile(t.path);  // the second name
-    return true;
-  }
+  Step in = MoveToFreeName(t.path, t.target, can);
+  if (in == Step::Done) return true;
   if (in != Step::Exists) {
     failure = PutOriginalBack(t, displaced);
     return false;
@@ -178,7 +192,7 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, std::stri
   // Another program made the file while it was aside: its file stays, and
   // the one moved aside goes only when it is what was read.
   RemoveFile(t.path);
-  if (CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same) {
+  if (DisplacedAsRead(displaced, readBytes, quiet)) {
     RemoveFile(displaced);
     FlushFolder(t.folder);
     failure = ChangedMeanwhile();
@@ -188,35 +202,6 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, std::stri
                " while Brindlemarque worked on it, twice; the version it first wrote is kept in " + displaced);
   failure = Outcome(ReplaceOutcome::Kept, displaced);
   return false;
-}
-
-// Without exchange and without links: the new file is renamed over the old
-// one, so that the name is never missing; the old file, held open from just
-// before, is read once more through that handle, and what another program
-// wrote into it meanwhile is put back (written anew and renamed in) or kept.
-ReplaceResult RenameOverHeld(const Temporary& t, std::string_view readBytes) {
-  RegularFileReader held;
-  if (!held.Open(t.target)) return Abandon(t, held.Missing() ? ReplaceOutcome::Changed : ReplaceOutcome::Failed);
-  if (MoveOver(t.path, t.target) != Step::Done) return Abandon(t, ReplaceOutcome::Failed);
-  FlushFolder(t.folder);
-  std::string now;
-  if (held.ReadAll(now) != ReadStatus::Ok || now == readBytes) return Outcome(ReplaceOutcome::Done);
-  Temporary back;
-  if (PrepareTemporary(t.target, {now}, back) && MoveBack(back.path, t.target) == Step::Done) {
-    FlushFolder(t.folder);
-    return ChangedMeanwhile();
-  }
-  // Not back in: kept under a displaced file's name, which no sweep removes unseen.
-  std::string reason = LastFileError(), kept = back.path.empty() ? std::string() : back.path + kDisplacedEnd;
-  if (kept.empty() || MoveOver(back.path, kept) != Step::Done) {
-    SetFileError(std::string(kChangedByAnotherProgram) +
-                 " while Brindlemarque worked on it, and its version could not be kept (" + reason + ")");
-    return Outcome(ReplaceOutcome::Kept);
-  }
-  SetFileError(std::string(kChangedByAnotherProgram) +
-               " while Brindlemarque worked on it, and its version could not be put back (" + reason +
-               "); it is kept in " + kept);
-  return Outcome(ReplaceOutcome::Kept, kept);
 }
 
 // The temporary file `t` renamed over its target; where the system replaces
@@ -274,9 +259,12 @@ std::size_t ReplaceFilesTogether(const std::vector<FileWrite>& files) {
 }
 
 ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, const FileStamp& stamp,
-                              std::string_view readBytes) {
+                              std::string_view readBytes, const QuietTime& quiet) {
   Temporary t;
   if (!PrepareTemporary(path, bytes, t)) return Outcome(ReplaceOutcome::Failed);
+  // What the folder can do is learned first, so that the check below is
+  // the last call before the swap.
+  const FolderAbilities can = ProbeFolder(t, TemporaryPrefix(t.name) + std::to_string(CurrentProcessId()) + kWriting);
   ReachSavePoint(SavePoint::BeforeCheck, path);
   // The last look before the swap: nothing slow comes between.
   AsRead now = CheckAsRead(t.target, &stamp, readBytes);
@@ -292,7 +280,7 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
   }
   if (!stamp.exists) {
     // A new file: moved in only while the name is still free.
-    Step in = MoveToFreeName(t.path, t.target);
+    Step in = MoveToFreeName(t.path, t.target, can);
     if (in != Step::Done) return Abandon(t, in == Step::Exists ? ReplaceOutcome::Changed : ReplaceOutcome::Failed);
     FlushFolder(t.folder);
     return Outcome(ReplaceOutcome::Done);
@@ -300,7 +288,7 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
   // The file the swap displaces ends under a name of ours, whole, to be
   // looked at once more: after an exchange the temporary file's name.
   std::string displaced = t.path;
-  Step swap = ExchangeFiles(t.path, t.target);
+  Step swap = can.exchange ? ExchangeFiles(t.path, t.target) : Step::Unsupported;
   if (swap == Step::Unsupported) {
     displaced = t.path + kDisplacedEnd;
     swap = ReplaceKeepingDisplaced(t.target, t.path, displaced);
@@ -311,21 +299,15 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
     }
   }
   if (swap == Step::Unsupported) {
-    // Hard links, tried on the temporary file: with them, the file is moved
-    // aside and the new one linked in; without, it is renamed over.
-    const std::string probe = t.path + "-link";
-    Step links = LinkFile(t.path, probe);
-    if (links == Step::Done) RemoveFile(probe);
-    if (links == Step::Unsupported) return RenameOverHeld(t, readBytes);
-    if (links != Step::Done) return Abandon(t, ReplaceOutcome::Failed);
     ReplaceResult failure;
-    if (!MoveAsideThenIn(t, displaced, readBytes, failure)) return failure;
+    if (!MoveAsideThenIn(t, displaced, readBytes, can, quiet, failure)) return failure;
   } else if (swap == Step::Missing) {
     return Abandon(t, ReplaceOutcome::Changed);  // removed since the check
   } else if (swap != Step::Done) {
     return Abandon(t, ReplaceOutcome::Failed);
   }
-  return LookAtDisplaced(t, displaced, readBytes);
+  ReachSavePoint(SavePoint::AfterSwap, path);
+  return LookAtDisplaced(t, displaced, readBytes, quiet);
 }
 
 std::vector<std::string> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep, bool lockHeld) {

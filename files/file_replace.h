@@ -9,12 +9,16 @@
 //
 // Where the file system can exchange two names atomically (Linux's
 // RENAME_EXCHANGE) or replace with a backup name (Windows' ReplaceFileW),
-// every save of the other program is seen. Without the exchange, the file
-// is moved aside and the new one linked in; without hard links either (FAT,
-// exFAT), the new one is renamed over the old one, held open to be read once
-// more: there a save made by renaming a file of the other program's own
-// into place in the microseconds between the final check and the rename is
-// the one that cannot be seen.
+// every save of the other program is seen. Without the exchange (exFAT, FAT,
+// many FUSE file systems), the file is moved aside under a name of its own,
+// never swept unseen, and the new one is put in while the name is free; the
+// moved-aside file becomes the file again when another program wrote it,
+// once it has been quiet. Where the file system can neither rename to a free
+// name only nor link, a save made by renaming a file of the other program's
+// own into place in the moment between looking at the name and the rename is
+// the one that cannot be seen. What a folder can do is learned on files of
+// our own before the final check, so that nothing comes between the check
+// and the swap.
 #pragma once
 
 #include <functional>
@@ -72,16 +76,24 @@ struct ReplaceResult {
 /// LastFileError() of a replacement whose file another program changed.
 constexpr const char* kChangedByAnotherProgram = N_("changed by another program");
 
+/// How long a file another program may be writing must stay unchanged to
+/// count as written (see ReadQuietFile); 0 takes it as it is.
+struct QuietTime {
+  int quietMs = 0;
+  int limitMs = 0;  ///< gives up waiting after this long
+};
+
 /// Replaces a file a run read earlier (its `stamp` and `readBytes`, from
 /// ReadFileBytes; a missing file has a stamp that does not exist): the
 /// temporary file is written and flushed first; the check that the file is
 /// still what was read is the last call before the swap; the file the swap
-/// displaced is compared with what was read once more, and when another
-/// program wrote it meanwhile, that file is put back (moves back are tried
-/// for about a second) or, failing that, kept. LastFileError() says what
-/// happened for every outcome but Done.
+/// displaced is compared with what was read once more (one written less
+/// than `quiet` ago once it has been quiet), and when another program wrote
+/// it meanwhile, that file is put back (moves back are tried for about a
+/// second) or, failing that, kept. LastFileError() says what happened for
+/// every outcome but Done.
 ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, const FileStamp& stamp,
-                              std::string_view readBytes);
+                              std::string_view readBytes, const QuietTime& quiet = {});
 
 /// Keeps a copy of a file a run left beside its file somewhere safe (as a
 /// backup), setting `where` to its new place (empty when a copy was there

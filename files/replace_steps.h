@@ -40,12 +40,27 @@ enum class Step {
   Stranded      ///< failed, and the original is left under the displaced name
 };
 
+/// What the file system of a folder can do for a replacement.
+struct FolderAbilities {
+  bool exchange = false;  ///< swap two names atomically (Linux's RENAME_EXCHANGE)
+  bool freeName = false;  ///< rename only to a free name (RENAME_NOREPLACE)
+  bool links = false;     ///< hard links
+};
+/// Learns what the file system of out.folder can do, on empty files of its
+/// own named `prefix` + a unique ending (a temporary file's name while it is
+/// written: a stopped run's are swept), all removed again.
+FolderAbilities ProbeFolder(const Temporary& out, const std::string& prefix);
+
 /// Swaps the names of two files atomically.
 Step ExchangeFiles(const std::string& a, const std::string& b);
 /// Gives the file `existing` a second name (a hard link).
 Step LinkFile(const std::string& existing, const std::string& name);
 /// Moves `from` to `to` only while `to` is free.
 Step MoveToFreeName(const std::string& from, const std::string& to);
+/// The same, the way `can` allows it, trying nothing the file system refuses.
+/// Where it has neither free-name renames nor links, the name is looked at
+/// right before a plain rename.
+Step MoveToFreeName(const std::string& from, const std::string& to, const FolderAbilities& can);
 /// Moves `from` to `to`, replacing what `to` holds.
 Step MoveOver(const std::string& from, const std::string& to);
 /// Windows' ReplaceFileW: `temp` becomes `target`, the target's file goes

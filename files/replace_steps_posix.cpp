@@ -2,6 +2,7 @@
 #include "replace_steps.h"
 #include "paths.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -153,17 +154,54 @@ Step LinkFile(const std::string& existing, const std::string& name) {
 }
 
 Step MoveToFreeName(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return Step::Done;
-  if (errno == EEXIST) return Step::Exists;
-  if (errno == ENOENT) return Step::Missing;
-  if (!NotSupported(errno)) return Failed(errno);
-  Step linked = LinkFile(from, to);  // a link does the same, and then the first name goes
-  if (linked == Step::Done) ::unlink(from.c_str());
-  if (linked != Step::Unsupported) return linked;
+  return MoveToFreeName(from, to, FolderAbilities{true, true, true});
+}
+
+Step MoveToFreeName(const std::string& from, const std::string& to, const FolderAbilities& can) {
+  if (can.freeName) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return Step::Done;
+    if (errno == EEXIST) return Step::Exists;
+    if (errno == ENOENT) return Step::Missing;
+    if (!NotSupported(errno)) return Failed(errno);
+  }
+  if (can.links) {
+    Step linked = LinkFile(from, to);  // a link does the same, and then the first name goes
+    if (linked == Step::Done) ::unlink(from.c_str());
+    if (linked != Step::Unsupported) return linked;
+  }
   // Neither: the name is looked at right before the rename.
   struct stat st;
   if (::lstat(to.c_str(), &st) == 0) return Step::Exists;
   return MoveOver(from, to);
+}
+
+FolderAbilities ProbeFolder(const Temporary& out, const std::string& prefix) {
+  static std::atomic<unsigned> probes{0};
+  auto name = [&](const char* what) {
+    return JoinPath(out.folder, prefix + "probe-" + what + std::to_string(++probes));  // the prefix names the process
+  };
+  auto make = [](const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) ::close(fd);
+    return fd >= 0;
+  };
+  FolderAbilities can;
+  const std::string a = name("a"), b = name("b"), c = name("c");
+  if (!make(a)) return can;
+  if (make(b)) {
+    can.exchange = ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0;
+    ::unlink(b.c_str());
+  }
+  std::string last = a;
+  if (!can.exchange) {
+    // What a replacement without the exchange uses to put its file in.
+    can.freeName = ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, c.c_str(), RENAME_NOREPLACE) == 0;
+    if (can.freeName) last = c;
+    can.links = ::link(last.c_str(), b.c_str()) == 0;
+    if (can.links) ::unlink(b.c_str());
+  }
+  ::unlink(last.c_str());
+  return can;
 }
 
 Step MoveOver(const std::string& from, const std::string& to) {

@@ -120,6 +120,14 @@ Step MoveToFreeName(const std::string& from, const std::string& to) {
   return Missing(error) ? Step::Missing : Failed(error);
 }
 
+Step MoveToFreeName(const std::string& from, const std::string& to, const FolderAbilities&) {
+  return MoveToFreeName(from, to);  // a move without REPLACE_EXISTING takes only a free name
+}
+
+// ReplaceFileW keeps the displaced file: no exchange is needed, and a move
+// without REPLACE_EXISTING takes only a free name.
+FolderAbilities ProbeFolder(const Temporary&, const std::string&) { return {false, true, false}; }
+
 Step MoveOver(const std::string& from, const std::string& to) {
   const std::wstring a = SystemPath(from), b = SystemPath(to);
   DWORD error = Retried(

@@ -11,7 +11,8 @@ enum class SavePoint {
   AfterRead,    ///< a run read the file (before it looks whether it was quiet)
   AfterBackup,  ///< the backup of what was read is kept; nothing written yet
   BeforeCheck,  ///< the temporary file is written and flushed; the final check comes next
-  BeforeSwap    ///< the final check passed; the swap comes next
+  BeforeSwap,   ///< the final check passed; the swap comes next
+  AfterSwap     ///< the new file is in; the file it displaced is looked at next
 };
 
 /// `hook` is called at every SavePoint with the file's path (null: none).

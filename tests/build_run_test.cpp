@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 #include <utility>
 #include <tinyxml.h>
@@ -284,9 +285,11 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   EXPECT_EQ(first.Key(0), "45,1300200,,-1");
   EXPECT_EQ(first.Key(1), "45,1300201,,-1");
 
-  // The game starts saving the file (truncated, half written) just before the
-  // swap and finishes while the build starts over: the build waits for the
-  // save to end and builds on the whole new content; the backup kept is that content.
+  // The game starts saving the file (truncated, half written) right after
+  // the final check and finishes 100 ms later, through the handle it opened:
+  // the file it writes becomes the character file again once the save has
+  // ended, and the build starts over on the whole new content; the backup
+  // kept is that content.
   second.sink.messages.clear();
   const std::string game = ReadFile(first.character) + "[Misc]\r\nSaved=1\r\n";
   std::thread rest;
@@ -294,12 +297,16 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   waits.QuietTime(300);
   {
     ScopedSavePointHook hook([&](SavePoint point, const std::string& path) {
-      if (point == SavePoint::BeforeSwap && swaps++ == 0) WriteFile(path, game.substr(0, game.size() / 2));
-      if (point == SavePoint::BeforeRead && swaps == 1 && !rest.joinable())
-        rest = std::thread([&game, path] {
-          std::this_thread::sleep_for(std::chrono::milliseconds(100));
-          WriteFile(path, game);
-        });
+      if (point != SavePoint::BeforeSwap || swaps++ != 0) return;
+      std::FILE* held = std::fopen(path.c_str(), "wb");
+      ASSERT_NE(held, nullptr);
+      std::fwrite(game.data(), 1, game.size() / 2, held);
+      std::fflush(held);
+      rest = std::thread([&game, held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::fwrite(game.data() + game.size() / 2, 1, game.size() - game.size() / 2, held);
+        std::fclose(held);
+      });
     });
     EXPECT_TRUE(RunBuildJob(second.context));
   }

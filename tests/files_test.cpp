@@ -12,10 +12,12 @@
 #include <chrono>
 #include <filesystem>
 #include <sys/stat.h>
+#include <thread>
 #include <vector>
 #ifndef _WIN32
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -215,42 +217,65 @@ TEST(ReplaceFileAtomically, WritesFlushesRenamesThenFlushesTheFolderWhileTheOrig
 }
 
 #ifndef _WIN32
-// File systems without RENAME_EXCHANGE (FAT, exFAT, many FUSE ones), with
-// and without hard links: the file is moved aside and the new one put in;
-// a save of the game into the old file meanwhile (it holds the file open)
-// is put back, and with links so is one that puts a file of its own there.
-TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
+// File systems without RENAME_EXCHANGE: with links (many FUSE ones), with
+// free-name renames but no links (the kernel's exFAT and FAT), with neither
+// (other FUSE ones). Right after the final check the game saves: in place
+// (it truncates, writes part, and finishes 3, 30 or 150 ms later), by
+// renaming a file of its own over the file, or by making the file anew
+// while it is moved aside. The file is never built on part of a save, the
+// game's save ends as the file, and nothing is left beside it.
+TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
   TempDir dir;
   const std::string f = dir.file("c.ini");
-  for (bool links : {true, false}) {
-    for (int game : {0, 1, 2}) {  // 0: quiet, 1: saves in place, 2: saves by rename
-      if (game == 2 && !links) continue;  // the moment no file system without links lets anyone see
-      WriteFile(f, "original");
-      const ReadState read = ReadForSave(f);
-      int held = ::open(f.c_str(), O_WRONLY);  // the game's handle on its file
-      ASSERT_GE(held, 0);
-      ReplaceResult result;
-      {
-        FileCallLog log(f);
-        log.FailCalls("exchange", EINVAL);
-        if (!links) log.FailCalls("link", EPERM);
-        log.ActBefore("link", [&] {
-          if (game == 1) {
-            ASSERT_EQ(::pwrite(held, "saved by the game", 17, 0), 17);
-          } else if (game == 2) {
-            WriteFile(dir.file("game.tmp"), "saved by the game");
-            RenameOver(dir.file("game.tmp"), f);
-          }
-        });
-        result = ReplaceReadFile(f, {"new"}, read.stamp, read.bytes);
+  const std::string save = "[Quickbar]\r\nHotkey_0=45,1300101,,-1\r\n[Chat]\r\nline=saved by the game\r\n";
+  enum Kind { Links, FreeNames, Neither };
+  // InPlace writes 20 bytes first; SameAtFirst first writes back exactly
+  // what the run read, and appends the rest later.
+  enum Game { Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside };
+  for (Kind kind : {Links, FreeNames, Neither})
+    for (Game game : {Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside})
+      for (int finishMs : game == InPlace ? std::vector<int>{3, 30, 150} : std::vector<int>{30}) {
+        if (game == AnewWhileAside && kind == Neither) continue;  // the moment no such file system lets anyone see
+        SCOPED_TRACE("kind " + std::to_string(kind) + ", game " + std::to_string(game) + ", " +
+                     std::to_string(finishMs) + " ms");
+        WriteFile(f, "original");
+        const ReadState read = ReadForSave(f);
+        int held = ::open(f.c_str(), O_WRONLY);  // the game's handle on its file
+        ASSERT_GE(held, 0);
+        std::thread rest;
+        ReplaceResult result;
+        {
+          FileCallLog log(f);
+          log.FailCalls("exchange", EINVAL);
+          if (kind != FreeNames) log.FailCalls("noreplace", EINVAL);
+          if (kind != Links) log.FailCalls("link", EPERM);
+          ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+            if (point != SavePoint::BeforeSwap) return;
+            if (game == InPlace || game == SameAtFirst) {
+              const std::string whole = game == InPlace ? save : "original" + save;
+              const std::size_t first = game == InPlace ? 20 : 8;
+              ASSERT_EQ(::ftruncate(held, 0), 0);
+              ASSERT_EQ(::pwrite(held, whole.data(), first, 0), static_cast<ssize_t>(first));
+              rest = std::thread([&, whole, first] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(finishMs));
+                const ssize_t n = ::pwrite(held, whole.data() + first, whole.size() - first, static_cast<off_t>(first));
+                EXPECT_EQ(n, static_cast<ssize_t>(whole.size() - first));
+              });
+            } else if (game == ByRename) {
+              WriteFile(dir.file("game.tmp"), save);
+              RenameOver(dir.file("game.tmp"), f);
+            } else if (game == AnewWhileAside) {
+              log.ActBefore(kind == Links ? "link" : "noreplace", [&] { WriteFile(f, save); });
+            }
+          });
+          result = ReplaceReadFile(f, {"new"}, read.stamp, read.bytes, {100, 5000});
+        }
+        if (rest.joinable()) rest.join();
+        ::close(held);
+        EXPECT_EQ(result.outcome, game == Quiet ? ReplaceOutcome::Done : ReplaceOutcome::Changed) << LastFileError();
+        EXPECT_EQ(ReadFile(f), game == Quiet ? "new" : game == SameAtFirst ? "original" + save : save);
+        EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
       }
-      ::close(held);
-      SCOPED_TRACE("links " + std::to_string(links) + ", game " + std::to_string(game));
-      EXPECT_EQ(result.outcome, game == 0 ? ReplaceOutcome::Done : ReplaceOutcome::Changed);
-      EXPECT_EQ(ReadFile(f), game == 0 ? "new" : "saved by the game");
-      EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
-    }
-  }
   // The new file cannot be put in and the original cannot go back: it is
   // kept beside, said where, and the next run on the file (this process's
   // too) puts it back before it reads.
@@ -261,9 +286,10 @@ TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
   {
     FileCallLog log(f);
     log.FailCalls("exchange", EINVAL);
-    log.ActBefore("link", [&] {  // links work; the one that puts the new file in does not
-      log.ActBefore("link", [&] {
-        log.FailCalls("link", EIO);
+    ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+      if (point != SavePoint::BeforeSwap) return;
+      log.ActBefore("noreplace", [&] {  // the file is aside; nothing goes in, nothing goes back
+        log.FailCalls("noreplace", EIO);
         log.FailCalls("rename", EIO, 10);
       });
     });
@@ -277,6 +303,53 @@ TEST(ReplaceReadFile, WithoutExchangeOrLinksNoSaveOfTheGameIsLost) {
   EXPECT_EQ(file.Read("Misc", "State"), "original");
   EXPECT_EQ(file.Notes().size(), 1u);
   EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
+}
+
+// A run killed without an exchange, after moving the file aside or after
+// putting its own in, leaves the game's save (written into the file right
+// after the final check) under a name; the next run puts it back or keeps
+// it as a backup it names, and leaves nothing else beside the file.
+TEST(ReplaceReadFile, AKillWithoutExchangeLeavesTheGamesSaveToTheNextRun) {
+  const std::string save = "[Misc]\r\nSaved=by the game\r\n";
+  for (SavePoint killed : {SavePoint::BeforeSwap, SavePoint::AfterSwap}) {  // BeforeSwap: once the file is aside
+    SCOPED_TRACE(killed == SavePoint::AfterSwap ? "after the new file went in" : "after moving aside");
+    TempDir dir;
+    const std::string f = dir.file("c.ini");
+    WriteFile(f, "[Misc]\r\nSaved=original\r\n");
+    const ReadState read = ReadForSave(f);
+    pid_t run = ::fork();
+    if (run == 0) {
+      FileCallLog log(f);
+      log.FailCalls("exchange", EINVAL);
+      ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+        if (point == SavePoint::BeforeSwap) {
+          WriteFile(f, save);  // the game, in place
+          if (killed == SavePoint::BeforeSwap) log.ActBefore("noreplace", [] { ::_exit(9); });
+        }
+        if (point == killed && point == SavePoint::AfterSwap) ::_exit(9);
+      });
+      ReplaceReadFile(f, {"new"}, read.stamp, read.bytes);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(run, &status, 0), run);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << status;
+    ProfileFile next;
+    ASSERT_TRUE(next.Open(f));
+    KeepBackupsOf(next, f, "the next build");
+    std::vector<std::string> holding;  // the file and the backups that hold the save
+    if (ReadFile(f) == save) holding.push_back(f);
+    for (const BackupInfo& b : ListBackups(f))
+      if (ReadFile(b.path) == save) holding.push_back(b.path);
+    ASSERT_EQ(holding.size(), 1u);
+    std::string notes;
+    for (const std::string& note : next.Notes()) notes += note + "\n";
+    if (holding[0] != f) {
+      EXPECT_NE(notes.find(NameOf(holding[0])), std::string::npos) << notes;
+    }
+    next.Close();
+    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
+  }
 }
 
 // A file system that keeps no permission bits (FAT through FUSE answers

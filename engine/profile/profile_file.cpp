@@ -459,7 +459,7 @@ bool ProfileFile::Save() {
   bool told = m_existed && m_beforeReplace;
   if (told && !m_beforeReplace(m_original, reason)) return Refuse(m_path + ": " + reason);
   ReachSavePoint(SavePoint::AfterBackup, m_path);
-  ReplaceResult result = ReplaceReadFile(m_path, bytes, m_stamp, m_original);
+  ReplaceResult result = ReplaceReadFile(m_path, bytes, m_stamp, m_original, {g_quietMs, g_quietLimitMs});
   reason = LastFileError();
   switch (result.outcome) {
     case ReplaceOutcome::Done:
