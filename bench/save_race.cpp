@@ -1,7 +1,7 @@
 // Races another program's saves of the character file against builds, the
 // way the running game saves it, and counts what became of each save:
 //
-//   save_race [--trials N] [--quiet-ms MS] [--seed S] [--without-exchange-and-links]
+//   save_race [--trials N] [--quiet-ms MS] [--seed S] [--file-system KIND] [--right-after-the-check]
 //
 // Per writer style (in place; by renaming a file of its own over it; in place
 // in two parts with a pause between, so that a build may see it half written;
@@ -16,9 +16,18 @@
 // a second so that the trials do not take an hour; the two-part writer's
 // pause stays well below it, as a real save's steps do.
 //
-// With --without-exchange-and-links the build runs as on a file system that
-// has neither RENAME_EXCHANGE nor hard links (FAT, exFAT, many FUSE file
-// systems): those calls fail the way such file systems fail them.
+// --right-after-the-check aims every save at the moment random timing
+// hardly reaches: right after the build's final check, before its swap. The
+// writers then truncate the file and write part of it there, finishing 3, 30
+// or 150 ms later through the same handle, or rename a file of their own
+// over it there.
+//
+// --file-system makes the build run as on a file system that lacks some of
+// the calls a replacement uses, failing them the way such file systems do:
+// "links" (no RENAME_EXCHANGE, no RENAME_NOREPLACE; hard links: many FUSE
+// file systems), "free-names" (no exchange, no links; RENAME_NOREPLACE: the
+// kernel's exFAT and FAT), "neither" (none of the three: other FUSE file
+// systems; also --without-exchange-and-links). Default: all of them (ext4).
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -31,6 +40,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "bench_support.h"
@@ -40,12 +50,17 @@
 #include "file_read.h"
 #include "message_sink.h"
 #include "profile_file.h"
+#include "save_points.h"
 #include "recipe_lookup.h"
 
 namespace {
 
-enum class Writer { InPlace, ByRename, TwoParts, SameLength };
-const char* const kWriterNames[] = {"in place", "by rename", "in two parts", "same length"};
+enum class Writer { InPlace, ByRename, TwoParts, SameLength, Finish3, Finish30, Finish150 };
+const char* const kWriterNames[] = {"in place",     "by rename",     "in two parts",  "same length",
+                                    "part, +3 ms", "part, +30 ms", "part, +150 ms"};
+
+// How long after its first part a writer aimed at the check finishes.
+int FinishMs(Writer style) { return style == Writer::Finish3 ? 3 : style == Writer::Finish30 ? 30 : 150; }
 
 struct Counts {
   int kept = 0, restarted = 0, cleanFailures = 0, lost = 0, torn = 0, otherFailures = 0;
@@ -76,16 +91,38 @@ void Save(Writer style, const std::string& path, const std::string& bytes) {
   out.write(bytes.data() + first, static_cast<std::streamsize>(bytes.size() - first));
 }
 
+// Right after a build's final check: the first part of an in-place save
+// (the rest is written `FinishMs` later by the thread returned), or a whole
+// save by rename.
+std::thread SaveAtTheCheck(Writer style, const std::string& path, const std::string& bytes) {
+  if (style == Writer::ByRename) {
+    Save(style, path, bytes);
+    return std::thread();
+  }
+  auto out = std::make_shared<std::ofstream>(path, std::ios::binary | std::ios::trunc);
+  const std::size_t first = bytes.size() / 3;
+  out->write(bytes.data(), static_cast<std::streamsize>(first)).flush();
+  return std::thread([out, bytes, first, style] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(FinishMs(style)));
+    out->write(bytes.data() + first, static_cast<std::streamsize>(bytes.size() - first)).flush();
+  });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int trials = 500, quietMs = 100;
   unsigned seed = 20261207;
-  bool plainFileSystem = false;
+  std::string fileSystem = "ext4";
+  bool atTheCheck = false;
   for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
     if (option == "--without-exchange-and-links") {
-      plainFileSystem = true;
+      fileSystem = "neither";
+      continue;
+    }
+    if (option == "--right-after-the-check") {
+      atTheCheck = true;
       continue;
     }
     if (i + 1 >= argc) break;
@@ -93,6 +130,11 @@ int main(int argc, char** argv) {
     if (option == "--trials") trials = std::atoi(argv[i]);
     else if (option == "--quiet-ms") quietMs = std::atoi(argv[i]);
     else if (option == "--seed") seed = static_cast<unsigned>(std::strtoul(argv[i], nullptr, 10));
+    else if (option == "--file-system") fileSystem = argv[i];
+  }
+  if (fileSystem != "ext4" && fileSystem != "links" && fileSystem != "free-names" && fileSystem != "neither") {
+    std::cerr << "save_race: --file-system is ext4, links, free-names or neither\n";
+    return 2;
   }
   const std::string folder = MakeBenchFolder();
   const std::string character = folder + "/Alarion-4.ini";
@@ -110,11 +152,11 @@ int main(int argc, char** argv) {
   context.job.templatePath = templ;
   context.job.characterPath = character;
   std::unique_ptr<FileCallLog> plain;
-  if (plainFileSystem) {
+  if (fileSystem != "ext4") {
     plain = std::make_unique<FileCallLog>(character);
     plain->FailCalls("exchange", EINVAL);
-    plain->FailCalls("noreplace", EINVAL);
-    plain->FailCalls("link", EPERM);
+    if (fileSystem != "free-names") plain->FailCalls("noreplace", EINVAL);
+    if (fileSystem != "links") plain->FailCalls("link", EPERM);
   }
 
   // The saves are spread over a whole build and a little beyond.
@@ -132,13 +174,19 @@ int main(int argc, char** argv) {
   std::sort(runs.begin(), runs.end());
   std::mt19937 random(seed);
   std::uniform_int_distribution<long> delayUs(0, runs[2] * 12 / 10);
-  if (plainFileSystem) std::cout << "as on a file system without RENAME_EXCHANGE and hard links\n";
-  std::cout << "a build takes " << runs[2] / 1000.0 << " ms; the other program saves 0-" << runs[2] * 1.2 / 1000
-            << " ms after it starts; quiet time " << quietMs << " ms\n";
+  std::cout << "file system: " << fileSystem << "\n";
+  if (atTheCheck)
+    std::cout << "the other program saves right after the final check; quiet time " << quietMs << " ms\n";
+  else
+    std::cout << "a build takes " << runs[2] / 1000.0 << " ms; the other program saves 0-" << runs[2] * 1.2 / 1000
+              << " ms after it starts; quiet time " << quietMs << " ms\n";
   std::cout << "writer style   trials  kept  (built on it after a restart)  clean failures  lost silently  "
                "half-written left  other failures\n";
   int lostInAll = 0;
-  for (Writer style : {Writer::InPlace, Writer::ByRename, Writer::TwoParts, Writer::SameLength}) {
+  const std::vector<Writer> styles =
+      atTheCheck ? std::vector<Writer>{Writer::Finish3, Writer::Finish30, Writer::Finish150, Writer::ByRename}
+                 : std::vector<Writer>{Writer::InPlace, Writer::ByRename, Writer::TwoParts, Writer::SameLength};
+  for (Writer style : styles) {
     Counts counts;
     for (int trial = 0; trial < trials; ++trial) {
       WriteBenchFile(character, before);
@@ -151,13 +199,23 @@ int main(int argc, char** argv) {
         game.replace(game.size() - end.size(), end.size(), end);
       }
       messages.all.clear();
-      long delay = delayUs(random);
-      std::thread writer([&] {
-        std::this_thread::sleep_for(std::chrono::microseconds(delay));
-        Save(style, character, game);
-      });
+      std::thread writer, rest;
+      if (atTheCheck) {
+        bool saved = false;
+        SetSavePointHook([&](SavePoint point, const std::string& path) {
+          if (point == SavePoint::BeforeSwap && !std::exchange(saved, true)) rest = SaveAtTheCheck(style, path, game);
+        });
+      } else {
+        long delay = delayUs(random);
+        writer = std::thread([&] {
+          std::this_thread::sleep_for(std::chrono::microseconds(delay));
+          Save(style, character, game);
+        });
+      }
       bool ok = RunBuildJob(context);
-      writer.join();
+      SetSavePointHook(nullptr);
+      if (writer.joinable()) writer.join();
+      if (rest.joinable()) rest.join();
 
       std::string after;
       ReadFileBytes(character, after);
