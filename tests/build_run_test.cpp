@@ -12,6 +12,7 @@
 #include "backups.h"
 #include "build_context.h"
 #include "gem_table.h"
+#include "paths.h"
 #include "recipe_lookup.h"
 #include "save_points.h"
 #include "test_support.h"
@@ -298,7 +299,11 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   {
     ScopedSavePointHook hook([&](SavePoint point, const std::string& path) {
       if (point != SavePoint::BeforeSwap || swaps++ != 0) return;
+#ifdef _WIN32
+      std::FILE* held = ::_wfopen(WideText(path).c_str(), L"wb");
+#else
       std::FILE* held = std::fopen(path.c_str(), "wb");
+#endif
       ASSERT_NE(held, nullptr);
       std::fwrite(game.data(), 1, game.size() / 2, held);
       std::fflush(held);
@@ -311,7 +316,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
     EXPECT_TRUE(RunBuildJob(second.context));
   }
   waits.QuietTime(0);
-  rest.join();
+  if (rest.joinable()) rest.join();
   EXPECT_EQ(second.sink.messages, std::vector<std::string>{kBuiltOnNewContent});
   EXPECT_EQ(swaps, 2);
   std::string v;
