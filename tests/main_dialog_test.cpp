@@ -638,6 +638,20 @@ TEST(MainDialogKeyboard, GoHasTheFocusWhenTheWindowOpens) {
   EXPECT_EQ(ReadFile(window.character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
 }
 
+// While the game runs, a player who presses Enter on GO and Enter again on
+// the question (real keys) has built nothing: No is the default.
+TEST(MainDialogKeyboard, EnterOnTheGameQuestionWritesNothing) {
+  PreparedWindow window("en");
+  const std::string original = ReadFile(window.character);
+  GameClientStandIn game;
+  {
+    InputScript keys({"sleep 2", "key Return"});
+    PressOnShownWindow(*window.dlg, WXK_RETURN, wxMOD_NONE, false);
+  }
+  EXPECT_EQ(ReadFile(window.character), original);
+  EXPECT_EQ(ResultLine(*window.dlg), "Nothing was written: the game is running.");
+}
+
 #ifdef DRAG_SOURCE_PATH
 namespace {
 
