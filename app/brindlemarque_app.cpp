@@ -7,9 +7,11 @@
 
 #include "brindlemarque_dlg.h"
 #include "command_line.h"
+#include "environment.h"
 #include "paths.h"
 #include "resources.h"
 #include "planner_folder.h"
+#include "profile_file.h"
 #include "settings_store.h"
 #include "translations.h"
 #include "wx_text.h"
@@ -47,6 +49,8 @@ bool CBrindlemarqueApp::OnCmdLineParsed(wxCmdLineParser& parser) {
 }
 
 bool CBrindlemarqueApp::OnInit() {
+  // Tests that write a file and build on it at once shorten the wait for the game's save.
+  ProfileFile::SetQuietTime(EnvironmentMilliseconds("BRINDLEMARQUE_QUIET_MS", 1000));
   UseLanguage(LoadLanguage());  // before any window, and before the command line's own messages
   if (!wxApp::OnInit()) return false;  // reads the command line
   if (!InitBrindlemarqueUi()) {

@@ -12,7 +12,9 @@
 #include "build_command.h"
 #include "version.h"
 #include "characters_command.h"
+#include "environment.h"
 #include "game_warning.h"
+#include "profile_file.h"
 #include "restore_command.h"
 
 int main(int argc, char** argv) {
@@ -33,6 +35,8 @@ int main(int argc, char** argv) {
   }
   ::SetConsoleOutputCP(CP_UTF8);
 #endif
+  // Tests that write a file and build on it at once shorten the wait for the game's save.
+  ProfileFile::SetQuietTime(EnvironmentMilliseconds("BRINDLEMARQUE_QUIET_MS", 1000));
   CLI::App app{"Brindlemarque: crafting hotkeys from a spellcraft template, on the command line"};
   app.set_version_flag("--version", "brindlemarque-cli " BRINDLEMARQUE_VERSION);
   app.require_subcommand(1);

@@ -7,7 +7,6 @@
 
 #include "ascii_text.h"
 #include "file_error.h"
-#include "environment.h"
 #include "paths.h"
 #include "reason_text.h"
 #include "file_read.h"
@@ -125,13 +124,7 @@ std::string WriteRefusal(const std::string& section, const std::string& key, con
 
 int g_lockWaitMs = 3000;
 
-int QuietTimeFromEnvironment() {
-  std::string text = EnvironmentText("BRINDLEMARQUE_QUIET_MS");
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 6) return 1000;
-  return std::stoi(text);
-}
-
-int g_quietMs = QuietTimeFromEnvironment();
+int g_quietMs = 1000;
 int g_quietLimitMs = 5000;
 
 }  // namespace

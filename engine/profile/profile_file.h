@@ -131,8 +131,8 @@ class ProfileFile {
   /// How long Open() waits for a lock another run holds (default 3000 ms).
   static void SetLockWait(int milliseconds);
   /// How long a file must have been unchanged before Open() reads it (default
-  /// 1000 ms, or BRINDLEMARQUE_QUIET_MS from the environment, for tests), and
-  /// how long Open() waits for that at most (default 5000 ms).
+  /// 1000 ms; the programs take BRINDLEMARQUE_QUIET_MS from the environment,
+  /// for tests), and how long Open() waits for that at most (default 5000 ms).
   static void SetQuietTime(int quietMs, int limitMs = 5000);
 
  private:
