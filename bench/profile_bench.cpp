@@ -2,6 +2,7 @@
 // plain read-and-rewrite of the same file with the same atomic replacement.
 #include <benchmark/benchmark.h>
 
+#include "profile_calls.h"
 #include "bench_support.h"
 #include "file_read.h"
 #include "file_replace.h"

@@ -1,4 +1,5 @@
 // The build run end to end on small files: walk order, limits and failures.
+#include "profile_calls.h"
 #include "build_run.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // The diagnostic gem table on a realistic character file: whole logs and
 // whole character files compared.
+#include "profile_calls.h"
 #include "gem_table.h"
 
 #include <gtest/gtest.h>

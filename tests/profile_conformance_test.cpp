@@ -2,6 +2,7 @@
 // WritePrivateProfileString), case by case, as Wine's kernel32 shows them.
 // Where ours differs on purpose, the case says why. On Windows every case
 // also runs through kernel32 itself, which must give the peer's result.
+#include "profile_calls.h"
 #include "profile_file.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // The INI layer against realistic character files.
+#include "profile_calls.h"
 #include "profile_file.h"
 
 #include <gtest/gtest.h>

@@ -8,6 +8,7 @@
 #include <thread>
 #include <windows.h>
 
+#include "profile_calls.h"
 #include "backups.h"
 #include "build_context.h"
 #include "build_run.h"

@@ -1,5 +1,5 @@
 // The character file's INI access: an in-memory, byte-preserving INI document
-// tied to one path, and four one-shot calls that read or change a file by path.
+// tied to one path.
 //
 // Behaviour callers rely on (that of the Windows private-profile functions):
 // - section and key names compare without regard to ASCII case;
@@ -26,11 +26,6 @@
 #include "file_lock.h"
 #include "file_read.h"
 #include "file_replace.h"
-
-// <windows.h> spells its own WriteProfileString as a macro.
-#ifdef WriteProfileString
-#undef WriteProfileString
-#endif
 
 /// One INI file held in memory for a series of reads and changes, written
 /// back in one atomic step by Save(). Its sections are split apart and
@@ -181,16 +176,3 @@ class ProfileFile {
   LeftoverKeeper m_keep;
   std::vector<std::string> m_notes;
 };
-
-/// One-shot calls on the file at `path`: each reads the file, applies one
-/// operation and, when the bytes changed, replaces the file atomically.
-/// Each returns false when the file could not be read or written or the
-/// call was refused (see ProfileFile); the file is then left as it was.
-
-/// Reads like ProfileFile::Read; an absent or unreadable file gives 0.
-std::size_t ReadProfileString(const std::string& path, const std::string& section,
-                              const std::string& key, std::string& value, std::size_t size);
-bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
-                        const std::string& value);
-bool DeleteProfileKey(const std::string& path, const std::string& section, const std::string& key);
-bool EmptyProfileSection(const std::string& path, const std::string& section);
