@@ -352,8 +352,6 @@ TEST(ReplaceReadFile, AKillWithoutExchangeLeavesTheGamesSaveToTheNextRun) {
   }
 }
 
-// A file system that keeps no permission bits (FAT through FUSE answers
-// fchmod with "function not implemented") saves all the same.
 // The client is found by its process name, or by the Windows path Wine
 // gives as its first argument; an entry that ended or cannot be read is
 // passed over, and the rest are still found.
@@ -389,15 +387,20 @@ TEST(GameProcessScan, FindsTheClientByNameOrPathAndPassesOverWhatItCannotRead) {
   EXPECT_TRUE(FindGameProcessesIn(proc.file("gone")).empty());
 }
 
+// A file system that keeps no permission bits (FAT through FUSE answers
+// fchmod with "function not implemented", the kernel's FAT with "operation
+// not permitted") saves all the same.
 TEST(ReplaceReadFile, AFileSystemWithoutPermissionBitsStillSaves) {
   TempDir dir;
   const std::string f = dir.file("c.ini");
-  WriteFile(f, "original");
-  const ReadState read = ReadForSave(f);
-  FileCallLog log(f);
-  log.FailCalls("fchmod", ENOSYS);
-  EXPECT_EQ(ReplaceReadFile(f, {"new"}, read.stamp, read.bytes).outcome, ReplaceOutcome::Done);
-  EXPECT_EQ(ReadFile(f), "new");
+  for (int answer : {ENOSYS, EPERM}) {  // FUSE's answer, and FAT's
+    WriteFile(f, "original");
+    const ReadState read = ReadForSave(f);
+    FileCallLog log(f);
+    log.FailCalls("fchmod", answer);
+    EXPECT_EQ(ReplaceReadFile(f, {"new"}, read.stamp, read.bytes).outcome, ReplaceOutcome::Done) << answer;
+    EXPECT_EQ(ReadFile(f), "new");
+  }
 }
 #endif
 
