@@ -495,4 +495,17 @@ TEST(ByteHash, PiecesGiveTheHashOfTheWholeAndEveryByteCounts) {
     EXPECT_NE(HashOfBytes(changed), expected) << at;
   }
   EXPECT_NE(HashOfBytes(whole + '\0'), expected);
+  // The hash stands in backups' notes and temporary files' names on disk:
+  // it may never change. Trailing zero bytes count, whole blocks too.
+  std::string block64;
+  for (int i = 0; i < 64; ++i) block64 += static_cast<char>(i);
+  const std::pair<std::string, const char*> known[] = {
+      {"", "de7974ee41e3e5c9"},
+      {"a", "cbe664f548a67707"},
+      {std::string("a\0", 2), "3e7121412c82337a"},
+      {std::string("a\0\0", 3), "be4eddda1f6e99dd"},
+      {std::string(32, 'a'), "73723d4a78ab7474"},
+      {block64, "1493d2f25e03f23a"},
+      {"[Quickbar]\r\nHotkey_0=45,1300101,,-1\r\n", "2406c0cd558fbb9e"}};
+  for (const auto& [bytes, text] : known) EXPECT_EQ(HashTextOfBytes(bytes), text) << bytes.size();
 }
