@@ -480,6 +480,28 @@ TEST(Paths, OnlyRelativePathsAreTakenInTheWorkFolder) {
 
 // The hash that names temporary files and vouches for backups is the same
 // however the bytes come in pieces, and moves with any byte.
+// A stamp vouches for the bytes only when both its times are fine-grained
+// and well before the read began: a change time within 100 ms of the read
+// (a write in the same tick) leaves it to the bytes, however old the
+// modification time a program may have set.
+TEST(FileStamp, DecidesOnlyWithBothTimesWellBeforeTheRead) {
+  const long long began = 1'800'000'000'123'456'789LL;
+  const long long old = began - 500'000'000, recent = began - 50'000'000, whole = 1'800'000'000'000'000'000LL;
+  const struct {
+    long long modified, changed, began;
+    bool decides;
+  } cases[] = {{old, old, began, true},     {old, recent, began, false}, {recent, old, began, false},
+               {old, 0, began, false},      {whole, old, began, false},  {old, old, 0, false}};
+  for (const auto& c : cases) {
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.modifiedNs = c.modified;
+    stamp.changedNs = c.changed;
+    stamp.readBeganNs = c.began;
+    EXPECT_EQ(stamp.Decides(), c.decides) << c.modified << " " << c.changed << " " << c.began;
+  }
+}
+
 TEST(ByteHash, PiecesGiveTheHashOfTheWholeAndEveryByteCounts) {
   std::string whole;
   for (int i = 0; i < 1000; ++i) whole += static_cast<char>((i * 131) ^ (i >> 3));
