@@ -49,8 +49,7 @@ bool CBrindlemarqueApp::OnCmdLineParsed(wxCmdLineParser& parser) {
 }
 
 bool CBrindlemarqueApp::OnInit() {
-  // Tests that write a file and build on it at once shorten the wait for the game's save.
-  ProfileFile::SetQuietTime(EnvironmentMilliseconds("BRINDLEMARQUE_QUIET_MS", 1000));
+  ProfileFile::SetQuietTime(QuietTimeSetting());
   UseLanguage(LoadLanguage());  // before any window, and before the command line's own messages
   if (!wxApp::OnInit()) return false;  // reads the command line
   if (!InitBrindlemarqueUi()) {

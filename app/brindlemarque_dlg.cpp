@@ -250,8 +250,8 @@ void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
   // The field's, typed or not.
   CTemplateFileDialog dialog(this, m_context.InWorkFolder(FromWx(m_templatePath->GetValue())), m_context.workFolder);
   if (dialog.ShowModal() != wxID_OK || dialog.ChosenPath().empty()) return;
-  if (FromWx(dialog.ChosenPath()) != m_context.job.templatePath) m_watch->Stop();  // another template
   m_context.job.templatePath = FromWx(dialog.ChosenPath());
+  m_watch->StopUnlessFor(m_context.job);
   m_templatePath->ChangeValue(dialog.ChosenPath());
   ShowResult(RESULT_HIDE);
 }
@@ -259,8 +259,8 @@ void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
 void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
   CDialog_CharSelect dialog(this);
   if (dialog.ChooseCharacter(m_context.job.characterPath) != MODAL_OK) return;
-  if (dialog.GetChosenPath() != m_context.job.characterPath) m_watch->Stop();  // another character
   m_context.job.characterPath = dialog.GetChosenPath();
+  m_watch->StopUnlessFor(m_context.job);
   m_characterName->ChangeValue(ShownCharacter(m_context.job.characterPath));
   ShowResult(RESULT_HIDE);
 }
@@ -353,8 +353,8 @@ void CBrindlemarqueDlg::OnDropFiles(wxDropFilesEvent& event) {
 
 void CBrindlemarqueDlg::OpenTemplate(const std::string& path) {
   ControlsToSettings();
-  if (path != m_context.job.templatePath) m_watch->Stop();  // another template
   m_context.job.templatePath = path;
+  m_watch->StopUnlessFor(m_context.job);
   ShowResult(RESULT_HIDE);
   m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
 }

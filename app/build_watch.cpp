@@ -51,6 +51,10 @@ void CBuildWatch::Stop() {
   m_placed.clear();
 }
 
+void CBuildWatch::StopUnlessFor(const JobSettings& job) {
+  if (job.characterPath != m_job.characterPath || job.templatePath != m_job.templatePath) Stop();
+}
+
 void CBuildWatch::OnFileSystem(wxFileSystemWatcherEvent& event) {
   if (!m_watcher || event.IsError()) return;
   const wxString name = ToWx(NameOf(m_job.characterPath));

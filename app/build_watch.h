@@ -27,8 +27,11 @@ class CBuildWatch : public wxEvtHandler {
   /// Watches the character file of `job` for the hotkeys a build `placed`
   /// (none: nothing to watch); a watch before ends.
   void Start(const JobSettings& job, std::vector<PlacedHotkey> placed);
-  /// Ends the watch (another character or template, another run, closing).
+  /// Ends the watch (another run, closing).
   void Stop();
+  /// Ends the watch when `job` names another character file or template
+  /// than the build watched.
+  void StopUnlessFor(const JobSettings& job);
   bool IsWatching() const { return m_watcher != nullptr; }
 
  private:

@@ -35,8 +35,7 @@ int main(int argc, char** argv) {
   }
   ::SetConsoleOutputCP(CP_UTF8);
 #endif
-  // Tests that write a file and build on it at once shorten the wait for the game's save.
-  ProfileFile::SetQuietTime(EnvironmentMilliseconds("BRINDLEMARQUE_QUIET_MS", 1000));
+  ProfileFile::SetQuietTime(QuietTimeSetting());
   CLI::App app{"Brindlemarque: crafting hotkeys from a spellcraft template, on the command line"};
   app.set_version_flag("--version", "brindlemarque-cli " BRINDLEMARQUE_VERSION);
   app.require_subcommand(1);

@@ -86,14 +86,12 @@ std::optional<BarPicture> OverwrittenBars(const ProfileFile& file, const JobSett
   if (!gone) return std::nullopt;
   BarPicture picture = DescribeBars(job, written, now, {});
   // What the writer put in a slot of the build's is never the player's own key kept.
-  for (PictureBar& bar : picture.bars)
-    for (int s = 0; s < 10; ++s) {
-      const SlotCode code = bar.quickbar * 1000 + bar.bar * 10 + s;
-      PictureSlot& slot = bar.slots[static_cast<std::size_t>(s)];
-      const std::string was = Value(written, code);
-      slot.replaced = !was.empty() && was != Value(now, code);
-      if (slot.replaced) slot.before = was;
-    }
+  for (const PlacedHotkey& p : placed) {
+    PictureSlot& slot = picture.bars.at(static_cast<std::size_t>(p.code % 1000 / 10 - job.firstBar))
+                            .slots[static_cast<std::size_t>(p.code % 10)];
+    slot.replaced = Value(now, p.code) != p.value;
+    if (slot.replaced) slot.before = p.value;
+  }
   return picture;
 }
 

@@ -6,9 +6,10 @@
 /// The environment variable `name` as path text; empty when unset.
 std::string EnvironmentText(const char* name);
 
-/// The environment variable `name` as a number of milliseconds (up to six
-/// digits); `fallback` when it is unset or not such a number.
-int EnvironmentMilliseconds(const char* name, int fallback);
+/// How long the programs wait for a character file to be quiet before they
+/// read it: a second, or BRINDLEMARQUE_QUIET_MS (up to six digits) for tests
+/// that write a file and build on it at once.
+int QuietTimeSetting();
 
 /// The folder for the user's own data of programs: %LOCALAPPDATA% on
 /// Windows; elsewhere $XDG_DATA_HOME when absolute, else ~/.local/share.

@@ -106,10 +106,14 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp&
   return ReadStatus::Failed;
 }
 
+bool QuietByStamp(const FileStamp& stamp, int quietMs) {
+  const long long rounding = stamp.Coarse() ? 2000000000LL : 0;
+  return FileClockNow() - stamp.modifiedNs >= static_cast<long long>(quietMs) * 1000000LL + rounding;
+}
+
 ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std::string& bytes, FileStamp& stamp,
                          std::size_t maxBytes) {
   using Clock = std::chrono::steady_clock;
-  const long long quietNs = static_cast<long long>(quietMs) * 1000000LL;
   const auto start = Clock::now();
   auto watchedSince = start;
   FileStamp watchedStamp;
@@ -131,8 +135,7 @@ ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std:
     // as two seconds, must be older by that much more); or by a file that
     // stayed as it was read for the quiet time (bytes too where stamps are coarse).
     auto now = Clock::now();
-    const long long rounding = stamp.Coarse() ? 2000000000LL : 0;
-    if (FileClockNow() - stamp.modifiedNs >= quietNs + rounding) return ReadStatus::Ok;
+    if (QuietByStamp(stamp, quietMs)) return ReadStatus::Ok;
     if (now - watchedSince >= std::chrono::milliseconds(quietMs)) return ReadStatus::Ok;
     if (now - start >= std::chrono::milliseconds(limitMs)) {
       std::string limit = limitMs % 1000 != 0 ? std::to_string(limitMs) + " ms"

@@ -62,6 +62,11 @@ bool StampFile(const std::string& path, FileStamp& stamp);
 /// Now on the clock modification times are given in (nanoseconds since 1970).
 long long FileClockNow();
 
+/// Whether a file of `stamp` has been quiet for `quietMs` by its time stamp
+/// alone: written at least that long ago (a coarse stamp, rounded down by as
+/// much as two seconds, that much more).
+bool QuietByStamp(const FileStamp& stamp, int quietMs);
+
 /// ReadFileBytes that also gives the file's stamp as it was read. A file that
 /// changes while it is read is read again (a few times) so that bytes and
 /// stamp belong together; one that keeps changing fails ("changed while it was read").

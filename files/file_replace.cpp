@@ -23,6 +23,14 @@ constexpr long long kStaleSeconds = 300;
 
 std::string TemporaryPrefix(const std::string& name) { return "." + name + kMark; }
 
+const char* const kWriting = "-writing-";
+
+// The name of this run's files while they are written: any that a stopped
+// run leaves is its own, swept.
+std::string WritingPrefix(const std::string& name) {
+  return TemporaryPrefix(name) + std::to_string(CurrentProcessId()) + kWriting;
+}
+
 // A name for the bytes a temporary file is written with, so that a stopped
 // run's temporary file can be told from a file a swap displaced into it.
 std::string HashText(const ByteParts& bytes) {
@@ -41,8 +49,6 @@ std::string OlderHashText(const std::string& bytes) {
   return text;
 }
 
-const char* const kWriting = "-writing-";
-
 // A temporary file is written as ".<name>.brindlemarque-<pid>-writing-<unique>"
 // and, once whole and flushed, named ".<name>.brindlemarque-<pid>-<hash of
 // its bytes>-<unique>": a stopped run's file of either name is its own, never
@@ -51,7 +57,7 @@ const char* const kWriting = "-writing-";
 bool PrepareTemporary(const std::string& path, const ByteParts& bytes, Temporary& t, bool flush = true,
                       const std::string& hash = {}) {
   if (!FindReplaceTarget(path, t) || !CheckReplaceable(t)) return false;
-  if (!WriteTemporary(t, TemporaryPrefix(t.name) + std::to_string(CurrentProcessId()) + kWriting, bytes, flush))
+  if (!WriteTemporary(t, WritingPrefix(t.name), bytes, flush))
     return false;
   std::string whole = t.path;
   whole.replace(whole.rfind(kWriting), std::strlen(kWriting), "-" + (hash.empty() ? HashText(bytes) : hash) + "-");
@@ -128,9 +134,7 @@ Step MoveBack(const std::string& displaced, const std::string& target) {
 bool DisplacedAsRead(const std::string& displaced, std::string_view readBytes, const QuietTime& quiet) {
   FileStamp stamp;
   if (!StampFile(displaced, stamp) || !stamp.exists) return false;
-  const long long rounding = stamp.Coarse() ? 2000000000LL : 0;
-  if (FileClockNow() - stamp.modifiedNs >= static_cast<long long>(quiet.quietMs) * 1000000LL + rounding)
-    return CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same;
+  if (QuietByStamp(stamp, quiet.quietMs)) return CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same;
   std::string bytes;
   return ReadQuietFile(displaced, quiet.quietMs, quiet.limitMs, bytes, stamp) == ReadStatus::Ok && bytes == readBytes;
 }
@@ -264,7 +268,7 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
   if (!PrepareTemporary(path, bytes, t)) return Outcome(ReplaceOutcome::Failed);
   // What the folder can do is learned first, so that the check below is
   // the last call before the swap.
-  const FolderAbilities can = ProbeFolder(t, TemporaryPrefix(t.name) + std::to_string(CurrentProcessId()) + kWriting);
+  const FolderAbilities can = ProbeFolder(t, WritingPrefix(t.name));
   ReachSavePoint(SavePoint::BeforeCheck, path);
   // The last look before the swap: nothing slow comes between.
   AsRead now = CheckAsRead(t.target, &stamp, readBytes);

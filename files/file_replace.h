@@ -16,9 +16,9 @@
 // once it has been quiet. Where the file system can neither rename to a free
 // name only nor link, a save that makes the file anew (a rename of the other
 // program's own file into place, or an open that creates it) in the moment
-// between looking at the name and the rename is the one that cannot be seen. What a folder can do is learned on files of
-// our own before the final check, so that nothing comes between the check
-// and the swap.
+// between looking at the name and the rename is the one that cannot be seen.
+// What a folder can do is learned on files of our own before the final
+// check, so that nothing comes between the check and the swap.
 #pragma once
 
 #include <functional>

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "ascii_text.h"
 #include "game_process.h"
 
 namespace {
@@ -58,8 +59,7 @@ bool IsGameClient(int proc, const std::string& id) {
   // A name cut short, or Wine's loader's own: the first argument is the
   // program's path, Windows or not. Other processes are not asked (reading
   // a process's arguments costs more than its name).
-  const bool wine = comm.size() >= 4 && (comm[0] | 0x20) == 'w' && (comm[1] | 0x20) == 'i' &&
-                    (comm[2] | 0x20) == 'n' && (comm[3] | 0x20) == 'e';
+  const bool wine = NoCaseKey(comm.substr(0, 4)) == "wine";
   if (comm.size() < kNameBytes && !wine) return false;
   const std::string cmdline = ReadSmall(proc, id + "/cmdline", 4096);
   return !cmdline.empty() && IsGameProgram(std::string_view(cmdline.c_str()));

@@ -15,7 +15,23 @@ cache_root=${BRINDLEMARQUE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/brindlemarque}
 # The version of the source package: that of its binary packages here.
 wx_version=$( (apt-cache policy libwxgtk3.2-dev 2>/dev/null || true) | sed -n 's/ *Candidate: //p' | head -n 1)
 [ -n "$wx_version" ] || { echo "windows-deps: cannot tell the wxWidgets version" >&2; exit 1; }
-prefix=$cache_root/mingw-wx-${wx_version//[:~+]/_}
+# Every optional feature off, then on again only what the window and its
+# dialogs use (the classes of the layouts, the dialogs it opens, the
+# settings in the registry, the catalogs, drops, the folder watch); at -O1
+# and without debug information, which costs a fraction of the default's
+# compile time and changes nothing the tests can see.
+features=(
+  intl config regkey streams filesystem file ffile textbuf textfile datetime log longlong stdpaths timer
+  stopwatch fswatcher dynlib dynamicloader cmdline fontmap threads exceptions ole variant dataobj dnd clipboard
+  image xrc accel menus menubar tooltips validators mousewheel display sysoptions
+  button checkbox choice combobox listbox listctrl imaglist stattext statbmp statbox statline textctrl
+  scrollbar collpane treectrl wxdib uxtheme radiobtn
+  msgdlg richmsgdlg filedlg dirdlg textdlg
+)
+# The cache is named after the versions and this configuration, so that a
+# changed list builds anew instead of taking a build without the change.
+config=$(printf '%s ' "${features[@]}" -O1 | md5sum | cut -c1-8)
+prefix=$cache_root/mingw-wx-${wx_version//[:~+]/_}-$config
 if [ -f "$prefix/.complete" ]; then
   echo "$prefix"
   exit 0
@@ -44,19 +60,6 @@ scripts/debian-source.sh libpng1.6 "$work/libpng"
 echo "windows-deps: wxWidgets $wx_version (the longest part)" >&2
 scripts/debian-source.sh wxwidgets3.2 "$work/wx"
 mkdir -p "$work/wx-build"
-# Every optional feature off, then on again only what the window and its
-# dialogs use (the classes of the layouts, the dialogs it opens, the
-# settings in the registry, the catalogs, drops, the folder watch); at -O1
-# and without debug information, which costs a fraction of the default's
-# compile time and changes nothing the tests can see.
-features=(
-  intl config regkey streams filesystem file ffile textbuf textfile datetime log longlong stdpaths timer
-  stopwatch fswatcher dynlib dynamicloader cmdline fontmap threads exceptions ole variant dataobj dnd clipboard
-  image xrc accel menus menubar tooltips validators mousewheel display uiactionsim sysoptions
-  button checkbox choice combobox listbox listctrl imaglist stattext statbmp statbox statline textctrl
-  scrollbar collpane treectrl wxdib uxtheme radiobtn
-  msgdlg richmsgdlg filedlg dirdlg textdlg
-)
 enables=()
 for f in "${features[@]}"; do enables+=("--enable-$f"); done
 (cd "$work/wx-build" && "$work/wx/configure" --host=$host --prefix="$prefix" --disable-shared --with-msw \

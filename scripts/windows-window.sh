@@ -44,12 +44,15 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   cd "$work/vesko"
   LANG=de_DE.UTF-8 "$here/scripts/wine-run.sh" "$exe" >"$work/wine.log" 2>&1 &
   pid=$!
-  id=
-  for i in $(seq 450); do
-    id=$(xdotool search --name "^$caption\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && break
-    sleep 0.2
-  done
+  # The window titled exactly $1, looked for every 0.2 s, $2 times at most.
+  window_titled() {
+    for i in $(seq "$2"); do
+      xdotool search --name "^$1\$" 2>/dev/null | head -n 1 | grep . && return 0
+      sleep 0.2
+    done
+    return 0
+  }
+  id=$(window_titled "$caption" 450)
   [ -n "$id" ] || { echo "window: no window titled $caption" >&2; cat "$work/wine.log" >&2; kill $pid; exit 1; }
   sleep 2
   [ -n "$shot" ] && import -window "$id" "$shot"
@@ -62,12 +65,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   sleep 2
   original=$(md5sum < "$work/Alarion-4.ini")
   xdotool windowfocus --sync "$id" key Return
-  question=
-  for i in $(seq 100); do
-    question=$(xdotool search --name "^Brindlemarque\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$question" ] && break
-    sleep 0.2
-  done
+  question=$(window_titled Brindlemarque 100)
   [ -n "$question" ] || { echo "window: GO did not ask while game.dll runs" >&2; kill $pid; exit 1; }
   xdotool windowfocus --sync "$question" key Return
   sleep 2
