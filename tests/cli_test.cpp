@@ -363,6 +363,8 @@ TEST(CliGameRunning, WritingCommandsWarnAndGoOn) {
                                    warned.character});
   EXPECT_EQ(gems.status, 0);
   EXPECT_EQ(gems.err, warning);
+  EXPECT_EQ(warned.Cli({"gemtest", "--template", warned.Template("Alarion_Armsman.vsk"), "--character",
+                        warned.character, "--no-game-check"}).err, "");
   EXPECT_EQ(warned.Cli({"restore", "--character", warned.character, "--list"}).err, "");
   ProgramResult restore = warned.Cli({"restore", "--character", warned.character});
   EXPECT_EQ(restore.status, 0);

@@ -1,5 +1,6 @@
 // Whole-file reads and atomic replacement.
 #include "byte_hash.h"
+#include "environment.h"
 #include "file_error.h"
 #include "paths.h"
 #include "file_read.h"
@@ -375,15 +376,17 @@ TEST(GameProcessScan, FindsTheClientByNameOrPathAndPassesOverWhatItCannotRead) {
   entry("600", {{"comm", "wine-preloader\n"}, {"cmdline", "/opt/game.dll\0"s}});
   entry("self", {{"comm", "game.dll\n"}});
   entry("700", {{"comm", "wine\n"}, {"cmdline", "Z:\\opt\\game.dll\0"s}});
+  entry("750", {{"comm", "DAoC-Launcher.e\n"}, {"cmdline", "C:\\DAoC\\game.dll\0"s}});  // cut at 15 bytes
   entry("800", {{"comm", "python3\n"}, {"cmdline", "game.dll\0"s}});  // neither cut nor Wine's: its name says it all
   WriteFile(proc.file("900"), "not a process");
   std::vector<GameProcess> found = FindGameProcessesIn(proc.path());
   std::sort(found.begin(), found.end(), [](const GameProcess& a, const GameProcess& b) { return a.id < b.id; });
-  ASSERT_EQ(found.size(), 4u);
+  ASSERT_EQ(found.size(), 5u);
   EXPECT_EQ(found[0], (GameProcess{100, 12345}));
   EXPECT_EQ(found[1], (GameProcess{200, 0}));
   EXPECT_EQ(found[2], (GameProcess{600, 0}));
   EXPECT_EQ(found[3], (GameProcess{700, 0}));
+  EXPECT_EQ(found[4], (GameProcess{750, 0}));
   EXPECT_TRUE(FindGameProcessesIn(proc.file("gone")).empty());
 }
 
@@ -480,6 +483,17 @@ TEST(Paths, OnlyRelativePathsAreTakenInTheWorkFolder) {
 
 // The hash that names temporary files and vouches for backups is the same
 // however the bytes come in pieces, and moves with any byte.
+// The programs' quiet time: a second, or a test's number of milliseconds.
+TEST(QuietTimeSetting, TakesUpToSixDigitsAndASecondOtherwise) {
+  ScopedEnv env;
+  const std::pair<std::optional<std::string>, int> cases[] = {
+      {std::nullopt, 1000}, {"", 1000}, {"0", 0}, {"250", 250}, {"999999", 999999}, {"1000000", 1000}, {"25ms", 1000}};
+  for (const auto& [text, ms] : cases) {
+    env.Set("BRINDLEMARQUE_QUIET_MS", text);
+    EXPECT_EQ(QuietTimeSetting(), ms) << text.value_or("(unset)");
+  }
+}
+
 // A stamp vouches for the bytes only when both its times are fine-grained
 // and well before the read began: a change time within 100 ms of the read
 // (a write in the same tick) leaves it to the bytes, however old the

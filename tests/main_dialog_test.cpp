@@ -892,6 +892,10 @@ TEST(MainDialog, SaysWhenTheGameWritesItsBarsOverABuild) {
   const PictureSlot& first = dlg->LastBars()->bars.front().slots.front();  // the first item's spacer before
   EXPECT_NE(first.content, SlotContent::Spacer);
   EXPECT_TRUE(first.replaced);
+  int replaced = 0;  // every slot of the build's, the game's own keys there too
+  for (const PictureBar& bar : dlg->LastBars()->bars)
+    for (const PictureSlot& slot : bar.slots) replaced += slot.replaced;
+  EXPECT_EQ(replaced, 27);
   EXPECT_FALSE(dlg->IsWatchingBuild());
 
   // Every other write, and another template, ends the watch; the same template does not.
