@@ -11,7 +11,6 @@
 #include "paths.h"
 #include "resources.h"
 #include "planner_folder.h"
-#include "profile_file.h"
 #include "settings_store.h"
 #include "translations.h"
 #include "wx_text.h"
@@ -49,7 +48,6 @@ bool CBrindlemarqueApp::OnCmdLineParsed(wxCmdLineParser& parser) {
 }
 
 bool CBrindlemarqueApp::OnInit() {
-  ProfileFile::SetQuietTime(QuietTimeSetting());
   UseLanguage(LoadLanguage());  // before any window, and before the command line's own messages
   if (!wxApp::OnInit()) return false;  // reads the command line
   if (!InitBrindlemarqueUi()) {
@@ -63,7 +61,7 @@ int CBrindlemarqueApp::OnRun() {
   if (m_answeredOnly) return 0;
   for (bool first = true;; first = false) {
     if (!first) UseLanguage(LoadLanguage());
-    CBrindlemarqueDlg dialog;
+    CBrindlemarqueDlg dialog(ProgramFileWaits());  // the environment is read here only
     // The planner's files, before the window shows (its messages too); a
     // window made again for another language works in the folder in use.
     OpenPlannerFolder(nullptr, dialog.Context(), first ? m_configFolder : std::string());

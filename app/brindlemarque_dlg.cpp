@@ -83,8 +83,9 @@ wxIconBundle ApplicationIcons() {
 
 }  // namespace
 
-CBrindlemarqueDlg::CBrindlemarqueDlg() {
+CBrindlemarqueDlg::CBrindlemarqueDlg(const FileWaits& waits) {
   LoadSettings(m_context.job);
+  m_context.waits = waits;
   m_context.messages = &m_messages;
   BuildWindow();
   m_messages.SetParent(this);
@@ -327,7 +328,7 @@ void CBrindlemarqueDlg::OnLanguage(wxCommandEvent& event) {
 void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
   ControlsToSettings();
   m_watch->Stop();  // the undo itself takes the build's hotkeys out
-  UndoLastBuild(this, m_context.job.characterPath, m_messages, *m_result,
+  UndoLastBuild(this, m_context.job.characterPath, m_context.waits, m_messages, *m_result,
                 [this] { return MayWriteCharacter(GameWrite::Undo); });
 }
 

@@ -41,7 +41,7 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Loads the stored settings and builds the window (in the language in
   /// use) showing them. The planner's files are loaded into Context() by
   /// the caller (OpenPlannerFolder).
-  CBrindlemarqueDlg();
+  explicit CBrindlemarqueDlg(const FileWaits& waits);
   /// Saves the settings.
   ~CBrindlemarqueDlg() override;
 

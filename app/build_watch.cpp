@@ -4,6 +4,8 @@
 #include <wx/filename.h>
 #include <wx/fswatcher.h>
 
+#include "file_read.h"
+#include "ini_document.h"
 #include "paths.h"
 #include "wx_text.h"
 
@@ -65,10 +67,10 @@ void CBuildWatch::OnFileSystem(wxFileSystemWatcherEvent& event) {
 void CBuildWatch::OnSettled(wxTimerEvent&) {
   if (!m_watcher) return;
   // Gone (a writer between its steps) or unreadable for now: the next change tells.
-  ProfileFile file;
-  if (!FileOrFolderExists(m_job.characterPath) || !file.Open(m_job.characterPath, false)) return;
+  std::string bytes;
+  if (ReadFileBytes(m_job.characterPath, bytes) != ReadStatus::Ok) return;
+  const IniDocument file(std::move(bytes));
   std::optional<BarPicture> now = OverwrittenBars(file, m_job, m_placed);
-  file.Close();
   if (!now) return;
   const wxDateTime built = m_built;
   const std::string character = m_job.characterPath;

@@ -10,7 +10,8 @@
 #include "result_area.h"
 #include "wx_text.h"
 
-bool UndoLastBuild(wxWindow* parent, const std::string& character, MessageBoxSink& messages, CResultArea& result,
+bool UndoLastBuild(wxWindow* parent, const std::string& character, const FileWaits& waits, MessageBoxSink& messages,
+                   CResultArea& result,
                    const std::function<bool()>& mayWrite) {
   std::vector<BackupInfo> backups = ListBackups(character);
   if (character.empty() || backups.empty()) {
@@ -28,7 +29,7 @@ bool UndoLastBuild(wxWindow* parent, const std::string& character, MessageBoxSin
   RestoreResult restored;
   {
     wxBusyCursor busy;
-    restored = RestoreBackup(character, newest);
+    restored = RestoreBackup(character, newest, waits);
   }
   if (!restored.ok) {
     messages.ShowMessage(std::string(kCannotRestore) + "\n" + restored.error);

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "file_waits.h"
+
 class CResultArea;
 class MessageBoxSink;
 class wxWindow;
@@ -16,5 +18,6 @@ class wxWindow;
 /// are dropped once the file is put back (they showed the build undone).
 /// `mayWrite` is asked after Yes, before the file is touched (the running
 /// game); false ends the undo. True when the file was put back.
-bool UndoLastBuild(wxWindow* parent, const std::string& character, MessageBoxSink& messages, CResultArea& result,
+bool UndoLastBuild(wxWindow* parent, const std::string& character, const FileWaits& waits, MessageBoxSink& messages,
+                   CResultArea& result,
                    const std::function<bool()>& mayWrite);

@@ -6,7 +6,7 @@
 #include "bench_support.h"
 #include "file_read.h"
 #include "file_replace.h"
-#include "profile_file.h"
+#include "ini_document.h"
 
 namespace {
 

@@ -49,7 +49,7 @@
 #include "build_run.h"
 #include "file_read.h"
 #include "message_sink.h"
-#include "profile_file.h"
+#include "character_file_session.h"
 #include "save_points.h"
 #include "recipe_lookup.h"
 
@@ -140,11 +140,11 @@ int main(int argc, char** argv) {
   const std::string character = folder + "/Alarion-4.ini";
   const std::string templ = std::string(EXAMPLES_DIR) + "/vesko/templates/Alarion_Armsman.vsk";
   const std::string before = MakeCharacterFile(64 * 1024);
-  ProfileFile::SetQuietTime(quietMs);
 
   LastMessages messages;
   BuildContext context;
   context.messages = &messages;
+  context.waits.quiet.quietMs = quietMs;
   if (!LoadConfigFiles(context, std::string(EXAMPLES_DIR) + "/vesko")) {
     std::cerr << messages.all;
     return 1;

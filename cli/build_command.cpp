@@ -53,6 +53,7 @@ void PrintPlaced(const PlacedHotkey& p) {
 bool PrepareContext(const BuildOptions& options, StderrSink& sink, BuildContext& context) {
   context.messages = &sink;
   context.job = ToJobSettings(options);
+  context.waits = options.waits;
   if (LoadConfigFiles(context, options.configDir)) return true;
   context.ShowMessage(kConfigNotLoaded);
   return false;

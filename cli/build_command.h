@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "file_waits.h"
+
 namespace CLI {
 class App;
 }
@@ -19,6 +21,7 @@ struct BuildOptions {
   bool cleanup = true;
   bool bars = false;  // preview: the bars as a picture instead of slot by slot
   bool noGameCheck = false;  // build, gemtest: no look for the running game
+  FileWaits waits;           // from the environment, by the program
 };
 
 /// Adds the build options to `command`, storing into `options`.

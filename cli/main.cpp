@@ -14,7 +14,6 @@
 #include "characters_command.h"
 #include "environment.h"
 #include "game_warning.h"
-#include "profile_file.h"
 #include "restore_command.h"
 
 int main(int argc, char** argv) {
@@ -35,23 +34,26 @@ int main(int argc, char** argv) {
   }
   ::SetConsoleOutputCP(CP_UTF8);
 #endif
-  ProfileFile::SetQuietTime(QuietTimeSetting());
+  const FileWaits waits = ProgramFileWaits();  // the environment is read here only
   CLI::App app{"Brindlemarque: crafting hotkeys from a spellcraft template, on the command line"};
   app.set_version_flag("--version", "brindlemarque-cli " BRINDLEMARQUE_VERSION);
   app.require_subcommand(1);
 
   BuildOptions buildOptions;
+  buildOptions.waits = waits;
   CLI::App* build = app.add_subcommand("build", "Write the crafting hotkeys into the character file");
   SetupBuildOptions(*build, buildOptions);
   AddGameCheckOption(*build, buildOptions.noGameCheck);
 
   BuildOptions previewOptions;
+  previewOptions.waits = waits;
   CLI::App* preview =
       app.add_subcommand("preview", "Show slot by slot what a build would write, changing nothing");
   SetupBuildOptions(*preview, previewOptions);
   preview->add_flag("--bars", previewOptions.bars, "Show the bars as the game does, ten slots per line");
 
   BuildOptions gemTestOptions;
+  gemTestOptions.waits = waits;
   CLI::App* gemTest = app.add_subcommand(
       "gemtest", "Diagnostic: every gem of the realm onto the bars, logged to sc_log.txt in the current folder");
   SetupBuildOptions(*gemTest, gemTestOptions);
@@ -62,6 +64,7 @@ int main(int argc, char** argv) {
   SetupCharactersOptions(*characters, charactersOptions);
 
   RestoreOptions restoreOptions;
+  restoreOptions.waits = waits;
   CLI::App* restore = app.add_subcommand(
       "restore",
       "List a character file's backups, or put one back (undo a build); the file's bytes before are kept too");

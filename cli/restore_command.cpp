@@ -41,7 +41,7 @@ int RunRestoreCommand(const RestoreOptions& o) {
     return 0;
   }
   if (!o.noGameCheck) WarnIfGameRuns(o.characterPath, "restore");
-  RestoreResult result = RestoreBackup(o.characterPath, o.backup);
+  RestoreResult result = RestoreBackup(o.characterPath, o.backup, o.waits);
   if (!result.ok) {
     std::cerr << kCannotRestore << '\n' << PrintableLines(result.error) << std::endl;
     return 1;

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "file_waits.h"
+
 namespace CLI {
 class App;
 }
@@ -12,6 +14,7 @@ struct RestoreOptions {
   bool list = false;
   int backup = 1;  // 1: the newest
   bool noGameCheck = false;
+  FileWaits waits;  // from the environment, by the program
 };
 
 /// Adds the command's arguments to `command`, storing into `options`.

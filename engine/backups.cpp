@@ -318,12 +318,11 @@ bool KeepDisplacedSave(const std::string& file, const std::string& displaced, st
   return true;
 }
 
-void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string& note) {
-  LeftoverKeeper keep = [path](const std::string& displaced, std::string& where) {
-    return KeepDisplacedSave(path, displaced, where);
-  };
-  file.SetKeeper(keep);
-  file.AddNotes(SweepLeftoversOf(path, keep, true));  // the file is open: its lock is held
+LeftoverKeeper DisplacedSaveKeeper(const std::string& file) {
+  return [file](const std::string& displaced, std::string& where) { return KeepDisplacedSave(file, displaced, where); };
+}
+
+void KeepBackupsOf(CharacterFileSession& file, const std::string& path, const std::string& note) {
   auto created = std::make_shared<std::string>();
   file.SetBeforeReplace(
       [path, note, created](const std::string& oldBytes, std::string& reason) {
@@ -335,7 +334,8 @@ void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string
 namespace {
 
 // Puts the backup `name` (made at `ms`) of `file` back, as RestoreBackup says.
-RestoreResult Restore(const std::string& file, const std::string& folder, const std::string& name, std::int64_t ms) {
+RestoreResult Restore(const std::string& file, const std::string& folder, const std::string& name, std::int64_t ms,
+                      const FileWaits& waits) {
   RestoreResult result;
   result.time = LocalTimeOf(ms);
   std::string path = JoinPath(folder, name), bytes;
@@ -343,9 +343,9 @@ RestoreResult Restore(const std::string& file, const std::string& folder, const 
     result.error = path + ": " + LastFileError();
     return result;
   }
-  ProfileFile target;
-  if (target.Open(file) && target.SetBytes(std::move(bytes))) {
-    result.changed = target.Changed();
+  CharacterFileSession target;
+  if (target.Open(file, waits, DisplacedSaveKeeper(file)) && target.Document().SetBytes(std::move(bytes))) {
+    result.changed = target.Document().Changed();
     KeepBackupsOf(target, file, "before restoring the backup of " + result.time);
     result.ok = target.Save();
   }
@@ -358,7 +358,7 @@ RestoreResult Restore(const std::string& file, const std::string& folder, const 
 
 }  // namespace
 
-RestoreResult RestoreBackup(const std::string& file, int number) {
+RestoreResult RestoreBackup(const std::string& file, int number, const FileWaits& waits) {
   std::string folder = BackupFolder(file);
   auto backups = BackupNames(folder);  // none for an empty folder, which cannot be listed
   if (number < 1 || static_cast<std::size_t>(number) > backups.size()) {
@@ -369,13 +369,13 @@ RestoreResult RestoreBackup(const std::string& file, int number) {
     return result;
   }
   const auto& [name, ms] = backups[static_cast<std::size_t>(number) - 1];
-  return Restore(file, folder, name, ms);
+  return Restore(file, folder, name, ms, waits);
 }
 
-RestoreResult RestoreBackup(const std::string& file, const BackupInfo& backup) {
+RestoreResult RestoreBackup(const std::string& file, const BackupInfo& backup, const FileWaits& waits) {
   std::string folder = BackupFolder(file);
   for (const auto& [name, ms] : BackupNames(folder))
-    if (JoinPath(folder, name) == backup.path) return Restore(file, folder, name, ms);
+    if (JoinPath(folder, name) == backup.path) return Restore(file, folder, name, ms, waits);
   RestoreResult result;
   result.error = FillReason(reason::kBackupGone, {backup.path, backup.time});
   return result;

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "profile_file.h"
+#include "character_file_session.h"
 
 constexpr int kBackupsKept = 20;
 
@@ -64,11 +64,14 @@ std::vector<BackupInfo> ListBackups(const std::string& file);
 /// Makes every replacement of `file`, open on `path`, keep a backup with
 /// `note` first; a backup that cannot be written stops the save, and one
 /// kept for a replacement that then failed while the file stayed as it was
-/// is removed again ("undo" must not find it). A save of another program
-/// that a replacement displaced and could not put back, and one that a
-/// stopped run left beside the file, become backups of their own (noted
-/// "the game's save, displaced by a run at …"); the file's Notes() say so.
-void KeepBackupsOf(ProfileFile& file, const std::string& path, const std::string& note);
+/// is removed again ("undo" must not find it).
+void KeepBackupsOf(CharacterFileSession& file, const std::string& path, const std::string& note);
+
+/// The keeper a session on `file` opens with: a save of another program that
+/// a replacement displaced and could not put back, or that a stopped run left
+/// beside the file, becomes a backup of its own (noted "the game's save,
+/// displaced by a run at …", see KeepDisplacedSave); the session's Notes() say so.
+LeftoverKeeper DisplacedSaveKeeper(const std::string& file);
 
 /// Keeps the file at `displaced`, another program's save of `file` that a
 /// run displaced, as the newest backup of `file`; `where` names it (empty
@@ -90,9 +93,9 @@ struct RestoreResult {
 /// lock and refuses a file changed meanwhile, like a build. A file that
 /// already holds the backup's bytes is left alone. Fails when there is no
 /// such backup or the file could not be written, changing nothing.
-RestoreResult RestoreBackup(const std::string& file, int number);
+RestoreResult RestoreBackup(const std::string& file, int number, const FileWaits& waits);
 
 /// RestoreBackup of the backup `backup` (from ListBackups) itself, whatever
 /// its number is by now: what the player confirmed is what comes back. Fails
 /// when it is gone.
-RestoreResult RestoreBackup(const std::string& file, const BackupInfo& backup);
+RestoreResult RestoreBackup(const std::string& file, const BackupInfo& backup, const FileWaits& waits);

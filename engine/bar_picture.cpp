@@ -25,7 +25,7 @@ const char* KindName(int kind) {
   return nullptr;
 }
 
-SlotValues ReadSlotRange(const ProfileFile& file, const JobSettings& job) {
+SlotValues ReadSlotRange(const IniDocument& file, const JobSettings& job) {
   SlotValues values;
   for (int bar = job.firstBar; bar <= job.lastBar; ++bar)
     for (int slot = 0; slot < 10; ++slot) {
@@ -74,7 +74,7 @@ BarPicture DescribeBars(const JobSettings& job, const SlotValues& before, const 
   return picture;
 }
 
-std::optional<BarPicture> OverwrittenBars(const ProfileFile& file, const JobSettings& job,
+std::optional<BarPicture> OverwrittenBars(const IniDocument& file, const JobSettings& job,
                                           const std::vector<PlacedHotkey>& placed) {
   const SlotValues now = ReadSlotRange(file, job);
   SlotValues written;
@@ -96,7 +96,7 @@ std::optional<BarPicture> OverwrittenBars(const ProfileFile& file, const JobSett
 }
 
 BarRecorder::BarRecorder(BuildContext& context) : m_context(context) {
-  context.onCharacterFile = [this](const ProfileFile& file, bool finishing) {
+  context.onCharacterFile = [this](const IniDocument& file, bool finishing) {
     (finishing ? m_after : m_before) = ReadSlotRange(file, m_context.job);
     if (finishing) return;
     m_after = m_before;  // a run that fails before its end changed nothing

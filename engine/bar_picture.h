@@ -52,7 +52,7 @@ const char* KindName(int kind);
 using SlotValues = std::map<SlotCode, std::string>;
 
 /// The values of the job's bar range in `file`.
-SlotValues ReadSlotRange(const ProfileFile& file, const JobSettings& job);
+SlotValues ReadSlotRange(const IniDocument& file, const JobSettings& job);
 
 /// The range's bars from what its slots held `before` and hold `after` a
 /// run, and the hotkeys the run `placed`.
@@ -63,7 +63,7 @@ BarPicture DescribeBars(const JobSettings& job, const SlotValues& before, const 
 /// build `placed` is no longer in its slot (another program, the game at a
 /// character's logout, wrote the file over); none while they all are.
 /// Slots that held a placed hotkey show as replaced.
-std::optional<BarPicture> OverwrittenBars(const ProfileFile& file, const JobSettings& job,
+std::optional<BarPicture> OverwrittenBars(const IniDocument& file, const JobSettings& job,
                                           const std::vector<PlacedHotkey>& placed);
 
 /// Watches the runs on `context` while it lives (a build, a preview, the

@@ -11,7 +11,7 @@
 
 #include "job_settings.h"
 #include "message_sink.h"
-#include "profile_file.h"
+#include "character_file_session.h"
 #include "slot_cursor.h"
 
 /// One hotkey a build placed, in walk order: for observers such as a preview.
@@ -43,7 +43,9 @@ struct BuildContext {
   std::string workFolder;
 
   /// The character file during a run: read once, changed in memory, saved once.
-  ProfileFile character;
+  CharacterFileSession character;
+  /// How long a run waits for the character file's lock and for the game's save to end.
+  FileWaits waits;
   /// A run that changes nothing on disk: the character file is not saved and
   /// a template repair stays in memory.
   bool dryRun = false;
@@ -51,7 +53,7 @@ struct BuildContext {
   std::function<void(const PlacedHotkey&)> onPlaced;
   /// Told of the character file's content right after a run opened it
   /// (`finishing` false) and just before it is saved and closed (true), when set.
-  std::function<void(const ProfileFile& file, bool finishing)> onCharacterFile;
+  std::function<void(const IniDocument& file, bool finishing)> onCharacterFile;
 
   /// `path` taken in workFolder when it is relative; as it is otherwise.
   std::string InWorkFolder(const std::string& path) const;

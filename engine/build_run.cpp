@@ -100,7 +100,7 @@ ItemsByPosition CraftedItems(const TiXmlElement* player) {
 // number, or file refused).
 bool FillItem(BuildContext& context, const TiXmlElement* item, const char* ordText, int realmIndex,
               const RecipeIndex& recipes, bool& wrote) {
-  ProfileFile& file = context.character;
+  IniDocument& file = context.character.Document();
   bool spacerWritten = false;
   int written = 0;
   wrote = false;
@@ -198,8 +198,8 @@ int RealmIndexOf(const char* realmText) {
 }
 
 bool FinishCharacterFile(BuildContext& context, bool save) {
-  ProfileFile& file = context.character;
-  if (context.onCharacterFile && !file.Failed()) context.onCharacterFile(file, true);
+  CharacterFileSession& file = context.character;
+  if (context.onCharacterFile && !file.Failed()) context.onCharacterFile(file.Document(), true);
   bool saved = !file.Failed() && (!save || file.Save());
   std::string error = file.Error();
   file.Close();  // the lock is not kept while the window waits
@@ -208,10 +208,11 @@ bool FinishCharacterFile(BuildContext& context, bool save) {
 }
 
 bool OpenCharacterFile(BuildContext& context, const char* run) {
-  ProfileFile& file = context.character;
-  if (!file.Open(context.job.characterPath)) return false;
-  KeepBackupsOf(file, context.job.characterPath, RunNote(run, context.job));
-  if (context.onCharacterFile) context.onCharacterFile(file, false);
+  CharacterFileSession& file = context.character;
+  const std::string& path = context.job.characterPath;
+  if (!file.Open(path, context.waits, DisplacedSaveKeeper(path))) return false;
+  KeepBackupsOf(file, path, RunNote(run, context.job));
+  if (context.onCharacterFile) context.onCharacterFile(file.Document(), false);
   return true;
 }
 
@@ -236,7 +237,7 @@ bool RunOnCharacterFile(BuildContext& context, const std::function<bool()>& atte
 bool RunBuildJob(BuildContext& context) {
   if (!context.RequireConfig() || !LoadTemplate(context)) return false;
   return RunOnCharacterFile(context, [&context] {
-    ProfileFile& file = context.character;
+    IniDocument& file = context.character.Document();
     bool ok = OpenCharacterFile(context, "build") && ClearSlotRange(file, context.job, context.cursor) &&
               CompactMacros(file);
     if (ok) ok = FillBars(context);

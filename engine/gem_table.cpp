@@ -66,7 +66,7 @@ GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
   SortByRecipe(gems, static_cast<std::size_t>(job.lastBar - job.firstBar + 1) * 10 + 1);
   std::string log;
   bool saved = RunOnCharacterFile(context, [&] {
-    ProfileFile& file = context.character;
+    IniDocument& file = context.character.Document();
     JobSettings clearing = context.job;
     clearing.options |= OPT_CLEANUP;  // the table always starts from an empty range
     log.clear();

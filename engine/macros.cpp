@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "profile_file.h"
+#include "ini_document.h"
+#include "reason_text.h"
 #include "xml_text.h"
 
 const char* const kSpacerCommand = "/rofl (by Brindlemarque)";
@@ -34,7 +35,7 @@ std::string FormatMacroHotkey(int number) {
 
 }  // namespace
 
-bool CompactMacros(ProfileFile& file) {
+bool CompactMacros(IniDocument& file) {
   // Scan: macro hotkeys in bar order.
   std::vector<MacroHotkey> hotkeys;
   for (int s = 1; s <= 3; ++s) {
@@ -71,7 +72,7 @@ bool CompactMacros(ProfileFile& file) {
   return true;
 }
 
-bool AddSpacerMacro(ProfileFile& file, const JobSettings& job, SlotCursor& cursor, const std::string& label) {
+bool AddSpacerMacro(IniDocument& file, const JobSettings& job, SlotCursor& cursor, const std::string& label) {
   if (label.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
     file.Fail(N_("spacer label holds a line break"));
     return false;

@@ -7,7 +7,7 @@
 #include "job_settings.h"
 #include "slot_cursor.h"
 
-class ProfileFile;
+class IniDocument;
 
 /// The command text that marks a spacer macro as ours.
 extern const char* const kSpacerCommand;  // "/rofl (by Brindlemarque)"
@@ -17,7 +17,7 @@ extern const char* const kSpacerCommand;  // "/rofl (by Brindlemarque)"
 /// in hotkey order (Quickbar Hotkey_0..99, then Quickbar2, then Quickbar3),
 /// rewriting their hotkeys. Macros no hotkey names are not kept. Values are
 /// kept whole. Returns false when the file refused a change (file.Failed()).
-bool CompactMacros(ProfileFile& file);
+bool CompactMacros(IniDocument& file);
 
 /// Writes the spacer macro "<label>,/rofl (by Brindlemarque)" under the first
 /// free Macro_0..Macro_99 and its hotkey "52,<n>,Macro <n>,-1" at the cursor.
@@ -25,4 +25,4 @@ bool CompactMacros(ProfileFile& file);
 /// when the cursor is exhausted (the macro entry stays, the next compaction
 /// drops it), or when the label holds a line break or the file refused a
 /// write (file.Failed(), with the reason).
-bool AddSpacerMacro(ProfileFile& file, const JobSettings& job, SlotCursor& cursor, const std::string& label);
+bool AddSpacerMacro(IniDocument& file, const JobSettings& job, SlotCursor& cursor, const std::string& label);

@@ -1,7 +1,7 @@
 // Slot codes and the walk over a bar range.
 #include "slot_cursor.h"
 
-#include "profile_file.h"
+#include "ini_document.h"
 
 std::string QuickbarSection(int quickbar) {
   return quickbar < 2 ? "Quickbar" : "Quickbar" + std::to_string(quickbar);
@@ -36,7 +36,7 @@ bool AdvanceSlot(const JobSettings& job, SlotCursor& cursor) {
   return true;
 }
 
-bool WriteHotkey(ProfileFile& file, const JobSettings& job, SlotCursor& cursor, const std::string& text) {
+bool WriteHotkey(IniDocument& file, const JobSettings& job, SlotCursor& cursor, const std::string& text) {
   if (cursor.exhausted) return false;
   SlotKey slot = GetSlotKey(cursor.code);
   if (!file.Write(slot.section, slot.key, text)) return false;
@@ -44,7 +44,7 @@ bool WriteHotkey(ProfileFile& file, const JobSettings& job, SlotCursor& cursor, 
   return true;
 }
 
-bool ClearSlotRange(ProfileFile& file, const JobSettings& job, SlotCursor& cursor) {
+bool ClearSlotRange(IniDocument& file, const JobSettings& job, SlotCursor& cursor) {
   ResetSlotCursor(job, cursor);
   if (!job.Has(OPT_CLEANUP)) return true;
   do {

@@ -7,7 +7,7 @@
 
 #include "job_settings.h"
 
-class ProfileFile;
+class IniDocument;
 
 /// One slot of the three quickbars, the only way slots are numbered:
 /// quickbar * 1000 + bar * 10 + slot (quickbar 1-3, bar 1-10, slot 0-9).
@@ -49,8 +49,8 @@ bool AdvanceSlot(const JobSettings& job, SlotCursor& cursor);
 /// Writes `text` under the cursor's slot, then moves the cursor on.
 /// Returns false, writing nothing, once the cursor is exhausted, and false
 /// when the file refused the write (then file.Failed() is true).
-bool WriteHotkey(ProfileFile& file, const JobSettings& job, SlotCursor& cursor, const std::string& text);
+bool WriteHotkey(IniDocument& file, const JobSettings& job, SlotCursor& cursor, const std::string& text);
 
 /// Resets the cursor; with OPT_CLEANUP first deletes the hotkey of every slot
 /// of the range. Returns false when a delete failed (file.Failed()).
-bool ClearSlotRange(ProfileFile& file, const JobSettings& job, SlotCursor& cursor);
+bool ClearSlotRange(IniDocument& file, const JobSettings& job, SlotCursor& cursor);

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "file_waits.h"
+
 /// The environment variable `name` as path text; empty when unset.
 std::string EnvironmentText(const char* name);
 
@@ -10,6 +12,10 @@ std::string EnvironmentText(const char* name);
 /// read it: a second, or BRINDLEMARQUE_QUIET_MS (up to six digits) for tests
 /// that write a file and build on it at once.
 int QuietTimeSetting();
+
+/// The waits of the programs' runs on a character file: the default lock
+/// wait, and QuietTimeSetting() as the quiet time.
+FileWaits ProgramFileWaits();
 
 /// The folder for the user's own data of programs: %LOCALAPPDATA% on
 /// Windows; elsewhere $XDG_DATA_HOME when absolute, else ~/.local/share.

@@ -26,12 +26,10 @@
 #include <string_view>
 #include <vector>
 
+#include "byte_parts.h"
 #include "file_error.h"
 #include "file_read.h"
-
-/// A file's new bytes in pieces, written one after the other: a large file
-/// is never joined in memory to be written.
-using ByteParts = std::vector<std::string_view>;
+#include "file_waits.h"
 
 /// Replaces the file at `path` with `bytes`, keeping the original's
 /// permission bits (and owner, where allowed); a symbolic link is followed
@@ -75,13 +73,6 @@ struct ReplaceResult {
 
 /// LastFileError() of a replacement whose file another program changed.
 constexpr const char* kChangedByAnotherProgram = N_("changed by another program");
-
-/// How long a file another program may be writing must stay unchanged to
-/// count as written (see ReadQuietFile); 0 takes it as it is.
-struct QuietTime {
-  int quietMs = 0;
-  int limitMs = 0;  ///< gives up waiting after this long
-};
 
 /// Replaces a file a run read earlier (its `stamp` and `readBytes`, from
 /// ReadFileBytes; a missing file has a stamp that does not exist): the

@@ -31,6 +31,7 @@ struct SampleBuild {
   SampleBuild() {
     WriteFile(character, original);
     context.messages = &sink;
+    context.waits = TestWaits();
     EXPECT_TRUE(LoadConfigFiles(context, kVesko));
     context.job.templatePath = kVesko + "/templates/Alarion_Armsman.vsk";
     context.job.characterPath = character;
@@ -97,7 +98,7 @@ TEST(Backups, ARestoreRefusesAFileChangedMeanwhile) {
   ScopedSavePointHook hook([&](SavePoint point, const std::string& path) {
     if (point == SavePoint::BeforeSwap) WriteFile(path, game);
   });
-  RestoreResult result = RestoreBackup(file, 1);
+  RestoreResult result = RestoreBackup(file, 1, TestWaits());
   EXPECT_FALSE(result.ok);
   EXPECT_NE(result.error.find("changed by another program"), std::string::npos) << result.error;
   EXPECT_EQ(ReadFile(file), game);
@@ -113,10 +114,10 @@ TEST(Backups, ARestoreBringsBackTheBackupThatWasConfirmed) {
   const BackupInfo confirmed = ListBackups(file).front();
   ASSERT_TRUE(KeepBackup(file, "[Misc]\r\nState=kept meanwhile\r\n", "gem table", error)) << error;
   WriteFile(file, "[Misc]\r\nState=now\r\n");
-  EXPECT_TRUE(RestoreBackup(file, confirmed).ok);
+  EXPECT_TRUE(RestoreBackup(file, confirmed, TestWaits()).ok);
   EXPECT_EQ(ReadFile(file), "[Misc]\r\nState=confirmed\r\n");
   std::filesystem::remove(FsPath(confirmed.path));
-  EXPECT_FALSE(RestoreBackup(file, confirmed).ok);
+  EXPECT_FALSE(RestoreBackup(file, confirmed, TestWaits()).ok);
 }
 
 // A run killed right after its swap left the file it displaced (here the

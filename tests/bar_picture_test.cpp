@@ -38,6 +38,7 @@ TEST(DescribeBars, AReversePreviewOverThePlayersKeys) {
   BuildContext context;
   RecordingSink sink;
   context.messages = &sink;
+  context.waits = TestWaits();
   const std::string vesko = std::string(EXAMPLES_DIR) + "/vesko";
   ASSERT_TRUE(LoadConfigFiles(context, vesko));
   context.job.templatePath = vesko + "/templates/Alarion_Armsman.vsk";

@@ -53,6 +53,7 @@ struct BuildFixture {
 
   explicit BuildFixture(const std::string& items, const std::string& realm = "Albion", const char* order = kOrder) {
     context.messages = &sink;
+    context.waits = TestWaits();
     context.bonusConfig = Parse(kBonus);
     context.gemConfig = Parse(std::string(kGemHeader) + order + "</data>");
     WriteFile(dir.file("t.vsk"), "<player><realm>" + realm + "</realm>" + items + "</player>");
@@ -269,8 +270,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   BuildFixture second(Item("Chest", Effects(1), true));
   second.context.job.characterPath = first.character;
   second.context.job.quickbar = 2;
-  ScopedFileWaits waits;
-  waits.LockWait(50);
+  second.context.waits = TestWaits(50);
   // The second build starts while the first is about to save: it must wait
   // for the first, and fails when that takes too long.
   {
@@ -281,7 +281,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
     });
     EXPECT_TRUE(RunBuildJob(first.context));
   }
-  waits.LockWait(3000);
+  second.context.waits = TestWaits();
   EXPECT_EQ(second.sink.messages, std::vector<std::string>{"can't write character file\n" + first.character +
                                                            ": in use by another run of Brindlemarque; try again in a moment"});
   EXPECT_EQ(first.Key(0), "45,1300200,,-1");
@@ -296,7 +296,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   const std::string game = ReadFile(first.character) + "[Misc]\r\nSaved=1\r\n";
   std::thread rest;
   int swaps = 0;
-  waits.QuietTime(300);
+  second.context.waits = TestWaits(3000, 300);
   {
     ScopedSavePointHook hook([&](SavePoint point, const std::string& path) {
       if (point != SavePoint::BeforeSwap || swaps++ != 0) return;
@@ -316,7 +316,6 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
     });
     EXPECT_TRUE(RunBuildJob(second.context));
   }
-  waits.QuietTime(0);
   if (rest.joinable()) rest.join();
   EXPECT_EQ(second.sink.messages, std::vector<std::string>{kBuiltOnNewContent});
   EXPECT_EQ(swaps, 2);

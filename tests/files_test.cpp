@@ -25,7 +25,7 @@
 #include "build_context.h"
 #include "file_call_log.h"
 #include "backups.h"
-#include "profile_file.h"
+#include "character_file_session.h"
 #include "test_support.h"
 
 TEST(ReadFileBytes, ReadsRegularFilesOnly) {
@@ -299,9 +299,9 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
   ASSERT_EQ(result.outcome, ReplaceOutcome::Unknown);
   EXPECT_NE(LastFileError().find("kept in " + result.kept), std::string::npos) << LastFileError();
   EXPECT_EQ(ReadFile(result.kept), original);
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(f));
-  EXPECT_EQ(file.Read("Misc", "State"), "original");
+  CharacterFileSession file;
+  ASSERT_TRUE(file.Open(f, TestWaits()));
+  EXPECT_EQ(file.Document().Read("Misc", "State"), "original");
   EXPECT_EQ(file.Notes().size(), 1u);
   EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
 }
@@ -335,8 +335,8 @@ TEST(ReplaceReadFile, AKillWithoutExchangeLeavesTheGamesSaveToTheNextRun) {
     int status = 0;
     ASSERT_EQ(::waitpid(run, &status, 0), run);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << status;
-    ProfileFile next;
-    ASSERT_TRUE(next.Open(f));
+    CharacterFileSession next;
+    ASSERT_TRUE(next.Open(f, TestWaits(), DisplacedSaveKeeper(f)));
     KeepBackupsOf(next, f, "the next build");
     std::vector<std::string> holding;  // the file and the backups that hold the save
     if (ReadFile(f) == save) holding.push_back(f);
@@ -421,15 +421,15 @@ constexpr int kMoveError = EIO;
 // file cannot be moved back (a virus scanner holds it): the save is kept
 // as the newest backup, the run fails saying where, and the backup of what
 // the run read stays.
-TEST(ProfileFile, AGameSaveThatCannotBePutBackBecomesTheNewestBackup) {
+TEST(CharacterFileSession, AGameSaveThatCannotBePutBackBecomesTheNewestBackup) {
   TempDir dir;
   const std::string f = dir.file("Alarion-4.ini");
   const std::string original = "[Quickbar2]\r\nHotkey_1=0,1,2\r\n", game = "[Quickbar2]\r\nHotkey_1=saved by the game\r\n";
   WriteFile(f, original);
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(f));
+  CharacterFileSession file;
+  ASSERT_TRUE(file.Open(f, TestWaits(), DisplacedSaveKeeper(f)));
   KeepBackupsOf(file, f, "build of t.vsk onto Quickbar2 bars 1-1");
-  ASSERT_TRUE(file.Write("Quickbar2", "Hotkey_2", "45,13,2"));
+  ASSERT_TRUE(file.Document().Write("Quickbar2", "Hotkey_2", "45,13,2"));
   {
     FileCallLog log(f);
     ScopedSavePointHook saves([&](SavePoint point, const std::string&) {

@@ -30,6 +30,7 @@ struct GemTableFixture {
 
   GemTableFixture(int quickbar, int firstBar, int lastBar) {
     context.messages = &sink;
+    context.waits = TestWaits();
     context.gemConfig = std::make_unique<TiXmlDocument>();
     context.gemConfig->Parse(kGems);
     context.bonusConfig = std::make_unique<TiXmlDocument>();  // not read by the gem table, but loaded as for GO

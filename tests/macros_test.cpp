@@ -3,19 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include "profile_file.h"
+#include "ini_document.h"
 #include "test_support.h"
 
 namespace {
 
-// A character file opened in memory from `bytes`.
+// A character file's content in memory.
 struct Character {
-  TempDir dir;
-  ProfileFile file;
-  explicit Character(const std::string& bytes) {
-    WriteFile(dir.file("c.ini"), bytes);
-    EXPECT_TRUE(file.Open(dir.file("c.ini")));
-  }
+  IniDocument file;
+  explicit Character(const std::string& bytes) : file(bytes) {}
 };
 
 }  // namespace

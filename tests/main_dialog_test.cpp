@@ -41,7 +41,7 @@ using Dialog = std::unique_ptr<CBrindlemarqueDlg>;
 // files opened from `configFolder` (--config-dir) or where the program looks.
 Dialog MakeDialog(const std::string& language = "de", const std::string& configFolder = std::string()) {
   UseLanguage(language);
-  Dialog dlg(new CBrindlemarqueDlg());
+  Dialog dlg(new CBrindlemarqueDlg(TestWaits()));
   OpenPlannerFolder(nullptr, dlg->Context(), configFolder);
   return dlg;
 }

@@ -3,7 +3,7 @@
 // Where ours differs on purpose, the case says why. On Windows every case
 // also runs through kernel32 itself, which must give the peer's result.
 #include "profile_calls.h"
-#include "profile_file.h"
+#include "ini_document.h"
 
 #include <gtest/gtest.h>
 

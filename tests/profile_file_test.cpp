@@ -1,6 +1,6 @@
 // The INI layer against realistic character files.
 #include "profile_calls.h"
-#include "profile_file.h"
+#include "character_file_session.h"
 
 #include <gtest/gtest.h>
 #include <array>
@@ -198,9 +198,9 @@ TEST(ProfileFailure, ReadOnlyFileFolderAndMissingFolderFailAndStayUntouched) {
   // The temporary file cannot be made beside the file (a folder without
   // write permission): the message says it is the folder.
   Ini locked(kCharacter, "in-locked-folder.ini");
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(locked.path));
-  ASSERT_TRUE(file.Write("Quickbar", "Hotkey_1", "v"));
+  CharacterFileSession file;
+  ASSERT_TRUE(file.Open(locked.path, TestWaits()));
+  ASSERT_TRUE(file.Document().Write("Quickbar", "Hotkey_1", "v"));
   FailNextReplaceAt(ReplaceStep::Create);
   EXPECT_FALSE(file.Save());
   EXPECT_EQ(file.Error(), locked.path + ": permission denied (the folder " + locked.dir.path() + ")");
@@ -209,7 +209,7 @@ TEST(ProfileFailure, ReadOnlyFileFolderAndMissingFolderFailAndStayUntouched) {
 }
 
 #ifndef _WIN32
-TEST(ProfileFile, ReplacementKeepsPermissionsAndFollowsLinks) {
+TEST(CharacterFile, ReplacementKeepsPermissionsAndFollowsLinks) {
   Ini ini;
   const std::string& f = ini.path;
   ASSERT_EQ(::chmod(f.c_str(), 0640), 0);
@@ -234,7 +234,7 @@ TEST(ProfileFile, ReplacementKeepsPermissionsAndFollowsLinks) {
 }
 #endif
 
-TEST(ProfileFile, OddFilesStayReadableAndIntact) {
+TEST(CharacterFile, OddFilesStayReadableAndIntact) {
   TempDir dir;
   // Binary bytes, lines without '=', a very long line, a byte-order mark, keys before any section.
   std::string odd = "\xEF\xBB\xBForphan=1\r\n[Quickbar]\r\nno equals here\r\n" + std::string(200000, 'z') +
@@ -249,22 +249,22 @@ TEST(ProfileFile, OddFilesStayReadableAndIntact) {
   EXPECT_NE(after.find("Hotkey_1=\x01\x02\xff\r\nHotkey_2=new\r\n"), std::string::npos);
 }
 
-TEST(ProfileFile, SessionSeesItsOwnChangesAndSavesOnce) {
+TEST(CharacterFile, SessionSeesItsOwnChangesAndSavesOnce) {
   Ini ini;
   const std::string& f = ini.path;
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(f));
-  EXPECT_TRUE(file.Write("Macros", "Macro_2", "x,/y"));
-  EXPECT_EQ(file.Read("Macros", "Macro_2"), "x,/y");
+  CharacterFileSession file;
+  ASSERT_TRUE(file.Open(f, TestWaits()));
+  EXPECT_TRUE(file.Document().Write("Macros", "Macro_2", "x,/y"));
+  EXPECT_EQ(file.Document().Read("Macros", "Macro_2"), "x,/y");
   EXPECT_EQ(ReadFile(f), kCharacter);  // nothing on disk until Save
-  EXPECT_TRUE(file.Changed());
+  EXPECT_TRUE(file.Document().Changed());
   EXPECT_TRUE(file.Save());
-  EXPECT_FALSE(file.Changed());
-  EXPECT_EQ(ReadFile(f), file.Bytes());
-  EXPECT_TRUE(file.Write("Macros", "Macro_3", "z"));
+  EXPECT_FALSE(file.Document().Changed());
+  EXPECT_EQ(ReadFile(f), file.Document().Bytes());
+  EXPECT_TRUE(file.Document().Write("Macros", "Macro_3", "z"));
   EXPECT_TRUE(file.Save()) << file.Error();  // its own first save is no change by another program
-  EXPECT_EQ(ReadFile(f), file.Bytes());
-  EXPECT_FALSE(file.Write("Macros", "Macro=3", "v"));
+  EXPECT_EQ(ReadFile(f), file.Document().Bytes());
+  EXPECT_FALSE(file.Document().Write("Macros", "Macro=3", "v"));
   EXPECT_TRUE(file.Failed());
 }
 
@@ -285,35 +285,35 @@ TEST(ProfileLineEnds, ALoneCrEndsALineSoNoSectionOrKeyIsDoubled) {
   EXPECT_EQ(ReadProfileString(f, "B", "y", v, 64), 1u);
 }
 
-TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
+TEST(CharacterFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
   TempDir dir;
   std::string f = dir.file("c.ini"), missing = dir.file("new.ini");
   WriteFile(f, kCharacter);
-  ScopedFileWaits waits;
-  waits.LockWait(50);
+  FileWaits waits = TestWaits();
+  waits.lockWaitMs = 50;
   for (const std::string& path : {f, missing}) {  // a missing file is locked through its folder
-    ProfileFile first, second;
-    ASSERT_TRUE(first.Open(path));
-    EXPECT_FALSE(second.Open(path));
+    CharacterFileSession first, second;
+    ASSERT_TRUE(first.Open(path, waits));
+    EXPECT_FALSE(second.Open(path, waits));
     EXPECT_EQ(second.Error(), path + ": in use by another run of Brindlemarque; try again in a moment");
     first.Close();
-    EXPECT_TRUE(second.Open(path));
+    EXPECT_TRUE(second.Open(path, waits));
   }
   // The run that makes a missing file holds it until it is done.
   const std::string made = dir.file("made.ini");
-  ProfileFile first, second;
-  ASSERT_TRUE(first.Open(made));
-  ASSERT_TRUE(first.Write("Quickbar", "Hotkey_1", "mine"));
+  CharacterFileSession first, second;
+  ASSERT_TRUE(first.Open(made, waits));
+  ASSERT_TRUE(first.Document().Write("Quickbar", "Hotkey_1", "mine"));
   ASSERT_TRUE(first.Save());
-  EXPECT_FALSE(second.Open(made));
+  EXPECT_FALSE(second.Open(made, waits));
   first.Close();
-  EXPECT_TRUE(second.Open(made));
+  EXPECT_TRUE(second.Open(made, waits));
   second.Close();
 
   // A second run waits while the first finishes, and takes the lock of the
   // file the path names then, not of one that was replaced meanwhile.
-  waits.LockWait(3000);
-  ASSERT_TRUE(first.Open(f));
+  waits.lockWaitMs = 3000;
+  ASSERT_TRUE(first.Open(f, waits));
   std::thread finish([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     WriteFile(dir.file("other.ini"), kCharacter);
@@ -321,12 +321,12 @@ TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
     first.Close();
   });
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_TRUE(second.Open(f));
+  EXPECT_TRUE(second.Open(f, waits));
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
   finish.join();
-  ProfileFile third;
-  waits.LockWait(50);
-  EXPECT_FALSE(third.Open(f));
+  CharacterFileSession third;
+  waits.lockWaitMs = 50;
+  EXPECT_FALSE(third.Open(f, waits));
 #ifndef _WIN32
   // The file replaced between the lock's open and its flock: the lock held is
   // that of the file the path names now, not of the one replaced.
@@ -339,9 +339,9 @@ TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
         RenameOver(dir.file("other.ini"), f);
       });
     });
-    ASSERT_TRUE(second.Open(f));
+    ASSERT_TRUE(second.Open(f, waits));
   }
-  EXPECT_FALSE(third.Open(f)) << "the lock held is not that of the file the path names";
+  EXPECT_FALSE(third.Open(f, waits)) << "the lock held is not that of the file the path names";
 #endif
 }
 
@@ -350,7 +350,7 @@ TEST(ProfileFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
 // that only the bytes tell): its content is either built on or kept whole
 // with a clean failure, never lost; a change the final check sees is never
 // swapped over; a failed save keeps no backup.
-TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
+TEST(CharacterFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
   std::string sameSize = kCharacter;
   sameSize[sameSize.find("Hotkey")] = 'h';
   // Settled: the file was written long enough before the read that its
@@ -382,10 +382,10 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
         if (writer == 1) RenameOver(f + ".game", f);
         if (writer == 2) std::filesystem::last_write_time(FsPath(f), time);
       });
-      ProfileFile file;
-      ASSERT_TRUE(file.Open(f));
+      CharacterFileSession file;
+      ASSERT_TRUE(file.Open(f, TestWaits(), DisplacedSaveKeeper(f)));
       KeepBackupsOf(file, f, "test");
-      ASSERT_TRUE(file.Write("Quickbar", "Hotkey_1", "mine"));
+      ASSERT_TRUE(file.Document().Write("Quickbar", "Hotkey_1", "mine"));
       std::vector<FileCall> calls;
       bool saved;
       {
@@ -425,9 +425,9 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
       if (made) WriteFile(f, game);
       else std::filesystem::remove(FsPath(f));
     });
-    ProfileFile file;
-    ASSERT_TRUE(file.Open(f));
-    ASSERT_TRUE(file.Write("Quickbar", "Hotkey_1", "mine"));
+    CharacterFileSession file;
+    ASSERT_TRUE(file.Open(f, TestWaits()));
+    ASSERT_TRUE(file.Document().Write("Quickbar", "Hotkey_1", "mine"));
     EXPECT_FALSE(file.Save()) << made;
     EXPECT_TRUE(file.ChangedMeanwhile()) << made;
     EXPECT_EQ(ReadFile(f), made ? game : "<missing>");
@@ -438,11 +438,11 @@ TEST(ProfileFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
 // been quiet for the quiet time, also when the save begins right before the
 // read; one that never stops changing is left alone, also where time stamps
 // are too coarse to tell (FAT keeps even seconds).
-TEST(ProfileFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
+TEST(CharacterFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
   Ini ini;
   const std::string& f = ini.path;
-  ScopedFileWaits waits;
-  waits.QuietTime(300, 2000);
+  FileWaits waits = TestWaits();
+  waits.quiet = {300, 2000};
   for (bool atTheRead : {false, true}) {
     std::thread writer;
     auto startSave = [&] {  // the rest of a save arrives 100 ms later
@@ -455,19 +455,19 @@ TEST(ProfileFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
     WriteFile(f, kCharacter);
     std::filesystem::last_write_time(FsPath(f), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     if (!atTheRead) startSave();
-    ProfileFile file;
+    CharacterFileSession file;
     {
       ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
         if (atTheRead && point == SavePoint::BeforeRead) startSave();
       });
-      ASSERT_TRUE(file.Open(f));
+      ASSERT_TRUE(file.Open(f, waits));
     }
     writer.join();
-    EXPECT_EQ(file.Read("Misc", "Saved"), "1") << "save begun at the read: " << atTheRead;
+    EXPECT_EQ(file.Document().Read("Misc", "Saved"), "1") << "save begun at the read: " << atTheRead;
   }
 
-  waits.QuietTime(300, 600);
-  ProfileFile file;
+  waits.quiet = {300, 600};
+  CharacterFileSession file;
   for (bool coarse : {false, true}) {
     std::atomic<bool> stop{false};
     std::thread busy([&] {
@@ -481,10 +481,9 @@ TEST(ProfileFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
       }
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_FALSE(file.Open(f)) << "coarse " << coarse;
+    EXPECT_FALSE(file.Open(f, waits)) << "coarse " << coarse;
     stop = true;
     busy.join();
   }
-  waits.QuietTime(0);
   EXPECT_EQ(file.Error(), f + ": still being written by another program (it kept changing for 600 ms)");
 }

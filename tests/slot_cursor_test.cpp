@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "profile_file.h"
+#include "ini_document.h"
 #include "test_support.h"
 
 namespace {
@@ -21,7 +21,7 @@ JobSettings Job(int quickbar, int first, int last, std::uint32_t options) {
 }
 
 // The section/key of every successful write until the range is full.
-std::vector<std::string> WriteUntilFull(const JobSettings& job, ProfileFile& file, int* calls = nullptr) {
+std::vector<std::string> WriteUntilFull(const JobSettings& job, IniDocument& file, int* calls = nullptr) {
   SlotCursor cursor;
   ResetSlotCursor(job, cursor);
   std::vector<std::string> places;
@@ -51,9 +51,7 @@ TEST(SlotKey, NamesSectionAndKey) {
 }
 
 TEST(SlotWalk, EachRangeIsWalkedInItsOrderTenSlotsPerBarThenRefuses) {
-  TempDir dir;
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(dir.file("c.ini")));
+  IniDocument file;
   // One bar forward.
   EXPECT_EQ(WriteUntilFull(Job(1, 1, 1, 0), file), Keys("Quickbar", 0, 9));
   EXPECT_EQ(file.Read("Quickbar", "Hotkey_9"), "v9");
@@ -75,9 +73,7 @@ TEST(SlotWalk, EachRangeIsWalkedInItsOrderTenSlotsPerBarThenRefuses) {
 }
 
 TEST(SlotWalk, FinalWriteLeavesCursorOnFinalSlotExhausted) {
-  TempDir dir;
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(dir.file("c.ini")));
+  IniDocument file;
   JobSettings job = Job(1, 2, 2, 0);
   SlotCursor cursor;
   ResetSlotCursor(job, cursor);
@@ -102,14 +98,10 @@ TEST(SlotWalk, UncheckedSettingsNeverWalkPastTheQuickbar) {
 }
 
 TEST(ClearSlotRange, CleanupRemovesExactlyTheRange) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
   std::string bytes = "[Quickbar]\r\nGroupSize=10\r\n";
   for (int k = 0; k < 40; ++k) bytes += "Hotkey_" + std::to_string(k) + "=45,1,,-1\r\n";
   bytes += "[Quickbar2]\r\nHotkey_15=keep\r\n[Macros]\r\nMacro_0=a,b\r\n";
-  WriteFile(f, bytes);
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(f));
+  IniDocument file(bytes);
   SlotCursor cursor;
   ASSERT_TRUE(ClearSlotRange(file, Job(1, 2, 3, OPT_CLEANUP | OPT_REVERSE), cursor));
   EXPECT_EQ(cursor.code, 1030);
@@ -122,11 +114,7 @@ TEST(ClearSlotRange, CleanupRemovesExactlyTheRange) {
 }
 
 TEST(ClearSlotRange, WithoutCleanupTheFileIsUntouched) {
-  TempDir dir;
-  std::string f = dir.file("c.ini");
-  WriteFile(f, "[Quickbar]\r\nHotkey_10=old\r\nHotkey_15=older\r\n");
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(f));
+  IniDocument file("[Quickbar]\r\nHotkey_10=old\r\nHotkey_15=older\r\n");
   SlotCursor cursor;
   cursor.exhausted = true;
   ASSERT_TRUE(ClearSlotRange(file, Job(1, 2, 3, 0), cursor));

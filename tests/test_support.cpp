@@ -25,7 +25,6 @@
 #include "game_process.h"
 #include "paths.h"
 #include "environment.h"
-#include "profile_file.h"
 
 namespace fs = std::filesystem;
 
@@ -42,7 +41,6 @@ class BackupHome : public ::testing::Environment {
     m_dir = std::make_unique<TempDir>();
     SetEnvironment(kDataHomeVariable, m_dir->path());
     SetEnvironment("BRINDLEMARQUE_QUIET_MS", "0");
-    ProfileFile::SetQuietTime(0);
   }
   void TearDown() override { m_dir.reset(); }
 
@@ -284,14 +282,6 @@ ProgramResult RunProgram(const std::vector<std::string>& args, const std::string
   return result;
 }
 
-ScopedFileWaits::~ScopedFileWaits() {
-  ProfileFile::SetLockWait(3000);
-  ProfileFile::SetQuietTime(0);
-}
-
-void ScopedFileWaits::LockWait(int milliseconds) { ProfileFile::SetLockWait(milliseconds); }
-
-void ScopedFileWaits::QuietTime(int quietMs, int limitMs) { ProfileFile::SetQuietTime(quietMs, limitMs); }
 
 GameClientStandIn::GameClientStandIn() {
   const std::string program = m_dir.file(kGameClientProgram);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "profile_calls.h"
 #include "save_points.h"
 #include "message_sink.h"
 
@@ -52,18 +53,6 @@ unsigned long EndedProcessId();
 /// Sets (or with no value removes) an environment variable.
 void SetEnvironment(const std::string& name, const std::optional<std::string>& value);
 
-/// The file layer's waits for one test (ProfileFile::SetLockWait and
-/// SetQuietTime), put back to the tests' own when the scope ends (a lock
-/// wait of 3000 ms, files quiet at once), whatever the test's assertions did.
-class ScopedFileWaits {
- public:
-  ScopedFileWaits() = default;
-  ScopedFileWaits(const ScopedFileWaits&) = delete;
-  ScopedFileWaits& operator=(const ScopedFileWaits&) = delete;
-  ~ScopedFileWaits();
-  void LockWait(int milliseconds);
-  void QuietTime(int quietMs, int limitMs = 5000);
-};
 
 /// Calls `hook` at every SavePoint of the file layer (see SetSavePointHook)
 /// until the scope ends.

@@ -15,7 +15,7 @@
 #include "character_files.h"
 #include "paths.h"
 #include "save_points.h"
-#include "profile_file.h"
+#include "character_file_session.h"
 #include "recipe_lookup.h"
 #include "test_support.h"
 
@@ -54,6 +54,7 @@ TEST(WindowsPaths, LongAndNonAsciiPathsWorkForEveryFile) {
   RecordingSink sink;
   BuildContext context;
   context.messages = &sink;
+  context.waits = TestWaits();
   ASSERT_TRUE(LoadConfigFiles(context, kExamples + "/vesko"));
   context.job.templatePath = templ;
   context.job.characterPath = character;
@@ -102,9 +103,9 @@ TEST(WindowsPaths, ASaveWaitsForAFileHeldForAMomentAndFailsClearlyAfterThat) {
   EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_0=new\r\n");
 
   holdMs = 3000;
-  ProfileFile file;
-  ASSERT_TRUE(file.Open(f));
-  ASSERT_TRUE(file.Write("Quickbar", "Hotkey_0", "newer"));
+  CharacterFileSession file;
+  ASSERT_TRUE(file.Open(f, TestWaits()));
+  ASSERT_TRUE(file.Document().Write("Quickbar", "Hotkey_0", "newer"));
   EXPECT_FALSE(file.Save());
   release.join();
   EXPECT_EQ(file.Error(), f + ": in use by another program");
@@ -153,6 +154,7 @@ TEST(WindowsPaths, ASaveKeepsTheFilesOwnNameWhateverCaseWasTyped) {
   RecordingSink sink;
   BuildContext context;
   context.messages = &sink;
+  context.waits = TestWaits();
   ASSERT_TRUE(LoadConfigFiles(context, kExamples + "/vesko"));
   context.job.templatePath = kExamples + "/vesko/templates/Alarion_Armsman.vsk";
   context.job.characterPath = dir.file("ALARION-4.INI");

@@ -10,6 +10,7 @@
 #include "ascii_text.h"
 #include "build_context.h"
 #include "build_run.h"
+#include "file_read.h"
 #include "fuzz_support.h"
 #include "gem_table.h"
 #include "recipe_lookup.h"
@@ -31,8 +32,9 @@ int CountHeaders(const std::string& bytes, const std::string& name) {
 }
 
 void CheckMacroHotkeys(const std::string& path) {
-  ProfileFile file;
-  Check(file.Open(path, false), "the saved file does not open");
+  std::string bytes;
+  Check(ReadFileBytes(path, bytes) == ReadStatus::Ok, "the saved file does not open");
+  const IniDocument file(std::move(bytes));
   std::set<int> numbers;
   for (int q = 1; q <= 3; ++q)
     for (int k = 0; k < 100; ++k) {
@@ -59,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Messages messages;
   BuildContext context;
   context.messages = &messages;
+  context.waits = kScratchWaits;
   LoadConfigFiles(context, folder);
   ByteReader options(parts[0]);
   context.job.templatePath = templ;

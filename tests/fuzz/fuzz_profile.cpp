@@ -7,7 +7,7 @@
 
 #include "ascii_text.h"
 #include "fuzz_support.h"
-#include "profile_file.h"
+#include "character_file_session.h"
 
 namespace {
 
@@ -122,8 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> parts = SplitParts(data, size, 2);
   const std::string path = ScratchFolder() + "/c.ini";
   WriteWholeFile(path, parts[0]);
-  ProfileFile file;
-  Check(file.Open(path), "a regular file did not open");
+  CharacterFileSession session;
+  Check(session.Open(path, kScratchWaits), "a regular file did not open");
+  IniDocument& file = session.Document();
   Check(file.Bytes() == parts[0], "opening changed the bytes");
   ByteReader in(parts[1]);
   for (int op = 0; op < 40 && !in.Done(); ++op) {
@@ -167,7 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   const std::string bytes = file.Bytes();
-  Check(file.Save(), "saving failed");
+  Check(session.Save(), "saving failed");
   Check(ReadWholeFile(path) == bytes, "the saved file differs from the bytes held");
   return 0;
 }

@@ -8,7 +8,6 @@
 #include <random>
 
 #include "paths.h"
-#include "profile_file.h"
 
 const char* const kPartSeparator = "\n#---#\n";
 
@@ -41,9 +40,6 @@ const std::string& ScratchFolder() {
       auto path = std::filesystem::temp_directory_path() / ("brindlemarque-fuzz-" + std::to_string(random()));
       std::error_code ec;
       if (!std::filesystem::create_directory(path, ec)) continue;
-      // A target writes a character file and changes it at once: taken as
-      // quiet at once, not after the second a game's save is given.
-      ProfileFile::SetQuietTime(0);
       // Builds keep backups in the user's data folder: here, in this folder.
 #ifdef _WIN32
       ::_wputenv_s(L"LOCALAPPDATA", (path / "data").wstring().c_str());

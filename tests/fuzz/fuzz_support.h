@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "file_waits.h"
+
 /// The separator between the parts of an input ("\n#---#\n").
 extern const char* const kPartSeparator;
 
@@ -32,6 +34,10 @@ class ByteReader {
 
 /// A folder of this process for the files a target writes.
 const std::string& ScratchFolder();
+
+/// A target writes a character file and changes it at once: taken as quiet
+/// at once, not after the second a game's save is given.
+constexpr FileWaits kScratchWaits{3000, {0, 0}};
 
 /// Writes `bytes` to `path`, replacing it; reads a whole file ("" when it cannot).
 void WriteWholeFile(const std::string& path, const std::string& bytes);

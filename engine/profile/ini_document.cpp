@@ -1,17 +1,10 @@
 // In-memory INI editing on the raw bytes, keeping untouched lines byte for byte.
-#include "profile_file.h"
+#include "ini_document.h"
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 #include "ascii_text.h"
-#include "file_error.h"
-#include "paths.h"
-#include "reason_text.h"
-#include "file_read.h"
-#include "file_replace.h"
-#include "save_points.h"
 
 namespace {
 
@@ -122,57 +115,25 @@ std::string WriteRefusal(const std::string& section, const std::string& key, con
   return {};
 }
 
-int g_lockWaitMs = 3000;
-
-int g_quietMs = 1000;
-int g_quietLimitMs = 5000;
-
 }  // namespace
 
-void ProfileFile::SetLockWait(int milliseconds) { g_lockWaitMs = milliseconds; }
+IniDocument::IniDocument(std::string bytes) { Load(std::move(bytes)); }
 
-void ProfileFile::SetQuietTime(int quietMs, int limitMs) {
-  g_quietMs = quietMs;
-  g_quietLimitMs = limitMs;
-}
-
-bool ProfileFile::Open(const std::string& path, bool lock) {
-  Close();
-  m_path = path;
-  m_failed = false;
-  m_changedMeanwhile = false;
-  m_error.clear();
-  m_notes.clear();
-  if (path.empty()) return Refuse(N_("no character file chosen"));
-  if (IsFolder(path)) return Refuse(FillReason(reason::kFolderNotCharacter, {path}));
-  if (lock && !m_lock.Acquire(path, g_lockWaitMs)) return Refuse(path + ": " + LastFileError());
-  if (lock) m_notes = SweepLeftoversOf(path, nullptr, true);  // what a stopped run left beside the file
-  ReachSavePoint(SavePoint::BeforeRead, path);
-  // Only a file about to be changed waits for the game's save to end.
-  ReadStatus status = lock ? ReadQuietFile(path, g_quietMs, g_quietLimitMs, m_original, m_stamp)
-                           : ReadFileBytes(path, m_original, m_stamp);
-  if (status == ReadStatus::Failed) {
-    m_lock.Release();
-    return Refuse(path + ": " + LastFileError());
-  }
-  m_existed = status == ReadStatus::Ok;
+void IniDocument::Load(std::string bytes) {
+  Clear();
+  m_original = std::move(bytes);
   Split(m_original);
-  m_open = true;
-  return true;
 }
 
-void ProfileFile::Close() {
-  m_lock.Release();
-  m_beforeReplace = nullptr;
-  m_replaceFailed = nullptr;
-  m_keep = nullptr;
-  m_open = false;
+void IniDocument::Clear() {
   ClearContent();
   m_original.clear();
   m_original.shrink_to_fit();
+  m_failed = false;
+  m_error.clear();
 }
 
-void ProfileFile::ClearContent() {
+void IniDocument::ClearContent() {
   m_bom.clear();
   m_sections.clear();
   m_index.clear();
@@ -184,7 +145,7 @@ void ProfileFile::ClearContent() {
 
 // Cuts the bytes into sections at their header lines and indexes the names.
 // The sections are views into `bytes`, which outlives them.
-void ProfileFile::Split(std::string_view bytes) {
+void IniDocument::Split(std::string_view bytes) {
   std::size_t start = 0;
   if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     m_bom = std::string(bytes.substr(0, 3));
@@ -219,7 +180,7 @@ void ProfileFile::Split(std::string_view bytes) {
   m_sections.back().view = bytes.substr(sectionStart);
 }
 
-std::string& ProfileFile::Own(Section& section) {
+std::string& IniDocument::Own(Section& section) {
   if (!section.owned) {
     section.own.assign(section.view.data(), section.view.size());
     section.owned = true;
@@ -229,7 +190,7 @@ std::string& ProfileFile::Own(Section& section) {
 
 // After a save, the bytes saved become the ones read: joined once, when
 // the file is changed again (a run that saves and closes never joins them).
-void ProfileFile::TakeSavedAsRead() {
+void IniDocument::TakeSavedAsRead() {
   if (!m_saved) return;
   std::string saved = Bytes();
   ClearContent();
@@ -237,31 +198,31 @@ void ProfileFile::TakeSavedAsRead() {
   Split(m_original);
 }
 
-const ProfileFile::Section* ProfileFile::Find(const std::string& name) const {
+const IniDocument::Section* IniDocument::Find(const std::string& name) const {
   auto it = m_index.find(LowerName(name.data(), name.data() + name.size()));
   return it == m_index.end() ? nullptr : &m_sections[it->second];
 }
 
-ProfileFile::Section* ProfileFile::Find(const std::string& name) {
-  return const_cast<Section*>(static_cast<const ProfileFile*>(this)->Find(name));
+IniDocument::Section* IniDocument::Find(const std::string& name) {
+  return const_cast<Section*>(static_cast<const IniDocument*>(this)->Find(name));
 }
 
 // The file's bytes end without a line end (a last line that has none).
-bool ProfileFile::EndsOpen() const {
+bool IniDocument::EndsOpen() const {
   for (auto it = m_sections.rbegin(); it != m_sections.rend(); ++it)
     if (!it->Text().empty()) return !EndsWithLineEnd(it->Text());
   return !m_bom.empty();
 }
 
-std::size_t ProfileFile::Read(const std::string& section, const std::string& key, std::string& value,
+std::size_t IniDocument::Read(const std::string& section, const std::string& key, std::string& value,
                               std::size_t size) const {
   value = size == 0 ? std::string() : Read(section, key);
   if (size > 0 && value.size() > size - 1) value.resize(size - 1);
   return value.size();
 }
 
-std::string ProfileFile::Read(const std::string& section, const std::string& key) const {
-  const Section* s = m_open ? Find(section) : nullptr;
+std::string IniDocument::Read(const std::string& section, const std::string& key) const {
+  const Section* s = Find(section);
   if (!s) return {};
   std::string_view text = s->Text();
   std::size_t eq;
@@ -281,19 +242,15 @@ std::string ProfileFile::Read(const std::string& section, const std::string& key
   return {};
 }
 
-bool ProfileFile::Refuse(const std::string& reason) {
+bool IniDocument::Refuse(const std::string& reason) {
   if (!m_failed) m_error = reason;
   m_failed = true;
   return false;
 }
 
-bool ProfileFile::RefuseNotOpen() {
-  return Refuse(m_path.empty() ? N_("no character file chosen") : m_path + ": not open");
-}
+void IniDocument::Fail(const std::string& reason) { Refuse(reason); }
 
-void ProfileFile::Fail(const std::string& reason) { Refuse(reason); }
-
-void ProfileFile::InsertLine(Section& section, std::size_t at, const std::string& line) {
+void IniDocument::InsertLine(Section& section, std::size_t at, const std::string& line) {
   std::string& text = Own(section);
   if (at == text.size() && !text.empty() && !EndsWithLineEnd(text)) {
     // After a last line without line end: the new line goes without one
@@ -304,7 +261,7 @@ void ProfileFile::InsertLine(Section& section, std::size_t at, const std::string
   text.insert(at, line + m_eol);
 }
 
-void ProfileFile::EraseLine(Section& section, std::size_t begin, std::size_t next) {
+void IniDocument::EraseLine(Section& section, std::size_t begin, std::size_t next) {
   std::string& text = Own(section);
   if (next == text.size() && !EndsWithLineEnd(text) && begin > 0) {
     // Erasing a last line without line end: the line before loses its end.
@@ -313,8 +270,7 @@ void ProfileFile::EraseLine(Section& section, std::size_t begin, std::size_t nex
   text.erase(begin, next - begin);
 }
 
-bool ProfileFile::Write(const std::string& section, const std::string& key, const std::string& value) {
-  if (!m_open) return Refuse(m_path + ": not open");
+bool IniDocument::Write(const std::string& section, const std::string& key, const std::string& value) {
   std::string refusal = WriteRefusal(section, key, value);
   if (!refusal.empty()) return Refuse(refusal);
   TakeSavedAsRead();
@@ -357,7 +313,7 @@ bool ProfileFile::Write(const std::string& section, const std::string& key, cons
   return true;
 }
 
-void ProfileFile::EraseKeyLines(const std::string& section, const std::string* key) {
+void IniDocument::EraseKeyLines(const std::string& section, const std::string* key) {
   TakeSavedAsRead();
   Section* s = Find(section);
   if (!s) return;
@@ -377,22 +333,20 @@ void ProfileFile::EraseKeyLines(const std::string& section, const std::string* k
   }
 }
 
-bool ProfileFile::Delete(const std::string& section, const std::string& key) {
-  if (!m_open) return Refuse(m_path + ": not open");
+bool IniDocument::Delete(const std::string& section, const std::string& key) {
   if (!ValidSection(section) || !ValidKey(key)) return Refuse(WriteRefusal(section, key, {}));
   // Every duplicate goes, so that no later line can surface as the key's value.
   EraseKeyLines(section, &key);
   return true;
 }
 
-bool ProfileFile::EmptySection(const std::string& section) {
-  if (!m_open) return Refuse(m_path + ": not open");
+bool IniDocument::EmptySection(const std::string& section) {
   if (!ValidSection(section)) return Refuse(SectionRefusal(section));
   EraseKeyLines(section, nullptr);
   return true;
 }
 
-ByteParts ProfileFile::Parts() const {
+ByteParts IniDocument::Parts() const {
   ByteParts parts;
   if (!m_bom.empty()) parts.push_back(m_bom);
   for (const Section& s : m_sections) {
@@ -407,7 +361,7 @@ ByteParts ProfileFile::Parts() const {
   return parts;
 }
 
-std::string ProfileFile::Bytes() const {
+std::string IniDocument::Bytes() const {
   ByteParts parts = Parts();
   std::size_t size = 0;
   for (std::string_view part : parts) size += part.size();
@@ -417,8 +371,7 @@ std::string ProfileFile::Bytes() const {
   return bytes;
 }
 
-bool ProfileFile::SetBytes(std::string bytes) {
-  if (!m_open) return RefuseNotOpen();
+bool IniDocument::SetBytes(std::string bytes) {
   TakeSavedAsRead();
   ClearContent();
   m_replaced = std::move(bytes);
@@ -439,50 +392,7 @@ bool SameBytes(const ByteParts& parts, std::string_view bytes) {
 
 }  // namespace
 
-bool ProfileFile::Changed() const { return m_open && !m_saved && !SameBytes(Parts(), m_original); }
+bool IniDocument::Changed() const { return !m_saved && !SameBytes(Parts(), m_original); }
 
-bool ProfileFile::Save() {
-  if (!m_open) return RefuseNotOpen();
-  const ByteParts bytes = Parts();
-  if (m_saved || SameBytes(bytes, m_original)) return true;  // unchanged
-  // The slow steps first (the backup, then the temporary file); the check
-  // that the file is still what this run read comes last, right before the
-  // swap, so that a change made meanwhile by the game is never lost.
-  std::string reason;
-  bool told = m_existed && m_beforeReplace;
-  if (told && !m_beforeReplace(m_original, reason)) return Refuse(m_path + ": " + reason);
-  ReachSavePoint(SavePoint::AfterBackup, m_path);
-  ReplaceResult result = ReplaceReadFile(m_path, bytes, m_stamp, m_original, {g_quietMs, g_quietLimitMs});
-  reason = LastFileError();
-  switch (result.outcome) {
-    case ReplaceOutcome::Done:
-      break;
-    case ReplaceOutcome::Failed:
-    case ReplaceOutcome::Changed:
-      // The file is as it was, or another program's: the backup kept for
-      // this replacement stands for nothing that happened.
-      if (told && m_replaceFailed) m_replaceFailed();
-      if (result.outcome == ReplaceOutcome::Failed) return Refuse(m_path + ": " + reason);
-      m_changedMeanwhile = true;
-      if (reason == kChangedByAnotherProgram)
-        reason += " while Brindlemarque worked on it; nothing was written, run it again";
-      return Refuse(m_path + ": " + reason);
-    case ReplaceOutcome::Kept: {
-      // Another program's save could not stay the file: it is kept, and said where.
-      std::string where;
-      if (m_keep && m_keep(result.kept, where) && !where.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(FsPath(result.kept), ignored);  // kept twice is once too many
-        reason = std::string(kChangedByAnotherProgram) +
-                 " while Brindlemarque worked on it, and its version could not be put back; it is kept as " + where;
-      }
-      return Refuse(m_path + ": " + reason);
-    }
-    case ReplaceOutcome::Unknown:
-      return Refuse(m_path + ": " + reason);
-  }
-  m_saved = true;  // what was saved is what was read, from now on (see TakeSavedAsRead)
-  m_existed = true;
-  StampFile(m_path, m_stamp);  // a second Save() compares with what this one wrote
-  return true;
-}
+void IniDocument::MarkSaved() { m_saved = true; }
+
