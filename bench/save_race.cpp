@@ -2,6 +2,7 @@
 // way the running game saves it, and counts what became of each save:
 //
 //   save_race [--trials N] [--quiet-ms MS] [--seed S] [--file-system KIND] [--right-after-the-check]
+//             [--kill-at aside|in|keeping]
 //
 // Per writer style (in place; by renaming a file of its own over it; in place
 // in two parts with a pause between, so that a build may see it half written;
@@ -22,6 +23,15 @@
 // or 150 ms later through the same handle, or rename a file of their own
 // over it there.
 //
+// --kill-at kills the build (a process of its own) at one moment, the game
+// having saved in place right after the final check: "aside" once the file
+// is moved aside and before the new one goes in (on a file system without
+// the exchange), "in" once the new file is in and before the one it
+// displaced is looked at, "keeping" as "in" and then the next run too,
+// while it writes the game's save it found beside the file as a backup.
+// A build then runs as the player's next one; the save must be the file, or
+// a backup that build named.
+//
 // --file-system makes the build run as on a file system that lacks some of
 // the calls a replacement uses, failing them the way such file systems do:
 // "links" (no RENAME_EXCHANGE, no RENAME_NOREPLACE; hard links: many FUSE
@@ -30,6 +40,8 @@
 // systems; also --without-exchange-and-links). Default: all of them (ext4).
 #include <algorithm>
 #include <cerrno>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +55,7 @@
 #include <utility>
 #include <vector>
 
+#include "backups.h"
 #include "bench_support.h"
 #include "file_call_log.h"
 #include "build_context.h"
@@ -108,6 +121,71 @@ std::thread SaveAtTheCheck(Writer style, const std::string& path, const std::str
   });
 }
 
+// Runs `context`'s build in a process of its own that `arm` prepares to be
+// killed (exit status 9); true when it was killed.
+template <typename Arm>
+bool KilledBuild(BuildContext& context, Arm arm) {
+  const pid_t run = ::fork();
+  if (run == 0) {
+    arm();
+    RunBuildJob(context);
+    ::_exit(0);
+  }
+  int status = 0;
+  return ::waitpid(run, &status, 0) == run && WIFEXITED(status) && WEXITSTATUS(status) == 9;
+}
+
+// Kill trials at `moment` ("aside", "in", "keeping"): a build is killed
+// there, the game having saved in place right after its final check; the
+// next build must leave the save as the file or in a backup it names.
+// Returns the number of saves lost.
+int RaceKills(BuildContext& context, LastMessages& messages, FileCallLog& log, const std::string& moment,
+              const std::string& character, const std::string& before, int trials) {
+  int asFile = 0, asBackup = 0, lost = 0, notReached = 0, leftBeside = 0;
+  for (int trial = 0; trial < trials; ++trial) {
+    WriteBenchFile(character, before);
+    const std::string game = "[Game]\r\nBegin=" + std::to_string(trial) + "\r\n" + before + "\r\n[GameEnd]\r\n";
+    const SavePoint killAt = moment == "aside" ? SavePoint::Aside : SavePoint::AfterSwap;
+    bool killed = KilledBuild(context, [&] {
+      SetSavePointHook([&](SavePoint point, const std::string& path) {
+        if (point == SavePoint::BeforeSwap) Save(Writer::InPlace, path, game);
+        if (point == killAt) ::_exit(9);
+      });
+    });
+    // The next run, killed while it writes the backup of what it found
+    // (right before that backup gets its name).
+    if (killed && moment == "keeping")
+      killed = KilledBuild(context, [&] { log.ActBefore("rename", [] { ::_exit(9); }); });
+    if (!killed) {
+      ++notReached;
+      continue;
+    }
+    messages.all.clear();
+    RunBuildJob(context);
+    std::string after;
+    ReadFileBytes(character, after);
+    bool inBackup = false;
+    for (const BackupInfo& b : ListBackups(character)) {
+      std::string bytes;
+      inBackup = inBackup || (ReadFileBytes(b.path, bytes) == ReadStatus::Ok && bytes == game &&
+                              messages.all.find(b.path) != std::string::npos);
+    }
+    const std::string mine = "." + std::filesystem::path(character).filename().string() + ".";  // the runs' names
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(character).parent_path()))
+      leftBeside += entry.path().filename().string().rfind(mine, 0) == 0;
+    if (after.find("Begin=" + std::to_string(trial) + "\r\n") != std::string::npos && after.find("[GameEnd]") != std::string::npos)
+      ++asFile;
+    else if (inBackup)
+      ++asBackup;
+    else
+      ++lost;
+  }
+  std::printf("killed %-8s  %6d  the save as the file %4d  in a named backup %4d  lost %4d  moment not reached %4d  "
+              "left beside the file %4d\n",
+              moment.c_str(), trials, asFile, asBackup, lost, notReached, leftBeside);
+  return lost + notReached + leftBeside;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -115,6 +193,7 @@ int main(int argc, char** argv) {
   unsigned seed = 20261207;
   std::string fileSystem = "ext4";
   bool atTheCheck = false;
+  std::string killAt;
   for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
     if (option == "--without-exchange-and-links") {
@@ -131,6 +210,7 @@ int main(int argc, char** argv) {
     else if (option == "--quiet-ms") quietMs = std::atoi(argv[i]);
     else if (option == "--seed") seed = static_cast<unsigned>(std::strtoul(argv[i], nullptr, 10));
     else if (option == "--file-system") fileSystem = argv[i];
+    else if (option == "--kill-at") killAt = argv[i];
   }
   if (fileSystem != "ext4" && fileSystem != "links" && fileSystem != "free-names" && fileSystem != "neither") {
     std::cerr << "save_race: --file-system is ext4, links, free-names or neither\n";
@@ -157,6 +237,17 @@ int main(int argc, char** argv) {
     plain->FailCalls("exchange", EINVAL);
     if (fileSystem != "free-names") plain->FailCalls("noreplace", EINVAL);
     if (fileSystem != "links") plain->FailCalls("link", EPERM);
+  }
+  if (!killAt.empty()) {
+    if (killAt != "aside" && killAt != "in" && killAt != "keeping") {
+      std::cerr << "save_race: --kill-at is aside, in or keeping\n";
+      return 2;
+    }
+    if (!plain) plain = std::make_unique<FileCallLog>(character);
+    std::cout << "file system: " << fileSystem << "; quiet time " << quietMs << " ms\n";
+    const int failed = RaceKills(context, messages, *plain, killAt, character, before, trials);
+    std::filesystem::remove_all(folder);
+    return failed == 0 ? 0 : 1;
   }
 
   // The saves are spread over a whole build and a little beyond.

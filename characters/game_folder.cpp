@@ -67,23 +67,33 @@ class GameFolderList {
   std::vector<GameFolder> m_folders;
 };
 
+// The roaming folders of every user of a Wine prefix: today's, and that of
+// prefixes made by older Wine versions.
+std::vector<std::string> RoamingFoldersOf(const std::string& prefix) {
+  const std::string users = prefix + "/drive_c/users";
+  std::vector<std::string> names, roaming;
+  ListFolder(users, names);
+  std::sort(names.begin(), names.end());
+  for (const std::string& name : names) {
+    roaming.push_back(users + "/" + name + "/AppData/Roaming");
+    roaming.push_back(users + "/" + name + "/Application Data");
+  }
+  return roaming;
+}
+
+bool HoldsGameFolder(const std::string& prefix) {
+  const std::vector<std::string> roaming = RoamingFoldersOf(prefix);
+  return std::any_of(roaming.begin(), roaming.end(), [](const std::string& r) { return IsFolder(GameFolderIn(r)); });
+}
+
 }  // namespace
 
 std::vector<GameFolder> FindGameFolders() {
   GameFolderList list;
   std::string appData = EnvironmentText("APPDATA");
   if (!appData.empty()) list.AddFrom("%APPDATA%", appData);
-  for (const WinePrefix& prefix : FindWinePrefixes(HomeFolder())) {
-    std::string users = prefix.path + "/drive_c/users";
-    std::vector<std::string> names;
-    ListFolder(users, names);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
-      std::string user = users + "/" + name;
-      list.AddFrom(prefix.label, user + "/AppData/Roaming");
-      list.AddFrom(prefix.label, user + "/Application Data");  // prefixes made by older Wine versions
-    }
-  }
+  for (const WinePrefix& prefix : FindWinePrefixes(HomeFolder(), HoldsGameFolder))
+    for (const std::string& roaming : RoamingFoldersOf(prefix.path)) list.AddFrom(prefix.label, roaming);
   return list.Take();
 }
 

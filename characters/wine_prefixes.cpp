@@ -26,16 +26,19 @@ constexpr std::size_t kMaxFileBytes = 1024 * 1024;  // per launcher file read
 
 bool IsPrefix(const std::string& path) { return IsFolder(path + "/drive_c"); }
 
-// The names in `folder` that end in `suffix`, sorted; the first kMaxKept of
-// them. The cap comes after filtering and sorting, so that a folder of many
-// entries hides none by the order the system lists them in.
-std::vector<std::string> NamesIn(const std::string& folder, const std::string& suffix = "") {
+// The names in `folder` that end in `suffix` (and that `keep` holds for,
+// when given), sorted; the first kMaxKept of them. The cap comes after
+// filtering and sorting, so that a folder of many entries hides none by the
+// order the system lists them in, nor by many others sorting first.
+std::vector<std::string> NamesIn(const std::string& folder, const std::string& suffix = "",
+                                 const std::function<bool(const std::string& name)>& keep = nullptr) {
   std::vector<std::string> names;
   std::error_code ec;
   std::size_t read = 0;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end && read < kMaxRead; it.increment(ec), ++read) {
     std::string name = it->path().filename().string();
-    if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+    if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0 &&
+        (!keep || keep(name)))
       names.push_back(name);
   }
   std::sort(names.begin(), names.end());
@@ -79,7 +82,10 @@ std::string BaseName(const std::string& path) { return fs::path(path).filename()
 
 class PrefixList {
  public:
-  explicit PrefixList(std::string home) : m_home(std::move(home)) {}
+  PrefixList(std::string home, PrefixWanted wanted) : m_home(std::move(home)), m_wanted(std::move(wanted)) {}
+
+  // A prefix the caller wants.
+  bool Wanted(const std::string& path) const { return IsPrefix(path) && (!m_wanted || m_wanted(path)); }
 
   // Takes `path` (a leading "~/" is the home folder) when it is a prefix not yet taken.
   void Add(const std::string& label, std::string path) {
@@ -88,7 +94,7 @@ class PrefixList {
       path = m_home + path.substr(1);
     }
     while (path.size() > 1 && path.back() == '/') path.pop_back();
-    if (!IsPlainAbsolutePath(path) || !IsPrefix(path)) return;
+    if (!IsPlainAbsolutePath(path) || !Wanted(path)) return;
     std::error_code ec;
     std::string key = fs::weakly_canonical(path, ec).string();
     if (!m_seen.insert(ec ? path : key).second) return;
@@ -96,13 +102,15 @@ class PrefixList {
   }
   // Each prefix directly in `folder`, labelled "<launcher> (<its name>)".
   void AddEachIn(const std::string& launcher, const std::string& folder) {
-    for (const std::string& name : NamesIn(folder)) Add(launcher + " (" + name + ")", folder + "/" + name);
+    auto wanted = [&](const std::string& name) { return Wanted(folder + "/" + name); };
+    for (const std::string& name : NamesIn(folder, "", wanted)) Add(launcher + " (" + name + ")", folder + "/" + name);
   }
   const std::string& Home() const { return m_home; }
   std::vector<WinePrefix> Take() { return std::move(m_prefixes); }
 
  private:
   std::string m_home;
+  PrefixWanted m_wanted;
   std::set<std::string> m_seen;
   std::vector<WinePrefix> m_prefixes;
 };
@@ -167,7 +175,9 @@ void AddSteam(PrefixList& list, const std::string& dataHome) {
     }
     for (const std::string& library : libraries) {
       std::string compat = library + "/steamapps/compatdata";
-      for (const std::string& id : NamesIn(compat)) list.Add(launcher + " (Proton " + id + ")", compat + "/" + id + "/pfx");
+      auto wanted = [&](const std::string& id) { return list.Wanted(compat + "/" + id + "/pfx"); };
+      for (const std::string& id : NamesIn(compat, "", wanted))
+        list.Add(launcher + " (Proton " + id + ")", compat + "/" + id + "/pfx");
     }
   }
 }
@@ -203,8 +213,8 @@ void AddHeroic(PrefixList& list, const std::string& configHome) {
 
 }  // namespace
 
-std::vector<WinePrefix> FindWinePrefixes(const std::string& home) {
-  PrefixList list(home);
+std::vector<WinePrefix> FindWinePrefixes(const std::string& home, const PrefixWanted& wanted) {
+  PrefixList list(home, wanted);
   std::string winePrefix = EnvironmentText("WINEPREFIX");
   if (!winePrefix.empty()) list.Add("Wine ($WINEPREFIX)", winePrefix);
   if (home.empty() || home[0] != '/') return list.Take();

@@ -187,6 +187,7 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, std::stri
     failure = Abandon(t, aside == Step::Missing ? ReplaceOutcome::Changed : ReplaceOutcome::Failed);
     return false;
   }
+  ReachSavePoint(SavePoint::Aside, t.target);
   Step in = MoveToFreeName(t.path, t.target, can);
   if (in == Step::Done) return true;
   if (in != Step::Exists) {
@@ -202,6 +203,7 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, std::stri
     failure = ChangedMeanwhile();
     return false;
   }
+  FlushFolder(t.folder);  // the version kept beside stays under its name after a crash too
   SetFileError(std::string(kChangedByAnotherProgram) +
                " while Brindlemarque worked on it, twice; the version it first wrote is kept in " + displaced);
   failure = Outcome(ReplaceOutcome::Kept, displaced);

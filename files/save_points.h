@@ -12,6 +12,7 @@ enum class SavePoint {
   AfterBackup,  ///< the backup of what was read is kept; nothing written yet
   BeforeCheck,  ///< the temporary file is written and flushed; the final check comes next
   BeforeSwap,   ///< the final check passed; the swap comes next
+  Aside,        ///< without an exchange: the file is moved aside, the new one not yet in
   AfterSwap     ///< the new file is in; the file it displaced is looked at next
 };
 

@@ -5,6 +5,7 @@
 #include "backups.h"
 
 #include <gtest/gtest.h>
+#include <chrono>
 #include <ctime>
 
 #include <filesystem>
@@ -64,27 +65,51 @@ TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
   const std::string killed =
       "/.2026-01-01_00-00-00.000Z.ini.brindlemarque-" + std::to_string(EndedProcessId()) + "-AbCdEf";
   WriteFile(BackupFolder(file) + killed, "partial");
+  // A run at work keeps its own; one whose id another program has by now, long ago, does not.
+  const std::string working = "/.2026-01-01_00-00-01.000Z.ini.brindlemarque-" + std::to_string(ThisProcessId()) + "-AbCdEf";
+  WriteFile(BackupFolder(file) + working, "partial");
+#ifndef _WIN32
+  const std::string reused = "/.2026-01-01_00-00-02.000Z.ini.brindlemarque-" + std::to_string(::getppid()) + "-AbCdEf";
+  WriteFile(BackupFolder(file) + reused, "partial");
+  std::filesystem::last_write_time(FsPath(BackupFolder(file) + reused),
+                                   std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10));
+#endif
   ASSERT_TRUE(KeepBackup(file, "bytes 25", "run 25", error));
   EXPECT_FALSE(FileOrFolderExists(BackupFolder(file) + killed));
+  EXPECT_TRUE(FileOrFolderExists(BackupFolder(file) + working));
+#ifndef _WIN32
+  EXPECT_FALSE(FileOrFolderExists(BackupFolder(file) + reused));
+#endif
+  std::filesystem::remove(FsPath(BackupFolder(file) + working));
   // One folder per file, named so that a person finds it, naming the file in full.
   std::string folder = Slashes(BackupFolder(file));
   EXPECT_EQ(folder.rfind(Slashes(BackupRoot()) + "/Anne-Marie-3.ini (", 0), 0u) << folder;
   EXPECT_EQ(Slashes(ReadFile(folder + "/source.txt")), file + "\n");
   EXPECT_NE(BackupFolder(dir.file("other/Anne-Marie-3.ini")), folder);
   // A clock gone back a little (the newest backup a minute ahead): the next one is still newer.
-  const std::time_t ahead = std::time(nullptr) + 60;
-  std::tm utc{};
+  auto nameAhead = [](std::time_t seconds) {
+    const std::time_t ahead = std::time(nullptr) + seconds;
+    std::tm utc{};
 #ifdef _WIN32
-  gmtime_s(&utc, &ahead);
+    gmtime_s(&utc, &ahead);
 #else
-  gmtime_r(&ahead, &utc);
+    gmtime_r(&ahead, &utc);
 #endif
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S.000Z.ini", &utc);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S.000Z.ini", &utc);
+    return std::string(stamp);
+  };
+  const std::string stamp = nameAhead(60);
   WriteFile(folder + "/" + stamp, "a minute ahead");
   ASSERT_TRUE(KeepBackup(file, "bytes 26", "run 26", error));
   EXPECT_EQ(ReadFile(ListBackups(file).front().path), "bytes 26");
   EXPECT_GT(Slashes(ListBackups(file).front().path), folder + "/" + stamp);
+  // The only backup named two days ahead (the clock was wrong then): the next is named after the clock.
+  const std::string other = dir.file("Other-3.ini"), future = nameAhead(2 * 86400);
+  std::filesystem::create_directories(FsPath(BackupFolder(other)));
+  WriteFile(BackupFolder(other) + "/" + future, "from the future");
+  ASSERT_TRUE(KeepBackup(other, "bytes", "run", error));
+  EXPECT_LT(Slashes(ListBackups(other).front().path), Slashes(BackupFolder(other)) + "/" + nameAhead(60));
 }
 
 // A restore checks the file just before it swaps, as a build does: when the

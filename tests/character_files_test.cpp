@@ -184,9 +184,11 @@ TEST(FindGameFolders, FindsThePrefixesOfEveryLauncher) {
   EXPECT_EQ(FindCharacterFolder("", {}), wineprefix + "/drive_c/users/anna/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
 }
 
-// A hostile home: thousands of entries beside the one prefix, a launcher
-// file naming a path with a NUL byte (cut there, it would name the root),
-// and a Steam library given relative to wherever the program runs.
+// A hostile home: thousands of entries beside the one prefix, thousands of
+// Proton prefixes sorting before the game's, launcher files naming a path
+// with a NUL byte (cut there, it would name the root) or a DEL, a Steam
+// library given relative to wherever the program runs, and more libraries
+// than are looked at.
 TEST(FindGameFolders, ManyEntriesOddPathsAndRelativeLibrariesHideNothingAndAddNothing) {
   TempDir home;
   ScopedEnv env;
@@ -198,19 +200,30 @@ TEST(FindGameFolders, ManyEntriesOddPathsAndRelativeLibrariesHideNothingAndAddNo
   MakeFolder(h + "/.config/lutris/games");
   const char evil[] = "game:\n  prefix: \"/\0/x\"\n";
   WriteFile(h + "/.config/lutris/games/evil-1.yml", std::string(evil, sizeof evil - 1));
-  // A library "rel", relative: taken in the current folder, it would find this prefix.
-  const std::string steam = h + "/.local/share/Steam";
-  MakeFolder(steam + "/steamapps");
-  WriteFile(steam + "/steamapps/libraryfolders.vdf", "\"libraryfolders\"\n{\n\t\"1\"\n\t{\n\t\t\"path\"\t\"rel\"\n\t}\n}\n");
+  const std::string withDel = h + "/odd\x7Fname";
+  WriteFile(h + "/.config/lutris/games/del-1.yml", "game:\n  prefix: " + withDel + "\n");
+  MakeFolder(withDel + "/drive_c/users/anna/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
+  const std::string steam = h + "/.local/share/Steam", compat = steam + "/steamapps/compatdata";
+  for (int id = 100001; id <= 105000; ++id) MakeFolder(compat + "/" + std::to_string(id) + "/pfx/drive_c");
+  MakeFolder(compat + "/2213460/pfx/drive_c/users/steamuser/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
+  // A library "rel", relative: taken in the current folder, it would find
+  // this prefix; then 64 libraries, of which the installation's own and
+  // the first 63 are looked at.
+  std::string vdf = "\"libraryfolders\"\n{\n\t\"1\"\n\t{\n\t\t\"path\"\t\"rel\"\n\t}\n";
+  for (int library = 1; library <= 64; ++library)
+    vdf += "\t\"" + std::to_string(library + 1) + "\"\n\t{\n\t\t\"path\"\t\"" + h + "/lib" + std::to_string(library) + "\"\n\t}\n";
+  WriteFile(steam + "/steamapps/libraryfolders.vdf", vdf + "}\n");
+  for (int library : {63, 64})
+    MakeFolder(h + "/lib" + std::to_string(library) + "/steamapps/compatdata/" + std::to_string(library) +
+               "/pfx/drive_c/users/steamuser/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
   MakeFolder(h + "/rel/steamapps/compatdata/77/pfx/drive_c/users/anna/AppData/Roaming/Electronic Arts/Dark Age of Camelot");
   const std::string cwd = std::filesystem::current_path().string();
   std::filesystem::current_path(h);
-  std::vector<std::string> prefixes, labels;
-  for (const WinePrefix& prefix : FindWinePrefixes(h)) prefixes.push_back(prefix.path);
+  std::vector<std::string> labels;
   for (const GameFolder& folder : FindGameFolders()) labels.push_back(folder.label);
   std::filesystem::current_path(cwd);
-  EXPECT_EQ(prefixes, std::vector<std::string>{h + "/Games/zz-daoc"});
-  EXPECT_EQ(labels, std::vector<std::string>{"Lutris (zz-daoc) \xE2\x80\x93 LotM"});
+  EXPECT_EQ(labels, (std::vector<std::string>{"Lutris (zz-daoc) \xE2\x80\x93 LotM", "Steam (Proton 2213460)",
+                                              "Steam (Proton 63)"}));
 }
 #endif
 

@@ -31,10 +31,17 @@ class FileCallLog {
   /// Makes calls of kind `call` fail with the system error `error`: the next
   /// `times` of them, or every one with -1, while the log lives. Kinds on
   /// Linux: "exchange" (a rename swapping two files), "noreplace" (a rename
-  /// that must not replace), "rename" (any other), "link", "fchmod", "flock"; on
+  /// that must not replace), "rename" (any other), "link", "fchmod", "flock",
+  /// "read" (of any file); on
   /// Windows: "replace" (ReplaceFileW, which then leaves behind what the
   /// system documents for that error) and "move" (MoveFileExW).
   void FailCalls(const std::string& call, int error, int times = -1);
+
+#ifndef _WIN32
+  /// From now on while the log lives, file stamps read as FAT keeps them,
+  /// both times rounded down to even seconds.
+  void CoarseStamps();
+#endif
 
   /// Runs `act` once, right before the next call of kind `call` (another
   /// program acting in that moment); its own calls are neither recorded nor failed.

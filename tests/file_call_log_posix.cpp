@@ -16,6 +16,7 @@ namespace {
 
 std::mutex g_mutex;
 bool g_on = false;
+bool g_coarse = false;
 std::string g_watched;
 std::vector<FileCall> g_calls;
 
@@ -50,6 +51,17 @@ bool Intercept(const char* kind) {
   return error != 0;
 }
 
+// A stamp as FAT keeps it: both times in whole even seconds.
+int Coarsened(int result, struct stat* st) {
+  if (result == 0 && g_coarse) {
+    for (struct timespec* time : {&st->st_mtim, &st->st_ctim}) {
+      time->tv_sec -= time->tv_sec % 2;
+      time->tv_nsec = 0;
+    }
+  }
+  return result;
+}
+
 const char* RenameKind(unsigned int flags) {
   return (flags & RENAME_EXCHANGE) ? "exchange" : (flags & RENAME_NOREPLACE) ? "noreplace" : "rename";
 }
@@ -67,8 +79,11 @@ FileCallLog::FileCallLog(const std::string& watched) {
 FileCallLog::~FileCallLog() {
   std::lock_guard<std::mutex> lock(g_mutex);
   g_on = false;
+  g_coarse = false;
   StopCallFaults();
 }
+
+void FileCallLog::CoarseStamps() { g_coarse = true; }
 
 std::vector<FileCall> FileCallLog::Calls() const {
   std::lock_guard<std::mutex> lock(g_mutex);
@@ -81,6 +96,22 @@ ssize_t write(int fd, const void* buffer, size_t size) {
   static auto real = Real<ssize_t (*)(int, const void*, size_t)>("write");
   if (g_on && fd > 2) Record("write", PathOf(fd));
   return real(fd, buffer, size);
+}
+
+ssize_t read(int fd, void* buffer, size_t size) {
+  static auto real = Real<ssize_t (*)(int, void*, size_t)>("read");
+  if (g_on && fd > 2 && Intercept("read")) return -1;
+  return real(fd, buffer, size);
+}
+
+int fstat(int fd, struct stat* st) {
+  static auto real = Real<int (*)(int, struct stat*)>("fstat");
+  return Coarsened(real(fd, st), st);
+}
+
+int stat(const char* path, struct stat* st) {
+  static auto real = Real<int (*)(const char*, struct stat*)>("stat");
+  return Coarsened(real(path, st), st);
 }
 
 int fsync(int fd) {

@@ -58,6 +58,19 @@ ReadState ReadForSave(const std::string& path) {
   return read;
 }
 
+#ifndef _WIN32
+// Whether the last rename or link to or from `file` among `calls` is
+// followed by a flush of its folder (true when there is none).
+bool FlushedAfterLastRename(const std::vector<FileCall>& calls, const std::string& file) {
+  bool flushed = true;
+  for (const FileCall& call : calls) {
+    if ((call.what == "rename" || call.what == "link") && (call.path == file || call.to == file)) flushed = false;
+    if (call.what == "flush" && call.path == FolderOf(file)) flushed = true;
+  }
+  return flushed;
+}
+#endif
+
 std::vector<std::string> FolderEntries(const std::string& folder) {
   std::vector<std::string> names;
   for (auto& e : std::filesystem::directory_iterator(FsPath(folder))) names.push_back(PathText(e.path().filename()));
@@ -112,18 +125,39 @@ TEST(SweepLeftoversOf, RemovesOnlyWhatARunWroteAndKeepsEverySave) {
   const std::string sameAsFile = ".c.ini.brindlemarque-" + gone + "-0123456789abcdef-Same01-old";
   const std::string fresh = ".c.ini.brindlemarque-" + ours + "-0123456789abcdef-Fresh1";  // a run still at work
   const std::string otherFile = ".d.ini.brindlemarque-" + gone + "-writing-Other1";
+  // Named by the hash earlier versions gave a temporary file's bytes (FNV-1a).
+  const std::string olderHash = ".c.ini.brindlemarque-" + gone + "-b5d43e6c2878bc7a-Older1";
   WriteFile(dir.file(writing), "partial");
   WriteFile(dir.file(displaced), "the game's save");
   WriteFile(dir.file(sameAsFile), "new");
   WriteFile(dir.file(fresh), "partial");
   WriteFile(dir.file(otherFile), "partial");
-
+  WriteFile(dir.file(olderHash), "partial");
   auto sorted = [](std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
     return names;
   };
+  std::vector<std::string> expected = {displaced, fresh, otherFile, "c.ini"};
+#ifndef _WIN32
+  // A writer that lives: its displaced file stays, however old; a temporary
+  // file written long ago is stale even when its writer's id is another
+  // program's by now.
+  const std::string live = std::to_string(::getppid());
+  const std::string liveDisplaced = ".c.ini.brindlemarque-" + live + "-0123456789abcdef-Live01-old";
+  const std::string reusedId = ".c.ini.brindlemarque-" + live + "-writing-Reused";
+  WriteFile(dir.file(liveDisplaced), "a save");
+  WriteFile(dir.file(reusedId), "partial");
+  for (const std::string& old : {liveDisplaced, reusedId})
+    std::filesystem::last_write_time(FsPath(dir.file(old)),
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  expected.push_back(liveDisplaced);
+#endif
   EXPECT_TRUE(SweepLeftoversOf(f).empty());
-  EXPECT_EQ(FolderEntries(dir.path()), sorted({displaced, fresh, otherFile, "c.ini"}));
+  EXPECT_EQ(FolderEntries(dir.path()), sorted(expected));
+  // A keeper that could not keep it: the displaced file stays.
+  auto refuse = [](const std::string&, std::string&) { return false; };
+  EXPECT_TRUE(SweepLeftoversOf(f, refuse).empty());
+  EXPECT_EQ(FolderEntries(dir.path()), sorted(expected));
   std::vector<std::string> handed;
   auto keep = [&](const std::string& leftover, std::string& where) {
     handed.push_back(ReadFile(leftover));
@@ -134,7 +168,8 @@ TEST(SweepLeftoversOf, RemovesOnlyWhatARunWroteAndKeepsEverySave) {
   EXPECT_EQ(handed, std::vector<std::string>{"the game's save"});
   ASSERT_EQ(said.size(), 1u);
   EXPECT_NE(said[0].find("kept as the backup X"), std::string::npos) << said[0];
-  EXPECT_EQ(FolderEntries(dir.path()), sorted({fresh, otherFile, "c.ini"}));
+  expected.erase(expected.begin());
+  EXPECT_EQ(FolderEntries(dir.path()), sorted(expected));
 
   // The file missing: what a swap displaced is the file again.
   std::filesystem::remove(FsPath(f));
@@ -224,7 +259,9 @@ TEST(ReplaceFileAtomically, WritesFlushesRenamesThenFlushesTheFolderWhileTheOrig
 // (it truncates, writes part, and finishes 3, 30 or 150 ms later), by
 // renaming a file of its own over the file, or by making the file anew
 // while it is moved aside. The file is never built on part of a save, the
-// game's save ends as the file, and nothing is left beside it.
+// game's save ends as the file, and nothing is left beside it; a save into
+// the original before a new file was made is kept beside, and said where.
+// Every rename ends with the folder flushed.
 TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
   TempDir dir;
   const std::string f = dir.file("c.ini");
@@ -232,11 +269,12 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
   enum Kind { Links, FreeNames, Neither };
   // InPlace writes 20 bytes first; SameAtFirst first writes back exactly
   // what the run read, and appends the rest later.
-  enum Game { Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside };
+  enum Game { Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside, SavedThenAnew };
   for (Kind kind : {Links, FreeNames, Neither})
-    for (Game game : {Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside})
+    for (Game game : {Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside, SavedThenAnew})
       for (int finishMs : game == InPlace ? std::vector<int>{3, 30, 150} : std::vector<int>{30}) {
-        if (game == AnewWhileAside && kind == Neither) continue;  // the moment no such file system lets anyone see
+        // The moment no such file system lets anyone see.
+        if ((game == AnewWhileAside || game == SavedThenAnew) && kind == Neither) continue;
         SCOPED_TRACE("kind " + std::to_string(kind) + ", game " + std::to_string(game) + ", " +
                      std::to_string(finishMs) + " ms");
         WriteFile(f, "original");
@@ -245,14 +283,18 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
         ASSERT_GE(held, 0);
         std::thread rest;
         ReplaceResult result;
+        std::vector<FileCall> calls;
         {
           FileCallLog log(f);
           log.FailCalls("exchange", EINVAL);
           if (kind != FreeNames) log.FailCalls("noreplace", EINVAL);
           if (kind != Links) log.FailCalls("link", EPERM);
           ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+            if (game == SavedThenAnew && point == SavePoint::Aside) WriteFile(f, save);
             if (point != SavePoint::BeforeSwap) return;
-            if (game == InPlace || game == SameAtFirst) {
+            if (game == SavedThenAnew) {
+              ASSERT_EQ(::pwrite(held, "saved", 5, 0), 5);
+            } else if (game == InPlace || game == SameAtFirst) {
               const std::string whole = game == InPlace ? save : "original" + save;
               const std::size_t first = game == InPlace ? 20 : 8;
               ASSERT_EQ(::ftruncate(held, 0), 0);
@@ -270,11 +312,20 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
             }
           });
           result = ReplaceReadFile(f, {"new"}, read.stamp, read.bytes, {100, 5000});
+          calls = log.Calls();
         }
         if (rest.joinable()) rest.join();
         ::close(held);
-        EXPECT_EQ(result.outcome, game == Quiet ? ReplaceOutcome::Done : ReplaceOutcome::Changed) << LastFileError();
+        EXPECT_TRUE(FlushedAfterLastRename(calls, f));
         EXPECT_EQ(ReadFile(f), game == Quiet ? "new" : game == SameAtFirst ? "original" + save : save);
+        if (game == SavedThenAnew) {
+          ASSERT_EQ(result.outcome, ReplaceOutcome::Kept) << LastFileError();
+          EXPECT_EQ(ReadFile(result.kept), "savednal");
+          EXPECT_NE(LastFileError().find(result.kept), std::string::npos) << LastFileError();
+          std::filesystem::remove(FsPath(result.kept));
+          continue;
+        }
+        EXPECT_EQ(result.outcome, game == Quiet ? ReplaceOutcome::Done : ReplaceOutcome::Changed) << LastFileError();
         EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
       }
   // The new file cannot be put in and the original cannot go back: it is
@@ -306,14 +357,107 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
   EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
 }
 
+// Another file renamed over the path while the read is under way: the read
+// gives that file's bytes, with that file's stamp.
+TEST(ReadFileBytes, AFileRenamedOverThePathDuringTheReadGivesTheNewOne) {
+  TempDir dir;
+  const std::string f = dir.file("c.ini");
+  WriteFile(f, "old bytes");
+  WriteFile(dir.file("new"), "new, longer bytes");
+  std::string bytes;
+  FileStamp stamp, now;
+  {
+    FileCallLog log(f);
+    log.ActBefore("read", [&] { RenameOver(dir.file("new"), f); });
+    ASSERT_EQ(ReadFileBytes(f, bytes, stamp), ReadStatus::Ok);
+  }
+  EXPECT_EQ(bytes, "new, longer bytes");
+  ASSERT_TRUE(StampFile(f, now));
+  EXPECT_TRUE(stamp == now);
+}
+
+// Files written together (a backup, its note, the folder's source.txt):
+// when the second or third cannot be prepared, none is written and none of
+// the temporary files stays.
+TEST(ReplaceFilesTogether, AFileThatCannotBePreparedLeavesNoTemporaryFileOfAny) {
+  for (int failing : {2, 3}) {
+    TempDir dir;
+    WriteFile(dir.file("b"), "old b");
+    const std::vector<FileWrite> writes = {
+        {dir.file("a"), {"a"}, true, {}}, {dir.file("b"), {"b"}, false, {}}, {dir.file("c"), {"c"}, false, {}}};
+    FileCallLog log(dir.file("a"));
+    std::function<void()> next = [&] { log.FailCalls("rename", EIO, 1); };  // naming the whole temporary file
+    for (int prepared = 1; prepared < failing; ++prepared)
+      next = [&log, next] { log.ActBefore("rename", next); };
+    log.ActBefore("rename", next);
+    EXPECT_EQ(ReplaceFilesTogether(writes), 0u) << failing;
+    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"b"}) << failing;
+    EXPECT_EQ(ReadFile(dir.file("b")), "old b");
+  }
+}
+
+// A step of a save that fails, or cannot read what it must look at, ends
+// with the file as it was, nothing of the run's beside it, the system's
+// reason said, and the folder flushed after any rename.
+TEST(ReplaceReadFile, AFailedStepLeavesTheFileAsItWasWithTheSystemsReason) {
+  enum Kind { Exchange, FreeNames, Links };
+  struct Case {
+    const char* what;
+    Kind kind;
+    SavePoint at;      // from here on, the next call of kind `fail` fails
+    const char* fail;
+    ReplaceOutcome outcome;
+    const char* reason;  // how LastFileError() begins
+  };
+  const Case cases[] = {
+      {"the final check cannot read", Exchange, SavePoint::BeforeCheck, "read", ReplaceOutcome::Failed,
+       "can't be read for the check before writing: "},
+      {"the exchanged file unreadable", Exchange, SavePoint::AfterSwap, "read", ReplaceOutcome::Changed,
+       "changed by another program"},
+      {"the moved-aside file unreadable", FreeNames, SavePoint::AfterSwap, "read", ReplaceOutcome::Changed,
+       "changed by another program"},
+      {"moving aside fails", FreeNames, SavePoint::BeforeSwap, "rename", ReplaceOutcome::Failed, "input/output error"},
+      {"putting in by name fails", FreeNames, SavePoint::Aside, "noreplace", ReplaceOutcome::Failed,
+       "input/output error"},
+      {"linking in fails", Links, SavePoint::Aside, "link", ReplaceOutcome::Failed, "input/output error"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::string f = dir.file("c.ini");
+    WriteFile(f, "original");
+    const ReadState read = ReadForSave(f);
+    ReplaceResult result;
+    std::vector<FileCall> calls;
+    {
+      FileCallLog log(f);
+      if (c.kind != Exchange) log.FailCalls("exchange", EINVAL);
+      if (c.kind == Links) log.FailCalls("noreplace", EINVAL);
+      if (c.kind == FreeNames) log.FailCalls("link", EPERM);
+      ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+        if (point == c.at) log.FailCalls(c.fail, EIO, 1);
+      });
+      result = ReplaceReadFile(f, {"new"}, read.stamp, read.bytes);
+      calls = log.Calls();
+    }
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(LastFileError().rfind(c.reason, 0), 0u) << LastFileError();
+    EXPECT_EQ(ReadFile(f), "original");
+    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
+    EXPECT_TRUE(FlushedAfterLastRename(calls, f));
+  }
+}
+
 // A run killed without an exchange, after moving the file aside or after
-// putting its own in, leaves the game's save (written into the file right
-// after the final check) under a name; the next run puts it back or keeps
-// it as a backup it names, and leaves nothing else beside the file.
+// putting its own in, and the next run killed while it keeps what that one
+// left, leave the game's save (written into the file right after the final
+// check) under a name; the run after puts it back or keeps it as a backup it
+// names, and leaves nothing else beside the file.
 TEST(ReplaceReadFile, AKillWithoutExchangeLeavesTheGamesSaveToTheNextRun) {
   const std::string save = "[Misc]\r\nSaved=by the game\r\n";
-  for (SavePoint killed : {SavePoint::BeforeSwap, SavePoint::AfterSwap}) {  // BeforeSwap: once the file is aside
-    SCOPED_TRACE(killed == SavePoint::AfterSwap ? "after the new file went in" : "after moving aside");
+  for (const char* moment : {"after moving aside", "after the new file went in", "while the next run keeps it"}) {
+    SCOPED_TRACE(moment);
+    const SavePoint killed = moment[6] == 'm' ? SavePoint::Aside : SavePoint::AfterSwap;
     TempDir dir;
     const std::string f = dir.file("c.ini");
     WriteFile(f, "[Misc]\r\nSaved=original\r\n");
@@ -323,11 +467,8 @@ TEST(ReplaceReadFile, AKillWithoutExchangeLeavesTheGamesSaveToTheNextRun) {
       FileCallLog log(f);
       log.FailCalls("exchange", EINVAL);
       ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
-        if (point == SavePoint::BeforeSwap) {
-          WriteFile(f, save);  // the game, in place
-          if (killed == SavePoint::BeforeSwap) log.ActBefore("noreplace", [] { ::_exit(9); });
-        }
-        if (point == killed && point == SavePoint::AfterSwap) ::_exit(9);
+        if (point == SavePoint::BeforeSwap) WriteFile(f, save);  // the game, in place
+        if (point == killed) ::_exit(9);
       });
       ReplaceReadFile(f, {"new"}, read.stamp, read.bytes);
       ::_exit(0);
@@ -335,6 +476,20 @@ TEST(ReplaceReadFile, AKillWithoutExchangeLeavesTheGamesSaveToTheNextRun) {
     int status = 0;
     ASSERT_EQ(::waitpid(run, &status, 0), run);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << status;
+    if (moment[0] == 'w') {
+      pid_t keeping = ::fork();
+      if (keeping == 0) {
+        FileCallLog log(f);
+        CharacterFileSession session;
+        session.Open(f, TestWaits(), [&](const std::string& displaced, std::string& where) {
+          log.ActBefore("rename", [] { ::_exit(9); });  // the backup written, not yet named
+          return KeepDisplacedSave(f, displaced, where);
+        });
+        ::_exit(0);
+      }
+      ASSERT_EQ(::waitpid(keeping, &status, 0), keeping);
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << status;
+    }
     CharacterFileSession next;
     ASSERT_TRUE(next.Open(f, TestWaits(), DisplacedSaveKeeper(f)));
     KeepBackupsOf(next, f, "the next build");
@@ -427,17 +582,19 @@ TEST(CharacterFileSession, AGameSaveThatCannotBePutBackBecomesTheNewestBackup) {
   const std::string original = "[Quickbar2]\r\nHotkey_1=0,1,2\r\n", game = "[Quickbar2]\r\nHotkey_1=saved by the game\r\n";
   WriteFile(f, original);
   CharacterFileSession file;
-  ASSERT_TRUE(file.Open(f, TestWaits(), DisplacedSaveKeeper(f)));
-  KeepBackupsOf(file, f, "build of t.vsk onto Quickbar2 bars 1-1");
-  ASSERT_TRUE(file.Document().Write("Quickbar2", "Hotkey_2", "45,13,2"));
-  {
+  // A change saved while the game saves, whose file then cannot be moved back.
+  auto saveOverTheGame = [&] {
+    ASSERT_TRUE(file.Document().Write("Quickbar2", "Hotkey_2", "45,13,2"));
     FileCallLog log(f);
     ScopedSavePointHook saves([&](SavePoint point, const std::string&) {
       if (point == SavePoint::BeforeSwap) WriteFile(f, game);
     });
     log.ActBefore(kSwapCall, [&] { log.FailCalls(kMoveCall, kMoveError, 10); });
     EXPECT_FALSE(file.Save());
-  }
+  };
+  ASSERT_TRUE(file.Open(f, TestWaits(), DisplacedSaveKeeper(f)));
+  KeepBackupsOf(file, f, "build of t.vsk onto Quickbar2 bars 1-1");
+  saveOverTheGame();
   EXPECT_FALSE(file.ChangedMeanwhile());  // not a change to build on silently
   EXPECT_NE(file.Error().find("it is kept as the backup "), std::string::npos) << file.Error();
   auto backups = ListBackups(f);
@@ -446,6 +603,16 @@ TEST(CharacterFileSession, AGameSaveThatCannotBePutBackBecomesTheNewestBackup) {
   EXPECT_EQ(backups[0].note.rfind("the game's save, displaced by a run at ", 0), 0u) << backups[0].note;
   EXPECT_EQ(ReadFile(backups[1].path), original);
   EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"Alarion-4.ini"});
+
+  // Nowhere to keep it (the backup cannot be written): it stays beside the file, said where.
+  WriteFile(f, original);
+  ASSERT_TRUE(file.Open(f, TestWaits(), [](const std::string&, std::string&) { return false; }));
+  saveOverTheGame();
+  const std::vector<std::string> entries = FolderEntries(dir.path());
+  ASSERT_EQ(entries.size(), 2u);
+  const std::string& kept = entries[0] == "Alarion-4.ini" ? entries[1] : entries[0];
+  EXPECT_EQ(ReadFile(dir.file(kept)), game);
+  EXPECT_NE(file.Error().find(kept), std::string::npos) << file.Error();
 }
 
 #ifdef _WIN32

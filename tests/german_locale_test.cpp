@@ -57,4 +57,7 @@ TEST(GermanLocale, AWindowInAnotherLanguageSpeaksItEverywhere) {
 #ifdef __WXGTK__
   EXPECT_STREQ(dgettext("gtk30", "_Cancel"), "_Abbrechen");
 #endif
+  // A path that holds ": " itself: the reason is what follows the last one.
+  EXPECT_EQ(ShownMessage("x\n/v/Notes: old/c.ini: permission denied").utf8_string(),
+            "x\n/v/Notes: old/c.ini: Zugriff verweigert");
 }

@@ -23,6 +23,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "about_dlg.h"
+#include "backups.h"
 #include "char_select_dlg.h"
 #include "bar_picture_panel.h"
 #include "preview_dlg.h"
@@ -455,6 +456,23 @@ TEST(MainDialog, UndoLastBuildAsksThenPutsTheFileBackAndCanBeUndoneItself) {
   EXPECT_FALSE(dlg->FindWindow(XRCID("show_bars"))->IsShown());
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES));
   EXPECT_EQ(ReadFile(character), built);
+  // A backup kept while the question waits is not the one put back; a file
+  // another run holds is not put back at all, and the picture says so.
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), ExpectDialog<wxMessageDialog>([&](wxMessageDialog&) {
+                  std::string error;
+                  EXPECT_TRUE(KeepBackup(character, "kept meanwhile", "another run", error));
+                  return wxID_YES;
+                }));
+  EXPECT_EQ(ReadFile(character), original);
+  {
+    FileLock other;
+    ASSERT_TRUE(other.Acquire(character, 0));
+    dlg->Context().waits.lockWaitMs = 0;
+    wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES),
+                  wxExpectModal<wxMessageDialog>(wxID_OK));
+  }
+  EXPECT_EQ(ReadFile(character), original);
+  EXPECT_EQ(ShownResult(*dlg), 2);
 
   dlg->Context().job.characterPath = box.CopyCharacter("Brunhild-8.ini");  // never built: nothing to undo
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND),
