@@ -358,7 +358,8 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
 }
 
 // Another file renamed over the path while the read is under way: the read
-// gives that file's bytes, with that file's stamp.
+// gives that file's bytes, with that file's stamp, also where stamps are
+// too coarse to show the replaced file's change (FAT).
 TEST(ReadFileBytes, AFileRenamedOverThePathDuringTheReadGivesTheNewOne) {
   TempDir dir;
   const std::string f = dir.file("c.ini");
@@ -368,11 +369,12 @@ TEST(ReadFileBytes, AFileRenamedOverThePathDuringTheReadGivesTheNewOne) {
   FileStamp stamp, now;
   {
     FileCallLog log(f);
+    log.CoarseStamps();
     log.ActBefore("read", [&] { RenameOver(dir.file("new"), f); });
     ASSERT_EQ(ReadFileBytes(f, bytes, stamp), ReadStatus::Ok);
+    ASSERT_TRUE(StampFile(f, now));
   }
   EXPECT_EQ(bytes, "new, longer bytes");
-  ASSERT_TRUE(StampFile(f, now));
   EXPECT_TRUE(stamp == now);
 }
 
