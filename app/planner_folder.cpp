@@ -7,7 +7,7 @@
 #include "paths.h"
 #include "folder_dlg.h"
 #include "message_box_sink.h"
-#include "recipe_lookup.h"
+#include "config_files.h"
 #include "settings_store.h"
 #include "wx_text.h"
 

@@ -14,6 +14,7 @@
 #include "file_read.h"
 #include "file_replace.h"
 #include "gem_table.h"
+#include "config_files.h"
 #include "recipe_lookup.h"
 
 namespace {

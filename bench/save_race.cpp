@@ -64,7 +64,7 @@
 #include "message_sink.h"
 #include "character_file_session.h"
 #include "save_points.h"
-#include "recipe_lookup.h"
+#include "config_files.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "game_warning.h"
 #include "gem_table.h"
 #include "printable.h"
-#include "recipe_lookup.h"
+#include "config_files.h"
 #include "slot_cursor.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "build_context.h"
 
 #include "paths.h"
-#include "recipe_lookup.h"
+#include "config_files.h"
 
 void BuildContext::ShowMessage(const std::string& text) const {
   if (messages) messages->ShowMessage(text);

@@ -1,5 +1,5 @@
-// The planning tool's two configuration files and the lookup that turns one
-// template effect into the text of its crafting (recipe) hotkey.
+// The lookup that turns one template effect into the text of its crafting
+// (recipe) hotkey, through the planning tool's two configuration files.
 #pragma once
 
 #include <cstdint>
@@ -7,18 +7,8 @@
 #include <string>
 #include <unordered_map>
 
-struct BuildContext;
 class TiXmlDocument;
 class TiXmlElement;
-
-/// Loads config.xml, then config_gem.xml, from `folder` (empty: the current
-/// directory, by bare name) into the context. On a failure shows
-/// "can't load <name>\n\n<reason>" and leaves both documents absent;
-/// config_gem.xml is not read when config.xml failed. Returns true when both loaded.
-bool LoadConfigFiles(BuildContext& context, const std::string& folder = "");
-
-/// The message of a build refused because the configuration is not loaded.
-extern const char* const kConfigNotLoaded;  // "config files not loaded - sry can't do my job"
 
 /// The recipe hotkey "45,13NNNLL,,-1" for an effect (its `id` attribute, null
 /// when absent, and its text, null when it has none) in realm 0, 1 or 2, read

@@ -14,7 +14,7 @@
 #include "build_run.h"
 #include "paths.h"
 #include "save_points.h"
-#include "recipe_lookup.h"
+#include "config_files.h"
 #include "test_support.h"
 
 namespace {

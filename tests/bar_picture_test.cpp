@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "build_run.h"
-#include "recipe_lookup.h"
+#include "config_files.h"
 #include "test_support.h"
 
 namespace {

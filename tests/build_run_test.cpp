@@ -14,7 +14,7 @@
 #include "build_context.h"
 #include "gem_table.h"
 #include "paths.h"
-#include "recipe_lookup.h"
+#include "config_files.h"
 #include "save_points.h"
 #include "test_support.h"
 

@@ -1,4 +1,5 @@
 // Configuration loading and the gem lookup's first-match and last-match rules.
+#include "config_files.h"
 #include "recipe_lookup.h"
 
 #include <gtest/gtest.h>

@@ -16,7 +16,7 @@
 #include "paths.h"
 #include "save_points.h"
 #include "character_file_session.h"
-#include "recipe_lookup.h"
+#include "config_files.h"
 #include "test_support.h"
 
 namespace {

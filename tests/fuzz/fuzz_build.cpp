@@ -13,7 +13,7 @@
 #include "file_read.h"
 #include "fuzz_support.h"
 #include "gem_table.h"
-#include "recipe_lookup.h"
+#include "config_files.h"
 #include "slot_cursor.h"
 
 namespace {

@@ -1,0 +1,62 @@
+// The planner's two configuration files, loaded and checked for the table
+// each must hold.
+#include "config_files.h"
+
+#include <memory>
+#include <tinyxml.h>
+
+#include "build_context.h"
+#include "paths.h"
+#include "reason_text.h"
+#include "xml_load.h"
+#include "xml_text.h"
+
+const char* const kConfigNotLoaded = "config files not loaded - sry can't do my job";
+
+namespace {
+
+// Loads one configuration file; on failure `reason` is one line: the path
+// and the parser's text (with where it stopped), or the system's reason for
+// a file that could not be opened, or the limit that refused it.
+bool LoadConfig(TiXmlDocument& doc, const std::string& path, std::string& reason) {
+  std::string why;
+  const XmlLoad load = LoadXmlFile(doc, path, why, kConfigLimits);
+  if (load == XmlLoad::Ok) return true;
+  reason = path + ": " + (load == XmlLoad::ParseFailed ? WithParsePlace(doc, why) : why);
+  return false;
+}
+
+// The table a configuration file must hold to be the planner's: without it
+// a build would empty the bars and write nothing.
+struct ConfigTable {
+  const char *root, *list, *entry, *missing;
+};
+const ConfigTable kBonusTable = {"Vesko", "bonuses", "bonus", reason::kHoldsNoBonusTable};
+const ConfigTable kGemTable = {"data", "gems", "gem", reason::kHoldsNoGemTable};
+
+std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::string& folder, const char* name,
+                                         const ConfigTable& table) {
+  std::string path = folder.empty() ? std::string(name) : JoinPath(folder, name);  // one kind of separator
+  auto doc = std::make_unique<TiXmlDocument>(path.c_str());
+  std::string reason;
+  if (LoadConfig(*doc, path, reason)) {
+    if (FirstListEntry(doc.get(), table.root, table.list, table.entry)) return doc;
+    reason = FillReason(table.missing, {path});
+  }
+  context.ShowMessage(std::string("can't load ") + name + "\n\n" + reason);
+  return nullptr;
+}
+
+}  // namespace
+
+bool LoadConfigFiles(BuildContext& context, const std::string& folder) {
+  context.bonusConfig.reset();
+  context.gemConfig.reset();
+  auto bonus = LoadNamed(context, folder, "config.xml", kBonusTable);
+  if (!bonus) return false;
+  auto gem = LoadNamed(context, folder, "config_gem.xml", kGemTable);
+  if (!gem) return false;
+  context.bonusConfig = std::move(bonus);
+  context.gemConfig = std::move(gem);
+  return true;
+}
