@@ -226,19 +226,33 @@ void CBrindlemarqueDlg::ShowOverwritten(const wxDateTime& built, const std::stri
 void CBrindlemarqueDlg::Build(bool mayQuit) {
   m_watch->Stop();
   if (!MayWriteCharacter(GameWrite::Build)) return;
-  m_messages.ForgetLast();
-  std::vector<PlacedHotkey> placed;
   BarRecorder recorder(m_context);
-  bool ok = WithBusyCursor([&] { return RunBuildJob(m_context, false, placed); });
-  m_result->KeepBars(ok ? std::optional<BarPicture>(recorder.Picture()) : std::nullopt);
-  if (ok && mayQuit && m_context.job.Has(OPT_QUIT)) {  // done: no picture
+  RunOutcome outcome = WithBusyCursor([&] { return RunBuild(m_context, RunMode::Write); });
+  const bool done = outcome.kind == RunKind::Built || outcome.kind == RunKind::UpToDate;
+  const bool placed = done || outcome.kind == RunKind::Partial;  // the hotkeys are in the file
+  m_result->KeepBars(placed ? std::optional<BarPicture>(recorder.Picture()) : std::nullopt);
+  if (done && mayQuit && m_context.job.Has(OPT_QUIT)) {  // done: no picture
     SetReturnCode(wxID_OK);
     EndDialog(wxID_OK);
     return;
   }
-  ShowResult(ok ? RESULT_SUCCESS : RESULT_FAILURE,
-             ok ? DescribeBuild(m_context.job, placed) : m_messages.LastFirstLine());
-  if (ok) m_watch->Start(m_context.job, std::move(placed));
+  const JobSettings& job = m_context.job;
+  switch (outcome.kind) {
+    case RunKind::Built:
+      ShowResult(RESULT_SUCCESS, DescribeBuild(job, outcome.placed));
+      break;
+    case RunKind::UpToDate:
+      ShowResult(RESULT_SUCCESS, DescribeUpToDate(job, ToWx(CharacterNameOfPath(job.characterPath))));
+      break;
+    case RunKind::Partial:
+      ShowResult(RESULT_FAILURE, DescribePartial(job, outcome.placed));
+      break;
+    case RunKind::Refused:
+    case RunKind::Failed:
+      ShowResult(RESULT_FAILURE, ShownMessage(outcome.reason).BeforeFirst('\n'));
+      break;
+  }
+  if (placed) m_watch->Start(job, std::move(outcome.placed));
 }
 
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
@@ -336,10 +350,10 @@ void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
   if (!m_context.RequireConfig()) return;
   ControlsToSettings();
   // GO's own run, as a dry run: every message it has is shown, no file changes.
-  std::vector<PlacedHotkey> placed;
   BarRecorder recorder(m_context);
-  if (!RunBuildJob(m_context, true, placed) && placed.empty()) return;
-  CPreviewDlg preview(this, placed, recorder.Picture());
+  const RunOutcome outcome = RunBuild(m_context, RunMode::Preview);
+  if (outcome.kind == RunKind::Refused || outcome.kind == RunKind::Failed) return;
+  CPreviewDlg preview(this, outcome.placed, recorder.Picture());
   preview.ShowModal();
 }
 

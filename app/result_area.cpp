@@ -17,6 +17,22 @@ constexpr int kPictureMilliseconds = 10000;
 
 }  // namespace
 
+namespace {
+
+// The bar range's numbers: "2–7".
+wxString BarNumbers(const JobSettings& job) {
+  return wxString::Format("%d", job.firstBar) + wxString::FromUTF8("\xE2\x80\x93") + wxString::Format("%d", job.lastBar);
+}
+
+wxString Section(const JobSettings& job) { return wxString::FromUTF8(QuickbarSection(job.quickbar)); }
+
+// `line` with "(reverse)" for a walk backwards.
+wxString WithDirection(const JobSettings& job, const wxString& line) {
+  return job.Has(OPT_REVERSE) ? line + " " + _("(reverse)") : line;
+}
+
+}  // namespace
+
 // What a build wrote, in words: "21 recipe hotkeys and 6 spacers written
 // to Quickbar2 bars 2–7".
 wxString DescribeBuild(const JobSettings& job, const std::vector<PlacedHotkey>& placed) {
@@ -24,11 +40,21 @@ wxString DescribeBuild(const JobSettings& job, const std::vector<PlacedHotkey>& 
   std::size_t recipes = placed.size() - spacers;
   wxString hotkeys = wxString::Format(wxPLURAL("%zu recipe hotkey", "%zu recipe hotkeys", recipes), recipes);
   wxString spacerText = wxString::Format(wxPLURAL("%zu spacer", "%zu spacers", spacers), spacers);
-  wxString range = wxString::Format("%d", job.firstBar) + wxString::FromUTF8("\xE2\x80\x93") +
-                   wxString::Format("%d", job.lastBar);
-  wxString line = wxString::Format(_("%s and %s written to %s bars %s"), hotkeys, spacerText,
-                                   wxString::FromUTF8(QuickbarSection(job.quickbar)), range);
-  return job.Has(OPT_REVERSE) ? line + " " + _("(reverse)") : line;
+  return WithDirection(
+      job, wxString::Format(_("%s and %s written to %s bars %s"), hotkeys, spacerText, Section(job), BarNumbers(job)));
+}
+
+wxString DescribeUpToDate(const JobSettings& job, const wxString& character) {
+  return WithDirection(job, wxString::Format(_("Nothing to write: %s's %s bars %s already hold this template."),
+                                             character, Section(job), BarNumbers(job)));
+}
+
+wxString DescribePartial(const JobSettings& job, const std::vector<PlacedHotkey>& placed) {
+  return WithDirection(
+      job, wxString::Format(wxPLURAL("Only %zu hotkey fit into %s bars %s; it was written (Undo puts the bars back).",
+                                     "Only %zu hotkeys fit into %s bars %s; they were written (Undo puts the bars back).",
+                                     placed.size()),
+                            placed.size(), Section(job), BarNumbers(job)));
 }
 
 CResultArea::CResultArea(wxTopLevelWindow& window)

@@ -17,6 +17,12 @@
 /// What a build wrote, in words: "21 recipe hotkeys and 6 spacers written
 /// to Quickbar2 bars 2–7", and "(reverse)" for a walk backwards.
 wxString DescribeBuild(const JobSettings& job, const std::vector<PlacedHotkey>& placed);
+/// A build that found its hotkeys in place: "Nothing to write: Alarion's
+/// Quickbar2 bars 2–7 already hold this template."
+wxString DescribeUpToDate(const JobSettings& job, const wxString& character);
+/// A build of which only the first `placed` fitted: "Only 10 hotkeys fit
+/// into Quickbar2 bars 2–2; they were written (Undo puts the bars back)."
+wxString DescribePartial(const JobSettings& job, const std::vector<PlacedHotkey>& placed);
 
 class wxButton;
 class wxStaticBitmap;

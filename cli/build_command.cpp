@@ -78,22 +78,28 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
   BuildContext context;
   if (!PrepareContext(options, sink, context)) return 1;
   if (!preview && !options.noGameCheck) WarnIfGameRuns(context.job.characterPath, "build");
-  std::vector<PlacedHotkey> placed;
   BarRecorder recorder(context);
-  bool ok = RunBuildJob(context, preview, placed);
+  const RunOutcome outcome = RunBuild(context, preview ? RunMode::Preview : RunMode::Write);
+  const std::vector<PlacedHotkey>& placed = outcome.placed;
   if (preview && options.bars)
     std::cout << BarPictureText(recorder.Picture());
   else if (preview)
     for (const PlacedHotkey& p : placed) PrintPlaced(p);
-  if (!ok) return 1;
+  if (outcome.kind == RunKind::Refused || outcome.kind == RunKind::Failed) return 1;
 
-  const std::size_t spacers = CountSpacers(placed);
   const JobSettings& job = context.job;
-  std::cout << (preview ? "would write " : "wrote ") << placed.size() - spacers << " recipe hotkeys and "
-            << spacers << " spacers to " << QuickbarSection(job.quickbar)
-            << " bars " << job.firstBar << "-" << job.lastBar << (job.Has(OPT_REVERSE) ? " (reverse)" : "")
-            << " of " << PrintablePath(job.characterPath) << '\n';
-  return 0;
+  const std::string range = QuickbarSection(job.quickbar) + " bars " + std::to_string(job.firstBar) + "-" +
+                            std::to_string(job.lastBar) + (job.Has(OPT_REVERSE) ? " (reverse)" : "");
+  if (outcome.kind == RunKind::UpToDate) {
+    std::cout << (preview ? "would write nothing: " : "nothing to write: ") << range << " of "
+              << PrintablePath(job.characterPath) << " already hold this template\n";
+    return 0;
+  }
+  const std::size_t spacers = CountSpacers(placed);
+  std::cout << (preview ? "would write " : "wrote ") << (outcome.kind == RunKind::Partial ? "only " : "")
+            << placed.size() - spacers << " recipe hotkeys and " << spacers << " spacers to " << range << " of "
+            << PrintablePath(job.characterPath) << '\n';
+  return outcome.kind == RunKind::Partial ? 1 : 0;
 }
 
 int RunGemTableCommand(const BuildOptions& options) {

@@ -25,6 +25,7 @@ constexpr int kRestarts = 3;
 
 // Keeps the messages and placed hotkeys of one attempt of a run, so that
 // only those of the attempt that counts reach the context's observers.
+// Messages shown before any attempt (a refusal) are kept the same way.
 class AttemptRecord : public MessageSink {
  public:
   explicit AttemptRecord(BuildContext& context)
@@ -37,6 +38,8 @@ class AttemptRecord : public MessageSink {
     m_context.onPlaced = m_onPlaced;
   }
   void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
+  // The attempt's last message: what ended it, when it did not succeed.
+  std::string Last() const { return m_messages.empty() ? std::string() : m_messages.back(); }
   // Hands what the attempt reported on, in order.
   void Pass() {
     for (const PlacedHotkey& p : m_placed) m_onPlaced(p);
@@ -197,14 +200,18 @@ int RealmIndexOf(const char* realmText) {
   }
 }
 
-bool FinishCharacterFile(BuildContext& context, bool save) {
+FileEnd FinishCharacterFile(BuildContext& context, bool save) {
   CharacterFileSession& file = context.character;
   if (context.onCharacterFile && !file.Failed()) context.onCharacterFile(file.Document(), true);
+  const bool changed = file.Document().Changed();
   bool saved = !file.Failed() && (!save || file.Save());
   std::string error = file.Error();
   file.Close();  // the lock is not kept while the window waits
-  if (!saved) context.ShowMessage(std::string(kCannotWriteCharacter) + "\n" + error);
-  return saved;
+  if (!saved) {
+    context.ShowMessage(std::string(kCannotWriteCharacter) + "\n" + error);
+    return FileEnd::Failed;
+  }
+  return changed ? FileEnd::Changed : FileEnd::Unchanged;
 }
 
 bool OpenCharacterFile(BuildContext& context, const char* run) {
@@ -216,45 +223,62 @@ bool OpenCharacterFile(BuildContext& context, const char* run) {
   return true;
 }
 
-bool RunOnCharacterFile(BuildContext& context, const std::function<bool()>& attempt) {
+RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunKind()>& attempt) {
   std::vector<std::string> notes;  // what every attempt did besides its work (a file put back or kept)
   for (int restart = 0;; ++restart) {
-    bool ok;
+    RunOutcome outcome;
     {
       AttemptRecord record(context);
-      ok = attempt();
+      outcome.kind = attempt();
       const auto& said = context.character.Notes();
       notes.insert(notes.end(), said.begin(), said.end());
       if (context.character.ChangedMeanwhile() && restart < kRestarts) continue;
+      if (outcome.kind != RunKind::Built && outcome.kind != RunKind::UpToDate) outcome.reason = record.Last();
       record.Pass();
     }
     for (const std::string& note : notes) context.ShowMessage(note);
     if (restart > 0 && !context.character.Failed()) context.ShowMessage(kBuiltOnNewContent);
-    return ok;
+    return outcome;
   }
 }
 
-bool RunBuildJob(BuildContext& context) {
-  if (!context.RequireConfig() || !LoadTemplate(context)) return false;
-  return RunOnCharacterFile(context, [&context] {
-    IniDocument& file = context.character.Document();
-    bool ok = OpenCharacterFile(context, "build") && ClearSlotRange(file, context.job, context.cursor) &&
-              CompactMacros(file);
-    if (ok) ok = FillBars(context);
-    return FinishCharacterFile(context, !context.dryRun) && ok;
-  });
-}
-
-bool RunBuildJob(BuildContext& context, bool dryRun, std::vector<PlacedHotkey>& placed) {
-  placed.clear();
-  context.dryRun = dryRun;
+RunOutcome RunBuild(BuildContext& context, RunMode mode) {
+  RunOutcome outcome;
+  const bool write = mode == RunMode::Write;
+  context.dryRun = !write;  // a template's repair stays in memory too
+  {
+    AttemptRecord record(context);
+    const bool ready = context.RequireConfig() && LoadTemplate(context);
+    outcome.reason = record.Last();
+    record.Pass();
+    if (!ready) {
+      context.dryRun = false;
+      return outcome;  // refused
+    }
+  }
   auto observer = context.onPlaced;  // told as well
+  std::vector<PlacedHotkey> placed;
   context.onPlaced = [&placed, &observer](const PlacedHotkey& p) {
     placed.push_back(p);
     if (observer) observer(p);
   };
-  bool ok = RunBuildJob(context);
-  context.dryRun = false;
+  outcome = RunOnCharacterFile(context, [&context, write] {
+    IniDocument& file = context.character.Document();
+    const bool opened = OpenCharacterFile(context, "build");
+    const bool filled = opened && ClearSlotRange(file, context.job, context.cursor) && CompactMacros(file) &&
+                        FillBars(context);
+    const FileEnd end = FinishCharacterFile(context, write);
+    if (end == FileEnd::Failed) return RunKind::Failed;
+    if (!filled) return end == FileEnd::Changed ? RunKind::Partial : RunKind::Failed;  // what fitted is kept
+    return end == FileEnd::Changed ? RunKind::Built : RunKind::UpToDate;
+  });
+  outcome.placed = std::move(placed);
   context.onPlaced = observer;
-  return ok;
+  context.dryRun = false;
+  return outcome;
+}
+
+bool RunBuildJob(BuildContext& context) {
+  const RunKind kind = RunBuild(context, RunMode::Write).kind;
+  return kind == RunKind::Built || kind == RunKind::UpToDate;
 }

@@ -5,8 +5,31 @@
 #include <string>
 #include <vector>
 
-struct BuildContext;
-struct PlacedHotkey;
+#include "build_context.h"
+
+/// What a run did to the character file, as the player is told it.
+enum class RunKind {
+  Built,     ///< the hotkeys were written (a backup of what they replaced kept first)
+  UpToDate,  ///< the file already held what the run would write: nothing written, no backup kept
+  Partial,   ///< not everything fitted: what fitted was written; `reason` says what stopped it
+  Refused,   ///< refused before the character file was touched (no configuration, no template)
+  Failed     ///< the character file could not be changed: it is as it was
+};
+
+/// Whether a run writes the character file or only shows what it would write.
+enum class RunMode { Write, Preview };
+
+/// A run's outcome.
+struct RunOutcome {
+  RunKind kind = RunKind::Refused;
+  /// Every hotkey the run placed (a preview: would place), in walk order.
+  std::vector<PlacedHotkey> placed;
+  /// The message that ended a Partial, Refused or Failed run (also shown
+  /// through the context's sink), without the notes that may follow it.
+  std::string reason;
+  /// The character file was changed.
+  bool Wrote() const { return kind == RunKind::Built || kind == RunKind::Partial; }
+};
 
 /// The whole run on `context`: loads the template, opens the character file,
 /// empties the bar range (OPT_CLEANUP), compacts the macros and fills the bars
@@ -21,9 +44,9 @@ struct PlacedHotkey;
 /// line (nothing is saved).
 bool RunBuildJob(BuildContext& context);
 
-/// The same run, as a dry run when `dryRun` (what a preview shows), with
-/// every hotkey it placed, in order, in `placed`.
-bool RunBuildJob(BuildContext& context, bool dryRun, std::vector<PlacedHotkey>& placed);
+/// The same run, in `mode`, with what it did: a preview changes nothing on
+/// disk, and is "up to date" when a build would write nothing.
+RunOutcome RunBuild(BuildContext& context, RunMode mode);
 
 /// The realm index of a realm text: 'A'/'a' 0, 'M'/'m' 1, 'H'/'h' 2, else 0.
 int RealmIndexOf(const char* realmText);
@@ -33,18 +56,24 @@ int RealmIndexOf(const char* realmText);
 /// onto its bar range. False, with the file failed, when it cannot be opened.
 bool OpenCharacterFile(BuildContext& context, const char* run);
 
-/// Ends the work on the character file: saves it when `save` is set and
-/// nothing failed, then closes it (releasing its lock). When anything failed,
-/// shows "can't write character file" with the reason on the next line and
-/// returns false.
-bool FinishCharacterFile(BuildContext& context, bool save);
+/// How the work on the character file ended.
+enum class FileEnd { Changed, Unchanged, Failed };
 
-/// Runs `attempt`, which opens, changes and finishes the character file. When
-/// another program (the game) changed the file while an attempt worked on it,
-/// the attempt is run again on the new content, up to three times; only the
-/// messages and placed hotkeys of the attempt that counts are passed on, and a
-/// save that succeeded after such a restart adds kBuiltOnNewContent.
-bool RunOnCharacterFile(BuildContext& context, const std::function<bool()>& attempt);
+/// Ends the work on the character file: saves it when `save` is set and
+/// nothing failed, then closes it (releasing its lock). Changed when its
+/// bytes changed (saved, unless not `save`), Unchanged when they are what
+/// was read. When anything failed, shows "can't write character file" with
+/// the reason on the next line and gives Failed.
+FileEnd FinishCharacterFile(BuildContext& context, bool save);
+
+/// Runs `attempt`, which opens, changes and finishes the character file and
+/// says how that went. When another program (the game) changed the file
+/// while an attempt worked on it, the attempt is run again on the new
+/// content, up to three times; only the messages and placed hotkeys of the
+/// attempt that counts are passed on, and a save that succeeded after such a
+/// restart adds kBuiltOnNewContent. The outcome holds the kind the attempt
+/// gave and the message that ended it (not the notes that follow).
+RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunKind()>& attempt);
 
 /// The message of a build that could not change the character file.
 extern const char* const kCannotWriteCharacter;  // "can't write character file"

@@ -65,7 +65,7 @@ GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
   const JobSettings& job = context.job;
   SortByRecipe(gems, static_cast<std::size_t>(job.lastBar - job.firstBar + 1) * 10 + 1);
   std::string log;
-  bool saved = RunOnCharacterFile(context, [&] {
+  const RunKind kind = RunOnCharacterFile(context, [&] {
     IniDocument& file = context.character.Document();
     JobSettings clearing = context.job;
     clearing.options |= OPT_CLEANUP;  // the table always starts from an empty range
@@ -88,9 +88,9 @@ GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
         break;
       }
     }
-    return FinishCharacterFile(context, true);
-  });
-  if (!saved) return result;
+    return FinishCharacterFile(context, true) == FileEnd::Failed ? RunKind::Failed : RunKind::Built;
+  }).kind;
+  if (kind == RunKind::Failed) return result;
   result.ok = true;
   result.logWritten = ReplaceFileAtomically(logPath, WithTextLineEnds(log));
   return result;

@@ -48,9 +48,8 @@ TEST(DescribeBars, AReversePreviewOverThePlayersKeys) {
   context.job.lastBar = 4;
   context.job.options = OPT_SPACER | OPT_REVERSE;
 
-  std::vector<PlacedHotkey> placed;
   BarRecorder recorder(context);
-  ASSERT_TRUE(RunBuildJob(context, true, placed)) << (sink.messages.empty() ? "" : sink.messages[0]);
+  ASSERT_EQ(RunBuild(context, RunMode::Preview).kind, RunKind::Built) << (sink.messages.empty() ? "" : sink.messages[0]);
   BarPicture picture = recorder.Picture();
   EXPECT_EQ(ReadFile(character), before);  // a preview
 

@@ -255,8 +255,9 @@ TEST(RunBuildJob, DryRunChangesNoFile) {
   WriteFile(run.dir.file("t.vsk"), "<player><item><position>Helm</position><crafted/><effect id='a'>1</effect>"
                                    "<name><Keiner></name></item></player>");
   std::string before = ReadFile(run.character);
-  std::vector<PlacedHotkey> placed;
-  EXPECT_TRUE(RunBuildJob(run.context, true, placed));
+  const RunOutcome preview = RunBuild(run.context, RunMode::Preview);
+  EXPECT_EQ(preview.kind, RunKind::Built);
+  const std::vector<PlacedHotkey>& placed = preview.placed;
   ASSERT_EQ(placed.size(), 1u);
   EXPECT_EQ(placed[0].key, "Hotkey_0");
   EXPECT_EQ(placed[0].bonus, "a");

@@ -77,9 +77,10 @@ TEST(CliBuild, ForwardWithSpacersAndCleanup) {
   EXPECT_NE(r.out.find("wrote 21 recipe hotkeys and 6 spacers to Quickbar2 bars 2-7"), std::string::npos) << r.out;
   ExpectFileMatches(ws.character, "Alarion-4.forward.ini");
 
-  // The same build on its own result changes nothing.
+  // The same build on its own result changes nothing, and says so.
   ProgramResult again = ws.Build("Alarion_Armsman.vsk");
   EXPECT_EQ(again.status, 0);
+  EXPECT_EQ(again.out.rfind("nothing to write: Quickbar2 bars 2-7 of ", 0), 0u) << again.out;
   ExpectFileMatches(ws.character, "Alarion-4.forward.ini");
 }
 
@@ -109,6 +110,7 @@ TEST(CliBuild, NotEnoughSlotsAfterRepairingTheTemplate) {
   ProgramResult r = ws.Build("Caoimhe_Hero.vsk", {"--quickbar", "1", "--first-bar", "3", "--last-bar", "5"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "not enough slots\n");
+  EXPECT_EQ(r.out.rfind("wrote only 23 recipe hotkeys and 7 spacers to Quickbar bars 3-5 of ", 0), 0u) << r.out;
   ExpectFileMatches(ws.character, "Caoimhe-19.full.ini");
   std::string repaired = ReadFile(ws.Template("Caoimhe_Hero.vsk"));
   EXPECT_EQ(repaired.find("<Keiner>"), std::string::npos);

@@ -236,6 +236,22 @@ TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
   Tick(*dlg);
   EXPECT_EQ(ShownResult(*dlg), 0);
   EXPECT_NE(ResultLine(*dlg), "");
+
+  // Again: the file holds it already; nothing is written, no backup kept.
+  const std::size_t backups = ListBackups(character).size();
+  Click(*dlg, XRCID("go"));
+  EXPECT_EQ(ShownResult(*dlg), 1);
+  EXPECT_EQ(ResultLine(*dlg),
+            "Nichts zu schreiben: Bei Alarion enthalten Quickbar2, Leisten 2\xE2\x80\x93" "7 diese Vorlage schon.");
+  EXPECT_EQ(ListBackups(character).size(), backups);
+  // One bar only: what fitted is written and said so, with its bars to show.
+  SetBars(*dlg, "3", "1", "1");
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("not enough slots"));
+  EXPECT_EQ(ShownResult(*dlg), 2);
+  EXPECT_EQ(ResultLine(*dlg), "Nur 10 Hotkeys passten in Quickbar3, Leisten 1\xE2\x80\x93" "1; sie wurden geschrieben "
+                              "(R\xC3\xBC" "ckg\xC3\xA4" "ngig stellt die Leisten wieder her).");
+  EXPECT_TRUE(dlg->FindWindow(XRCID("show_bars"))->IsShown());
+  EXPECT_EQ(ListBackups(character).size(), backups + 1);
 }
 
 TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
