@@ -59,15 +59,26 @@ wxString TranslatedReason(const wxString& line, const char* const (&formats)[N])
   return wxString();
 }
 
+// A reason in the user's language: a text of the catalogs, or one made from
+// one of the engine's formats; empty when the catalogs know neither.
+wxString TranslatedWhole(const wxString& text) {
+  if (text.empty()) return text;  // the empty text would give the catalog's header
+  const wxString whole = wxGetTranslation(text);
+  return whole != text ? whole : TranslatedReason(text, kReasonFormats);
+}
+
 // A line after a message's first, in the user's language where the catalogs
-// know it: the whole line, a reason made from one of the engine's formats,
-// or the reason behind "<path>: " (a parser's, with the place it stopped).
+// know it: the whole line, or the reason behind "<path>: " (the path may
+// hold ": " itself, and the reason too: the first split whose rest is a
+// reason the catalogs know is taken), or else the text behind the last ": "
+// (a parser's, with the place it stopped).
 wxString TranslatedLine(const wxString& line) {
-  if (line.empty()) return line;  // the empty text would give the catalog's header
-  wxString whole = wxGetTranslation(line);
-  if (whole != line) return whole;
-  wxString reason = TranslatedReason(line, kReasonFormats);
+  wxString reason = TranslatedWhole(line);
   if (!reason.empty()) return reason;
+  for (std::size_t colon = line.find(": "); colon != wxString::npos; colon = line.find(": ", colon + 1)) {
+    reason = TranslatedWhole(line.Mid(colon + 2));
+    if (!reason.empty()) return line.Left(colon + 2) + reason;
+  }
   const std::size_t colon = line.rfind(": ");
   if (colon == wxString::npos || colon + 2 == line.size()) return line;
   const wxString behind = line.Mid(colon + 2);

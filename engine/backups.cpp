@@ -314,7 +314,7 @@ bool KeepDisplacedSave(const std::string& file, const std::string& displaced, st
     return false;
   // Bytes the newest backup holds already (the file as a stopped run read
   // it) need no word.
-  where = created.empty() ? std::string() : "the backup " + JoinPath(BackupFolder(file), created);
+  where = created.empty() ? std::string() : JoinPath(BackupFolder(file), created);
   return true;
 }
 

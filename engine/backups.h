@@ -74,7 +74,7 @@ void KeepBackupsOf(CharacterFileSession& file, const std::string& path, const st
 LeftoverKeeper DisplacedSaveKeeper(const std::string& file);
 
 /// Keeps the file at `displaced`, another program's save of `file` that a
-/// run displaced, as the newest backup of `file`; `where` names it (empty
+/// run displaced, as the newest backup of `file`; `where` is its path (empty
 /// when the newest backup held those bytes already). False when it could
 /// not be kept.
 bool KeepDisplacedSave(const std::string& file, const std::string& displaced, std::string& where);

@@ -9,6 +9,7 @@
 #include "byte_hash.h"
 #include "file_error.h"
 #include "file_failure.h"
+#include "reason_text.h"
 #include "save_points.h"
 
 namespace {
@@ -138,9 +139,7 @@ ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std:
     if (QuietByStamp(stamp, quietMs)) return ReadStatus::Ok;
     if (now - watchedSince >= std::chrono::milliseconds(quietMs)) return ReadStatus::Ok;
     if (now - start >= std::chrono::milliseconds(limitMs)) {
-      std::string limit = limitMs % 1000 != 0 ? std::to_string(limitMs) + " ms"
-                          : std::to_string(limitMs / 1000) + (limitMs == 1000 ? " second" : " seconds");
-      SetFileError("still being written by another program (it kept changing for " + limit + ")");
+      SetFileError(FillReason(reason::kStillBeingWritten, {std::to_string(limitMs)}));
       bytes.clear();
       return ReadStatus::Failed;
     }

@@ -12,6 +12,7 @@
 #include "file_error.h"
 #include "file_failure.h"
 #include "paths.h"
+#include "reason_text.h"
 #include "replace_steps.h"
 #include "save_points.h"
 
@@ -155,9 +156,7 @@ ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, 
   Step back = MoveBack(displaced, t.target);
   FlushFolder(t.folder);
   if (back == Step::Done) return ChangedMeanwhile();
-  SetFileError(std::string(kChangedByAnotherProgram) +
-               " while Brindlemarque worked on it, and its version could not be put back (" + LastFileError() +
-               "); it is kept in " + displaced);
+  SetFileError(FillReason(reason::kOtherVersionKeptBeside, {LastFileError(), displaced}));
   return Outcome(ReplaceOutcome::Kept, displaced);
 }
 
@@ -170,7 +169,7 @@ ReplaceResult PutOriginalBack(const Temporary& t, const std::string& displaced) 
     SetFileError(reason);
     return Outcome(ReplaceOutcome::Failed);
   }
-  SetFileError(reason + "; the file could not be put back and is kept in " + displaced);
+  SetFileError(FillReason(reason::kNotPutBack, {reason, displaced}));
   return Outcome(ReplaceOutcome::Unknown, displaced);
 }
 
@@ -204,8 +203,7 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, std::stri
     return false;
   }
   FlushFolder(t.folder);  // the version kept beside stays under its name after a crash too
-  SetFileError(std::string(kChangedByAnotherProgram) +
-               " while Brindlemarque worked on it, twice; the version it first wrote is kept in " + displaced);
+  SetFileError(FillReason(reason::kFirstVersionKeptBeside, {displaced}));
   failure = Outcome(ReplaceOutcome::Kept, displaced);
   return false;
 }
@@ -275,7 +273,7 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
   // The last look before the swap: nothing slow comes between.
   AsRead now = CheckAsRead(t.target, &stamp, readBytes);
   if (now == AsRead::Unreadable) {
-    SetFileError("can't be read for the check before writing: " + LastFileError());
+    SetFileError(FillReason(reason::kUnreadableForCheck, {LastFileError()}));
     return Abandon(t, ReplaceOutcome::Failed);
   }
   if (now == AsRead::Changed) return Abandon(t, ReplaceOutcome::Changed);
@@ -300,7 +298,7 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
     swap = ReplaceKeepingDisplaced(t.target, t.path, displaced);
     if (swap == Step::Stranded) {
       RemoveFile(t.path);
-      SetFileError(LastFileError() + "; the file could not be put back and is kept in " + displaced);
+      SetFileError(FillReason(reason::kNotPutBack, {LastFileError(), displaced}));
       return Outcome(ReplaceOutcome::Unknown, displaced);
     }
   }
@@ -352,7 +350,7 @@ std::vector<std::string> SweepLeftoversOf(const std::string& path, const Leftove
     if (keep && keep(full, where)) {
       RemoveFile(full);
       if (!where.empty())
-        lines.push_back("a version of " + t.target + " that a stopped run had displaced (perhaps the game's save) is kept as " + where);
+        lines.push_back("a version of " + t.target + " that a stopped run had displaced (perhaps the game's save) is kept as the backup " + where);
     }
   }
   return lines;

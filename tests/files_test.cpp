@@ -161,7 +161,7 @@ TEST(SweepLeftoversOf, RemovesOnlyWhatARunWroteAndKeepsEverySave) {
   std::vector<std::string> handed;
   auto keep = [&](const std::string& leftover, std::string& where) {
     handed.push_back(ReadFile(leftover));
-    where = "the backup X";
+    where = "X";
     return true;
   };
   auto said = SweepLeftoversOf(f, keep);

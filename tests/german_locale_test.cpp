@@ -57,7 +57,16 @@ TEST(GermanLocale, AWindowInAnotherLanguageSpeaksItEverywhere) {
 #ifdef __WXGTK__
   EXPECT_STREQ(dgettext("gtk30", "_Cancel"), "_Abbrechen");
 #endif
-  // A path that holds ": " itself: the reason is what follows the last one.
+  // A path that holds ": " itself, and reasons made while the game saved
+  // (one holding ": " and the system's reason itself).
   EXPECT_EQ(ShownMessage("x\n/v/Notes: old/c.ini: permission denied").utf8_string(),
             "x\n/v/Notes: old/c.ini: Zugriff verweigert");
+  EXPECT_EQ(ShownMessage("x\n/v/c.ini: still being written by another program (it kept changing for 5000 ms)\n"
+                         "/v/c.ini: changed by another program while Brindlemarque worked on it; nothing was written, "
+                         "run it again\n/v/c.ini: can't be read for the check before writing: permission denied")
+                .utf8_string(),
+            "x\n/v/c.ini: wird noch von einem anderen Programm geschrieben (es \xC3\xA4nderte sich 5000 ms lang "
+            "immer wieder)\n/v/c.ini: von einem anderen Programm ge\xC3\xA4ndert, w\xC3\xA4hrend Brindlemarque "
+            "daran arbeitete; nichts wurde geschrieben, bitte noch einmal ausf\xC3\xBChren\n/v/c.ini: l\xC3\xA4sst "
+            "sich f\xC3\xBCr die Pr\xC3\xBC" "fung vor dem Schreiben nicht lesen: Zugriff verweigert");
 }

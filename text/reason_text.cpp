@@ -1,9 +1,12 @@
 #include "reason_text.h"
 
-const char* const kReasonFormats[7] = {reason::kHoldsNoBonusTable, reason::kHoldsNoGemTable,
-                                       reason::kCannotKeepBackupIn, reason::kFolderNotCharacter,
-                                       reason::kNoBackupsKept,     reason::kNoSuchBackup,
-                                       reason::kBackupGone};
+const char* const kReasonFormats[13] = {reason::kHoldsNoBonusTable,        reason::kHoldsNoGemTable,
+                                        reason::kCannotKeepBackupIn,       reason::kFolderNotCharacter,
+                                        reason::kNoBackupsKept,            reason::kNoSuchBackup,
+                                        reason::kBackupGone,               reason::kStillBeingWritten,
+                                        reason::kUnreadableForCheck,       reason::kNotPutBack,
+                                        reason::kOtherVersionKeptBeside,   reason::kFirstVersionKeptBeside,
+                                        reason::kOtherVersionKeptAsBackup};
 
 namespace {
 

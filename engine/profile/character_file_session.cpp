@@ -74,17 +74,14 @@ bool CharacterFileSession::Save() {
       if (told && m_replaceFailed) m_replaceFailed();
       if (result.outcome == ReplaceOutcome::Failed) return Refuse(m_path + ": " + reason);
       m_changedMeanwhile = true;
-      if (reason == kChangedByAnotherProgram)
-        reason += " while Brindlemarque worked on it; nothing was written, run it again";
-      return Refuse(m_path + ": " + reason);
+      return Refuse(m_path + ": " + reason::kChangedRunAgain);
     case ReplaceOutcome::Kept: {
       // Another program's save could not stay the file: it is kept, and said where.
       std::string where;
       if (m_keep && m_keep(result.kept, where) && !where.empty()) {
         std::error_code ignored;
         std::filesystem::remove(FsPath(result.kept), ignored);  // kept twice is once too many
-        reason = std::string(kChangedByAnotherProgram) +
-                 " while Brindlemarque worked on it, and its version could not be put back; it is kept as " + where;
+        reason = FillReason(reason::kOtherVersionKeptAsBackup, {where});
       }
       return Refuse(m_path + ": " + reason);
     }
