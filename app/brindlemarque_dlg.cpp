@@ -226,11 +226,10 @@ void CBrindlemarqueDlg::ShowOverwritten(const wxDateTime& built, const std::stri
 void CBrindlemarqueDlg::Build(bool mayQuit) {
   m_watch->Stop();
   if (!MayWriteCharacter(GameWrite::Build)) return;
-  BarRecorder recorder(m_context);
   RunOutcome outcome = WithBusyCursor([&] { return RunBuild(m_context, RunMode::Write); });
   const bool done = outcome.kind == RunKind::Built || outcome.kind == RunKind::UpToDate;
   const bool placed = done || outcome.kind == RunKind::Partial;  // the hotkeys are in the file
-  m_result->KeepBars(placed ? std::optional<BarPicture>(recorder.Picture()) : std::nullopt);
+  m_result->KeepBars(placed ? std::optional<BarPicture>(BarsOf(outcome, m_context.job)) : std::nullopt);
   if (done && mayQuit && m_context.job.Has(OPT_QUIT)) {  // done: no picture
     SetReturnCode(wxID_OK);
     EndDialog(wxID_OK);
@@ -285,17 +284,16 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   ControlsToSettings();
   m_watch->Stop();
   if (!MayWriteCharacter(GameWrite::Build)) return;
-  m_messages.ForgetLast();
   // Never closes the window; failures have shown their message.
-  BarRecorder recorder(m_context);
   const std::string log = AbsolutePath(m_context.InWorkFolder(kGemTableLog));
   GemTableResult result = WithBusyCursor([this, &log] { return RunGemTest(m_context, log); });
-  m_result->KeepBars(result.ok ? std::optional<BarPicture>(recorder.Picture()) : std::nullopt);
+  m_result->KeepBars(result.ok ? std::optional<BarPicture>(BarsOf(result.run, m_context.job)) : std::nullopt);
   if (result.ok)
     ShowResult(RESULT_SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTableLog, ToWx(FolderOf(log)))
-                                                 : m_messages.LastFirstLine());
+                                                 : wxString::Format(_("The hotkeys were written, but %s could not be."),
+                                                                    ToWx(log)));
   else
-    m_result->SetLine(m_messages.LastFirstLine());
+    m_result->SetLine(ShownMessage(result.run.reason).BeforeFirst('\n'));
 }
 
 void CBrindlemarqueDlg::OnCloseButton(wxCommandEvent&) {
@@ -350,10 +348,9 @@ void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
   if (!m_context.RequireConfig()) return;
   ControlsToSettings();
   // GO's own run, as a dry run: every message it has is shown, no file changes.
-  BarRecorder recorder(m_context);
   const RunOutcome outcome = RunBuild(m_context, RunMode::Preview);
   if (outcome.kind == RunKind::Refused || outcome.kind == RunKind::Failed) return;
-  CPreviewDlg preview(this, outcome.placed, recorder.Picture());
+  CPreviewDlg preview(this, outcome.placed, BarsOf(outcome, m_context.job));
   preview.ShowModal();
 }
 

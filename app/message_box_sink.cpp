@@ -99,7 +99,6 @@ wxString ShownMessage(const std::string& text) {
 
 void MessageBoxSink::ShowMessage(const std::string& text) {
   wxString shown = ShownMessage(text);
-  m_lastFirstLine = shown.BeforeFirst('\n');
   // A run shows the busy cursor; its messages do not.
   const bool busy = wxIsBusy();
   if (busy) wxEndBusyCursor();

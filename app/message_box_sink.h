@@ -27,12 +27,8 @@ class MessageBoxSink : public MessageSink {
   /// Shows `text` as ShownMessage gives it.
   void ShowMessage(const std::string& text) override;
 
-  /// The first line of the last message shown since ForgetLast, as shown.
-  wxString LastFirstLine() const { return m_lastFirstLine; }
-  void ForgetLast() { m_lastFirstLine.clear(); }
 
  private:
   void Show(const wxString& text);
   wxWindow* m_parent;
-  wxString m_lastFirstLine;
 };

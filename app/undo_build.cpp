@@ -24,7 +24,6 @@ bool UndoLastBuild(wxWindow* parent, const std::string& character, const FileWai
                                          "kept as a backup first, so this can be undone too."),
                                        ToWx(character), newest.time, DescribeBackupNote(newest.note));
   if (!AskYesNo(parent, question) || !mayWrite()) return false;
-  messages.ForgetLast();
   // The backup confirmed, even when a run kept a newer one meanwhile.
   RestoreResult restored;
   {
@@ -32,8 +31,9 @@ bool UndoLastBuild(wxWindow* parent, const std::string& character, const FileWai
     restored = RestoreBackup(character, newest, waits);
   }
   if (!restored.ok) {
-    messages.ShowMessage(std::string(kCannotRestore) + "\n" + restored.error);
-    result.Show(CResultArea::FAILURE, messages.LastFirstLine());
+    const std::string failure = std::string(kCannotRestore) + "\n" + restored.error;
+    messages.ShowMessage(failure);
+    result.Show(CResultArea::FAILURE, ShownMessage(failure).BeforeFirst('\n'));
     return false;
   }
   result.KeepBars(std::nullopt);

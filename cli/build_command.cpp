@@ -78,11 +78,10 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
   BuildContext context;
   if (!PrepareContext(options, sink, context)) return 1;
   if (!preview && !options.noGameCheck) WarnIfGameRuns(context.job.characterPath, "build");
-  BarRecorder recorder(context);
   const RunOutcome outcome = RunBuild(context, preview ? RunMode::Preview : RunMode::Write);
   const std::vector<PlacedHotkey>& placed = outcome.placed;
   if (preview && options.bars)
-    std::cout << BarPictureText(recorder.Picture());
+    std::cout << BarPictureText(BarsOf(outcome, context.job));
   else if (preview)
     for (const PlacedHotkey& p : placed) PrintPlaced(p);
   if (outcome.kind == RunKind::Refused || outcome.kind == RunKind::Failed) return 1;

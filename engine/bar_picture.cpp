@@ -95,19 +95,3 @@ std::optional<BarPicture> OverwrittenBars(const IniDocument& file, const JobSett
   return picture;
 }
 
-BarRecorder::BarRecorder(BuildContext& context) : m_context(context) {
-  context.onCharacterFile = [this](const IniDocument& file, bool finishing) {
-    (finishing ? m_after : m_before) = ReadSlotRange(file, m_context.job);
-    if (finishing) return;
-    m_after = m_before;  // a run that fails before its end changed nothing
-    m_placed.clear();    // a new run: only its hotkeys count
-  };
-  context.onPlaced = [this](const PlacedHotkey& p) { m_placed.push_back(p); };
-}
-
-BarRecorder::~BarRecorder() {
-  m_context.onCharacterFile = nullptr;
-  m_context.onPlaced = nullptr;
-}
-
-BarPicture BarRecorder::Picture() const { return DescribeBars(m_context.job, m_before, m_after, m_placed); }

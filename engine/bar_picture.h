@@ -66,21 +66,3 @@ BarPicture DescribeBars(const JobSettings& job, const SlotValues& before, const 
 std::optional<BarPicture> OverwrittenBars(const IniDocument& file, const JobSettings& job,
                                           const std::vector<PlacedHotkey>& placed);
 
-/// Watches the runs on `context` while it lives (a build, a preview, the
-/// gem table): what the bar range held when a run opened the character file,
-/// what it holds when the run finishes it, and the hotkeys the run placed.
-class BarRecorder {
- public:
-  explicit BarRecorder(BuildContext& context);
-  ~BarRecorder();
-  BarRecorder(const BarRecorder&) = delete;
-  BarRecorder& operator=(const BarRecorder&) = delete;
-
-  /// The bars of the last run that counted.
-  BarPicture Picture() const;
-
- private:
-  BuildContext& m_context;
-  SlotValues m_before, m_after;
-  std::vector<PlacedHotkey> m_placed;
-};

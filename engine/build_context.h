@@ -46,14 +46,6 @@ struct BuildContext {
   CharacterFileSession character;
   /// How long a run waits for the character file's lock and for the game's save to end.
   FileWaits waits;
-  /// A run that changes nothing on disk: the character file is not saved and
-  /// a template repair stays in memory.
-  bool dryRun = false;
-  /// Told of every hotkey a build places, when set.
-  std::function<void(const PlacedHotkey&)> onPlaced;
-  /// Told of the character file's content right after a run opened it
-  /// (`finishing` false) and just before it is saved and closed (true), when set.
-  std::function<void(const IniDocument& file, bool finishing)> onCharacterFile;
 
   /// `path` taken in workFolder when it is relative; as it is otherwise.
   std::string InWorkFolder(const std::string& path) const;

@@ -23,26 +23,20 @@ namespace {
 
 constexpr int kRestarts = 3;
 
-// Keeps the messages and placed hotkeys of one attempt of a run, so that
-// only those of the attempt that counts reach the context's observers.
-// Messages shown before any attempt (a refusal) are kept the same way.
+// Keeps the messages of one attempt of a run, so that only those of the
+// attempt that counts reach the context's sink. Messages shown before any
+// attempt (a refusal) are kept the same way.
 class AttemptRecord : public MessageSink {
  public:
-  explicit AttemptRecord(BuildContext& context)
-      : m_context(context), m_sink(context.messages), m_onPlaced(context.onPlaced) {
+  explicit AttemptRecord(BuildContext& context) : m_context(context), m_sink(context.messages) {
     context.messages = this;
-    if (m_onPlaced) context.onPlaced = [this](const PlacedHotkey& p) { m_placed.push_back(p); };
   }
-  ~AttemptRecord() override {
-    m_context.messages = m_sink;
-    m_context.onPlaced = m_onPlaced;
-  }
+  ~AttemptRecord() override { m_context.messages = m_sink; }
   void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
   // The attempt's last message: what ended it, when it did not succeed.
   std::string Last() const { return m_messages.empty() ? std::string() : m_messages.back(); }
-  // Hands what the attempt reported on, in order.
+  // Hands what the attempt said on, in order.
   void Pass() {
-    for (const PlacedHotkey& p : m_placed) m_onPlaced(p);
     for (const std::string& text : m_messages)
       if (m_sink) m_sink->ShowMessage(text);
   }
@@ -50,9 +44,7 @@ class AttemptRecord : public MessageSink {
  private:
   BuildContext& m_context;
   MessageSink* m_sink;
-  std::function<void(const PlacedHotkey&)> m_onPlaced;
   std::vector<std::string> m_messages;
-  std::vector<PlacedHotkey> m_placed;
 };
 
 constexpr int kPasses = 25;
@@ -68,9 +60,8 @@ bool IsMade(const TiXmlElement* effect) {
   return done && done[0] == 't';
 }
 
-void Report(BuildContext& context, SlotCode code, const std::string& value, const TiXmlElement* effect,
-            const char* label, const RecipeIndex& recipes) {
-  if (!context.onPlaced) return;
+void Report(std::vector<PlacedHotkey>& placedHotkeys, SlotCode code, const std::string& value,
+            const TiXmlElement* effect, const char* label, const RecipeIndex& recipes) {
   PlacedHotkey placed = PlacedHotkey::At(code, value);
   if (effect) {
     const char* id = effect->Attribute("id");
@@ -82,7 +73,7 @@ void Report(BuildContext& context, SlotCode code, const std::string& value, cons
     placed.spacer = true;
     placed.label = label ? label : "";
   }
-  context.onPlaced(placed);
+  placedHotkeys.push_back(std::move(placed));
 }
 
 // The crafted items of the template by position (without regard to case), in template order.
@@ -101,8 +92,8 @@ ItemsByPosition CraftedItems(const TiXmlElement* player) {
 // four recipe hotkeys for effects not yet made; `wrote` tells whether
 // anything was written. False when a write failed (range full, no macro
 // number, or file refused).
-bool FillItem(BuildContext& context, const TiXmlElement* item, const char* ordText, int realmIndex,
-              const RecipeIndex& recipes, bool& wrote) {
+bool FillItem(BuildContext& context, std::vector<PlacedHotkey>& placed, const TiXmlElement* item,
+              const char* ordText, int realmIndex, const RecipeIndex& recipes, bool& wrote) {
   IniDocument& file = context.character.Document();
   bool spacerWritten = false;
   int written = 0;
@@ -116,14 +107,14 @@ bool FillItem(BuildContext& context, const TiXmlElement* item, const char* ordTe
       std::string label = ordText ? ordText : "";
       if (!AddSpacerMacro(file, context.job, context.cursor, label)) return false;
       SlotKey slot = GetSlotKey(at);
-      Report(context, at, file.Read(slot.section, slot.key), nullptr, ordText, recipes);
+      Report(placed, at, file.Read(slot.section, slot.key), nullptr, ordText, recipes);
     }
     std::string hotkey = recipes.Lookup(effect->Attribute("id"), TextOf(effect), realmIndex);
     if (hotkey.empty()) continue;
     SlotCode at = context.cursor.code;
     if (!WriteHotkey(file, context.job, context.cursor, hotkey)) return false;
     wrote = true;
-    Report(context, at, hotkey, effect, nullptr, recipes);
+    Report(placed, at, hotkey, effect, nullptr, recipes);
     ++written;
   }
   return true;
@@ -133,12 +124,12 @@ bool FillItem(BuildContext& context, const TiXmlElement* item, const char* ordTe
 // nothing is dropped from `items`: it writes nothing at any later position of
 // that name either, and so every visit of an item costs a slot, which keeps a
 // run short whatever the files hold. False when a write failed.
-bool FillPosition(BuildContext& context, std::vector<const TiXmlElement*>& items, const char* ordText,
-                  int realmIndex, const RecipeIndex& recipes) {
+bool FillPosition(BuildContext& context, std::vector<PlacedHotkey>& placed, std::vector<const TiXmlElement*>& items,
+                  const char* ordText, int realmIndex, const RecipeIndex& recipes) {
   std::size_t kept = 0;
   for (const TiXmlElement* item : items) {
     bool wrote;
-    if (!FillItem(context, item, ordText, realmIndex, recipes, wrote)) return false;
+    if (!FillItem(context, placed, item, ordText, realmIndex, recipes, wrote)) return false;
     if (wrote) items[kept++] = item;
   }
   items.resize(kept);
@@ -147,7 +138,7 @@ bool FillPosition(BuildContext& context, std::vector<const TiXmlElement*>& items
 
 // The realm, then 25 passes (n = 0..24) over the position order. False
 // when a write failed (with its message unless the file refused it).
-bool FillBars(BuildContext& context) {
+bool FillBars(BuildContext& context, std::vector<PlacedHotkey>& placed) {
   const TiXmlElement* player = Player(context);
   if (!player) return false;  // LoadTemplate refuses such a file
   int realm = RealmIndexOf(TextOf(player->FirstChildElement("realm")));
@@ -170,7 +161,7 @@ bool FillBars(BuildContext& context) {
     for (const TiXmlElement* ord : pass) {
       const char* id = ord->Attribute("id");
       auto at = id ? items.find(NoCaseKey(id)) : items.end();
-      if (at == items.end() || FillPosition(context, at->second, TextOf(ord), realm, recipes)) continue;
+      if (at == items.end() || FillPosition(context, placed, at->second, TextOf(ord), realm, recipes)) continue;
       // A failed write without a refusal is a full range, or else a spacer
       // that found every macro number taken.
       if (!context.character.Failed())
@@ -202,7 +193,6 @@ int RealmIndexOf(const char* realmText) {
 
 FileEnd FinishCharacterFile(BuildContext& context, bool save) {
   CharacterFileSession& file = context.character;
-  if (context.onCharacterFile && !file.Failed()) context.onCharacterFile(file.Document(), true);
   const bool changed = file.Document().Changed();
   bool saved = !file.Failed() && (!save || file.Save());
   std::string error = file.Error();
@@ -219,17 +209,16 @@ bool OpenCharacterFile(BuildContext& context, const char* run) {
   const std::string& path = context.job.characterPath;
   if (!file.Open(path, context.waits, DisplacedSaveKeeper(path))) return false;
   KeepBackupsOf(file, path, RunNote(run, context.job));
-  if (context.onCharacterFile) context.onCharacterFile(file.Document(), false);
   return true;
 }
 
-RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunKind()>& attempt) {
+RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunOutcome()>& attempt) {
   std::vector<std::string> notes;  // what every attempt did besides its work (a file put back or kept)
   for (int restart = 0;; ++restart) {
     RunOutcome outcome;
     {
       AttemptRecord record(context);
-      outcome.kind = attempt();
+      outcome = attempt();
       const auto& said = context.character.Notes();
       notes.insert(notes.end(), said.begin(), said.end());
       if (context.character.ChangedMeanwhile() && restart < kRestarts) continue;
@@ -242,40 +231,46 @@ RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunKind
   }
 }
 
+std::optional<RunOutcome> RefusedRun(BuildContext& context, bool saveRepair) {
+  AttemptRecord record(context);
+  const bool ready = context.RequireConfig() && LoadTemplate(context, saveRepair);
+  record.Pass();
+  if (ready) return std::nullopt;
+  RunOutcome refused;
+  refused.reason = record.Last();
+  return refused;
+}
+
 RunOutcome RunBuild(BuildContext& context, RunMode mode) {
-  RunOutcome outcome;
   const bool write = mode == RunMode::Write;
-  context.dryRun = !write;  // a template's repair stays in memory too
-  {
-    AttemptRecord record(context);
-    const bool ready = context.RequireConfig() && LoadTemplate(context);
-    outcome.reason = record.Last();
-    record.Pass();
-    if (!ready) {
-      context.dryRun = false;
-      return outcome;  // refused
-    }
-  }
-  auto observer = context.onPlaced;  // told as well
-  std::vector<PlacedHotkey> placed;
-  context.onPlaced = [&placed, &observer](const PlacedHotkey& p) {
-    placed.push_back(p);
-    if (observer) observer(p);
-  };
-  outcome = RunOnCharacterFile(context, [&context, write] {
+  if (auto refused = RefusedRun(context, write)) return *refused;  // a preview repairs in memory
+  return RunOnCharacterFile(context, [&context, write] {
+    RunOutcome attempt;
     IniDocument& file = context.character.Document();
-    const bool opened = OpenCharacterFile(context, "build");
-    const bool filled = opened && ClearSlotRange(file, context.job, context.cursor) && CompactMacros(file) &&
-                        FillBars(context);
+    if (!OpenCharacterFile(context, "build")) {
+      FinishCharacterFile(context, false);
+      attempt.kind = RunKind::Failed;
+      return attempt;
+    }
+    attempt.before = ReadSlotRange(file, context.job);
+    const bool filled = ClearSlotRange(file, context.job, context.cursor) && CompactMacros(file) &&
+                        FillBars(context, attempt.placed);
+    attempt.after = ReadSlotRange(file, context.job);
     const FileEnd end = FinishCharacterFile(context, write);
-    if (end == FileEnd::Failed) return RunKind::Failed;
-    if (!filled) return end == FileEnd::Changed ? RunKind::Partial : RunKind::Failed;  // what fitted is kept
-    return end == FileEnd::Changed ? RunKind::Built : RunKind::UpToDate;
+    if (end == FileEnd::Failed) {
+      attempt.after = attempt.before;  // nothing was written
+      attempt.kind = RunKind::Failed;
+    } else if (!filled) {
+      attempt.kind = end == FileEnd::Changed ? RunKind::Partial : RunKind::Failed;  // what fitted is kept
+    } else {
+      attempt.kind = end == FileEnd::Changed ? RunKind::Built : RunKind::UpToDate;
+    }
+    return attempt;
   });
-  outcome.placed = std::move(placed);
-  context.onPlaced = observer;
-  context.dryRun = false;
-  return outcome;
+}
+
+BarPicture BarsOf(const RunOutcome& outcome, const JobSettings& job) {
+  return DescribeBars(job, outcome.before, outcome.after, outcome.placed);
 }
 
 bool RunBuildJob(BuildContext& context) {

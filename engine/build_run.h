@@ -2,9 +2,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "bar_picture.h"
 #include "build_context.h"
 
 /// What a run did to the character file, as the player is told it.
@@ -24,6 +26,9 @@ struct RunOutcome {
   RunKind kind = RunKind::Refused;
   /// Every hotkey the run placed (a preview: would place), in walk order.
   std::vector<PlacedHotkey> placed;
+  /// The bar range as the run found it and as it left it (as a preview
+  /// would leave it); empty for a run refused before it read the file.
+  SlotValues before, after;
   /// The message that ended a Partial, Refused or Failed run (also shown
   /// through the context's sink), without the notes that may follow it.
   std::string reason;
@@ -48,6 +53,14 @@ bool RunBuildJob(BuildContext& context);
 /// disk, and is "up to date" when a build would write nothing.
 RunOutcome RunBuild(BuildContext& context, RunMode mode);
 
+/// Checks the configuration and loads the template (its repair saved when
+/// `saveRepair`): a refused outcome, its message as the reason, when either
+/// is missing; none when the run may go on.
+std::optional<RunOutcome> RefusedRun(BuildContext& context, bool saveRepair);
+
+/// The bars of the job's range as a run found and left them.
+BarPicture BarsOf(const RunOutcome& outcome, const JobSettings& job);
+
 /// The realm index of a realm text: 'A'/'a' 0, 'M'/'m' 1, 'H'/'h' 2, else 0.
 int RealmIndexOf(const char* realmText);
 
@@ -67,13 +80,13 @@ enum class FileEnd { Changed, Unchanged, Failed };
 FileEnd FinishCharacterFile(BuildContext& context, bool save);
 
 /// Runs `attempt`, which opens, changes and finishes the character file and
-/// says how that went. When another program (the game) changed the file
+/// gives what it did. When another program (the game) changed the file
 /// while an attempt worked on it, the attempt is run again on the new
-/// content, up to three times; only the messages and placed hotkeys of the
-/// attempt that counts are passed on, and a save that succeeded after such a
-/// restart adds kBuiltOnNewContent. The outcome holds the kind the attempt
-/// gave and the message that ended it (not the notes that follow).
-RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunKind()>& attempt);
+/// content, up to three times; only the messages of the attempt that counts
+/// are passed on, and a save that succeeded after such a restart adds
+/// kBuiltOnNewContent. The outcome is that attempt's, with the message that
+/// ended it (not the notes that follow) as its reason.
+RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunOutcome()>& attempt);
 
 /// The message of a build that could not change the character file.
 extern const char* const kCannotWriteCharacter;  // "can't write character file"

@@ -59,38 +59,45 @@ void AppendLogLines(std::string& log, SlotCode at, const GemEntry& gem, const st
 
 GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
   GemTableResult result;
-  if (!context.RequireConfig() || !LoadTemplate(context)) return result;
+  if (auto refused = RefusedRun(context, true)) {
+    result.run = *refused;
+    return result;
+  }
   const TiXmlElement* player = context.templateDoc->FirstChildElement("player");  // LoadTemplate made sure
   std::vector<GemEntry> gems = RealmGems(context.gemConfig.get(), RealmIndexOf(TextOf(player->FirstChildElement("realm"))));
   const JobSettings& job = context.job;
   SortByRecipe(gems, static_cast<std::size_t>(job.lastBar - job.firstBar + 1) * 10 + 1);
   std::string log;
-  const RunKind kind = RunOnCharacterFile(context, [&] {
+  result.run = RunOnCharacterFile(context, [&] {
+    RunOutcome attempt;
     IniDocument& file = context.character.Document();
     JobSettings clearing = context.job;
     clearing.options |= OPT_CLEANUP;  // the table always starts from an empty range
     log.clear();
-    if (OpenCharacterFile(context, "gem table") && ClearSlotRange(file, clearing, context.cursor) &&
-        CompactMacros(file)) {
-      for (const GemEntry& gem : gems) {
-        std::string hotkey = FormatRecipeHotkey(2LL * gem.recipe, 0);
-        SlotCode at = context.cursor.code;
-        AppendLogLines(log, at, gem, hotkey);
-        if (WriteHotkey(file, context.job, context.cursor, hotkey)) {
-          if (context.onPlaced) {
-            PlacedHotkey placed = PlacedHotkey::At(at, hotkey);
-            placed.label = gem.key;
-            context.onPlaced(placed);
+    if (OpenCharacterFile(context, "gem table")) {
+      attempt.before = ReadSlotRange(file, context.job);
+      if (ClearSlotRange(file, clearing, context.cursor) && CompactMacros(file)) {
+        for (const GemEntry& gem : gems) {
+          std::string hotkey = FormatRecipeHotkey(2LL * gem.recipe, 0);
+          SlotCode at = context.cursor.code;
+          AppendLogLines(log, at, gem, hotkey);
+          if (WriteHotkey(file, context.job, context.cursor, hotkey)) {
+            attempt.placed.push_back(PlacedHotkey::At(at, hotkey));
+            attempt.placed.back().label = gem.key;
+            continue;
           }
-          continue;
+          if (!file.Failed()) context.ShowMessage("end of qbar");
+          break;
         }
-        if (!file.Failed()) context.ShowMessage("end of qbar");
-        break;
       }
+      attempt.after = ReadSlotRange(file, context.job);
     }
-    return FinishCharacterFile(context, true) == FileEnd::Failed ? RunKind::Failed : RunKind::Built;
-  }).kind;
-  if (kind == RunKind::Failed) return result;
+    const FileEnd end = FinishCharacterFile(context, true);
+    attempt.kind = end == FileEnd::Failed ? RunKind::Failed : end == FileEnd::Changed ? RunKind::Built : RunKind::UpToDate;
+    if (end == FileEnd::Failed) attempt.after = attempt.before;
+    return attempt;
+  });
+  if (result.run.kind == RunKind::Failed) return result;
   result.ok = true;
   result.logWritten = ReplaceFileAtomically(logPath, WithTextLineEnds(log));
   return result;

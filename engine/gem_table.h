@@ -5,7 +5,7 @@
 
 #include <string>
 
-struct BuildContext;
+#include "build_run.h"
 
 /// The log's file name; the window writes it into the current folder.
 extern const char* const kGemTableLog;  // "sc_log.txt"
@@ -14,6 +14,7 @@ extern const char* const kGemTableLog;  // "sc_log.txt"
 struct GemTableResult {
   bool ok = false;          ///< the hotkeys were saved: show the success picture
   bool logWritten = false;  ///< the log was written as well
+  RunOutcome run;           ///< the run on the character file: its hotkeys and bars
 };
 
 /// Loads the template; empties the bar range whatever OPT_CLEANUP says;

@@ -99,14 +99,14 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
 
 }  // namespace
 
-bool LoadTemplate(BuildContext& context) {
+bool LoadTemplate(BuildContext& context, bool saveRepair) {
   const std::string& path = context.job.templatePath;  // as given, for the message
   const std::string file = context.InWorkFolder(path);
   context.templateDoc = std::make_unique<TiXmlDocument>(file.c_str());
   std::string reason;
   if (path.empty()) {
     reason = N_("no SC-File chosen");
-  } else if (LoadWithRepair(*context.templateDoc, file, context.dryRun, reason) == XmlLoad::Ok) {
+  } else if (LoadWithRepair(*context.templateDoc, file, !saveRepair, reason) == XmlLoad::Ok) {
     // Only a template may change the character file: anything else is
     // refused before the bars are touched.
     if (context.templateDoc->FirstChildElement("player")) return true;

@@ -48,9 +48,9 @@ TEST(DescribeBars, AReversePreviewOverThePlayersKeys) {
   context.job.lastBar = 4;
   context.job.options = OPT_SPACER | OPT_REVERSE;
 
-  BarRecorder recorder(context);
-  ASSERT_EQ(RunBuild(context, RunMode::Preview).kind, RunKind::Built) << (sink.messages.empty() ? "" : sink.messages[0]);
-  BarPicture picture = recorder.Picture();
+  const RunOutcome preview = RunBuild(context, RunMode::Preview);
+  ASSERT_EQ(preview.kind, RunKind::Built) << (sink.messages.empty() ? "" : sink.messages[0]);
+  BarPicture picture = BarsOf(preview, context.job);
   EXPECT_EQ(ReadFile(character), before);  // a preview
 
   ASSERT_EQ(picture.bars.size(), 3u);
