@@ -244,7 +244,7 @@ void CBrindlemarqueDlg::Build(bool mayQuit) {
       ShowResult(RESULT_SUCCESS, DescribeUpToDate(job, ToWx(CharacterNameOfPath(job.characterPath))));
       break;
     case RunKind::Partial:
-      ShowResult(RESULT_FAILURE, DescribePartial(job, outcome.placed));
+      ShowResult(RESULT_FAILURE, DescribePartial(job, outcome.placed.size(), outcome.planned));
       break;
     case RunKind::Refused:
     case RunKind::Failed:

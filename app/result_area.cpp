@@ -49,12 +49,14 @@ wxString DescribeUpToDate(const JobSettings& job, const wxString& character) {
                                              character, Section(job), BarNumbers(job)));
 }
 
-wxString DescribePartial(const JobSettings& job, const std::vector<PlacedHotkey>& placed) {
+wxString DescribePartial(const JobSettings& job, std::size_t placed, std::size_t planned) {
   return WithDirection(
-      job, wxString::Format(wxPLURAL("Only %zu hotkey fit into %s bars %s; it was written (Undo puts the bars back).",
-                                     "Only %zu hotkeys fit into %s bars %s; they were written (Undo puts the bars back).",
-                                     placed.size()),
-                            placed.size(), Section(job), BarNumbers(job)));
+      job, wxString::Format(wxPLURAL("Only %zu of %zu hotkeys fit into %s bars %s; it was written (Undo puts the bars "
+                                     "back).",
+                                     "Only %zu of %zu hotkeys fit into %s bars %s; they were written (Undo puts the "
+                                     "bars back).",
+                                     placed),
+                            placed, planned, Section(job), BarNumbers(job)));
 }
 
 CResultArea::CResultArea(wxTopLevelWindow& window)

@@ -20,9 +20,10 @@ wxString DescribeBuild(const JobSettings& job, const std::vector<PlacedHotkey>& 
 /// A build that found its hotkeys in place: "Nothing to write: Alarion's
 /// Quickbar2 bars 2–7 already hold this template."
 wxString DescribeUpToDate(const JobSettings& job, const wxString& character);
-/// A build of which only the first `placed` fitted: "Only 10 hotkeys fit
-/// into Quickbar2 bars 2–2; they were written (Undo puts the bars back)."
-wxString DescribePartial(const JobSettings& job, const std::vector<PlacedHotkey>& placed);
+/// A build of which only the first `placed` of `planned` hotkeys fitted:
+/// "Only 10 of 27 hotkeys fit into Quickbar2 bars 2–2; they were written
+/// (Undo puts the bars back)."
+wxString DescribePartial(const JobSettings& job, std::size_t placed, std::size_t planned);
 
 class wxButton;
 class wxStaticBitmap;

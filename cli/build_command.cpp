@@ -95,8 +95,9 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
     return 0;
   }
   const std::size_t spacers = CountSpacers(placed);
-  std::cout << (preview ? "would write " : "wrote ") << (outcome.kind == RunKind::Partial ? "only " : "")
-            << placed.size() - spacers << " recipe hotkeys and " << spacers << " spacers to " << range << " of "
+  std::cout << (preview ? "would write " : "wrote ");
+  if (outcome.kind == RunKind::Partial) std::cout << "only " << placed.size() << " of " << outcome.planned << " hotkeys: ";
+  std::cout << placed.size() - spacers << " recipe hotkeys and " << spacers << " spacers to " << range << " of "
             << PrintablePath(job.characterPath) << '\n';
   return outcome.kind == RunKind::Partial ? 1 : 0;
 }

@@ -1,5 +1,5 @@
-// One build run, in walk order: positions by pass number, items in template
-// order, within an item its spacer and then its effects.
+// One build run: the plan applied to the character file at the walk's slots,
+// saved once, started over when the game saved meanwhile.
 #include "build_run.h"
 
 #include <tinyxml.h>
@@ -47,127 +47,33 @@ class AttemptRecord : public MessageSink {
   std::vector<std::string> m_messages;
 };
 
-constexpr int kPasses = 25;
-constexpr int kHotkeysPerItem = 4;
-
 const TiXmlElement* Player(const BuildContext& context) {
   return context.templateDoc ? context.templateDoc->FirstChildElement("player") : nullptr;
 }
 
-// An effect is made when its `done` attribute begins with a small t.
-bool IsMade(const TiXmlElement* effect) {
-  const char* done = effect->Attribute("done");
-  return done && done[0] == 't';
-}
-
-void Report(std::vector<PlacedHotkey>& placedHotkeys, SlotCode code, const std::string& value,
-            const TiXmlElement* effect, const char* label, const RecipeIndex& recipes) {
-  PlacedHotkey placed = PlacedHotkey::At(code, value);
-  if (effect) {
-    const char* id = effect->Attribute("id");
-    const char* text = TextOf(effect);
-    placed.bonus = id ? id : "";
-    placed.amount = text ? text : "";
-    placed.group = recipes.GroupOf(id);
-  } else {
-    placed.spacer = true;
-    placed.label = label ? label : "";
-  }
-  placedHotkeys.push_back(std::move(placed));
-}
-
-// The crafted items of the template by position (without regard to case), in template order.
-using ItemsByPosition = std::unordered_map<std::string, std::vector<const TiXmlElement*>>;
-
-ItemsByPosition CraftedItems(const TiXmlElement* player) {
-  ItemsByPosition items;
-  for (const TiXmlElement* item = player->FirstChildElement("item"); item; item = item->NextSiblingElement("item")) {
-    const char* position = TextOf(item->FirstChildElement("position"));
-    if (position && item->FirstChildElement("crafted")) items[NoCaseKey(position)].push_back(item);
-  }
-  return items;
-}
-
-// One crafted item: its spacer labelled `ordText` (OPT_SPACER), then up to
-// four recipe hotkeys for effects not yet made; `wrote` tells whether
-// anything was written. False when a write failed (range full, no macro
-// number, or file refused).
-bool FillItem(BuildContext& context, std::vector<PlacedHotkey>& placed, const TiXmlElement* item,
-              const char* ordText, int realmIndex, const RecipeIndex& recipes, bool& wrote) {
+// Writes the planned hotkeys in order at the walk's slots, each that was
+// placed into `placed`. False when a write failed (with its message unless
+// the file refused it): a full range, or a spacer that found every macro
+// number taken; what was written before it stays.
+bool ApplyPlan(BuildContext& context, const std::vector<PlannedHotkey>& plan, std::vector<PlacedHotkey>& placed) {
   IniDocument& file = context.character.Document();
-  bool spacerWritten = false;
-  int written = 0;
-  wrote = false;
-  for (const TiXmlElement* effect = item->FirstChildElement("effect"); effect && written < kHotkeysPerItem;
-       effect = effect->NextSiblingElement("effect")) {
-    if (IsMade(effect)) continue;
-    if (!spacerWritten && context.job.Has(OPT_SPACER)) {
-      spacerWritten = wrote = true;
-      SlotCode at = context.cursor.code;
-      std::string label = ordText ? ordText : "";
-      if (!AddSpacerMacro(file, context.job, context.cursor, label)) return false;
-      SlotKey slot = GetSlotKey(at);
-      Report(placed, at, file.Read(slot.section, slot.key), nullptr, ordText, recipes);
-    }
-    std::string hotkey = recipes.Lookup(effect->Attribute("id"), TextOf(effect), realmIndex);
-    if (hotkey.empty()) continue;
-    SlotCode at = context.cursor.code;
-    if (!WriteHotkey(file, context.job, context.cursor, hotkey)) return false;
-    wrote = true;
-    Report(placed, at, hotkey, effect, nullptr, recipes);
-    ++written;
-  }
-  return true;
-}
-
-// Every crafted item at one position, in template order. An item that wrote
-// nothing is dropped from `items`: it writes nothing at any later position of
-// that name either, and so every visit of an item costs a slot, which keeps a
-// run short whatever the files hold. False when a write failed.
-bool FillPosition(BuildContext& context, std::vector<PlacedHotkey>& placed, std::vector<const TiXmlElement*>& items,
-                  const char* ordText, int realmIndex, const RecipeIndex& recipes) {
-  std::size_t kept = 0;
-  for (const TiXmlElement* item : items) {
-    bool wrote;
-    if (!FillItem(context, placed, item, ordText, realmIndex, recipes, wrote)) return false;
-    if (wrote) items[kept++] = item;
-  }
-  items.resize(kept);
-  return true;
-}
-
-// The realm, then 25 passes (n = 0..24) over the position order. False
-// when a write failed (with its message unless the file refused it).
-bool FillBars(BuildContext& context, std::vector<PlacedHotkey>& placed) {
-  const TiXmlElement* player = Player(context);
-  if (!player) return false;  // LoadTemplate refuses such a file
-  int realm = RealmIndexOf(TextOf(player->FirstChildElement("realm")));
-  const TiXmlElement* order = nullptr;
-  if (context.gemConfig) {
-    const TiXmlElement* data = context.gemConfig->FirstChildElement("data");
-    order = data ? data->FirstChildElement("order") : nullptr;
-  }
-  if (!order) return true;
-  const RecipeIndex recipes(context.bonusConfig.get(), context.gemConfig.get());
-  ItemsByPosition items = CraftedItems(player);
-  // The positions of each pass, in document order (an ord without n is never used).
-  std::vector<std::vector<const TiXmlElement*>> passes(kPasses);
-  for (const TiXmlElement* ord = order->FirstChildElement("ord"); ord; ord = ord->NextSiblingElement("ord")) {
-    const char* n = ord->Attribute("n");
-    std::int32_t pass = n ? LeadingInt(n) : -1;
-    if (pass >= 0 && pass < kPasses) passes[static_cast<std::size_t>(pass)].push_back(ord);
-  }
-  for (const auto& pass : passes) {
-    for (const TiXmlElement* ord : pass) {
-      const char* id = ord->Attribute("id");
-      auto at = id ? items.find(NoCaseKey(id)) : items.end();
-      if (at == items.end() || FillPosition(context, placed, at->second, TextOf(ord), realm, recipes)) continue;
-      // A failed write without a refusal is a full range, or else a spacer
-      // that found every macro number taken.
+  for (const PlannedHotkey& planned : plan) {
+    const SlotCode at = context.cursor.code;
+    const bool written = planned.spacer ? AddSpacerMacro(file, context.job, context.cursor, planned.label)
+                                        : WriteHotkey(file, context.job, context.cursor, planned.value);
+    if (!written) {
       if (!context.character.Failed())
         context.ShowMessage(context.cursor.exhausted ? "not enough slots" : kNoFreeMacro);
       return false;
     }
+    const SlotKey slot = GetSlotKey(at);
+    PlacedHotkey hotkey = PlacedHotkey::At(at, planned.spacer ? file.Read(slot.section, slot.key) : planned.value);
+    hotkey.spacer = planned.spacer;
+    hotkey.label = planned.label;
+    hotkey.bonus = planned.bonus;
+    hotkey.amount = planned.amount;
+    hotkey.group = planned.group;
+    placed.push_back(std::move(hotkey));
   }
   return true;
 }
@@ -182,14 +88,6 @@ std::string RunNote(const char* run, const JobSettings& job) {
 }
 
 }  // namespace
-
-int RealmIndexOf(const char* realmText) {
-  switch (realmText ? realmText[0] : '\0') {
-    case 'M': case 'm': return 1;
-    case 'H': case 'h': return 2;
-    default: return 0;
-  }
-}
 
 FileEnd FinishCharacterFile(BuildContext& context, bool save) {
   CharacterFileSession& file = context.character;
@@ -244,8 +142,11 @@ std::optional<RunOutcome> RefusedRun(BuildContext& context, bool saveRepair) {
 RunOutcome RunBuild(BuildContext& context, RunMode mode) {
   const bool write = mode == RunMode::Write;
   if (auto refused = RefusedRun(context, write)) return *refused;  // a preview repairs in memory
-  return RunOnCharacterFile(context, [&context, write] {
+  const std::vector<PlannedHotkey> plan =
+      PlanBuild(Player(context), context.bonusConfig.get(), context.gemConfig.get(), context.job.Has(OPT_SPACER));
+  return RunOnCharacterFile(context, [&context, &plan, write] {
     RunOutcome attempt;
+    attempt.planned = plan.size();
     IniDocument& file = context.character.Document();
     if (!OpenCharacterFile(context, "build")) {
       FinishCharacterFile(context, false);
@@ -254,7 +155,7 @@ RunOutcome RunBuild(BuildContext& context, RunMode mode) {
     }
     attempt.before = ReadSlotRange(file, context.job);
     const bool filled = ClearSlotRange(file, context.job, context.cursor) && CompactMacros(file) &&
-                        FillBars(context, attempt.placed);
+                        ApplyPlan(context, plan, attempt.placed);
     attempt.after = ReadSlotRange(file, context.job);
     const FileEnd end = FinishCharacterFile(context, write);
     if (end == FileEnd::Failed) {

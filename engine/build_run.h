@@ -8,6 +8,7 @@
 
 #include "bar_picture.h"
 #include "build_context.h"
+#include "build_plan.h"
 
 /// What a run did to the character file, as the player is told it.
 enum class RunKind {
@@ -26,6 +27,8 @@ struct RunOutcome {
   RunKind kind = RunKind::Refused;
   /// Every hotkey the run placed (a preview: would place), in walk order.
   std::vector<PlacedHotkey> placed;
+  /// How many hotkeys the template asks for (a Partial run placed fewer).
+  std::size_t planned = 0;
   /// The bar range as the run found it and as it left it (as a preview
   /// would leave it); empty for a run refused before it read the file.
   SlotValues before, after;
@@ -61,8 +64,6 @@ std::optional<RunOutcome> RefusedRun(BuildContext& context, bool saveRepair);
 /// The bars of the job's range as a run found and left them.
 BarPicture BarsOf(const RunOutcome& outcome, const JobSettings& job);
 
-/// The realm index of a realm text: 'A'/'a' 0, 'M'/'m' 1, 'H'/'h' 2, else 0.
-int RealmIndexOf(const char* realmText);
 
 /// Opens the job's character file (taking its lock) and has every save of
 /// it keep a backup first, noted as a `run` ("build") of the job's template

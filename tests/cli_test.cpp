@@ -110,7 +110,7 @@ TEST(CliBuild, NotEnoughSlotsAfterRepairingTheTemplate) {
   ProgramResult r = ws.Build("Caoimhe_Hero.vsk", {"--quickbar", "1", "--first-bar", "3", "--last-bar", "5"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "not enough slots\n");
-  EXPECT_EQ(r.out.rfind("wrote only 23 recipe hotkeys and 7 spacers to Quickbar bars 3-5 of ", 0), 0u) << r.out;
+  EXPECT_EQ(r.out.rfind("wrote only 30 of 32 hotkeys: 23 recipe hotkeys and 7 spacers to Quickbar bars 3-5 of ", 0), 0u) << r.out;
   ExpectFileMatches(ws.character, "Caoimhe-19.full.ini");
   std::string repaired = ReadFile(ws.Template("Caoimhe_Hero.vsk"));
   EXPECT_EQ(repaired.find("<Keiner>"), std::string::npos);

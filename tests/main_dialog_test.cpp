@@ -248,7 +248,7 @@ TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
   SetBars(*dlg, "3", "1", "1");
   wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("not enough slots"));
   EXPECT_EQ(ShownResult(*dlg), 2);
-  EXPECT_EQ(ResultLine(*dlg), "Nur 10 Hotkeys passten in Quickbar3, Leisten 1\xE2\x80\x93" "1; sie wurden geschrieben "
+  EXPECT_EQ(ResultLine(*dlg), "Nur 10 von 27 Hotkeys passten in Quickbar3, Leisten 1\xE2\x80\x93" "1; sie wurden geschrieben "
                               "(R\xC3\xBC" "ckg\xC3\xA4" "ngig stellt die Leisten wieder her).");
   EXPECT_TRUE(dlg->FindWindow(XRCID("show_bars"))->IsShown());
   EXPECT_EQ(ListBackups(character).size(), backups + 1);
