@@ -123,8 +123,9 @@ RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunOutc
       if (outcome.kind != RunKind::Built && outcome.kind != RunKind::UpToDate) outcome.reason = record.Last();
       record.Pass();
     }
+    if (restart > 0 && !context.character.Failed()) notes.push_back(kBuiltOnNewContent);
     for (const std::string& note : notes) context.ShowMessage(note);
-    if (restart > 0 && !context.character.Failed()) context.ShowMessage(kBuiltOnNewContent);
+    outcome.notes = std::move(notes);
     return outcome;
   }
 }

@@ -35,6 +35,9 @@ struct RunOutcome {
   /// The message that ended a Partial, Refused or Failed run (also shown
   /// through the context's sink), without the notes that may follow it.
   std::string reason;
+  /// What the run did besides (a file a stopped run left, put back or kept
+  /// as a backup; a restart on the game's save), also shown through the sink.
+  std::vector<std::string> notes;
   /// The character file was changed.
   bool Wrote() const { return kind == RunKind::Built || kind == RunKind::Partial; }
 };

@@ -254,13 +254,20 @@ TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
   EXPECT_EQ(ListBackups(character).size(), backups + 1);
 }
 
+// Also when a note follows the failure (a save a stopped run left beside
+// the file, kept as a backup): the result line says the failure.
 TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
   std::string before = ReadFile(character);
   ASSERT_EQ(::chmod(character.c_str(), 0444), 0);
-  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't write character file\n" + character + ": schreibgesch\xc3\xbctzt"));
+  WriteFile(FolderOf(character) + "/.Alarion-4.ini.brindlemarque-" + std::to_string(EndedProcessId()) +
+                "-0123456789abcdef-AbCdEf-old",
+            "[Chat]\r\nsaved=by the game\r\n");
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("can't write character file\n" + character + ": schreibgesch\xc3\xbctzt"),
+                wxExpectModal<wxMessageDialog>(wxID_OK));
   EXPECT_EQ(ShownResult(*dlg), 2);
+  EXPECT_EQ(ResultLine(*dlg), "can't write character file");
   EXPECT_EQ(ReadFile(character), before);
 }
 
