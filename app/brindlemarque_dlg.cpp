@@ -69,7 +69,18 @@ wxString ShownCharacter(const std::string& path) {
   return text == kNoCharacterText ? _("<none>") : ToWx(text);
 }
 
-std::int32_t NumberOf(const wxTextCtrl* field) { return LeadingInt(FromWx(field->GetValue()).c_str()); }
+// The number a field's text starts with (after blanks: " 2x" is 2), when it
+// has one within [low, high].
+std::optional<std::int32_t> NumberIn(const wxTextCtrl* field, std::int32_t low, std::int32_t high) {
+  const std::string text = FromWx(field->GetValue());
+  const std::size_t at = text.find_first_not_of(" \t");
+  if (at == std::string::npos) return std::nullopt;
+  const std::size_t digit = at + (text[at] == '+' || text[at] == '-');
+  if (digit >= text.size() || text[digit] < '0' || text[digit] > '9') return std::nullopt;
+  const std::int32_t value = LeadingInt(text.c_str() + at);
+  if (value < low || value > high) return std::nullopt;
+  return value;
+}
 
 wxIconBundle ApplicationIcons() {
   wxIconBundle icons;
@@ -182,19 +193,44 @@ void CBrindlemarqueDlg::SettingsToControls() {
   m_lastBar->ChangeValue(wxString::Format("%i", job.lastBar));
 }
 
-void CBrindlemarqueDlg::ControlsToSettings() {
+wxString CBrindlemarqueDlg::ControlsToSettings() {
   JobSettings& job = m_context.job;
   job.templatePath = FromWx(m_templatePath->GetValue());
-  job.quickbar = NumberOf(m_quickbar);
-  job.firstBar = NumberOf(m_firstBar);
-  job.lastBar = NumberOf(m_lastBar);
+  // A field without a number in its range keeps the last good one, and says so.
+  wxString refusal;
+  const struct {
+    wxTextCtrl* field;
+    const char* label;
+    std::int32_t high;
+    int& value;
+  } numbers[] = {{m_quickbar, "quickbar_label", 3, job.quickbar},
+                 {m_firstBar, "bar_label", 10, job.firstBar},
+                 {m_lastBar, "to_label", 10, job.lastBar}};
+  for (const auto& number : numbers) {
+    if (const auto value = NumberIn(number.field, 1, number.high)) {
+      number.value = *value;
+    } else if (refusal.empty()) {
+      refusal = wxString::Format(_("The field %s must hold a number from %d to %d, not \"%s\"; nothing was written."),
+                                 wxStripMenuCodes(FindWindow(XRCID(number.label))->GetLabel()), 1, number.high,
+                                 number.field->GetValue());
+    }
+  }
   job.options = 0;
   if (m_useSpacer->GetValue()) job.options |= OPT_SPACER;
   if (m_quitAfter->GetValue()) job.options |= OPT_QUIT;
   if (m_dropRun->GetValue()) job.options |= OPT_DROP_RUN;
   if (m_fillReverse->GetValue()) job.options |= OPT_REVERSE;
   if (m_cleanBefore->GetValue()) job.options |= OPT_CLEANUP;
-  CorrectBarRange(job);
+  CorrectBarRange(job);  // a last bar below the first: the range swapped, walked the other way
+  return refusal;
+}
+
+bool CBrindlemarqueDlg::TakeControls() {
+  const wxString refusal = ControlsToSettings();
+  if (refusal.empty()) return true;
+  ShowResult(RESULT_FAILURE, refusal);
+  m_messages.ShowMessage(FromWx(refusal));
+  return false;
 }
 
 void CBrindlemarqueDlg::OnInitDialog(wxInitDialogEvent& event) {
@@ -255,8 +291,7 @@ void CBrindlemarqueDlg::Build(bool mayQuit) {
 }
 
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
-  if (!m_context.RequireConfig()) return;
-  ControlsToSettings();
+  if (!m_context.RequireConfig() || !TakeControls()) return;
   Build(true);
 }
 
@@ -280,8 +315,7 @@ void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
-  if (!m_context.RequireConfig()) return;
-  ControlsToSettings();
+  if (!m_context.RequireConfig() || !TakeControls()) return;
   m_watch->Stop();
   if (!MayWriteCharacter(GameWrite::Build)) return;
   // Never closes the window; failures have shown their message.
@@ -345,8 +379,7 @@ void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
-  if (!m_context.RequireConfig()) return;
-  ControlsToSettings();
+  if (!m_context.RequireConfig() || !TakeControls()) return;
   // GO's own run, as a dry run: every message it has is shown, no file changes.
   const RunOutcome outcome = RunBuild(m_context, RunMode::Preview);
   if (outcome.kind == RunKind::Refused || outcome.kind == RunKind::Failed) return;
@@ -363,17 +396,20 @@ void CBrindlemarqueDlg::OnDropFiles(wxDropFilesEvent& event) {
   TakeTemplate(FromWx(event.GetFiles()[0]));
 }
 
-void CBrindlemarqueDlg::OpenTemplate(const std::string& path) {
-  ControlsToSettings();
+wxString CBrindlemarqueDlg::OpenTemplate(const std::string& path) {
+  const wxString refusal = ControlsToSettings();
   m_context.job.templatePath = path;
   m_watch->StopUnlessFor(m_context.job);
   ShowResult(RESULT_HIDE);
   m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
+  return refusal;
 }
 
 void CBrindlemarqueDlg::TakeTemplate(const std::string& path) {
-  OpenTemplate(path);
-  // Never quits; without configuration files it is refused like GO.
-  if (m_context.job.Has(OPT_DROP_RUN) && m_context.RequireConfig()) Build(false);
+  const wxString refusal = OpenTemplate(path);
+  // Never quits; without configuration files, or with a bar field refused, it is refused like GO.
+  if (!m_context.job.Has(OPT_DROP_RUN) || !m_context.RequireConfig()) return;
+  if (refusal.empty()) Build(false);
+  else TakeControls();
 }
 

@@ -47,10 +47,15 @@ class CBrindlemarqueDlg : public wxDialog {
 
   /// Shows the job settings in the controls.
   void SettingsToControls();
-  /// Reads the controls back into the job settings: numbers read from their
-  /// start, quickbar held to 1..3, bars to 1..10, a first bar above the last
-  /// swapped with it and the reverse option flipped.
-  void ControlsToSettings();
+  /// Reads the controls back into the job settings: each number from the
+  /// start of its field (after blanks), a first bar above the last swapped
+  /// with it and the reverse option flipped. A field without a number in its
+  /// range (quickbar 1..3, bars 1..10) keeps the last good one; the refusal
+  /// naming the first such field is returned (empty when all are good).
+  wxString ControlsToSettings();
+  /// ControlsToSettings for a run: false, with the refusal shown in a box
+  /// and the result line, when a field was refused.
+  bool TakeControls();
   /// Hides the result picture (RESULT_HIDE), or shows the success or failure
   /// picture for ten seconds; `line` says what the run did and stays until
   /// the next run (RESULT_HIDE keeps the line shown).
@@ -62,7 +67,8 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Takes `path` as the template, as a file opened with the program from
   /// a file manager: it is only filled in, so that the player sees which
   /// character a build would change before pressing GO.
-  void OpenTemplate(const std::string& path);
+  /// Gives the refusal of a bar field, as ControlsToSettings.
+  wxString OpenTemplate(const std::string& path);
 
   BuildContext& Context() { return m_context; }
   CResultArea& Result() { return *m_result; }
