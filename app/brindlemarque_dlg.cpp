@@ -393,7 +393,28 @@ void CBrindlemarqueDlg::OnDropFiles(wxDropFilesEvent& event) {
     ControlsToSettings();
     return;
   }
-  TakeTemplate(FromWx(event.GetFiles()[0]));
+  TakeDroppedFile(FromWx(event.GetFiles()[0]));
+}
+
+void CBrindlemarqueDlg::TakeDroppedFile(const std::string& path) {
+  // Each kind of file goes where it belongs, wherever it was dropped.
+  const std::string name = NameOf(path);
+  if (IsCharacterFileName(name)) {
+    ControlsToSettings();
+    m_context.job.characterPath = path;
+    m_watch->StopUnlessFor(m_context.job);
+    m_characterName->ChangeValue(ShownCharacter(path));
+    ShowResult(RESULT_HIDE);
+    return;
+  }
+  if (name.size() >= 4 && SameTextNoCase(name.c_str() + name.size() - 4, ".vsk")) {
+    TakeTemplate(path);
+    return;
+  }
+  const wxString refusal = wxString::Format(
+      _("%s is neither a template of the spellcraft planner (.vsk) nor a character file (Name-1.ini)."), ToWx(path));
+  ShowResult(RESULT_FAILURE, refusal);
+  m_messages.ShowMessage(FromWx(refusal));
 }
 
 wxString CBrindlemarqueDlg::OpenTemplate(const std::string& path) {

@@ -64,6 +64,10 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Takes `path` as the template, as a file dropped on the window: with
   /// "process dragged files directly" set it builds at once.
   void TakeTemplate(const std::string& path);
+  /// A file dropped anywhere on the window: a character file (named as the
+  /// game names them) becomes the character, a template (.vsk) is taken as
+  /// TakeTemplate does, anything else is refused with a message.
+  void TakeDroppedFile(const std::string& path);
   /// Takes `path` as the template, as a file opened with the program from
   /// a file manager: it is only filled in, so that the player sees which
   /// character a build would change before pressing GO.

@@ -15,6 +15,10 @@ struct CharacterFileList {
   std::string error;                    ///< why the folder could not be listed; empty when it was
 };
 
+/// Whether a file name is named as the game names character files:
+/// "<name>-<server>.ini" (".ini" in any letter case, a server number).
+bool IsCharacterFileName(const std::string& fileName);
+
 /// The server number of a file name: the leading integer of the text behind
 /// its last '-' (of the whole name when it has none); 0 without digits.
 int ServerNumberOf(const std::string& fileName);

@@ -40,11 +40,15 @@ CharacterFileList ListCharacterFiles(const std::string& folder) {
     return list;
   }
   for (const std::string& name : names) {
-    if (!EndsWithIniNoCase(name) || ServerNumberOf(name) <= 0) continue;
+    if (!IsCharacterFileName(name)) continue;
     list.fileNames.push_back(name);
     list.spellcrafterFlags.push_back(IsSpellcrafterFile(JoinPath(folder, name)));
   }
   return list;
+}
+
+bool IsCharacterFileName(const std::string& fileName) {
+  return EndsWithIniNoCase(fileName) && ServerNumberOf(fileName) > 0;
 }
 
 bool IsSpellcrafterFile(const std::string& path) {

@@ -14,6 +14,8 @@ const char* const kCannotReadTemplate = "can't read SC-File";
 
 namespace {
 
+const char* const kNotATemplate = N_("not a template of the spellcraft planner");
+
 // Replaces the three markers in `bytes`; returns how many were replaced.
 int ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
   int count = 0;
@@ -77,6 +79,12 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
   }
   XmlLoad result = ParseXml(doc, bytes, reason, kTemplateLimits);
   if (result != XmlLoad::ParseFailed) return result;
+  if (doc.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY) {
+    // No element at all (an empty file, a character file, plain text): the
+    // parser's "empty document" would say nothing to a player.
+    reason = kNotATemplate;
+    return result;
+  }
   std::string firstReason = WithParsePlace(doc, reason);
   std::string before = bytes;
   if (ReplaceMarkers(bytes) == 0) {
@@ -110,7 +118,7 @@ bool LoadTemplate(BuildContext& context, bool saveRepair) {
     // Only a template may change the character file: anything else is
     // refused before the bars are touched.
     if (context.templateDoc->FirstChildElement("player")) return true;
-    reason = N_("no <player> element: not a template");
+    reason = N_("not a template of the spellcraft planner (it has no <player> element)");
   }
   if (!path.empty()) reason = path + ": " + reason;
   context.ShowMessage(std::string(kCannotReadTemplate) + "\n" + reason);

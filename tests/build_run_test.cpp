@@ -198,7 +198,7 @@ TEST(RunBuildJob, AnUnreadableTemplateOrOneWithoutPlayerIsRefusedBeforeAnyChange
     EXPECT_EQ(run.sink.Heads(), std::vector<std::string>{"can't read SC-File"}) << templ;
     if (templ[0] == '<') {
       EXPECT_EQ(run.sink.messages[0],
-                "can't read SC-File\n" + run.dir.file("t.vsk") + ": no <player> element: not a template");
+                "can't read SC-File\n" + run.dir.file("t.vsk") + ": not a template of the spellcraft planner (it has no <player> element)");
     }
     EXPECT_EQ(ReadFile(run.character), before) << templ;
   }

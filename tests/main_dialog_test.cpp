@@ -357,6 +357,12 @@ TEST(MainDialog, DropWithoutDropRunOnlyTakesTheFirstPath) {
   EXPECT_EQ(dlg->Context().job.templatePath, longPath);
   EXPECT_EQ(ShownResult(*dlg), 0);
   EXPECT_EQ(ReadFile(character), before);
+  // A file of neither kind is refused, and takes the place of nothing.
+  const std::string notes = box.Dir().file("notes.txt");
+  wxTEST_DIALOG(Drop(*dlg, {notes}), ExpectMessage(notes + " ist weder eine Vorlage des Spellcraft-Planers (.vsk) noch "
+                                                           "eine Charakterdatei (Name-1.ini)."));
+  EXPECT_EQ(dlg->Context().job.templatePath, longPath);
+  EXPECT_EQ(dlg->Context().job.characterPath, character);
 }
 
 // A template opened with the program from a file manager is only filled
@@ -752,36 +758,45 @@ TEST(MainDialogDrag, ATemplateDroppedOnATextFieldIsTakenAsADrop) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
   Box(*dlg, XRCID("drop_run"))->SetValue(false);  // taken into the field, not built
-  std::string dragged = box.CopyTemplate("Caoimhe_Hero.vsk");
   dlg->Move(300, 200);
   dlg->Show();
   dlg->Raise();
   Pump(200);
-  FILE* source = ::popen((std::string(DRAG_SOURCE_PATH) + " '" + dragged + "' 20 20").c_str(), "r");
-  ASSERT_NE(source, nullptr);
-  char line[32] = "";
-  ASSERT_NE(std::fgets(line, sizeof line, source), nullptr);
-  EXPECT_STREQ(line, "ready\n");
-
+  // `dragged` taken from the drag source at the top left and dropped on `field`.
+  auto drag = [&](const std::string& dragged, wxTextCtrl* field, const std::function<bool()>& taken) {
+    FILE* source = ::popen((std::string(DRAG_SOURCE_PATH) + " '" + dragged + "' 20 20").c_str(), "r");
+    ASSERT_NE(source, nullptr);
+    char line[32] = "";
+    ASSERT_NE(std::fgets(line, sizeof line, source), nullptr);
+    EXPECT_STREQ(line, "ready\n");
+    const wxPoint from(60, 60), to = field->GetScreenPosition() + wxPoint(8, field->GetSize().y / 2);
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(from);
+    Pump(100);
+    mouse.MouseDown();
+    Pump(100);
+    for (int step = 1; step <= 20; ++step) {
+      mouse.MouseMove(from + (to - from) * step / 20);
+      Pump(30);
+    }
+    Pump(200);
+    mouse.MouseUp();
+    for (int i = 0; i < 100 && !taken(); ++i) Pump(20);
+    ASSERT_NE(std::fgets(line, sizeof line, source), nullptr);
+    EXPECT_STREQ(line, "dropped\n");
+    ::pclose(source);
+  };
+  const std::string dragged = box.CopyTemplate("Caoimhe_Hero.vsk");
   wxTextCtrl* field = Field(*dlg, XRCID("template_path"));
-  const wxPoint from(60, 60), to = field->GetScreenPosition() + wxPoint(8, field->GetSize().y / 2);
-  wxUIActionSimulator mouse;
-  mouse.MouseMove(from);
-  Pump(100);
-  mouse.MouseDown();
-  Pump(100);
-  for (int step = 1; step <= 20; ++step) {
-    mouse.MouseMove(from + (to - from) * step / 20);
-    Pump(30);
-  }
-  Pump(200);
-  mouse.MouseUp();
-  for (int i = 0; i < 100 && dlg->Context().job.templatePath != dragged; ++i) Pump(20);
-  ASSERT_NE(std::fgets(line, sizeof line, source), nullptr);
-  EXPECT_STREQ(line, "dropped\n");
-  ::pclose(source);
+  drag(dragged, field, [&] { return dlg->Context().job.templatePath == dragged; });
   EXPECT_EQ(dlg->Context().job.templatePath, dragged);
   EXPECT_EQ(field->GetValue().utf8_string(), dragged);
+  // A character file dropped on the character field is the character, not the template.
+  const std::string other = box.CopyCharacter("Brunhild-8.ini");
+  drag(other, Field(*dlg, XRCID("character_name")), [&] { return dlg->Context().job.characterPath == other; });
+  EXPECT_EQ(dlg->Context().job.characterPath, other);
+  EXPECT_EQ(dlg->Context().job.templatePath, dragged);
+  EXPECT_EQ(Field(*dlg, XRCID("character_name"))->GetValue().utf8_string().rfind("Brunhild", 0), 0u);
 }
 #endif
 
