@@ -96,6 +96,7 @@ TEST(LoadTemplate, BadFilesGiveOneMessageAndStayUnchanged) {
       {"text.vsk", "this is not xml at all"},
       {"truncated.vsk", kGood.substr(0, kGood.size() / 2)},
       {"binary.vsk", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18)},
+      {"Alarion-4.ini", "[Quickbar]\r\nHotkey_0=45,1,,-1\r\n"},  // a character file chosen as the template
   };
   for (const auto& [name, bytes] : cases) {
     WriteFile(dir.file(name), bytes);
@@ -103,6 +104,12 @@ TEST(LoadTemplate, BadFilesGiveOneMessageAndStayUnchanged) {
     EXPECT_FALSE(loader.Load(dir.file(name))) << name;
     EXPECT_EQ(loader.sink.Heads(), std::vector<std::string>{"can't read SC-File"}) << name;
     EXPECT_EQ(ReadFile(dir.file(name)), bytes) << name;
+    // No element at all: said in the player's words, not the parser's.
+    const bool elementless = name != "truncated.vsk";
+    EXPECT_EQ(loader.sink.messages[0] == "can't read SC-File\n" + dir.file(name) +
+                                             ": not a template of the spellcraft planner",
+              elementless)
+        << loader.sink.messages[0];
   }
   for (const std::string& path : {dir.file("missing.vsk"), dir.path(), std::string()}) {
     Loader loader;
