@@ -195,7 +195,7 @@ void CBrindlemarqueDlg::SettingsToControls() {
 
 wxString CBrindlemarqueDlg::ControlsToSettings() {
   JobSettings& job = m_context.job;
-  job.templatePath = FromWx(m_templatePath->GetValue());
+  job.templatePath = PathFromText(m_templatePath->GetValue());
   // A field without a number in its range keeps the last good one, and says so.
   wxString refusal;
   const struct {
@@ -297,7 +297,7 @@ void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
 
 void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
   // The field's, typed or not.
-  CTemplateFileDialog dialog(this, m_context.InWorkFolder(FromWx(m_templatePath->GetValue())), m_context.workFolder);
+  CTemplateFileDialog dialog(this, m_context.InWorkFolder(PathFromText(m_templatePath->GetValue())), m_context.workFolder);
   if (dialog.ShowModal() != wxID_OK || dialog.ChosenPath().empty()) return;
   m_context.job.templatePath = FromWx(dialog.ChosenPath());
   m_watch->StopUnlessFor(m_context.job);

@@ -20,6 +20,8 @@ namespace {
 template <class Box>
 int ShowBox(wxWindow* parent, const wxString& text, long style = wxOK | wxICON_EXCLAMATION) {
   Box box(parent, text, ToWx(ApplicationName()), style | wxCENTRE);
+  // Escape and the close box answer No, as they do in the system's own box.
+  if (style & wxYES_NO) box.SetEscapeId(wxID_NO);
   return box.ShowModal();
 }
 

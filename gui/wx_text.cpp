@@ -1,5 +1,7 @@
 #include "wx_text.h"
 
+#include <wx/filename.h>
+#include <wx/filesys.h>
 #include <wx/strconv.h>
 
 namespace {
@@ -18,4 +20,16 @@ wxString ToWx(const std::string& bytes) { return wxString(bytes.data(), PathConv
 std::string FromWx(const wxString& text) {
   wxCharBuffer buffer = text.mb_str(PathConversion());
   return buffer.data() ? std::string(buffer.data(), buffer.length()) : text.utf8_string();
+}
+
+std::string PathFromText(const wxString& typed) {
+  wxString text = typed;
+  text.Trim(true).Trim(false);  // blanks and line ends, as pasted
+  if (text.length() >= 2 && (text[0] == '"' || text[0] == '\'') && text.Last() == text[0])
+    text = text.Mid(1, text.length() - 2);
+  if (text.Lower().StartsWith("file://")) {
+    const wxFileName named = wxFileSystem::URLToFileName(text);  // percent escapes decoded
+    if (named.IsOk()) text = named.GetFullPath();
+  }
+  return FromWx(text);
 }

@@ -10,3 +10,9 @@ wxString ToWx(const std::string& bytes);
 
 /// The bytes of a path or message typed or chosen as text; the inverse of ToWx.
 std::string FromWx(const wxString& text);
+
+/// The path a field's text names, as a player pastes it: blanks and line
+/// ends around it and one pair of surrounding quotes dropped, and a
+/// "file://" address (as file managers copy files) taken as the path it
+/// names, its percent escapes decoded.
+std::string PathFromText(const wxString& text);

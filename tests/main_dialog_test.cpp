@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
 #include <wx/filedlg.h>
 #include <wx/listbox.h>
 #include <wx/evtloop.h>
@@ -33,6 +35,7 @@
 #include "settings_store.h"
 #include "translations.h"
 #include "version.h"
+#include "wx_text.h"
 
 namespace {
 
@@ -737,6 +740,65 @@ TEST(MainDialogKeyboard, ATypedWordOrAnEmptiedQuickbarFieldIsRefused) {
     EXPECT_EQ(ReadFile(window.character), original);
     dlg.Result().SetLine(wxString());
   }
+}
+
+// Records the class of every modal dialog shown, letting it show.
+class ModalWatch : public wxModalDialogHook {
+ public:
+  ModalWatch() { Register(); }
+  ~ModalWatch() override { Unregister(); }
+  std::vector<std::string> shown;
+
+ protected:
+  int Enter(wxDialog* dialog) override {
+    shown.push_back(wxString(dialog->GetClassInfo()->GetClassName()).utf8_string());
+    return wxID_NONE;
+  }
+  void Exit(wxDialog*) override {}
+};
+
+// Real keys: Escape on the start-up question (no planner's files found)
+// answers No: no folder chooser opens.
+TEST(MainDialogKeyboard, EscapeOnTheStartUpQuestionOpensNothing) {
+  GuiSandbox box(false);
+  ::testing::internal::CaptureStderr();
+  ModalWatch watch;
+  {
+    InputScript keys({"sleep 2", "key Escape", "sleep 3", "key Escape"});  // the second closes a chooser, if one opened
+    Dialog dlg = MakeDialog("en");
+    EXPECT_FALSE(dlg->Context().ConfigLoaded());
+  }
+  ::testing::internal::GetCapturedStderr();
+  ASSERT_FALSE(watch.shown.empty());
+  for (const std::string& shown : watch.shown) EXPECT_EQ(shown, "wxGenericMessageDialog");  // no chooser
+}
+
+// Real keys: a file manager's copy of a template (a file:// address, quoted,
+// with blanks and a line end around it) pasted into the SC-File field names
+// the template.
+TEST(MainDialogKeyboard, APastedFileAddressNamesTheTemplate) {
+  PreparedWindow window;
+  CBrindlemarqueDlg& dlg = *window.dlg;
+  const std::string templ = window.box.Dir().file("Caoimhe Hero.vsk");
+  std::filesystem::rename(FsPath(window.box.CopyTemplate("Caoimhe_Hero.vsk")), FsPath(templ));
+  wxString address = "file://" + ToWx(templ);
+  address.Replace(" ", "%20");
+  ASSERT_TRUE(wxTheClipboard->Open());
+  wxTheClipboard->SetData(new wxTextDataObject("  \"" + address + "\"\n"));
+  wxTheClipboard->Close();
+  dlg.Show();
+  dlg.Raise();
+  wxTextCtrl* field = Field(dlg, XRCID("template_path"));
+  field->SetFocus();
+  field->SelectAll();
+  wxUIActionSimulator keyboard;
+  keyboard.Char('V', wxMOD_CONTROL);
+  for (int i = 0; i < 50 && !field->GetValue().Contains("file://"); ++i) {
+    wxTheApp->Yield();
+    wxMilliSleep(10);
+  }
+  dlg.ControlsToSettings();
+  EXPECT_EQ(dlg.Context().job.templatePath, templ) << field->GetValue();
 }
 
 #ifdef DRAG_SOURCE_PATH

@@ -267,7 +267,7 @@ void CDialog_CharSelect::OnFoundFolder(wxCommandEvent&) {
 }
 
 void CDialog_CharSelect::OnTypedFolder(wxCommandEvent&) {
-  std::string folder = FromWx(m_folderEdit->GetValue());
+  std::string folder = PathFromText(m_folderEdit->GetValue());
   if (folder == m_characterFolder) return;
   if (!wxDirExists(ToWx(folder))) {  // the dialog keeps its folder; the typed text stays to be mended
     ReportMissingFolder(folder);

@@ -44,6 +44,7 @@ gboolean SayFolderIsMissing(gpointer data) {
 // that names no folder it holds back the handlers (the chooser's, which
 // would make it, and the toolkit's, which would end the dialog) for this
 // once, so that nothing is made, and the chooser stays open and says why.
+// (GLib lets no hook stop the emission; with every handler held, none is needed.)
 gboolean RefuseMissingFolder(GSignalInvocationHint* hint, guint count, const GValue* values, gpointer) {
   if (count < 2 || !g_shownChooser || !G_VALUE_HOLDS_OBJECT(&values[0])) return TRUE;
   GObject* dialog = G_OBJECT(g_value_get_object(&values[0]));
@@ -66,7 +67,6 @@ gboolean RefuseMissingFolder(GSignalInvocationHint* hint, guint count, const GVa
     g_signal_handler_block(dialog, handler);
     held.push_back(handler);
   }
-  g_signal_stop_emission(dialog, hint->signal_id, 0);
   g_idle_add(SayFolderIsMissing, new MissingFolder{g_shownChooser, dialog, std::move(held), chosen});
   return TRUE;
 }
@@ -109,10 +109,11 @@ int CFolderDialog::RunModal() {
   if (path.empty()) return MODAL_FAILED;
   // A path typed into the chooser's location bar comes back as typed, even
   // when no such folder exists.
-  if (!wxDirExists(path)) {
-    m_missingFolder = FromWx(path);
+  const std::string folder = PathFromText(path);
+  if (!wxDirExists(ToWx(folder))) {
+    m_missingFolder = folder;
     return MODAL_FAILED;
   }
-  m_folderPath = FromWx(path);
+  m_folderPath = folder;
   return MODAL_OK;
 }
