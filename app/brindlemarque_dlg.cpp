@@ -2,6 +2,7 @@
 
 #include <vector>
 #include <wx/accel.h>
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/iconbndl.h>
@@ -21,6 +22,7 @@
 #include "command_line.h"
 #include "dialog_parts.h"
 #include "field_keys.h"
+#include "file_read.h"
 #include "gem_table.h"
 #include "paths.h"
 #include "planner_folder.h"
@@ -250,6 +252,15 @@ bool CBrindlemarqueDlg::MayWriteCharacter(GameWrite write) {
   return false;
 }
 
+void CBrindlemarqueDlg::SayIfTheGameIsSaving() {
+  const std::string& path = m_context.job.characterPath;
+  FileStamp stamp;
+  if (path.empty() || !StampFile(path, stamp) || !stamp.exists || QuietByStamp(stamp, m_context.waits.quiet.quietMs))
+    return;
+  m_result->SetLine(wxString::Format(_("Waiting for the game to finish saving %s…"), ToWx(CharacterNameOfPath(path))));
+  wxTheApp->SafeYieldFor(this, wxEVT_CATEGORY_UI);  // shown before the run holds the window
+}
+
 void CBrindlemarqueDlg::ShowOverwritten(const wxDateTime& built, const std::string& character, const BarPicture& now) {
   const wxString name = ToWx(CharacterNameOfPath(character));
   m_result->KeepBars(now);
@@ -262,6 +273,7 @@ void CBrindlemarqueDlg::ShowOverwritten(const wxDateTime& built, const std::stri
 void CBrindlemarqueDlg::Build(bool mayQuit) {
   m_watch->Stop();
   if (!MayWriteCharacter(GameWrite::Build)) return;
+  SayIfTheGameIsSaving();
   RunOutcome outcome = WithBusyCursor([&] { return RunBuild(m_context, RunMode::Write); });
   const bool done = outcome.kind == RunKind::Built || outcome.kind == RunKind::UpToDate;
   const bool placed = done || outcome.kind == RunKind::Partial;  // the hotkeys are in the file
@@ -320,6 +332,7 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   if (!MayWriteCharacter(GameWrite::Build)) return;
   // Never closes the window; failures have shown their message.
   const std::string log = AbsolutePath(m_context.InWorkFolder(kGemTableLog));
+  SayIfTheGameIsSaving();
   GemTableResult result = WithBusyCursor([this, &log] { return RunGemTest(m_context, log); });
   m_result->KeepBars(result.ok ? std::optional<BarPicture>(BarsOf(result.run, m_context.job)) : std::nullopt);
   if (result.ok)

@@ -61,6 +61,10 @@ class CBrindlemarqueDlg : public wxDialog {
   /// the next run (RESULT_HIDE keeps the line shown).
   void ShowResult(CResultArea::Kind kind, const wxString& line = wxString()) { m_result->Show(kind, line); }
 
+  /// When the character file changed less than the quiet time ago (the game
+  /// is still saving it, and the run will wait), says so in the result line.
+  void SayIfTheGameIsSaving();
+
   /// Takes `path` as the template, as a file dropped on the window: with
   /// "process dragged files directly" set it builds at once.
   void TakeTemplate(const std::string& path);

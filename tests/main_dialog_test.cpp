@@ -266,6 +266,24 @@ TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
 
 // Also when a note follows the failure (a save a stopped run left beside
 // the file, kept as a backup): the result line says the failure.
+// A character file the game wrote moments ago: while the run waits for the
+// save to end, the result line says so.
+TEST(MainDialog, TheWaitForTheGamesSaveIsShown) {
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
+  dlg->Context().waits.quiet = {300, 2000};
+  WriteFile(character, ReadFile(character));  // just saved
+  std::string shown;
+  {
+    ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+      if (point == SavePoint::BeforeRead) shown = ResultLine(*dlg);
+    });
+    Click(*dlg, XRCID("go"));
+  }
+  EXPECT_EQ(shown, "Warte, bis das Spiel Alarion fertig gespeichert hat\xE2\x80\xA6");
+  EXPECT_EQ(ShownResult(*dlg), 1);
+}
+
 TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
