@@ -1,5 +1,6 @@
 #include "brindlemarque_dlg.h"
 
+#include <algorithm>
 #include <vector>
 #include <wx/accel.h>
 #include <wx/app.h>
@@ -105,7 +106,10 @@ CBrindlemarqueDlg::CBrindlemarqueDlg(const FileWaits& waits) {
   SettingsToControls();
 }
 
-CBrindlemarqueDlg::~CBrindlemarqueDlg() { SaveSettings(m_context.job); }
+CBrindlemarqueDlg::~CBrindlemarqueDlg() {
+  SaveSettings(m_context.job);
+  SaveWindowWidth(ToDIP(GetClientSize()).x);
+}
 
 void CBrindlemarqueDlg::BuildWindow() {
   wxXmlResource::Get()->LoadDialog(this, nullptr, "main_dialog");
@@ -154,6 +158,16 @@ void CBrindlemarqueDlg::BuildWindow() {
       [this](const wxDateTime& built, const std::string& character, const BarPicture& now) {
         ShowOverwritten(built, character, now);
       });
+  // Long paths: the window grows in width (the fields and the result line
+  // with it), as wide as the player left it; its height stays fitted.
+  const wxSize fitted = GetClientSize();
+  SetMaxClientSize(wxSize(-1, fitted.y));
+  SetClientSize(wxSize(std::max(fitted.x, FromDIP(LoadWindowWidth())), fitted.y));
+  m_result->FollowWidth(GetClientSize().x);
+  Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+    event.Skip();
+    m_result->FollowWidth(GetClientSize().x);
+  });
   Centre();
 }
 

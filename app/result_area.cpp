@@ -1,5 +1,6 @@
 #include "result_area.h"
 
+#include <algorithm>
 #include <wx/button.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
@@ -70,6 +71,7 @@ CResultArea::CResultArea(wxTopLevelWindow& window)
   // long a path it names.
   m_lineWidth = window.GetClientSize().x - window.FromDIP(28) - m_showBars->GetBestSize().x;
   m_line->SetMinSize(wxSize(m_lineWidth, -1));
+  m_fittedWidth = window.GetClientSize().x;
   Bind(wxEVT_TIMER, &CResultArea::OnTimer, this);
   m_showBars->Bind(wxEVT_BUTTON, &CResultArea::OnShowBars, this);
 }
@@ -106,8 +108,23 @@ void CResultArea::KeepBars(std::optional<BarPicture> bars) {
 // The window grows (or shrinks back) to show every line of the result.
 void CResultArea::Refit() {
   m_line->InvalidateBestSize();
-  m_window.GetSizer()->SetSizeHints(&m_window);
+  // As wide as the player made it (at least the fitted width), as high as the contents need.
+  const int width = std::max(m_window.GetClientSize().x, m_fittedWidth);
+  m_window.SetMinClientSize(wxDefaultSize);
+  m_window.SetMaxClientSize(wxDefaultSize);
+  const wxSize fitted = m_window.GetSizer()->ComputeFittingClientSize(&m_window);
+  m_window.SetMinClientSize(wxSize(m_fittedWidth, fitted.y));
+  m_window.SetMaxClientSize(wxSize(-1, fitted.y));
+  m_window.SetClientSize(wxSize(width, fitted.y));
   m_window.Layout();
+}
+
+void CResultArea::FollowWidth(int clientWidth) {
+  const int lineWidth = clientWidth - m_window.FromDIP(28) - m_showBars->GetBestSize().x;
+  if (lineWidth == m_lineWidth) return;
+  m_lineWidth = lineWidth;
+  m_line->SetMinSize(wxSize(m_lineWidth, -1));
+  SetLine(m_line->GetToolTipText());  // wrapped anew to the width
 }
 
 void CResultArea::OnTimer(wxTimerEvent&) {

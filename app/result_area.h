@@ -44,6 +44,8 @@ class CResultArea : public wxEvtHandler {
   void Show(Kind kind, const wxString& line = wxString());
   /// Says `line` without a picture.
   void SetLine(const wxString& line);
+  /// The window is `clientWidth` wide now: the line wraps to it.
+  void FollowWidth(int clientWidth);
   /// Stops the picture's timer (the window is closing).
   void Stop() { m_timer.Stop(); }
   bool IsTimerRunning() const { return m_timer.IsRunning(); }
@@ -63,5 +65,6 @@ class CResultArea : public wxEvtHandler {
   wxButton* m_showBars;
   wxTimer m_timer;
   int m_lineWidth = 0;
+  int m_fittedWidth = 0;  // the window's width as laid out first: the narrowest it may be
   std::optional<BarPicture> m_lastBars;
 };

@@ -179,6 +179,19 @@ void SaveConfigFolder(const std::string& folder, const std::string& appName) {
   store->Flush();
 }
 
+int LoadWindowWidth(const std::string& appName) {
+  wxLogNull quiet;
+  auto store = OpenStore(appName);
+  return std::clamp(ReadNumber(*store, "window_width", 0), 0, 100000);
+}
+
+void SaveWindowWidth(int width, const std::string& appName) {
+  wxLogNull quiet;
+  auto store = OpenStore(appName);
+  store->Write("window_width", static_cast<long>(width));
+  store->Flush();
+}
+
 std::string LoadLanguage(const std::string& appName) {
   wxLogNull quiet;
   auto store = OpenStore(appName);

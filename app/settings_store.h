@@ -26,6 +26,11 @@ void LoadSettings(JobSettings& job, const std::string& appName = ApplicationName
 /// lost for the next run, nothing else).
 void SaveSettings(const JobSettings& job, const std::string& appName = ApplicationName());
 
+/// The main window's width as the player left it (in pixels independent of
+/// the screen's scale); 0 when none was kept.
+int LoadWindowWidth(const std::string& appName = ApplicationName());
+void SaveWindowWidth(int width, const std::string& appName = ApplicationName());
+
 /// The planning tool's folder named last with --config-dir ("config_dir",
 /// beside the job's values); empty when none was.
 std::string LoadConfigFolder(const std::string& appName = ApplicationName());

@@ -449,6 +449,32 @@ TEST(MainDialog, CloseSavesWhatTheControlsHold) {
   EXPECT_TRUE(Box(*again, XRCID("fill_reverse"))->GetValue());
 }
 
+// Long paths: the window grows in width, the SC-File field and the result
+// line with it; its height stays fitted; the next start has the width kept.
+TEST(MainDialog, TheWindowGrowsInWidthAndKeepsIt) {
+  GuiSandbox box;
+  int width = 0;
+  {
+    Dialog dlg = MakeDialog("en");
+    dlg->Show();
+    const wxSize fitted = dlg->GetClientSize();
+    const int field = Field(*dlg, XRCID("template_path"))->GetSize().x;
+    dlg->SetClientSize(wxSize(fitted.x + 300, fitted.y + 200));
+    dlg->Layout();
+    EXPECT_EQ(dlg->GetClientSize(), wxSize(fitted.x + 300, fitted.y));
+    EXPECT_EQ(Field(*dlg, XRCID("template_path"))->GetSize().x, field + 300);
+    dlg->Result().SetLine(wxString('x', 80) + " " + wxString('y', 80));
+    EXPECT_EQ(dlg->GetClientSize().x, fitted.x + 300);  // a long line wraps; the window keeps its width
+    EXPECT_LE(dlg->FindWindow(XRCID("result_line"))->GetSize().x, fitted.x + 300);
+    dlg->SetClientSize(wxSize(fitted.x - 100, fitted.y));
+    EXPECT_EQ(dlg->GetClientSize().x, fitted.x);  // never narrower than laid out
+    dlg->SetClientSize(wxSize(fitted.x + 300, fitted.y));
+    width = dlg->GetClientSize().x;
+  }
+  Dialog again = MakeDialog("en");
+  EXPECT_EQ(again->GetClientSize().x, width);
+}
+
 TEST(MainDialog, CloseBoxEndsInTheCloseButton) {
   GuiSandbox box;
   Dialog dlg = MakeDialog();
