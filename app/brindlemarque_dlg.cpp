@@ -21,6 +21,7 @@
 #include "char_select_dlg.h"
 #include "character_files.h"
 #include "command_line.h"
+#include "config_files.h"
 #include "dialog_parts.h"
 #include "field_keys.h"
 #include "file_read.h"
@@ -241,6 +242,15 @@ wxString CBrindlemarqueDlg::ControlsToSettings() {
   return refusal;
 }
 
+bool CBrindlemarqueDlg::RequireConfig() {
+  if (m_context.ConfigLoaded()) return true;
+  // The fixed message, and where in this window the planner's folder is chosen.
+  const wxString how = wxString::Format(_("Choose the planner's folder with \"%s\" in the window's menu."),
+                                        wxStripMenuCodes(_("Planner &folder...")));
+  m_messages.ShowMessage(std::string(kConfigNotLoaded) + "\n" + FromWx(how));
+  return false;
+}
+
 bool CBrindlemarqueDlg::TakeControls() {
   const wxString refusal = ControlsToSettings();
   if (refusal.empty()) return true;
@@ -317,7 +327,7 @@ void CBrindlemarqueDlg::Build(bool mayQuit) {
 }
 
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
-  if (!m_context.RequireConfig() || !TakeControls()) return;
+  if (!RequireConfig() || !TakeControls()) return;
   Build(true);
 }
 
@@ -341,7 +351,7 @@ void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
-  if (!m_context.RequireConfig() || !TakeControls()) return;
+  if (!RequireConfig() || !TakeControls()) return;
   m_watch->Stop();
   if (!MayWriteCharacter(GameWrite::Build)) return;
   // Never closes the window; failures have shown their message.
@@ -406,7 +416,7 @@ void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
 }
 
 void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
-  if (!m_context.RequireConfig() || !TakeControls()) return;
+  if (!RequireConfig() || !TakeControls()) return;
   // GO's own run, as a dry run: every message it has is shown, no file changes.
   const RunOutcome outcome = RunBuild(m_context, RunMode::Preview);
   if (outcome.kind == RunKind::Refused || outcome.kind == RunKind::Failed) return;
@@ -456,7 +466,7 @@ wxString CBrindlemarqueDlg::OpenTemplate(const std::string& path) {
 void CBrindlemarqueDlg::TakeTemplate(const std::string& path) {
   const wxString refusal = OpenTemplate(path);
   // Never quits; without configuration files, or with a bar field refused, it is refused like GO.
-  if (!m_context.job.Has(OPT_DROP_RUN) || !m_context.RequireConfig()) return;
+  if (!m_context.job.Has(OPT_DROP_RUN) || !RequireConfig()) return;
   if (refusal.empty()) Build(false);
   else TakeControls();
 }

@@ -53,6 +53,9 @@ class CBrindlemarqueDlg : public wxDialog {
   /// range (quickbar 1..3, bars 1..10) keeps the last good one; the refusal
   /// naming the first such field is returned (empty when all are good).
   wxString ControlsToSettings();
+  /// Both configuration files are loaded; else says so, and how to choose
+  /// the planner's folder, and gives false.
+  bool RequireConfig();
   /// ControlsToSettings for a run: false, with the refusal shown in a box
   /// and the result line, when a field was refused.
   bool TakeControls();

@@ -41,6 +41,11 @@ namespace {
 
 using Dialog = std::unique_ptr<CBrindlemarqueDlg>;
 
+// The window's message without the configuration: the fixed text, and where to choose the folder.
+const std::string kConfigNotLoadedInWindow =
+    "config files not loaded - sry can't do my job\nW\xC3\xA4hle den Ordner des Planers mit \xE2\x80\x9E"
+    "Planer-Ordner...\xE2\x80\x9C im Men\xC3\xBC des Fensters.";
+
 // The window as the program makes it: in `language`, with the planner's
 // files opened from `configFolder` (--config-dir) or where the program looks.
 Dialog MakeDialog(const std::string& language = "de", const std::string& configFolder = std::string()) {
@@ -222,7 +227,7 @@ TEST(MainDialog, MissingConfigFilesAreReportedAndGoRefuses) {
   std::string character;
   PrepareJob(*dlg, box, character);
   SetBars(*dlg, "3", "1", "1");
-  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("config files not loaded - sry can't do my job"));
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage(kConfigNotLoadedInWindow));
   EXPECT_EQ(dlg->Context().job.quickbar, 2);  // the controls were not read back
   EXPECT_EQ(ShownResult(*dlg), 0);
   ::testing::internal::GetCapturedStderr();
@@ -414,11 +419,11 @@ TEST(MainDialog, DropRunAndGemTableWithoutConfigAreRefusedAndNeverQuit) {
   Box(*dlg, XRCID("quit_after"))->SetValue(true);
   SetBars(*dlg, "1", "1", "1");
   std::string templ = box.CopyTemplate("Alarion_Armsman.vsk");
-  wxTEST_DIALOG(Drop(*dlg, {templ}), ExpectMessage("config files not loaded - sry can't do my job"));
+  wxTEST_DIALOG(Drop(*dlg, {templ}), ExpectMessage(kConfigNotLoadedInWindow));
   EXPECT_TRUE(dlg->IsShown());
   EXPECT_EQ(Field(*dlg, XRCID("template_path"))->GetValue(), wxString::FromUTF8(templ));
   wxCommandEvent gemTable(wxEVT_MENU, XRCID("test_out"));
-  wxTEST_DIALOG(dlg->ProcessWindowEvent(gemTable), ExpectMessage("config files not loaded - sry can't do my job"));
+  wxTEST_DIALOG(dlg->ProcessWindowEvent(gemTable), ExpectMessage(kConfigNotLoadedInWindow));
   EXPECT_TRUE(dlg->IsShown());
   EXPECT_EQ(ReadFile(character), before);
   ::testing::internal::GetCapturedStderr();
