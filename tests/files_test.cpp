@@ -354,6 +354,9 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
   ASSERT_TRUE(file.Open(f, TestWaits()));
   EXPECT_EQ(file.Document().Read("Misc", "State"), "original");
   EXPECT_EQ(file.Notes().size(), 1u);
+  file.Close();
+  EXPECT_FALSE(file.Open("", TestWaits()));  // a session used again says nothing of the last one
+  EXPECT_TRUE(file.Notes().empty());
   EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
 }
 
