@@ -33,16 +33,17 @@ extern const char* const kNoCharacterText;  // "<keiner>"
 /// ".../Morwen-4.ini"; kNoCharacterText for an empty path or one ending in a separator.
 std::string CharacterDisplayText(const std::string& path);
 
-/// The character's name in a list entry: the file name up to its first '-';
+/// The character's name in a list entry: the file name up to its last '-'
+/// (the server's number follows it), as the character field shows it;
 /// empty when it has none.
 std::string CharacterNameOf(const std::string& fileName);
 
 /// The character's name as the game shows it, from a character file path:
-/// its file name up to the first '-', or the whole file name when it has none.
+/// its file name up to the last '-', or the whole file name when it has none.
 std::string CharacterNameOfPath(const std::string& path);
 
 /// The character dialog's list entry of a file name: server name, " - ", the
-/// name up to its first '-', " (", the file name, ")".
+/// name (CharacterNameOf), " (", the file name, ")".
 std::string CharacterListEntry(const std::string& fileName);
 
 /// A folder of character files found where players keep the game.

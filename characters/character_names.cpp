@@ -40,7 +40,9 @@ std::string CharacterDisplayText(const std::string& path) {
 }
 
 std::string CharacterNameOf(const std::string& fileName) {
-  auto dash = fileName.find('-');
+  // The server's number follows the last '-': the name is all before it, as
+  // the character field shows it.
+  auto dash = fileName.rfind('-');
   return dash == std::string::npos ? std::string() : fileName.substr(0, dash);
 }
 

@@ -60,11 +60,12 @@ TEST(CharacterDisplayText, ExamplesOfTheNamingScheme) {
   for (const auto& [path, text] : table) EXPECT_EQ(CharacterDisplayText(path), text) << path;
 }
 
-TEST(CharacterListEntry, CutsTheNameAtTheFirstHyphen) {
+// The name as the character field shows it: up to the last hyphen.
+TEST(CharacterListEntry, CutsTheNameWhereTheServerBegins) {
   EXPECT_EQ(CharacterListEntry("Morwen-4.ini"), "Lyonesse - Morwen (Morwen-4.ini)");
   EXPECT_EQ(CharacterListEntry("Morwen-19.ini"), "Salisbury - Morwen (Morwen-19.ini)");
   EXPECT_EQ(CharacterListEntry("Aldric-5.ini"), "5 - Aldric (Aldric-5.ini)");
-  EXPECT_EQ(CharacterListEntry("Anne-Marie-3.ini"), "Avalon - Anne (Anne-Marie-3.ini)");
+  EXPECT_EQ(CharacterListEntry("Anne-Marie-3.ini"), "Avalon - Anne-Marie (Anne-Marie-3.ini)");
   EXPECT_EQ(CharacterListEntry("12.ini"), "Dartmoor -  (12.ini)");
 }
 
