@@ -94,8 +94,12 @@ wxString TranslatedLine(const wxString& line) {
 wxString ShownMessage(const std::string& text) {
   wxArrayString lines = wxSplit(ToWx(text), '\n', '\0');
   wxString shown;
-  for (std::size_t i = 0; i < lines.size(); ++i)
-    shown += (i ? "\n" : "") + (i ? TranslatedLine(lines[i]) : lines[i]);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    // The first line is the program's fixed message, kept as it is, unless
+    // it is one made from a format (a note).
+    const wxString note = i ? wxString() : TranslatedReason(lines[i], kReasonFormats);
+    shown += (i ? "\n" : "") + (i ? TranslatedLine(lines[i]) : note.empty() ? lines[i] : note);
+  }
   return shown;
 }
 

@@ -9,6 +9,7 @@
 #include "backups.h"
 #include "build_context.h"
 #include "paths.h"
+#include "reason_text.h"
 #include "macros.h"
 #include "recipe_lookup.h"
 #include "slot_cursor.h"
@@ -17,7 +18,7 @@
 
 const char* const kCannotWriteCharacter = "can't write character file";
 const char* const kNoFreeMacro = "no free macro number (Macro_0 to Macro_99 are all used)";
-const char* const kBuiltOnNewContent = "the game saved the file meanwhile; built on its new content";
+const char* const kBuiltOnNewContent = reason::kBuiltOnNewContent;
 
 namespace {
 

@@ -337,8 +337,7 @@ std::vector<std::string> SweepLeftoversOf(const std::string& path, const Leftove
     if (!now.exists) {
       if (MoveToFreeName(full, t.target) == Step::Done) {
         FlushFolder(t.folder);
-        lines.push_back(t.target + " was missing: a run that was stopped had left it in " + full +
-                        ", and it was put back");
+        lines.push_back(FillReason(reason::kLeftoverPutBack, {t.target, full}));
       }
       continue;
     }
@@ -350,7 +349,7 @@ std::vector<std::string> SweepLeftoversOf(const std::string& path, const Leftove
     if (keep && keep(full, where)) {
       RemoveFile(full);
       if (!where.empty())
-        lines.push_back("a version of " + t.target + " that a stopped run had displaced (perhaps the game's save) is kept as the backup " + where);
+        lines.push_back(FillReason(reason::kLeftoverKept, {t.target, where}));
     }
   }
   return lines;

@@ -69,4 +69,8 @@ TEST(GermanLocale, AWindowInAnotherLanguageSpeaksItEverywhere) {
             "immer wieder)\n/v/c.ini: von einem anderen Programm ge\xC3\xA4ndert, w\xC3\xA4hrend Brindlemarque "
             "daran arbeitete; nichts wurde geschrieben, bitte noch einmal ausf\xC3\xBChren\n/v/c.ini: l\xC3\xA4sst "
             "sich f\xC3\xBCr die Pr\xC3\xBC" "fung vor dem Schreiben nicht lesen: Zugriff verweigert");
+  // A note is a message of its own line: translated too; a fixed message is not.
+  EXPECT_EQ(ShownMessage("the game saved the file meanwhile; built on its new content").utf8_string(),
+            "das Spiel hat die Datei inzwischen gespeichert; auf ihrem neuen Inhalt gebaut");
+  EXPECT_EQ(ShownMessage("not enough slots").utf8_string(), "not enough slots");
 }

@@ -1,6 +1,7 @@
 #include "reason_text.h"
 
-const char* const kReasonFormats[13] = {reason::kHoldsNoBonusTable,        reason::kHoldsNoGemTable,
+const char* const kReasonFormats[16] = {reason::kLeftoverPutBack, reason::kLeftoverKept, reason::kBuiltOnNewContent,
+                                        reason::kHoldsNoBonusTable,        reason::kHoldsNoGemTable,
                                         reason::kCannotKeepBackupIn,       reason::kFolderNotCharacter,
                                         reason::kNoBackupsKept,            reason::kNoSuchBackup,
                                         reason::kBackupGone,               reason::kStillBeingWritten,

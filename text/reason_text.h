@@ -31,6 +31,12 @@ constexpr const char* kOtherVersionKeptBeside =
     N_("changed by another program during the save, and its version could not be put back (%s); it is kept in %s");
 constexpr const char* kFirstVersionKeptBeside =
     N_("changed by another program during the save, twice; the version first written is kept in %s");
+// Notes: what a run did besides its work, each a message of its own.
+constexpr const char* kLeftoverPutBack =
+    N_("%s was missing: a run that was stopped had left it in %s, and it was put back");
+constexpr const char* kLeftoverKept =
+    N_("a version of %s that a stopped run had displaced (perhaps the game's save) is kept as the backup %s");
+constexpr const char* kBuiltOnNewContent = N_("the game saved the file meanwhile; built on its new content");
 constexpr const char* kChangedRunAgain =
     N_("changed by another program while Brindlemarque worked on it; nothing was written, run it again");
 constexpr const char* kOtherVersionKeptAsBackup =
@@ -41,7 +47,7 @@ constexpr const char* kOtherVersionKeptAsBackup =
 constexpr const char* kStoppedAt = N_("%s (line %s, column %s)");
 }  // namespace reason
 
-extern const char* const kReasonFormats[13];
+extern const char* const kReasonFormats[16];
 
 /// `format` with each "%s" replaced by the next of `fields` (missing ones empty).
 std::string FillReason(const char* format, const std::vector<std::string>& fields);
