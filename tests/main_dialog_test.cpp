@@ -454,6 +454,25 @@ TEST(MainDialog, CloseSavesWhatTheControlsHold) {
   EXPECT_TRUE(Box(*again, XRCID("fill_reverse"))->GetValue());
 }
 
+// A path as players paste it: blanks, a line end and one pair of quotes
+// around it, or a file manager's file:// address.
+TEST(MainDialog, PastedPathsAreTakenAsMeant) {
+  GuiSandbox box;
+  Dialog dlg = MakeDialog("en");
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {" /p/My Templates/t.vsk\n", "/p/My Templates/t.vsk"},
+      {"\t\"/p/t.vsk\" ", "/p/t.vsk"},
+      {"'/p/t.vsk'", "/p/t.vsk"},
+      {"file:///p/My%20Templates/R%C3%BCstung.vsk", "/p/My Templates/R\xC3\xBCstung.vsk"},
+      {"\"/p/odd\"name.vsk", "\"/p/odd\"name.vsk"},  // quotes only around the whole
+  };
+  for (const auto& [pasted, path] : cases) {
+    Field(*dlg, XRCID("template_path"))->ChangeValue(wxString::FromUTF8(pasted));
+    dlg->ControlsToSettings();
+    EXPECT_EQ(dlg->Context().job.templatePath, path) << pasted;
+  }
+}
+
 // Long paths: the window grows in width, the SC-File field and the result
 // line with it; its height stays fitted; the next start has the width kept.
 TEST(MainDialog, TheWindowGrowsInWidthAndKeepsIt) {
