@@ -177,12 +177,13 @@ TEST(MainDialog, NumberFieldsWithoutANumberInTheirRangeAreRefused) {
   auto& [box, dlg, character] = window;
   const std::vector<std::pair<const char*, int>> cases = {{"3", 3}, {"0", 3},  {"", 3},  {"abc", 3},
                                                           {"-5", 3}, {"4", 3}, {"99", 3}, {" 2x", 2},
-                                                          {"12345678901234567890", 2}, {"1", 1}};
+                                                          {"12345678901234567890", 2}, {"1", 1}, {"03", 3}};
   for (const auto& [text, expected] : cases) {
     SetBars(*dlg, text, "2", "7");
     const bool refused = !dlg->ControlsToSettings().empty();
     EXPECT_EQ(dlg->Context().job.quickbar, expected) << text;
-    EXPECT_EQ(refused, std::string(text) != "3" && std::string(text) != " 2x" && std::string(text) != "1") << text;
+    const std::string typed = text;
+    EXPECT_EQ(refused, typed != "3" && typed != " 2x" && typed != "1" && typed != "03") << text;
   }
   const std::string before = ReadFile(character);
   SetBars(*dlg, "2", "2", "");
@@ -483,10 +484,12 @@ TEST(MainDialog, TheWindowGrowsInWidthAndKeepsIt) {
     dlg->Show();
     const wxSize fitted = dlg->GetClientSize();
     const int field = Field(*dlg, XRCID("template_path"))->GetSize().x;
+    const int line = dlg->FindWindow(XRCID("result_line"))->GetMinSize().x;
     dlg->SetClientSize(wxSize(fitted.x + 300, fitted.y + 200));
     dlg->Layout();
     EXPECT_EQ(dlg->GetClientSize(), wxSize(fitted.x + 300, fitted.y));
     EXPECT_EQ(Field(*dlg, XRCID("template_path"))->GetSize().x, field + 300);
+    EXPECT_EQ(dlg->FindWindow(XRCID("result_line"))->GetMinSize().x, line + 300);  // the line wraps wider
     dlg->Result().SetLine(wxString('x', 80) + " " + wxString('y', 80));
     EXPECT_EQ(dlg->GetClientSize().x, fitted.x + 300);  // a long line wraps; the window keeps its width
     EXPECT_LE(dlg->FindWindow(XRCID("result_line"))->GetSize().x, fitted.x + 300);
