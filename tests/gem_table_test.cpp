@@ -64,9 +64,12 @@ std::string LogLines(int first, int count, int slot) {
 
 }  // namespace
 
+// (The template's <Keiner> markers are repaired on disk, as by a build.)
 TEST(RunGemTest, TwelveGemsFillBarOneAndTwoSlotsOfBarTwo) {
   GemTableFixture run(1, 1, 2);
+  WriteFile(run.dir.file("t.vsk"), "<player><realm>albion</realm><item><name><Keiner></name></item></player>");
   GemTableResult result = run.Run();
+  EXPECT_EQ(ReadFile(run.dir.file("t.vsk")).find("<Keiner>"), std::string::npos);
   EXPECT_TRUE(result.ok);
   EXPECT_TRUE(result.logWritten);
   EXPECT_TRUE(run.sink.messages.empty());

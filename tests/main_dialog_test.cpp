@@ -744,6 +744,12 @@ TEST(MainDialogKeyboard, CtrlShiftTRunsTheGemTableAsTheCommandLineDoes) {
   EXPECT_EQ(ReadFile(box.Dir().file("sc_log.txt")), ReadFile(DataPath("expected/sc_log.Alarion-4.txt")));
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.gemtest.ini")));
   EXPECT_EQ(ResultLine(*dlg), "sc_log.txt geschrieben in " + box.Dir().path());
+  // A gem table refused: its message's first line is the result line.
+  dlg->Context().job.templatePath = box.Dir().file("missing.vsk");
+  Field(*dlg, XRCID("template_path"))->ChangeValue(wxString::FromUTF8(dlg->Context().job.templatePath));
+  wxCommandEvent gemTable(wxEVT_MENU, XRCID("test_out"));
+  wxTEST_DIALOG(dlg->ProcessWindowEvent(gemTable), wxExpectModal<wxMessageDialog>(wxID_OK));
+  EXPECT_EQ(ResultLine(*dlg), "can't read SC-File");
 }
 
 // The fields' mnemonics: Alt+S focuses the SC-File field, Alt+Shift+S opens
