@@ -103,6 +103,12 @@ FileEnd FinishCharacterFile(BuildContext& context, bool save) {
   return changed ? FileEnd::Changed : FileEnd::Unchanged;
 }
 
+RunKind AttemptKind(FileEnd end, bool filled) {
+  if (end == FileEnd::Failed) return RunKind::Failed;
+  if (!filled) return end == FileEnd::Changed ? RunKind::Partial : RunKind::Failed;  // what fitted is kept
+  return end == FileEnd::Changed ? RunKind::Built : RunKind::UpToDate;
+}
+
 bool OpenCharacterFile(BuildContext& context, const char* run) {
   CharacterFileSession& file = context.character;
   const std::string& path = context.job.characterPath;
@@ -159,15 +165,8 @@ RunOutcome RunBuild(BuildContext& context, RunMode mode) {
     const bool filled = ClearSlotRange(file, context.job, context.cursor) && CompactMacros(file) &&
                         ApplyPlan(context, plan, attempt.placed);
     attempt.after = ReadSlotRange(file, context.job);
-    const FileEnd end = FinishCharacterFile(context, write);
-    if (end == FileEnd::Failed) {
-      attempt.after = attempt.before;  // nothing was written
-      attempt.kind = RunKind::Failed;
-    } else if (!filled) {
-      attempt.kind = end == FileEnd::Changed ? RunKind::Partial : RunKind::Failed;  // what fitted is kept
-    } else {
-      attempt.kind = end == FileEnd::Changed ? RunKind::Built : RunKind::UpToDate;
-    }
+    attempt.kind = AttemptKind(FinishCharacterFile(context, write), filled);
+    if (attempt.kind == RunKind::Failed) attempt.after = attempt.before;  // nothing was written
     return attempt;
   });
 }

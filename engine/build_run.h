@@ -83,6 +83,11 @@ enum class FileEnd { Changed, Unchanged, Failed };
 /// the reason on the next line and gives Failed.
 FileEnd FinishCharacterFile(BuildContext& context, bool save);
 
+/// What an attempt did, from how its file ended and whether everything it
+/// meant to write was `filled`: Failed, Partial (not all fitted, the file
+/// changed), Built or UpToDate.
+RunKind AttemptKind(FileEnd end, bool filled);
+
 /// Runs `attempt`, which opens, changes and finishes the character file and
 /// gives what it did. When another program (the game) changed the file
 /// while an attempt worked on it, the attempt is run again on the new

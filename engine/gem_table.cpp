@@ -92,9 +92,8 @@ GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
       }
       attempt.after = ReadSlotRange(file, context.job);
     }
-    const FileEnd end = FinishCharacterFile(context, true);
-    attempt.kind = end == FileEnd::Failed ? RunKind::Failed : end == FileEnd::Changed ? RunKind::Built : RunKind::UpToDate;
-    if (end == FileEnd::Failed) attempt.after = attempt.before;
+    attempt.kind = AttemptKind(FinishCharacterFile(context, true), true);  // a full range is no failure here
+    if (attempt.kind == RunKind::Failed) attempt.after = attempt.before;
     return attempt;
   });
   if (result.run.kind == RunKind::Failed) return result;
