@@ -70,6 +70,8 @@ TEST(RunGemTest, TwelveGemsFillBarOneAndTwoSlotsOfBarTwo) {
   WriteFile(run.dir.file("t.vsk"), "<player><realm>albion</realm><item><name><Keiner></name></item></player>");
   GemTableResult result = run.Run();
   EXPECT_EQ(ReadFile(run.dir.file("t.vsk")).find("<Keiner>"), std::string::npos);
+  EXPECT_EQ(result.run.kind, RunKind::Built);
+  EXPECT_NE(result.run.after, result.run.before);  // the bars as the table left them
   EXPECT_TRUE(result.ok);
   EXPECT_TRUE(result.logWritten);
   EXPECT_TRUE(run.sink.messages.empty());
