@@ -247,7 +247,7 @@ bool CBrindlemarqueDlg::RequireConfig() {
   // The fixed message, and where in this window the planner's folder is chosen.
   const wxString how = wxString::Format(_("Choose the planner's folder with \"%s\" in the window's menu."),
                                         wxStripMenuCodes(_("Planner &folder...")));
-  m_messages.ShowMessage(std::string(kConfigNotLoaded) + "\n" + FromWx(how));
+  m_messages.ShowText(kConfigNotLoaded + ("\n" + how));
   return false;
 }
 
@@ -255,7 +255,7 @@ bool CBrindlemarqueDlg::TakeControls() {
   const wxString refusal = ControlsToSettings();
   if (refusal.empty()) return true;
   ShowResult(RESULT_FAILURE, refusal);
-  m_messages.ShowMessage(FromWx(refusal));
+  m_messages.ShowText(refusal);
   return false;
 }
 
@@ -451,7 +451,7 @@ void CBrindlemarqueDlg::TakeDroppedFile(const std::string& path) {
   const wxString refusal = wxString::Format(
       _("%s is neither a template of the spellcraft planner (.vsk) nor a character file (Name-1.ini)."), ToWx(path));
   ShowResult(RESULT_FAILURE, refusal);
-  m_messages.ShowMessage(FromWx(refusal));
+  m_messages.ShowText(refusal);
 }
 
 wxString CBrindlemarqueDlg::OpenTemplate(const std::string& path) {

@@ -6,10 +6,10 @@
 
 #include "message_sink.h"
 
-/// A message as the user sees it: its first line as it is (the program's
-/// fixed messages, which players search for), each further line translated
-/// where the catalogs know it (whole, or the reason after a path's ": ").
-wxString ShownMessage(const std::string& text);
+/// A message in the user's language: each catalog text in it translated,
+/// its plain texts (paths, names, the program's fixed messages that players
+/// search for) as they are.
+wxString ShownMessage(const Reason& message);
 
 /// Which answer Return gives.
 enum class DefaultAnswer { No, Yes };
@@ -25,8 +25,9 @@ class MessageBoxSink : public MessageSink {
   explicit MessageBoxSink(wxWindow* parent = nullptr) : m_parent(parent) {}
   void SetParent(wxWindow* parent) { m_parent = parent; }
   /// Shows `text` as ShownMessage gives it.
-  void ShowMessage(const std::string& text) override;
-
+  void ShowMessage(const Reason& message) override;
+  /// Shows `text`, already in the user's language.
+  void ShowText(const wxString& text);
 
  private:
   void Show(const wxString& text);

@@ -40,14 +40,14 @@ void EnterConfigFolder(BuildContext& context, const std::string& folder) {
 // Keeps the configuration's message (a load stops at its first failure).
 class KeptMessage : public MessageSink {
  public:
-  void ShowMessage(const std::string& message) override { text = message; }
-  std::string text;
+  void ShowMessage(const Reason& message) override { text = message; }
+  Reason text;
 };
 
 // Loads both files from `folder` into `context` (keeping the folder as
 // "config_dir" with `keep`) and works there; on a failure `failure` holds
 // the load message and the files in use stay.
-bool UsePlannerFolder(BuildContext& context, const std::string& folder, bool keep, std::string& failure) {
+bool UsePlannerFolder(BuildContext& context, const std::string& folder, bool keep, Reason& failure) {
   KeptMessage message;
   BuildContext trial;  // loaded beside the documents in use
   trial.messages = &message;
@@ -84,14 +84,13 @@ bool BrowsePlannerFolder(wxWindow* parent, const BuildContext& context, std::str
       return true;
     }
     if (result != MODAL_FAILED || browser.MissingFolder().empty()) return false;
-    MessageBoxSink(parent).ShowMessage(
-        FromWx(wxString::Format(_("This folder does not exist:\n%s"), ToWx(browser.MissingFolder()))));
+    MessageBoxSink(parent).ShowText(wxString::Format(_("This folder does not exist:\n%s"), ToWx(browser.MissingFolder())));
   }
 }
 
 // Says why the planner's files did not load and asks to choose the folder
 // (again); true when a folder loaded.
-bool OfferPlannerFolder(wxWindow* parent, BuildContext& context, std::string failure) {
+bool OfferPlannerFolder(wxWindow* parent, BuildContext& context, Reason failure) {
   for (;;) {
     wxString question = ShownMessage(failure) + "\n\n" + _("Choose the spellcraft planner's folder now? (It is remembered.)");
     std::string folder;
@@ -103,15 +102,16 @@ bool OfferPlannerFolder(wxWindow* parent, BuildContext& context, std::string fai
 }  // namespace
 
 void OpenPlannerFolder(wxWindow* parent, BuildContext& context, const std::string& given) {
-  std::string folder = ChooseConfigFolder(given), failure;
+  std::string folder = ChooseConfigFolder(given);
+  Reason failure;
   // A folder given is kept for later starts only when both files loaded from
   // it: a mistyped one leaves the folder kept before as it was, and in use.
   if (UsePlannerFolder(context, folder, !given.empty(), failure)) return;
   const std::string kept = LoadConfigFolder();
-  std::string ignored;
+  Reason ignored;
   if (!given.empty() && !kept.empty() && kept != folder && UsePlannerFolder(context, kept, false, ignored)) {
-    MessageBoxSink(parent).ShowMessage(
-        failure + "\n\n" + FromWx(wxString::Format(_("The planner's folder kept from before is used: %s"), ToWx(kept))));
+    MessageBoxSink(parent).ShowText(ShownMessage(failure) + "\n\n" +
+                                    wxString::Format(_("The planner's folder kept from before is used: %s"), ToWx(kept)));
     return;
   }
   EnterConfigFolder(context, folder);
@@ -119,7 +119,8 @@ void OpenPlannerFolder(wxWindow* parent, BuildContext& context, const std::strin
 }
 
 void ChangePlannerFolder(wxWindow* parent, BuildContext& context) {
-  std::string folder, failure;
+  std::string folder;
+  Reason failure;
   if (!BrowsePlannerFolder(parent, context, folder) || UsePlannerFolder(context, folder, true, failure)) return;
   OfferPlannerFolder(parent, context, failure);
 }

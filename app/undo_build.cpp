@@ -16,7 +16,7 @@ bool UndoLastBuild(wxWindow* parent, const std::string& character, const FileWai
   std::vector<BackupInfo> backups = ListBackups(character);
   if (character.empty() || backups.empty()) {
     wxString none = character.empty() ? _("No character chosen.") : _("There is no backup of %s.");
-    messages.ShowMessage(FromWx(wxString::Format(none, ToWx(character))));
+    messages.ShowText(wxString::Format(none, ToWx(character)));
     return false;
   }
   const BackupInfo& newest = backups.front();
@@ -31,7 +31,7 @@ bool UndoLastBuild(wxWindow* parent, const std::string& character, const FileWai
     restored = RestoreBackup(character, newest, waits);
   }
   if (!restored.ok) {
-    const std::string failure = std::string(kCannotRestore) + "\n" + restored.error;
+    const Reason failure = Lines(Reason::Plain(kCannotRestore), restored.error);
     messages.ShowMessage(failure);
     result.Show(CResultArea::FAILURE, ShownMessage(failure).BeforeFirst('\n'));
     return false;

@@ -114,7 +114,7 @@ void BM_KeepBackup10MB(benchmark::State& state) {
   Setup& s = LargeBench(false);
   std::string other = s.original;
   other[0] = other[0] == '[' ? ';' : '[';
-  std::string error;
+  Reason error;
   bool flip = false;
   for (auto _ : state)
     if (!KeepBackup(s.characterPath, (flip = !flip) ? other : s.original, "bench", error))

@@ -81,7 +81,7 @@ struct Counts {
 
 class LastMessages : public MessageSink {
  public:
-  void ShowMessage(const std::string& text) override { all += text + "\n"; }
+  void ShowMessage(const Reason& message) override { all += message.Text() + "\n"; }
   std::string all;
 };
 
@@ -311,7 +311,7 @@ int main(int argc, char** argv) {
       std::string after;
       ReadFileBytes(character, after);
       bool hasBegin = after.find(begin) != std::string::npos, hasEnd = after.find(end) != std::string::npos;
-      if (messages.all.find(kBuiltOnNewContent) != std::string::npos) ++counts.restarted;
+      if (messages.all.find(reason::kBuiltOnNewContent.english) != std::string::npos) ++counts.restarted;
       if (hasBegin != hasEnd) ++counts.torn;
       else if (hasBegin) ++counts.kept;
       else if (ok) ++counts.lost;

@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "paths.h"  // JoinPath, for the paths these functions take
+#include "reason_text.h"
 
 /// The character files of one folder, in the order the file system listed them.
 struct CharacterFileList {
   std::vector<std::string> fileNames;   ///< bare names, as the file system returned them
   std::vector<bool> spellcrafterFlags;  ///< IsSpellcrafterFile of the same entry
-  std::string error;                    ///< why the folder could not be listed; empty when it was
+  Reason error;                         ///< why the folder could not be listed; empty when it was
 };
 
 /// Whether a file name is named as the game names character files:

@@ -29,7 +29,7 @@ CharacterFileList ListCharacterFiles(const std::string& folder) {
 #else
   // No folder is known: list nothing rather than the whole system's root.
   if (folder.empty()) {
-    list.error = "no folder known";
+    list.error = R_("no folder known");
     return list;
   }
   const std::string& where = folder;

@@ -21,7 +21,7 @@ namespace {
 // Messages go to standard error with the texts the window shows.
 class StderrSink : public MessageSink {
  public:
-  void ShowMessage(const std::string& text) override { std::cerr << PrintableLines(text) << std::endl; }
+  void ShowMessage(const Reason& message) override { std::cerr << PrintableLines(message.Text()) << std::endl; }
 };
 
 JobSettings ToJobSettings(const BuildOptions& o) {
@@ -55,7 +55,7 @@ bool PrepareContext(const BuildOptions& options, StderrSink& sink, BuildContext&
   context.job = ToJobSettings(options);
   context.waits = options.waits;
   if (LoadConfigFiles(context, options.configDir)) return true;
-  context.ShowMessage(kConfigNotLoaded);
+  context.ShowMessage(Reason::Plain(kConfigNotLoaded));
   return false;
 }
 

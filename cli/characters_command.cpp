@@ -20,7 +20,7 @@ namespace {
 bool PrintCharacters(const std::string& folder, const CharactersOptions& o) {
   CharacterFileList list = ListCharacterFiles(folder);
   if (!list.error.empty()) {
-    std::cerr << "can't list the folder " << PrintablePath(folder) << ": " << list.error << std::endl;
+    std::cerr << "can't list the folder " << PrintablePath(folder) << ": " << list.error.Text() << std::endl;
     return false;
   }
   struct Row {

@@ -43,7 +43,7 @@ int RunRestoreCommand(const RestoreOptions& o) {
   if (!o.noGameCheck) WarnIfGameRuns(o.characterPath, "restore");
   RestoreResult result = RestoreBackup(o.characterPath, o.backup, o.waits);
   if (!result.ok) {
-    std::cerr << kCannotRestore << '\n' << PrintableLines(result.error) << std::endl;
+    std::cerr << kCannotRestore << '\n' << PrintableLines(result.error.Text()) << std::endl;
     return 1;
   }
   if (!result.changed)

@@ -215,20 +215,20 @@ std::string BackupFolder(const std::string& file) {
   return root.empty() || file.empty() ? std::string() : FolderFor(root, AbsolutePath(file));
 }
 
-bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error,
+bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, Reason& error,
                 std::string* created) {
   if (created) created->clear();
   std::string root = BackupRoot(), full = AbsolutePath(file);
   std::string folder = root.empty() || file.empty() ? std::string() : FolderFor(root, full);
   if (folder.empty()) {
-    error = file.empty() ? "can't keep a backup: no file named"
-                         : "can't keep a backup: no folder for it (HOME or LOCALAPPDATA is not set)";
+    error = file.empty() ? Reason(R_("can't keep a backup: no file named"))
+                         : Reason(R_("can't keep a backup: no folder for it (HOME or LOCALAPPDATA is not set)"));
     return false;
   }
   std::error_code made;
   fs::create_directories(FsPath(folder), made);
   if (made) {
-    error = FillReason(reason::kCannotKeepBackupIn, {folder, SystemErrorText(made)});
+    error = Reason(reason::kCannotKeepBackupIn, {Reason::Plain(folder), SystemErrorText(made)});
     return false;
   }
   RemoveStaleTemporaryFiles(folder);  // of a run killed while it kept a backup
@@ -268,7 +268,7 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   if (!note.empty()) writes.push_back({notePath, {noteText}, false, {}});
   const std::size_t written = ReplaceFilesTogether(writes);
   if (written < backupWrites) {
-    error = FillReason(reason::kCannotKeepBackupIn, {folder, LastFileError()});
+    error = Reason(reason::kCannotKeepBackupIn, {Reason::Plain(folder), LastFileError()});
     return false;
   }
   // The bytes matter, not the note: a note that could not be written is left
@@ -308,7 +308,8 @@ std::vector<BackupInfo> ListBackups(const std::string& file) {
 }
 
 bool KeepDisplacedSave(const std::string& file, const std::string& displaced, std::string& where) {
-  std::string bytes, error, created;
+  std::string bytes, created;
+  Reason error;
   if (ReadFileBytes(displaced, bytes) != ReadStatus::Ok) return false;
   if (!KeepBackup(file, bytes, "the game's save, displaced by a run at " + LocalTimeOf(NowMs()), error, &created))
     return false;
@@ -325,7 +326,7 @@ LeftoverKeeper DisplacedSaveKeeper(const std::string& file) {
 void KeepBackupsOf(CharacterFileSession& file, const std::string& path, const std::string& note) {
   auto created = std::make_shared<std::string>();
   file.SetBeforeReplace(
-      [path, note, created](const std::string& oldBytes, std::string& reason) {
+      [path, note, created](const std::string& oldBytes, Reason& reason) {
         return KeepBackup(path, oldBytes, note, reason, created.get());
       },
       [path, created] { DropBackup(path, *created); });
@@ -340,7 +341,7 @@ RestoreResult Restore(const std::string& file, const std::string& folder, const 
   result.time = LocalTimeOf(ms);
   std::string path = JoinPath(folder, name), bytes;
   if (ReadFileBytes(path, bytes) != ReadStatus::Ok) {
-    result.error = path + ": " + LastFileError();
+    result.error = AtPath(path, LastFileError());
     return result;
   }
   CharacterFileSession target;
@@ -363,9 +364,9 @@ RestoreResult RestoreBackup(const std::string& file, int number, const FileWaits
   auto backups = BackupNames(folder);  // none for an empty folder, which cannot be listed
   if (number < 1 || static_cast<std::size_t>(number) > backups.size()) {
     RestoreResult result;
-    result.error = backups.empty() ? FillReason(reason::kNoBackupsKept, {file, folder})
-                                   : FillReason(reason::kNoSuchBackup, {file, std::to_string(number),
-                                                                        std::to_string(backups.size())});
+    result.error = backups.empty() ? Reason(reason::kNoBackupsKept, {Reason::Plain(file), Reason::Plain(folder)})
+                                   : Reason(reason::kNoSuchBackup, {Reason::Plain(file), Number(number),
+                                                                    Number(static_cast<long long>(backups.size()))});
     return result;
   }
   const auto& [name, ms] = backups[static_cast<std::size_t>(number) - 1];
@@ -377,6 +378,6 @@ RestoreResult RestoreBackup(const std::string& file, const BackupInfo& backup, c
   for (const auto& [name, ms] : BackupNames(folder))
     if (JoinPath(folder, name) == backup.path) return Restore(file, folder, name, ms, waits);
   RestoreResult result;
-  result.error = FillReason(reason::kBackupGone, {backup.path, backup.time});
+  result.error = Reason(reason::kBackupGone, {Reason::Plain(backup.path), Reason::Plain(backup.time)});
   return result;
 }

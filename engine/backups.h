@@ -50,7 +50,7 @@ std::string BackupFolder(const std::string& file);
 /// backup could not be written.
 /// `created`, when given, receives the new backup's name in the folder
 /// (empty when none was needed).
-bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, std::string& error,
+bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, Reason& error,
                 std::string* created = nullptr);
 
 /// Removes the backup `created` (a name KeepBackup gave) of `file` and its
@@ -84,7 +84,7 @@ struct RestoreResult {
   bool ok = false;
   bool changed = false;  ///< false when the file already held the backup's bytes
   std::string time;      ///< when the restored backup was made
-  std::string error;     ///< why it failed
+  Reason error;          ///< why it failed
 };
 
 /// Puts backup `number` (1 = newest) of `file` back, after keeping the

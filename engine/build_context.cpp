@@ -1,20 +1,14 @@
 #include "build_context.h"
 
 #include "paths.h"
-#include "config_files.h"
 
-void BuildContext::ShowMessage(const std::string& text) const {
-  if (messages) messages->ShowMessage(text);
+void BuildContext::ShowMessage(const Reason& message) const {
+  if (messages) messages->ShowMessage(message);
 }
 
 std::string BuildContext::InWorkFolder(const std::string& path) const {
   if (workFolder.empty() || path.empty() || IsAbsolutePath(path)) return path;
   return JoinPath(workFolder, path);
-}
-
-bool BuildContext::RequireConfig() const {
-  if (!ConfigLoaded()) ShowMessage(kConfigNotLoaded);
-  return ConfigLoaded();
 }
 
 PlacedHotkey PlacedHotkey::At(SlotCode code, const std::string& value) {

@@ -49,11 +49,8 @@ struct BuildContext {
 
   /// `path` taken in workFolder when it is relative; as it is otherwise.
   std::string InWorkFolder(const std::string& path) const;
-  /// Passes `text` to the message sink.
-  void ShowMessage(const std::string& text) const;
+  /// Passes `message` to the message sink.
+  void ShowMessage(const Reason& message) const;
   /// Both configuration documents are loaded.
   bool ConfigLoaded() const { return bonusConfig && gemConfig; }
-  /// ConfigLoaded(), else shows kConfigNotLoaded: without the configuration
-  /// a run has no recipe to write and would only empty the player's bars.
-  bool RequireConfig() const;
 };

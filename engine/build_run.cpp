@@ -8,6 +8,7 @@
 
 #include "backups.h"
 #include "build_context.h"
+#include "config_files.h"
 #include "paths.h"
 #include "reason_text.h"
 #include "macros.h"
@@ -18,54 +19,33 @@
 
 const char* const kCannotWriteCharacter = "can't write character file";
 const char* const kNoFreeMacro = "no free macro number (Macro_0 to Macro_99 are all used)";
-const char* const kBuiltOnNewContent = reason::kBuiltOnNewContent;
 
 namespace {
 
 constexpr int kRestarts = 3;
 
-// Keeps the messages of one attempt of a run, so that only those of the
-// attempt that counts reach the context's sink. Messages shown before any
-// attempt (a refusal) are kept the same way.
-class AttemptRecord : public MessageSink {
- public:
-  explicit AttemptRecord(BuildContext& context) : m_context(context), m_sink(context.messages) {
-    context.messages = this;
-  }
-  ~AttemptRecord() override { m_context.messages = m_sink; }
-  void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
-  // The attempt's last message: what ended it, when it did not succeed.
-  std::string Last() const { return m_messages.empty() ? std::string() : m_messages.back(); }
-  // Hands what the attempt said on, in order.
-  void Pass() {
-    for (const std::string& text : m_messages)
-      if (m_sink) m_sink->ShowMessage(text);
-  }
-
- private:
-  BuildContext& m_context;
-  MessageSink* m_sink;
-  std::vector<std::string> m_messages;
-};
-
 const TiXmlElement* Player(const BuildContext& context) {
   return context.templateDoc ? context.templateDoc->FirstChildElement("player") : nullptr;
 }
 
+// What writing a plan did.
+struct Applied {
+  bool filled = true;  // every planned hotkey was written
+  Reason stop;         // else what stopped it (none when the file refused a write: its error says)
+};
+
 // Writes the planned hotkeys in order at the walk's slots, each that was
-// placed into `placed`. False when a write failed (with its message unless
-// the file refused it): a full range, or a spacer that found every macro
-// number taken; what was written before it stays.
-bool ApplyPlan(BuildContext& context, const std::vector<PlannedHotkey>& plan, std::vector<PlacedHotkey>& placed) {
+// placed into `placed`, until one does not fit (a full range, or a spacer
+// that found every macro number taken); what was written before it stays.
+Applied ApplyPlan(BuildContext& context, const std::vector<PlannedHotkey>& plan, std::vector<PlacedHotkey>& placed) {
   IniDocument& file = context.character.Document();
   for (const PlannedHotkey& planned : plan) {
     const SlotCode at = context.cursor.code;
     const bool written = planned.spacer ? AddSpacerMacro(file, context.job, context.cursor, planned.label)
                                         : WriteHotkey(file, context.job, context.cursor, planned.value);
     if (!written) {
-      if (!context.character.Failed())
-        context.ShowMessage(context.cursor.exhausted ? "not enough slots" : kNoFreeMacro);
-      return false;
+      if (context.character.Failed()) return {false, {}};
+      return {false, Reason::Plain(context.cursor.exhausted ? "not enough slots" : kNoFreeMacro)};
     }
     const SlotKey slot = GetSlotKey(at);
     PlacedHotkey hotkey = PlacedHotkey::At(at, planned.spacer ? file.Read(slot.section, slot.key) : planned.value);
@@ -76,7 +56,7 @@ bool ApplyPlan(BuildContext& context, const std::vector<PlannedHotkey>& plan, st
     hotkey.group = planned.group;
     placed.push_back(std::move(hotkey));
   }
-  return true;
+  return {};
 }
 
 // What a run writes, for the note of the backup kept before it:
@@ -90,17 +70,14 @@ std::string RunNote(const char* run, const JobSettings& job) {
 
 }  // namespace
 
-FileEnd FinishCharacterFile(BuildContext& context, bool save) {
+FileFinish FinishCharacterFile(BuildContext& context, bool save) {
   CharacterFileSession& file = context.character;
   const bool changed = file.Document().Changed();
   bool saved = !file.Failed() && (!save || file.Save());
-  std::string error = file.Error();
+  Reason error = file.Error();
   file.Close();  // the lock is not kept while the window waits
-  if (!saved) {
-    context.ShowMessage(std::string(kCannotWriteCharacter) + "\n" + error);
-    return FileEnd::Failed;
-  }
-  return changed ? FileEnd::Changed : FileEnd::Unchanged;
+  if (!saved) return {FileEnd::Failed, Lines(Reason::Plain(kCannotWriteCharacter), std::move(error))};
+  return {changed ? FileEnd::Changed : FileEnd::Unchanged, {}};
 }
 
 RunKind AttemptKind(FileEnd end, bool filled) {
@@ -118,32 +95,26 @@ bool OpenCharacterFile(BuildContext& context, const char* run) {
 }
 
 RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunOutcome()>& attempt) {
-  std::vector<std::string> notes;  // what every attempt did besides its work (a file put back or kept)
+  std::vector<Reason> notes;  // what every attempt did besides its work (a file put back or kept)
   for (int restart = 0;; ++restart) {
-    RunOutcome outcome;
-    {
-      AttemptRecord record(context);
-      outcome = attempt();
-      const auto& said = context.character.Notes();
-      notes.insert(notes.end(), said.begin(), said.end());
-      if (context.character.ChangedMeanwhile() && restart < kRestarts) continue;
-      if (outcome.kind != RunKind::Built && outcome.kind != RunKind::UpToDate) outcome.reason = record.Last();
-      record.Pass();
-    }
-    if (restart > 0 && !context.character.Failed()) notes.push_back(kBuiltOnNewContent);
-    for (const std::string& note : notes) context.ShowMessage(note);
+    RunOutcome outcome = attempt();
+    const auto& said = context.character.Notes();
+    notes.insert(notes.end(), said.begin(), said.end());
+    if (context.character.ChangedMeanwhile() && restart < kRestarts) continue;
+    if (restart > 0 && !context.character.Failed()) notes.push_back(reason::kBuiltOnNewContent);
+    if (!outcome.reason.empty()) context.ShowMessage(outcome.reason);
+    for (const Reason& note : notes) context.ShowMessage(note);
     outcome.notes = std::move(notes);
     return outcome;
   }
 }
 
 std::optional<RunOutcome> RefusedRun(BuildContext& context, bool saveRepair) {
-  AttemptRecord record(context);
-  const bool ready = context.RequireConfig() && LoadTemplate(context, saveRepair);
-  record.Pass();
-  if (ready) return std::nullopt;
+  Reason why = context.ConfigLoaded() ? LoadTemplate(context, saveRepair) : Reason::Plain(kConfigNotLoaded);
+  if (why.empty()) return std::nullopt;
+  context.ShowMessage(why);
   RunOutcome refused;
-  refused.reason = record.Last();
+  refused.reason = std::move(why);
   return refused;
 }
 
@@ -157,15 +128,18 @@ RunOutcome RunBuild(BuildContext& context, RunMode mode) {
     attempt.planned = plan.size();
     IniDocument& file = context.character.Document();
     if (!OpenCharacterFile(context, "build")) {
-      FinishCharacterFile(context, false);
       attempt.kind = RunKind::Failed;
+      attempt.reason = FinishCharacterFile(context, false).failure;
       return attempt;
     }
     attempt.before = ReadSlotRange(file, context.job);
-    const bool filled = ClearSlotRange(file, context.job, context.cursor) && CompactMacros(file) &&
-                        ApplyPlan(context, plan, attempt.placed);
+    Applied applied{false, {}};
+    if (ClearSlotRange(file, context.job, context.cursor) && CompactMacros(file))
+      applied = ApplyPlan(context, plan, attempt.placed);
     attempt.after = ReadSlotRange(file, context.job);
-    attempt.kind = AttemptKind(FinishCharacterFile(context, write), filled);
+    FileFinish finish = FinishCharacterFile(context, write);
+    attempt.kind = AttemptKind(finish.end, applied.filled);
+    attempt.reason = finish.end == FileEnd::Failed ? std::move(finish.failure) : std::move(applied.stop);
     if (attempt.kind == RunKind::Failed) attempt.after = attempt.before;  // nothing was written
     return attempt;
   });

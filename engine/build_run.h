@@ -32,12 +32,13 @@ struct RunOutcome {
   /// The bar range as the run found it and as it left it (as a preview
   /// would leave it); empty for a run refused before it read the file.
   SlotValues before, after;
-  /// The message that ended a Partial, Refused or Failed run (also shown
-  /// through the context's sink), without the notes that may follow it.
-  std::string reason;
+  /// The message that ended a Partial, Refused or Failed run, or a gem
+  /// table early (also shown through the context's sink), without the notes
+  /// that may follow it.
+  Reason reason;
   /// What the run did besides (a file a stopped run left, put back or kept
   /// as a backup; a restart on the game's save), also shown through the sink.
-  std::vector<std::string> notes;
+  std::vector<Reason> notes;
   /// The character file was changed.
   bool Wrote() const { return kind == RunKind::Built || kind == RunKind::Partial; }
 };
@@ -60,8 +61,10 @@ bool RunBuildJob(BuildContext& context);
 RunOutcome RunBuild(BuildContext& context, RunMode mode);
 
 /// Checks the configuration and loads the template (its repair saved when
-/// `saveRepair`): a refused outcome, its message as the reason, when either
-/// is missing; none when the run may go on.
+/// `saveRepair`): a refused outcome, its message shown and kept as the
+/// reason, when either is missing (kConfigNotLoaded: without the
+/// configuration a run has no recipe to write and would only empty the
+/// player's bars); none when the run may go on.
 std::optional<RunOutcome> RefusedRun(BuildContext& context, bool saveRepair);
 
 /// The bars of the job's range as a run found and left them.
@@ -75,13 +78,16 @@ bool OpenCharacterFile(BuildContext& context, const char* run);
 
 /// How the work on the character file ended.
 enum class FileEnd { Changed, Unchanged, Failed };
+struct FileFinish {
+  FileEnd end = FileEnd::Failed;
+  Reason failure;  ///< for Failed: "can't write character file", the reason on the next line
+};
 
 /// Ends the work on the character file: saves it when `save` is set and
 /// nothing failed, then closes it (releasing its lock). Changed when its
 /// bytes changed (saved, unless not `save`), Unchanged when they are what
-/// was read. When anything failed, shows "can't write character file" with
-/// the reason on the next line and gives Failed.
-FileEnd FinishCharacterFile(BuildContext& context, bool save);
+/// was read, Failed when anything failed.
+FileFinish FinishCharacterFile(BuildContext& context, bool save);
 
 /// What an attempt did, from how its file ended and whether everything it
 /// meant to write was `filled`: Failed, Partial (not all fitted, the file
@@ -91,15 +97,13 @@ RunKind AttemptKind(FileEnd end, bool filled);
 /// Runs `attempt`, which opens, changes and finishes the character file and
 /// gives what it did. When another program (the game) changed the file
 /// while an attempt worked on it, the attempt is run again on the new
-/// content, up to three times; only the messages of the attempt that counts
-/// are passed on, and a save that succeeded after such a restart adds
-/// kBuiltOnNewContent. The outcome is that attempt's, with the message that
-/// ended it (not the notes that follow) as its reason.
+/// content, up to three times. The outcome is that of the attempt that
+/// counts; its reason, then the notes of every attempt (and, for a save that
+/// succeeded after a restart, reason::kBuiltOnNewContent) are shown through
+/// the context's sink.
 RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunOutcome()>& attempt);
 
 /// The message of a build that could not change the character file.
 extern const char* const kCannotWriteCharacter;  // "can't write character file"
 /// The message of a build that needs a spacer macro when every macro number is taken.
 extern const char* const kNoFreeMacro;  // "no free macro number (Macro_0 to Macro_99 are all used)"
-/// The note of a run that started over because the game saved the file meanwhile.
-extern const char* const kBuiltOnNewContent;  // "the game saved the file meanwhile; built on its new content"

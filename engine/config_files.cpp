@@ -18,18 +18,18 @@ namespace {
 // Loads one configuration file; on failure `reason` is one line: the path
 // and the parser's text (with where it stopped), or the system's reason for
 // a file that could not be opened, or the limit that refused it.
-bool LoadConfig(TiXmlDocument& doc, const std::string& path, std::string& reason) {
-  std::string why;
+Reason LoadConfig(TiXmlDocument& doc, const std::string& path) {
+  Reason why;
   const XmlLoad load = LoadXmlFile(doc, path, why, kConfigLimits);
-  if (load == XmlLoad::Ok) return true;
-  reason = path + ": " + (load == XmlLoad::ParseFailed ? WithParsePlace(doc, why) : why);
-  return false;
+  if (load == XmlLoad::Ok) return {};
+  return AtPath(path, load == XmlLoad::ParseFailed ? WithParsePlace(doc, why) : why);
 }
 
 // The table a configuration file must hold to be the planner's: without it
 // a build would empty the bars and write nothing.
 struct ConfigTable {
-  const char *root, *list, *entry, *missing;
+  const char *root, *list, *entry;
+  CatalogText missing;
 };
 const ConfigTable kBonusTable = {"Vesko", "bonuses", "bonus", reason::kHoldsNoBonusTable};
 const ConfigTable kGemTable = {"data", "gems", "gem", reason::kHoldsNoGemTable};
@@ -38,12 +38,12 @@ std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::strin
                                          const ConfigTable& table) {
   std::string path = folder.empty() ? std::string(name) : JoinPath(folder, name);  // one kind of separator
   auto doc = std::make_unique<TiXmlDocument>(path.c_str());
-  std::string reason;
-  if (LoadConfig(*doc, path, reason)) {
+  Reason reason = LoadConfig(*doc, path);
+  if (reason.empty()) {
     if (FirstListEntry(doc.get(), table.root, table.list, table.entry)) return doc;
-    reason = FillReason(table.missing, {path});
+    reason = Reason(table.missing, {Reason::Plain(path)});
   }
-  context.ShowMessage(std::string("can't load ") + name + "\n\n" + reason);
+  context.ShowMessage(Lines(Reason::Plain(std::string("can't load ") + name), reason, true));
   return nullptr;
 }
 

@@ -86,13 +86,15 @@ GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
             attempt.placed.back().label = gem.key;
             continue;
           }
-          if (!file.Failed()) context.ShowMessage("end of qbar");
+          if (!file.Failed()) attempt.reason = Reason::Plain("end of qbar");
           break;
         }
       }
       attempt.after = ReadSlotRange(file, context.job);
     }
-    attempt.kind = AttemptKind(FinishCharacterFile(context, true), true);  // a full range is no failure here
+    FileFinish finish = FinishCharacterFile(context, true);
+    attempt.kind = AttemptKind(finish.end, true);  // a full range is no failure here
+    if (finish.end == FileEnd::Failed) attempt.reason = std::move(finish.failure);
     if (attempt.kind == RunKind::Failed) attempt.after = attempt.before;
     return attempt;
   });

@@ -74,7 +74,7 @@ bool CompactMacros(IniDocument& file) {
 
 bool AddSpacerMacro(IniDocument& file, const JobSettings& job, SlotCursor& cursor, const std::string& label) {
   if (label.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
-    file.Fail(N_("spacer label holds a line break"));
+    file.Fail(R_("spacer label holds a line break"));
     return false;
   }
   int number = 0;

@@ -14,7 +14,8 @@ const char* const kCannotReadTemplate = "can't read SC-File";
 
 namespace {
 
-const char* const kNotATemplate = N_("not a template of the spellcraft planner");
+constexpr CatalogText kNotRepaired = R_("the file was not repaired: %s");
+constexpr CatalogText kNotATemplate = R_("not a template of the spellcraft planner");
 
 // Replaces the three markers in `bytes`; returns how many were replaced.
 int ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
@@ -45,25 +46,26 @@ int ReplaceMarkers(std::string& bytes) {
 // backup goes again when the template stayed as it was. False, with
 // `reason` saying which step failed and why.
 bool SaveRepair(const std::string& path, const std::string& before, const std::string& repaired,
-                std::string& reason) {
+                Reason& reason) {
   FileLock lock;
-  std::string now, why, created;
+  std::string now, created;
+  Reason why;
   FileStamp stamp;
   if (!lock.Acquire(path, 3000) || ReadFileBytes(path, now, stamp) != ReadStatus::Ok) {
-    reason = "the file was not repaired: " + LastFileError();
+    reason = Reason(kNotRepaired, {LastFileError()});
     return false;
   }
   if (now != before) {
-    reason = "the file was not repaired: " + std::string(kChangedByAnotherProgram) + " meanwhile";
+    reason = Reason(kNotRepaired, {Reason(R_("%s meanwhile"), {kChangedByAnotherProgram})});
     return false;
   }
   if (!KeepBackup(path, before, "before the repair of its <Keiner> markers", why, &created)) {
-    reason = "the file was not repaired: " + why;
+    reason = Reason(kNotRepaired, {why});
     return false;
   }
   ReplaceResult result = ReplaceReadFile(path, {repaired}, stamp, before);
   if (result.outcome == ReplaceOutcome::Done) return true;
-  reason = "the repaired file could not be written: " + LastFileError();
+  reason = Reason(R_("the repaired file could not be written: %s"), {LastFileError()});
   if (result.outcome == ReplaceOutcome::Failed || result.outcome == ReplaceOutcome::Changed)
     DropBackup(path, created);  // the template is as it was, or the planner's
   return false;
@@ -71,7 +73,7 @@ bool SaveRepair(const std::string& path, const std::string& before, const std::s
 
 // Loads the template; a file the parser rejects is repaired once (on disk,
 // or in a dry run in memory only) and parsed again.
-XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun, std::string& reason) {
+XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun, Reason& reason) {
   std::string bytes;  // read once, for the load and for the repair
   if (ReadFileBytes(path, bytes, kTemplateLimits.bytes) != ReadStatus::Ok) {
     reason = LastFileError();
@@ -85,7 +87,7 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
     reason = kNotATemplate;
     return result;
   }
-  std::string firstReason = WithParsePlace(doc, reason);
+  Reason firstReason = WithParsePlace(doc, reason);
   std::string before = bytes;
   if (ReplaceMarkers(bytes) == 0) {
     reason = firstReason;
@@ -96,10 +98,10 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
   result = ParseXml(doc, bytes, reason, kTemplateLimits);
   if (result == XmlLoad::ParseFailed) reason = WithParsePlace(doc, reason);
   if (result != XmlLoad::Ok) return result;
-  std::string failure;
+  Reason failure;
   if (!dryRun && !SaveRepair(path, before, bytes, failure)) {
     doc.Clear();
-    reason = firstReason + "; " + failure;
+    reason = Joined(firstReason, failure);
     return XmlLoad::ParseFailed;
   }
   return result;
@@ -107,27 +109,27 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
 
 }  // namespace
 
-bool LoadTemplate(BuildContext& context, bool saveRepair) {
+Reason LoadTemplate(BuildContext& context, bool saveRepair) {
   const std::string& path = context.job.templatePath;  // as given, for the message
   const std::string file = context.InWorkFolder(path);
   context.templateDoc = std::make_unique<TiXmlDocument>(file.c_str());
-  std::string reason;
+  Reason reason;
   if (path.empty()) {
-    reason = N_("no SC-File chosen");
+    reason = R_("no SC-File chosen");
   } else if (LoadWithRepair(*context.templateDoc, file, !saveRepair, reason) == XmlLoad::Ok) {
     // Only a template may change the character file: anything else is
     // refused before the bars are touched.
-    if (context.templateDoc->FirstChildElement("player")) return true;
-    reason = N_("not a template of the spellcraft planner (it has no <player> element)");
+    if (context.templateDoc->FirstChildElement("player")) return {};
+    reason = R_("not a template of the spellcraft planner (it has no <player> element)");
   }
-  if (!path.empty()) reason = path + ": " + reason;
-  context.ShowMessage(std::string(kCannotReadTemplate) + "\n" + reason);
-  return false;
+  if (!path.empty()) reason = AtPath(path, reason);
+  return Lines(Reason::Plain(kCannotReadTemplate), reason);
 }
 
 bool RepairTemplate(const std::string& path) {
   std::string bytes;
   if (ReadFileBytes(path, bytes) != ReadStatus::Ok) return false;
-  std::string before = bytes, ignored;
+  std::string before = bytes;
+  Reason ignored;
   return ReplaceMarkers(bytes) > 0 && SaveRepair(path, before, bytes, ignored);
 }

@@ -4,17 +4,18 @@
 
 #include <string>
 
+#include "reason_text.h"
+
 struct BuildContext;
 
 /// Replaces the context's template document with a new one loaded from
 /// job.templatePath (within the limits of xml_load.h). When parsing fails,
 /// repairs the file once and parses it again; the repair is written (after a
 /// backup) only when the repaired text parses, and only when `saveRepair`
-/// (a preview keeps it in memory). Returns true when the document
-/// holds a template: a parsed document with a top-level `player`. Otherwise
-/// shows "can't read SC-File" with, on the next line, the path and the reason,
-/// and returns false.
-bool LoadTemplate(BuildContext& context, bool saveRepair = true);
+/// (a preview keeps it in memory). Returns nothing when the document holds
+/// a template (a parsed document with a top-level `player`); otherwise the
+/// message "can't read SC-File" with, on the next line, the path and the reason.
+Reason LoadTemplate(BuildContext& context, bool saveRepair = true);
 
 /// The message of a template that could not be loaded.
 extern const char* const kCannotReadTemplate;  // "can't read SC-File"

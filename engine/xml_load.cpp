@@ -31,7 +31,7 @@ std::string WithLfLineEnds(const std::string& bytes) {
 
 }  // namespace
 
-std::string CheckXmlLimits(const std::string& text, const XmlLimits& limits) {
+Reason CheckXmlLimits(const std::string& text, const XmlLimits& limits) {
   int depth = 0;
   for (std::size_t p = text.find('<'); p < text.size(); p = text.find('<', p)) {
     if (text.compare(p, 4, "<!--") == 0) {
@@ -51,7 +51,7 @@ std::string CheckXmlLimits(const std::string& text, const XmlLimits& limits) {
       for (++p; p < text.size() && text[p] != '>'; ++p) {
         if (text[p] == '=') {
           if (++attributes > limits.attributes)
-            return "Error: an element with more than " + std::to_string(limits.attributes) + " attributes";
+            return Reason(R_("Error: an element with more than %s attributes"), {Number(limits.attributes)});
           std::size_t q = p + 1;
           while (q < text.size() && IsSpace(text[q])) ++q;
           if (q < text.size() && (text[q] == '"' || text[q] == '\'')) {
@@ -64,24 +64,24 @@ std::string CheckXmlLimits(const std::string& text, const XmlLimits& limits) {
         }
       }
       if (!selfClosing && ++depth > limits.depth)
-        return "Error: elements nested deeper than " + std::to_string(limits.depth) + " levels";
+        return Reason(R_("Error: elements nested deeper than %s levels"), {Number(limits.depth)});
     }
   }
   return {};
 }
 
-XmlLoad ParseXml(TiXmlDocument& doc, const std::string& bytes, std::string& reason, const XmlLimits& limits) {
+XmlLoad ParseXml(TiXmlDocument& doc, const std::string& bytes, Reason& reason, const XmlLimits& limits) {
   doc.Clear();
   std::string text = WithLfLineEnds(bytes);
   reason = CheckXmlLimits(text, limits);
   if (!reason.empty()) return XmlLoad::Refused;
   doc.Parse(text.c_str());
   if (!doc.Error()) return XmlLoad::Ok;
-  reason = doc.ErrorDesc();
+  reason = Reason::Known(doc.ErrorDesc());
   return XmlLoad::ParseFailed;
 }
 
-XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path, std::string& reason, const XmlLimits& limits) {
+XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path, Reason& reason, const XmlLimits& limits) {
   std::string bytes;
   ReadStatus status = ReadFileBytes(path, bytes, limits.bytes);
   if (status != ReadStatus::Ok) {
@@ -92,7 +92,7 @@ XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path, std::string& re
   return ParseXml(doc, bytes, reason, limits);
 }
 
-std::string WithParsePlace(const TiXmlDocument& doc, const std::string& reason) {
+Reason WithParsePlace(const TiXmlDocument& doc, const Reason& reason) {
   if (doc.ErrorRow() <= 0) return reason;
-  return FillReason(reason::kStoppedAt, {reason, std::to_string(doc.ErrorRow()), std::to_string(doc.ErrorCol())});
+  return Reason(reason::kStoppedAt, {reason, Number(doc.ErrorRow()), Number(doc.ErrorCol())});
 }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "reason_text.h"
+
 class TiXmlDocument;
 
 /// What a file may hold at most; more is refused before parsing.
@@ -31,17 +33,17 @@ enum class XmlLoad {
 /// Why the XML text `bytes` is refused before parsing ("Error: elements
 /// nested deeper than 1000 levels"); empty when it is within `limits`
 /// (its size aside). Counts as the parser would see the text, erring towards refusal.
-std::string CheckXmlLimits(const std::string& bytes, const XmlLimits& limits);
+Reason CheckXmlLimits(const std::string& bytes, const XmlLimits& limits);
 
 /// Replaces `doc`'s content by `bytes` parsed as TinyXML parses a file (line
 /// ends made LF first). On failure `reason` holds the parser's description
 /// (`doc` then tells the row and column) or the limit that refused it.
-XmlLoad ParseXml(TiXmlDocument& doc, const std::string& bytes, std::string& reason, const XmlLimits& limits);
+XmlLoad ParseXml(TiXmlDocument& doc, const std::string& bytes, Reason& reason, const XmlLimits& limits);
 
 /// The parser's `reason` for `doc` with the place it stopped ("… (line 3,
 /// column 7)"); as it is for errors of the whole document, which have none.
-std::string WithParsePlace(const TiXmlDocument& doc, const std::string& reason);
+Reason WithParsePlace(const TiXmlDocument& doc, const Reason& reason);
 
 /// Reads the file at `path` (at most limits.bytes) and parses it as ParseXml
 /// does. OpenFailed gives the file's reason ("no such file or directory").
-XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path, std::string& reason, const XmlLimits& limits);
+XmlLoad LoadXmlFile(TiXmlDocument& doc, const std::string& path, Reason& reason, const XmlLimits& limits);

@@ -11,24 +11,24 @@
 
 namespace {
 
-std::string& ErrorSlot() {
-  thread_local std::string reason;
+Reason& ErrorSlot() {
+  thread_local Reason reason;
   return reason;
 }
 
 }  // namespace
 
-void SetFileError(std::string reason) { ErrorSlot() = std::move(reason); }
+void SetFileError(Reason reason) { ErrorSlot() = std::move(reason); }
 
-bool Fail(const std::string& reason) {
-  SetFileError(reason);
+bool Fail(Reason reason) {
+  SetFileError(std::move(reason));
   return false;
 }
 
-const std::string& LastFileError() { return ErrorSlot(); }
+const Reason& LastFileError() { return ErrorSlot(); }
 
 // In English whatever the user's locale, like the messages around it.
-std::string ErrnoText(int error) {
+Reason ErrnoText(int error) {
 #ifdef _WIN32
   std::string text = std::strerror(error);
 #else
@@ -36,5 +36,5 @@ std::string ErrnoText(int error) {
   std::string text = english ? strerror_l(error, english) : std::strerror(error);
 #endif
   if (!text.empty()) text[0] = LowerAscii(text[0]);
-  return text;
+  return Reason::Known(text);
 }

@@ -1,19 +1,21 @@
 // Why a file call failed: each failing call of the file layer keeps a short
-// reason for its thread, in English, as the messages it ends.
+// reason for its thread, as data a message can show in any language.
 #pragma once
 
 #include <string>
 #include <system_error>
 
-/// Marks a fixed reason text (a message's line after its first) for the
-/// window's translation catalogs; the engine uses the text as it is.
+#include "reason_text.h"
+
+/// Marks a text for the window's translation catalogs that is not a reason
+/// (a label); the engine uses the text as it is.
 #ifndef N_
 #define N_(text) text
 #endif
 
 /// Why the last failing file call of this thread failed, in a few words
 /// ("permission denied", "marked read-only", "not a regular file").
-const std::string& LastFileError();
+const Reason& LastFileError();
 
 /// The reason of a failed std::filesystem call, in a few words, as LastFileError gives it.
-std::string SystemErrorText(const std::error_code& error);
+Reason SystemErrorText(const std::error_code& error);

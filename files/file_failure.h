@@ -3,11 +3,13 @@
 
 #include <string>
 
+#include "reason_text.h"
+
 /// Keeps `reason` as this thread's LastFileError().
-void SetFileError(std::string reason);
+void SetFileError(Reason reason);
 
 /// SetFileError(reason), then false: for `return Fail(...)`.
-bool Fail(const std::string& reason);
+bool Fail(Reason reason);
 
 /// The system's text for an errno value, starting in lower case ("permission denied").
-std::string ErrnoText(int error);
+Reason ErrnoText(int error);

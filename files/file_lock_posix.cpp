@@ -58,15 +58,15 @@ int TryLock(const std::string& path, int& held) {
 
 bool FileLock::Acquire(const std::string& path, int waitMs) {
   Release();
-  if (path.empty()) return Fail(N_("no file name"));
+  if (path.empty()) return Fail(R_("no file name"));
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
   for (;;) {
     int error = TryLock(path, m_handle);
     if (error == 0) return true;
     bool waitable = error == EWOULDBLOCK || error == EINTR || error == kReplaced;
     if (!waitable || std::chrono::steady_clock::now() >= deadline)
-      return Fail(error == EWOULDBLOCK ? "in use by another run of Brindlemarque; try again in a moment"
-                  : error == kReplaced ? "replaced again and again by another program while it was locked"
+      return Fail(error == EWOULDBLOCK ? R_("in use by another run of Brindlemarque; try again in a moment")
+                  : error == kReplaced ? R_("replaced again and again by another program while it was locked")
                                        : ErrnoText(error));
     if (error != kReplaced) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }

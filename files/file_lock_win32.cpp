@@ -10,7 +10,7 @@
 
 bool FileLock::Acquire(const std::string& path, int waitMs) {
   Release();
-  if (path.empty()) return Fail(N_("no file name"));
+  if (path.empty()) return Fail(R_("no file name"));
   // A named semaphore of one per full path (letter case ignored, as the file
   // system does). Unlike a mutex it is not owned by a thread, so a second
   // hold in the same thread waits too. It goes with the last handle to it.
@@ -21,7 +21,7 @@ bool FileLock::Acquire(const std::string& path, int waitMs) {
   if (!semaphore) return FailWith(::GetLastError());
   if (::WaitForSingleObject(semaphore, static_cast<DWORD>(waitMs)) != WAIT_OBJECT_0) {
     ::CloseHandle(semaphore);
-    return Fail(N_("in use by another run of Brindlemarque; try again in a moment"));
+    return Fail(R_("in use by another run of Brindlemarque; try again in a moment"));
   }
   m_handle = semaphore;
   return true;

@@ -18,7 +18,7 @@ namespace {
 ReadStatus ReadOpenFile(RegularFileReader& file, std::string& bytes, std::size_t maxBytes) {
   bytes.clear();
   if (file.Size() > maxBytes) {
-    SetFileError("larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MiB");
+    SetFileError(Reason(R_("larger than %s MiB"), {Number(static_cast<long long>(maxBytes / (1024 * 1024)))}));
     return ReadStatus::Failed;
   }
   // Read straight into the string: its size and one byte more, which shows
@@ -34,7 +34,7 @@ ReadStatus ReadOpenFile(RegularFileReader& file, std::string& bytes, std::size_t
     }
     if (n > 0) have += static_cast<std::size_t>(n);
     if (n < 0 || have > maxBytes) {
-      SetFileError(n < 0 ? N_("cannot be read") : N_("grew while it was read"));
+      SetFileError(n < 0 ? R_("cannot be read") : R_("grew while it was read"));
       bytes.clear();
       return ReadStatus::Failed;
     }
@@ -49,7 +49,7 @@ AsRead SameBytes(RegularFileReader& file, std::string_view expected) {
   for (;;) {
     long long n = file.Read(buffer, sizeof buffer);
     if (n < 0) {
-      SetFileError(N_("cannot be read"));
+      SetFileError(R_("cannot be read"));
       return AsRead::Unreadable;
     }
     if (n == 0) return at == expected.size() ? AsRead::Same : AsRead::Changed;
@@ -103,7 +103,7 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp&
     }
   }
   bytes.clear();
-  SetFileError(N_("changed while it was read, again and again"));
+  SetFileError(R_("changed while it was read, again and again"));
   return ReadStatus::Failed;
 }
 
@@ -139,7 +139,7 @@ ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std:
     if (QuietByStamp(stamp, quietMs)) return ReadStatus::Ok;
     if (now - watchedSince >= std::chrono::milliseconds(quietMs)) return ReadStatus::Ok;
     if (now - start >= std::chrono::milliseconds(limitMs)) {
-      SetFileError(FillReason(reason::kStillBeingWritten, {std::to_string(limitMs)}));
+      SetFileError(Reason(reason::kStillBeingWritten, {Number(limitMs)}));
       bytes.clear();
       return ReadStatus::Failed;
     }

@@ -63,9 +63,9 @@ bool PrepareTemporary(const std::string& path, const ByteParts& bytes, Temporary
   std::string whole = t.path;
   whole.replace(whole.rfind(kWriting), std::strlen(kWriting), "-" + (hash.empty() ? HashText(bytes) : hash) + "-");
   if (MoveOver(t.path, whole) != Step::Done) {
-    std::string reason = LastFileError();
+    Reason reason = LastFileError();
     RemoveFile(t.path);
-    return Fail(reason);
+    return Fail(std::move(reason));
   }
   t.path = whole;
   return true;
@@ -109,7 +109,7 @@ ReplaceResult ChangedMeanwhile() {
 
 // The temporary file given up; the reason of a failure stays.
 ReplaceResult Abandon(const Temporary& t, ReplaceOutcome outcome) {
-  std::string reason = LastFileError();
+  Reason reason = LastFileError();
   RemoveFile(t.path);
   if (outcome == ReplaceOutcome::Changed) return ChangedMeanwhile();
   SetFileError(reason);
@@ -156,20 +156,20 @@ ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, 
   Step back = MoveBack(displaced, t.target);
   FlushFolder(t.folder);
   if (back == Step::Done) return ChangedMeanwhile();
-  SetFileError(FillReason(reason::kOtherVersionKeptBeside, {LastFileError(), displaced}));
+  SetFileError(Reason(reason::kOtherVersionKeptBeside, {LastFileError(), Reason::Plain(displaced)}));
   return Outcome(ReplaceOutcome::Kept, displaced);
 }
 
 // A step that failed after the original was moved aside: it goes back.
 ReplaceResult PutOriginalBack(const Temporary& t, const std::string& displaced) {
-  std::string reason = LastFileError();
+  Reason reason = LastFileError();
   RemoveFile(t.path);
   if (MoveBack(displaced, t.target) == Step::Done) {
     FlushFolder(t.folder);
     SetFileError(reason);
     return Outcome(ReplaceOutcome::Failed);
   }
-  SetFileError(FillReason(reason::kNotPutBack, {reason, displaced}));
+  SetFileError(Reason(reason::kNotPutBack, {reason, Reason::Plain(displaced)}));
   return Outcome(ReplaceOutcome::Unknown, displaced);
 }
 
@@ -203,7 +203,7 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, std::stri
     return false;
   }
   FlushFolder(t.folder);  // the version kept beside stays under its name after a crash too
-  SetFileError(FillReason(reason::kFirstVersionKeptBeside, {displaced}));
+  SetFileError(Reason(reason::kFirstVersionKeptBeside, {Reason::Plain(displaced)}));
   failure = Outcome(ReplaceOutcome::Kept, displaced);
   return false;
 }
@@ -247,7 +247,7 @@ std::size_t ReplaceFilesTogether(const std::vector<FileWrite>& files) {
   std::size_t done = 0;
   for (; done < files.size(); ++done) {
     if (InjectedFault(ReplaceStep::Rename)) {
-      SetFileError(N_("input/output error"));
+      SetFileError(R_("input/output error"));
       break;
     }
     if (!RenameIn(temporaries[done])) break;
@@ -273,13 +273,13 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
   // The last look before the swap: nothing slow comes between.
   AsRead now = CheckAsRead(t.target, &stamp, readBytes);
   if (now == AsRead::Unreadable) {
-    SetFileError(FillReason(reason::kUnreadableForCheck, {LastFileError()}));
+    SetFileError(Reason(reason::kUnreadableForCheck, {LastFileError()}));
     return Abandon(t, ReplaceOutcome::Failed);
   }
   if (now == AsRead::Changed) return Abandon(t, ReplaceOutcome::Changed);
   ReachSavePoint(SavePoint::BeforeSwap, path);
   if (InjectedFault(ReplaceStep::Rename)) {
-    SetFileError(N_("input/output error"));
+    SetFileError(R_("input/output error"));
     return Abandon(t, ReplaceOutcome::Failed);
   }
   if (!stamp.exists) {
@@ -298,7 +298,7 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
     swap = ReplaceKeepingDisplaced(t.target, t.path, displaced);
     if (swap == Step::Stranded) {
       RemoveFile(t.path);
-      SetFileError(FillReason(reason::kNotPutBack, {LastFileError(), displaced}));
+      SetFileError(Reason(reason::kNotPutBack, {LastFileError(), Reason::Plain(displaced)}));
       return Outcome(ReplaceOutcome::Unknown, displaced);
     }
   }
@@ -314,8 +314,8 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
   return LookAtDisplaced(t, displaced, readBytes, quiet);
 }
 
-std::vector<std::string> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep, bool lockHeld) {
-  std::vector<std::string> lines;
+std::vector<Reason> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep, bool lockHeld) {
+  std::vector<Reason> lines;
   Temporary t;
   if (path.empty() || !FindReplaceTarget(path, t)) return lines;
   for (const Leftover& leftover : FindLeftovers(t.folder, TemporaryPrefix(t.name))) {
@@ -337,7 +337,7 @@ std::vector<std::string> SweepLeftoversOf(const std::string& path, const Leftove
     if (!now.exists) {
       if (MoveToFreeName(full, t.target) == Step::Done) {
         FlushFolder(t.folder);
-        lines.push_back(FillReason(reason::kLeftoverPutBack, {t.target, full}));
+        lines.push_back(Reason(reason::kLeftoverPutBack, {Reason::Plain(t.target), Reason::Plain(full)}));
       }
       continue;
     }
@@ -349,7 +349,7 @@ std::vector<std::string> SweepLeftoversOf(const std::string& path, const Leftove
     if (keep && keep(full, where)) {
       RemoveFile(full);
       if (!where.empty())
-        lines.push_back(FillReason(reason::kLeftoverKept, {t.target, where}));
+        lines.push_back(Reason(reason::kLeftoverKept, {Reason::Plain(t.target), Reason::Plain(where)}));
     }
   }
   return lines;

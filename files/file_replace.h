@@ -72,7 +72,7 @@ struct ReplaceResult {
 };
 
 /// LastFileError() of a replacement whose file another program changed.
-constexpr const char* kChangedByAnotherProgram = N_("changed by another program");
+constexpr CatalogText kChangedByAnotherProgram = R_("changed by another program");
 
 /// Replaces a file a run read earlier (its `stamp` and `readBytes`, from
 /// ReadFileBytes; a missing file has a stamp that does not exist): the
@@ -99,8 +99,8 @@ using LeftoverKeeper = std::function<bool(const std::string& leftover, std::stri
 /// removed once kept. Nothing else is removed. With `lockHeld` (the caller
 /// holds the file's FileLock, so no replacement of it is under way in this
 /// process) this process's own leftovers of earlier runs count too. Returns
-/// a line for each file moved back or kept ("… was put back", "… is kept as …").
-std::vector<std::string> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep = nullptr,
+/// a note for each file moved back or kept ("… was put back", "… is kept as …").
+std::vector<Reason> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep = nullptr,
                                           bool lockHeld = false);
 
 /// Removes every stale temporary file of a replacement in `folder`: for

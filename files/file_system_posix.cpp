@@ -82,7 +82,7 @@ std::string UserDataFolder() {
 
 std::string WithTextLineEnds(const std::string& text) { return text; }
 
-std::string SystemErrorText(const std::error_code& error) { return ErrnoText(error.value()); }
+Reason SystemErrorText(const std::error_code& error) { return ErrnoText(error.value()); }
 
 RegularFileReader::~RegularFileReader() {
   if (m_handle != kNoHandle) ::close(m_handle);
@@ -90,7 +90,7 @@ RegularFileReader::~RegularFileReader() {
 
 bool RegularFileReader::Open(const std::string& path) {
   m_missing = false;
-  if (path.empty()) return Fail(N_("no file name"));
+  if (path.empty()) return Fail(R_("no file name"));
   // O_NONBLOCK keeps a FIFO from blocking the open; fstat then rejects it.
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
@@ -100,7 +100,7 @@ bool RegularFileReader::Open(const std::string& path) {
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return Fail(N_("not a regular file"));
+    return Fail(R_("not a regular file"));
   }
   m_handle = fd;
   m_size = static_cast<unsigned long long>(st.st_size);

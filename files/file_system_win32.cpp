@@ -41,23 +41,23 @@ std::wstring SystemPath(const std::string& path) {
   return L"\\\\?\\" + full;
 }
 
-std::string SystemText(DWORD error) {
+Reason SystemText(DWORD error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-      return "no such file or directory";
+      return R_("no such file or directory");
     case ERROR_ACCESS_DENIED:
-      return "permission denied";
+      return R_("permission denied");
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-      return "in use by another program";
+      return R_("in use by another program");
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-      return "no space left on device";
+      return R_("no space left on device");
     case ERROR_WRITE_FAULT:
-      return "input/output error";
+      return R_("input/output error");
     default:
-      return "Windows error " + std::to_string(error);
+      return Reason(R_("Windows error %s"), {Number(static_cast<long long>(error))});
   }
 }
 
@@ -144,7 +144,7 @@ bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
   const std::wstring where = SystemPath(folder);
   DWORD attributes = ::GetFileAttributesW(where.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return FailWith(::GetLastError());
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail(N_("not a directory"));
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail(R_("not a directory"));
   WIN32_FIND_DATAW found;
   HANDLE search = ::FindFirstFileW((where + L"\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) {
@@ -188,7 +188,7 @@ std::string WithTextLineEnds(const std::string& text) {
   return out;
 }
 
-std::string SystemErrorText(const std::error_code& error) { return error.message(); }
+Reason SystemErrorText(const std::error_code& error) { return Reason::Known(error.message()); }
 
 bool IsFolder(const std::string& path) {
   if (path.empty()) return false;
@@ -202,7 +202,7 @@ RegularFileReader::~RegularFileReader() {
 
 bool RegularFileReader::Open(const std::string& path) {
   m_missing = false;
-  if (path.empty()) return Fail(N_("no file name"));
+  if (path.empty()) return Fail(R_("no file name"));
   // Full sharing: the game may keep the file open meanwhile. One that holds
   // it for itself for a moment (the game saving, a virus scanner) is waited
   // for, about a second.
@@ -221,7 +221,7 @@ bool RegularFileReader::Open(const std::string& path) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!::GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
     ::CloseHandle(file);
-    return Fail(N_("not a regular file"));
+    return Fail(R_("not a regular file"));
   }
   m_handle = file;
   m_size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;

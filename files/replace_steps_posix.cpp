@@ -43,9 +43,10 @@ mode_t CurrentUmask() {
 
 // "permission denied" on the folder a temporary file could not be made in
 // says it is the folder.
-std::string FolderError(int error, const std::string& folder) {
-  std::string text = ErrnoText(error);
-  return error == EACCES || error == EPERM || error == EROFS ? text + " (the folder " + folder + ")" : text;
+Reason FolderError(int error, const std::string& folder) {
+  Reason text = ErrnoText(error);
+  if (error != EACCES && error != EPERM && error != EROFS) return text;
+  return Reason(R_("%s (the folder %s)"), {std::move(text), Reason::Plain(folder)});
 }
 
 // What most file systems answer for a call they cannot do (FAT gives EPERM for links).
@@ -62,12 +63,12 @@ Step Failed(int error) {
 }  // namespace
 
 bool FindReplaceTarget(const std::string& path, Temporary& out) {
-  if (path.empty()) return Fail(N_("no file name"));
+  if (path.empty()) return Fail(R_("no file name"));
   out.target = path;
   struct stat st;
   if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
     char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) return Fail(N_("a link that leads nowhere"));  // refused rather than the link replaced
+    if (!real) return Fail(R_("a link that leads nowhere"));  // refused rather than the link replaced
     out.target = real;
     std::free(real);
   }
@@ -81,9 +82,9 @@ bool FindReplaceTarget(const std::string& path, Temporary& out) {
 bool CheckReplaceable(const Temporary& out) {
   struct stat st;
   if (::stat(out.target.c_str(), &st) != 0) return errno == ENOENT || Fail(ErrnoText(errno));
-  if (!S_ISREG(st.st_mode)) return Fail(N_("not a regular file"));
+  if (!S_ISREG(st.st_mode)) return Fail(R_("not a regular file"));
   // A file the player marked read-only stays as it is, even for root.
-  if ((st.st_mode & 0222) == 0) return Fail(N_("marked read-only"));
+  if ((st.st_mode & 0222) == 0) return Fail(R_("marked read-only"));
   if (::access(out.target.c_str(), W_OK) != 0) return Fail(ErrnoText(errno));
   return true;
 }

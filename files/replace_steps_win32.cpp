@@ -24,9 +24,10 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 // "permission denied" on the folder a temporary file could not be made in
 // says it is the folder.
 bool FailInFolder(DWORD error, const std::string& folder) {
-  std::string text = SystemText(error);
-  if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) text += " (the folder " + folder + ")";
-  return Fail(text);
+  Reason text = SystemText(error);
+  if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
+    text = Reason(R_("%s (the folder %s)"), {std::move(text), Reason::Plain(folder)});
+  return Fail(std::move(text));
 }
 
 bool Missing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
@@ -52,7 +53,7 @@ bool Exists(const std::string& path) { return ::GetFileAttributesW(SystemPath(pa
 }  // namespace
 
 bool FindReplaceTarget(const std::string& path, Temporary& out) {
-  if (path.empty()) return Fail(N_("no file name"));
+  if (path.empty()) return Fail(R_("no file name"));
   out.target = AbsolutePath(path);
   DWORD attributes = ::GetFileAttributesW(SystemPath(out.target).c_str());
   out.targetExisted = attributes != INVALID_FILE_ATTRIBUTES;
@@ -75,8 +76,8 @@ bool FindReplaceTarget(const std::string& path, Temporary& out) {
 bool CheckReplaceable(const Temporary& out) {
   DWORD attributes = ::GetFileAttributesW(SystemPath(out.target).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return Missing(::GetLastError()) || FailWith(::GetLastError());
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Fail(N_("not a regular file"));
-  if (attributes & FILE_ATTRIBUTE_READONLY) return Fail(N_("marked read-only"));
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Fail(R_("not a regular file"));
+  if (attributes & FILE_ATTRIBUTE_READONLY) return Fail(R_("marked read-only"));
   return true;
 }
 
@@ -92,7 +93,7 @@ bool WriteTemporary(Temporary& out, const std::string& prefix, const ByteParts& 
     if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
       return FailInFolder(::GetLastError(), out.folder);
   }
-  if (file == INVALID_HANDLE_VALUE) return Fail(N_("no temporary file could be made"));
+  if (file == INVALID_HANDLE_VALUE) return Fail(R_("no temporary file could be made"));
   bool ok = !InjectedFault(ReplaceStep::Write);
   for (std::size_t i = 0; ok && i < bytes.size(); ++i) ok = WriteAll(file, bytes[i]);
   if (ok && flush) ok = !InjectedFault(ReplaceStep::Flush) && ::FlushFileBuffers(file);

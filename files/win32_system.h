@@ -5,6 +5,8 @@
 #include <string>
 #include <windows.h>
 
+#include "reason_text.h"
+
 /// UTF-8 and UTF-16 text.
 std::wstring WideOf(const std::string& text);
 std::string Utf8Of(const std::wstring& wide);
@@ -13,7 +15,7 @@ std::string Utf8Of(const std::wstring& wide);
 std::wstring SystemPath(const std::string& path);
 
 /// A system error in a few words ("permission denied").
-std::string SystemText(DWORD error);
+Reason SystemText(DWORD error);
 /// Fail(SystemText(error)).
 bool FailWith(DWORD error);
 

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 (cd resources && wxrc --gettext --output="$work/layouts.cpp" main_dialog.xrc char_select_dialog.xrc about_dialog.xrc)
-xgettext --language=C++ --from-code=UTF-8 --keyword=_ --keyword=wxPLURAL:1,2 --keyword=N_ \
+xgettext --language=C++ --from-code=UTF-8 --keyword=_ --keyword=wxPLURAL:1,2 --keyword=N_ --keyword=R_ \
   --add-comments=TRANSLATORS: --package-name=Brindlemarque --msgid-bugs-address=maintainers@users.noreply.c-seed-5b7c9912.example --no-location --sort-output \
   -o "$work/brindlemarque.pot" text/reason_text.h app/*.cpp characters/dialogs/*.cpp gui/*.cpp engine/*.cpp engine/profile/*.cpp files/*.cpp files/*.h characters/*.cpp \
   po/system_texts.h "$work/layouts.cpp"

@@ -50,9 +50,9 @@ std::string Slashes(std::string path) {
 TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
   TempDir dir;
   std::string file = dir.file("Anne-Marie-3.ini");
-  std::string error;
+  Reason error;
   for (int i = 0; i < 25; ++i)
-    ASSERT_TRUE(KeepBackup(file, "bytes " + std::to_string(i), "run " + std::to_string(i), error)) << error;
+    ASSERT_TRUE(KeepBackup(file, "bytes " + std::to_string(i), "run " + std::to_string(i), error)) << error.Text();
   std::vector<BackupInfo> backups = ListBackups(file);
   ASSERT_EQ(backups.size(), 20u);
   EXPECT_EQ(backups.front().note, "run 24");
@@ -117,15 +117,15 @@ TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
 TEST(Backups, ARestoreRefusesAFileChangedMeanwhile) {
   TempDir dir;
   const std::string file = dir.file("Caoimhe-19.ini"), game = "[Misc]\r\nSaved=by the game\r\n";
-  std::string error;
+  Reason error;
   WriteFile(file, "[Quickbar]\r\nHotkey_1=now\r\n");
-  ASSERT_TRUE(KeepBackup(file, "[Quickbar]\r\nHotkey_1=before\r\n", "build", error)) << error;
+  ASSERT_TRUE(KeepBackup(file, "[Quickbar]\r\nHotkey_1=before\r\n", "build", error)) << error.Text();
   ScopedSavePointHook hook([&](SavePoint point, const std::string& path) {
     if (point == SavePoint::BeforeSwap) WriteFile(path, game);
   });
   RestoreResult result = RestoreBackup(file, 1, TestWaits());
   EXPECT_FALSE(result.ok);
-  EXPECT_NE(result.error.find("changed by another program"), std::string::npos) << result.error;
+  EXPECT_NE(result.error.Text().find("changed by another program"), std::string::npos) << result.error.Text();
   EXPECT_EQ(ReadFile(file), game);
 }
 
@@ -134,10 +134,10 @@ TEST(Backups, ARestoreRefusesAFileChangedMeanwhile) {
 TEST(Backups, ARestoreBringsBackTheBackupThatWasConfirmed) {
   TempDir dir;
   const std::string file = dir.file("Caoimhe-19.ini");
-  std::string error;
-  ASSERT_TRUE(KeepBackup(file, "[Misc]\r\nState=confirmed\r\n", "build", error)) << error;
+  Reason error;
+  ASSERT_TRUE(KeepBackup(file, "[Misc]\r\nState=confirmed\r\n", "build", error)) << error.Text();
   const BackupInfo confirmed = ListBackups(file).front();
-  ASSERT_TRUE(KeepBackup(file, "[Misc]\r\nState=kept meanwhile\r\n", "gem table", error)) << error;
+  ASSERT_TRUE(KeepBackup(file, "[Misc]\r\nState=kept meanwhile\r\n", "gem table", error)) << error.Text();
   WriteFile(file, "[Misc]\r\nState=now\r\n");
   EXPECT_TRUE(RestoreBackup(file, confirmed, TestWaits()).ok);
   EXPECT_EQ(ReadFile(file), "[Misc]\r\nState=confirmed\r\n");
@@ -167,8 +167,9 @@ TEST(Backups, WhatAKilledRunDisplacedIsKeptByTheNextBuild) {
 
 TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyondTheCalendar) {
   TempDir dir;
-  std::string file = dir.file("Caoimhe-19.ini"), error;
-  ASSERT_TRUE(KeepBackup(file, "real", "", error)) << error;  // no note
+  std::string file = dir.file("Caoimhe-19.ini");
+  Reason error;
+  ASSERT_TRUE(KeepBackup(file, "real", "", error)) << error.Text();  // no note
   const std::string folder = BackupFolder(file);
   WriteFile(folder + "/2026-02-31_10-00-00.000Z.ini", "no such day");
   WriteFile(folder + "/1969-12-31_23-59-59.999Z.ini", "before the clock began");
@@ -198,7 +199,7 @@ TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyondTh
 #endif
   WriteFile(last, "last moment");
   WriteFile(folder + "/2096-01-01_00-00-00.000Z.ini", "a wrong clock");
-  ASSERT_TRUE(KeepBackup(file, "later still", "run", error)) << error;
+  ASSERT_TRUE(KeepBackup(file, "later still", "run", error)) << error.Text();
   backups = ListBackups(file);
   ASSERT_EQ(backups.size(), 6u);
   EXPECT_EQ(ReadFile(backups[0].path), "later still");

@@ -257,7 +257,7 @@ TEST(RunBuildJob, DryRunChangesNoFile) {
   std::string before = ReadFile(run.character);
   const RunOutcome preview = RunBuild(run.context, RunMode::Preview);
   EXPECT_EQ(preview.kind, RunKind::Built);
-  EXPECT_EQ(preview.reason, "");
+  EXPECT_TRUE(preview.reason.empty());
   const std::vector<PlacedHotkey>& placed = preview.placed;
   ASSERT_EQ(placed.size(), 1u);
   EXPECT_EQ(placed[0].key, "Hotkey_0");
@@ -275,7 +275,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   second.context.waits = TestWaits(50);
   // The second build starts while the first is about to save: it must wait
   // for the first, and fails when that takes too long.
-  std::string reason;  // the failed run's, as its outcome gives it
+  Reason reason;  // the failed run's, as its outcome gives it
   {
     bool once = false;
     ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
@@ -289,7 +289,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   second.context.waits = TestWaits();
   EXPECT_EQ(second.sink.messages, std::vector<std::string>{"can't write character file\n" + first.character +
                                                            ": in use by another run of Brindlemarque; try again in a moment"});
-  EXPECT_EQ(reason, second.sink.messages[0]);
+  EXPECT_EQ(reason.Text(), second.sink.messages[0]);
   EXPECT_EQ(first.Key(0), "45,1300200,,-1");
   EXPECT_EQ(first.Key(1), "45,1300201,,-1");
 
@@ -323,7 +323,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
     EXPECT_TRUE(RunBuildJob(second.context));
   }
   if (rest.joinable()) rest.join();
-  EXPECT_EQ(second.sink.messages, std::vector<std::string>{kBuiltOnNewContent});
+  EXPECT_EQ(second.sink.messages, std::vector<std::string>{reason::kBuiltOnNewContent.english});
   EXPECT_EQ(swaps, 2);
   std::string v;
   ReadProfileString(first.character, "Misc", "Saved", v, 16);

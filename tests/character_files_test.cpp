@@ -304,7 +304,7 @@ TEST(ListCharacterFiles, AcceptsPositiveServersInEnumerationOrder) {
 #ifndef _WIN32
 TEST(ListCharacterFiles, AnEmptyFolderListsNothingNotTheRoot) {
   CharacterFileList list = ListCharacterFiles("");
-  EXPECT_EQ(list.error, "no folder known");  // the root was not listed
+  EXPECT_EQ(list.error.Text(), "no folder known");  // the root was not listed
   EXPECT_TRUE(list.fileNames.empty());
   EXPECT_EQ(JoinPath("/", "Morwen-4.ini"), "/Morwen-4.ini");
 }

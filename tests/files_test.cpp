@@ -87,7 +87,7 @@ TEST(ReplaceFileAtomically, AFailedWriteFlushOrRenameLeavesTheOriginalAndNoTempo
   for (ReplaceStep step : {ReplaceStep::Write, ReplaceStep::Flush, ReplaceStep::Rename}) {
     FailNextReplaceAt(step);
     EXPECT_FALSE(ReplaceFileAtomically(f, "new"));
-    EXPECT_EQ(LastFileError(), "input/output error");
+    EXPECT_EQ(LastFileError().Text(), "input/output error");
     EXPECT_EQ(ReadFile(f), "original");
     EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
   }
@@ -167,7 +167,7 @@ TEST(SweepLeftoversOf, RemovesOnlyWhatARunWroteAndKeepsEverySave) {
   auto said = SweepLeftoversOf(f, keep);
   EXPECT_EQ(handed, std::vector<std::string>{"the game's save"});
   ASSERT_EQ(said.size(), 1u);
-  EXPECT_NE(said[0].find("kept as the backup X"), std::string::npos) << said[0];
+  EXPECT_NE(said[0].Text().find("kept as the backup X"), std::string::npos) << said[0].Text();
   expected.erase(expected.begin());
   EXPECT_EQ(FolderEntries(dir.path()), sorted(expected));
 
@@ -319,13 +319,13 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
         EXPECT_TRUE(FlushedAfterLastRename(calls, f));
         EXPECT_EQ(ReadFile(f), game == Quiet ? "new" : game == SameAtFirst ? "original" + save : save);
         if (game == SavedThenAnew) {
-          ASSERT_EQ(result.outcome, ReplaceOutcome::Kept) << LastFileError();
+          ASSERT_EQ(result.outcome, ReplaceOutcome::Kept) << LastFileError().Text();
           EXPECT_EQ(ReadFile(result.kept), "savednal");
-          EXPECT_NE(LastFileError().find(result.kept), std::string::npos) << LastFileError();
+          EXPECT_NE(LastFileError().Text().find(result.kept), std::string::npos) << LastFileError().Text();
           std::filesystem::remove(FsPath(result.kept));
           continue;
         }
-        EXPECT_EQ(result.outcome, game == Quiet ? ReplaceOutcome::Done : ReplaceOutcome::Changed) << LastFileError();
+        EXPECT_EQ(result.outcome, game == Quiet ? ReplaceOutcome::Done : ReplaceOutcome::Changed) << LastFileError().Text();
         EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
       }
   // The new file cannot be put in and the original cannot go back: it is
@@ -348,7 +348,7 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
     result = ReplaceReadFile(f, {"new"}, read.stamp, read.bytes);
   }
   ASSERT_EQ(result.outcome, ReplaceOutcome::Unknown);
-  EXPECT_NE(LastFileError().find("kept in " + result.kept), std::string::npos) << LastFileError();
+  EXPECT_NE(LastFileError().Text().find("kept in " + result.kept), std::string::npos) << LastFileError().Text();
   EXPECT_EQ(ReadFile(result.kept), original);
   CharacterFileSession file;
   ASSERT_TRUE(file.Open(f, TestWaits()));
@@ -446,7 +446,7 @@ TEST(ReplaceReadFile, AFailedStepLeavesTheFileAsItWasWithTheSystemsReason) {
       calls = log.Calls();
     }
     EXPECT_EQ(result.outcome, c.outcome);
-    EXPECT_EQ(LastFileError().rfind(c.reason, 0), 0u) << LastFileError();
+    EXPECT_EQ(LastFileError().Text().rfind(c.reason, 0), 0u) << LastFileError().Text();
     EXPECT_EQ(ReadFile(f), "original");
     EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
     EXPECT_TRUE(FlushedAfterLastRename(calls, f));
@@ -504,7 +504,7 @@ TEST(ReplaceReadFile, AKillWithoutExchangeLeavesTheGamesSaveToTheNextRun) {
       if (ReadFile(b.path) == save) holding.push_back(b.path);
     ASSERT_EQ(holding.size(), 1u);
     std::string notes;
-    for (const std::string& note : next.Notes()) notes += note + "\n";
+    for (const Reason& note : next.Notes()) notes += note.Text() + "\n";
     if (holding[0] != f) {
       EXPECT_NE(notes.find(NameOf(holding[0])), std::string::npos) << notes;
     }
@@ -601,7 +601,7 @@ TEST(CharacterFileSession, AGameSaveThatCannotBePutBackBecomesTheNewestBackup) {
   KeepBackupsOf(file, f, "build of t.vsk onto Quickbar2 bars 1-1");
   saveOverTheGame();
   EXPECT_FALSE(file.ChangedMeanwhile());  // not a change to build on silently
-  EXPECT_NE(file.Error().find("it is kept as the backup "), std::string::npos) << file.Error();
+  EXPECT_NE(file.Error().Text().find("it is kept as the backup "), std::string::npos) << file.Error().Text();
   auto backups = ListBackups(f);
   ASSERT_EQ(backups.size(), 2u);
   EXPECT_EQ(ReadFile(backups[0].path), game);
@@ -617,7 +617,7 @@ TEST(CharacterFileSession, AGameSaveThatCannotBePutBackBecomesTheNewestBackup) {
   ASSERT_EQ(entries.size(), 2u);
   const std::string& kept = entries[0] == "Alarion-4.ini" ? entries[1] : entries[0];
   EXPECT_EQ(ReadFile(dir.file(kept)), game);
-  EXPECT_NE(file.Error().find(kept), std::string::npos) << file.Error();
+  EXPECT_NE(file.Error().Text().find(kept), std::string::npos) << file.Error().Text();
 }
 
 #ifdef _WIN32

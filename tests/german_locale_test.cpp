@@ -12,6 +12,8 @@
 
 #include <cerrno>
 
+#include "build_context.h"
+#include "config_files.h"
 #include "file_failure.h"
 #include "gui_support.h"
 #include "message_box_sink.h"
@@ -32,7 +34,7 @@ TEST(GermanLocale, StockDialogsSpeakGerman) {
 #ifdef __WXGTK__
   EXPECT_STREQ(dgettext("gtk30", "_Cancel"), "_Abbrechen");  // GTK's file chooser and the like
 #endif
-  EXPECT_EQ(ErrnoText(ENOENT), "no such file or directory");  // as English as the messages it ends
+  EXPECT_EQ(ErrnoText(ENOENT).Text(), "no such file or directory");  // as English as the messages it ends
 
 }
 
@@ -46,31 +48,39 @@ TEST(GermanLocale, AWindowInAnotherLanguageSpeaksItEverywhere) {
 #ifdef __WXGTK__
   EXPECT_STREQ(dgettext("gtk30", "_Cancel"), "A_nnuler");
 #endif
-  EXPECT_EQ(ShownMessage("can't load config.xml\n/v/config.xml: holds no bonus table (Vesko/bonuses/bonus); is it "
-                         "the planner's file?").utf8_string(),
-            "can't load config.xml\n/v/config.xml : ne contient aucune table de bonus (Vesko/bonuses/bonus) ; "
-            "est-ce le fichier du planificateur ?");
-  EXPECT_EQ(ShownMessage("can't load config_gem.xml\n/v/config_gem.xml: Error reading end tag. (line 1, column 13)")
-                .utf8_string(),
-            "can't load config_gem.xml\n/v/config_gem.xml: Erreur de lecture d'une balise de fin. (ligne 1, colonne 13)");
+  // The engine's own messages, as it raised them: a configuration without
+  // its table, and one the parser stopped in.
+  TempDir dir;
+  WriteFile(dir.file("config.xml"), "<Vesko/>");
+  RecordingSink sink;
+  BuildContext context;
+  context.messages = &sink;
+  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  WriteFile(dir.file("config.xml"), ReadFile(std::string(EXAMPLES_DIR) + "/vesko/config.xml"));
+  WriteFile(dir.file("config_gem.xml"), "<data></date>");
+  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  ASSERT_EQ(sink.reasons.size(), 2u);
+  EXPECT_EQ(ShownMessage(sink.reasons[0]).utf8_string(),
+            "can't load config.xml\n\n" + dir.file("config.xml") +
+                " : ne contient aucune table de bonus (Vesko/bonuses/bonus) ; est-ce le fichier du planificateur ?");
+  EXPECT_EQ(ShownMessage(sink.reasons[1]).utf8_string(),
+            "can't load config_gem.xml\n\n" + dir.file("config_gem.xml") +
+                ": Erreur de lecture d'une balise de fin. (ligne 1, colonne 7)");
   UseLanguage("de");
 #ifdef __WXGTK__
   EXPECT_STREQ(dgettext("gtk30", "_Cancel"), "_Abbrechen");
 #endif
-  // A path that holds ": " itself, and reasons made while the game saved
-  // (one holding ": " and the system's reason itself).
-  EXPECT_EQ(ShownMessage("x\n/v/Notes: old/c.ini: permission denied").utf8_string(),
-            "x\n/v/Notes: old/c.ini: Zugriff verweigert");
-  EXPECT_EQ(ShownMessage("x\n/v/c.ini: still being written by another program (it kept changing for 5000 ms)\n"
-                         "/v/c.ini: changed by another program while Brindlemarque worked on it; nothing was written, "
-                         "run it again\n/v/c.ini: can't be read for the check before writing: permission denied")
-                .utf8_string(),
-            "x\n/v/c.ini: wird noch von einem anderen Programm geschrieben (es \xC3\xA4nderte sich 5000 ms lang "
-            "immer wieder)\n/v/c.ini: von einem anderen Programm ge\xC3\xA4ndert, w\xC3\xA4hrend Brindlemarque "
-            "daran arbeitete; nichts wurde geschrieben, bitte noch einmal ausf\xC3\xBChren\n/v/c.ini: l\xC3\xA4sst "
-            "sich f\xC3\xBCr die Pr\xC3\xBC" "fung vor dem Schreiben nicht lesen: Zugriff verweigert");
-  // A note is a message of its own line: translated too; a fixed message is not.
-  EXPECT_EQ(ShownMessage("the game saved the file meanwhile; built on its new content").utf8_string(),
+  // Reasons raised while the game saved, one holding the system's reason,
+  // after a path that holds ": " itself; a note is translated, a fixed
+  // first line is not.
+  const std::string path = "/v/Notes: old/c.ini";
+  const Reason saving = Lines(Lines(Reason::Plain("x"), AtPath(path, Reason(reason::kStillBeingWritten, {Number(5000)}))),
+                              AtPath(path, Reason(reason::kUnreadableForCheck, {ErrnoText(EACCES)})));
+  EXPECT_EQ(ShownMessage(saving).utf8_string(),
+            "x\n" + path + ": wird noch von einem anderen Programm geschrieben (es \xC3\xA4nderte sich 5000 ms lang "
+            "immer wieder)\n" + path + ": l\xC3\xA4sst sich f\xC3\xBCr die Pr\xC3\xBC" "fung vor dem Schreiben nicht "
+            "lesen: Zugriff verweigert");
+  EXPECT_EQ(ShownMessage(reason::kBuiltOnNewContent).utf8_string(),
             "das Spiel hat die Datei inzwischen gespeichert; auf ihrem neuen Inhalt gebaut");
-  EXPECT_EQ(ShownMessage("not enough slots").utf8_string(), "not enough slots");
+  EXPECT_EQ(ShownMessage(Reason::Plain("not enough slots")).utf8_string(), "not enough slots");
 }

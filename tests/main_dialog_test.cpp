@@ -270,8 +270,6 @@ TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
   EXPECT_EQ(ListBackups(character).size(), backups + 1);
 }
 
-// Also when a note follows the failure (a save a stopped run left beside
-// the file, kept as a backup): the result line says the failure.
 // A character file the game wrote moments ago: while the run waits for the
 // save to end, the result line says so.
 TEST(MainDialog, TheWaitForTheGamesSaveIsShown) {
@@ -290,6 +288,8 @@ TEST(MainDialog, TheWaitForTheGamesSaveIsShown) {
   EXPECT_EQ(ShownResult(*dlg), 1);
 }
 
+// Also when a note follows the failure (a save a stopped run left beside
+// the file, kept as a backup): the result line says the failure.
 TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
@@ -569,7 +569,7 @@ TEST(MainDialog, UndoLastBuildAsksThenPutsTheFileBackAndCanBeUndoneItself) {
   // A backup kept while the question waits is not the one put back; a file
   // another run holds is not put back at all, and the picture says so.
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), ExpectDialog<wxMessageDialog>([&](wxMessageDialog&) {
-                  std::string error;
+                  Reason error;
                   EXPECT_TRUE(KeepBackup(character, "kept meanwhile", "another run", error));
                   return wxID_YES;
                 }));

@@ -203,7 +203,7 @@ TEST(ProfileFailure, ReadOnlyFileFolderAndMissingFolderFailAndStayUntouched) {
   ASSERT_TRUE(file.Document().Write("Quickbar", "Hotkey_1", "v"));
   FailNextReplaceAt(ReplaceStep::Create);
   EXPECT_FALSE(file.Save());
-  EXPECT_EQ(file.Error(), locked.path + ": permission denied (the folder " + locked.dir.path() + ")");
+  EXPECT_EQ(file.Error().Text(), locked.path + ": permission denied (the folder " + locked.dir.path() + ")");
   EXPECT_EQ(ReadFile(locked.path), kCharacter);
 #endif
 }
@@ -262,7 +262,7 @@ TEST(CharacterFile, SessionSeesItsOwnChangesAndSavesOnce) {
   EXPECT_FALSE(file.Document().Changed());
   EXPECT_EQ(ReadFile(f), file.Document().Bytes());
   EXPECT_TRUE(file.Document().Write("Macros", "Macro_3", "z"));
-  EXPECT_TRUE(file.Save()) << file.Error();  // its own first save is no change by another program
+  EXPECT_TRUE(file.Save()) << file.Error().Text();  // its own first save is no change by another program
   EXPECT_EQ(ReadFile(f), file.Document().Bytes());
   EXPECT_FALSE(file.Document().Write("Macros", "Macro=3", "v"));
   EXPECT_TRUE(file.Failed());
@@ -295,7 +295,7 @@ TEST(CharacterFile, RunsOnOneFileWaitForEachOtherAndAChangeMeanwhileIsKept) {
     CharacterFileSession first, second;
     ASSERT_TRUE(first.Open(path, waits));
     EXPECT_FALSE(second.Open(path, waits));
-    EXPECT_EQ(second.Error(), path + ": in use by another run of Brindlemarque; try again in a moment");
+    EXPECT_EQ(second.Error().Text(), path + ": in use by another run of Brindlemarque; try again in a moment");
     first.Close();
     EXPECT_TRUE(second.Open(path, waits));
   }
@@ -394,7 +394,7 @@ TEST(CharacterFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
         calls = log.Calls();
       }
       if (point == SavePoint::BeforeRead) {
-        EXPECT_TRUE(saved) << file.Error();
+        EXPECT_TRUE(saved) << file.Error().Text();
         EXPECT_EQ(ReadFile(f).find("Hotkey_1=mine") == std::string::npos, false);
         EXPECT_EQ(ReadFile(f).find(writer == 2 ? "hotkey" : "Saved=by the game") == std::string::npos, false);
         continue;
@@ -402,7 +402,7 @@ TEST(CharacterFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
       EXPECT_FALSE(saved);
       EXPECT_TRUE(file.ChangedMeanwhile());
       EXPECT_EQ(ReadFile(f), game);
-      EXPECT_EQ(file.Error(), f + ": changed by another program while Brindlemarque worked on it; nothing was written, "
+      EXPECT_EQ(file.Error().Text(), f + ": changed by another program while Brindlemarque worked on it; nothing was written, "
                                   "run it again");
       EXPECT_TRUE(ListBackups(f).empty());
       EXPECT_EQ(std::distance(std::filesystem::directory_iterator(FsPath(ini.dir.path())), {}), 1);  // no temporary file
@@ -489,5 +489,5 @@ TEST(CharacterFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
       EXPECT_FALSE(file.Open(f, TestWaits(3000, 300, 600))) << "coarse " << coarse;
     }
   }
-  EXPECT_EQ(file.Error(), f + ": still being written by another program (it kept changing for 600 ms)");
+  EXPECT_EQ(file.Error().Text(), f + ": still being written by another program (it kept changing for 600 ms)");
 }

@@ -25,7 +25,9 @@ struct Loader {
   Loader() { context.messages = &sink; }
   bool Load(const std::string& path) {
     context.job.templatePath = path;
-    return LoadTemplate(context);
+    const Reason why = LoadTemplate(context);
+    if (!why.empty()) sink.ShowMessage(why);
+    return why.empty();
   }
 };
 

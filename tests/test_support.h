@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -107,17 +108,24 @@ int StartProgram(const std::vector<std::string>& args, const std::string& folder
                  const std::string& outPath = "/dev/null", const std::string& errPath = "/dev/null");
 #endif
 
+/// A reason in test failures: its English text.
+inline void PrintTo(const Reason& reason, std::ostream* out) { *out << '"' << reason.Text() << '"'; }
+
 /// Records every message shown.
 class RecordingSink : public MessageSink {
  public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void ShowMessage(const Reason& message) override {
+    reasons.push_back(message);
+    messages.push_back(message.Text());
+  }
   /// Each message's first line (the fixed text; a second line tells the details).
   std::vector<std::string> Heads() const {
     std::vector<std::string> heads;
     for (const std::string& m : messages) heads.push_back(m.substr(0, m.find('\n')));
     return heads;
   }
-  std::vector<std::string> messages;
+  std::vector<Reason> reasons;
+  std::vector<std::string> messages;  ///< in English
 };
 
 /// A process whose program file is named as the game's client (a copy of

@@ -1,62 +1,67 @@
 #include "reason_text.h"
 
-const char* const kReasonFormats[16] = {reason::kLeftoverPutBack, reason::kLeftoverKept, reason::kBuiltOnNewContent,
-                                        reason::kHoldsNoBonusTable,        reason::kHoldsNoGemTable,
-                                        reason::kCannotKeepBackupIn,       reason::kFolderNotCharacter,
-                                        reason::kNoBackupsKept,            reason::kNoSuchBackup,
-                                        reason::kBackupGone,               reason::kStillBeingWritten,
-                                        reason::kUnreadableForCheck,       reason::kNotPutBack,
-                                        reason::kOtherVersionKeptBeside,   reason::kFirstVersionKeptBeside,
-                                        reason::kOtherVersionKeptAsBackup};
-
 namespace {
 
-// The format's fixed pieces: before the first field, between fields, after the last.
-std::vector<std::string> PiecesOf(const std::string& format) {
-  std::vector<std::string> pieces(1);
+// `format` with each "%s" replaced by the next of `fields`.
+std::string Fill(const std::string& format, const std::vector<std::string>& fields) {
+  std::string text;
+  std::size_t next = 0;
   for (std::size_t i = 0; i < format.size(); ++i) {
     if (format.compare(i, 2, "%s") == 0) {
-      pieces.emplace_back();
+      if (next < fields.size()) text += fields[next];
+      ++next;
       ++i;
     } else {
-      pieces.back() += format[i];
+      text += format[i];
     }
   }
-  return pieces;
-}
-
-// Matches line[at..] against pieces[next..] (next >= 1), a field before each piece.
-bool MatchFrom(const std::string& line, std::size_t at, const std::vector<std::string>& pieces, std::size_t next,
-               std::vector<std::string>& fields) {
-  const std::string& piece = pieces[next];
-  if (next + 1 == pieces.size()) {  // the last field runs to the piece that ends the line
-    if (line.size() < at + piece.size() || line.compare(line.size() - piece.size(), piece.size(), piece) != 0)
-      return false;
-    fields.push_back(line.substr(at, line.size() - piece.size() - at));
-    return true;
-  }
-  for (std::size_t end = line.find(piece, at); end != std::string::npos; end = line.find(piece, end + 1)) {
-    fields.push_back(line.substr(at, end - at));
-    if (MatchFrom(line, end + piece.size(), pieces, next + 1, fields)) return true;
-    fields.pop_back();
-  }
-  return false;
+  return text;
 }
 
 }  // namespace
 
-std::string FillReason(const char* format, const std::vector<std::string>& fields) {
-  const std::vector<std::string> pieces = PiecesOf(format);
-  std::string text = pieces.front();
-  for (std::size_t i = 1; i < pieces.size(); ++i) text += (i - 1 < fields.size() ? fields[i - 1] : "") + pieces[i];
-  return text;
+Reason::Reason(CatalogText text, std::vector<Reason> fields)
+    : m_text(text.english ? text.english : ""), m_catalog(true), m_fields(std::move(fields)) {}
+
+Reason Reason::Plain(std::string text) {
+  Reason plain;
+  plain.m_text = std::move(text);
+  return plain;
 }
 
-bool MatchReason(const std::string& line, const char* format, std::vector<std::string>& fields) {
-  const std::vector<std::string> pieces = PiecesOf(format);
-  fields.clear();
-  if (line.compare(0, pieces.front().size(), pieces.front()) != 0) return false;
-  if (pieces.size() == 1) return line == pieces.front();
-  // Fields between pieces: each tried at every place its next piece appears.
-  return MatchFrom(line, pieces.front().size(), pieces, 1, fields);
+Reason Reason::Known(std::string text) {
+  Reason known = Plain(std::move(text));
+  known.m_catalog = true;
+  return known;
 }
+
+std::string Reason::Text() const { return Text(Translate()); }
+
+std::string Reason::Text(const Translate& translate) const {
+  // The empty text would give a catalog's header.
+  const std::string text = m_catalog && translate && !m_text.empty() ? translate(m_text) : m_text;
+  if (m_fields.empty()) return text;  // a text without fields keeps any "%s" it holds
+  std::vector<std::string> fields;
+  for (const Reason& field : m_fields) fields.push_back(field.Text(translate));
+  return Fill(text, fields);
+}
+
+bool Reason::operator==(const Reason& other) const {
+  return m_text == other.m_text && m_catalog == other.m_catalog && m_fields == other.m_fields;
+}
+
+Reason Reason::Joining(std::string format, std::vector<Reason> fields) {
+  Reason joined = Plain(std::move(format));
+  joined.m_fields = std::move(fields);
+  return joined;
+}
+
+Reason AtPath(const std::string& path, Reason why) { return Reason::Joining("%s: %s", {Reason::Plain(path), std::move(why)}); }
+
+Reason Lines(Reason first, Reason then, bool gap) {
+  return Reason::Joining(gap ? "%s\n\n%s" : "%s\n%s", {std::move(first), std::move(then)});
+}
+
+Reason Joined(Reason first, Reason then) { return Reason::Joining("%s; %s", {std::move(first), std::move(then)}); }
+
+Reason Number(long long value) { return Reason::Plain(std::to_string(value)); }

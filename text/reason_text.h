@@ -1,59 +1,94 @@
-// The reasons the engine gives in its messages that carry names or numbers
-// (a path, a folder, a time), written from fixed formats so that a window
-// can show them in its user's language: the engine fills a format (its
-// English text), and the window finds which format a line was made from and
-// fills that format's translation with the same fields.
+// Why something failed, or what a run did besides its work, kept as data
+// from where it is raised to where it is shown: a text of the translation
+// catalogs (a fixed reason, or a format whose "%s" marks are filled from
+// fields, themselves reasons), or a plain text shown as it is (a path, a
+// number, a name). The command line shows a reason in English, a window
+// in its catalog's translation, both from the same value.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#ifndef N_
-#define N_(text) text
-#endif
+/// A text of the catalogs, written R_("...") so that the catalogs' scripts
+/// find it. A reason can be made from catalog texts and explicitly plain
+/// ones only, so no reason text escapes translation by accident.
+struct CatalogText {
+  const char* english;
+};
+#define R_(text) CatalogText{text}
 
-/// The formats: "%s" marks each field. kReasonFormats lists them all but
-/// kStoppedAt.
+class Reason {
+ public:
+  /// How a window turns a catalog text (UTF-8) into its language.
+  using Translate = std::function<std::string(const std::string& english)>;
+
+  Reason() = default;
+  /// `text`, its "%s" marks filled in order from `fields` (missing ones empty).
+  Reason(CatalogText text, std::vector<Reason> fields = {});
+  /// Shown as it is in every language: a path, a number, a name, or a
+  /// message players know by its English words.
+  static Reason Plain(std::string text);
+  /// A text from elsewhere that the catalogs may know (a system error's, a
+  /// parser's), translated when they do.
+  static Reason Known(std::string text);
+  /// `format`'s "%s" marks filled from `fields`, the format itself the same
+  /// in every language (a join: "%s: %s").
+  static Reason Joining(std::string format, std::vector<Reason> fields);
+
+  bool empty() const { return m_text.empty() && m_fields.empty(); }
+  /// In English.
+  std::string Text() const;
+  /// With each catalog text passed through `translate`.
+  std::string Text(const Translate& translate) const;
+
+  bool operator==(const Reason& other) const;
+  bool operator!=(const Reason& other) const { return !(*this == other); }
+
+ private:
+  std::string m_text;
+  bool m_catalog = false;
+  std::vector<Reason> m_fields;
+};
+
+/// "<path>: <why>".
+Reason AtPath(const std::string& path, Reason why);
+/// `first` and `then` on lines of their own ("\n\n" between them when `gap`).
+Reason Lines(Reason first, Reason then, bool gap = false);
+/// "<first>; <then>".
+Reason Joined(Reason first, Reason then);
+/// A number as a plain field.
+Reason Number(long long value);
+
+/// The reasons raised with fields (a path, a folder, a time).
 namespace reason {
-constexpr const char* kHoldsNoBonusTable = N_("%s: holds no bonus table (Vesko/bonuses/bonus); is it the planner's file?");
-constexpr const char* kHoldsNoGemTable = N_("%s: holds no gem table (data/gems/gem); is it the planner's file?");
-constexpr const char* kCannotKeepBackupIn = N_("can't keep a backup in %s: %s");
-constexpr const char* kFolderNotCharacter = N_("%s is a folder, not a character file");
-constexpr const char* kNoBackupsKept = N_("%s: no backups kept (in %s)");
-constexpr const char* kNoSuchBackup = N_("%s: no backup %s (there are %s)");
-constexpr const char* kBackupGone = N_("%s: the backup of %s is no longer kept");
+constexpr CatalogText kHoldsNoBonusTable = R_("%s: holds no bonus table (Vesko/bonuses/bonus); is it the planner's file?");
+constexpr CatalogText kHoldsNoGemTable = R_("%s: holds no gem table (data/gems/gem); is it the planner's file?");
+constexpr CatalogText kCannotKeepBackupIn = R_("can't keep a backup in %s: %s");
+constexpr CatalogText kFolderNotCharacter = R_("%s is a folder, not a character file");
+constexpr CatalogText kNoBackupsKept = R_("%s: no backups kept (in %s)");
+constexpr CatalogText kNoSuchBackup = R_("%s: no backup %s (there are %s)");
+constexpr CatalogText kBackupGone = R_("%s: the backup of %s is no longer kept");
 // What became of a file another program wrote during a save; each follows
 // the file's path and ": ".
-constexpr const char* kStillBeingWritten = N_("still being written by another program (it kept changing for %s ms)");
-constexpr const char* kUnreadableForCheck = N_("can't be read for the check before writing: %s");
-constexpr const char* kNotPutBack = N_("%s; the file could not be put back and is kept in %s");
-constexpr const char* kOtherVersionKeptBeside =
-    N_("changed by another program during the save, and its version could not be put back (%s); it is kept in %s");
-constexpr const char* kFirstVersionKeptBeside =
-    N_("changed by another program during the save, twice; the version first written is kept in %s");
+constexpr CatalogText kStillBeingWritten = R_("still being written by another program (it kept changing for %s ms)");
+constexpr CatalogText kUnreadableForCheck = R_("can't be read for the check before writing: %s");
+constexpr CatalogText kNotPutBack = R_("%s; the file could not be put back and is kept in %s");
+constexpr CatalogText kOtherVersionKeptBeside =
+    R_("changed by another program during the save, and its version could not be put back (%s); it is kept in %s");
+constexpr CatalogText kFirstVersionKeptBeside =
+    R_("changed by another program during the save, twice; the version first written is kept in %s");
 // Notes: what a run did besides its work, each a message of its own.
-constexpr const char* kLeftoverPutBack =
-    N_("%s was missing: a run that was stopped had left it in %s, and it was put back");
-constexpr const char* kLeftoverKept =
-    N_("a version of %s that a stopped run had displaced (perhaps the game's save) is kept as the backup %s");
-constexpr const char* kBuiltOnNewContent = N_("the game saved the file meanwhile; built on its new content");
-constexpr const char* kChangedRunAgain =
-    N_("changed by another program while Brindlemarque worked on it; nothing was written, run it again");
-constexpr const char* kOtherVersionKeptAsBackup =
-    N_("changed by another program while Brindlemarque worked on it, and its version could not be put back; it "
+constexpr CatalogText kLeftoverPutBack =
+    R_("%s was missing: a run that was stopped had left it in %s, and it was put back");
+constexpr CatalogText kLeftoverKept =
+    R_("a version of %s that a stopped run had displaced (perhaps the game's save) is kept as the backup %s");
+constexpr CatalogText kBuiltOnNewContent = R_("the game saved the file meanwhile; built on its new content");
+constexpr CatalogText kChangedRunAgain =
+    R_("changed by another program while Brindlemarque worked on it; nothing was written, run it again");
+constexpr CatalogText kOtherVersionKeptAsBackup =
+    R_("changed by another program while Brindlemarque worked on it, and its version could not be put back; it "
        "is kept as the backup %s");
-/// The place an XML parser stopped, after its error text; it follows a
-/// path's ": " and is not among kReasonFormats (which match whole lines).
-constexpr const char* kStoppedAt = N_("%s (line %s, column %s)");
+/// The place an XML parser stopped, after its error text.
+constexpr CatalogText kStoppedAt = R_("%s (line %s, column %s)");
 }  // namespace reason
-
-extern const char* const kReasonFormats[16];
-
-/// `format` with each "%s" replaced by the next of `fields` (missing ones empty).
-std::string FillReason(const char* format, const std::vector<std::string>& fields);
-
-/// True when `line` is `format` filled with some fields; they are given back
-/// in order. A field's text may hold the format's own separators: the
-/// first split that fits the whole line is taken, later fields as long as
-/// possible.
-bool MatchReason(const std::string& line, const char* format, std::vector<std::string>& fields);

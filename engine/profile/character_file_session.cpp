@@ -14,18 +14,18 @@ bool CharacterFileSession::Open(const std::string& path, const FileWaits& waits,
   m_quiet = waits.quiet;
   m_failed = false;
   m_changedMeanwhile = false;
-  m_error.clear();
+  m_error = {};
   m_notes.clear();
-  if (path.empty()) return Refuse(N_("no character file chosen"));
-  if (IsFolder(path)) return Refuse(FillReason(reason::kFolderNotCharacter, {path}));
-  if (!m_lock.Acquire(path, waits.lockWaitMs)) return Refuse(path + ": " + LastFileError());
+  if (path.empty()) return Refuse(R_("no character file chosen"));
+  if (IsFolder(path)) return Refuse(Reason(reason::kFolderNotCharacter, {Reason::Plain(path)}));
+  if (!m_lock.Acquire(path, waits.lockWaitMs)) return Refuse(AtPath(path, LastFileError()));
   m_keep = std::move(keep);
   m_notes = SweepLeftoversOf(path, m_keep, true);  // what a stopped run left beside the file
   ReachSavePoint(SavePoint::BeforeRead, path);
   std::string bytes;
   ReadStatus status = ReadQuietFile(path, m_quiet.quietMs, m_quiet.limitMs, bytes, m_stamp);
   if (status == ReadStatus::Failed) {
-    std::string reason = path + ": " + LastFileError();
+    Reason reason = AtPath(path, LastFileError());
     Close();
     return Refuse(reason);
   }
@@ -44,23 +44,23 @@ void CharacterFileSession::Close() {
   m_document.Clear();
 }
 
-bool CharacterFileSession::Refuse(const std::string& reason) {
+bool CharacterFileSession::Refuse(const Reason& reason) {
   if (!Failed()) m_error = reason;
   m_failed = true;
   return false;
 }
 
 bool CharacterFileSession::Save() {
-  if (!m_open) return Refuse(m_path.empty() ? N_("no character file chosen") : m_path + ": not open");
+  if (!m_open) return Refuse(m_path.empty() ? Reason(R_("no character file chosen")) : AtPath(m_path, R_("not open")));
   if (!m_document.Changed()) return true;
   const ByteParts bytes = m_document.Parts();
   const std::string& original = m_document.Loaded();
   // The slow steps first (the backup, then the temporary file); the check
   // that the file is still what this run read comes last, right before the
   // swap, so that a change made meanwhile by the game is never lost.
-  std::string reason;
+  Reason reason;
   bool told = m_existed && m_beforeReplace;
-  if (told && !m_beforeReplace(original, reason)) return Refuse(m_path + ": " + reason);
+  if (told && !m_beforeReplace(original, reason)) return Refuse(AtPath(m_path, reason));
   ReachSavePoint(SavePoint::AfterBackup, m_path);
   ReplaceResult result = ReplaceReadFile(m_path, bytes, m_stamp, original, m_quiet);
   reason = LastFileError();
@@ -72,21 +72,21 @@ bool CharacterFileSession::Save() {
       // The file is as it was, or another program's: the backup kept for
       // this replacement stands for nothing that happened.
       if (told && m_replaceFailed) m_replaceFailed();
-      if (result.outcome == ReplaceOutcome::Failed) return Refuse(m_path + ": " + reason);
+      if (result.outcome == ReplaceOutcome::Failed) return Refuse(AtPath(m_path, reason));
       m_changedMeanwhile = true;
-      return Refuse(m_path + ": " + reason::kChangedRunAgain);
+      return Refuse(AtPath(m_path, reason::kChangedRunAgain));
     case ReplaceOutcome::Kept: {
       // Another program's save could not stay the file: it is kept, and said where.
       std::string where;
       if (m_keep && m_keep(result.kept, where) && !where.empty()) {
         std::error_code ignored;
         std::filesystem::remove(FsPath(result.kept), ignored);  // kept twice is once too many
-        reason = FillReason(reason::kOtherVersionKeptAsBackup, {where});
+        reason = Reason(reason::kOtherVersionKeptAsBackup, {Reason::Plain(where)});
       }
-      return Refuse(m_path + ": " + reason);
+      return Refuse(AtPath(m_path, reason));
     }
     case ReplaceOutcome::Unknown:
-      return Refuse(m_path + ": " + reason);
+      return Refuse(AtPath(m_path, reason));
   }
   m_document.MarkSaved();  // what was saved is what was read, from now on
   m_existed = true;

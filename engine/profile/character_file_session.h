@@ -55,16 +55,16 @@ class CharacterFileSession {
   bool Failed() const { return m_failed || m_document.Failed(); }
   /// Why: "c.ini: permission denied", "c.ini: changed by another program ...",
   /// or the document's refusal.
-  const std::string& Error() const { return m_failed ? m_error : m_document.Error(); }
+  const Reason& Error() const { return m_failed ? m_error : m_document.Error(); }
   /// Marks the session failed with `reason`, for a refusal decided by a caller.
-  void Fail(const std::string& reason) { Refuse(reason); }
+  void Fail(const Reason& reason) { Refuse(reason); }
 
   /// `before` is called by Save() when it is about to replace an existing
   /// file (its bytes changed and the file on disk still holds what was
   /// read), with the bytes being replaced. When it returns false, Save()
   /// writes nothing and fails with the reason it set. When it returned true
   /// and the replacement then fails, `failed` is called. Kept until Close().
-  using BeforeReplace = std::function<bool(const std::string& oldBytes, std::string& reason)>;
+  using BeforeReplace = std::function<bool(const std::string& oldBytes, Reason& reason)>;
   void SetBeforeReplace(BeforeReplace before, std::function<void()> failed = nullptr) {
     m_beforeReplace = std::move(before);
     m_replaceFailed = std::move(failed);
@@ -72,10 +72,10 @@ class CharacterFileSession {
 
   /// What was done besides reading and writing since Open() (a file a
   /// stopped run left, put back or kept), for the run to say.
-  const std::vector<std::string>& Notes() const { return m_notes; }
+  const std::vector<Reason>& Notes() const { return m_notes; }
 
  private:
-  bool Refuse(const std::string& reason);
+  bool Refuse(const Reason& reason);
 
   std::string m_path;
   IniDocument m_document;
@@ -85,10 +85,10 @@ class CharacterFileSession {
   bool m_open = false;
   bool m_changedMeanwhile = false;
   bool m_failed = false;
-  std::string m_error;
+  Reason m_error;
   FileLock m_lock;
   BeforeReplace m_beforeReplace;
   std::function<void()> m_replaceFailed;
   LeftoverKeeper m_keep;
-  std::vector<std::string> m_notes;
+  std::vector<Reason> m_notes;
 };

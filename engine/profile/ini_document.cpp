@@ -103,15 +103,16 @@ bool ValidKey(const std::string& k) {
 }
 
 // Why a section name is refused; empty when it is fine.
-std::string SectionRefusal(const std::string& section) {
-  return ValidSection(section) ? std::string() : "the section name \"" + section + "\" cannot stand in the file";
+Reason SectionRefusal(const std::string& section) {
+  if (ValidSection(section)) return {};
+  return Reason(R_("the section name \"%s\" cannot stand in the file"), {Reason::Plain(section)});
 }
 
 // Why Write refuses its arguments; empty when they are fine.
-std::string WriteRefusal(const std::string& section, const std::string& key, const std::string& value) {
+Reason WriteRefusal(const std::string& section, const std::string& key, const std::string& value) {
   if (!ValidSection(section)) return SectionRefusal(section);
-  if (!ValidKey(key)) return "the key name \"" + key + "\" cannot stand in the file";
-  if (HasLineBreakOrZero(value)) return key + ": the value holds a line break";
+  if (!ValidKey(key)) return Reason(R_("the key name \"%s\" cannot stand in the file"), {Reason::Plain(key)});
+  if (HasLineBreakOrZero(value)) return AtPath(key, R_("the value holds a line break"));
   return {};
 }
 
@@ -130,7 +131,7 @@ void IniDocument::Clear() {
   m_original.clear();
   m_original.shrink_to_fit();
   m_failed = false;
-  m_error.clear();
+  m_error = {};
 }
 
 void IniDocument::ClearContent() {
@@ -242,13 +243,13 @@ std::string IniDocument::Read(const std::string& section, const std::string& key
   return {};
 }
 
-bool IniDocument::Refuse(const std::string& reason) {
+bool IniDocument::Refuse(const Reason& reason) {
   if (!m_failed) m_error = reason;
   m_failed = true;
   return false;
 }
 
-void IniDocument::Fail(const std::string& reason) { Refuse(reason); }
+void IniDocument::Fail(const Reason& reason) { Refuse(reason); }
 
 void IniDocument::InsertLine(Section& section, std::size_t at, const std::string& line) {
   std::string& text = Own(section);
@@ -271,7 +272,7 @@ void IniDocument::EraseLine(Section& section, std::size_t begin, std::size_t nex
 }
 
 bool IniDocument::Write(const std::string& section, const std::string& key, const std::string& value) {
-  std::string refusal = WriteRefusal(section, key, value);
+  Reason refusal = WriteRefusal(section, key, value);
   if (!refusal.empty()) return Refuse(refusal);
   TakeSavedAsRead();
   Section* s = Find(section);

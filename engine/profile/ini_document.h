@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "byte_parts.h"
+#include "reason_text.h"
 
 /// One INI file's bytes held in memory for a series of reads and changes.
 /// Its sections are split apart and indexed once when loaded, so that a
@@ -63,9 +64,9 @@ class IniDocument {
   /// True once any call was refused since Load().
   bool Failed() const { return m_failed; }
   /// Why the first refusal happened ("the key name \"a=b\" cannot stand in the file").
-  const std::string& Error() const { return m_error; }
+  const Reason& Error() const { return m_error; }
   /// Marks the document failed with `reason`, for a refusal decided by a caller.
-  void Fail(const std::string& reason);
+  void Fail(const Reason& reason);
 
   /// True when the held bytes differ from those loaded (or last marked saved).
   bool Changed() const;
@@ -103,7 +104,7 @@ class IniDocument {
   void EraseLine(Section& section, std::size_t begin, std::size_t next);
   // Erases the key lines of `section`: those of `key`, or all when it is null.
   void EraseKeyLines(const std::string& section, const std::string* key);
-  bool Refuse(const std::string& reason);
+  bool Refuse(const Reason& reason);
   void ClearContent();  // everything Split() fills
 
   std::string m_original;  // as loaded or last saved: the sections' bytes
@@ -114,5 +115,5 @@ class IniDocument {
   std::unordered_map<std::string, std::size_t> m_index;  // lower-case name -> first section of it
   std::string m_eol = "\r\n";
   bool m_failed = false;
-  std::string m_error;
+  Reason m_error;
 };

@@ -20,7 +20,7 @@ namespace {
 
 class Messages : public MessageSink {
  public:
-  void ShowMessage(const std::string& text) override { last = text; }
+  void ShowMessage(const Reason& message) override { last = message.Text(); }
   std::string last;
 };
 

@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::string> parts = SplitParts(data, size, 3);
   TiXmlDocument templ, bonus, gem;
-  std::string reason;
+  Reason reason;
   bool loaded = ParseXml(templ, parts[0], reason, kTemplateLimits) == XmlLoad::Ok;
   Check(loaded || !reason.empty(), "a refused template has no reason");
   bool bonusLoaded = ParseXml(bonus, parts[1], reason, kConfigLimits) == XmlLoad::Ok;
