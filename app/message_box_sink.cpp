@@ -4,6 +4,7 @@
 #include <wx/translation.h>
 #include <wx/utils.h>
 #ifdef __WXGTK__
+#include <gtk/gtk.h>
 #include <wx/generic/msgdlgg.h>
 #endif
 
@@ -14,15 +15,50 @@
 
 namespace {
 
+#ifdef __WXGTK__
+// GTK's message box is as wide as its text, and a short one ("not enough
+// slots") leaves the window manager too little room for the title, which it
+// cuts ("Brin… rque"). A hook on "show", which runs before the box is
+// mapped, asks for the width of the title and the title bar's buttons.
+gboolean WidenForTitle(GSignalInvocationHint*, guint count, const GValue* values, gpointer) {
+  if (count < 1 || !G_VALUE_HOLDS_OBJECT(&values[0])) return TRUE;
+  GObject* shown = G_OBJECT(g_value_get_object(&values[0]));
+  if (!GTK_IS_MESSAGE_DIALOG(shown)) return TRUE;
+  GtkWidget* box = GTK_WIDGET(shown);
+  const char* title = gtk_window_get_title(GTK_WINDOW(box));
+  if (!title) return TRUE;
+  PangoLayout* layout = gtk_widget_create_pango_layout(box, title);
+  int width = 0, height = 0;
+  pango_layout_get_pixel_size(layout, &width, &height);
+  g_object_unref(layout);
+  gtk_widget_set_size_request(box, TitleBarWidth(width, height), -1);
+  return TRUE;
+}
+#endif
+
 template <class Box>
 int ShowBox(wxWindow* parent, const wxString& text, long style = wxOK | wxICON_EXCLAMATION) {
   Box box(parent, text, ToWx(ApplicationName()), style | wxCENTRE);
   // Escape and the close box answer No, as they do in the system's own box.
   if (style & wxYES_NO) box.SetEscapeId(wxID_NO);
+#ifdef __WXGTK__
+  const guint show = g_signal_lookup("show", GTK_TYPE_WIDGET);
+  const gulong hook = g_signal_add_emission_hook(show, 0, WidenForTitle, nullptr, nullptr);
+  const int answer = box.ShowModal();
+  g_signal_remove_emission_hook(show, hook);
+  return answer;
+#else
   return box.ShowModal();
+#endif
 }
 
 }  // namespace
+
+int TitleBarWidth(int titleWidth, int titleHeight) {
+  // The title with room on both sides for a window manager's buttons
+  // (close, and often minimize and maximize): three square ones each side.
+  return titleWidth + 2 * 3 * (titleHeight + titleHeight / 2);
+}
 
 bool AskYesNo(wxWindow* parent, const wxString& text, DefaultAnswer answer) {
   const long style = wxYES_NO | (answer == DefaultAnswer::No ? wxNO_DEFAULT : wxYES_DEFAULT) | wxICON_QUESTION;

@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <memory>
 #include <sys/stat.h>
+#ifdef __WXGTK__
+#include <gtk/gtk.h>
+#endif
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/clipbrd.h>
@@ -20,6 +23,7 @@
 #include <wx/textctrl.h>
 #include <wx/app.h>
 #include <wx/uiaction.h>
+#include <wx/stdpaths.h>
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
@@ -818,6 +822,51 @@ TEST(MainDialogKeyboard, ATypedWordOrAnEmptiedQuickbarFieldIsRefused) {
     dlg.Result().SetLine(wxString());
   }
 }
+
+#ifdef __WXGTK__
+// Real keys: GTK's own box for a short message leaves the window manager
+// room for its whole title and the title bar's buttons; Return closes it.
+TEST(MainDialogKeyboard, AShortMessageBoxShowsItsWholeTitle) {
+  // The title is the program's name: the test runs again as Brindlemarque.
+  if (ApplicationName() != "Brindlemarque") {
+    TempDir dir;
+    const std::string named = dir.file("Brindlemarque");
+    std::filesystem::copy_file(FsPath(wxStandardPaths::Get().GetExecutablePath().utf8_string()), FsPath(named));
+    const ProgramResult run = RunProgram({named, "--gtest_filter=" + std::string(::testing::UnitTest::GetInstance()
+                                                                                     ->current_test_info()->test_suite_name()) +
+                                                     ".AShortMessageBoxShowsItsWholeTitle"},
+                                         dir.path());
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    return;
+  }
+  PreparedWindow window("en");
+  window.dlg->Show();
+  struct Seen {
+    int width = 0, title = 0;
+  } seen;
+  auto measure = [](gpointer data) -> gboolean {
+    auto* seen = static_cast<Seen*>(data);
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w; w = w->next) {
+      if (!GTK_IS_MESSAGE_DIALOG(w->data) || !gtk_widget_get_mapped(GTK_WIDGET(w->data))) continue;
+      PangoLayout* layout = gtk_widget_create_pango_layout(GTK_WIDGET(w->data), gtk_window_get_title(GTK_WINDOW(w->data)));
+      pango_layout_get_pixel_size(layout, &seen->title, nullptr);
+      g_object_unref(layout);
+      seen->width = gtk_widget_get_allocated_width(GTK_WIDGET(w->data));
+    }
+    g_list_free(windows);
+    return seen->width ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+  };
+  const guint timer = g_timeout_add(100, measure, &seen);
+  {
+    InputScript keys({"sleep 2", "key Return"});
+    MessageBoxSink(window.dlg.get()).ShowMessage(Reason::Plain("not enough slots"));
+  }
+  if (!seen.width) g_source_remove(timer);
+  ASSERT_GT(seen.title, 0);
+  EXPECT_GE(seen.width, seen.title + 100);
+}
+#endif
 
 // Records the class of every modal dialog shown, letting it show.
 class ModalWatch : public wxModalDialogHook {
