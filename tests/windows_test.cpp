@@ -62,7 +62,7 @@ TEST(WindowsPaths, LongAndNonAsciiPathsWorkForEveryFile) {
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
 
   CharacterFileList list = ListCharacterFiles(folder);
-  ASSERT_EQ(list.fileNames, std::vector<std::string>{"M\xc3\xb6rwen-4.ini"}) << list.error;
+  ASSERT_EQ(list.fileNames, std::vector<std::string>{"M\xc3\xb6rwen-4.ini"}) << list.error.Text();
   EXPECT_TRUE(list.spellcrafterFlags[0]);
   EXPECT_EQ(CharacterDisplayText(character), "M\xc3\xb6rwen - Lyonesse");
 }
@@ -108,7 +108,7 @@ TEST(WindowsPaths, ASaveWaitsForAFileHeldForAMomentAndFailsClearlyAfterThat) {
   ASSERT_TRUE(file.Document().Write("Quickbar", "Hotkey_0", "newer"));
   EXPECT_FALSE(file.Save());
   release.join();
-  EXPECT_EQ(file.Error(), f + ": in use by another program");
+  EXPECT_EQ(file.Error().Text(), f + ": in use by another program");
   EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_0=new\r\n");
 }
 
@@ -123,8 +123,8 @@ TEST(WindowsPaths, BackupsAreFoundUnderEverySpellingOfTheFile) {
   std::filesystem::create_directories(FsPath(dir.file("\xc3\x9c" "ber")));
   const std::string character = AbsolutePath(dir.file("\xc3\x9c" "ber/Caoimhe-19.ini"));
   WriteFile(character, "[Quickbar]\r\n");
-  std::string error;
-  ASSERT_TRUE(KeepBackup(character, "[Quickbar]\r\nHotkey_0=44,13,,-1\r\n", "build", error)) << error;
+  Reason error;
+  ASSERT_TRUE(KeepBackup(character, "[Quickbar]\r\nHotkey_0=44,13,,-1\r\n", "build", error)) << error.Text();
   const std::string other = AbsolutePath(dir.file("\xc3\xbc" "ber/CAOIMHE-19.INI"));
   EXPECT_EQ(BackupFolder(other), BackupFolder(character));
   EXPECT_EQ(ListBackups(other).size(), 1u);
