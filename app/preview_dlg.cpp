@@ -36,12 +36,16 @@ CPreviewDlg::CPreviewDlg(wxWindow* parent, const std::vector<PlacedHotkey>& plac
                                      : ShownGameText(p.bonus) + " " + ShownGameText(p.amount));
     ++row;
   }
-  // Each column as wide as its widest entry or its header, whichever is wider.
+  // Each column as wide as its widest entry or its header, whichever is
+  // wider. The header is measured here too, in the list's own font, with
+  // room for the header's margins: some systems' own measure of it (Wine's)
+  // uses another font and cuts it.
   for (int i = 0; i < 5; ++i) {
     m_list->SetColumnWidth(i, wxLIST_AUTOSIZE);
     const int entries = m_list->GetColumnWidth(i);
     m_list->SetColumnWidth(i, wxLIST_AUTOSIZE_USEHEADER);
-    m_list->SetColumnWidth(i, std::max(entries, m_list->GetColumnWidth(i)));
+    const int header = std::max(m_list->GetColumnWidth(i), m_list->GetTextExtent(columns[i]).x + FromDIP(24));
+    m_list->SetColumnWidth(i, std::max(entries, header));
   }
   sizer->Add(m_list, 1, wxEXPAND | wxLEFT | wxRIGHT, 8);
   FinishCloseOnlyDialog(*this, sizer);

@@ -9,8 +9,9 @@
 # shows nothing for a language without the text. A silent install takes the
 # folder as /PLANNER=FOLDER, quoted whole or not; a folder given that does not
 # hold the planner's files stops it with exit code 2 and a line in
-# %TEMP%\Brindlemarque-install.log. Without one, the installer looks for the
-# planner in the usual places.
+# %TEMP%\Brindlemarque-install.log, before anything on the machine changes
+# (an installed version stays as it is). Without one, the installer proposes
+# the folder kept before, else looks for the planner in the usual places.
 
 # The installer's texts: name, English, German, French (no ";": it would
 # split the list; a line break is ${U+000A}, as CPack turns "\\n" into one).
@@ -81,6 +82,30 @@ if(_found EQUAL -1)
   message(FATAL_ERROR "CPack's NSIS template has no reinstall question to translate")
 endif()
 string(REPLACE "${_question}" [=["$(ReinstallQuestion)"]=] _template "${_template}")
+# A silent install that will be refused stops before anything on the
+# machine changes: before the old version is uninstalled.
+set(_init "Function .onInit\n")
+string(FIND "${_template}" "${_init}" _found)
+if(_found EQUAL -1)
+  message(FATAL_ERROR "CPack's NSIS template has no .onInit to refuse a silent install in")
+endif()
+string(REPLACE "${_init}" "${_init}  Call RefuseSilentInstall\n" _template "${_template}")
+# The old version's uninstaller runs in place, where it cannot remove
+# itself: once it succeeded, it goes, and its folder with it when empty
+# (an install into another folder leaves nothing behind).
+set(_uninstall [=[  ExecWait '"$0" /S _?=$3' ;Do not copy the uninstaller to a temp file
+
+  IfErrors uninst_failed inst]=])
+string(FIND "${_template}" "${_uninstall}" _found)
+if(_found EQUAL -1)
+  message(FATAL_ERROR "CPack's NSIS template does not run the old uninstaller as expected")
+endif()
+string(REPLACE "${_uninstall}" [=[  ExecWait '"$0" /S _?=$3' ;Do not copy the uninstaller to a temp file
+
+  IfErrors uninst_failed
+  Delete "$0"
+  RMDir "$3"
+  Goto inst]=] _template "${_template}")
 file(WRITE "${CMAKE_BINARY_DIR}/nsis/NSIS.template.in" "${_template}")
 list(PREPEND CMAKE_MODULE_PATH "${CMAKE_BINARY_DIR}/nsis")
 
@@ -143,7 +168,6 @@ set(_page [=[
   ; $R1: the folder given as /PLANNER=FOLDER (up to the next " /"),
   ; /PLANNER="FOLDER" or, as a quoted argument arrives, "/PLANNER=FOLDER";
   ; the error flag is set when none is given.
-  Var PlannerGiven
   Function GivenPlannerFolder
     Push $R0
     Push $R2
@@ -197,14 +221,41 @@ set(_page [=[
     Pop $R0
   FunctionEnd
 
-  ; $PlannerFolder from /PLANNER=, else found in the user's documents or the
-  ; program folders; empty when none is.
+  ; A silent install given a folder without the planner's files stops
+  ; before anything on the machine changes (an installed version stays as
+  ; it is), and says why: exit code 2 and a line in the log.
+  Function RefuseSilentInstall
+    IfSilent 0 done
+    Push $R1
+    Call GivenPlannerFolder
+    IfErrors checked
+    IfFileExists "$R1\config.xml" 0 +2
+    IfFileExists "$R1\config_gem.xml" checked
+      FileOpen $0 "$TEMP\Brindlemarque-install.log" a
+      FileSeek $0 0 END
+      FileWrite $0 "Brindlemarque: not installed: /PLANNER=$R1 holds no config.xml and config_gem.xml${U+000D}${U+000A}"
+      FileClose $0
+      SetErrorLevel 2
+      Quit
+    checked:
+    Pop $R1
+    done:
+  FunctionEnd
+
+  ; $PlannerFolder from /PLANNER=, else the folder kept before (the
+  ; installing user's, else the machine's), else one found in the user's
+  ; documents or the program folders; empty when none is.
   Function ChoosePlannerFolder
     StrCmp $PlannerFolder "" 0 chosen
     Push $R0
     Push $R1
     Call GivenPlannerFolder
     IfErrors 0 given
+    ReadRegStr $PlannerFolder HKCU "Software\Daoc\Brindlemarque\settings" "config_dir"
+    StrCmp $PlannerFolder "" 0 kept
+    ReadRegStr $PlannerFolder HKLM "Software\Daoc\Brindlemarque\settings" "config_dir"
+    StrCmp $PlannerFolder "" 0 kept
+    search:
     Call UserDocuments
     Call FindPlannerIn
     StrCmp $PlannerFolder "" 0 found
@@ -214,9 +265,13 @@ set(_page [=[
     StrCpy $R0 "$PROGRAMFILES32"
     Call FindPlannerIn
     Goto found
+    kept:
+      ; a folder that is gone no longer counts
+      IfFileExists "$PlannerFolder\*.*" found
+      StrCpy $PlannerFolder ""
+      Goto search
     given:
       StrCpy $PlannerFolder $R1
-      StrCpy $PlannerGiven 1
     found:
     Pop $R1
     Pop $R0
@@ -252,27 +307,15 @@ set(_page [=[
     IfFileExists "$PlannerFolder\config.xml" 0 warn
     IfFileExists "$PlannerFolder\config_gem.xml" ok warn
     warn:
-      MessageBox MB_YESNO|MB_ICONEXCLAMATION "$(PlannerMissing)" IDYES ok
+      MessageBox MB_YESNO|MB_ICONEXCLAMATION|MB_DEFBUTTON2 "$(PlannerMissing)" IDYES ok
       Abort
     ok:
   FunctionEnd
 ]=])
 string(CONFIGURE "${_page}" CPACK_NSIS_LICENSE_PAGE @ONLY)
 set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [=[
+  ; (A silent install given a wrong folder was refused in .onInit.)
   Call ChoosePlannerFolder
-  ; A silent install given a folder without the planner's files stops
-  ; before anything is installed, and says why.
-  IfSilent 0 planner_checked
-  StrCmp $PlannerGiven 1 0 planner_checked
-  IfFileExists "$PlannerFolder\config.xml" 0 +2
-  IfFileExists "$PlannerFolder\config_gem.xml" planner_checked
-    FileOpen $0 "$TEMP\Brindlemarque-install.log" a
-    FileSeek $0 0 END
-    FileWrite $0 "Brindlemarque: not installed: /PLANNER=$PlannerFolder holds no config.xml and config_gem.xml${U+000D}${U+000A}"
-    FileClose $0
-    SetErrorLevel 2
-    Quit
-  planner_checked:
   ; The folder the window finds when started another way too; only one that
   ; holds the planner's file, as the window itself keeps only such a folder.
   ; Other users of the machine, who have no folder of their own kept, find

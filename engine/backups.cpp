@@ -228,7 +228,7 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   std::error_code made;
   fs::create_directories(FsPath(folder), made);
   if (made) {
-    error = Reason(reason::kCannotKeepBackupIn, {Reason::Plain(folder), SystemErrorText(made)});
+    error = Reason(reason::kCannotKeepBackupIn, {Reason::Path(folder), SystemErrorText(made)});
     return false;
   }
   RemoveStaleTemporaryFiles(folder);  // of a run killed while it kept a backup
@@ -268,7 +268,7 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   if (!note.empty()) writes.push_back({notePath, {noteText}, false, {}});
   const std::size_t written = ReplaceFilesTogether(writes);
   if (written < backupWrites) {
-    error = Reason(reason::kCannotKeepBackupIn, {Reason::Plain(folder), LastFileError()});
+    error = Reason(reason::kCannotKeepBackupIn, {Reason::Path(folder), LastFileError()});
     return false;
   }
   // The bytes matter, not the note: a note that could not be written is left
@@ -364,8 +364,8 @@ RestoreResult RestoreBackup(const std::string& file, int number, const FileWaits
   auto backups = BackupNames(folder);  // none for an empty folder, which cannot be listed
   if (number < 1 || static_cast<std::size_t>(number) > backups.size()) {
     RestoreResult result;
-    result.error = backups.empty() ? Reason(reason::kNoBackupsKept, {Reason::Plain(file), Reason::Plain(folder)})
-                                   : Reason(reason::kNoSuchBackup, {Reason::Plain(file), Number(number),
+    result.error = backups.empty() ? Reason(reason::kNoBackupsKept, {Reason::Path(file), Reason::Path(folder)})
+                                   : Reason(reason::kNoSuchBackup, {Reason::Path(file), Number(number),
                                                                     Number(static_cast<long long>(backups.size()))});
     return result;
   }
@@ -378,6 +378,6 @@ RestoreResult RestoreBackup(const std::string& file, const BackupInfo& backup, c
   for (const auto& [name, ms] : BackupNames(folder))
     if (JoinPath(folder, name) == backup.path) return Restore(file, folder, name, ms, waits);
   RestoreResult result;
-  result.error = Reason(reason::kBackupGone, {Reason::Plain(backup.path), Reason::Plain(backup.time)});
+  result.error = Reason(reason::kBackupGone, {Reason::Path(backup.path), Reason::Plain(backup.time)});
   return result;
 }

@@ -41,7 +41,7 @@ std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::strin
   Reason reason = LoadConfig(*doc, path);
   if (reason.empty()) {
     if (FirstListEntry(doc.get(), table.root, table.list, table.entry)) return doc;
-    reason = Reason(table.missing, {Reason::Plain(path)});
+    reason = Reason(table.missing, {Reason::Path(path)});
   }
   context.ShowMessage(Lines(Reason::Plain(std::string("can't load ") + name), reason, true));
   return nullptr;

@@ -156,7 +156,7 @@ ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, 
   Step back = MoveBack(displaced, t.target);
   FlushFolder(t.folder);
   if (back == Step::Done) return ChangedMeanwhile();
-  SetFileError(Reason(reason::kOtherVersionKeptBeside, {LastFileError(), Reason::Plain(displaced)}));
+  SetFileError(Reason(reason::kOtherVersionKeptBeside, {LastFileError(), Reason::Path(displaced)}));
   return Outcome(ReplaceOutcome::Kept, displaced);
 }
 
@@ -169,7 +169,7 @@ ReplaceResult PutOriginalBack(const Temporary& t, const std::string& displaced) 
     SetFileError(reason);
     return Outcome(ReplaceOutcome::Failed);
   }
-  SetFileError(Reason(reason::kNotPutBack, {reason, Reason::Plain(displaced)}));
+  SetFileError(Reason(reason::kNotPutBack, {reason, Reason::Path(displaced)}));
   return Outcome(ReplaceOutcome::Unknown, displaced);
 }
 
@@ -203,7 +203,7 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, std::stri
     return false;
   }
   FlushFolder(t.folder);  // the version kept beside stays under its name after a crash too
-  SetFileError(Reason(reason::kFirstVersionKeptBeside, {Reason::Plain(displaced)}));
+  SetFileError(Reason(reason::kFirstVersionKeptBeside, {Reason::Path(displaced)}));
   failure = Outcome(ReplaceOutcome::Kept, displaced);
   return false;
 }
@@ -298,7 +298,7 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
     swap = ReplaceKeepingDisplaced(t.target, t.path, displaced);
     if (swap == Step::Stranded) {
       RemoveFile(t.path);
-      SetFileError(Reason(reason::kNotPutBack, {LastFileError(), Reason::Plain(displaced)}));
+      SetFileError(Reason(reason::kNotPutBack, {LastFileError(), Reason::Path(displaced)}));
       return Outcome(ReplaceOutcome::Unknown, displaced);
     }
   }
@@ -337,7 +337,7 @@ std::vector<Reason> SweepLeftoversOf(const std::string& path, const LeftoverKeep
     if (!now.exists) {
       if (MoveToFreeName(full, t.target) == Step::Done) {
         FlushFolder(t.folder);
-        lines.push_back(Reason(reason::kLeftoverPutBack, {Reason::Plain(t.target), Reason::Plain(full)}));
+        lines.push_back(Reason(reason::kLeftoverPutBack, {Reason::Path(t.target), Reason::Path(full)}));
       }
       continue;
     }
@@ -349,7 +349,7 @@ std::vector<Reason> SweepLeftoversOf(const std::string& path, const LeftoverKeep
     if (keep && keep(full, where)) {
       RemoveFile(full);
       if (!where.empty())
-        lines.push_back(Reason(reason::kLeftoverKept, {Reason::Plain(t.target), Reason::Plain(where)}));
+        lines.push_back(Reason(reason::kLeftoverKept, {Reason::Path(t.target), Reason::Path(where)}));
     }
   }
   return lines;

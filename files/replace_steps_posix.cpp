@@ -46,7 +46,7 @@ mode_t CurrentUmask() {
 Reason FolderError(int error, const std::string& folder) {
   Reason text = ErrnoText(error);
   if (error != EACCES && error != EPERM && error != EROFS) return text;
-  return Reason(R_("%s (the folder %s)"), {std::move(text), Reason::Plain(folder)});
+  return Reason(R_("%s (the folder %s)"), {std::move(text), Reason::Path(folder)});
 }
 
 // What most file systems answer for a call they cannot do (FAT gives EPERM for links).

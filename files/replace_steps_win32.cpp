@@ -26,7 +26,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 bool FailInFolder(DWORD error, const std::string& folder) {
   Reason text = SystemText(error);
   if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
-    text = Reason(R_("%s (the folder %s)"), {std::move(text), Reason::Plain(folder)});
+    text = Reason(R_("%s (the folder %s)"), {std::move(text), Reason::Path(folder)});
   return Fail(std::move(text));
 }
 

@@ -8,20 +8,26 @@ cd "$(dirname "$0")/.."
 installer=$1
 target='C:\Brindlemarque-check'
 unix_target=$(scripts/wine-run.sh winepath -u "$target" 2>/dev/null | tr -d '\r')
+# The folder a reinstall moves the program to.
+moved='C:\Brindlemarque-moved'
+unix_moved=$(scripts/wine-run.sh winepath -u "$moved" 2>/dev/null | tr -d '\r')
 # An install a failed check left behind would make the installer ask to
 # remove it first (a silent install then stops): it goes, and this check's
 # install goes whatever happens.
 uninstall() {
-  [ -f "$unix_target/Uninstall.exe" ] || return 0
-  scripts/wine-run.sh "$unix_target/Uninstall.exe" /S >/dev/null 2>&1 || true
-  for i in $(seq 100); do
-    [ -f "$unix_target/brindlemarque-cli.exe" ] || break
-    sleep 0.2
+  local folder
+  for folder in "$unix_target" "$unix_moved"; do
+    [ -f "$folder/Uninstall.exe" ] || continue
+    scripts/wine-run.sh "$folder/Uninstall.exe" /S >/dev/null 2>&1 || true
+    for i in $(seq 100); do
+      [ -f "$folder/brindlemarque-cli.exe" ] || break
+      sleep 0.2
+    done
   done
 }
 uninstall
 trap uninstall EXIT
-rm -rf "$unix_target"
+rm -rf "$unix_target" "$unix_moved"
 # What the user's menus hold before: the install must add nothing there.
 # A bare home has none of these folders: only those that exist are looked in.
 menus() {
@@ -48,7 +54,7 @@ find "$log" -name Brindlemarque-install.log -delete 2>/dev/null || true
 status=0
 scripts/wine-run.sh "$installer" /S "/PLANNER=$planner" "/D=$target" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 2 ] || { echo "install: a silent install into a folder without the planner's files gave $status, not 2" >&2; exit 1; }
-[ ! -f "$unix_target/Brindlemarque.exe" ] || { echo "install: the refused silent install installed all the same" >&2; exit 1; }
+[ ! -e "$unix_target" ] || { echo "install: the refused silent install made its folder all the same" >&2; exit 1; }
 find "$log" -name Brindlemarque-install.log -exec grep -h "holds no config.xml" {} + 2>/dev/null | grep -qF "$planner" \
   || { echo "install: the refused silent install left no line in Brindlemarque-install.log" >&2; exit 1; }
 cp examples/vesko/config.xml examples/vesko/config_gem.xml "$unix_planner/"
@@ -66,6 +72,32 @@ for file in Brindlemarque.exe brindlemarque-cli.exe Uninstall.exe \
             locale/de/LC_MESSAGES/brindlemarque.mo locale/fr/LC_MESSAGES/brindlemarque.mo; do
   [ -f "$unix_target/$file" ] || { echo "install: $file is missing after the silent install" >&2; exit 1; }
 done
+# A silent upgrade given a folder without the planner's files is refused
+# before anything changes: the installed program, its Start-menu entry, its
+# keys and the folders kept stay exactly as they were.
+installed() {
+  (cd "$unix_target" && find . -type f -exec md5sum {} + | sort)
+  md5sum "$shortcut"
+  for key in 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Brindlemarque' \
+             'HKLM\Software\Daoc\Brindlemarque\settings' 'HKCU\Software\Daoc\Brindlemarque\settings'; do
+    scripts/wine-run.sh reg query "$key" 2>&1 | tr -d '\r'
+  done
+}
+before=$(installed)
+empty='C:\Empty check'
+unix_empty=$(scripts/wine-run.sh winepath -u "$empty" 2>/dev/null | tr -d '\r')
+rm -rf "$unix_empty" && mkdir -p "$unix_empty"
+status=0
+scripts/wine-run.sh "$installer" /S "/PLANNER=$empty" "/D=$target" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] || { echo "install: a silent upgrade into a folder without the planner's files gave $status, not 2" >&2; exit 1; }
+[ "$(installed)" = "$before" ] || { echo "install: the refused silent upgrade changed the installed program:" >&2
+                                    diff <(echo "$before") <(installed) >&2; exit 1; }
+rm -rf "$unix_empty"
+# A reinstall into another folder leaves nothing in the old one.
+scripts/wine-run.sh "$installer" /S "/PLANNER=$planner" "/D=$moved" >/dev/null 2>&1
+[ -f "$unix_moved/Brindlemarque.exe" ] || { echo "install: the reinstall into $moved installed nothing there" >&2; exit 1; }
+[ ! -e "$unix_target" ] || { echo "install: the reinstall into another folder left the old one:" $(ls -A "$unix_target") >&2; exit 1; }
+unix_target=$unix_moved
 help=$(scripts/wine-run.sh "$unix_target/brindlemarque-cli.exe" --help 2>&1 | tr -d '\r')
 grep -q "gemtest" <<<"$help" || { echo "install: the installed command line did not answer --help" >&2; exit 1; }
 # "Open with Brindlemarque" for templates, gone again after the uninstall.
@@ -84,4 +116,4 @@ done
 ! scripts/wine-run.sh reg query 'HKLM\Software\Brindlemarque' >/dev/null 2>&1 \
   || { echo "install: the uninstall left the key HKLM\\Software\\Brindlemarque" >&2; exit 1; }
 rm -rf "$unix_planner"
-echo "install: silent install with a quoted /PLANNER= holding a space (refused with exit code 2 and a log line while the folder lacks the planner's files; then catalogs beside the program, the Start-menu entry, and config_dir for the user and the machine in the planner's folder), --help, \"Open with\" for .vsk and silent uninstall under Wine all worked"
+echo "install: silent install with a quoted /PLANNER= holding a space (refused with exit code 2, a log line and no folder made while the folder lacks the planner's files; then catalogs beside the program, the Start-menu entry, and config_dir for the user and the machine in the planner's folder), a refused silent upgrade that changed nothing, a reinstall into another folder that left nothing in the old one, --help, \"Open with\" for .vsk and silent uninstall under Wine all worked"

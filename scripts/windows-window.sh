@@ -6,13 +6,17 @@
 # file with the Linux command line's result for the same settings. First,
 # with a stand-in of the game's client running under Wine (a program file
 # named game.dll), GO must ask before it writes, and its default answer
-# (No) must leave the file as it was.
+# (No) must leave the file as it was. Before that, a right click in the
+# window opens its menu, and each of its entries answers: Undo, the
+# planner's folder, Preview (whose column headers must fit their columns,
+# measured from outside by window_probe.exe) and the language.
 #   scripts/windows-window.sh [--screenshot]
 set -Eeuo pipefail
 trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 here=$PWD
 exe=$here/build-windows/bin/Brindlemarque.exe
+probe=$here/build-windows/bin/window_probe.exe
 [ -f "$exe" ] || { echo "window: $exe is missing; run scripts/windows-test.sh" >&2; exit 1; }
 shot=
 [ "${1:-}" = --screenshot ] && shot=$here/docs/main-window-windows.png
@@ -27,6 +31,8 @@ windows_path() { local p=${1//\//\\}; echo "Z:$p"; }
 # so that the window closes once the build succeeded.
 key='HKCU\Software\Daoc\Brindlemarque\settings'
 reg() { scripts/wine-run.sh reg add "$key" /f "$@" >/dev/null 2>&1; }
+# The window's language follows LANG, as a player's does until they choose one.
+scripts/wine-run.sh reg delete "$key" /v language /f >/dev/null 2>&1 || true
 reg /v sc_file /t REG_SZ /d "$(windows_path "$work/vesko/templates/Alarion_Armsman.vsk")"
 reg /v out_file2 /t REG_SZ /d "$(windows_path "$work/Alarion-4.ini")"
 for pair in qbar=2 qbar_first=2 qbar_last=7 use_space=1 quit=16 reverse=0 cleanup=4 dragged=8; do
@@ -40,7 +46,7 @@ sleep 1
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
-  here=$1 exe=$2 work=$3 shot=$4 caption=$5
+  here=$1 exe=$2 work=$3 shot=$4 caption=$5 probe=$6
   cd "$work/vesko"
   LANG=de_DE.UTF-8 "$here/scripts/wine-run.sh" "$exe" >"$work/wine.log" 2>&1 &
   pid=$!
@@ -56,6 +62,48 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   [ -n "$id" ] || { echo "window: no window titled $caption" >&2; cat "$work/wine.log" >&2; kill $pid; exit 1; }
   sleep 2
   [ -n "$shot" ] && import -window "$id" "$shot"
+  # The window menu on a right click (on the window, beside the fields),
+  # then an entry by its letter. A right click made while the window was
+  # still busy with a dialog that just closed is made again.
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  menu() {
+    for try in 1 2 3 4 5; do
+      xdotool windowfocus --sync "$id" mousemove --window "$id" 15 $((HEIGHT - 15)) click 3
+      if "$here/scripts/wine-run.sh" "$probe" menu; then xdotool key "$@"; return 0; fi
+      sleep 1
+    done
+    echo "window: a right click opened no menu" >&2
+    kill $pid
+    exit 1
+  }
+  # Undo: no backup of this character yet, said in a box.
+  menu l
+  box=$(window_titled Brindlemarque 50)
+  [ -n "$box" ] || { echo "window: the menu entry Undo showed nothing" >&2; kill $pid; exit 1; }
+  xdotool windowfocus --sync "$box" key Return
+  sleep 2
+  # The planner folder: the folder chooser (titled as Wine titles it).
+  menu o
+  chooser=$(window_titled "Ordner auswählen" 50)
+  [ -n "$chooser" ] || { echo "window: the menu entry for the planner folder showed no chooser" >&2; kill $pid; exit 1; }
+  xdotool windowfocus --sync "$chooser" key Escape
+  sleep 2
+  # Preview, its column headers whole.
+  menu v
+  preview=$(window_titled Vorschau 50)
+  [ -n "$preview" ] || { echo "window: the menu entry Preview showed no preview" >&2; kill $pid; exit 1; }
+  sleep 1
+  headers=$("$here/scripts/wine-run.sh" "$probe" columns Vorschau 2>&1 | tr -d "\r") \
+    || { echo "window: the preview cuts its column headers:" >&2; echo "$headers" >&2; kill $pid; exit 1; }
+  xdotool windowfocus --sync "$preview" key Escape
+  sleep 2
+  # The language: the window is made again in another one.
+  menu s Down Down Return
+  sleep 3
+  "$here/scripts/wine-run.sh" reg query "HKCU\Software\Daoc\Brindlemarque\settings" /v language 2>/dev/null \
+    | grep -q "REG_SZ *[a-z]" || { echo "window: the menu entry for the language chose none" >&2; kill $pid; exit 1; }
+  id=$(window_titled "$caption" 50)
+  [ -n "$id" ] || { echo "window: gone after the language was chosen" >&2; kill $pid; exit 1; }
   # GO is the default button and has the focus: Enter presses it. While
   # the game runs it asks first (a box captioned with the program name
   # alone), and Enter answers No.
@@ -79,11 +127,12 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     sleep 0.2
   done
   if kill -0 $pid 2>/dev/null; then echo "window: still open after GO" >&2; kill $pid; exit 1; fi
-' _ "$here" "$exe" "$work" "$shot" "Brindlemarque $("$here/scripts/version.sh")"
+' _ "$here" "$exe" "$work" "$shot" "Brindlemarque $("$here/scripts/version.sh")" "$probe"
+scripts/wine-run.sh reg delete "$key" /v language /f >/dev/null 2>&1 || true
 
 if ! cmp -s "$work/Alarion-4.ini" tests/data/expected/Alarion-4.forward.ini; then
   echo "window: the build through GO differs from the command line's result" >&2
   diff <(tr -d '\r' < "$work/Alarion-4.ini") <(tr -d '\r' < tests/data/expected/Alarion-4.forward.ini) | head -20 >&2
   exit 1
 fi
-echo "window: GO under Wine wrote what the Linux command line writes"
+echo "window: a right click under Wine opened the window's menu, whose Undo, planner folder, Preview (headers whole) and language answered; GO wrote what the Linux command line writes"

@@ -1,5 +1,7 @@
 #include "reason_text.h"
 
+#include <algorithm>
+
 namespace {
 
 // `format` with each "%s" replaced by the next of `fields`.
@@ -29,6 +31,12 @@ Reason Reason::Plain(std::string text) {
   return plain;
 }
 
+Reason Reason::Path(std::string path) {
+  Reason named = Plain(std::move(path));
+  named.m_path = true;
+  return named;
+}
+
 Reason Reason::Known(std::string text) {
   Reason known = Plain(std::move(text));
   known.m_catalog = true;
@@ -39,7 +47,10 @@ std::string Reason::Text() const { return Text(Translate()); }
 
 std::string Reason::Text(const Translate& translate) const {
   // The empty text would give a catalog's header.
-  const std::string text = m_catalog && translate && !m_text.empty() ? translate(m_text) : m_text;
+  std::string text = m_catalog && translate && !m_text.empty() ? translate(m_text) : m_text;
+#ifdef _WIN32
+  if (m_path) std::replace(text.begin(), text.end(), '/', '\\');
+#endif
   if (m_fields.empty()) return text;  // a text without fields keeps any "%s" it holds
   std::vector<std::string> fields;
   for (const Reason& field : m_fields) fields.push_back(field.Text(translate));
@@ -47,7 +58,8 @@ std::string Reason::Text(const Translate& translate) const {
 }
 
 bool Reason::operator==(const Reason& other) const {
-  return m_text == other.m_text && m_catalog == other.m_catalog && m_fields == other.m_fields;
+  return m_text == other.m_text && m_catalog == other.m_catalog && m_path == other.m_path &&
+         m_fields == other.m_fields;
 }
 
 Reason Reason::Joining(std::string format, std::vector<Reason> fields) {
@@ -56,7 +68,7 @@ Reason Reason::Joining(std::string format, std::vector<Reason> fields) {
   return joined;
 }
 
-Reason AtPath(const std::string& path, Reason why) { return Reason::Joining("%s: %s", {Reason::Plain(path), std::move(why)}); }
+Reason AtPath(const std::string& path, Reason why) { return Reason::Joining("%s: %s", {Reason::Path(path), std::move(why)}); }
 
 Reason Lines(Reason first, Reason then, bool gap) {
   return Reason::Joining(gap ? "%s\n\n%s" : "%s\n%s", {std::move(first), std::move(then)});

@@ -29,6 +29,9 @@ class Reason {
   /// Shown as it is in every language: a path, a number, a name, or a
   /// message players know by its English words.
   static Reason Plain(std::string text);
+  /// A path as given, shown with the system's separator ("C:\\a\\b" for
+  /// "C:/a/b" on Windows), as the file dialogs show paths.
+  static Reason Path(std::string path);
   /// A text from elsewhere that the catalogs may know (a system error's, a
   /// parser's), translated when they do.
   static Reason Known(std::string text);
@@ -48,10 +51,11 @@ class Reason {
  private:
   std::string m_text;
   bool m_catalog = false;
+  bool m_path = false;
   std::vector<Reason> m_fields;
 };
 
-/// "<path>: <why>".
+/// "<path>: <why>", the path as Reason::Path shows it.
 Reason AtPath(const std::string& path, Reason why);
 /// `first` and `then` on lines of their own ("\n\n" between them when `gap`).
 Reason Lines(Reason first, Reason then, bool gap = false);

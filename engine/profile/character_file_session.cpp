@@ -17,7 +17,7 @@ bool CharacterFileSession::Open(const std::string& path, const FileWaits& waits,
   m_error = {};
   m_notes.clear();
   if (path.empty()) return Refuse(R_("no character file chosen"));
-  if (IsFolder(path)) return Refuse(Reason(reason::kFolderNotCharacter, {Reason::Plain(path)}));
+  if (IsFolder(path)) return Refuse(Reason(reason::kFolderNotCharacter, {Reason::Path(path)}));
   if (!m_lock.Acquire(path, waits.lockWaitMs)) return Refuse(AtPath(path, LastFileError()));
   m_keep = std::move(keep);
   m_notes = SweepLeftoversOf(path, m_keep, true);  // what a stopped run left beside the file
@@ -81,7 +81,7 @@ bool CharacterFileSession::Save() {
       if (m_keep && m_keep(result.kept, where) && !where.empty()) {
         std::error_code ignored;
         std::filesystem::remove(FsPath(result.kept), ignored);  // kept twice is once too many
-        reason = Reason(reason::kOtherVersionKeptAsBackup, {Reason::Plain(where)});
+        reason = Reason(reason::kOtherVersionKeptAsBackup, {Reason::Path(where)});
       }
       return Refuse(AtPath(m_path, reason));
     }

@@ -1,0 +1,123 @@
+// Looks at the window program from outside, as the system shows it to the
+// player, for scripts/windows-window.sh under Wine:
+//   window_probe menu           exit code 0 while a popup menu is open
+//   window_probe columns TITLE  each column of the list in the window TITLE:
+//                               its header, its width and its header text's
+//                               width in the font of the system's windows;
+//                               exit code 1 when a header and the margins it
+//                               is drawn within do not fit its column
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Utf8(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0], size, nullptr, nullptr);
+  return text;
+}
+
+std::wstring Wide(const char* text) {
+  int size = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], size);
+  wide.resize(static_cast<std::size_t>(size > 0 ? size - 1 : 0));
+  return wide;
+}
+
+// Whether a popup menu is open (its entries belong to the program's
+// process: they cannot be read from another).
+int MenuOpen() {
+  HWND popup = ::FindWindowW(L"#32768", nullptr);
+  return popup && ::IsWindowVisible(popup) ? 0 : 1;
+}
+
+BOOL CALLBACK FindList(HWND child, LPARAM found) {
+  wchar_t name[64] = L"";
+  ::GetClassNameW(child, name, 64);
+  if (std::wstring(name) != WC_LISTVIEWW) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
+// The list's column `i`: its header text and width, read through memory
+// in the list's own process (a list answers with its process's pointers).
+bool ReadColumn(HWND list, HANDLE process, int i, std::wstring& text, int& width) {
+  struct Remote {
+    LVCOLUMNW column;
+    wchar_t text[256];
+  };
+  auto* remote = static_cast<Remote*>(::VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return false;
+  Remote local = {};
+  local.column.mask = LVCF_TEXT | LVCF_WIDTH;
+  local.column.pszText = remote->text;
+  local.column.cchTextMax = 256;
+  bool read = ::WriteProcessMemory(process, remote, &local, sizeof local, nullptr) &&
+              ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&remote->column)) &&
+              ::ReadProcessMemory(process, remote, &local, sizeof local, nullptr);
+  ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  local.text[255] = L'\0';
+  text = local.text;
+  width = local.column.cx;
+  return read;
+}
+
+int CheckColumns(const char* title) {
+  HWND window = ::FindWindowW(nullptr, Wide(title).c_str());
+  HWND list = nullptr;
+  if (window) ::EnumChildWindows(window, FindList, reinterpret_cast<LPARAM>(&list));
+  if (!list) {
+    std::fprintf(stderr, "no list in a window titled %s\n", title);
+    return 1;
+  }
+  DWORD id = 0;
+  ::GetWindowThreadProcessId(list, &id);
+  HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+  HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const int columns = header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  const int margin = header ? static_cast<int>(::SendMessageW(header, HDM_GETBITMAPMARGIN, 0, 0)) : 0;
+  // The text in the font the controls of a window are given: the system's
+  // message font.
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  HDC dc = ::GetDC(nullptr);
+  HGDIOBJ before = ::SelectObject(dc, font);
+  int status = columns > 0 && process ? 0 : 1;
+  for (int i = 0; i < columns && process; ++i) {
+    std::wstring text;
+    int width = 0;
+    if (!ReadColumn(list, process, i, text, width)) {
+      std::fprintf(stderr, "column %d cannot be read\n", i);
+      status = 1;
+      continue;
+    }
+    SIZE size = {};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const bool fits = width >= size.cx + 2 * margin;  // the header draws its text within margins
+    std::printf("%s\t%d\t%ld%s\n", Utf8(text).c_str(), width, size.cx, fits ? "" : "\tcut");
+    if (!fits) status = 1;
+  }
+  ::SelectObject(dc, before);
+  ::ReleaseDC(nullptr, dc);
+  ::DeleteObject(font);
+  if (process) ::CloseHandle(process);
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string what = argc > 1 ? argv[1] : "";
+  if (what == "menu") return MenuOpen();
+  if (what == "columns" && argc > 2) return CheckColumns(argv[2]);
+  std::fprintf(stderr, "usage: window_probe menu | window_probe columns TITLE\n");
+  return 2;
+}
