@@ -84,7 +84,7 @@ TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
   // One folder per file, named so that a person finds it, naming the file in full.
   std::string folder = Slashes(BackupFolder(file));
   EXPECT_EQ(folder.rfind(Slashes(BackupRoot()) + "/Anne-Marie-3.ini (", 0), 0u) << folder;
-  EXPECT_EQ(Slashes(ReadFile(folder + "/source.txt")), file + "\n");
+  EXPECT_EQ(Slashes(ReadFile(folder + "/source.txt")), Slashes(file) + "\n");
   EXPECT_NE(BackupFolder(dir.file("other/Anne-Marie-3.ini")), folder);
   // A clock gone back a little (the newest backup a minute ahead): the next one is still newer.
   auto nameAhead = [](std::time_t seconds) {
@@ -237,7 +237,7 @@ TEST(Backups, ABackupThatCannotBeWrittenStopsTheBuildAndChangesNothing) {
   EXPECT_FALSE(built);
   ASSERT_EQ(run.sink.messages.size(), 1u);
   std::string message = Slashes(run.sink.messages[0]);
-  EXPECT_EQ(message.rfind("can't write character file\n" + run.character + ": can't keep a backup in " + root +
+  EXPECT_EQ(message.rfind("can't write character file\n" + Slashes(run.character) + ": can't keep a backup in " + root +
                               "/Alarion-4.ini (",
                           0),
             0u)

@@ -216,8 +216,8 @@ TEST(RunBuildJob, UnwritableCharacterFileFailsInsteadOfPretending) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"", "no character file chosen"},
       {run.dir.path(), run.dir.path() + " is a folder, not a character file"},
-      {run.dir.path() + "/", run.dir.path() + "/ is a folder, not a character file"},
-      {run.dir.file("missing/x.ini"), run.dir.file("missing/x.ini") + ": no such file or directory"}};
+      {run.dir.path() + "/", ShownPath(run.dir.path() + "/") + " is a folder, not a character file"},
+      {run.dir.file("missing/x.ini"), ShownPath(run.dir.file("missing/x.ini")) + ": no such file or directory"}};
   for (const auto& [path, reason] : cases) {
     BuildFixture other(Item("Helm", Effects(1)));
     other.context.job.characterPath = path;

@@ -20,14 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A path as the command line prints it: with the system's one separator.
-std::string Printed(std::string path) {
-#ifdef _WIN32
-  std::replace(path.begin(), path.end(), '/', '\\');
-#endif
-  return path;
-}
-
 const std::string kVesko = std::string(EXAMPLES_DIR) + "/vesko";
 const std::string kCharacters = std::string(EXAMPLES_DIR) + "/appdata/Electronic Arts/Dark Age of Camelot/LotM";
 
@@ -124,7 +116,7 @@ TEST(CliBuild, MissingConfigurationFilesRefuseTheBuild) {
     ProgramResult r = ws.Cli({command, "--template", ws.Template("Alarion_Armsman.vsk"), "--character", ws.character,
                               "--config-dir", ws.dir.path()});
     EXPECT_EQ(r.status, 1) << command;
-    EXPECT_EQ(r.err, "can't load config.xml\n\n" + JoinPath(ws.dir.path(), "config.xml") +
+    EXPECT_EQ(r.err, "can't load config.xml\n\n" + ShownPath(JoinPath(ws.dir.path(), "config.xml")) +
                          ": no such file or directory\nconfig files not loaded - sry can't do my job\n")
         << command;
   }
@@ -148,7 +140,7 @@ TEST(CliBuild, UnreadableTemplateFails) {
   std::string before = ReadFile(ws.character);
   ProgramResult r = ws.Cli({"build", "--template", ws.dir.file("none.vsk"), "--character", ws.character});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "can't read SC-File\n" + ws.dir.file("none.vsk") + ": no such file or directory\n");
+  EXPECT_EQ(r.err, "can't read SC-File\n" + ShownPath(ws.dir.file("none.vsk")) + ": no such file or directory\n");
   EXPECT_EQ(ReadFile(ws.character), before);
 }
 
@@ -231,10 +223,10 @@ TEST(CliCharacters, ListsTheSampleFolderAndFilters) {
   ProgramResult listed = ws.Cli({"characters", "--spellcrafters", "--server", "8"}, "", home);
   ASSERT_EQ(listed.status, 0) << listed.err;
   const std::string& out = listed.out;
-  EXPECT_EQ(out.rfind("folder: " + Printed(lotm) + " (%APPDATA% \xE2\x80\x93 LotM)\n", 0), 0u) << out;
+  EXPECT_EQ(out.rfind("folder: " + ShownPath(lotm) + " (%APPDATA% \xE2\x80\x93 LotM)\n", 0), 0u) << out;
   EXPECT_NE(out.find("Brunhild-8.ini"), std::string::npos);
   EXPECT_EQ(out.find("Alarion"), std::string::npos);
-  std::string expectedFolders = "%APPDATA% \xE2\x80\x93 LotM\t" + Printed(lotm) + "\n";
+  std::string expectedFolders = "%APPDATA% \xE2\x80\x93 LotM\t" + ShownPath(lotm) + "\n";
 #ifndef _WIN32
   EXPECT_NE(out.find("\nfolder: " + wine + " (Wine (~/.wine) \xE2\x80\x93 LotM)\n"), std::string::npos) << out;
   EXPECT_NE(out.find("Brunhild-8.ini", out.find("Wine")), std::string::npos) << out;
@@ -254,10 +246,10 @@ TEST(CliCharacters, FolderThatCannotBeListedAndNamesThatWouldDriveTheTerminal) {
   Workspace ws;
   ProgramResult missing = ws.Cli({"characters", ws.dir.file("nowhere")});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "can't list the folder " + Printed(ws.dir.file("nowhere")) + ": no such file or directory\n");
+  EXPECT_EQ(missing.err, "can't list the folder " + ShownPath(ws.dir.file("nowhere")) + ": no such file or directory\n");
   ProgramResult file = ws.Cli({"characters", ws.character});
   EXPECT_EQ(file.status, 1);
-  EXPECT_EQ(file.err, "can't list the folder " + Printed(ws.character) + ": not a directory\n");
+  EXPECT_EQ(file.err, "can't list the folder " + ShownPath(ws.character) + ": not a directory\n");
 
 #ifndef _WIN32
   // A folder no user can open, root included: a link that leads to itself.
@@ -307,10 +299,10 @@ TEST(CliRestore, UndoesABuildByteForByteAndTheUndoItself) {
   ProgramResult undo = ws.Cli(restore);
   EXPECT_EQ(undo.status, 0) << undo.err;
   EXPECT_EQ(ReadFile(ws.character), original);
-  EXPECT_EQ(undo.out.rfind("restored " + Printed(ws.character) + " to the backup of ", 0), 0u) << undo.out;
+  EXPECT_EQ(undo.out.rfind("restored " + ShownPath(ws.character) + " to the backup of ", 0), 0u) << undo.out;
   ProgramResult same = ws.Cli({"restore", "--character", ws.character, "--backup", "2"});  // the original again
   EXPECT_EQ(same.status, 0) << same.err;
-  EXPECT_EQ(same.out.rfind(Printed(ws.character) + " already holds the backup of ", 0), 0u) << same.out;
+  EXPECT_EQ(same.out.rfind(ShownPath(ws.character) + " already holds the backup of ", 0), 0u) << same.out;
   EXPECT_EQ(ws.Cli(restore).status, 0);  // the undo undone
   EXPECT_EQ(ReadFile(ws.character), built);
   EXPECT_EQ(ws.Cli({"restore", "--character", ws.character, "--backup", "3"}).status, 0);
@@ -352,7 +344,7 @@ TEST(CliGameRunning, WritingCommandsWarnAndGoOn) {
   ProgramResult build = warned.Build("Alarion_Armsman.vsk");
   EXPECT_EQ(build.status, 0);
   EXPECT_EQ(build.err, warning);
-  EXPECT_EQ(build.out, before.out.substr(0, before.out.rfind(" of ")) + " of " + Printed(warned.character) + "\n");
+  EXPECT_EQ(build.out, before.out.substr(0, before.out.rfind(" of ")) + " of " + ShownPath(warned.character) + "\n");
   EXPECT_EQ(ReadFile(warned.character), ReadFile(quiet.character));
 
   ProgramResult unchecked = warned.Build("Alarion_Armsman.vsk", {"--no-game-check"});

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -53,6 +54,13 @@ class BackupHome : public ::testing::Environment {
 
 }  // namespace
 
+std::string ShownPath(std::string path) {
+#ifdef _WIN32
+  std::replace(path.begin(), path.end(), '/', '\\');
+#endif
+  return path;
+}
+
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
   std::random_device random;
@@ -69,7 +77,7 @@ TempDir::TempDir() {
     if (fs::create_directory(FsPath(path), ec)) {
       fs::permissions(FsPath(path), fs::perms::owner_all, fs::perm_options::replace, ec);
 #ifdef _WIN32
-      for (char& c : path) c = c == '\\' ? '/' : c;  // one separator in the tests' expectations
+      for (char& c : path) c = c == '/' ? '\\' : c;  // one separator, as messages show paths
 #endif
       m_path = path;
       return;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "paths.h"
 #include "profile_calls.h"
 #include "save_points.h"
 #include "message_sink.h"
@@ -25,11 +26,14 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
   const std::string& path() const { return m_path; }
   /// The path of `name` inside the folder.
-  std::string file(const std::string& name) const { return m_path + "/" + name; }
+  std::string file(const std::string& name) const { return JoinPath(m_path, name); }
 
  private:
   std::string m_path;
 };
+
+/// A path as messages show it: with the system's one separator.
+std::string ShownPath(std::string path);
 
 /// Writes `bytes` to `path`, creating or truncating it.
 void WriteFile(const std::string& path, const std::string& bytes);

@@ -25,7 +25,7 @@ const std::string kExamples = EXAMPLES_DIR;
 
 // A folder path of over 300 characters below `base`, made.
 std::string LongFolder(const std::string& base) {
-  std::string folder = base + "/" + std::string(120, 'a') + "/R\xc3\xbcstung " + std::string(100, 'b') + "/" +
+  std::string folder = base + "\\" + std::string(120, 'a') + "\\R\xc3\xbcstung " + std::string(100, 'b') + "\\" +
                        std::string(80, 'c');
   std::filesystem::create_directories(FsPath(folder));
   return folder;
@@ -47,7 +47,7 @@ TEST(WindowsPaths, LongAndNonAsciiPathsWorkForEveryFile) {
   TempDir dir;
   const std::string folder = LongFolder(dir.path());
   ASSERT_GT(folder.size(), 300u);
-  const std::string character = folder + "/M\xc3\xb6rwen-4.ini", templ = folder + "/Gr\xc3\xbcn.vsk";
+  const std::string character = JoinPath(folder, "M\xc3\xb6rwen-4.ini"), templ = JoinPath(folder, "Gr\xc3\xbcn.vsk");
   WriteFile(character, ReadFile(kExamples + "/appdata/Electronic Arts/Dark Age of Camelot/LotM/Alarion-4.ini"));
   WriteFile(templ, ReadFile(kExamples + "/vesko/templates/Alarion_Armsman.vsk"));
 
