@@ -1,9 +1,10 @@
 // Whole processes side by side: a command-line build against the least a
-// safe rewrite can do (minimal_rewrite), on character files of 4 KB, 1 MB and
-// 10 MB. Each round runs both on the same file, in alternating order; each
-// build finds new bytes, so it keeps a new backup, as a real first build of
-// the day does. Reports medians of wall and CPU time, the flushes to disk
-// each made (counted by the preloaded flush_count module) and peak memory.
+// safe rewrite can do (minimal_rewrite, plain C), with and without keeping a
+// backup first as a build does, on character files of 4 KB, 1 MB and 10 MB.
+// Each round runs the three on the same file, in rotating order; each build
+// finds new bytes, so it keeps a new backup, as a real first build of the
+// day does. Reports medians of wall and CPU time, the flushes to disk each
+// made (counted by the preloaded flush_count module) and peak memory.
 //
 //   process_bench [ROUNDS]        (default 15)
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -94,26 +96,37 @@ struct Series {
   }
 };
 
+// "a / b / c" of one measure, with the first's ratios to the others.
+void PrintMeasure(double build, double plain, double kept, const char* unit) {
+  std::printf(" %.1f %s / %.1f %s / %.1f %s (%.2f x / %.2f x) |", build, unit, plain, unit, kept, unit, build / plain,
+              build / kept);
+}
+
 void Compare(const char* label, std::size_t size, int rounds) {
   const std::string folder = MakeBenchFolder();  // backups go under it too
   const std::string character = folder + "/Bench-4.ini", flushLog = folder + "/flushes";
-  const std::string vesko = std::string(EXAMPLES_DIR) + "/vesko";
-  const std::vector<std::string> build = {CLI_PROGRAM, "build", "--template", vesko + "/templates/Alarion_Armsman.vsk",
-                                          "--character", character, "--config-dir", vesko};
-  const std::vector<std::string> minimal = {MINIMAL_REWRITE_PROGRAM, character};
-  Series builds, rewrites;
+  const std::string vesko = std::string(EXAMPLES_DIR) + "/vesko", kept = folder + "/kept";
+  ::mkdir(kept.c_str(), 0755);
+  const std::vector<std::vector<std::string>> programs = {
+      {CLI_PROGRAM, "build", "--template", vesko + "/templates/Alarion_Armsman.vsk", "--character", character,
+       "--config-dir", vesko},
+      {MINIMAL_REWRITE_PROGRAM, character},
+      {MINIMAL_REWRITE_PROGRAM, "--backup", kept, character}};
+  Series series[3];
   for (int round = 0; round < rounds; ++round) {
-    for (int turn = 0; turn < 2; ++turn) {
-      WriteRoundFile(character, size, round);  // new bytes each round: the build keeps a new backup
-      bool buildTurn = (turn == 0) == (round % 2 == 0);
-      (buildTurn ? builds : rewrites).runs.push_back(RunProcess(buildTurn ? build : minimal, flushLog));
+    for (int turn = 0; turn < 3; ++turn) {
+      const int which = (round + turn) % 3;
+      WriteRoundFile(character, size, round * 3 + turn);  // new bytes each time: the build keeps a new backup
+      series[which].runs.push_back(RunProcess(programs[which], flushLog));
     }
   }
   const double fileMiB = static_cast<double>(size) / (1024 * 1024);
-  std::printf("| %s | %.1f ms / %.1f ms (%.2f x) | %.1f ms / %.1f ms (%.2f x) | %d / %d | %.1f MiB / %.1f MiB (limit %.1f MiB) |\n",
-              label, builds.Wall(), rewrites.Wall(), builds.Wall() / rewrites.Wall(), builds.Cpu(), rewrites.Cpu(),
-              builds.Cpu() / rewrites.Cpu(), builds.Flushes(), rewrites.Flushes(), builds.Peak(), rewrites.Peak(),
-              2 * fileMiB + 5);
+  std::printf("| %s |", label);
+  PrintMeasure(series[0].Wall(), series[1].Wall(), series[2].Wall(), "ms");
+  PrintMeasure(series[0].Cpu(), series[1].Cpu(), series[2].Cpu(), "ms");
+  std::printf(" %d / %d / %d |", series[0].Flushes(), series[1].Flushes(), series[2].Flushes());
+  std::printf(" %.1f MiB / %.1f MiB / %.1f MiB (limit %.1f MiB) |\n", series[0].Peak(), series[1].Peak(),
+              series[2].Peak(), 2 * fileMiB + 5);
   std::fflush(stdout);
 }
 
@@ -122,7 +135,8 @@ void Compare(const char* label, std::size_t size, int rounds) {
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
   if (rounds < 1) rounds = 15;
-  std::printf("| character file | wall: build / minimal rewrite | CPU: build / minimal rewrite | flushes | peak memory: build / minimal rewrite (limit: 2 x the file + 5 MiB) |\n");
+  std::printf("| character file | wall: build / plain / plain with backup | CPU: build / plain / plain with backup | "
+              "flushes | peak memory (limit: 2 x the file + 5 MiB) |\n");
   std::printf("|---|---|---|---|---|\n");
   Compare("4 KB", 4 * 1024, rounds);
   Compare("1 MB", 1u << 20, rounds);
