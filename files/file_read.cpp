@@ -14,6 +14,16 @@
 
 namespace {
 
+// `bytes` grown or cut to `size`, the bytes added left as they are: they
+// are about to be read into, and clearing megabytes first costs a pass.
+void ResizeForReading(std::string& bytes, std::size_t size) {
+#ifdef __cpp_lib_string_resize_and_overwrite
+  bytes.resize_and_overwrite(size, [](char*, std::size_t n) { return n; });
+#else
+  bytes.resize(size);
+#endif
+}
+
 // Reads the open `file` whole into `bytes`.
 ReadStatus ReadOpenFile(RegularFileReader& file, std::string& bytes, std::size_t maxBytes) {
   bytes.clear();
@@ -24,9 +34,9 @@ ReadStatus ReadOpenFile(RegularFileReader& file, std::string& bytes, std::size_t
   // Read straight into the string: its size and one byte more, which shows
   // the end (or that it grew) without a second pass.
   std::size_t have = 0;
-  bytes.resize(static_cast<std::size_t>(file.Size()) + 1);
+  ResizeForReading(bytes, static_cast<std::size_t>(file.Size()) + 1);
   for (;;) {
-    if (have == bytes.size()) bytes.resize(std::min(maxBytes + 1, have + 65536));
+    if (have == bytes.size()) ResizeForReading(bytes, std::min(maxBytes + 1, have + 65536));
     long long n = file.Read(&bytes[have], bytes.size() - have);
     if (n == 0) {
       bytes.resize(have);
