@@ -57,11 +57,6 @@ std::string Reason::Text(const Translate& translate) const {
   return Fill(text, fields);
 }
 
-bool Reason::operator==(const Reason& other) const {
-  return m_text == other.m_text && m_catalog == other.m_catalog && m_path == other.m_path &&
-         m_fields == other.m_fields;
-}
-
 Reason Reason::Joining(std::string format, std::vector<Reason> fields) {
   Reason joined = Plain(std::move(format));
   joined.m_fields = std::move(fields);

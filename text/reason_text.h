@@ -45,9 +45,6 @@ class Reason {
   /// With each catalog text passed through `translate`.
   std::string Text(const Translate& translate) const;
 
-  bool operator==(const Reason& other) const;
-  bool operator!=(const Reason& other) const { return !(*this == other); }
-
  private:
   std::string m_text;
   bool m_catalog = false;
