@@ -47,7 +47,19 @@ void ByteHash::Add(std::string_view bytes) {
     AddBlock(m_pending);
     m_pendingBytes = 0;
   }
-  for (; end - p >= 32; p += 32) AddBlock(p);
+  // The lanes in locals while the blocks go by: the bytes may be anything,
+  // so a compiler must reload lanes kept in the object after every read.
+  std::uint64_t a = m_lanes[0], b = m_lanes[1], c = m_lanes[2], d = m_lanes[3];
+  for (; end - p >= 32; p += 32) {
+    a = Mix(a, WordAt(p));
+    b = Mix(b, WordAt(p + 8));
+    c = Mix(c, WordAt(p + 16));
+    d = Mix(d, WordAt(p + 24));
+  }
+  m_lanes[0] = a;
+  m_lanes[1] = b;
+  m_lanes[2] = c;
+  m_lanes[3] = d;
   std::memcpy(m_pending, p, static_cast<std::size_t>(end - p));
   m_pendingBytes = static_cast<std::size_t>(end - p);
 }
