@@ -16,6 +16,11 @@
 namespace {
 
 #ifdef __WXGTK__
+// The width a box needs for the window manager to show a title this wide
+// and high whole: room on both sides for its buttons (close, and often
+// minimize and maximize), three square ones each side.
+int TitleBarWidth(int titleWidth, int titleHeight) { return titleWidth + 2 * 3 * (titleHeight + titleHeight / 2); }
+
 // GTK's message box is as wide as its text, and a short one ("not enough
 // slots") leaves the window manager too little room for the title, which it
 // cuts ("Brin… rque"). A hook on "show", which runs before the box is
@@ -53,12 +58,6 @@ int ShowBox(wxWindow* parent, const wxString& text, long style = wxOK | wxICON_E
 }
 
 }  // namespace
-
-int TitleBarWidth(int titleWidth, int titleHeight) {
-  // The title with room on both sides for a window manager's buttons
-  // (close, and often minimize and maximize): three square ones each side.
-  return titleWidth + 2 * 3 * (titleHeight + titleHeight / 2);
-}
 
 bool AskYesNo(wxWindow* parent, const wxString& text, DefaultAnswer answer) {
   const long style = wxYES_NO | (answer == DefaultAnswer::No ? wxNO_DEFAULT : wxYES_DEFAULT) | wxICON_QUESTION;

@@ -11,10 +11,6 @@
 /// search for) as they are.
 wxString ShownMessage(const Reason& message);
 
-/// The width a box needs for the window manager to show a title this wide
-/// and high whole, with its title bar's buttons.
-int TitleBarWidth(int titleWidth, int titleHeight);
-
 /// Which answer Return gives.
 enum class DefaultAnswer { No, Yes };
 

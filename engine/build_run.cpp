@@ -68,8 +68,16 @@ std::string RunNote(const char* run, const JobSettings& job) {
   return job.Has(OPT_REVERSE) ? note + " (reverse)" : note;
 }
 
-}  // namespace
+// How the work on the character file ended.
+enum class FileEnd { Changed, Unchanged, Failed };
+struct FileFinish {
+  FileEnd end = FileEnd::Failed;
+  Reason failure;  // for Failed: "can't write character file", the reason on the next line
+};
 
+// Saves the character file when `save` is set and nothing failed, then
+// closes it: Changed when its bytes changed (saved, unless not `save`),
+// Unchanged when they are what was read, Failed when anything failed.
 FileFinish FinishCharacterFile(BuildContext& context, bool save) {
   CharacterFileSession& file = context.character;
   const bool changed = file.Document().Changed();
@@ -84,6 +92,16 @@ RunKind AttemptKind(FileEnd end, bool filled) {
   if (end == FileEnd::Failed) return RunKind::Failed;
   if (!filled) return end == FileEnd::Changed ? RunKind::Partial : RunKind::Failed;  // what fitted is kept
   return end == FileEnd::Changed ? RunKind::Built : RunKind::UpToDate;
+}
+
+}  // namespace
+
+RunOutcome EndAttempt(BuildContext& context, RunOutcome attempt, bool save, bool filled, Reason stop) {
+  FileFinish finish = FinishCharacterFile(context, save);
+  attempt.kind = AttemptKind(finish.end, filled);
+  attempt.reason = finish.end == FileEnd::Failed ? std::move(finish.failure) : std::move(stop);
+  if (attempt.kind == RunKind::Failed) attempt.after = attempt.before;  // nothing was written
+  return attempt;
 }
 
 bool OpenCharacterFile(BuildContext& context, const char* run) {
@@ -127,21 +145,13 @@ RunOutcome RunBuild(BuildContext& context, RunMode mode) {
     RunOutcome attempt;
     attempt.planned = plan.size();
     IniDocument& file = context.character.Document();
-    if (!OpenCharacterFile(context, "build")) {
-      attempt.kind = RunKind::Failed;
-      attempt.reason = FinishCharacterFile(context, false).failure;
-      return attempt;
-    }
+    if (!OpenCharacterFile(context, "build")) return EndAttempt(context, std::move(attempt), false, false, {});
     attempt.before = ReadSlotRange(file, context.job);
     Applied applied{false, {}};
     if (ClearSlotRange(file, context.job, context.cursor) && CompactMacros(file))
       applied = ApplyPlan(context, plan, attempt.placed);
     attempt.after = ReadSlotRange(file, context.job);
-    FileFinish finish = FinishCharacterFile(context, write);
-    attempt.kind = AttemptKind(finish.end, applied.filled);
-    attempt.reason = finish.end == FileEnd::Failed ? std::move(finish.failure) : std::move(applied.stop);
-    if (attempt.kind == RunKind::Failed) attempt.after = attempt.before;  // nothing was written
-    return attempt;
+    return EndAttempt(context, std::move(attempt), write, applied.filled, std::move(applied.stop));
   });
 }
 

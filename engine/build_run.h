@@ -76,23 +76,14 @@ BarPicture BarsOf(const RunOutcome& outcome, const JobSettings& job);
 /// onto its bar range. False, with the file failed, when it cannot be opened.
 bool OpenCharacterFile(BuildContext& context, const char* run);
 
-/// How the work on the character file ended.
-enum class FileEnd { Changed, Unchanged, Failed };
-struct FileFinish {
-  FileEnd end = FileEnd::Failed;
-  Reason failure;  ///< for Failed: "can't write character file", the reason on the next line
-};
-
-/// Ends the work on the character file: saves it when `save` is set and
-/// nothing failed, then closes it (releasing its lock). Changed when its
-/// bytes changed (saved, unless not `save`), Unchanged when they are what
-/// was read, Failed when anything failed.
-FileFinish FinishCharacterFile(BuildContext& context, bool save);
-
-/// What an attempt did, from how its file ended and whether everything it
-/// meant to write was `filled`: Failed, Partial (not all fitted, the file
-/// changed), Built or UpToDate.
-RunKind AttemptKind(FileEnd end, bool filled);
+/// Ends an attempt's work on the character file: saves it when `save` is
+/// set and nothing failed, then closes it (releasing its lock), and gives
+/// `attempt` what it did. Failed, with "can't write character file" and the
+/// reason on the next line, when anything failed (its bars as it found
+/// them); else, when not everything it meant to write was `filled`, Partial
+/// if the file changed (failed if not), with `stop` as the reason; else
+/// Built, or UpToDate when the bytes are what was read.
+RunOutcome EndAttempt(BuildContext& context, RunOutcome attempt, bool save, bool filled, Reason stop);
 
 /// Runs `attempt`, which opens, changes and finishes the character file and
 /// gives what it did. When another program (the game) changed the file

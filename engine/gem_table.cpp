@@ -70,6 +70,7 @@ GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
   std::string log;
   result.run = RunOnCharacterFile(context, [&] {
     RunOutcome attempt;
+    Reason end;  // the range ended before the table
     IniDocument& file = context.character.Document();
     JobSettings clearing = context.job;
     clearing.options |= OPT_CLEANUP;  // the table always starts from an empty range
@@ -86,17 +87,13 @@ GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
             attempt.placed.back().label = gem.key;
             continue;
           }
-          if (!file.Failed()) attempt.reason = Reason::Plain("end of qbar");
+          if (!file.Failed()) end = Reason::Plain("end of qbar");
           break;
         }
       }
       attempt.after = ReadSlotRange(file, context.job);
     }
-    FileFinish finish = FinishCharacterFile(context, true);
-    attempt.kind = AttemptKind(finish.end, true);  // a full range is no failure here
-    if (finish.end == FileEnd::Failed) attempt.reason = std::move(finish.failure);
-    if (attempt.kind == RunKind::Failed) attempt.after = attempt.before;
-    return attempt;
+    return EndAttempt(context, std::move(attempt), true, true, std::move(end));  // a full range is no failure here
   });
   if (result.run.kind == RunKind::Failed) return result;
   result.ok = true;

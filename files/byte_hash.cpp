@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -28,11 +29,15 @@ std::uint64_t WordAt(const char* p) {
   return word;
 }
 
-}  // namespace
-
-void ByteHash::AddBlock(const char* block) {
-  for (int lane = 0; lane < 4; ++lane) m_lanes[lane] = Mix(m_lanes[lane], WordAt(block + 8 * lane));
+// One block of 32 bytes mixed into the four lanes.
+void MixBlock(std::uint64_t (&lanes)[4], const char* block) {
+  lanes[0] = Mix(lanes[0], WordAt(block));
+  lanes[1] = Mix(lanes[1], WordAt(block + 8));
+  lanes[2] = Mix(lanes[2], WordAt(block + 16));
+  lanes[3] = Mix(lanes[3], WordAt(block + 24));
 }
+
+}  // namespace
 
 void ByteHash::Add(std::string_view bytes) {
   const char* p = bytes.data();
@@ -44,22 +49,16 @@ void ByteHash::Add(std::string_view bytes) {
     m_pendingBytes += take;
     p += take;
     if (m_pendingBytes < sizeof m_pending) return;
-    AddBlock(m_pending);
+    MixBlock(m_lanes, m_pending);
     m_pendingBytes = 0;
   }
-  // The lanes in locals while the blocks go by: the bytes may be anything,
-  // so a compiler must reload lanes kept in the object after every read.
-  std::uint64_t a = m_lanes[0], b = m_lanes[1], c = m_lanes[2], d = m_lanes[3];
-  for (; end - p >= 32; p += 32) {
-    a = Mix(a, WordAt(p));
-    b = Mix(b, WordAt(p + 8));
-    c = Mix(c, WordAt(p + 16));
-    d = Mix(d, WordAt(p + 24));
-  }
-  m_lanes[0] = a;
-  m_lanes[1] = b;
-  m_lanes[2] = c;
-  m_lanes[3] = d;
+  // The lanes in a local copy while the blocks go by: the bytes may be
+  // anything, so a compiler must reload lanes kept in the object after
+  // every read.
+  std::uint64_t lanes[4];
+  std::copy(std::begin(m_lanes), std::end(m_lanes), lanes);
+  for (; end - p >= 32; p += 32) MixBlock(lanes, p);
+  std::copy(std::begin(lanes), std::end(lanes), m_lanes);
   std::memcpy(m_pending, p, static_cast<std::size_t>(end - p));
   m_pendingBytes = static_cast<std::size_t>(end - p);
 }

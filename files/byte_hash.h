@@ -21,8 +21,6 @@ class ByteHash {
   std::string Text() const;
 
  private:
-  void AddBlock(const char* block);
-
   // Four lanes of eight bytes each, mixed independently so that the steps
   // overlap; the bytes not yet a whole block of 32 wait in `m_pending`.
   std::uint64_t m_lanes[4] = {0x9E3779B97F4A7C15ull, 0xC2B2AE3D27D4EB4Full, 0x165667B19E3779F9ull,

@@ -12,23 +12,9 @@
 #include <cstdio>
 #include <string>
 
+#include "paths.h"
+
 namespace {
-
-std::string Utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0], size, nullptr, nullptr);
-  return text;
-}
-
-std::wstring Wide(const char* text) {
-  int size = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], size);
-  wide.resize(static_cast<std::size_t>(size > 0 ? size - 1 : 0));
-  return wide;
-}
 
 // Whether a popup menu is open (its entries belong to the program's
 // process: they cannot be read from another).
@@ -69,7 +55,7 @@ bool ReadColumn(HWND list, HANDLE process, int i, std::wstring& text, int& width
 }
 
 int CheckColumns(const char* title) {
-  HWND window = ::FindWindowW(nullptr, Wide(title).c_str());
+  HWND window = ::FindWindowW(nullptr, WideText(title).c_str());
   HWND list = nullptr;
   if (window) ::EnumChildWindows(window, FindList, reinterpret_cast<LPARAM>(&list));
   if (!list) {
@@ -102,7 +88,7 @@ int CheckColumns(const char* title) {
     SIZE size = {};
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     const bool fits = width >= size.cx + 2 * margin;  // the header draws its text within margins
-    std::printf("%s\t%d\t%ld%s\n", Utf8(text).c_str(), width, size.cx, fits ? "" : "\tcut");
+    std::printf("%s\t%d\t%ld%s\n", Utf8Text(text).c_str(), width, size.cx, fits ? "" : "\tcut");
     if (!fits) status = 1;
   }
   ::SelectObject(dc, before);
