@@ -261,11 +261,11 @@ bool KeepBackup(const std::string& file, const std::string& bytes, const std::st
   std::string source = JoinPath(folder, kSourceName), sourceText = full + "\n";
   std::error_code ignored;
   auto sourceSize = fs::file_size(FsPath(source), ignored);
-  if (ignored || sourceSize == 0) writes.push_back({source, {sourceText}, false, {}});
-  writes.push_back({JoinPath(folder, name), {bytes}, true, hash});
+  if (ignored || sourceSize == 0) writes.push_back({source, {sourceText}, false});
+  writes.push_back({JoinPath(folder, name), {bytes}, true});
   const std::size_t backupWrites = writes.size();
   std::string notePath = JoinPath(folder, NoteName(name)), noteText = NoteText(note, hash);
-  if (!note.empty()) writes.push_back({notePath, {noteText}, false, {}});
+  if (!note.empty()) writes.push_back({notePath, {noteText}, false});
   const std::size_t written = ReplaceFilesTogether(writes);
   if (written < backupWrites) {
     error = Reason(reason::kCannotKeepBackupIn, {Reason::Path(folder), LastFileError()});

@@ -15,6 +15,7 @@
 #include "reason_text.h"
 #include "replace_steps.h"
 #include "save_points.h"
+#include "write_watch.h"
 
 namespace {
 
@@ -50,18 +51,21 @@ std::string OlderHashText(const std::string& bytes) {
   return text;
 }
 
-// A temporary file is written as ".<name>.brindlemarque-<pid>-writing-<unique>"
-// and, once whole and flushed, named ".<name>.brindlemarque-<pid>-<hash of
-// its bytes>-<unique>": a stopped run's file of either name is its own, never
-// swapped in; a file under the second name whose bytes do not give the hash
-// is one a swap displaced.
-bool PrepareTemporary(const std::string& path, const ByteParts& bytes, Temporary& t, bool flush = true,
-                      const std::string& hash = {}) {
-  if (!FindReplaceTarget(path, t) || !CheckReplaceable(t)) return false;
-  if (!WriteTemporary(t, WritingPrefix(t.name), bytes, flush))
-    return false;
+// A temporary file is written as ".<name>.brindlemarque-<pid>-writing-<unique>".
+// One that is to be swapped with the file is then, whole and flushed, named
+// ".<name>.brindlemarque-<pid>-<hash of its bytes>-<unique>": a stopped
+// run's file of either name is its own, never swapped in; a file under the
+// second name whose bytes do not give the hash is one a swap displaced.
+// Files renamed over their target (no swap displaces anything into them)
+// keep the first name.
+bool WriteTemporary(const std::string& path, const ByteParts& bytes, Temporary& t, bool flush) {
+  return FindReplaceTarget(path, t) && CheckReplaceable(t) && WriteTemporary(t, WritingPrefix(t.name), bytes, flush);
+}
+
+bool PrepareSwapTemporary(const std::string& path, const ByteParts& bytes, Temporary& t) {
+  if (!WriteTemporary(path, bytes, t, true)) return false;
   std::string whole = t.path;
-  whole.replace(whole.rfind(kWriting), std::strlen(kWriting), "-" + (hash.empty() ? HashText(bytes) : hash) + "-");
+  whole.replace(whole.rfind(kWriting), std::strlen(kWriting), "-" + HashText(bytes) + "-");
   if (MoveOver(t.path, whole) != Step::Done) {
     Reason reason = LastFileError();
     RemoveFile(t.path);
@@ -128,16 +132,30 @@ Step MoveBack(const std::string& displaced, const std::string& target) {
   return step;
 }
 
+// What a replacement read, and the watch on the file since before the final check.
+struct ReadThen {
+  std::string_view bytes;
+  const FileStamp& stamp;
+  const WriteWatch& watch;
+};
+
 // Whether the file a swap displaced is still what was read. A program that
 // held it open may still be writing into it (a save begun after the final
 // check): one written less than the quiet time ago counts only once it has
-// been quiet that long.
-bool DisplacedAsRead(const std::string& displaced, std::string_view readBytes, const QuietTime& quiet) {
+// been quiet that long. The same file, with the times read, that nothing
+// wrote into since before the final check is what was read without a look
+// at its bytes; otherwise they are compared.
+bool DisplacedAsRead(const std::string& displaced, const ReadThen& read, const QuietTime& quiet) {
   FileStamp stamp;
   if (!StampFile(displaced, stamp) || !stamp.exists) return false;
-  if (QuietByStamp(stamp, quiet.quietMs)) return CheckAsRead(displaced, nullptr, readBytes) == AsRead::Same;
+  if (QuietByStamp(stamp, quiet.quietMs)) {
+    if (stamp.device == read.stamp.device && stamp.id == read.stamp.id && stamp.size == read.stamp.size &&
+        stamp.modifiedNs == read.stamp.modifiedNs && read.watch.Unwritten())
+      return true;
+    return CheckAsRead(displaced, nullptr, read.bytes) == AsRead::Same;
+  }
   std::string bytes;
-  return ReadQuietFile(displaced, quiet.quietMs, quiet.limitMs, bytes, stamp) == ReadStatus::Ok && bytes == readBytes;
+  return ReadQuietFile(displaced, quiet.quietMs, quiet.limitMs, bytes, stamp) == ReadStatus::Ok && bytes == read.bytes;
 }
 
 // After the swap: the displaced file is compared with what was read. When
@@ -146,10 +164,10 @@ bool DisplacedAsRead(const std::string& displaced, std::string_view readBytes, c
 // The swap is made durable first: a save into the displaced file by a
 // program that opened it before the swap is then more likely to have
 // landed by the time of the look.
-ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, std::string_view readBytes,
+ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, const ReadThen& read,
                               const QuietTime& quiet) {
   FlushFolder(t.folder);
-  if (DisplacedAsRead(displaced, readBytes, quiet)) {
+  if (DisplacedAsRead(displaced, read, quiet)) {
     RemoveFile(displaced);
     return Outcome(ReplaceOutcome::Done);
   }
@@ -179,7 +197,7 @@ ReplaceResult PutOriginalBack(const Temporary& t, const std::string& displaced) 
 // free, which fails rather than replace a file made meanwhile (where the
 // file system can tell: free-name renames or links). True when the new
 // file is in; else `failure` says how it ended.
-bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, std::string_view readBytes,
+bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, const ReadThen& read,
                      const FolderAbilities& can, const QuietTime& quiet, ReplaceResult& failure) {
   Step aside = MoveOver(t.target, displaced);
   if (aside != Step::Done) {
@@ -196,7 +214,7 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, std::stri
   // Another program made the file while it was aside: its file stays, and
   // the one moved aside goes only when it is what was read.
   RemoveFile(t.path);
-  if (DisplacedAsRead(displaced, readBytes, quiet)) {
+  if (DisplacedAsRead(displaced, read, quiet)) {
     RemoveFile(displaced);
     FlushFolder(t.folder);
     failure = ChangedMeanwhile();
@@ -227,7 +245,8 @@ std::string FolderOfPath(const std::string& path) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  return ReplaceFilesTogether({{path, {bytes}, true, {}}}) == 1;
+  SweepLeftoversOf(path);
+  return ReplaceFilesTogether({{path, {bytes}, true}}) == 1;
 }
 
 std::size_t ReplaceFilesTogether(const std::vector<FileWrite>& files) {
@@ -237,8 +256,7 @@ std::size_t ReplaceFilesTogether(const std::vector<FileWrite>& files) {
       if (!temporaries[i].path.empty()) Abandon(temporaries[i], ReplaceOutcome::Failed);
   };
   for (std::size_t i = 0; i < files.size(); ++i) {
-    SweepLeftoversOf(files[i].path);
-    if (!PrepareTemporary(files[i].path, files[i].bytes, temporaries[i], files[i].flush, files[i].hash)) {
+    if (!WriteTemporary(files[i].path, files[i].bytes, temporaries[i], files[i].flush)) {
       temporaries[i].path.clear();
       abandonFrom(0);
       return 0;
@@ -265,10 +283,12 @@ std::size_t ReplaceFilesTogether(const std::vector<FileWrite>& files) {
 ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, const FileStamp& stamp,
                               std::string_view readBytes, const QuietTime& quiet) {
   Temporary t;
-  if (!PrepareTemporary(path, bytes, t)) return Outcome(ReplaceOutcome::Failed);
+  if (!PrepareSwapTemporary(path, bytes, t)) return Outcome(ReplaceOutcome::Failed);
   // What the folder can do is learned first, so that the check below is
   // the last call before the swap.
   const FolderAbilities can = ProbeFolder(t, WritingPrefix(t.name));
+  const WriteWatch watch(t.target);
+  const ReadThen read{readBytes, stamp, watch};
   ReachSavePoint(SavePoint::BeforeCheck, path);
   // The last look before the swap: nothing slow comes between.
   AsRead now = CheckAsRead(t.target, &stamp, readBytes);
@@ -304,14 +324,14 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
   }
   if (swap == Step::Unsupported) {
     ReplaceResult failure;
-    if (!MoveAsideThenIn(t, displaced, readBytes, can, quiet, failure)) return failure;
+    if (!MoveAsideThenIn(t, displaced, read, can, quiet, failure)) return failure;
   } else if (swap == Step::Missing) {
     return Abandon(t, ReplaceOutcome::Changed);  // removed since the check
   } else if (swap != Step::Done) {
     return Abandon(t, ReplaceOutcome::Failed);
   }
   ReachSavePoint(SavePoint::AfterSwap, path);
-  return LookAtDisplaced(t, displaced, readBytes, quiet);
+  return LookAtDisplaced(t, displaced, read, quiet);
 }
 
 std::vector<Reason> SweepLeftoversOf(const std::string& path, const LeftoverKeeper& keep, bool lockHeld) {
@@ -323,9 +343,9 @@ std::vector<Reason> SweepLeftoversOf(const std::string& path, const LeftoverKeep
     std::string bytes, current;
     if (!Stale(leftover, false, lockHeld) || ReadFileBytes(full, bytes) != ReadStatus::Ok) continue;
     // A temporary file a run wrote and never swapped in: nothing else is in it.
-    bool ownTemporary = leftover.name.find(kWriting) != std::string::npos ||
-                        (!EndsWith(leftover.name, kDisplacedEnd) && (NamedHash(leftover.name) == HashText({bytes}) ||
-                                                                    NamedHash(leftover.name) == OlderHashText(bytes)));
+    bool ownTemporary = !EndsWith(leftover.name, kDisplacedEnd) &&
+                        (leftover.name.find(kWriting) != std::string::npos ||
+                         NamedHash(leftover.name) == HashText({bytes}) || NamedHash(leftover.name) == OlderHashText(bytes));
     if (ownTemporary) {
       RemoveFile(full);
       continue;

@@ -1,7 +1,7 @@
 // Replacing a file whole, so that a failure never leaves it half-written and
 // nothing another program (the game) saves meanwhile is lost without a word.
 //
-// A replacement writes a temporary file ".<name>.brindlemarque-<pid>-<hash>-…"
+// A replacement writes a temporary file ".<name>.brindlemarque-<pid>-…"
 // beside the file, flushes it, and only then swaps it in. A file the swap
 // displaces is looked at once more and put back when another program wrote
 // it; what cannot be put back is kept, never removed. Failing calls leave
@@ -45,7 +45,6 @@ struct FileWrite {
   std::string path;
   ByteParts bytes;
   bool flush = true;  ///< flushed to disk before it is renamed in; without, it may be empty after a system crash
-  std::string hash;   ///< HashTextOfBytes of the bytes, when the caller has it already
 };
 
 /// ReplaceFileAtomically of several files of one folder at once: every
@@ -53,6 +52,8 @@ struct FileWrite {
 /// renamed in, in order, and the folder is flushed once at the end. Returns
 /// how many were replaced, in order: all of them, or those before the one
 /// whose step failed (see LastFileError); no temporary file is left.
+/// Leftovers of stopped runs are the caller's to sweep (a folder of many
+/// such files is swept at once, see RemoveStaleTemporaryFiles).
 std::size_t ReplaceFilesTogether(const std::vector<FileWrite>& files);
 
 /// How ReplaceReadFile ended.

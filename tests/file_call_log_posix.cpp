@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -151,6 +152,12 @@ int fchmod(int fd, mode_t mode) {
   static auto real = Real<int (*)(int, mode_t)>("fchmod");
   if (Intercept("fchmod")) return -1;
   return real(fd, mode);
+}
+
+int inotify_add_watch(int fd, const char* path, uint32_t mask) {
+  static auto real = Real<int (*)(int, const char*, uint32_t)>("inotify_add_watch");
+  if (Intercept("watch")) return -1;
+  return real(fd, path, mask);
 }
 
 int unlink(const char* path) {

@@ -389,12 +389,12 @@ TEST(ReplaceFilesTogether, AFileThatCannotBePreparedLeavesNoTemporaryFileOfAny) 
     TempDir dir;
     WriteFile(dir.file("b"), "old b");
     const std::vector<FileWrite> writes = {
-        {dir.file("a"), {"a"}, true, {}}, {dir.file("b"), {"b"}, false, {}}, {dir.file("c"), {"c"}, false, {}}};
+        {dir.file("a"), {"a"}, true}, {dir.file("b"), {"b"}, false}, {dir.file("c"), {"c"}, false}};
     FileCallLog log(dir.file("a"));
-    std::function<void()> next = [&] { log.FailCalls("rename", EIO, 1); };  // naming the whole temporary file
+    std::function<void()> next = [&] { log.FailCalls("fchmod", EIO, 1); };  // giving the temporary file its mode
     for (int prepared = 1; prepared < failing; ++prepared)
-      next = [&log, next] { log.ActBefore("rename", next); };
-    log.ActBefore("rename", next);
+      next = [&log, next] { log.ActBefore("fchmod", next); };
+    log.ActBefore("fchmod", next);
     EXPECT_EQ(ReplaceFilesTogether(writes), 0u) << failing;
     EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"b"}) << failing;
     EXPECT_EQ(ReadFile(dir.file("b")), "old b");
@@ -437,6 +437,7 @@ TEST(ReplaceReadFile, AFailedStepLeavesTheFileAsItWasWithTheSystemsReason) {
     {
       FileCallLog log(f);
       if (c.kind != Exchange) log.FailCalls("exchange", EINVAL);
+      log.FailCalls("watch", ENOSPC);  // out of watches: what was swapped out must be read
       if (c.kind == Links) log.FailCalls("noreplace", EINVAL);
       if (c.kind == FreeNames) log.FailCalls("link", EPERM);
       ScopedSavePointHook hook([&](SavePoint point, const std::string&) {

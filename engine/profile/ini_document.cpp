@@ -182,6 +182,8 @@ void IniDocument::Split(std::string_view bytes) {
 }
 
 std::string& IniDocument::Own(Section& section) {
+  section.indexed = false;  // the caller changes the text
+  section.keys.clear();
   if (!section.owned) {
     section.own.assign(section.view.data(), section.view.size());
     section.owned = true;
@@ -215,6 +217,25 @@ bool IniDocument::EndsOpen() const {
   return !m_bom.empty();
 }
 
+std::size_t IniDocument::FindKey(const Section& section, const std::string& key) {
+  std::string_view text = section.Text();
+  if (!section.indexed) {
+    const char *kb, *ke;
+    std::size_t eq;
+    section.afterLastKey = LineAt(text, 0).next;
+    for (std::size_t pos = section.afterLastKey; pos < text.size();) {
+      Line line = LineAt(text, pos);
+      pos = line.next;
+      if (!KeyOf(text, line, kb, ke, eq)) continue;
+      section.keys.emplace(LowerName(kb, ke), line.begin);  // the first of duplicates stays
+      section.afterLastKey = line.next;
+    }
+    section.indexed = true;
+  }
+  auto it = section.keys.find(LowerName(key.data(), key.data() + key.size()));
+  return it == section.keys.end() ? std::string::npos : it->second;
+}
+
 std::size_t IniDocument::Read(const std::string& section, const std::string& key, std::string& value,
                               std::size_t size) const {
   value = size == 0 ? std::string() : Read(section, key);
@@ -224,23 +245,21 @@ std::size_t IniDocument::Read(const std::string& section, const std::string& key
 
 std::string IniDocument::Read(const std::string& section, const std::string& key) const {
   const Section* s = Find(section);
-  if (!s) return {};
+  const std::size_t at = s ? FindKey(*s, key) : std::string::npos;
+  if (at == std::string::npos) return {};
   std::string_view text = s->Text();
+  const Line line = LineAt(text, at);
+  const char *kb, *ke;
   std::size_t eq;
-  for (std::size_t pos = LineAt(text, 0).next; pos < text.size();) {
-    Line line = LineAt(text, pos);
-    pos = line.next;
-    if (!IsKeyLine(text, line, key, eq)) continue;
-    const char* vb = text.data() + eq + 1;
-    const char* ve = text.data() + line.end;
-    Trim(vb, ve);
-    if (ve - vb >= 2 && (*vb == '"' || *vb == '\'') && ve[-1] == *vb) {
-      ++vb;
-      --ve;
-    }
-    return std::string(vb, ve);
+  KeyOf(text, line, kb, ke, eq);
+  const char* vb = text.data() + eq + 1;
+  const char* ve = text.data() + line.end;
+  Trim(vb, ve);
+  if (ve - vb >= 2 && (*vb == '"' || *vb == '\'') && ve[-1] == *vb) {
+    ++vb;
+    --ve;
   }
-  return {};
+  return std::string(vb, ve);
 }
 
 bool IniDocument::Refuse(const Reason& reason) {
@@ -296,21 +315,17 @@ bool IniDocument::Write(const std::string& section, const std::string& key, cons
     m_index.emplace(LowerName(section.data(), section.data() + section.size()), m_sections.size() - 1);
     return true;
   }
+  const std::size_t at = FindKey(*s, key);
+  if (at == std::string::npos) {
+    InsertLine(*s, s->afterLastKey, key + "=" + value);  // after the section's last key line
+    return true;
+  }
   std::string& text = Own(*s);
-  std::size_t after = LineAt(text, 0).next;  // insertion point: after the section's last key line
+  const Line line = LineAt(text, at);
   const char *kb, *ke;
   std::size_t eq;
-  for (std::size_t pos = after; pos < text.size();) {
-    Line line = LineAt(text, pos);
-    pos = line.next;
-    if (!KeyOf(text, line, kb, ke, eq)) continue;
-    if (EqualNoCase(kb, ke, key)) {
-      text.replace(eq + 1, line.end - eq - 1, value);  // keeps the key as spelt in the file
-      return true;
-    }
-    after = line.next;
-  }
-  InsertLine(*s, after, key + "=" + value);
+  KeyOf(text, line, kb, ke, eq);
+  text.replace(eq + 1, line.end - eq - 1, value);  // keeps the key as spelt in the file
   return true;
 }
 
@@ -320,8 +335,10 @@ void IniDocument::EraseKeyLines(const std::string& section, const std::string* k
   if (!s) return;
   const char *kb, *ke;
   std::size_t eq;
-  // Read from the view until the first line to go; the section is copied then.
-  for (std::size_t pos = LineAt(s->Text(), 0).next; pos < s->Text().size();) {
+  // From the key's first line on (an absent key changes nothing); read from
+  // the view until the first line to go, the section is copied then.
+  std::size_t from = key ? FindKey(*s, *key) : LineAt(s->Text(), 0).next;
+  for (std::size_t pos = from; pos < s->Text().size();) {
     std::string_view text = s->Text();
     Line line = LineAt(text, pos);
     bool erase = key ? IsKeyLine(text, line, *key, eq) : KeyOf(text, line, kb, ke, eq);

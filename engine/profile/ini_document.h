@@ -91,11 +91,19 @@ class IniDocument {
     std::string own;
     bool hasHeader = false;
     bool owned = false;
+    // Its keys (lower case) with where the first line of each begins, and
+    // where the line after the last key line begins: built at the first
+    // lookup, dropped by every change of the section.
+    mutable std::unordered_map<std::string, std::size_t> keys;
+    mutable std::size_t afterLastKey = 0;
+    mutable bool indexed = false;
     std::string_view Text() const { return owned ? std::string_view(own) : view; }
   };
 
   Section* Find(const std::string& name);
   const Section* Find(const std::string& name) const;
+  // Where the first line of `key` begins in `section`'s text; npos when absent.
+  static std::size_t FindKey(const Section& section, const std::string& key);
   void Split(std::string_view bytes);
   std::string& Own(Section& section);
   void TakeSavedAsRead();
