@@ -55,8 +55,7 @@ bool UsePlannerFolder(BuildContext& context, const std::string& folder, bool kee
     failure = message.text;
     return false;
   }
-  context.bonusConfig = std::move(trial.bonusConfig);
-  context.gemConfig = std::move(trial.gemConfig);
+  context.config = std::move(trial.config);
   if (keep) SaveConfigFolder(folder);
   EnterConfigFolder(context, folder);
   return true;

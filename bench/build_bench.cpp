@@ -104,8 +104,7 @@ void BM_WorstCaseBuildOnItsResult(benchmark::State& state) {
 void BM_LookupRecipeHotkey(benchmark::State& state) {
   Setup& s = Bench();
   for (auto _ : state)
-    benchmark::DoNotOptimize(
-        LookupRecipeHotkey(s.context.bonusConfig.get(), s.context.gemConfig.get(), "mana_focus", "50", 2));
+    benchmark::DoNotOptimize(s.context.config->Lookup("mana_focus", "50", 2));
 }
 
 // A new backup each time (two contents taken in turn, so none equals the

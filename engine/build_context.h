@@ -9,6 +9,7 @@
 
 #include <tinyxml.h>
 
+#include "config_index.h"
 #include "job_settings.h"
 #include "message_sink.h"
 #include "character_file_session.h"
@@ -34,8 +35,8 @@ struct BuildContext {
   JobSettings job;
   SlotCursor cursor;
   std::unique_ptr<TiXmlDocument> templateDoc;  ///< the newest template, once loaded
-  std::unique_ptr<TiXmlDocument> bonusConfig;  ///< config.xml; present with gemConfig or not at all
-  std::unique_ptr<TiXmlDocument> gemConfig;    ///< config_gem.xml
+  /// What builds read of config.xml and config_gem.xml: both files or none.
+  std::unique_ptr<const ConfigIndex> config;
   MessageSink* messages = nullptr;             ///< not owned; messages are dropped without one
   /// The folder relative paths are taken in (a typed template path, the gem
   /// table's log): the spellcraft planner's, for a window that was not
@@ -52,5 +53,5 @@ struct BuildContext {
   /// Passes `message` to the message sink.
   void ShowMessage(const Reason& message) const;
   /// Both configuration documents are loaded.
-  bool ConfigLoaded() const { return bonusConfig && gemConfig; }
+  bool ConfigLoaded() const { return config != nullptr; }
 };

@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "ascii_text.h"
-#include "recipe_lookup.h"
+#include "config_index.h"
 #include "xml_text.h"
 
 namespace {
@@ -32,9 +32,9 @@ ItemsByPosition CraftedItems(const TiXmlElement* player) {
   return items;
 }
 
-// One crafted item's hotkeys at a position labelled `ordText`; false when it gives none.
-bool PlanItem(std::vector<PlannedHotkey>& plan, const TiXmlElement* item, const char* ordText, int realm,
-              const RecipeIndex& recipes, bool spacers) {
+// One crafted item's hotkeys at a position labelled `label`; false when it gives none.
+bool PlanItem(std::vector<PlannedHotkey>& plan, const TiXmlElement* item, std::string_view label, int realm,
+              const ConfigIndex& recipes, bool spacers) {
   bool spacerPlanned = false, gave = false;
   int recipesPlanned = 0;
   for (const TiXmlElement* effect = item->FirstChildElement("effect"); effect && recipesPlanned < kHotkeysPerItem;
@@ -44,7 +44,7 @@ bool PlanItem(std::vector<PlannedHotkey>& plan, const TiXmlElement* item, const 
       spacerPlanned = gave = true;
       PlannedHotkey spacer;
       spacer.spacer = true;
-      spacer.label = ordText ? ordText : "";
+      spacer.label = std::string(label);
       plan.push_back(std::move(spacer));
     }
     const char* id = effect->Attribute("id");
@@ -64,31 +64,24 @@ bool PlanItem(std::vector<PlannedHotkey>& plan, const TiXmlElement* item, const 
 
 }  // namespace
 
-std::vector<PlannedHotkey> PlanBuild(const TiXmlElement* player, const TiXmlDocument* bonusConfig,
-                                     const TiXmlDocument* gemConfig, bool spacers) {
+std::vector<PlannedHotkey> PlanBuild(const TiXmlElement* player, const ConfigIndex* config, bool spacers) {
   std::vector<PlannedHotkey> plan;
-  const TiXmlElement* data = gemConfig ? gemConfig->FirstChildElement("data") : nullptr;
-  const TiXmlElement* order = data ? data->FirstChildElement("order") : nullptr;
-  if (!player || !order) return plan;
+  if (!player || !config || !config->HasOrder()) return plan;
   const int realm = RealmIndexOf(TextOf(player->FirstChildElement("realm")));
-  const RecipeIndex recipes(bonusConfig, gemConfig);
   ItemsByPosition items = CraftedItems(player);
-  // The positions of each pass, in document order (an ord without n is never used).
-  std::vector<std::vector<const TiXmlElement*>> passes(kPasses);
-  for (const TiXmlElement* ord = order->FirstChildElement("ord"); ord; ord = ord->NextSiblingElement("ord")) {
-    const char* n = ord->Attribute("n");
-    std::int32_t pass = n ? LeadingInt(n) : -1;
-    if (pass >= 0 && pass < kPasses) passes[static_cast<std::size_t>(pass)].push_back(ord);
-  }
+  // The positions of each pass, in document order.
+  const std::vector<ConfigIndex::Position> order = config->Order();
+  std::vector<std::vector<const ConfigIndex::Position*>> passes(kPasses);
+  for (const ConfigIndex::Position& position : order)
+    passes[static_cast<std::size_t>(position.pass)].push_back(&position);
   for (const auto& pass : passes) {
-    for (const TiXmlElement* ord : pass) {
-      const char* id = ord->Attribute("id");
-      auto at = id ? items.find(NoCaseKey(id)) : items.end();
+    for (const ConfigIndex::Position* position : pass) {
+      auto at = items.find(NoCaseKey(std::string(position->id)));
       if (at == items.end()) continue;
       // An item that gives nothing here gives nothing later: every visit costs a slot.
       std::size_t kept = 0;
       for (const TiXmlElement* item : at->second)
-        if (PlanItem(plan, item, TextOf(ord), realm, recipes, spacers)) at->second[kept++] = item;
+        if (PlanItem(plan, item, position->label, realm, *config, spacers)) at->second[kept++] = item;
       at->second.resize(kept);
     }
   }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class TiXmlDocument;
+class ConfigIndex;
 class TiXmlElement;
 
 /// One hotkey of the walk: an item's spacer, or the recipe of one of its effects.
@@ -23,8 +23,7 @@ struct PlannedHotkey {
 /// effects that have one. An item that gives nothing at a position gives
 /// nothing at any later one either and is not visited again. Empty without
 /// a `player` or an order.
-std::vector<PlannedHotkey> PlanBuild(const TiXmlElement* player, const TiXmlDocument* bonusConfig,
-                                     const TiXmlDocument* gemConfig, bool spacers);
+std::vector<PlannedHotkey> PlanBuild(const TiXmlElement* player, const ConfigIndex* config, bool spacers);
 
 /// The realm index of a realm text: 'A'/'a' 0, 'M'/'m' 1, 'H'/'h' 2, else 0.
 int RealmIndexOf(const char* realmText);

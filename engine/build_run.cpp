@@ -140,7 +140,7 @@ RunOutcome RunBuild(BuildContext& context, RunMode mode) {
   const bool write = mode == RunMode::Write;
   if (auto refused = RefusedRun(context, write)) return *refused;  // a preview repairs in memory
   const std::vector<PlannedHotkey> plan =
-      PlanBuild(Player(context), context.bonusConfig.get(), context.gemConfig.get(), context.job.Has(OPT_SPACER));
+      PlanBuild(Player(context), context.config.get(), context.job.Has(OPT_SPACER));
   return RunOnCharacterFile(context, [&context, &plan, write] {
     RunOutcome attempt;
     attempt.planned = plan.size();

@@ -34,29 +34,32 @@ struct ConfigTable {
 const ConfigTable kBonusTable = {"Vesko", "bonuses", "bonus", reason::kHoldsNoBonusTable};
 const ConfigTable kGemTable = {"data", "gems", "gem", reason::kHoldsNoGemTable};
 
-std::unique_ptr<TiXmlDocument> LoadNamed(BuildContext& context, const std::string& folder, const char* name,
-                                         const ConfigTable& table) {
+// Loads one file into `index` (`take` is the part of the index it fills);
+// the document goes once the index holds what builds read of it.
+bool LoadNamed(BuildContext& context, const std::string& folder, const char* name, const ConfigTable& table,
+               ConfigIndex& index, void (ConfigIndex::*take)(const TiXmlDocument*)) {
   std::string path = folder.empty() ? std::string(name) : JoinPath(folder, name);  // one kind of separator
-  auto doc = std::make_unique<TiXmlDocument>(path.c_str());
-  Reason reason = LoadConfig(*doc, path);
+  TiXmlDocument doc(path.c_str());
+  Reason reason = LoadConfig(doc, path);
   if (reason.empty()) {
-    if (FirstListEntry(doc.get(), table.root, table.list, table.entry)) return doc;
+    if (FirstListEntry(&doc, table.root, table.list, table.entry)) {
+      (index.*take)(&doc);
+      return true;
+    }
     reason = Reason(table.missing, {Reason::Path(path)});
   }
   context.ShowMessage(Lines(Reason::Plain(std::string("can't load ") + name), reason, true));
-  return nullptr;
+  return false;
 }
 
 }  // namespace
 
 bool LoadConfigFiles(BuildContext& context, const std::string& folder) {
-  context.bonusConfig.reset();
-  context.gemConfig.reset();
-  auto bonus = LoadNamed(context, folder, "config.xml", kBonusTable);
-  if (!bonus) return false;
-  auto gem = LoadNamed(context, folder, "config_gem.xml", kGemTable);
-  if (!gem) return false;
-  context.bonusConfig = std::move(bonus);
-  context.gemConfig = std::move(gem);
+  context.config.reset();
+  auto index = std::make_unique<ConfigIndex>();
+  if (!LoadNamed(context, folder, "config.xml", kBonusTable, *index, &ConfigIndex::TakeBonusConfig) ||
+      !LoadNamed(context, folder, "config_gem.xml", kGemTable, *index, &ConfigIndex::TakeGemConfig))
+    return false;
+  context.config = std::move(index);
   return true;
 }

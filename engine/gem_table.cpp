@@ -7,6 +7,7 @@
 
 #include "build_context.h"
 #include "build_run.h"
+#include "config_index.h"
 #include "environment.h"
 #include "file_replace.h"
 #include "macros.h"
@@ -18,24 +19,7 @@ const char* const kGemTableLog = "sc_log.txt";
 
 namespace {
 
-struct GemEntry {
-  std::string key;
-  std::int32_t recipe;
-};
-
-// The gems with the realm's attribute "r<realm>", in document order.
-std::vector<GemEntry> RealmGems(const TiXmlDocument* gemConfig, int realm) {
-  std::vector<GemEntry> gems;
-  const std::string attribute = "r" + std::to_string(realm);
-  for (const TiXmlElement* gem = FirstListEntry(gemConfig, "data", "gems", "gem"); gem;
-       gem = gem->NextSiblingElement("gem")) {
-    const char* number = gem->Attribute(attribute.c_str());
-    if (!number) continue;
-    const char* id = gem->Attribute("id");
-    gems.push_back({id ? id : "", LeadingInt(number)});
-  }
-  return gems;
-}
+using GemEntry = ConfigIndex::RealmGem;
 
 // Ascending by recipe number. This exact exchange sort decides where equal
 // numbers end up (3, 3, 1 becomes 1, the second 3, the first 3), and the
@@ -52,7 +36,7 @@ void SortByRecipe(std::vector<GemEntry>& gems, std::size_t count) {
 void AppendLogLines(std::string& log, SlotCode at, const GemEntry& gem, const std::string& hotkey) {
   if (at % 10 == 0)
     log += "--- Bar " + std::to_string(at / 1000) + " - " + std::to_string(at % 1000 / 10) + "\n";
-  log += std::to_string(at % 10 + 1) + " - " + gem.key + " - " + std::to_string(gem.recipe) + " - " + hotkey + "\n";
+  log += std::to_string(at % 10 + 1) + " - " + std::string(gem.id) + " - " + std::to_string(gem.recipe) + " - " + hotkey + "\n";
 }
 
 }  // namespace
@@ -64,7 +48,7 @@ GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
     return result;
   }
   const TiXmlElement* player = context.templateDoc->FirstChildElement("player");  // LoadTemplate made sure
-  std::vector<GemEntry> gems = RealmGems(context.gemConfig.get(), RealmIndexOf(TextOf(player->FirstChildElement("realm"))));
+  std::vector<GemEntry> gems = context.config->GemsOf(RealmIndexOf(TextOf(player->FirstChildElement("realm"))));
   const JobSettings& job = context.job;
   SortByRecipe(gems, static_cast<std::size_t>(job.lastBar - job.firstBar + 1) * 10 + 1);
   std::string log;
@@ -84,7 +68,7 @@ GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
           AppendLogLines(log, at, gem, hotkey);
           if (WriteHotkey(file, context.job, context.cursor, hotkey)) {
             attempt.placed.push_back(PlacedHotkey::At(at, hotkey));
-            attempt.placed.back().label = gem.key;
+            attempt.placed.back().label = std::string(gem.id);
             continue;
           }
           if (!file.Failed()) end = Reason::Plain("end of qbar");

@@ -54,8 +54,8 @@ struct BuildFixture {
   explicit BuildFixture(const std::string& items, const std::string& realm = "Albion", const char* order = kOrder) {
     context.messages = &sink;
     context.waits = TestWaits();
-    context.bonusConfig = Parse(kBonus);
-    context.gemConfig = Parse(std::string(kGemHeader) + order + "</data>");
+    context.config =
+        std::make_unique<ConfigIndex>(Parse(kBonus).get(), Parse(std::string(kGemHeader) + order + "</data>").get());
     WriteFile(dir.file("t.vsk"), "<player><realm>" + realm + "</realm>" + items + "</player>");
     WriteFile(character, "[Quickbar]\r\nGroupSize=10\r\nHotkey_0=old\r\nHotkey_15=keep\r\n[Macros]\r\n");
     context.job.templatePath = dir.file("t.vsk");
@@ -241,8 +241,7 @@ TEST(RunBuildJob, NoOrderWritesNothingAndNoConfigurationIsRefused) {
   BuildFixture run(Item("Helm", Effects(1)), "Albion", "");
   EXPECT_TRUE(RunBuildJob(run.context));
   EXPECT_EQ(run.Key(0), "");
-  run.context.gemConfig.reset();
-  run.context.bonusConfig.reset();
+  run.context.config.reset();
   const std::string before = ReadFile(run.character);
   EXPECT_FALSE(RunBuildJob(run.context));
   EXPECT_FALSE(RunGemTest(run.context, run.dir.file("sc_log.txt")).ok);

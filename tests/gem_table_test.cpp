@@ -28,12 +28,17 @@ struct GemTableFixture {
   std::string character = dir.file("Morwen-4.ini");
   std::string log = dir.file("sc_log.txt");
 
+  // config_gem.xml of `gems`; config.xml, which the gem table does not read, empty.
+  void UseGems(const char* gems) {
+    TiXmlDocument doc;
+    doc.Parse(gems);
+    context.config = std::make_unique<ConfigIndex>(nullptr, &doc);
+  }
+
   GemTableFixture(int quickbar, int firstBar, int lastBar) {
     context.messages = &sink;
     context.waits = TestWaits();
-    context.gemConfig = std::make_unique<TiXmlDocument>();
-    context.gemConfig->Parse(kGems);
-    context.bonusConfig = std::make_unique<TiXmlDocument>();  // not read by the gem table, but loaded as for GO
+    UseGems(kGems);
     WriteFile(dir.file("t.vsk"), "<player><realm>albion</realm></player>");
     WriteFile(character, ReadFile(DataPath("character_crlf.ini")));
     WriteFile(log, "an old log\n");
@@ -94,8 +99,7 @@ TEST(RunGemTest, MoreGemsThanSlotsLogTheFirstMisfitThenEndOfQbar) {
 // smaller between them, the first stays first (3, 3, 1 alone cannot tell).
 TEST(RunGemTest, EqualNumbersWithNothingSmallerKeepTheirOrder) {
   GemTableFixture run(1, 1, 1);
-  run.context.gemConfig = std::make_unique<TiXmlDocument>();
-  run.context.gemConfig->Parse(R"(<data><gems><gem id="a" r0="4"/><gem id="b" r0="4"/><gem id="c" r0="6"/></gems></data>)");
+  run.UseGems(R"(<data><gems><gem id="a" r0="4"/><gem id="b" r0="4"/><gem id="c" r0="6"/></gems></data>)");
   EXPECT_TRUE(run.Run().ok);
   EXPECT_EQ(ReadFile(run.log), PlatformText("--- Bar 1 - 1\n1 - a - 4 - 45,1300800,,-1\n2 - b - 4 - 45,1300800,,-1\n"
                                             "3 - c - 6 - 45,1301200,,-1\n"));

@@ -227,8 +227,7 @@ TEST(MainDialog, MissingConfigFilesAreReportedAndGoRefuses) {
   ::testing::internal::CaptureStderr();
   Dialog dlg;
   wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config.xml"), wxID_NO, true));
-  EXPECT_FALSE(dlg->Context().bonusConfig);
-  EXPECT_FALSE(dlg->Context().gemConfig);
+  EXPECT_FALSE(dlg->Context().config);
   std::string character;
   PrepareJob(*dlg, box, character);
   SetBars(*dlg, "3", "1", "1");
@@ -241,7 +240,7 @@ TEST(MainDialog, MissingConfigFilesAreReportedAndGoRefuses) {
   std::filesystem::copy_file(ExampleVesko() + "/config.xml", box.Dir().file("config.xml"));
   wxTEST_DIALOG(dlg = MakeDialog(), ExpectQuestion(MissingConfig(box.Dir().path(), "config_gem.xml"), wxID_NO, true));
   EXPECT_FALSE(dlg->Context().ConfigLoaded());
-  EXPECT_FALSE(dlg->Context().bonusConfig);
+  EXPECT_FALSE(dlg->Context().config);
 }
 
 TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {

@@ -123,15 +123,14 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
     EXPECT_TRUE(LoadConfigFiles(context, std::string(EXAMPLES_DIR) + "/vesko"));
     sink.messages.clear();
     const bool loaded = LoadConfigFiles(context, dir.path());
-    EXPECT_FALSE(context.bonusConfig || context.gemConfig);
+    EXPECT_FALSE(context.config);
     return !loaded;
   };
   WriteFile(dir.file("config_gem.xml"), kGem);
   EXPECT_TRUE(fails());
   EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\n\n" +
                                                     JoinPath(dir.path(), "config.xml") + ": no such file or directory"});
-  EXPECT_FALSE(context.bonusConfig);
-  EXPECT_FALSE(context.gemConfig);
+  EXPECT_FALSE(context.config);
 
   std::filesystem::remove(FsPath(dir.file("config_gem.xml")));
   WriteFile(JoinPath(dir.path(), "config.xml"), kBonus);
@@ -161,7 +160,6 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
   }
   std::filesystem::remove(FsPath(dir.file("config_gem.xml")));
   EXPECT_FALSE(context.ConfigLoaded());
-  EXPECT_FALSE(context.bonusConfig);
 
   // Well-formed files that are not the planner's are refused, not taken as empty tables.
   WriteFile(dir.file("config_gem.xml"), "<data><order><ord n=\"0\" id=\"Helm\">Helm</ord></order></data>");
@@ -174,7 +172,7 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
   EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
   EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\n\n" + JoinPath(dir.path(), "config.xml") +
                                                     ": holds no bonus table (Vesko/bonuses/bonus); is it the planner's file?"});
-  EXPECT_FALSE(context.bonusConfig);
+  EXPECT_FALSE(context.config);
 }
 
 TEST(LoadConfigFiles, LoadsBothFromTheCurrentDirectoryByBareName) {
@@ -188,7 +186,7 @@ TEST(LoadConfigFiles, LoadsBothFromTheCurrentDirectoryByBareName) {
   std::filesystem::current_path(cwd);
   EXPECT_TRUE(loaded);
   EXPECT_TRUE(sink.messages.empty());
-  EXPECT_EQ(LookupRecipeHotkey(context.bonusConfig.get(), context.gemConfig.get(), "str", "28", 1),
+  EXPECT_EQ(context.config->Lookup("str", "28", 1),
             "45,1301609,,-1");
 }
 
