@@ -234,6 +234,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<FileCallLog> plain;
   if (fileSystem != "ext4") {
     plain = std::make_unique<FileCallLog>(character);
+    plain->FailCalls("statfs", ENOSYS);
     plain->FailCalls("exchange", EINVAL);
     if (fileSystem != "free-names") plain->FailCalls("noreplace", EINVAL);
     if (fileSystem != "links") plain->FailCalls("link", EPERM);

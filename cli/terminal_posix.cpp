@@ -17,12 +17,20 @@ const std::string& TerminalCharset() {
   return charset;
 }
 
+bool IsAscii(const std::string& text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 }  // namespace
 
 bool TerminalIsSingleByte() { return !TerminalCharset().empty(); }
 
 std::string ToTerminal(const std::string& utf8) {
-  if (TerminalCharset().empty() || utf8.empty()) return utf8;
+  // ASCII reads the same in every character set a terminal uses: the
+  // locale is not even looked at.
+  if (IsAscii(utf8) || TerminalCharset().empty()) return utf8;
   iconv_t convert = iconv_open((TerminalCharset() + "//TRANSLIT").c_str(), "UTF-8");
   if (convert == reinterpret_cast<iconv_t>(-1)) return utf8;
   std::string out(utf8.size() * 4 + 16, '\0');

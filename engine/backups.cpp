@@ -8,8 +8,6 @@
 #include <ctime>
 #include <memory>
 #include <filesystem>
-#include <iomanip>
-#include <sstream>
 #include <system_error>
 
 #include "ascii_text.h"
@@ -72,12 +70,21 @@ bool ParseStamp(const std::string& name, std::int64_t& ms) {
     bool digit = name[i] >= '0' && name[i] <= '9';
     if (pattern[i] == 'd' ? !digit : name[i] != pattern[i]) return false;
   }
+  auto number = [&name](std::size_t at, std::size_t digits) {
+    int n = 0;
+    for (std::size_t i = at; i < at + digits; ++i) n = n * 10 + (name[i] - '0');
+    return n;
+  };
   std::tm fields{};
-  std::istringstream text(name.substr(0, kStampLength - 5));
-  text >> std::get_time(&fields, kStampFormat);
+  fields.tm_year = number(0, 4) - 1900;
+  fields.tm_mon = number(5, 2) - 1;
+  fields.tm_mday = number(8, 2);
+  fields.tm_hour = number(11, 2);
+  fields.tm_min = number(14, 2);
+  fields.tm_sec = number(17, 2);
   std::int64_t seconds;
-  if (text.fail() || !UtcSeconds(fields, seconds)) return false;
-  ms = seconds * 1000 + std::stoi(name.substr(kStampLength - 4, 3));
+  if (!UtcSeconds(fields, seconds)) return false;
+  ms = seconds * 1000 + number(20, 3);
   return name.compare(0, kStampLength, StampOf(ms)) == 0;
 }
 

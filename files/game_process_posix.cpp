@@ -58,9 +58,11 @@ bool IsGameClient(int proc, const std::string& id) {
   if (IsGameProgram(comm)) return true;
   // A name cut short, or Wine's loader's own: the first argument is the
   // program's path, Windows or not. Other processes are not asked (reading
-  // a process's arguments costs more than its name).
+  // a process's arguments costs more than its name), nor are those whose
+  // name holds a '/', which no Windows program's file name does (the
+  // kernel's own threads: "kworker/0:1H").
   const bool wine = NoCaseKey(comm.substr(0, 4)) == "wine";
-  if (comm.size() < kNameBytes && !wine) return false;
+  if ((comm.size() < kNameBytes && !wine) || comm.find('/') != std::string::npos) return false;
   const std::string cmdline = ReadSmall(proc, id + "/cmdline", 4096);
   return !cmdline.empty() && IsGameProgram(std::string_view(cmdline.c_str()));
 }

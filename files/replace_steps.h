@@ -46,9 +46,10 @@ struct FolderAbilities {
   bool freeName = false;  ///< rename only to a free name (RENAME_NOREPLACE)
   bool links = false;     ///< hard links
 };
-/// Learns what the file system of out.folder can do, on empty files of its
-/// own named `prefix` + a unique ending (a temporary file's name while it is
-/// written: a stopped run's are swept), all removed again.
+/// Learns what the file system of out.folder can do: known from its kind
+/// for the common Linux ones, else tried on empty files of its own named
+/// `prefix` + a unique ending (a temporary file's name while it is written:
+/// a stopped run's are swept), all removed again.
 FolderAbilities ProbeFolder(const Temporary& out, const std::string& prefix);
 
 /// Swaps the names of two files atomically.

@@ -11,6 +11,7 @@
 #include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace {
@@ -158,6 +159,12 @@ int inotify_add_watch(int fd, const char* path, uint32_t mask) {
   static auto real = Real<int (*)(int, const char*, uint32_t)>("inotify_add_watch");
   if (Intercept("watch")) return -1;
   return real(fd, path, mask);
+}
+
+int statfs(const char* path, struct statfs* fs) {
+  static auto real = Real<int (*)(const char*, struct statfs*)>("statfs");
+  if (Intercept("statfs")) return -1;
+  return real(path, fs);
 }
 
 int unlink(const char* path) {

@@ -286,6 +286,7 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
         std::vector<FileCall> calls;
         {
           FileCallLog log(f);
+          log.FailCalls("statfs", ENOSYS);  // a file system of an unknown kind
           log.FailCalls("exchange", EINVAL);
           if (kind != FreeNames) log.FailCalls("noreplace", EINVAL);
           if (kind != Links) log.FailCalls("link", EPERM);
@@ -337,6 +338,7 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
   ReplaceResult result;
   {
     FileCallLog log(f);
+    log.FailCalls("statfs", ENOSYS);  // a file system of an unknown kind
     log.FailCalls("exchange", EINVAL);
     ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
       if (point != SavePoint::BeforeSwap) return;
@@ -436,6 +438,7 @@ TEST(ReplaceReadFile, AFailedStepLeavesTheFileAsItWasWithTheSystemsReason) {
     std::vector<FileCall> calls;
     {
       FileCallLog log(f);
+      log.FailCalls("statfs", ENOSYS);  // a file system of an unknown kind
       if (c.kind != Exchange) log.FailCalls("exchange", EINVAL);
       log.FailCalls("watch", ENOSPC);  // out of watches: what was swapped out must be read
       if (c.kind == Links) log.FailCalls("noreplace", EINVAL);
@@ -471,6 +474,7 @@ TEST(ReplaceReadFile, AKillWithoutExchangeLeavesTheGamesSaveToTheNextRun) {
     pid_t run = ::fork();
     if (run == 0) {
       FileCallLog log(f);
+      log.FailCalls("statfs", ENOSYS);  // a file system of an unknown kind
       log.FailCalls("exchange", EINVAL);
       ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
         if (point == SavePoint::BeforeSwap) WriteFile(f, save);  // the game, in place
