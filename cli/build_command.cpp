@@ -74,10 +74,11 @@ void SetupBuildOptions(CLI::App& command, BuildOptions& o) {
 }
 
 int RunBuildCommand(const BuildOptions& options, bool preview) {
+  GameLook game(!preview && !options.noGameCheck);  // while the configuration loads
   StderrSink sink;
   BuildContext context;
   if (!PrepareContext(options, sink, context)) return 1;
-  if (!preview && !options.noGameCheck) WarnIfGameRuns(context.job.characterPath, "build");
+  game.Warn(context.job.characterPath, "build");
   const RunOutcome outcome = RunBuild(context, preview ? RunMode::Preview : RunMode::Write);
   const std::vector<PlacedHotkey>& placed = outcome.placed;
   if (preview && options.bars)
@@ -103,10 +104,11 @@ int RunBuildCommand(const BuildOptions& options, bool preview) {
 }
 
 int RunGemTableCommand(const BuildOptions& options) {
+  GameLook game(!options.noGameCheck);
   StderrSink sink;
   BuildContext context;
   if (!PrepareContext(options, sink, context)) return 1;
-  if (!options.noGameCheck) WarnIfGameRuns(context.job.characterPath, "build");
+  game.Warn(context.job.characterPath, "build");
   GemTableResult result = RunGemTest(context, kGemTableLog);
   if (!result.ok) return 1;
   std::string log = PrintablePath(AbsolutePath(kGemTableLog));

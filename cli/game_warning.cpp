@@ -11,8 +11,12 @@ void AddGameCheckOption(CLI::App& command, bool& skip) {
   command.add_flag("--no-game-check", skip, "Do not look for the running game (and do not warn about it)");
 }
 
-void WarnIfGameRuns(const std::string& characterPath, const char* work) {
-  if (FindGameProcesses().empty()) return;
+GameLook::GameLook(bool look) {
+  if (look) m_running = std::async(std::launch::async, [] { return !FindGameProcesses().empty(); });
+}
+
+void GameLook::Warn(const std::string& characterPath, const char* work) {
+  if (!m_running.valid() || !m_running.get()) return;
   const std::string name = Printable(CharacterNameOfPath(characterPath));
   std::cerr << "warning: the game is running; if " << name << " is logged in, the game puts its own bars back when "
             << name << " logs out and this " << work << " is lost: log " << name

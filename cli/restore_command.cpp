@@ -40,7 +40,7 @@ int RunRestoreCommand(const RestoreOptions& o) {
                 << Printable(b.note) << (b.fromFuture ? "  (named in the future: the clock was wrong)" : "") << '\n';
     return 0;
   }
-  if (!o.noGameCheck) WarnIfGameRuns(o.characterPath, "restore");
+  GameLook(!o.noGameCheck).Warn(o.characterPath, "restore");
   RestoreResult result = RestoreBackup(o.characterPath, o.backup, o.waits);
   if (!result.ok) {
     std::cerr << kCannotRestore << '\n' << PrintableLines(result.error.Text()) << std::endl;

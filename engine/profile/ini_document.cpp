@@ -81,6 +81,13 @@ bool KeyOf(std::string_view bytes, const Line& line, const char*& kb, const char
   return true;
 }
 
+// FNV-1a of a name with ASCII letters in lower case.
+std::uint32_t HashNoCase(const char* b, const char* e) {
+  std::uint32_t hash = 2166136261u;
+  for (; b < e; ++b) hash = (hash ^ static_cast<unsigned char>(LowerAscii(*b))) * 16777619u;
+  return hash;
+}
+
 bool IsKeyLine(std::string_view bytes, const Line& line, const std::string& key, std::size_t& eq) {
   const char *kb, *ke;
   return KeyOf(bytes, line, kb, ke, eq) && EqualNoCase(kb, ke, key);
@@ -183,7 +190,6 @@ void IniDocument::Split(std::string_view bytes) {
 
 std::string& IniDocument::Own(Section& section) {
   section.indexed = false;  // the caller changes the text
-  section.keys.clear();
   if (!section.owned) {
     section.own.assign(section.view.data(), section.view.size());
     section.owned = true;
@@ -219,21 +225,25 @@ bool IniDocument::EndsOpen() const {
 
 std::size_t IniDocument::FindKey(const Section& section, const std::string& key) {
   std::string_view text = section.Text();
+  const char *kb, *ke;
+  std::size_t eq;
   if (!section.indexed) {
-    const char *kb, *ke;
-    std::size_t eq;
+    section.keys.clear();
     section.afterLastKey = LineAt(text, 0).next;
     for (std::size_t pos = section.afterLastKey; pos < text.size();) {
       Line line = LineAt(text, pos);
       pos = line.next;
       if (!KeyOf(text, line, kb, ke, eq)) continue;
-      section.keys.emplace(LowerName(kb, ke), line.begin);  // the first of duplicates stays
+      section.keys.push_back({HashNoCase(kb, ke), static_cast<std::uint32_t>(line.begin)});
       section.afterLastKey = line.next;
     }
     section.indexed = true;
   }
-  auto it = section.keys.find(LowerName(key.data(), key.data() + key.size()));
-  return it == section.keys.end() ? std::string::npos : it->second;
+  // The first line of the key, in file order, is the one that counts.
+  const std::uint32_t hash = HashNoCase(key.data(), key.data() + key.size());
+  for (const Section::KeyLine& line : section.keys)
+    if (line.hash == hash && KeyOf(text, LineAt(text, line.at), kb, ke, eq) && EqualNoCase(kb, ke, key)) return line.at;
+  return std::string::npos;
 }
 
 std::size_t IniDocument::Read(const std::string& section, const std::string& key, std::string& value,

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -91,10 +92,15 @@ class IniDocument {
     std::string own;
     bool hasHeader = false;
     bool owned = false;
-    // Its keys (lower case) with where the first line of each begins, and
-    // where the line after the last key line begins: built at the first
-    // lookup, dropped by every change of the section.
-    mutable std::unordered_map<std::string, std::size_t> keys;
+    // Its key lines in order, each as a hash of its key without case and
+    // where it begins, and where the line after the last key line begins:
+    // built at the first lookup, dropped by every change of the section
+    // (building it again is one pass that allocates nothing).
+    struct KeyLine {
+      std::uint32_t hash;
+      std::uint32_t at;
+    };
+    mutable std::vector<KeyLine> keys;
     mutable std::size_t afterLastKey = 0;
     mutable bool indexed = false;
     std::string_view Text() const { return owned ? std::string_view(own) : view; }
