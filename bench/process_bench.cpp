@@ -8,7 +8,8 @@
 // the timed ones, with the flush_count module preloaded; the timed runs go
 // without it (its loading would add the same to each and hide the ratios).
 //
-//   process_bench [ROUNDS]        (default 15)
+//   process_bench [ROUNDS [CLI]]  (default 15 rounds; CLI: another build of
+//                                  brindlemarque-cli to time, an older one say)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -107,13 +108,13 @@ void PrintMeasure(double build, double plain, double kept, const char* unit) {
               build / kept);
 }
 
-void Compare(const char* label, std::size_t size, int rounds) {
+void Compare(const char* label, std::size_t size, int rounds, const std::string& cli) {
   const std::string folder = MakeBenchFolder();  // backups go under it too
   const std::string character = folder + "/Bench-4.ini", flushLog = folder + "/flushes";
   const std::string vesko = std::string(EXAMPLES_DIR) + "/vesko", kept = folder + "/kept";
   ::mkdir(kept.c_str(), 0755);
   const std::vector<std::vector<std::string>> programs = {
-      {CLI_PROGRAM, "build", "--template", vesko + "/templates/Alarion_Armsman.vsk", "--character", character,
+      {cli, "build", "--template", vesko + "/templates/Alarion_Armsman.vsk", "--character", character,
        "--config-dir", vesko},
       {MINIMAL_REWRITE_PROGRAM, character},
       {MINIMAL_REWRITE_PROGRAM, "--backup", kept, character}};
@@ -144,11 +145,12 @@ void Compare(const char* label, std::size_t size, int rounds) {
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
   if (rounds < 1) rounds = 15;
+  const std::string cli = argc > 2 ? argv[2] : CLI_PROGRAM;
   std::printf("| character file | wall: build / plain / plain with backup | CPU: build / plain / plain with backup | "
               "flushes | peak memory (limit: 2 x the file + 5 MiB) |\n");
   std::printf("|---|---|---|---|---|\n");
-  Compare("4 KB", 4 * 1024, rounds);
-  Compare("1 MB", 1u << 20, rounds);
-  Compare("10 MB", 10u << 20, rounds);
+  Compare("4 KB", 4 * 1024, rounds, cli);
+  Compare("1 MB", 1u << 20, rounds, cli);
+  Compare("10 MB", 10u << 20, rounds, cli);
   return 0;
 }

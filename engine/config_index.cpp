@@ -3,6 +3,7 @@
 // amount, and of the gems the last of the key that has the realm's number.
 #include "config_index.h"
 
+#include <optional>
 #include <tinyxml.h>
 
 #include "recipe_lookup.h"
@@ -21,11 +22,12 @@ void EachEntry(const TiXmlElement* entry, Visit visit) {
   for (; entry; entry = entry->NextSiblingElement(tag)) visit(entry);
 }
 
-// The first entry named `name`; null for no name or no such entry.
-const std::uint32_t* First(const NameTable& table, const char* name) {
-  if (!name) return nullptr;
-  NameTable::Entries found = table.Find(name);
-  return found.first == found.second ? nullptr : found.first;
+// The first entry named `name`; none for no name or no such entry.
+std::optional<std::uint32_t> First(const NameTable& table, const char* name) {
+  if (!name) return std::nullopt;
+  const std::vector<std::uint32_t> found = table.Find(name);
+  if (found.empty()) return std::nullopt;
+  return found.front();
 }
 
 }  // namespace
@@ -108,23 +110,22 @@ std::string ConfigIndex::Lookup(const char* effectId, const char* effectText, in
   // Bonus: the first whose id matches gives the group name and the gem key;
   // without one, both are empty (and may still match empty names).
   std::string_view group, gemKey;
-  if (const std::uint32_t* bonus = First(m_bonusIds, effectId)) {
+  if (const auto bonus = First(m_bonusIds, effectId)) {
     if (!m_bonusRecipe[*bonus]) return {};  // a bonus without gem or group has no recipe
     group = m_bonusGroups.Name(*bonus);
     gemKey = m_bonusGems.Name(*bonus);
   }
   // Group and level: the first group of that name decides, and in it the
   // first gemlevel whose amount equals the effect text.
-  NameTable::Entries groups = m_groupIds.Find(group);
-  if (groups.first == groups.second) return {};
-  const Group& g = m_groups[*groups.first];
-  const std::uint32_t* level = First(g.amounts, effectText);
+  const std::vector<std::uint32_t> groups = m_groupIds.Find(group);
+  if (groups.empty()) return {};
+  const Group& g = m_groups[groups.front()];
+  const auto level = First(g.amounts, effectText);
   if (!level || g.levels[*level] < 0) return {};  // no match, or a gemlevel without a number
 
   if (realmIndex < 0 || realmIndex > 2) realmIndex = 0;
-  NameTable::Entries gems = m_gemIds.Find(gemKey);
-  for (const std::uint32_t* gem = gems.second; gem != gems.first;) {
-    --gem;
+  const std::vector<std::uint32_t> gems = m_gemIds.Find(gemKey);
+  for (auto gem = gems.rbegin(); gem != gems.rend(); ++gem) {
     const std::uint8_t has = m_gemHas[*gem];
     if ((has & kHasId) && (has & (1 << realmIndex)))
       return FormatRecipeHotkey(2LL * m_gemNumbers[*gem * 3 + static_cast<std::uint32_t>(realmIndex)],
@@ -134,7 +135,7 @@ std::string ConfigIndex::Lookup(const char* effectId, const char* effectText, in
 }
 
 std::string ConfigIndex::GroupOf(const char* effectId) const {
-  const std::uint32_t* bonus = First(m_bonusIds, effectId);
+  const auto bonus = First(m_bonusIds, effectId);
   return bonus ? std::string(m_bonusGroups.Name(*bonus)) : std::string();
 }
 

@@ -6,14 +6,18 @@
 
 namespace {
 
-// Byte order of the names with ASCII letters taken as lower case.
-bool BeforeNoCase(std::string_view a, std::string_view b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char x = static_cast<unsigned char>(LowerAscii(a[i])), y = static_cast<unsigned char>(LowerAscii(b[i]));
-    if (x != y) return x < y;
-  }
-  return a.size() < b.size();
+// FNV-1a of a name with ASCII letters in lower case.
+std::uint64_t HashNoCase(std::string_view name) {
+  std::uint32_t hash = 2166136261u;
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 16777619u;
+  return hash;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
 }
 
 }  // namespace
@@ -31,9 +35,8 @@ void NameTable::Shrink() {
 void NameTable::Index() {
   Shrink();
   m_sorted.resize(m_starts.size());
-  for (std::uint32_t i = 0; i < m_sorted.size(); ++i) m_sorted[i] = i;
-  std::stable_sort(m_sorted.begin(), m_sorted.end(),
-                   [this](std::uint32_t a, std::uint32_t b) { return BeforeNoCase(Name(a), Name(b)); });
+  for (std::uint32_t i = 0; i < m_sorted.size(); ++i) m_sorted[i] = HashNoCase(Name(i)) << 32 | i;
+  std::sort(m_sorted.begin(), m_sorted.end());
 }
 
 std::string_view NameTable::Name(std::size_t entry) const {
@@ -41,12 +44,13 @@ std::string_view NameTable::Name(std::size_t entry) const {
   return std::string_view(m_bytes).substr(m_starts[entry], end - m_starts[entry]);
 }
 
-NameTable::Entries NameTable::Find(std::string_view name) const {
-  struct ByName {
-    const NameTable& table;
-    bool operator()(std::uint32_t a, std::string_view b) const { return BeforeNoCase(table.Name(a), b); }
-    bool operator()(std::string_view a, std::uint32_t b) const { return BeforeNoCase(a, table.Name(b)); }
-  };
-  auto range = std::equal_range(m_sorted.begin(), m_sorted.end(), name, ByName{*this});
-  return {m_sorted.data() + (range.first - m_sorted.begin()), m_sorted.data() + (range.second - m_sorted.begin())};
+std::vector<std::uint32_t> NameTable::Find(std::string_view name) const {
+  std::vector<std::uint32_t> found;
+  const std::uint64_t hash = HashNoCase(name);
+  for (auto it = std::lower_bound(m_sorted.begin(), m_sorted.end(), hash << 32); it != m_sorted.end() && *it >> 32 == hash;
+       ++it) {
+    const auto entry = static_cast<std::uint32_t>(*it);
+    if (EqualNoCase(Name(entry), name)) found.push_back(entry);
+  }
+  return found;
 }
