@@ -4,24 +4,6 @@
 
 #include "ascii_text.h"
 
-namespace {
-
-// FNV-1a of a name with ASCII letters in lower case.
-std::uint64_t HashNoCase(std::string_view name) {
-  std::uint32_t hash = 2166136261u;
-  for (char c : name) hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 16777619u;
-  return hash;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
-}
-
-}  // namespace
-
 void NameTable::Add(std::string_view name) {
   m_starts.push_back(static_cast<std::uint32_t>(m_bytes.size()));
   m_bytes.append(name);
@@ -35,7 +17,7 @@ void NameTable::Shrink() {
 void NameTable::Index() {
   Shrink();
   m_sorted.resize(m_starts.size());
-  for (std::uint32_t i = 0; i < m_sorted.size(); ++i) m_sorted[i] = HashNoCase(Name(i)) << 32 | i;
+  for (std::uint32_t i = 0; i < m_sorted.size(); ++i) m_sorted[i] = std::uint64_t{HashNoCase(Name(i))} << 32 | i;
   std::sort(m_sorted.begin(), m_sorted.end());
 }
 
@@ -46,7 +28,7 @@ std::string_view NameTable::Name(std::size_t entry) const {
 
 std::vector<std::uint32_t> NameTable::Find(std::string_view name) const {
   std::vector<std::uint32_t> found;
-  const std::uint64_t hash = HashNoCase(name);
+  const std::uint64_t hash = HashNoCase(name);  // widened: compared with the top half
   for (auto it = std::lower_bound(m_sorted.begin(), m_sorted.end(), hash << 32); it != m_sorted.end() && *it >> 32 == hash;
        ++it) {
     const auto entry = static_cast<std::uint32_t>(*it);

@@ -21,3 +21,16 @@ std::int32_t LeadingInt(const char* text) {
   long value = std::strtol(text, nullptr, 10);
   return static_cast<std::int32_t>(std::clamp<long>(value, INT32_MIN, INT32_MAX));
 }
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
+
+std::uint32_t HashNoCase(std::string_view name) {
+  std::uint32_t hash = 2166136261u;
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 16777619u;
+  return hash;
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 /// Lower-cases ASCII letters only, leaving every other byte as it is.
 inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -11,6 +12,13 @@ inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<cha
 /// `text` with its ASCII letters lower-cased: texts that SameTextNoCase
 /// finds equal give the same key (for indexes of names).
 std::string NoCaseKey(std::string text);
+
+/// Equality of two names without regard to ASCII case.
+bool EqualNoCase(std::string_view a, std::string_view b);
+
+/// A hash (FNV-1a) of `name` with its ASCII letters lower-cased: names that
+/// EqualNoCase finds equal give the same hash.
+std::uint32_t HashNoCase(std::string_view name);
 
 /// Whole-text equality without regard to ASCII case; an absent (null) text
 /// equals nothing, not even another absent text.

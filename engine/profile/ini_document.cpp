@@ -31,12 +31,8 @@ std::string LowerName(const char* b, const char* e) { return NoCaseKey(std::stri
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool EqualNoCase(const char* a, const char* ae, const std::string& b) {
-  if (static_cast<std::size_t>(ae - a) != b.size()) return false;
-  for (std::size_t i = 0; i < b.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
-}
+// The name in [b, e).
+std::string_view NameAt(const char* b, const char* e) { return std::string_view(b, static_cast<std::size_t>(e - b)); }
 
 // Blanks trimmed from both ends of [b, e).
 void Trim(const char*& b, const char*& e) {
@@ -81,16 +77,9 @@ bool KeyOf(std::string_view bytes, const Line& line, const char*& kb, const char
   return true;
 }
 
-// FNV-1a of a name with ASCII letters in lower case.
-std::uint32_t HashNoCase(const char* b, const char* e) {
-  std::uint32_t hash = 2166136261u;
-  for (; b < e; ++b) hash = (hash ^ static_cast<unsigned char>(LowerAscii(*b))) * 16777619u;
-  return hash;
-}
-
 bool IsKeyLine(std::string_view bytes, const Line& line, const std::string& key, std::size_t& eq) {
   const char *kb, *ke;
-  return KeyOf(bytes, line, kb, ke, eq) && EqualNoCase(kb, ke, key);
+  return KeyOf(bytes, line, kb, ke, eq) && EqualNoCase(NameAt(kb, ke), key);
 }
 
 bool HasLineBreakOrZero(const std::string& s) {
@@ -234,15 +223,16 @@ std::size_t IniDocument::FindKey(const Section& section, const std::string& key)
       Line line = LineAt(text, pos);
       pos = line.next;
       if (!KeyOf(text, line, kb, ke, eq)) continue;
-      section.keys.push_back({HashNoCase(kb, ke), static_cast<std::uint32_t>(line.begin)});
+      section.keys.push_back({HashNoCase(NameAt(kb, ke)), static_cast<std::uint32_t>(line.begin)});
       section.afterLastKey = line.next;
     }
     section.indexed = true;
   }
   // The first line of the key, in file order, is the one that counts.
-  const std::uint32_t hash = HashNoCase(key.data(), key.data() + key.size());
+  const std::uint32_t hash = HashNoCase(key);
   for (const Section::KeyLine& line : section.keys)
-    if (line.hash == hash && KeyOf(text, LineAt(text, line.at), kb, ke, eq) && EqualNoCase(kb, ke, key)) return line.at;
+    if (line.hash == hash && KeyOf(text, LineAt(text, line.at), kb, ke, eq) && EqualNoCase(NameAt(kb, ke), key))
+      return line.at;
   return std::string::npos;
 }
 
