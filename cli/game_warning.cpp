@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <system_error>
 
 #include "character_files.h"
 #include "game_process.h"
@@ -12,7 +13,13 @@ void AddGameCheckOption(CLI::App& command, bool& skip) {
 }
 
 GameLook::GameLook(bool look) {
-  if (look) m_running = std::async(std::launch::async, [] { return !FindGameProcesses().empty(); });
+  if (!look) return;
+  auto running = [] { return !FindGameProcesses().empty(); };
+  try {
+    m_running = std::async(std::launch::async, running);
+  } catch (const std::system_error&) {
+    m_running = std::async(std::launch::deferred, running);  // no thread to be had: the look waits for Warn()
+  }
 }
 
 void GameLook::Warn(const std::string& characterPath, const char* work) {
