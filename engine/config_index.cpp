@@ -3,10 +3,10 @@
 // amount, and of the gems the last of the key that has the realm's number.
 #include "config_index.h"
 
+#include <cstdio>
 #include <optional>
 #include <tinyxml.h>
 
-#include "recipe_lookup.h"
 #include "xml_text.h"
 
 namespace {
@@ -31,6 +31,13 @@ std::optional<std::uint32_t> First(const NameTable& table, const char* name) {
 }
 
 }  // namespace
+
+std::string FormatRecipeHotkey(std::int64_t doubledRecipe, std::int64_t levelIndex) {
+  char text[64];
+  std::snprintf(text, sizeof text, "45,13%03lld%02lld,,-1", static_cast<long long>(doubledRecipe),
+                static_cast<long long>(levelIndex));
+  return text;
+}
 
 ConfigIndex::ConfigIndex(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig) {
   TakeBonusConfig(bonusConfig);

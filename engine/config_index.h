@@ -12,6 +12,10 @@
 
 class TiXmlDocument;
 
+/// "45,13%03i%02i,,-1" filled with `doubledRecipe` and `levelIndex`; a minus
+/// sign counts toward the width and longer numbers are written in full.
+std::string FormatRecipeHotkey(std::int64_t doubledRecipe, std::int64_t levelIndex);
+
 class ConfigIndex {
  public:
   ConfigIndex() = default;

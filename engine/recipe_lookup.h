@@ -2,10 +2,9 @@
 // (recipe) hotkey, through the planning tool's two configuration files.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
-class TiXmlDocument;
+#include "config_index.h"  // FormatRecipeHotkey
 
 /// The recipe hotkey "45,13NNNLL,,-1" for an effect (its `id` attribute, null
 /// when absent, and its text, null when it has none) in realm 0, 1 or 2, read
@@ -14,7 +13,3 @@ class TiXmlDocument;
 /// what this reads of the documents.)
 std::string LookupRecipeHotkey(const TiXmlDocument* bonusConfig, const TiXmlDocument* gemConfig,
                                const char* effectId, const char* effectText, int realmIndex);
-
-/// "45,13%03i%02i,,-1" filled with `doubledRecipe` and `levelIndex`; a minus
-/// sign counts toward the width and longer numbers are written in full.
-std::string FormatRecipeHotkey(std::int64_t doubledRecipe, std::int64_t levelIndex);
