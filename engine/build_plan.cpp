@@ -66,7 +66,7 @@ bool PlanItem(std::vector<PlannedHotkey>& plan, const TiXmlElement* item, std::s
 
 std::vector<PlannedHotkey> PlanBuild(const TiXmlElement* player, const ConfigIndex* config, bool spacers) {
   std::vector<PlannedHotkey> plan;
-  if (!player || !config || !config->HasOrder()) return plan;
+  if (!player || !config) return plan;
   const int realm = RealmIndexOf(TextOf(player->FirstChildElement("realm")));
   ItemsByPosition items = CraftedItems(player);
   // The positions of each pass, in document order.

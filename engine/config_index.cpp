@@ -96,7 +96,6 @@ void ConfigIndex::TakeGemConfig(const TiXmlDocument* gemConfig) {
   m_gemHas.shrink_to_fit();
   const TiXmlElement* data = gemConfig ? gemConfig->FirstChildElement("data") : nullptr;
   const TiXmlElement* order = data ? data->FirstChildElement("order") : nullptr;
-  m_hasOrder = order != nullptr;
   for (const TiXmlElement* ord = order ? order->FirstChildElement("ord") : nullptr; ord;
        ord = ord->NextSiblingElement("ord")) {
     const char* n = ord->Attribute("n");

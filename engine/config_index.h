@@ -47,10 +47,9 @@ class ConfigIndex {
     std::string_view id;    ///< the item position it names
     std::string_view label; ///< its text: the label of a spacer ahead of an item there
   };
-  /// The order's positions with an `id` and a pass from 0 to 24, in document order.
+  /// The order's positions with an `id` and a pass from 0 to 24, in document
+  /// order; none without an order.
   std::vector<Position> Order() const;
-  /// config_gem.xml holds an order at all.
-  bool HasOrder() const { return m_hasOrder; }
 
  private:
   // Bonuses with an id, in document order: the group's text, the gem's key,
@@ -73,5 +72,4 @@ class ConfigIndex {
   // The order's usable positions.
   NameTable m_positionIds, m_positionLabels;
   std::vector<std::int8_t> m_positionPasses;
-  bool m_hasOrder = false;
 };

@@ -42,6 +42,9 @@ class FileCallLog {
   /// From now on while the log lives, file stamps read as FAT keeps them,
   /// both times rounded down to even seconds.
   void CoarseStamps();
+  /// From now on while the log lives, statfs reports file systems of the
+  /// kind `kind` (its f_type; 0x2011BAB0 is the kernel's exFAT).
+  void ReportFileSystemKind(unsigned long kind);
 #endif
 
   /// Runs `act` once, right before the next call of kind `call` (another

@@ -19,6 +19,7 @@ namespace {
 std::mutex g_mutex;
 bool g_on = false;
 bool g_coarse = false;
+unsigned long g_fileSystemKind = 0;  // reported by statfs instead of the real one, when set
 std::string g_watched;
 std::vector<FileCall> g_calls;
 
@@ -82,10 +83,13 @@ FileCallLog::~FileCallLog() {
   std::lock_guard<std::mutex> lock(g_mutex);
   g_on = false;
   g_coarse = false;
+  g_fileSystemKind = 0;
   StopCallFaults();
 }
 
 void FileCallLog::CoarseStamps() { g_coarse = true; }
+
+void FileCallLog::ReportFileSystemKind(unsigned long kind) { g_fileSystemKind = kind; }
 
 std::vector<FileCall> FileCallLog::Calls() const {
   std::lock_guard<std::mutex> lock(g_mutex);
@@ -164,7 +168,9 @@ int inotify_add_watch(int fd, const char* path, uint32_t mask) {
 int statfs(const char* path, struct statfs* fs) {
   static auto real = Real<int (*)(const char*, struct statfs*)>("statfs");
   if (Intercept("statfs")) return -1;
-  return real(path, fs);
+  int result = real(path, fs);
+  if (result == 0 && g_fileSystemKind != 0) fs->f_type = static_cast<decltype(fs->f_type)>(g_fileSystemKind);
+  return result;
 }
 
 int unlink(const char* path) {

@@ -100,6 +100,8 @@ TEST(LookupRecipeHotkey, MalformedOrMissingPiecesGiveNoRecipe) {
   EXPECT_EQ(lookup("lost", "15"), "");   // no gem of that key
   EXPECT_EQ(lookup("str", "15", 2), "45,1301805,,-1");
   EXPECT_EQ(lookup("hits", "4", 2), "");  // no r2 on blood
+  EXPECT_EQ(lookup("str", "15", 3), lookup("str", "15", 0));  // a realm out of range reads r0
+  EXPECT_EQ(lookup("str", "15", -1), lookup("str", "15", 0));
   EXPECT_EQ(LookupRecipeHotkey(nullptr, nullptr, "str", "15", 0), "");
   auto bonus = Parse(kBonus);
   EXPECT_EQ(LookupRecipeHotkey(bonus.get(), nullptr, "str", "15", 0), "");
