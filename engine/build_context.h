@@ -52,6 +52,6 @@ struct BuildContext {
   std::string InWorkFolder(const std::string& path) const;
   /// Passes `message` to the message sink.
   void ShowMessage(const Reason& message) const;
-  /// Both configuration documents are loaded.
+  /// Both configuration files are loaded (their index is held).
   bool ConfigLoaded() const { return config != nullptr; }
 };

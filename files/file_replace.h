@@ -17,8 +17,9 @@
 // name only nor link, a save that makes the file anew (a rename of the other
 // program's own file into place, or an open that creates it) in the moment
 // between looking at the name and the rename is the one that cannot be seen.
-// What a folder can do is learned on files of our own before the final
-// check, so that nothing comes between the check and the swap.
+// What a folder can do is known before the final check (from the file
+// system's kind, or tried on files of our own), so that nothing comes
+// between the check and the swap.
 #pragma once
 
 #include <functional>
