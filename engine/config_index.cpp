@@ -96,17 +96,16 @@ void ConfigIndex::TakeGemConfig(const TiXmlDocument* gemConfig) {
   m_gemHas.shrink_to_fit();
   const TiXmlElement* data = gemConfig ? gemConfig->FirstChildElement("data") : nullptr;
   const TiXmlElement* order = data ? data->FirstChildElement("order") : nullptr;
-  for (const TiXmlElement* ord = order ? order->FirstChildElement("ord") : nullptr; ord;
-       ord = ord->NextSiblingElement("ord")) {
+  EachEntry(order ? order->FirstChildElement("ord") : nullptr, [this](const TiXmlElement* ord) {
     const char* n = ord->Attribute("n");
     const char* id = ord->Attribute("id");
     const std::int32_t pass = n ? LeadingInt(n) : -1;
-    if (!id || pass < 0 || pass >= kPasses) continue;  // never visited
+    if (!id || pass < 0 || pass >= kPasses) return;  // never visited
     const char* label = TextOf(ord);
     m_positionIds.Add(id);
     m_positionLabels.Add(label ? label : "");
     m_positionPasses.push_back(static_cast<std::int8_t>(pass));
-  }
+  });
   m_positionIds.Shrink();
   m_positionLabels.Shrink();
   m_positionPasses.shrink_to_fit();

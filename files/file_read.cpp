@@ -166,8 +166,7 @@ AsRead CheckAsRead(const std::string& path, const FileStamp* stamp, std::string_
   if (stamp) {
     FileStamp now;
     if (!StampFile(path, now)) return AsRead::Unreadable;
-    if (now.exists != stamp->exists || now.device != stamp->device || now.id != stamp->id || now.size != stamp->size)
-      return AsRead::Changed;
+    if (!now.SameFileAndSize(*stamp)) return AsRead::Changed;
     if (!stamp->exists || (now == *stamp && stamp->Decides())) return AsRead::Same;
   }
   RegularFileReader file;

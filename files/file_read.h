@@ -42,6 +42,11 @@ struct FileStamp {
            changedNs == o.changedNs;
   }
   bool operator!=(const FileStamp& o) const { return !(*this == o); }
+  /// The same file (or none) of the same size: what a stamp tells whatever
+  /// the times say.
+  bool SameFileAndSize(const FileStamp& o) const {
+    return exists == o.exists && device == o.device && id == o.id && size == o.size;
+  }
 
   /// True when the file system keeps whole seconds at most (FAT keeps two):
   /// then a file can change without a new time stamp, and only its bytes tell.

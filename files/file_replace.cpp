@@ -149,8 +149,7 @@ bool DisplacedAsRead(const std::string& displaced, const ReadThen& read, const Q
   FileStamp stamp;
   if (!StampFile(displaced, stamp) || !stamp.exists) return false;
   if (QuietByStamp(stamp, quiet.quietMs)) {
-    if (stamp.device == read.stamp.device && stamp.id == read.stamp.id && stamp.size == read.stamp.size &&
-        stamp.modifiedNs == read.stamp.modifiedNs && read.watch.Unwritten())
+    if (stamp.SameFileAndSize(read.stamp) && stamp.modifiedNs == read.stamp.modifiedNs && read.watch.Unwritten())
       return true;
     return CheckAsRead(displaced, nullptr, read.bytes) == AsRead::Same;
   }
