@@ -362,10 +362,11 @@ TEST(CharacterFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
   for (bool settled : {false, true})
 #endif
   for (SavePoint point : {SavePoint::BeforeRead, SavePoint::AfterBackup, SavePoint::BeforeCheck, SavePoint::BeforeSwap})
-    for (int writer : {0, 1, 2}) {  // in place, by rename, in place keeping size and time
+    for (int writer : {0, 1, 2, 3}) {  // in place, by rename, in place keeping size and time, by rename keeping both
       SCOPED_TRACE(std::to_string(static_cast<int>(point)) + " writer " + std::to_string(writer) +
                    (settled ? " settled" : ""));
-      const std::string game = writer == 2 ? sameSize : kCharacter + "\r\n[Misc]\r\nSaved=by the game\r\n";
+      const bool keepsSizeAndTime = writer >= 2, renames = writer % 2 == 1;
+      const std::string game = keepsSizeAndTime ? sameSize : kCharacter + "\r\n[Misc]\r\nSaved=by the game\r\n";
       Ini ini;
       const std::string& f = ini.path;
       if (settled) {
@@ -378,9 +379,10 @@ TEST(CharacterFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
       ScopedSavePointHook hook([&](SavePoint at, const std::string&) {
         if (at != point) return;
         auto time = std::filesystem::last_write_time(FsPath(f));
-        WriteFile(writer == 1 ? f + ".game" : f, game);
-        if (writer == 1) RenameOver(f + ".game", f);
-        if (writer == 2) std::filesystem::last_write_time(FsPath(f), time);
+        const std::string written = renames ? f + ".game" : f;
+        WriteFile(written, game);
+        if (keepsSizeAndTime) std::filesystem::last_write_time(FsPath(written), time);
+        if (renames) RenameOver(f + ".game", f);
       });
       CharacterFileSession file;
       ASSERT_TRUE(file.Open(f, TestWaits(), DisplacedSaveKeeper(f)));
@@ -396,7 +398,7 @@ TEST(CharacterFile, TheGameSavingAtAnyPointOfASaveIsNeverLost) {
       if (point == SavePoint::BeforeRead) {
         EXPECT_TRUE(saved) << file.Error().Text();
         EXPECT_EQ(ReadFile(f).find("Hotkey_1=mine") == std::string::npos, false);
-        EXPECT_EQ(ReadFile(f).find(writer == 2 ? "hotkey" : "Saved=by the game") == std::string::npos, false);
+        EXPECT_EQ(ReadFile(f).find(keepsSizeAndTime ? "hotkey" : "Saved=by the game") == std::string::npos, false);
         continue;
       }
       EXPECT_FALSE(saved);
