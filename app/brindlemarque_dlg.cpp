@@ -270,7 +270,11 @@ void CBrindlemarqueDlg::OnInitDialog(wxInitDialogEvent& event) {
 bool CBrindlemarqueDlg::MayWriteCharacter(GameWrite write) {
   // Without a character the run fails with its own message.
   const std::string& character = m_context.job.characterPath;
-  if (character.empty() || m_gameCheck.MayWrite(this, character, write)) return true;
+  if (character.empty() || m_gameCheck.MayWrite(this, character, write)) {
+    m_watch->Stop();  // the write itself changes the watched file
+    return true;
+  }
+  // Nothing was written: the watch over an earlier build goes on.
   ShowResult(RESULT_HIDE);
   m_result->SetLine(_("Nothing was written: the game is running."));
   return false;
@@ -295,7 +299,6 @@ void CBrindlemarqueDlg::ShowOverwritten(const wxDateTime& built, const std::stri
 }
 
 void CBrindlemarqueDlg::Build(bool mayQuit) {
-  m_watch->Stop();
   if (!MayWriteCharacter(GameWrite::Build)) return;
   SayIfTheGameIsSaving();
   RunOutcome outcome = WithBusyCursor([&] { return RunBuild(m_context, RunMode::Write); });
@@ -352,7 +355,6 @@ void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
 
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   if (!RequireConfig() || !TakeControls()) return;
-  m_watch->Stop();
   if (!MayWriteCharacter(GameWrite::Build)) return;
   // Never closes the window; failures have shown their message.
   const std::string log = AbsolutePath(m_context.InWorkFolder(kGemTableLog));
@@ -410,7 +412,6 @@ void CBrindlemarqueDlg::OnLanguage(wxCommandEvent& event) {
 
 void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
   ControlsToSettings();
-  m_watch->Stop();  // the undo itself takes the build's hotkeys out
   UndoLastBuild(this, m_context.job.characterPath, m_context.waits, m_messages, *m_result,
                 [this] { return MayWriteCharacter(GameWrite::Undo); });
 }

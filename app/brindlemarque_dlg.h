@@ -113,8 +113,9 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Runs the build and shows its result; a success with "quit after
   /// create" closes the window instead when `mayQuit` (GO, not a drop).
   void Build(bool mayQuit);
-  /// Asks before a write while the game runs (see CGameCheck); a refusal
-  /// says so in the result line.
+  /// Asks before a write while the game runs (see CGameCheck). A write
+  /// allowed ends the watch over the last build; a refusal says so in the
+  /// result line and keeps the watch.
   bool MayWriteCharacter(GameWrite write);
   /// The result line's news that the game wrote its bars over a build.
   void ShowOverwritten(const wxDateTime& built, const std::string& characterPath, const BarPicture& now);

@@ -1,11 +1,11 @@
 #include "game_check.h"
 
 #include <algorithm>
-#include <wx/richmsgdlg.h>
+#include <wx/checkbox.h>
 #include <wx/translation.h>
 
 #include "character_files.h"
-#include "settings_store.h"
+#include "game_question_dlg.h"
 #include "wx_text.h"
 
 namespace {
@@ -30,12 +30,10 @@ bool CGameCheck::MayWrite(wxWindow* parent, const std::string& characterPath, Ga
     return std::find(m_keptFor.begin(), m_keptFor.end(), p) != m_keptFor.end();
   });
   if (kept) return m_keptAnswer;
-  wxRichMessageDialog box(parent, Question(characterPath, write), ToWx(ApplicationName()),
-                          wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION | wxCENTRE);
-  box.ShowCheckBox(_("Don't ask again while the game runs"));
+  CGameQuestionDlg box(parent, Question(characterPath, write));
   const bool yes = box.ShowModal() == wxID_YES;
   m_keptFor.clear();
-  if (box.IsCheckBoxChecked()) {
+  if (box.KeepAnswer()->IsChecked()) {
     m_keptFor = running;
     m_keptAnswer = yes;
   }

@@ -26,11 +26,18 @@ struct GameProcess {
 bool IsGameProgram(std::string_view program);
 
 /// The game's client processes this user may see, in no set order; empty
-/// when none runs. A process that ends during the scan, or whose entries
-/// cannot be read, is passed over.
+/// when none runs. A process that has ended (even one not yet reaped by its
+/// parent), that ends during the scan, or whose entries cannot be read, is
+/// passed over. When the environment sets BRINDLEMARQUE_GAME_IDS, only the
+/// processes whose ids it lists (decimal, separated by commas; "none" lists
+/// none) are looked at: the tests give the programs the stand-ins they
+/// start, and a game running on the same machine does not reach them.
 std::vector<GameProcess> FindGameProcesses();
 
+/// The system's running client processes, the list above not applied.
+std::vector<GameProcess> ScanGameProcesses();
+
 #ifndef _WIN32
-/// FindGameProcesses over `procFolder` laid out as /proc is.
+/// ScanGameProcesses over `procFolder` laid out as /proc is.
 std::vector<GameProcess> FindGameProcessesIn(const std::string& procFolder);
 #endif

@@ -34,19 +34,30 @@ bool AllDigits(const char* name) {
   return true;
 }
 
-// The process's start time (field 22 of its stat, after the name in
-// parentheses, which may hold anything); 0 when it cannot be read.
-std::uint64_t StartTime(int proc, const std::string& id) {
+// What a process's stat says of it: whether it still runs and when it
+// started (field 22, after the name in parentheses, which may hold
+// anything; 0 when it cannot be read). One that has ended but that its
+// parent has not yet reaped (state Z, or X while it goes) still has its
+// entries, its name among them: it no longer runs.
+struct ProcessStat {
+  bool running = true;
+  std::uint64_t started = 0;
+};
+
+ProcessStat ReadStat(int proc, const std::string& id) {
+  ProcessStat result;
   const std::string stat = ReadSmall(proc, id + "/stat", 1024);
   std::size_t at = stat.rfind(')');
-  if (at == std::string::npos) return 0;
-  at += 2;  // ") " then field 3
+  if (at == std::string::npos) return result;
+  at += 2;  // ") " then field 3, the state
+  if (at < stat.size()) result.running = stat[at] != 'Z' && stat[at] != 'X';
   for (int field = 3; field < 22 && at < stat.size(); ++field) {
     at = stat.find(' ', at);
-    if (at == std::string::npos) return 0;
+    if (at == std::string::npos) return result;
     ++at;
   }
-  return at < stat.size() ? std::strtoull(stat.c_str() + at, nullptr, 10) : 0;
+  if (at < stat.size()) result.started = std::strtoull(stat.c_str() + at, nullptr, 10);
+  return result;
 }
 
 // The kernel keeps 15 bytes of a process's name.
@@ -76,10 +87,12 @@ std::vector<GameProcess> FindGameProcessesIn(const std::string& procFolder) {
   while (dirent* entry = ::readdir(proc)) {
     if (!AllDigits(entry->d_name)) continue;
     const std::string id = entry->d_name;
-    if (IsGameClient(::dirfd(proc), id)) found.push_back({std::strtoul(id.c_str(), nullptr, 10), StartTime(::dirfd(proc), id)});
+    if (!IsGameClient(::dirfd(proc), id)) continue;
+    const ProcessStat stat = ReadStat(::dirfd(proc), id);
+    if (stat.running) found.push_back({std::strtoul(id.c_str(), nullptr, 10), stat.started});
   }
   ::closedir(proc);
   return found;
 }
 
-std::vector<GameProcess> FindGameProcesses() { return FindGameProcessesIn("/proc"); }
+std::vector<GameProcess> ScanGameProcesses() { return FindGameProcessesIn("/proc"); }

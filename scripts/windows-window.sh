@@ -5,8 +5,9 @@
 # given in the stored settings (the registry), and compares the character
 # file with the Linux command line's result for the same settings. First,
 # with a stand-in of the game's client running under Wine (a program file
-# named game.dll), GO must ask before it writes, and its default answer
-# (No) must leave the file as it was. Before that, a right click in the
+# named game.dll), GO must ask before it writes, in a question that fits the
+# screen, and its default answer (No), Escape and closing it must leave the
+# file as it was. Before that, a right click in the
 # window opens its menu, and each of its entries answers: Undo, the
 # planner's folder, Preview (whose column headers must fit their columns,
 # measured from outside by window_probe.exe) and the language.
@@ -119,6 +120,23 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   sleep 2
   kill -0 $pid 2>/dev/null || { echo "window: closed after No" >&2; exit 1; }
   [ "$(md5sum < "$work/Alarion-4.ini")" = "$original" ] || { echo "window: No wrote the file" >&2; kill $pid; exit 1; }
+  # Escape, and closing the question (Alt+F4, what its close box sends),
+  # answer No too; the question lies within the screen, its text whole.
+  for answer in Escape alt+F4; do
+    xdotool windowfocus --sync "$id" key Return
+    question=$(window_titled Brindlemarque 100)
+    [ -n "$question" ] || { echo "window: GO did not ask while game.dll runs" >&2; kill $pid; exit 1; }
+    sleep 1
+    if [ $answer = Escape ]; then
+      fits=$("$here/scripts/wine-run.sh" "$probe" fits Brindlemarque 2>&1 | tr -d "\r") \
+        || { echo "window: the question does not fit the screen:" >&2; echo "$fits" >&2; kill $pid; exit 1; }
+    fi
+    xdotool windowfocus --sync "$question" key $answer
+    sleep 2
+    kill -0 $pid 2>/dev/null || { echo "window: closed after $answer on the question" >&2; exit 1; }
+    [ "$(md5sum < "$work/Alarion-4.ini")" = "$original" ] \
+      || { echo "window: $answer on the question wrote the file" >&2; kill $pid; exit 1; }
+  done
   "$here/scripts/wine-run.sh" taskkill /f /im game.dll >/dev/null 2>&1 || kill $game
   wait $game 2>/dev/null || true
   xdotool windowfocus --sync "$id" key Return
@@ -135,4 +153,4 @@ if ! cmp -s "$work/Alarion-4.ini" tests/data/expected/Alarion-4.forward.ini; the
   diff <(tr -d '\r' < "$work/Alarion-4.ini") <(tr -d '\r' < tests/data/expected/Alarion-4.forward.ini) | head -20 >&2
   exit 1
 fi
-echo "window: a right click under Wine opened the window's menu, whose Undo, planner folder, Preview (headers whole) and language answered; GO wrote what the Linux command line writes"
+echo "window: a right click under Wine opened the window's menu, whose Undo, planner folder, Preview (headers whole) and language answered; the game question fitted the screen and answered No to Return, Escape and Alt+F4; GO wrote what the Linux command line writes"

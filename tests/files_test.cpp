@@ -519,8 +519,8 @@ TEST(ReplaceReadFile, AKillWithoutExchangeLeavesTheGamesSaveToTheNextRun) {
 }
 
 // The client is found by its process name, or by the Windows path Wine
-// gives as its first argument; an entry that ended or cannot be read is
-// passed over, and the rest are still found.
+// gives as its first argument; an entry that ended (not yet reaped, or gone)
+// or cannot be read is passed over, and the rest are still found.
 TEST(GameProcessScan, FindsTheClientByNameOrPathAndPassesOverWhatItCannotRead) {
   using namespace std::string_literals;
   TempDir proc;
@@ -528,9 +528,10 @@ TEST(GameProcessScan, FindsTheClientByNameOrPathAndPassesOverWhatItCannotRead) {
     std::filesystem::create_directory(proc.file(id));
     for (const auto& [name, bytes] : files) WriteFile(proc.file(id + "/" + name), bytes);
   };
-  std::string fields;  // fields 3 to 21 of a stat line, then the start time
-  for (int field = 3; field < 22; ++field) fields += std::to_string(field) + " ";
-  entry("100", {{"comm", "game.dll\n"}, {"stat", "100 (game.dll) x) " + fields + "12345 23 24"}});
+  std::string fields;  // fields 4 to 21 of a stat line (after the state), then the start time
+  for (int field = 4; field < 22; ++field) fields += std::to_string(field) + " ";
+  entry("100", {{"comm", "game.dll\n"}, {"stat", "100 (game.dll) x) S " + fields + "12345 23 24"}});
+  entry("150", {{"comm", "game.dll\n"}, {"stat", "150 (game.dll) Z " + fields + "12345 23 24"}});  // ended, unreaped
   entry("200", {{"comm", "wine64-preloade\n"},  // cut
                 {"cmdline", "C:\\Program Files\\Dark Age of Camelot\\GAME.DLL\0-ws\0"s}});
   entry("300", {{"comm", "bash\n"}, {"cmdline", "/usr/bin/game.dll.bak\0"s}});

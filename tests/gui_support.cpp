@@ -50,10 +50,18 @@ void ClickEntry(wxControlWithItems* list, const wxString& text) {
   list->ProcessWindowEvent(up);
 }
 
+const char* const kClickCloseBox =
+    "sh w=$(xdotool getactivewindow) && "
+    "x=$(xwininfo -id \"$w\" | sed -n 's/.*Absolute upper-left X: *//p') && "
+    "y=$(xwininfo -id \"$w\" | sed -n 's/.*Absolute upper-left Y: *//p') && "
+    "width=$(xwininfo -id \"$w\" | sed -n 's/.*Width: *//p') && "
+    "set -- $(xprop -id \"$w\" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g') && "
+    "xdotool mousemove $((x + width + $2 - $3 / 2 - 2)) $((y - $3 / 2)) click 1";
+
 InputScript::InputScript(const std::vector<std::string>& steps) {
   std::string script;
   for (const std::string& step : steps)
-    script += (step.rfind("sleep ", 0) == 0 ? step : "xdotool " + step) + "; ";
+    script += (step.rfind("sleep ", 0) == 0 ? step : step.rfind("sh ", 0) == 0 ? step.substr(3) : "xdotool " + step) + "; ";
   m_script = ::popen(script.c_str(), "w");
   EXPECT_NE(m_script, nullptr) << script;
 }

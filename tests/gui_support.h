@@ -84,8 +84,12 @@ void ClickEntry(wxControlWithItems* list, const wxString& text);
 
 /// Real input from another program (xdotool), started at once and run
 /// while the test shows a dialog modally: each step is an xdotool command
-/// ("key ctrl+l", "type /some/path") or a pause ("sleep 0.5"). The
-/// destructor waits for the last step.
+/// ("key ctrl+l", "type /some/path"), a pause ("sleep 0.5") or a shell
+/// command ("sh ...", kClickCloseBox). The destructor waits for the last step.
+/// A click on the close box of the focused window's title bar, where the
+/// window manager (openbox) draws it: the right end of the frame's top.
+extern const char* const kClickCloseBox;
+
 class InputScript {
  public:
   explicit InputScript(const std::vector<std::string>& steps);

@@ -12,12 +12,12 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/clipbrd.h>
+#include <wx/dcclient.h>
 #include <wx/dataobj.h>
 #include <wx/filedlg.h>
 #include <wx/listbox.h>
 #include <wx/evtloop.h>
 #include <wx/listctrl.h>
-#include <wx/richmsgdlg.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -34,6 +34,7 @@
 #include "bar_picture_panel.h"
 #include "preview_dlg.h"
 #include "folder_dlg.h"
+#include "game_question_dlg.h"
 #include "gui_support.h"
 #include "planner_folder.h"
 #include "settings_store.h"
@@ -775,18 +776,36 @@ TEST(MainDialogKeyboard, GoHasTheFocusWhenTheWindowOpens) {
   EXPECT_EQ(ReadFile(window.character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
 }
 
-// While the game runs, a player who presses Enter on GO and Enter again on
-// the question (real keys) has built nothing: No is the default.
-TEST(MainDialogKeyboard, EnterOnTheGameQuestionWritesNothing) {
+// While the game runs, the question before GO and the undo's question answer
+// No to Return, Escape and a click on the close box (real keys and clicks,
+// under the window manager): the file is left byte for byte.
+TEST(MainDialogKeyboard, TheGameQuestionAnswersNoToReturnEscapeAndTheCloseBox) {
   PreparedWindow window("en");
+  CBrindlemarqueDlg& dlg = *window.dlg;
   const std::string original = ReadFile(window.character);
   GameClientStandIn game;
-  {
-    InputScript keys({"sleep 2", "key Return"});
-    PressOnShownWindow(*window.dlg, WXK_RETURN, wxMOD_NONE, false);
+  const char* const refused = "Nothing was written: the game is running.";
+  for (const std::string answer : {"key Return", "key Escape", kClickCloseBox}) {
+    dlg.Result().SetLine(wxString());
+    {
+      InputScript keys({"sleep 2", answer});
+      PressOnShownWindow(dlg, WXK_RETURN, wxMOD_NONE, false);
+    }
+    EXPECT_TRUE(ReadFile(window.character) == original) << answer;
+    EXPECT_EQ(ResultLine(dlg), refused) << answer;
   }
-  EXPECT_EQ(ReadFile(window.character), original);
-  EXPECT_EQ(ResultLine(*window.dlg), "Nothing was written: the game is running.");
+  wxTEST_DIALOG(Click(dlg, XRCID("go")), ExpectDialog<CGameQuestionDlg>([](CGameQuestionDlg&) { return wxID_YES; }));
+  const std::string built = ReadFile(window.character);
+  ASSERT_NE(built, original);
+  for (const std::string answer : {"key Escape", kClickCloseBox}) {
+    dlg.Result().SetLine(wxString());
+    {
+      InputScript keys({"sleep 2", "key alt+y", "sleep 2", answer});
+      SendMenuCommand(dlg, ID_UNDO_COMMAND);
+    }
+    EXPECT_TRUE(ReadFile(window.character) == built) << answer;
+    EXPECT_EQ(ResultLine(dlg), refused) << answer;
+  }
 }
 
 // Real keys: a word typed into the quickbar field, then the field emptied;
@@ -1081,14 +1100,18 @@ const char* const kBuildQuestion =
     "The game is running. If Alarion is logged in, the game puts its own bars back when Alarion logs out, and this "
     "build is lost. Log Alarion out to the character selection (or quit the game) first. Build anyway?";
 
+const char* const kUndoQuestion =
+    "The game is running. If Alarion is logged in, the game puts its own bars back when Alarion logs out, and this "
+    "undo is lost. Log Alarion out to the character selection (or quit the game) first. Undo anyway?";
+
 // Answers the question asked before a write while the game runs: its text,
 // No the default, and "Don't ask again" ticked when `keep`.
-ExpectDialog<wxRichMessageDialog> GameQuestion(const std::string& text, int answer, bool keep = false) {
-  return ExpectDialog<wxRichMessageDialog>([=](wxRichMessageDialog& box) {
-    EXPECT_EQ(box.GetMessage().utf8_string(), text);
-    EXPECT_TRUE(box.GetMessageDialogStyle() & wxNO_DEFAULT);
-    EXPECT_EQ(box.GetCheckBoxText(), "Don't ask again while the game runs");
-    box.ShowCheckBox(box.GetCheckBoxText(), keep);
+ExpectDialog<CGameQuestionDlg> GameQuestion(const std::string& text, int answer, bool keep = false) {
+  return ExpectDialog<CGameQuestionDlg>([=](CGameQuestionDlg& box) {
+    EXPECT_EQ(box.Question().utf8_string(), text);
+    EXPECT_EQ(box.GetDefaultItem(), box.FindWindow(wxID_NO));
+    EXPECT_EQ(box.KeepAnswer()->GetLabel(), "Don't ask again while the game runs");
+    box.KeepAnswer()->SetValue(keep);
     return answer;
   });
 }
@@ -1106,14 +1129,18 @@ void DeliverEvents(int ms, Done done) {
 }  // namespace
 
 // While the game's client runs every write asks first, in the window's
-// language: No leaves the file as it was, Yes builds, and "Don't ask again"
-// holds for undo too; a preview never asks.
+// language: No leaves the file as it was and the watch over the last build
+// going, Yes builds, and "Don't ask again" holds for undo too, for as long
+// as that client runs (one ended but not yet reaped no longer does); a
+// preview never asks.
 TEST(MainDialogGameRunning, AsksBeforeEveryWriteAndNoLeavesTheFile) {
   PreparedWindow w("en");
   Dialog& dlg = w.dlg;
   const std::string& character = w.character;
   const std::string original = ReadFile(character);
-  GameClientStandIn game;
+  auto game = std::make_unique<GameClientStandIn>();
+  wxGUIEventLoop loop;  // the window's, as when it is shown: the build watch needs it
+  wxEventLoopActivator active(&loop);
 
   dlg->ShowResult(CBrindlemarqueDlg::RESULT_SUCCESS);  // an earlier run's
   wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_NO));
@@ -1122,24 +1149,76 @@ TEST(MainDialogGameRunning, AsksBeforeEveryWriteAndNoLeavesTheFile) {
   EXPECT_EQ(ShownResult(*dlg), 0);
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_PREVIEW_COMMAND), wxExpectDismissableModal<CPreviewDlg>(wxID_OK));
 
-  wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_YES, true));
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_YES));
   EXPECT_EQ(ShownResult(*dlg), 1);
-  EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
+  const std::string built = ReadFile(character);
+  EXPECT_EQ(built, ReadFile(DataPath("expected/Alarion-4.forward.ini")));
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_NO));
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES),
+                GameQuestion(kUndoQuestion, wxID_NO));
+  EXPECT_EQ(ReadFile(character), built);
+  EXPECT_TRUE(dlg->IsWatchingBuild());
+
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_YES, true));
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES));
   EXPECT_EQ(ReadFile(character), original);
 
-  // A new client is asked about again; the undo's own question names it.
+  game->EndUnreaped();
   GameClientStandIn relaunched;
-  Dialog french = MakeDialog("fr");  // a window of its own: nothing kept
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_NO));
+  EXPECT_EQ(ReadFile(character), original);
+  game.reset();
+
+  // A new window asks again; the undo's own question names the character.
+  wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_YES));
+  Dialog french = MakeDialog("fr");
   french->Context().job.characterPath = character;
   wxTEST_DIALOG(SendMenuCommand(*french, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES),
-                ExpectDialog<wxRichMessageDialog>([](wxRichMessageDialog& b) {
-                  EXPECT_NE(b.GetMessage().Find("Alarion"), wxNOT_FOUND);
-                  EXPECT_TRUE(b.GetMessage().EndsWith(wxString::FromUTF8("Annuler quand même ?")))
-                      << b.GetMessage().utf8_string();
+                ExpectDialog<CGameQuestionDlg>([](CGameQuestionDlg& b) {
+                  EXPECT_NE(b.Question().Find("Alarion"), wxNOT_FOUND);
+                  EXPECT_TRUE(b.Question().EndsWith(wxString::FromUTF8("Annuler quand m\xC3\xAAme ?")))
+                      << b.Question().utf8_string();
                   return wxID_NO;
                 }));
-  EXPECT_EQ(ReadFile(character), original);
+  EXPECT_EQ(ReadFile(character), built);
+}
+
+// The question wraps to a readable width: in every language it lies within
+// a 1024x768 screen (here, and at 200 % within a Steam Deck's 1280x800,
+// 640x400 in the toolkit's units), and its text, check box and buttons are
+// whole inside it.
+TEST(MainDialogScaled, TheGameQuestionFitsTheScreen) {
+  const bool scaled = wxGetenv("GDK_SCALE") && wxString(wxGetenv("GDK_SCALE")) == "2";
+  const wxSize limit = scaled ? wxSize(640, 400) : wxSize(1024, 768);
+  for (const char* language : {"de", "en", "fr"}) {
+    PreparedWindow w(language);
+    Dialog& dlg = w.dlg;
+    dlg->Show();
+    wxString asked;
+    {
+      GameClientStandIn game;
+      wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectDialog<CGameQuestionDlg>([&](CGameQuestionDlg& q) {
+                      q.Show();
+                      wxTheApp->Yield();
+                      const wxRect inside(wxPoint(), q.GetClientSize());
+                      EXPECT_LE(q.GetSize().x, limit.x) << language;
+                      EXPECT_LE(q.GetSize().y, limit.y) << language;
+                      wxClientDC dc(q.Text());
+                      const wxSize text = dc.GetMultiLineTextExtent(q.Text()->GetLabel());
+                      EXPECT_GE(q.Text()->GetSize().x, text.x) << language;
+                      EXPECT_GE(q.Text()->GetSize().y, text.y) << language;
+                      for (wxWindow* part : {static_cast<wxWindow*>(q.Text()), static_cast<wxWindow*>(q.KeepAnswer()),
+                                             q.FindWindow(wxID_YES), q.FindWindow(wxID_NO)})
+                        EXPECT_TRUE(inside.Contains(part->GetRect())) << language;
+                      EXPECT_GT(q.Text()->GetLabel().Freq('\n'), 1) << language;  // wrapped
+                      asked = q.Question();
+                      q.Hide();
+                      return wxID_NO;
+                    }));
+    }
+    EXPECT_TRUE(asked.EndsWith("?")) << language;
+    dlg->Hide();
+  }
 }
 
 // After a build the window watches the file: a rewrite that keeps the

@@ -31,6 +31,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+const char* const kGameIdsVariable = "BRINDLEMARQUE_GAME_IDS";
+
 // Builds keep backups in the user's data folder; each test program keeps
 // them in a temporary folder of its own instead. Tests write a character
 // file and build on it at once: a file is taken as quiet (no longer being
@@ -42,6 +44,7 @@ class BackupHome : public ::testing::Environment {
     m_dir = std::make_unique<TempDir>();
     SetEnvironment(kDataHomeVariable, m_dir->path());
     SetEnvironment("BRINDLEMARQUE_QUIET_MS", "0");
+    SetEnvironment(kGameIdsVariable, "none");  // the stand-ins add themselves
   }
   void TearDown() override { m_dir.reset(); }
 
@@ -311,6 +314,7 @@ GameClientStandIn::GameClientStandIn() {
   m_id = pid > 0 ? static_cast<unsigned long>(pid) : 0;
 #endif
   if (m_id == 0) throw std::runtime_error("cannot start " + program);
+  SetEnvironment(kGameIdsVariable, EnvironmentText(kGameIdsVariable) + "," + std::to_string(m_id));
   // Until the scan sees it (after exec, on Linux, the process has the new name).
   for (int i = 0; i < 500; ++i) {
     for (const GameProcess& p : FindGameProcesses())
@@ -321,6 +325,10 @@ GameClientStandIn::GameClientStandIn() {
 }
 
 GameClientStandIn::~GameClientStandIn() {
+  std::string listed = "," + EnvironmentText(kGameIdsVariable) + ",";
+  const std::string own = "," + std::to_string(m_id) + ",";
+  if (const std::size_t at = listed.find(own); at != std::string::npos) listed.erase(at, own.size() - 1);
+  SetEnvironment(kGameIdsVariable, listed.substr(1, listed.size() - 2));
 #ifdef _WIN32
   if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, m_id)) {
     ::TerminateProcess(process, 0);
@@ -332,3 +340,17 @@ GameClientStandIn::~GameClientStandIn() {
   ::waitpid(static_cast<pid_t>(m_id), nullptr, 0);
 #endif
 }
+
+#ifndef _WIN32
+void GameClientStandIn::EndUnreaped() {
+  ::kill(static_cast<pid_t>(m_id), SIGKILL);
+  const std::string stat = "/proc/" + std::to_string(m_id) + "/stat";
+  for (int i = 0; i < 500; ++i) {
+    const std::string line = ReadFile(stat);
+    const std::size_t name = line.rfind(')');
+    if (name != std::string::npos && line.compare(name, 3, ") Z") == 0) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  throw std::runtime_error("the stand-in does not end");
+}
+#endif

@@ -134,13 +134,20 @@ class RecordingSink : public MessageSink {
 
 /// A process whose program file is named as the game's client (a copy of
 /// an idle test program as "game.dll"), running from construction until
-/// destruction; the constructor returns once a scan finds it.
+/// destruction; the constructor returns once a scan finds it. The programs
+/// look only at the stand-ins the test has running (BRINDLEMARQUE_GAME_IDS,
+/// "none" from the start): a game running on the machine is not seen.
 class GameClientStandIn {
  public:
   GameClientStandIn();
   ~GameClientStandIn();
   GameClientStandIn(const GameClientStandIn&) = delete;
   GameClientStandIn& operator=(const GameClientStandIn&) = delete;
+#ifndef _WIN32
+  /// Ends the client without reaping it: its entries stay, name and all,
+  /// in state Z, until destruction.
+  void EndUnreaped();
+#endif
 
  private:
   TempDir m_dir;

@@ -6,6 +6,11 @@
 //                               width in the font of the system's windows;
 //                               exit code 1 when a header and the margins it
 //                               is drawn within do not fit its column
+//   window_probe fits TITLE     the window TITLE lies within the screen, and
+//                               each of its controls within the window, each
+//                               text whole (word-wrapped in the system's
+//                               font, as a static control draws it);
+//                               exit code 1 when not
 #include <windows.h>
 #include <commctrl.h>
 
@@ -98,12 +103,70 @@ int CheckColumns(const char* title) {
   return status;
 }
 
+struct FitCheck {
+  RECT client;  // the window's client area, in screen units
+  HDC dc;
+  int status;
+};
+
+BOOL CALLBACK CheckChild(HWND child, LPARAM param) {
+  auto& check = *reinterpret_cast<FitCheck*>(param);
+  if (!::IsWindowVisible(child)) return TRUE;
+  wchar_t name[64] = L"";
+  ::GetClassNameW(child, name, 64);
+  wchar_t text[2048] = L"";
+  ::GetWindowTextW(child, text, 2048);
+  RECT rect;
+  ::GetWindowRect(child, &rect);
+  const bool inside = rect.left >= check.client.left && rect.top >= check.client.top &&
+                      rect.right <= check.client.right && rect.bottom <= check.client.bottom;
+  bool whole = true;
+  if (std::wstring(name) == L"Static" && text[0]) {
+    RECT needed = {0, 0, rect.right - rect.left, 0};
+    ::DrawTextW(check.dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    whole = needed.bottom <= rect.bottom - rect.top && needed.right <= rect.right - rect.left;
+  }
+  std::printf("%s\t%ldx%ld%s%s\t%s\n", Utf8Text(name).c_str(), rect.right - rect.left, rect.bottom - rect.top,
+              inside ? "" : "\toutside", whole ? "" : "\tcut", Utf8Text(text).substr(0, 40).c_str());
+  if (!inside || !whole) check.status = 1;
+  return TRUE;
+}
+
+int CheckFits(const char* title) {
+  HWND window = ::FindWindowW(nullptr, WideText(title).c_str());
+  if (!window) {
+    std::fprintf(stderr, "no window titled %s\n", title);
+    return 1;
+  }
+  RECT frame;
+  ::GetWindowRect(window, &frame);
+  const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN), screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  FitCheck check{};
+  ::GetClientRect(window, &check.client);
+  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&check.client), 2);
+  std::printf("window\t%ldx%ld on %dx%d\n", frame.right - frame.left, frame.bottom - frame.top, screenWidth,
+              screenHeight);
+  if (frame.left < 0 || frame.top < 0 || frame.right > screenWidth || frame.bottom > screenHeight) check.status = 1;
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  check.dc = ::GetDC(nullptr);
+  HGDIOBJ before = ::SelectObject(check.dc, font);
+  ::EnumChildWindows(window, CheckChild, reinterpret_cast<LPARAM>(&check));
+  ::SelectObject(check.dc, before);
+  ::ReleaseDC(nullptr, check.dc);
+  ::DeleteObject(font);
+  return check.status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string what = argc > 1 ? argv[1] : "";
   if (what == "menu") return MenuOpen();
   if (what == "columns" && argc > 2) return CheckColumns(argv[2]);
-  std::fprintf(stderr, "usage: window_probe menu | window_probe columns TITLE\n");
+  if (what == "fits" && argc > 2) return CheckFits(argv[2]);
+  std::fprintf(stderr, "usage: window_probe menu | window_probe columns TITLE | window_probe fits TITLE\n");
   return 2;
 }
