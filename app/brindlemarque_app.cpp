@@ -59,9 +59,11 @@ bool CBrindlemarqueApp::OnInit() {
 
 int CBrindlemarqueApp::OnRun() {
   if (m_answeredOnly) return 0;
+  // The watch over the last build goes on in a window made again.
+  auto watch = std::make_shared<CBuildWatch>();
   for (bool first = true;; first = false) {
     if (!first) UseLanguage(LoadLanguage());
-    CBrindlemarqueDlg dialog(ProgramFileWaits());  // the environment is read here only
+    CBrindlemarqueDlg dialog(ProgramFileWaits(), watch);  // the environment is read here only
     // The planner's files, before the window shows (its messages too); a
     // window made again for another language works in the folder in use.
     OpenPlannerFolder(nullptr, dialog.Context(), first ? m_configFolder : std::string());

@@ -98,7 +98,8 @@ wxIconBundle ApplicationIcons() {
 
 }  // namespace
 
-CBrindlemarqueDlg::CBrindlemarqueDlg(const FileWaits& waits) {
+CBrindlemarqueDlg::CBrindlemarqueDlg(const FileWaits& waits, std::shared_ptr<CBuildWatch> watch)
+    : m_watch(watch ? std::move(watch) : std::make_shared<CBuildWatch>()) {
   LoadSettings(m_context.job);
   m_context.waits = waits;
   m_context.messages = &m_messages;
@@ -108,6 +109,7 @@ CBrindlemarqueDlg::CBrindlemarqueDlg(const FileWaits& waits) {
 }
 
 CBrindlemarqueDlg::~CBrindlemarqueDlg() {
+  m_watch->SetTold(nullptr);  // a window made again takes the watch over
   SaveSettings(m_context.job);
   SaveWindowWidth(ToDIP(GetClientSize()).x);
 }
@@ -155,10 +157,9 @@ void CBrindlemarqueDlg::BuildWindow() {
   GetSizer()->SetSizeHints(this);
   FitControlsToFont(*this);
   m_result = std::make_unique<CResultArea>(*this);
-  m_watch = std::make_unique<CBuildWatch>(
-      [this](const wxDateTime& built, const std::string& character, const BarPicture& now) {
-        ShowOverwritten(built, character, now);
-      });
+  m_watch->SetTold([this](const wxDateTime& built, const std::string& character, const BarPicture& now) {
+    ShowOverwritten(built, character, now);
+  });
   // Long paths: the window grows in width (the fields and the result line
   // with it), as wide as the player left it; its height stays fitted.
   const wxSize fitted = GetClientSize();
@@ -253,6 +254,7 @@ bool CBrindlemarqueDlg::RequireConfig() {
 
 bool CBrindlemarqueDlg::TakeControls() {
   const wxString refusal = ControlsToSettings();
+  SaveSettings(m_context.job);  // what a run is made with is kept, whatever happens next
   if (refusal.empty()) return true;
   ShowResult(RESULT_FAILURE, refusal);
   m_messages.ShowText(refusal);
@@ -265,6 +267,11 @@ void CBrindlemarqueDlg::OnInitDialog(wxInitDialogEvent& event) {
   // holds the keyboard focus when the window opens.
   FindWindow(XRCID("go"))->SetFocus();
   m_templatePath->SelectNone();  // GTK selected it when it held the focus first
+}
+
+void CBrindlemarqueDlg::JobChanged() {
+  m_watch->StopUnlessFor(m_context.job);
+  SaveSettings(m_context.job);  // kept at once: a crash later does not lose them
 }
 
 bool CBrindlemarqueDlg::MayWriteCharacter(GameWrite write) {
@@ -339,7 +346,7 @@ void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
   CTemplateFileDialog dialog(this, m_context.InWorkFolder(PathFromText(m_templatePath->GetValue())), m_context.workFolder);
   if (dialog.ShowModal() != wxID_OK || dialog.ChosenPath().empty()) return;
   m_context.job.templatePath = FromWx(dialog.ChosenPath());
-  m_watch->StopUnlessFor(m_context.job);
+  JobChanged();
   m_templatePath->ChangeValue(dialog.ChosenPath());
   ShowResult(RESULT_HIDE);
 }
@@ -348,7 +355,7 @@ void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
   CDialog_CharSelect dialog(this);
   if (dialog.ChooseCharacter(m_context.job.characterPath) != MODAL_OK) return;
   m_context.job.characterPath = dialog.GetChosenPath();
-  m_watch->StopUnlessFor(m_context.job);
+  JobChanged();
   m_characterName->ChangeValue(ShownCharacter(m_context.job.characterPath));
   ShowResult(RESULT_HIDE);
 }
@@ -440,7 +447,7 @@ void CBrindlemarqueDlg::TakeDroppedFile(const std::string& path) {
   if (IsCharacterFileName(name)) {
     ControlsToSettings();
     m_context.job.characterPath = path;
-    m_watch->StopUnlessFor(m_context.job);
+    JobChanged();
     m_characterName->ChangeValue(ShownCharacter(path));
     ShowResult(RESULT_HIDE);
     return;
@@ -458,7 +465,7 @@ void CBrindlemarqueDlg::TakeDroppedFile(const std::string& path) {
 wxString CBrindlemarqueDlg::OpenTemplate(const std::string& path) {
   const wxString refusal = ControlsToSettings();
   m_context.job.templatePath = path;
-  m_watch->StopUnlessFor(m_context.job);
+  JobChanged();
   ShowResult(RESULT_HIDE);
   m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
   return refusal;

@@ -41,8 +41,12 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Loads the stored settings and builds the window (in the language in
   /// use) showing them. The planner's files are loaded into Context() by
   /// the caller (OpenPlannerFolder).
-  explicit CBrindlemarqueDlg(const FileWaits& waits);
-  /// Saves the settings.
+  /// `watch` watches the last build for the game writing over it; a window
+  /// made again for another language is given the one before's (null: a
+  /// watch of its own).
+  explicit CBrindlemarqueDlg(const FileWaits& waits, std::shared_ptr<CBuildWatch> watch = nullptr);
+  /// Saves the settings (they are also saved as they change: a character or
+  /// template chosen, a run).
   ~CBrindlemarqueDlg() override;
 
   /// Shows the job settings in the controls.
@@ -117,13 +121,16 @@ class CBrindlemarqueDlg : public wxDialog {
   /// allowed ends the watch over the last build; a refusal says so in the
   /// result line and keeps the watch.
   bool MayWriteCharacter(GameWrite write);
+  /// Another character or template: the watch over another's build ends,
+  /// and the settings are saved.
+  void JobChanged();
   /// The result line's news that the game wrote its bars over a build.
   void ShowOverwritten(const wxDateTime& built, const std::string& characterPath, const BarPicture& now);
 
   BuildContext m_context;
   MessageBoxSink m_messages;
   std::unique_ptr<CResultArea> m_result;
-  std::unique_ptr<CBuildWatch> m_watch;
+  std::shared_ptr<CBuildWatch> m_watch;
   CGameCheck m_gameCheck;
 
   wxTextCtrl* m_templatePath = nullptr;

@@ -1,5 +1,6 @@
 #include "build_watch.h"
 
+#include <algorithm>
 #include <wx/evtloop.h>
 #include <wx/filename.h>
 #include <wx/fswatcher.h>
@@ -13,20 +14,14 @@ namespace {
 
 // A writer's burst of changes is over once the file has been quiet this long.
 constexpr int kSettleMilliseconds = 300;
-
-// The file name of an event's path, as the file system spells it.
-bool NamesFile(const wxFileName& path, const wxString& name) {
-#ifdef __WXMSW__
-  return path.GetFullName().IsSameAs(name, false);
-#else
-  return path.GetFullName() == name;
-#endif
-}
+// How often the file's stamp is looked at besides the notifications.
+constexpr int kPollMilliseconds = 1000;
 
 }  // namespace
 
-CBuildWatch::CBuildWatch(Overwritten told) : m_told(std::move(told)), m_settle(this) {
-  Bind(wxEVT_TIMER, &CBuildWatch::OnSettled, this);
+CBuildWatch::CBuildWatch() : m_settle(this), m_poll(this) {
+  Bind(wxEVT_TIMER, &CBuildWatch::OnSettled, this, m_settle.GetId());
+  Bind(wxEVT_TIMER, &CBuildWatch::OnPoll, this, m_poll.GetId());
   Bind(wxEVT_FSWATCHER, &CBuildWatch::OnFileSystem, this);
 }
 
@@ -34,22 +29,28 @@ CBuildWatch::~CBuildWatch() { Stop(); }
 
 void CBuildWatch::Start(const JobSettings& job, std::vector<PlacedHotkey> placed) {
   Stop();
-  // The watch is served by the window's event loop, which every build
-  // from the window runs in.
-  if (placed.empty() || job.characterPath.empty() || !wxEventLoopBase::GetActive()) return;
+  if (placed.empty() || job.characterPath.empty()) return;
+  // The notifications are served by the event loop the window runs in.
+  if (!m_watcher && wxEventLoopBase::GetActive()) {
+    m_watcher = std::make_unique<wxFileSystemWatcher>();
+    m_watcher->SetOwner(this);
+  }
+  const wxString folder = ToWx(FolderOf(AbsolutePath(job.characterPath)));
+  if (m_watcher && std::find(m_folders.begin(), m_folders.end(), folder) == m_folders.end()) {
+    // Creations and renames too: a writer may put a new file in the old one's place.
+    if (m_watcher->Add(wxFileName::DirName(folder), wxFSW_EVENT_CREATE | wxFSW_EVENT_MODIFY | wxFSW_EVENT_RENAME))
+      m_folders.push_back(folder);
+  }
   m_job = job;
   m_placed = std::move(placed);
   m_built = wxDateTime::Now();
-  m_watcher = std::make_unique<wxFileSystemWatcher>();
-  m_watcher->SetOwner(this);
-  wxFileName folder = wxFileName::DirName(ToWx(FolderOf(AbsolutePath(job.characterPath))));
-  // Creations and renames too: a writer may put a new file in the old one's place.
-  if (!m_watcher->Add(folder, wxFSW_EVENT_CREATE | wxFSW_EVENT_MODIFY | wxFSW_EVENT_RENAME)) m_watcher.reset();
+  StampFile(m_job.characterPath, m_seen);
+  m_poll.Start(kPollMilliseconds);
 }
 
 void CBuildWatch::Stop() {
   m_settle.Stop();
-  m_watcher.reset();
+  m_poll.Stop();
   m_placed.clear();
 }
 
@@ -58,22 +59,28 @@ void CBuildWatch::StopUnlessFor(const JobSettings& job) {
 }
 
 void CBuildWatch::OnFileSystem(wxFileSystemWatcherEvent& event) {
-  if (!m_watcher || event.IsError()) return;
-  const wxString name = ToWx(NameOf(m_job.characterPath));
-  if (!NamesFile(event.GetPath(), name) && !NamesFile(event.GetNewPath(), name)) return;
+  if (m_placed.empty() || event.IsError()) return;
+  const wxFileName file(ToWx(AbsolutePath(m_job.characterPath)));
+  if (!event.GetPath().SameAs(file) && !event.GetNewPath().SameAs(file)) return;
+  m_settle.StartOnce(kSettleMilliseconds);
+}
+
+void CBuildWatch::OnPoll(wxTimerEvent&) {
+  FileStamp now;
+  if (m_placed.empty() || m_settle.IsRunning() || !StampFile(m_job.characterPath, now) || now == m_seen) return;
   m_settle.StartOnce(kSettleMilliseconds);
 }
 
 void CBuildWatch::OnSettled(wxTimerEvent&) {
-  if (!m_watcher) return;
+  if (m_placed.empty()) return;
   // Gone (a writer between its steps) or unreadable for now: the next change tells.
   std::string bytes;
-  if (ReadFileBytes(m_job.characterPath, bytes) != ReadStatus::Ok) return;
+  if (ReadFileBytes(m_job.characterPath, bytes, m_seen) != ReadStatus::Ok) return;
   const IniDocument file(std::move(bytes));
   std::optional<BarPicture> now = OverwrittenBars(file, m_job, m_placed);
   if (!now) return;
   const wxDateTime built = m_built;
   const std::string character = m_job.characterPath;
   Stop();  // said once; the next build watches again
-  m_told(built, character, *now);
+  if (m_told) m_told(built, character, *now);
 }

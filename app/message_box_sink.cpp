@@ -3,9 +3,9 @@
 #include <wx/msgdlg.h>
 #include <wx/translation.h>
 #include <wx/utils.h>
+#include <wx/generic/msgdlgg.h>
 #ifdef __WXGTK__
 #include <gtk/gtk.h>
-#include <wx/generic/msgdlgg.h>
 #endif
 
 #include <string>
@@ -61,11 +61,17 @@ int ShowBox(wxWindow* parent, const wxString& text, long style = wxOK | wxICON_E
 
 bool AskYesNo(wxWindow* parent, const wxString& text, DefaultAnswer answer) {
   const long style = wxYES_NO | (answer == DefaultAnswer::No ? wxNO_DEFAULT : wxYES_DEFAULT) | wxICON_QUESTION;
+#ifdef __WXMSW__
+  // Windows' own box labels its buttons in the system's language, not the
+  // window's, and Wine's stacks them: the toolkit's box, in the window's.
+  return ShowBox<wxGenericMessageDialog>(parent, text, style) == wxID_YES;
+#else
 #ifdef __WXGTK__
   // Without a parent GTK's own box cannot be placed (see ShowMessage).
   if (!parent) return ShowBox<wxGenericMessageDialog>(nullptr, text, style) == wxID_YES;
 #endif
   return ShowBox<wxMessageDialog>(parent, text, style) == wxID_YES;
+#endif
 }
 
 wxString ShownMessage(const Reason& message) {

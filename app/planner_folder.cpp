@@ -14,6 +14,9 @@
 namespace {
 
 bool HoldsConfig(const std::string& folder) { return FileOrFolderExists(JoinPath(folder, "config.xml")); }
+bool HoldsBothFiles(const std::string& folder) {
+  return HoldsConfig(folder) && FileOrFolderExists(JoinPath(folder, "config_gem.xml"));
+}
 
 std::string CurrentFolder() {
   std::error_code ignored;
@@ -22,14 +25,16 @@ std::string CurrentFolder() {
 
 // The folder to read config.xml and config_gem.xml from, always named in
 // full so that a message says where it looked: the one given, else the
-// current folder when it holds config.xml, else the folder kept last when it
-// holds it, else the current folder.
+// current folder when it holds both, else the folder kept last when it holds
+// both (a start folder with one of them, the planner's half copied, does not
+// hide a good one), else whichever holds config.xml, the current first.
 std::string ChooseConfigFolder(const std::string& given) {
   if (!given.empty()) return AbsolutePath(given);
-  std::string current = CurrentFolder();
-  if (HoldsConfig(current)) return current;
-  std::string kept = LoadConfigFolder();
-  return !kept.empty() && HoldsConfig(kept) ? kept : current;
+  const std::string current = CurrentFolder();
+  if (HoldsBothFiles(current)) return current;
+  const std::string kept = LoadConfigFolder();
+  if (!kept.empty() && HoldsBothFiles(kept)) return kept;
+  return !HoldsConfig(current) && !kept.empty() && HoldsConfig(kept) ? kept : current;
 }
 
 // Works in `folder` when it is the planner's (it holds config.xml).

@@ -30,6 +30,9 @@ set(_texts
   PlannerMissing "This folder holds no config.xml and config_gem.xml. Brindlemarque cannot build from it. Use it all the same?"
     "In diesem Ordner liegen keine config.xml und config_gem.xml. Brindlemarque kann damit nicht arbeiten. Trotzdem verwenden?"
     "Ce dossier ne contient ni config.xml ni config_gem.xml. Brindlemarque ne peut rien construire avec. L'utiliser quand même ?"
+  PlannerMissingOne "This folder holds no $R9. Brindlemarque cannot build from it. Use it all the same?"
+    "In diesem Ordner liegt keine $R9. Brindlemarque kann damit nicht arbeiten. Trotzdem verwenden?"
+    "Ce dossier ne contient pas de $R9. Brindlemarque ne peut rien construire avec. L'utiliser quand même ?"
   ReinstallQuestion "Brindlemarque is already installed.\${U+000A}\${U+000A}Do you want to uninstall the old version before installing the new one?"
     "Brindlemarque ist bereits installiert.\${U+000A}\${U+000A}Möchten Sie die alte Version deinstallieren, bevor die neue installiert wird?"
     "Brindlemarque est déjà installé.\${U+000A}\${U+000A}Voulez-vous désinstaller l'ancienne version avant d'installer la nouvelle ?")
@@ -302,14 +305,27 @@ set(_page [=[
     Pop $0
   FunctionEnd
 
-  ; A folder without the planner's files is taken only when the user says so.
+  ; A folder without the planner's files is taken only when the user says
+  ; so; the warning names the file missing when only one is.
   Function PlannerFolderLeave
-    IfFileExists "$PlannerFolder\config.xml" 0 warn
-    IfFileExists "$PlannerFolder\config_gem.xml" ok warn
-    warn:
+    Push $R9
+    IfFileExists "$PlannerFolder\config.xml" 0 noconfig
+    IfFileExists "$PlannerFolder\config_gem.xml" ok
+      StrCpy $R9 "config_gem.xml"
+      Goto one
+    noconfig:
+    IfFileExists "$PlannerFolder\config_gem.xml" 0 neither
+      StrCpy $R9 "config.xml"
+    one:
+      MessageBox MB_YESNO|MB_ICONEXCLAMATION|MB_DEFBUTTON2 "$(PlannerMissingOne)" IDYES ok
+      Pop $R9
+      Abort
+    neither:
       MessageBox MB_YESNO|MB_ICONEXCLAMATION|MB_DEFBUTTON2 "$(PlannerMissing)" IDYES ok
+      Pop $R9
       Abort
     ok:
+    Pop $R9
   FunctionEnd
 ]=])
 string(CONFIGURE "${_page}" CPACK_NSIS_LICENSE_PAGE @ONLY)
@@ -317,12 +333,25 @@ set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS [=[
   ; (A silent install given a wrong folder was refused in .onInit.)
   Call ChoosePlannerFolder
   ; The folder the window finds when started another way too; only one that
-  ; holds the planner's file, as the window itself keeps only such a folder.
-  ; Other users of the machine, who have no folder of their own kept, find
-  ; it as the machine's default.
-  IfFileExists "$PlannerFolder\config.xml" 0 +3
+  ; holds both of the planner's files, as the window itself keeps only such
+  ; a folder. Other users of the machine, who have no folder of their own
+  ; kept, find it as the machine's default. A folder without them never
+  ; replaces a kept one that has them: that one stays, and the Start-menu
+  ; entry starts there.
+  Push $R9
+  IfFileExists "$PlannerFolder\config.xml" 0 planner_half
+  IfFileExists "$PlannerFolder\config_gem.xml" 0 planner_half
     WriteRegStr HKCU "Software\Daoc\Brindlemarque\settings" "config_dir" "$PlannerFolder"
     WriteRegStr HKLM "Software\Daoc\Brindlemarque\settings" "config_dir" "$PlannerFolder"
+    Goto planner_kept
+  planner_half:
+    ReadRegStr $R9 HKCU "Software\Daoc\Brindlemarque\settings" "config_dir"
+    StrCmp $R9 "" planner_kept
+    IfFileExists "$R9\config.xml" 0 planner_kept
+    IfFileExists "$R9\config_gem.xml" 0 planner_kept
+      StrCpy $PlannerFolder $R9
+  planner_kept:
+  Pop $R9
   StrCmp $PlannerFolder "" 0 +2
     StrCpy $PlannerFolder "$INSTDIR"
 ]=])

@@ -28,3 +28,7 @@ N_("Error parsing Declaration.")
 N_("Error document empty.")
 N_("Error null (0) or unexpected EOF found in input stream.")
 N_("Error parsing CDATA.")
+// The toolkit's stock button labels of the questions, in the window's
+// language also where the toolkit's own catalog is not installed (Windows).
+N_("&Yes")
+N_("&No")

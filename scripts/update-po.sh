@@ -17,7 +17,7 @@ xgettext --language=C++ --from-code=UTF-8 --keyword=_ --keyword=wxPLURAL:1,2 --k
   po/system_texts.h "$work/layouts.cpp"
 # Texts that read the same in German, French and English: the window's own
 # labels kept in every language, names, and words both languages share.
-SAME_EVERYWHERE='"&Bar" "&Quickbar" "&SC-File" "..." "Brindlemarque Version %s" "Close" "GO" "Hotkey" "OK"
+SAME_EVERYWHERE='"&Bar" "&Quickbar" "&SC-File" "..." "Bar" "Bar %d" "Bars" "Brindlemarque Version %s" "Close" "GO" "Hotkey" "OK"
 "Quickbar" "Quickbar %d" "Test out" "macro"'
 
 # The msgids of `po` whose translation is the English text itself.

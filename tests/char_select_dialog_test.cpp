@@ -152,6 +152,28 @@ TEST(CharSelectDialog, ASelectionHiddenByAFilterOrGoneFromDiskStaysChosen) {
   EXPECT_EQ(dlg.GetChosenPath(), gone);
 }
 
+// A click, or a double click, chooses the entry clicked whether the list
+// reports its selection as the button goes down or after it came up, over
+// the current character and with none.
+TEST(CharSelectDialog, AClickChoosesTheEntryClickedInEitherOrderOfEvents) {
+  GuiSandbox box;
+  std::string folder = MakeCharacterFolder(box.Dir().file("chars"));
+  for (ClickOrder order : {ClickOrder::SelectOnPress, ClickOrder::SelectOnRelease})
+    for (bool twice : {false, true})
+      for (const char* current : {"/Morwen-4.ini", "/Nobody-9.ini"}) {
+        Dlg dlg;
+        int result = 0;
+        wxTEST_DIALOG(result = dlg.ChooseCharacter(folder + current), ExpectDialog<Dlg>([&](Dlg& d) {
+                        ClickEntry(Characters(d), "Lyonesse - aldric (aldric-04.ini)", order);
+                        if (!twice) return static_cast<int>(wxID_OK);
+                        DoubleClick(d);
+                        return d.GetReturnCode();
+                      }));
+        EXPECT_EQ(result, MODAL_OK);
+        EXPECT_EQ(dlg.GetChosenPath(), folder + "/aldric-04.ini") << static_cast<int>(order) << twice << current;
+      }
+}
+
 TEST(CharSelectDialog, AnotherFolderResetsTheServerKeepsTheBoxAndForgetsTheChoice) {
   GuiSandbox box;
   std::string folder = MakeCharacterFolder(box.Dir().file("chars"));
@@ -259,7 +281,7 @@ TEST(CharSelectDialog, OffersTheGameFoldersFoundAndTakesATypedFolder) {
     EXPECT_EQ(Folders(d)->GetCount(), 0u);
     wxString hint = d.FindWindow("no_characters")->GetLabel();
     hint.Replace("\n", " ");
-    EXPECT_EQ(hint.utf8_string(), "Kein Spielordner gefunden. W\xC3\xA4hle den Ordner mit \"...\".");
+    EXPECT_EQ(hint.utf8_string(), "Kein Spielordner gefunden. W\xC3\xA4hlen Sie den Ordner mit \"...\".");
     EXPECT_TRUE(d.FindWindow("no_characters")->IsShown());
     wxTEST_DIALOG(Browse(d), ExpectDialog<CFolderDialog>([&](CFolderDialog& f) {
       EXPECT_EQ(f.StartFolder().utf8_string(), box.Dir().path());

@@ -39,15 +39,20 @@ void SendCommand(wxWindow* control, wxEventType type) {
   control->ProcessWindowEvent(event);
 }
 
-void ClickEntry(wxControlWithItems* list, const wxString& text) {
+void ClickEntry(wxControlWithItems* list, const wxString& text, ClickOrder order) {
   ASSERT_TRUE(list);
   int n = list->FindString(text, true);
   ASSERT_NE(n, wxNOT_FOUND) << text.utf8_string();
   wxMouseEvent down(wxEVT_LEFT_DOWN), up(wxEVT_LEFT_UP);
+  auto select = [&] {
+    list->SetSelection(n);
+    SendCommand(list, wxEVT_LISTBOX);
+  };
   list->ProcessWindowEvent(down);
-  list->SetSelection(n);
-  SendCommand(list, wxEVT_LISTBOX);
+  if (order == ClickOrder::SelectOnPress) select();
   list->ProcessWindowEvent(up);
+  if (order == ClickOrder::SelectOnRelease) select();
+  wxTheApp->ProcessPendingEvents();
 }
 
 const char* const kClickCloseBox =

@@ -78,9 +78,14 @@ class ExpectDialog : public wxExpectModalBase<T, ExpectDialog<T>> {
 /// choice would (set the control's new state first).
 void SendCommand(wxWindow* control, wxEventType type);
 
+/// When a list box reports the selection a click makes: as the button goes
+/// down (GTK), or after it came up (a Win32 list box, under Wine too).
+enum class ClickOrder { SelectOnPress, SelectOnRelease };
+
 /// Clicks the entry `text` (exact case) of a list box: the mouse button
-/// goes down on the list, the entry is selected, the button comes up.
-void ClickEntry(wxControlWithItems* list, const wxString& text);
+/// goes down on the list and comes up, the entry selected in `order`; then
+/// what the click queued is handled.
+void ClickEntry(wxControlWithItems* list, const wxString& text, ClickOrder order = ClickOrder::SelectOnPress);
 
 /// Real input from another program (xdotool), started at once and run
 /// while the test shows a dialog modally: each step is an xdotool command

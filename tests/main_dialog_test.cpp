@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <sys/stat.h>
 #ifdef __WXGTK__
@@ -48,14 +49,15 @@ using Dialog = std::unique_ptr<CBrindlemarqueDlg>;
 
 // The window's message without the configuration: the fixed text, and where to choose the folder.
 const std::string kConfigNotLoadedInWindow =
-    "config files not loaded - sry can't do my job\nW\xC3\xA4hle den Ordner des Planers mit \xE2\x80\x9E"
+    "config files not loaded - sry can't do my job\nW\xC3\xA4hlen Sie den Ordner des Planers mit \xE2\x80\x9E"
     "Planer-Ordner...\xE2\x80\x9C im Men\xC3\xBC des Fensters.";
 
 // The window as the program makes it: in `language`, with the planner's
 // files opened from `configFolder` (--config-dir) or where the program looks.
-Dialog MakeDialog(const std::string& language = "de", const std::string& configFolder = std::string()) {
+Dialog MakeDialog(const std::string& language = "de", const std::string& configFolder = std::string(),
+                  std::shared_ptr<CBuildWatch> watch = nullptr) {
   UseLanguage(language);
-  Dialog dlg(new CBrindlemarqueDlg(TestWaits()));
+  Dialog dlg(new CBrindlemarqueDlg(TestWaits(), std::move(watch)));
   OpenPlannerFolder(nullptr, dlg->Context(), configFolder);
   return dlg;
 }
@@ -252,7 +254,7 @@ TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
   EXPECT_TRUE(dlg->IsTimerRunning());
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
   // The command line's figures, in words that stay after the picture has gone.
-  EXPECT_EQ(ResultLine(*dlg), "21 Rezept-Hotkeys und 6 Platzhalter geschrieben: Quickbar2, Leisten 2\xE2\x80\x93" "7");
+  EXPECT_EQ(ResultLine(*dlg), "21 Rezept-Hotkeys und 6 Platzhalter geschrieben: Quickbar2, Bars 2\xE2\x80\x93" "7");
   Tick(*dlg);
   EXPECT_EQ(ShownResult(*dlg), 0);
   EXPECT_NE(ResultLine(*dlg), "");
@@ -262,14 +264,14 @@ TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
   Click(*dlg, XRCID("go"));
   EXPECT_EQ(ShownResult(*dlg), 1);
   EXPECT_EQ(ResultLine(*dlg),
-            "Nichts zu schreiben: Bei Alarion enthalten Quickbar2, Leisten 2\xE2\x80\x93" "7 diese Vorlage schon.");
+            "Nichts zu schreiben: Bei Alarion enthalten Quickbar2, Bars 2\xE2\x80\x93" "7 diese Vorlage schon.");
   EXPECT_EQ(ListBackups(character).size(), backups);
   // One bar only: what fitted is written and said so, with its bars to show.
   SetBars(*dlg, "3", "1", "1");
   wxTEST_DIALOG(Click(*dlg, XRCID("go")), ExpectMessage("not enough slots"));
   EXPECT_EQ(ShownResult(*dlg), 2);
-  EXPECT_EQ(ResultLine(*dlg), "Nur 10 von 27 Hotkeys passten in Quickbar3, Leisten 1\xE2\x80\x93" "1; sie wurden geschrieben "
-                              "(R\xC3\xBC" "ckg\xC3\xA4" "ngig stellt die Leisten wieder her).");
+  EXPECT_EQ(ResultLine(*dlg), "Nur 10 von 27 Hotkeys passten in Quickbar3, Bars 1\xE2\x80\x93" "1; sie wurden geschrieben "
+                              "(R\xC3\xBC" "ckg\xC3\xA4" "ngig stellt die Bars wieder her).");
   EXPECT_TRUE(dlg->FindWindow(XRCID("show_bars"))->IsShown());
   EXPECT_EQ(ListBackups(character).size(), backups + 1);
 }
@@ -1031,6 +1033,11 @@ TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
   std::filesystem::current_path(copy);
   EXPECT_EQ(MakeDialog()->Context().workFolder, copy);
   EXPECT_EQ(LoadConfigFolder(), planner);
+  // Started in a half copy (config.xml alone): the folder kept is used, unasked.
+  std::filesystem::remove(copy + "/config_gem.xml");
+  Dialog half = MakeDialog();
+  EXPECT_TRUE(half->Context().ConfigLoaded());
+  EXPECT_EQ(half->Context().workFolder, planner);
   std::filesystem::current_path(box.Dir().path());
   // A mistyped folder says so; the kept one is used and stays kept.
   Dialog mistyped;
@@ -1128,6 +1135,40 @@ void DeliverEvents(int ms, Done done) {
 
 }  // namespace
 
+// The watch goes on in the window made again for another language, and a
+// write that no notification of the watched folder tells of (the character
+// file is a link into another folder) is still seen, by the file's stamp.
+// What the run was made with is kept before the window closes.
+TEST(MainDialog, TheWatchFollowsTheWindowMadeAgainAndSeesWhatNoNotificationTells) {
+  GuiSandbox box;
+  wxGUIEventLoop loop;
+  wxEventLoopActivator active(&loop);
+  auto watch = std::make_shared<CBuildWatch>();
+  Dialog english = MakeDialog("en", std::string(), watch);
+  std::string character;
+  PrepareJob(*english, box, character);
+  const std::string real = box.Dir().file("elsewhere/Alarion-4.ini");
+  std::filesystem::create_directories(FolderOf(real));
+  std::filesystem::rename(character, real);
+  std::filesystem::create_symlink(real, character);
+  const std::string original = ReadFile(real);
+  Click(*english, XRCID("go"));
+  ASSERT_EQ(ShownResult(*english), 1);
+  JobSettings saved;
+  LoadSettings(saved);
+  EXPECT_EQ(saved.characterPath, character);
+  EXPECT_EQ(saved.templatePath, english->Context().job.templatePath);
+  english.reset();
+
+  Dialog german = MakeDialog("de", std::string(), watch);
+  EXPECT_TRUE(german->IsWatchingBuild());
+  WriteFile(real, original);
+  DeliverEvents(4000, [&] { return ShownResult(*german) == 2; });
+  EXPECT_EQ(ShownResult(*german), 2);
+  EXPECT_NE(ResultLine(*german).find("Alarion"), std::string::npos) << ResultLine(*german);
+  EXPECT_FALSE(german->IsWatchingBuild());
+}
+
 // While the game's client runs every write asks first, in the window's
 // language: No leaves the file as it was and the watch over the last build
 // going, Yes builds, and "Don't ask again" holds for undo too, for as long
@@ -1190,6 +1231,8 @@ TEST(MainDialogGameRunning, AsksBeforeEveryWriteAndNoLeavesTheFile) {
 TEST(MainDialogScaled, TheGameQuestionFitsTheScreen) {
   const bool scaled = wxGetenv("GDK_SCALE") && wxString(wxGetenv("GDK_SCALE")) == "2";
   const wxSize limit = scaled ? wxSize(640, 400) : wxSize(1024, 768);
+  const std::map<std::string, std::pair<const char*, const char*>> buttons = {
+      {"de", {"Ja", "Nein"}}, {"en", {"Yes", "No"}}, {"fr", {"Oui", "Non"}}};
   for (const char* language : {"de", "en", "fr"}) {
     PreparedWindow w(language);
     Dialog& dlg = w.dlg;
@@ -1211,6 +1254,9 @@ TEST(MainDialogScaled, TheGameQuestionFitsTheScreen) {
                                              q.FindWindow(wxID_YES), q.FindWindow(wxID_NO)})
                         EXPECT_TRUE(inside.Contains(part->GetRect())) << language;
                       EXPECT_GT(q.Text()->GetLabel().Freq('\n'), 1) << language;  // wrapped
+                      // The buttons in the window's language, whatever the system's.
+                      EXPECT_EQ(wxStripMenuCodes(q.FindWindow(wxID_YES)->GetLabel()), buttons.at(language).first);
+                      EXPECT_EQ(wxStripMenuCodes(q.FindWindow(wxID_NO)->GetLabel()), buttons.at(language).second);
                       asked = q.Question();
                       q.Hide();
                       return wxID_NO;

@@ -107,6 +107,7 @@ struct FitCheck {
   RECT client;  // the window's client area, in screen units
   HDC dc;
   int status;
+  int texts;  // the texts measured: a window without any is no answer
 };
 
 BOOL CALLBACK CheckChild(HWND child, LPARAM param) {
@@ -125,6 +126,7 @@ BOOL CALLBACK CheckChild(HWND child, LPARAM param) {
     RECT needed = {0, 0, rect.right - rect.left, 0};
     ::DrawTextW(check.dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     whole = needed.bottom <= rect.bottom - rect.top && needed.right <= rect.right - rect.left;
+    ++check.texts;
   }
   std::printf("%s\t%ldx%ld%s%s\t%s\n", Utf8Text(name).c_str(), rect.right - rect.left, rect.bottom - rect.top,
               inside ? "" : "\toutside", whole ? "" : "\tcut", Utf8Text(text).substr(0, 40).c_str());
@@ -157,7 +159,7 @@ int CheckFits(const char* title) {
   ::SelectObject(check.dc, before);
   ::ReleaseDC(nullptr, check.dc);
   ::DeleteObject(font);
-  return check.status;
+  return check.texts > 0 ? check.status : 1;
 }
 
 }  // namespace

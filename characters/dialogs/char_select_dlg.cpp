@@ -144,7 +144,10 @@ void CDialog_CharSelect::OnListInput(wxEvent& event) {
 }
 
 void CDialog_CharSelect::OnListInputDone(wxEvent& event) {
-  m_userPicks = false;
+  // The list may report the selection a click made after the click's end (a
+  // Win32 list box does, as the button comes up, after this handler): the
+  // pick ends once what the input brought has been handled.
+  CallAfter([this] { m_userPicks = false; });
   event.Skip();
 }
 
@@ -233,6 +236,10 @@ void CDialog_CharSelect::OnCharacterSelChange(wxCommandEvent&) {
     ShowChosen();
     return;
   }
+  ChooseSelected();
+}
+
+void CDialog_CharSelect::ChooseSelected() {
   int selected = m_characterList->GetSelection();
   if (selected == wxNOT_FOUND) return;
   int position = ItemNumber(*m_characterList, selected);
@@ -241,6 +248,9 @@ void CDialog_CharSelect::OnCharacterSelChange(wxCommandEvent&) {
 }
 
 void CDialog_CharSelect::OnCharacterDblClk(wxCommandEvent&) {
+  // The entry double-clicked is the player's choice, whether or not its
+  // selection was reported yet.
+  ChooseSelected();
   if (m_chosenPath.empty()) return;
   SetReturnCode(wxID_OK);
   EndDialog(wxID_OK);

@@ -68,6 +68,8 @@ class CDialog_CharSelect : public wxDialog {
   void OnListInputDone(wxEvent& event);
   void OnListMotion(wxMouseEvent& event);
   void ShowChosen();
+  /// Chooses the list's selected entry, if any.
+  void ChooseSelected();
 
   wxWindow* m_parent;
   std::vector<GameFolder> m_found;
@@ -81,9 +83,10 @@ class CDialog_CharSelect : public wxDialog {
   wxListBox* m_characterList = nullptr;
   wxStaticText* m_noCharacters = nullptr;  // the hint for an empty list
   int m_hintWidth = 0;
-  // A click or a navigation key on the list is under way: only then does a
-  // selection change choose. (GTK selects the first entry when the keyboard
-  // focus enters the list; that chooses nothing.)
+  // A click or a navigation key on the list is under way (until the events
+  // it brought have been handled): only then does a selection change
+  // choose. (GTK selects the first entry when the keyboard focus enters the
+  // list; that chooses nothing.)
   bool m_userPicks = false;
 
   wxDECLARE_EVENT_TABLE();
