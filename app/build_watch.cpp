@@ -14,12 +14,10 @@ namespace {
 
 // A writer's burst of changes is over once the file has been quiet this long.
 constexpr int kSettleMilliseconds = 300;
-// How often the file's stamp is looked at besides the notifications.
-constexpr int kPollMilliseconds = 1000;
 
 }  // namespace
 
-CBuildWatch::CBuildWatch() : m_settle(this), m_poll(this) {
+CBuildWatch::CBuildWatch(int pollMilliseconds) : m_settle(this), m_poll(this), m_pollMilliseconds(pollMilliseconds) {
   Bind(wxEVT_TIMER, &CBuildWatch::OnSettled, this, m_settle.GetId());
   Bind(wxEVT_TIMER, &CBuildWatch::OnPoll, this, m_poll.GetId());
   Bind(wxEVT_FSWATCHER, &CBuildWatch::OnFileSystem, this);
@@ -45,7 +43,7 @@ void CBuildWatch::Start(const JobSettings& job, std::vector<PlacedHotkey> placed
   m_placed = std::move(placed);
   m_built = wxDateTime::Now();
   StampFile(m_job.characterPath, m_seen);
-  m_poll.Start(kPollMilliseconds);
+  if (m_pollMilliseconds > 0) m_poll.Start(m_pollMilliseconds);
 }
 
 void CBuildWatch::Stop() {

@@ -22,7 +22,9 @@ class CBuildWatch : public wxEvtHandler {
   using Overwritten =
       std::function<void(const wxDateTime& built, const std::string& characterPath, const BarPicture& now)>;
 
-  CBuildWatch();
+  /// `pollMilliseconds`: how often the file's stamp is looked at besides
+  /// the notifications (0: never; the tests of the notifications alone).
+  explicit CBuildWatch(int pollMilliseconds = 1000);
   ~CBuildWatch() override;
 
   /// Whom to tell (none: nobody). A window made again (another language)
@@ -53,6 +55,7 @@ class CBuildWatch : public wxEvtHandler {
   /// A look at the file's stamp now and then, for the change a notification
   /// missed (some systems drop one of a rename's two events).
   wxTimer m_poll;
+  int m_pollMilliseconds;
   FileStamp m_seen;  ///< the file as last looked at
   JobSettings m_job;
   std::vector<PlacedHotkey> m_placed;

@@ -48,7 +48,6 @@ CGameQuestionDlg::CGameQuestionDlg(wxWindow* parent, const wxString& question)
   Bind(wxEVT_BUTTON, &CGameQuestionDlg::OnAnswer, this, wxID_NO);
   SetSizerAndFit(sizer);
   CentreOnParent();
-  if (wxWindow* no = FindWindow(wxID_NO)) no->SetFocus();
 }
 
 void CGameQuestionDlg::OnAnswer(wxCommandEvent& event) { EndModal(event.GetId()); }

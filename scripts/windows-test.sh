@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Cross-builds the programs and the window-free test suites for Windows with
 # MinGW-w64 into build-windows/, runs the tests under Wine, runs one build
-# through the window's GO under Wine, and makes the installer and installs
-# and uninstalls it silently. TinyXML comes from Debian's source package,
-# GoogleTest from the sources Debian installs with it, wxWidgets from
-# scripts/windows-deps.sh (cached); CLI11 is header-only.
+# through the window's GO under Wine, works the character dialog and the
+# build watch with real input (scripts/windows-window-cycles.sh), and makes
+# the installer and installs and uninstalls it, silently and by hand.
+# TinyXML comes from Debian's source package, GoogleTest from the sources
+# Debian installs with it, wxWidgets from scripts/windows-deps.sh (cached);
+# CLI11 is header-only.
 #   scripts/windows-test.sh [--screenshot]   (the screenshot goes to docs/)
 set -Eeuo pipefail
 trap 'echo "${0##*/}: line $LINENO failed (exit $?): $BASH_COMMAND" >&2' ERR
@@ -46,6 +48,7 @@ if [ $status -eq 0 ]; then
   ctest --test-dir "$out" --output-on-failure -j "$(nproc)" || status=$?
 fi
 [ $status -eq 0 ] && { scripts/windows-window.sh "$@" || status=$?; }
+[ $status -eq 0 ] && { scripts/windows-window-cycles.sh || status=$?; }
 [ $status -eq 0 ] && { (cd "$out" && cpack >/dev/null) || status=$?; }
 [ $status -eq 0 ] && { scripts/windows-install-check.sh "$out/Brindlemarque-$(scripts/version.sh)-win64.exe" || status=$?; }
 exit $status

@@ -26,24 +26,11 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/brindlemarque-window-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cp -r examples/vesko "$work/"
 cp "examples/appdata/Electronic Arts/Dark Age of Camelot/LotM/Alarion-4.ini" "$work/Alarion-4.ini"
-windows_path() { local p=${1//\//\\}; echo "Z:$p"; }
+. scripts/wine-window.sh
+# "quit" set: the window closes once the build succeeded.
+store_job "$work/vesko/templates/Alarion_Armsman.vsk" "$work/Alarion-4.ini" 16
 
-# The stored settings, as the window keeps them: paths, bars, and "quit"
-# so that the window closes once the build succeeded.
-key='HKCU\Software\Daoc\Brindlemarque\settings'
-reg() { scripts/wine-run.sh reg add "$key" /f "$@" >/dev/null 2>&1; }
-# The window's language follows LANG, as a player's does until they choose one.
-scripts/wine-run.sh reg delete "$key" /v language /f >/dev/null 2>&1 || true
-reg /v sc_file /t REG_SZ /d "$(windows_path "$work/vesko/templates/Alarion_Armsman.vsk")"
-reg /v out_file2 /t REG_SZ /d "$(windows_path "$work/Alarion-4.ini")"
-for pair in qbar=2 qbar_first=2 qbar_last=7 use_space=1 quit=16 reverse=0 cleanup=4 dragged=8; do
-  reg /v "${pair%=*}" /t REG_DWORD /d "${pair#*=}"
-done
-
-# Wine's desktop process belongs to the display it was started on: the one
-# that served the registry edits (no display) must go first.
-WINEPREFIX=${BRINDLEMARQUE_WINEPREFIX:-$here/build-windows/wine} wineserver -k 2>/dev/null || true
-sleep 1
+end_wine_desktop
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
@@ -51,32 +38,12 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   cd "$work/vesko"
   LANG=de_DE.UTF-8 "$here/scripts/wine-run.sh" "$exe" >"$work/wine.log" 2>&1 &
   pid=$!
-  # The window titled exactly $1, looked for every 0.2 s, $2 times at most.
-  window_titled() {
-    for i in $(seq "$2"); do
-      xdotool search --name "^$1\$" 2>/dev/null | head -n 1 | grep . && return 0
-      sleep 0.2
-    done
-    return 0
-  }
+  . "$here/scripts/wine-window.sh"
   id=$(window_titled "$caption" 450)
   [ -n "$id" ] || { echo "window: no window titled $caption" >&2; cat "$work/wine.log" >&2; kill $pid; exit 1; }
   sleep 2
   [ -n "$shot" ] && import -window "$id" "$shot"
-  # The window menu on a right click (on the window, beside the fields),
-  # then an entry by its letter. A right click made while the window was
-  # still busy with a dialog that just closed is made again.
-  eval "$(xdotool getwindowgeometry --shell "$id")"
-  menu() {
-    for try in 1 2 3 4 5; do
-      xdotool windowfocus --sync "$id" mousemove --window "$id" 15 $((HEIGHT - 15)) click 3
-      if "$here/scripts/wine-run.sh" "$probe" menu; then xdotool key "$@"; return 0; fi
-      sleep 1
-    done
-    echo "window: a right click opened no menu" >&2
-    kill $pid
-    exit 1
-  }
+  menu() { window_menu "$id" "$@" || { echo "window: a right click opened no menu" >&2; kill $pid; exit 1; }; }
   # Undo: no backup of this character yet, said in a box.
   menu l
   box=$(window_titled Brindlemarque 50)
@@ -146,7 +113,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   done
   if kill -0 $pid 2>/dev/null; then echo "window: still open after GO" >&2; kill $pid; exit 1; fi
 ' _ "$here" "$exe" "$work" "$shot" "Brindlemarque $("$here/scripts/version.sh")" "$probe"
-scripts/wine-run.sh reg delete "$key" /v language /f >/dev/null 2>&1 || true
+scripts/wine-run.sh reg delete 'HKCU\Software\Daoc\Brindlemarque\settings' /v language /f >/dev/null 2>&1 || true
 
 if ! cmp -s "$work/Alarion-4.ini" tests/data/expected/Alarion-4.forward.ini; then
   echo "window: the build through GO differs from the command line's result" >&2

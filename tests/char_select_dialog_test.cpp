@@ -353,21 +353,31 @@ TEST(CharSelectDialogKeyboard, AMissingFolderTypedIntoTheChooserIsNotMade) {
 TEST(CharSelectDialogKeyboard, TabbingThroughChoosesNothingAndArrowKeysChoose) {
   GuiSandbox box;
   std::string folder = MakeCharacterFolder(box.Dir().file("chars"));
-  // Morwen is listed and selected; Zed is hidden by the spellcrafter filter.
-  for (const char* current : {"/Morwen-4.ini", "/Zed-4.ini"}) {
+  // Morwen is listed and selected; Zed is hidden by the spellcrafter filter;
+  // Morwen clicked, then hidden by the server filter (nothing selected, and
+  // the click's pick is over).
+  for (const char* current : {"/Morwen-4.ini", "/Zed-4.ini", "clicked"}) {
     Dlg tabbed;
     int result = 0;
-    wxTEST_DIALOG(result = tabbed.ChooseCharacter(folder + current), ExpectDialog<Dlg>([](Dlg& d) {
+    const bool clicked = std::string(current) == "clicked";
+    wxTEST_DIALOG(result = tabbed.ChooseCharacter(folder + (clicked ? "/Zed-4.ini" : current)), ExpectDialog<Dlg>([&](Dlg& d) {
+      if (clicked) {
+        SelectCharacter(d, "Lyonesse - Morwen (Morwen-4.ini)");
+        ChooseServer(d, "Avalon");
+      }
       wxWindow* ok = d.FindWindow(wxID_OK);
+      if (clicked) ok->SetFocus();
       EXPECT_EQ(wxWindow::FindFocus(), ok);
-      int tabs = 0;  // once round every stop, the list and the folder field's parts included
-      do PressKeys(d, {WXK_TAB}, true);
-      while (++tabs < 12 && wxWindow::FindFocus() != ok);
-      EXPECT_GE(tabs, 7);
+      for (int round = 0; round < 2; ++round) {  // twice round every stop, the list and the folder field's parts included
+        int tabs = 0;
+        do PressKeys(d, {WXK_TAB}, true);
+        while (++tabs < 12 && wxWindow::FindFocus() != ok);
+        EXPECT_GE(tabs, 7);
+      }
       return PressKeys(d, {WXK_RETURN});
     }));
     EXPECT_EQ(result, MODAL_OK);
-    EXPECT_EQ(tabbed.GetChosenPath(), folder + current);
+    EXPECT_EQ(tabbed.GetChosenPath(), folder + (clicked ? "/Morwen-4.ini" : current));
   }
 
   Dlg arrowed;

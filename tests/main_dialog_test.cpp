@@ -39,6 +39,7 @@
 #include "gui_support.h"
 #include "planner_folder.h"
 #include "settings_store.h"
+#include "template_file_dlg.h"
 #include "translations.h"
 #include "version.h"
 #include "wx_text.h"
@@ -114,7 +115,8 @@ struct PreparedWindow {
   GuiSandbox box;
   Dialog dlg;
   std::string character;
-  explicit PreparedWindow(const std::string& language = "de") : dlg(MakeDialog(language)) {
+  explicit PreparedWindow(const std::string& language = "de", std::shared_ptr<CBuildWatch> watch = nullptr)
+      : dlg(MakeDialog(language, std::string(), std::move(watch))) {
     PrepareJob(*dlg, box, character);
   }
 };
@@ -1048,6 +1050,15 @@ TEST(MainDialog, AConfigFolderGivenOnceIsUsedFromFoldersWithoutTheFiles) {
   EXPECT_TRUE(mistyped->Context().ConfigLoaded());
   EXPECT_EQ(mistyped->Context().workFolder, planner);
   EXPECT_EQ(LoadConfigFolder(), planner);
+  // Neither holds both: the one that holds config.xml is looked in (and
+  // named), the start folder first.
+  std::filesystem::remove(planner + "/config_gem.xml");
+  Dialog looked;
+  wxTEST_DIALOG(looked = MakeDialog(), ExpectQuestion(MissingConfig(planner, "config_gem.xml"), wxID_NO, true));
+  std::filesystem::remove(planner + "/config.xml");
+  std::filesystem::current_path(copy);
+  wxTEST_DIALOG(looked = MakeDialog(), ExpectQuestion(MissingConfig(copy, "config_gem.xml"), wxID_NO, true));
+  std::filesystem::current_path(box.Dir().path());
 }
 
 // Started from the menu (no planner's files where it starts, none kept): the
@@ -1272,7 +1283,7 @@ TEST(MainDialogScaled, TheGameQuestionFitsTheScreen) {
 // so, with the range as it now is under "Show bars"; another character
 // chosen ends the watch.
 TEST(MainDialog, SaysWhenTheGameWritesItsBarsOverABuild) {
-  PreparedWindow w("en");
+  PreparedWindow w("en", std::make_shared<CBuildWatch>(0));  // the notifications alone, no look at the stamp
   Dialog& dlg = w.dlg;
   const std::string& character = w.character;
   const std::string original = ReadFile(character);
@@ -1315,6 +1326,12 @@ TEST(MainDialog, SaysWhenTheGameWritesItsBarsOverABuild) {
       {"gem table", [&] { Click(*dlg, XRCID("test_out")); }},
       {"undo", [&] { wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES)); }},
       {"another template", [&] { dlg->OpenTemplate(w.box.CopyTemplate("Caoimhe_Hero.vsk")); }},
+      {"another template browsed for", [&] {
+         wxTEST_DIALOG(Click(*dlg, XRCID("browse_template")), ExpectDialog<CTemplateFileDialog>([&](CTemplateFileDialog& d) {
+                         d.SetPath(wxString::FromUTF8(w.box.CopyTemplate("Brunhild_Runemaster.vsk")));
+                         return wxID_OK;
+                       }));
+       }},
       {"close", [&] { Click(*dlg, XRCID("close")); }}};
   for (const auto& [what, end] : enders) {
     dlg->OpenTemplate(templatePath);

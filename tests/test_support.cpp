@@ -314,7 +314,7 @@ GameClientStandIn::GameClientStandIn() {
   m_id = pid > 0 ? static_cast<unsigned long>(pid) : 0;
 #endif
   if (m_id == 0) throw std::runtime_error("cannot start " + program);
-  SetEnvironment(kGameIdsVariable, EnvironmentText(kGameIdsVariable) + "," + std::to_string(m_id));
+  SetEnvironment(kGameIdsVariable, std::to_string(m_id) + "," + EnvironmentText(kGameIdsVariable));
   // Until the scan sees it (after exec, on Linux, the process has the new name).
   for (int i = 0; i < 500; ++i) {
     for (const GameProcess& p : FindGameProcesses())

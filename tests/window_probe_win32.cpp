@@ -11,6 +11,14 @@
 //                               text whole (word-wrapped in the system's
 //                               font, as a static control draws it);
 //                               exit code 1 when not
+//   window_probe texts TITLE    the texts of the visible static controls
+//                               of every window titled TITLE, one per line
+//   window_probe control TITLE TEXT
+//                               the screen point at the middle of the
+//                               window TITLE's visible control labelled TEXT
+//   window_probe list TITLE     each entry of the list box in the window
+//                               TITLE: its number, "*" when selected, the
+//                               screen point at its middle, and its text
 #include <windows.h>
 #include <commctrl.h>
 
@@ -162,6 +170,94 @@ int CheckFits(const char* title) {
   return check.texts > 0 ? check.status : 1;
 }
 
+BOOL CALLBACK PrintText(HWND child, LPARAM) {
+  wchar_t name[64] = L"";
+  ::GetClassNameW(child, name, 64);
+  wchar_t text[2048] = L"";
+  if (std::wstring(name) == L"Static" && ::IsWindowVisible(child) && ::GetWindowTextW(child, text, 2048) > 0)
+    std::printf("%s\n", Utf8Text(text).c_str());
+  return TRUE;
+}
+
+struct Titled {
+  std::wstring title;
+  int found;
+};
+
+BOOL CALLBACK PrintTextsOfTitled(HWND window, LPARAM param) {
+  auto& look = *reinterpret_cast<Titled*>(param);
+  wchar_t title[512] = L"";
+  if (!::IsWindowVisible(window) || ::GetWindowTextW(window, title, 512) <= 0 || look.title != title) return TRUE;
+  ++look.found;
+  ::EnumChildWindows(window, PrintText, 0);
+  return TRUE;
+}
+
+// Every visible window of that title (a message box may share its owner's).
+int PrintTexts(const char* title) {
+  Titled look = {WideText(title), 0};
+  ::EnumWindows(PrintTextsOfTitled, reinterpret_cast<LPARAM>(&look));
+  return look.found > 0 ? 0 : 1;
+}
+
+struct Labelled {
+  std::wstring text;
+  HWND found;
+};
+
+BOOL CALLBACK FindLabelled(HWND child, LPARAM param) {
+  auto& look = *reinterpret_cast<Labelled*>(param);
+  wchar_t text[512] = L"";
+  if (!::IsWindowVisible(child) || ::GetWindowTextW(child, text, 512) <= 0 || look.text != text) return TRUE;
+  look.found = child;
+  return FALSE;
+}
+
+int ControlPoint(const char* title, const char* text) {
+  HWND window = ::FindWindowW(nullptr, WideText(title).c_str());
+  Labelled look = {WideText(text), nullptr};
+  if (window) ::EnumChildWindows(window, FindLabelled, reinterpret_cast<LPARAM>(&look));
+  if (!look.found) return 1;
+  RECT rect;
+  ::GetWindowRect(look.found, &rect);
+  std::printf("%ld %ld\n", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  return 0;
+}
+
+BOOL CALLBACK FindListBox(HWND child, LPARAM found) {
+  wchar_t name[64] = L"";
+  ::GetClassNameW(child, name, 64);
+  if (std::wstring(name) != L"ListBox" || !::IsWindowVisible(child)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
+int ListEntries(const char* title) {
+  HWND window = ::FindWindowW(nullptr, WideText(title).c_str());
+  HWND list = nullptr;
+  if (window) ::EnumChildWindows(window, FindListBox, reinterpret_cast<LPARAM>(&list));
+  if (!list) {
+    std::fprintf(stderr, "no list box in a window titled %s\n", title);
+    return 1;
+  }
+  // A list box's own messages are carried between processes by the system
+  // (unlike a list view's): the answers land in this process's memory.
+  const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+  const int selected = static_cast<int>(::SendMessageW(list, LB_GETCURSEL, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[512] = L"";
+    RECT rect = {};
+    if (::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) >= 512 ||
+        ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text)) == LB_ERR ||
+        ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rect)) == LB_ERR)
+      continue;
+    POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ::ClientToScreen(list, &middle);
+    std::printf("%d\t%s\t%ld\t%ld\t%s\n", i, i == selected ? "*" : "-", middle.x, middle.y, Utf8Text(text).c_str());
+  }
+  return count > 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -169,6 +265,10 @@ int main(int argc, char** argv) {
   if (what == "menu") return MenuOpen();
   if (what == "columns" && argc > 2) return CheckColumns(argv[2]);
   if (what == "fits" && argc > 2) return CheckFits(argv[2]);
-  std::fprintf(stderr, "usage: window_probe menu | window_probe columns TITLE | window_probe fits TITLE\n");
+  if (what == "list" && argc > 2) return ListEntries(argv[2]);
+  if (what == "texts" && argc > 2) return PrintTexts(argv[2]);
+  if (what == "control" && argc > 3) return ControlPoint(argv[2], argv[3]);
+  std::fprintf(stderr, "usage: window_probe menu | window_probe columns TITLE | window_probe fits TITLE | "
+                       "window_probe list TITLE | window_probe texts TITLE | window_probe control TITLE TEXT\n");
   return 2;
 }
