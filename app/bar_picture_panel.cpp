@@ -1,5 +1,6 @@
 #include "bar_picture_panel.h"
 
+#include <algorithm>
 #include <wx/dcbuffer.h>
 #include <wx/control.h>
 #include <wx/display.h>
@@ -69,9 +70,16 @@ CBarPicturePanel::CBarPicturePanel(wxWindow* parent, const BarPicture& picture)
   SetVirtualSize(full);
   SetScrollRate(m_cellWidth / 4, m_cellHeight / 4);
   const wxRect screen = wxDisplay(parent).GetClientArea();
-  SetMinClientSize(wxSize(std::min(full.x, screen.width * 9 / 10), std::min(full.y, screen.height / 2)));
+  ShowAtMost(wxSize(screen.width * 9 / 10, screen.height / 2));
   Bind(wxEVT_PAINT, &CBarPicturePanel::OnPaint, this);
   Bind(wxEVT_MOTION, &CBarPicturePanel::OnMotion, this);
+}
+
+void CBarPicturePanel::ShowAtMost(const wxSize& most) {
+  const wxSize full = GetVirtualSize();
+  // At least a slot and its row's label, however small the room.
+  SetMinClientSize(wxSize(std::min(full.x, std::max(most.x, m_labelWidth + m_cellWidth)),
+                          std::min(full.y, std::max(most.y, m_cellHeight + 2 * m_gap))));
 }
 
 wxString CBarPicturePanel::RowLabel(const PictureBar& bar) const {
@@ -155,6 +163,20 @@ void CBarPicturePanel::OnMotion(wxMouseEvent& event) {
 CBarPictureDlg::CBarPictureDlg(wxWindow* parent, const BarPicture& picture)
     : wxDialog(parent, wxID_ANY, _("Bars"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
-  sizer->Add(new CBarPicturePanel(this, picture), 1, wxEXPAND | wxALL, FromDIP(8));
+  auto* panel = new CBarPicturePanel(this, picture);
+  const wxSize full = panel->GetVirtualSize();
+  panel->ShowAtMost(full);
+  sizer->Add(panel, 1, wxEXPAND | wxALL, FromDIP(8));
   FinishCloseOnlyDialog(*this, sizer);
+  // Larger than the screen's room (a small screen, a large scale): the
+  // picture gives up what is too much, and room for the scroll bars.
+  const wxSize room = wxDisplay(this).GetClientArea().GetSize();
+  const wxSize over = GetSize() - room;
+  if (over.x <= 0 && over.y <= 0) return;
+  const int across = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
+  const int down = wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, this);
+  panel->ShowAtMost(wxSize(full.x - std::max(over.x, 0) - across, full.y - std::max(over.y, 0) - down));
+  SetMinSize(wxDefaultSize);
+  Fit();
+  CentreOnParent();
 }

@@ -13,6 +13,9 @@ class CBarPicturePanel : public wxScrolled<wxPanel> {
  public:
   CBarPicturePanel(wxWindow* parent, const BarPicture& picture);
   const BarPicture& Picture() const { return m_picture; }
+  /// Shows at most `most` of the picture (its client size; the rest
+  /// scrolls), and all of it where it is smaller.
+  void ShowAtMost(const wxSize& most);
   /// The text the tooltip of slot `slot` (0-9) of row `row` shows.
   wxString SlotTip(std::size_t row, std::size_t slot) const;
 
@@ -27,7 +30,8 @@ class CBarPicturePanel : public wxScrolled<wxPanel> {
   long m_tipAt = -1;  // the slot whose tip is shown (row * 10 + slot)
 };
 
-/// A dialog holding only the picture, for the result of a run.
+/// A dialog holding only the picture, for the result of a run: the whole
+/// picture, or as much as the screen has room for, the rest scrolling.
 class CBarPictureDlg : public wxDialog {
  public:
   CBarPictureDlg(wxWindow* parent, const BarPicture& picture);

@@ -69,7 +69,7 @@ CResultArea::CResultArea(wxTopLevelWindow& window)
   m_picture->Hide();
   // The line wraps within the window's width beside "Show bars", however
   // long a path it names.
-  m_lineWidth = window.GetClientSize().x - window.FromDIP(28) - m_showBars->GetBestSize().x;
+  m_lineWidth = LineWidth(window.GetClientSize().x);
   m_line->SetMinSize(wxSize(m_lineWidth, -1));
   m_fittedWidth = window.GetClientSize().x;
   Bind(wxEVT_TIMER, &CResultArea::OnTimer, this);
@@ -119,8 +119,15 @@ void CResultArea::Refit() {
   m_window.Layout();
 }
 
+int CResultArea::LineWidth(int clientWidth) const {
+  // The layout's margins around the line and beside "Show bars" (7, 7 and
+  // 4 dialog units), converted as the layout converts them: in units of the
+  // window's font, which a conversion by the screen's scale alone misses.
+  return clientWidth - m_window.ConvertDialogToPixels(wxSize(7 + 7 + 4, 0)).x - m_showBars->GetBestSize().x;
+}
+
 void CResultArea::FollowWidth(int clientWidth) {
-  const int lineWidth = clientWidth - m_window.FromDIP(28) - m_showBars->GetBestSize().x;
+  const int lineWidth = LineWidth(clientWidth);
   if (lineWidth == m_lineWidth) return;
   m_lineWidth = lineWidth;
   m_line->SetMinSize(wxSize(m_lineWidth, -1));

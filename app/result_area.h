@@ -58,6 +58,8 @@ class CResultArea : public wxEvtHandler {
   void OnTimer(wxTimerEvent& event);
   void OnShowBars(wxCommandEvent& event);
   void Refit();
+  /// The width the line has in a window `clientWidth` wide.
+  int LineWidth(int clientWidth) const;
 
   wxTopLevelWindow& m_window;
   wxStaticBitmap* m_picture;

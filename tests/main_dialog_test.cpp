@@ -15,6 +15,7 @@
 #include <wx/clipbrd.h>
 #include <wx/dcclient.h>
 #include <wx/dataobj.h>
+#include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/listbox.h>
 #include <wx/evtloop.h>
@@ -85,6 +86,18 @@ void SetBars(CBrindlemarqueDlg& dlg, const char* quickbar, const char* first, co
 std::string MissingConfig(const std::string& folder, const std::string& name) {
   return "can't load " + name + "\n\n" + folder + "/" + name +
          ": Datei oder Ordner nicht gefunden\n\nDen Ordner des Spellcraft-Planers jetzt w\xc3\xa4hlen? (Er wird gemerkt.)";
+}
+
+// The result line as wrapped has the room it needs, inside the window:
+// the toolkit wraps it no further, and no line of it is cut off.
+void ExpectWholeResultLine(CBrindlemarqueDlg& dlg) {
+  wxWindow* line = dlg.FindWindow(XRCID("result_line"));
+  wxClientDC dc(line);
+  const wxSize needed = dc.GetMultiLineTextExtent(line->GetLabel());
+  EXPECT_GE(line->GetSize().x, needed.x) << line->GetLabel().utf8_string();
+  EXPECT_GE(line->GetSize().y, needed.y) << line->GetLabel().utf8_string();
+  EXPECT_LE(line->GetRect().GetRight(), dlg.GetClientSize().x);
+  EXPECT_LE(line->GetRect().GetBottom(), dlg.GetClientSize().y);
 }
 
 // Which result picture is shown: 1 success, 2 failure, 0 hidden.
@@ -1106,10 +1119,51 @@ TEST(MainDialogScaled, TheWholeResultLineShows) {
   wxTheApp->Yield();
   wxWindow* shown = dlg->FindWindow(XRCID("result_line"));
   EXPECT_GT(shown->GetLabel().Freq('\n'), 0);  // wrapped
-  EXPECT_GE(shown->GetSize().y, shown->GetBestSize().y);
-  EXPECT_LE(shown->GetRect().GetBottom(), dlg->GetClientSize().y);
+  ExpectWholeResultLine(*dlg);
   EXPECT_EQ(shown->GetToolTipText(), line);
+  // Widened a step at a time, with the lines of a build and of the game's
+  // write-back in every language: each wraps where it has room.
+  const int width = dlg->GetClientSize().x;
+  const std::vector<wxString> lines = {
+      line, wxString::FromUTF8("21 recipe hotkeys and 6 spacers written to Quickbar2 bars 2\xE2\x80\x93" "7"),
+      wxString::FromUTF8("Seuls 10 raccourcis sur 27 ont tenu dans Quickbar2, barres 2\xE2\x80\x93" "7 ; ils ont \xC3\xA9t\xC3\xA9 "
+                         "\xC3\xA9" "crits (Annuler remet les barres)."),
+      "The game wrote its own bars over the build of 21:07 (Alarion was logged in). Log Alarion out to the character "
+      "selection, then press GO again."};
+  dlg->Result().KeepBars(BarPicture());  // "Show bars" beside the line, as after a build
+  for (int extra = 0; extra < 120; extra += 3) {
+    dlg->SetClientSize(wxSize(width + extra, dlg->GetClientSize().y));
+    for (const wxString& shownLine : lines) {
+      dlg->ShowResult(CBrindlemarqueDlg::RESULT_FAILURE, shownLine);
+      ExpectWholeResultLine(*dlg);
+    }
+  }
   dlg->Hide();
+}
+
+// "Show bars" fits its window to the screen, here and at 200 %: what the
+// screen has no room for scrolls, and Close stays inside.
+TEST(MainDialogScaled, TheBarsWindowFitsTheScreenOrScrolls) {
+  PreparedWindow w("de");
+  Click(*w.dlg, XRCID("go"));
+  ASSERT_EQ(ShownResult(*w.dlg) > 0, true);
+  wxTEST_DIALOG(Click(*w.dlg, XRCID("show_bars")), ExpectDialog<CBarPictureDlg>([](CBarPictureDlg& bars) {
+                  bars.Show();
+                  wxTheApp->Yield();
+                  const wxRect room = wxDisplay(&bars).GetClientArea();
+                  EXPECT_LE(bars.GetSize().x, room.width);
+                  EXPECT_LE(bars.GetSize().y, room.height);
+                  EXPECT_TRUE(wxRect(bars.GetClientSize()).Contains(bars.FindWindow(wxID_CLOSE)->GetRect()));
+                  for (wxWindow* child : bars.GetChildren())
+                    if (auto* panel = dynamic_cast<CBarPicturePanel*>(child))
+                      for (int orient : {wxHORIZONTAL, wxVERTICAL}) {
+                        const bool cut = orient == wxHORIZONTAL ? panel->GetClientSize().x < panel->GetVirtualSize().x
+                                                                : panel->GetClientSize().y < panel->GetVirtualSize().y;
+                        if (cut) EXPECT_GT(panel->GetScrollRange(orient), panel->GetScrollThumb(orient)) << orient;
+                      }
+                  bars.Hide();
+                  return wxID_CLOSE;
+                }));
 }
 
 namespace {
@@ -1293,7 +1347,7 @@ TEST(MainDialog, SaysWhenTheGameWritesItsBarsOverABuild) {
   const wxString startedAt = wxDateTime::Now().Format("%H:%M");  // the build's minute, or the next
   Click(*dlg, XRCID("go"));
   const wxString endedAt = wxDateTime::Now().Format("%H:%M");
-  ASSERT_EQ(ShownResult(*dlg), 1);
+  ASSERT_EQ(ShownResult(*dlg), 1) << ResultLine(*dlg);
   const std::string written = ResultLine(*dlg);
   EXPECT_TRUE(dlg->IsWatchingBuild());
   const std::string built = ReadFile(character);
@@ -1309,6 +1363,7 @@ TEST(MainDialog, SaysWhenTheGameWritesItsBarsOverABuild) {
            " (Alarion was logged in). Log Alarion out to the character selection, then press GO again.";
   };
   EXPECT_TRUE(ResultLine(*dlg) == told(startedAt) || ResultLine(*dlg) == told(endedAt)) << ResultLine(*dlg);
+  ExpectWholeResultLine(*dlg);
   EXPECT_EQ(ShownResult(*dlg), 2);
   ASSERT_TRUE(dlg->LastBars().has_value());
   const PictureSlot& first = dlg->LastBars()->bars.front().slots.front();  // the first item's spacer before
