@@ -82,6 +82,20 @@ void CBarPicturePanel::ShowAtMost(const wxSize& most) {
                           std::min(full.y, std::max(most.y, m_cellHeight + 2 * m_gap))));
 }
 
+void CBarPicturePanel::FitWithin(const wxSize& most) {
+  const wxSize full = GetVirtualSize();
+  const int across = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
+  const int down = wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, this);
+  // A scroll bar one way takes room the other way.
+  bool sideways = full.x > most.x, upways = full.y > most.y;
+  upways = upways || (sideways && full.y > most.y - down);
+  sideways = sideways || (upways && full.x > most.x - across);
+  const wxSize smallest(m_labelWidth + m_cellWidth, m_cellHeight + 2 * m_gap);
+  SetMinClientSize(wxDefaultSize);
+  SetMinSize(wxSize(std::max(std::min(full.x + (upways ? across : 0), most.x), smallest.x),
+                    std::max(std::min(full.y + (sideways ? down : 0), most.y), smallest.y)));
+}
+
 wxString CBarPicturePanel::RowLabel(const PictureBar& bar) const {
   // The dot is added apart: a catalog's text must be ASCII to be found in any locale.
   return wxString::Format(_("Quickbar %d"), bar.quickbar) + wxString::FromUTF8(" \xC2\xB7 ") +
@@ -160,7 +174,7 @@ void CBarPicturePanel::OnMotion(wxMouseEvent& event) {
     SetToolTip(SlotTip(static_cast<std::size_t>(at / 10), static_cast<std::size_t>(at % 10)));
 }
 
-CBarPictureDlg::CBarPictureDlg(wxWindow* parent, const BarPicture& picture)
+CBarPictureDlg::CBarPictureDlg(wxWindow* parent, const BarPicture& picture, wxSize room)
     : wxDialog(parent, wxID_ANY, _("Bars"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   auto* panel = new CBarPicturePanel(this, picture);
@@ -169,14 +183,12 @@ CBarPictureDlg::CBarPictureDlg(wxWindow* parent, const BarPicture& picture)
   sizer->Add(panel, 1, wxEXPAND | wxALL, FromDIP(8));
   FinishCloseOnlyDialog(*this, sizer);
   // Larger than the screen's room (a small screen, a large scale): the
-  // picture gives up what is too much, and room for the scroll bars.
-  const wxSize room = wxDisplay(this).GetClientArea().GetSize();
+  // picture gives up what is too much.
+  if (room == wxDefaultSize) room = wxDisplay(this).GetClientArea().GetSize();
   const wxSize over = GetSize() - room;
   if (over.x <= 0 && over.y <= 0) return;
-  const int across = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
-  const int down = wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, this);
-  panel->ShowAtMost(wxSize(full.x - std::max(over.x, 0) - across, full.y - std::max(over.y, 0) - down));
+  panel->FitWithin(panel->GetSize() - wxSize(std::max(over.x, 0), std::max(over.y, 0)));
   SetMinSize(wxDefaultSize);
-  Fit();
+  GetSizer()->SetSizeHints(this);  // fitted anew, the cached sizes forgotten
   CentreOnParent();
 }

@@ -16,6 +16,9 @@ class CBarPicturePanel : public wxScrolled<wxPanel> {
   /// Shows at most `most` of the picture (its client size; the rest
   /// scrolls), and all of it where it is smaller.
   void ShowAtMost(const wxSize& most);
+  /// Takes at most `most` in all (scroll bars included): the whole picture
+  /// where that has room, and scroll bars only for what it has not.
+  void FitWithin(const wxSize& most);
   /// The text the tooltip of slot `slot` (0-9) of row `row` shows.
   wxString SlotTip(std::size_t row, std::size_t slot) const;
 
@@ -34,5 +37,6 @@ class CBarPicturePanel : public wxScrolled<wxPanel> {
 /// picture, or as much as the screen has room for, the rest scrolling.
 class CBarPictureDlg : public wxDialog {
  public:
-  CBarPictureDlg(wxWindow* parent, const BarPicture& picture);
+  /// `room`: the most the window may take (the screen's work area unless given).
+  CBarPictureDlg(wxWindow* parent, const BarPicture& picture, wxSize room = wxDefaultSize);
 };

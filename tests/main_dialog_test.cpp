@@ -20,6 +20,7 @@
 #include <wx/listbox.h>
 #include <wx/evtloop.h>
 #include <wx/listctrl.h>
+#include <wx/settings.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -1141,29 +1142,38 @@ TEST(MainDialogScaled, TheWholeResultLineShows) {
   dlg->Hide();
 }
 
-// "Show bars" fits its window to the screen, here and at 200 %: what the
-// screen has no room for scrolls, and Close stays inside.
+// "Show bars" fits its window to the screen, here and at 200 %, and to a
+// smaller room (a Steam Deck's at 200 %, a laptop's at 150 %): what the room
+// cannot hold scrolls, the rest shows whole, and Close stays inside.
 TEST(MainDialogScaled, TheBarsWindowFitsTheScreenOrScrolls) {
   PreparedWindow w("de");
   Click(*w.dlg, XRCID("go"));
-  ASSERT_EQ(ShownResult(*w.dlg) > 0, true);
-  wxTEST_DIALOG(Click(*w.dlg, XRCID("show_bars")), ExpectDialog<CBarPictureDlg>([](CBarPictureDlg& bars) {
-                  bars.Show();
-                  wxTheApp->Yield();
-                  const wxRect room = wxDisplay(&bars).GetClientArea();
-                  EXPECT_LE(bars.GetSize().x, room.width);
-                  EXPECT_LE(bars.GetSize().y, room.height);
-                  EXPECT_TRUE(wxRect(bars.GetClientSize()).Contains(bars.FindWindow(wxID_CLOSE)->GetRect()));
-                  for (wxWindow* child : bars.GetChildren())
-                    if (auto* panel = dynamic_cast<CBarPicturePanel*>(child))
-                      for (int orient : {wxHORIZONTAL, wxVERTICAL}) {
-                        const bool cut = orient == wxHORIZONTAL ? panel->GetClientSize().x < panel->GetVirtualSize().x
-                                                                : panel->GetClientSize().y < panel->GetVirtualSize().y;
-                        if (cut) EXPECT_GT(panel->GetScrollRange(orient), panel->GetScrollThumb(orient)) << orient;
-                      }
-                  bars.Hide();
-                  return wxID_CLOSE;
-                }));
+  ASSERT_TRUE(w.dlg->LastBars().has_value());
+  const wxRect screen = wxDisplay(w.dlg.get()).GetClientArea();
+  for (wxSize room : {screen.GetSize(), wxSize(640, 400), wxSize(900, 260)}) {
+    const bool whole = room == screen.GetSize();
+    room.DecTo(screen.GetSize());
+    CBarPictureDlg bars(w.dlg.get(), *w.dlg->LastBars(), whole ? wxDefaultSize : room);
+    bars.Show();
+    wxTheApp->Yield();
+    EXPECT_LE(bars.GetSize().x, room.x);
+    EXPECT_LE(bars.GetSize().y, room.y);
+    EXPECT_TRUE(wxRect(bars.GetClientSize()).Contains(bars.FindWindow(wxID_CLOSE)->GetRect()));
+    // Cut only where the window is as large as the room allows (less the
+    // scroll bars), and scrolling there.
+    const int slack = 2 * wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, &bars) + bars.FromDIP(8);
+    for (wxWindow* child : bars.GetChildren())
+      if (auto* panel = dynamic_cast<CBarPicturePanel*>(child))
+        for (int orient : {wxHORIZONTAL, wxVERTICAL}) {
+          const bool across = orient == wxHORIZONTAL;
+          const wxSize client = panel->GetClientSize(), full = panel->GetVirtualSize();
+          if (across ? client.x >= full.x : client.y >= full.y) continue;
+          EXPECT_GT(panel->GetScrollRange(orient), panel->GetScrollThumb(orient)) << orient << " in " << room.x;
+          EXPECT_GE(across ? bars.GetSize().x : bars.GetSize().y, (across ? room.x : room.y) - slack)
+              << orient << " in " << room.x;
+        }
+    bars.Hide();
+  }
 }
 
 namespace {
