@@ -71,6 +71,10 @@ void CBuildWatch::OnPoll(wxTimerEvent&) {
 
 void CBuildWatch::OnSettled(wxTimerEvent&) {
   if (m_placed.empty()) return;
+  if (!m_told) {  // between two windows (another language): the next one is told
+    m_settle.StartOnce(kSettleMilliseconds);
+    return;
+  }
   // Gone (a writer between its steps) or unreadable for now: the next change tells.
   std::string bytes;
   if (ReadFileBytes(m_job.characterPath, bytes, m_seen) != ReadStatus::Ok) return;
@@ -80,5 +84,5 @@ void CBuildWatch::OnSettled(wxTimerEvent&) {
   const wxDateTime built = m_built;
   const std::string character = m_job.characterPath;
   Stop();  // said once; the next build watches again
-  if (m_told) m_told(built, character, *now);
+  m_told(built, character, *now);
 }

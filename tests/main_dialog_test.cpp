@@ -1210,9 +1210,10 @@ void DeliverEvents(int ms, Done done) {
 
 }  // namespace
 
-// The watch goes on in the window made again for another language, and a
-// write that no notification of the watched folder tells of (the character
-// file is a link into another folder) is still seen, by the file's stamp.
+// The watch goes on in the window made again for another language (a write
+// between the two windows is told to the second), and a write that no
+// notification of the watched folder tells of (the character file is a link
+// into another folder) is still seen, by the file's stamp.
 // What the run was made with is kept before the window closes.
 TEST(MainDialog, TheWatchFollowsTheWindowMadeAgainAndSeesWhatNoNotificationTells) {
   GuiSandbox box;
@@ -1234,10 +1235,12 @@ TEST(MainDialog, TheWatchFollowsTheWindowMadeAgainAndSeesWhatNoNotificationTells
   EXPECT_EQ(saved.characterPath, character);
   EXPECT_EQ(saved.templatePath, english->Context().job.templatePath);
   english.reset();
+  // The game writes while no window is there to be told (between the two).
+  WriteFile(real, original);
+  DeliverEvents(2000, [] { return false; });
 
   Dialog german = MakeDialog("de", std::string(), watch);
   EXPECT_TRUE(german->IsWatchingBuild());
-  WriteFile(real, original);
   DeliverEvents(4000, [&] { return ShownResult(*german) == 2; });
   EXPECT_EQ(ShownResult(*german), 2);
   EXPECT_NE(ResultLine(*german).find("Alarion"), std::string::npos) << ResultLine(*german);
