@@ -8,6 +8,7 @@
 #include <pwd.h>
 #include <unistd.h>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <system_error>
 
@@ -84,8 +85,13 @@ class PrefixList {
  public:
   PrefixList(std::string home, PrefixWanted wanted) : m_home(std::move(home)), m_wanted(std::move(wanted)) {}
 
-  // A prefix the caller wants.
-  bool Wanted(const std::string& path) const { return IsPrefix(path) && (!m_wanted || m_wanted(path)); }
+  // A prefix the caller wants. Each path is looked at once, however many
+  // times the launchers' files name it.
+  bool Wanted(const std::string& path) {
+    auto [at, first] = m_looked.emplace(path, false);
+    if (first) at->second = IsPrefix(path) && (!m_wanted || m_wanted(path));
+    return at->second;
+  }
 
   // Takes `path` (a leading "~/" is the home folder) when it is a prefix not yet taken.
   void Add(const std::string& label, std::string path) {
@@ -111,6 +117,7 @@ class PrefixList {
  private:
   std::string m_home;
   PrefixWanted m_wanted;
+  std::map<std::string, bool> m_looked;  // paths looked at, and whether wanted
   std::set<std::string> m_seen;
   std::vector<WinePrefix> m_prefixes;
 };
@@ -168,7 +175,8 @@ void AddSteam(PrefixList& list, const std::string& dataHome) {
         std::string token = ReadQuoted(text, pos);
         // A relative or odd path is no library (it would be taken in the
         // current folder); a file listing thousands is not read past the cap.
-        if (previous == "path" && IsPlainAbsolutePath(token) && libraries.size() < kMaxLibraries)
+        if (previous == "path" && IsPlainAbsolutePath(token) && libraries.size() < kMaxLibraries &&
+            std::find(libraries.begin(), libraries.end(), token) == libraries.end())
           libraries.push_back(token);
         previous = token;
       }

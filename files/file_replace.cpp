@@ -286,7 +286,9 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
   // What the folder can do is learned first, so that the check below is
   // the last call before the swap.
   const FolderAbilities can = ProbeFolder(t, WritingPrefix(t.name));
-  const WriteWatch watch(t.target);
+  // Only where the kernel sees every write can the watch tell that nothing
+  // wrote: elsewhere the displaced file's bytes are always compared.
+  const WriteWatch watch(can.seesEveryWrite ? t.target : std::string());
   const ReadThen read{readBytes, stamp, watch};
   ReachSavePoint(SavePoint::BeforeCheck, path);
   // The last look before the swap: nothing slow comes between.

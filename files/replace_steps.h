@@ -45,6 +45,11 @@ struct FolderAbilities {
   bool exchange = false;  ///< swap two names atomically (Linux's RENAME_EXCHANGE)
   bool freeName = false;  ///< rename only to a free name (RENAME_NOREPLACE)
   bool links = false;     ///< hard links
+  /// Every write into its files passes through this kernel (a local file
+  /// system of a known kind), so a write watch sees them all. Not so on a
+  /// network or FUSE file system, or one of a kind not known: a writer
+  /// elsewhere, or the file system's own process, writes unseen.
+  bool seesEveryWrite = false;
 };
 /// Learns what the file system of out.folder can do: known from its kind
 /// for the common Linux ones, else tried on empty files of its own named

@@ -182,7 +182,8 @@ namespace {
 // File systems whose Linux drivers have had RENAME_EXCHANGE, RENAME_NOREPLACE
 // and hard links for as long as renameat2 has existed (ext2/3/4 share a
 // magic number; the ext2 driver alone lacks the exchange, and then the
-// failed exchange leads to the way without it).
+// failed exchange leads to the way without it). All are local: every write
+// into their files passes through this kernel.
 bool KnownToExchange(const std::string& folder) {
   struct statfs fs;
   if (::statfs(folder.c_str(), &fs) != 0) return false;
@@ -201,7 +202,7 @@ bool KnownToExchange(const std::string& folder) {
 }  // namespace
 
 FolderAbilities ProbeFolder(const Temporary& out, const std::string& prefix) {
-  if (KnownToExchange(out.folder)) return {true, true, true};
+  if (KnownToExchange(out.folder)) return {true, true, true, true};
   static std::atomic<unsigned> probes{0};
   auto name = [&](const char* what) {
     return JoinPath(out.folder, prefix + "probe-" + what + std::to_string(++probes));  // the prefix names the process

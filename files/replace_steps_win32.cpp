@@ -127,7 +127,7 @@ Step MoveToFreeName(const std::string& from, const std::string& to, const Folder
 
 // ReplaceFileW keeps the displaced file: no exchange is needed, and a move
 // without REPLACE_EXISTING takes only a free name.
-FolderAbilities ProbeFolder(const Temporary&, const std::string&) { return {false, true, false}; }
+FolderAbilities ProbeFolder(const Temporary&, const std::string&) { return {false, true, false, false}; }
 
 Step MoveOver(const std::string& from, const std::string& to) {
   const std::wstring a = SystemPath(from), b = SystemPath(to);

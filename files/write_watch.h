@@ -9,7 +9,8 @@
 
 class WriteWatch {
  public:
-  /// Watches the file `path` names now, from this moment on.
+  /// Watches the file `path` names now, from this moment on; an empty path
+  /// watches nothing (Unwritten() is false).
   explicit WriteWatch(const std::string& path);
   ~WriteWatch();
   WriteWatch(const WriteWatch&) = delete;

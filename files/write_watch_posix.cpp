@@ -14,6 +14,7 @@ constexpr std::uint32_t kWrites = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE;
 }  // namespace
 
 WriteWatch::WriteWatch(const std::string& path) {
+  if (path.empty()) return;
   m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (m_fd >= 0 && ::inotify_add_watch(m_fd, path.c_str(), kWrites) < 0) {
     ::close(m_fd);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -225,6 +226,38 @@ TEST(FindGameFolders, ManyEntriesOddPathsAndRelativeLibrariesHideNothingAndAddNo
   std::filesystem::current_path(cwd);
   EXPECT_EQ(labels, (std::vector<std::string>{"Lutris (zz-daoc) \xE2\x80\x93 LotM", "Steam (Proton 2213460)",
                                               "Steam (Proton 63)"}));
+}
+#endif
+
+#ifndef _WIN32
+// Launchers' files naming one prefix 15,000 times (Lutris's and Heroic's),
+// and Steam listing one library again and again: each folder is looked at
+// once, and found once.
+TEST(FindWinePrefixes, EachFolderIsLookedAtOnceHoweverOftenItIsNamed) {
+  TempDir home;
+  ScopedEnv env;
+  for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "WINEPREFIX"}) env.Set(name, std::nullopt);
+  const std::string h = home.path(), prefix = h + "/daoc", library = h + "/lib";
+  MakeFolder(prefix + "/drive_c");
+  MakeFolder(library + "/steamapps/compatdata/1/pfx/drive_c");
+  std::string lutris = "game:\n", heroic = "{", vdf = "\"libraryfolders\"\n{\n";
+  for (int i = 0; i < 15000; ++i) {
+    lutris += "  prefix: " + prefix + "\n";
+    heroic += "\"winePrefix\": \"" + prefix + "\",";
+    if (i < 100) vdf += "\t\"" + std::to_string(i) + "\"\n\t{\n\t\t\"path\"\t\"" + library + "\"\n\t}\n";
+  }
+  MakeFolder(h + "/.config/lutris/games");
+  WriteFile(h + "/.config/lutris/games/daoc-1.yml", lutris);
+  MakeFolder(h + "/.config/heroic/GamesConfig");
+  WriteFile(h + "/.config/heroic/GamesConfig/x.json", heroic + "}");
+  MakeFolder(h + "/.local/share/Steam/steamapps");
+  WriteFile(h + "/.local/share/Steam/steamapps/libraryfolders.vdf", vdf + "}\n");
+  std::map<std::string, int> asked;
+  std::vector<std::string> labels;
+  for (const WinePrefix& found : FindWinePrefixes(h, [&](const std::string& path) { return ++asked[path] > 0; }))
+    labels.push_back(found.label);
+  for (const auto& [path, times] : asked) EXPECT_EQ(times, 1) << path;
+  EXPECT_EQ(labels, (std::vector<std::string>{"Lutris (daoc)", "Steam (Proton 1)"}));
 }
 #endif
 

@@ -457,6 +457,44 @@ TEST(ReplaceReadFile, AFailedStepLeavesTheFileAsItWasWithTheSystemsReason) {
   }
 }
 
+// The write watch is trusted only where every write passes through this
+// kernel: on a network or FUSE file system, or one of a kind not known (a
+// writer elsewhere writes unseen), the displaced file is always read back,
+// so a read that fails there leaves the file to the other program's
+// version; on a local file system of a known kind nothing wrote, and it is
+// not read.
+TEST(ReplaceReadFile, TheWriteWatchIsTrustedOnlyOnLocalFileSystems) {
+  const struct {
+    const char* what;
+    unsigned long kind;  // 0: statfs fails
+    ReplaceOutcome outcome;
+  } cases[] = {{"ext4", 0xEF53, ReplaceOutcome::Done},
+               {"FUSE", 0x65735546, ReplaceOutcome::Changed},
+               {"NFS", 0x6969, ReplaceOutcome::Changed},
+               {"CIFS", 0xFF534D42, ReplaceOutcome::Changed},
+               {"unknown", 0, ReplaceOutcome::Changed}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::string f = dir.file("c.ini");
+    WriteFile(f, "original");
+    const ReadState read = ReadForSave(f);
+    ReplaceResult result;
+    {
+      FileCallLog log(f);
+      if (c.kind) log.ReportFileSystemKind(c.kind);
+      else log.FailCalls("statfs", ENOSYS);
+      ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+        if (point == SavePoint::AfterSwap) log.FailCalls("read", EIO, 1);
+      });
+      result = ReplaceReadFile(f, {"new"}, read.stamp, read.bytes, {0, 5000});
+    }
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(ReadFile(f), c.outcome == ReplaceOutcome::Done ? "new" : "original");
+    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
+  }
+}
+
 // A run killed without an exchange, after moving the file aside or after
 // putting its own in, and the next run killed while it keeps what that one
 // left, leave the game's save (written into the file right after the final
