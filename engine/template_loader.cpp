@@ -63,7 +63,7 @@ bool SaveRepair(const std::string& path, const std::string& before, const std::s
     reason = Reason(kNotRepaired, {why});
     return false;
   }
-  ReplaceResult result = ReplaceReadFile(path, {repaired}, stamp, before);
+  ReplaceResult result = ReplaceReadFile(path, {repaired}, stamp, before, {}, lock.Handle());
   if (result.outcome == ReplaceOutcome::Done) return true;
   reason = Reason(R_("the repaired file could not be written: %s"), {LastFileError()});
   if (result.outcome == ReplaceOutcome::Failed || result.outcome == ReplaceOutcome::Changed)

@@ -23,6 +23,9 @@ class FileLock {
   /// for locking.
   bool Acquire(const std::string& path, int waitMs);
   void Release();
+  /// The handle the lock is held through (kNoHandle when none, or only the
+  /// folder's): a handle of this run's on the file, not another program's.
+  NativeHandle Handle() const { return m_handle; }
 
  private:
   NativeHandle m_handle = kNoHandle;

@@ -3,6 +3,7 @@
 #include "file_replace.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "byte_hash.h"
 #include "file_error.h"
 #include "file_failure.h"
+#include "open_elsewhere.h"
 #include "paths.h"
 #include "reason_text.h"
 #include "replace_steps.h"
@@ -132,43 +134,64 @@ Step MoveBack(const std::string& displaced, const std::string& target) {
   return step;
 }
 
-// What a replacement read, and the watch on the file since before the final check.
+// What a replacement read, the watch on the file since before the final
+// check, and the handle the run holds on it (its lock's).
 struct ReadThen {
   std::string_view bytes;
   const FileStamp& stamp;
   const WriteWatch& watch;
+  NativeHandle held;
 };
 
+// What the look at the file a swap displaced found.
+enum class Displaced { AsRead, Changed, StillOpen };
+
 // Whether the file a swap displaced is still what was read. A program that
-// held it open may still be writing into it (a save begun after the final
-// check): one written less than the quiet time ago counts only once it has
-// been quiet that long. The same file, with the times read, that nothing
-// wrote into since before the final check is what was read without a look
-// at its bytes; otherwise they are compared.
-bool DisplacedAsRead(const std::string& displaced, const ReadThen& read, const QuietTime& quiet) {
+// opened it before the swap may still write into it (a save in place opens
+// the file, and writes a moment later): it is looked at only once no other
+// program holds it open, waited for up to the quiet time's limit (else it
+// is StillOpen). One written less than the quiet time ago counts only once
+// it has been quiet that long. The same file, with the times read, that
+// nothing wrote into since before the final check is what was read without
+// a look at its bytes; otherwise they are compared.
+Displaced LookAtDisplacedFile(const std::string& displaced, const ReadThen& read, const QuietTime& quiet) {
+  const auto start = std::chrono::steady_clock::now();
+  while (FindOpenElsewhere(displaced, read.held) == OpenElsewhere::Yes) {
+    if (std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(quiet.limitMs)) return Displaced::StillOpen;
+    PauseBriefly(20);
+  }
   FileStamp stamp;
-  if (!StampFile(displaced, stamp) || !stamp.exists) return false;
+  if (!StampFile(displaced, stamp) || !stamp.exists) return Displaced::Changed;
   if (QuietByStamp(stamp, quiet.quietMs)) {
     if (stamp.SameFileAndSize(read.stamp) && stamp.modifiedNs == read.stamp.modifiedNs && read.watch.Unwritten())
-      return true;
-    return CheckAsRead(displaced, nullptr, read.bytes) == AsRead::Same;
+      return Displaced::AsRead;
+    return CheckAsRead(displaced, nullptr, read.bytes) == AsRead::Same ? Displaced::AsRead : Displaced::Changed;
   }
   std::string bytes;
-  return ReadQuietFile(displaced, quiet.quietMs, quiet.limitMs, bytes, stamp) == ReadStatus::Ok && bytes == read.bytes;
+  const bool same = ReadQuietFile(displaced, quiet.quietMs, quiet.limitMs, bytes, stamp) == ReadStatus::Ok &&
+                    bytes == read.bytes;
+  return same ? Displaced::AsRead : Displaced::Changed;
 }
 
 // After the swap: the displaced file is compared with what was read. When
 // another program wrote it meanwhile, it is the file again; when it cannot
-// be, it stays where it is, and the caller is told where.
+// be, or another program still holds it open, it stays where it is, and
+// the caller is told where.
 // The swap is made durable first: a save into the displaced file by a
 // program that opened it before the swap is then more likely to have
 // landed by the time of the look.
 ReplaceResult LookAtDisplaced(const Temporary& t, const std::string& displaced, const ReadThen& read,
                               const QuietTime& quiet) {
   FlushFolder(t.folder);
-  if (DisplacedAsRead(displaced, read, quiet)) {
-    RemoveFile(displaced);
-    return Outcome(ReplaceOutcome::Done);
+  switch (LookAtDisplacedFile(displaced, read, quiet)) {
+    case Displaced::AsRead:
+      RemoveFile(displaced);
+      return Outcome(ReplaceOutcome::Done);
+    case Displaced::StillOpen:
+      SetFileError(Reason(reason::kHeldOpenKeptBeside, {Number(quiet.limitMs), Reason::Path(displaced)}));
+      return Outcome(ReplaceOutcome::Kept, displaced);
+    case Displaced::Changed:
+      break;
   }
   Step back = MoveBack(displaced, t.target);
   FlushFolder(t.folder);
@@ -213,7 +236,7 @@ bool MoveAsideThenIn(const Temporary& t, const std::string& displaced, const Rea
   // Another program made the file while it was aside: its file stays, and
   // the one moved aside goes only when it is what was read.
   RemoveFile(t.path);
-  if (DisplacedAsRead(displaced, read, quiet)) {
+  if (LookAtDisplacedFile(displaced, read, quiet) == Displaced::AsRead) {
     RemoveFile(displaced);
     FlushFolder(t.folder);
     failure = ChangedMeanwhile();
@@ -280,7 +303,7 @@ std::size_t ReplaceFilesTogether(const std::vector<FileWrite>& files) {
 }
 
 ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, const FileStamp& stamp,
-                              std::string_view readBytes, const QuietTime& quiet) {
+                              std::string_view readBytes, const QuietTime& quiet, NativeHandle held) {
   Temporary t;
   if (!PrepareSwapTemporary(path, bytes, t)) return Outcome(ReplaceOutcome::Failed);
   // What the folder can do is learned first, so that the check below is
@@ -289,7 +312,7 @@ ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, c
   // Only where the kernel sees every write can the watch tell that nothing
   // wrote: elsewhere the displaced file's bytes are always compared.
   const WriteWatch watch(can.seesEveryWrite ? t.target : std::string());
-  const ReadThen read{readBytes, stamp, watch};
+  const ReadThen read{readBytes, stamp, watch, held};
   ReachSavePoint(SavePoint::BeforeCheck, path);
   // The last look before the swap: nothing slow comes between.
   AsRead now = CheckAsRead(t.target, &stamp, readBytes);

@@ -31,6 +31,7 @@
 #include "file_error.h"
 #include "file_read.h"
 #include "file_waits.h"
+#include "native_handle.h"
 
 /// Replaces the file at `path` with `bytes`, keeping the original's
 /// permission bits (and owner, where allowed); a symbolic link is followed
@@ -83,10 +84,13 @@ constexpr CatalogText kChangedByAnotherProgram = R_("changed by another program"
 /// displaced is compared with what was read once more (one written less
 /// than `quiet` ago once it has been quiet), and when another program wrote
 /// it meanwhile, that file is put back (moves back are tried for about a
-/// second) or, failing that, kept. LastFileError() says what happened for
-/// every outcome but Done.
+/// second) or, failing that, kept. The displaced file is looked at once no
+/// other program holds it open (waited for up to `quiet`'s limit; still
+/// open then, it is kept). `held` is a handle this run holds on the file
+/// (its lock's): not another program's. LastFileError() says what happened
+/// for every outcome but Done.
 ReplaceResult ReplaceReadFile(const std::string& path, const ByteParts& bytes, const FileStamp& stamp,
-                              std::string_view readBytes, const QuietTime& quiet = {});
+                              std::string_view readBytes, const QuietTime& quiet = {}, NativeHandle held = kNoHandle);
 
 /// Keeps a copy of a file a run left beside its file somewhere safe (as a
 /// backup), setting `where` to its new place (empty when a copy was there

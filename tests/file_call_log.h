@@ -32,7 +32,8 @@ class FileCallLog {
   /// `times` of them, or every one with -1, while the log lives. Kinds on
   /// Linux: "exchange" (a rename swapping two files), "noreplace" (a rename
   /// that must not replace), "rename" (any other), "link", "fchmod", "flock",
-  /// "read" (of any file), "watch" (inotify_add_watch), "statfs" (which
+  /// "read" (of any file), "watch" (inotify_add_watch), "lease" (a write
+  /// lease asked for with fcntl), "statfs" (which
   /// makes the file system's kind unknown, so that what it can do is tried); on
   /// Windows: "replace" (ReplaceFileW, which then leaves behind what the
   /// system documents for that error) and "move" (MoveFileExW).

@@ -4,6 +4,7 @@
 #include "file_call_faults.h"
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -163,6 +164,18 @@ int inotify_add_watch(int fd, const char* path, uint32_t mask) {
   static auto real = Real<int (*)(int, const char*, uint32_t)>("inotify_add_watch");
   if (Intercept("watch")) return -1;
   return real(fd, path, mask);
+}
+
+// A lease asked for ("lease"): fcntl's third argument, when it has one, is
+// an integer or a pointer, passed on as it came.
+int fcntl(int fd, int cmd, ...) {
+  static auto real = Real<int (*)(int, int, ...)>("fcntl");
+  va_list args;
+  va_start(args, cmd);
+  void* arg = va_arg(args, void*);
+  va_end(args);
+  if (cmd == F_SETLEASE && reinterpret_cast<long>(arg) != F_UNLCK && Intercept("lease")) return -1;
+  return real(fd, cmd, arg);
 }
 
 int statfs(const char* path, struct statfs* fs) {

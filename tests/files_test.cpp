@@ -290,6 +290,11 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
           log.FailCalls("exchange", EINVAL);
           if (kind != FreeNames) log.FailCalls("noreplace", EINVAL);
           if (kind != Links) log.FailCalls("link", EPERM);
+          // The game closes its handle once its save has ended.
+          auto closeHeld = [&] {
+            ::close(held);
+            held = -1;
+          };
           ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
             if (game == SavedThenAnew && point == SavePoint::Aside) WriteFile(f, save);
             if (point != SavePoint::BeforeSwap) return;
@@ -300,23 +305,27 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
               const std::size_t first = game == InPlace ? 20 : 8;
               ASSERT_EQ(::ftruncate(held, 0), 0);
               ASSERT_EQ(::pwrite(held, whole.data(), first, 0), static_cast<ssize_t>(first));
-              rest = std::thread([&, whole, first] {
+              rest = std::thread([fd = held, whole, first, finishMs] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(finishMs));
-                const ssize_t n = ::pwrite(held, whole.data() + first, whole.size() - first, static_cast<off_t>(first));
+                const ssize_t n = ::pwrite(fd, whole.data() + first, whole.size() - first, static_cast<off_t>(first));
                 EXPECT_EQ(n, static_cast<ssize_t>(whole.size() - first));
+                ::close(fd);
               });
+              held = -1;
+              return;
             } else if (game == ByRename) {
               WriteFile(dir.file("game.tmp"), save);
               RenameOver(dir.file("game.tmp"), f);
             } else if (game == AnewWhileAside) {
               log.ActBefore(kind == Links ? "link" : "noreplace", [&] { WriteFile(f, save); });
             }
+            closeHeld();
           });
           result = ReplaceReadFile(f, {"new"}, read.stamp, read.bytes, {100, 5000});
           calls = log.Calls();
         }
         if (rest.joinable()) rest.join();
-        ::close(held);
+        if (held >= 0) ::close(held);
         EXPECT_TRUE(FlushedAfterLastRename(calls, f));
         EXPECT_EQ(ReadFile(f), game == Quiet ? "new" : game == SameAtFirst ? "original" + save : save);
         if (game == SavedThenAnew) {
@@ -455,6 +464,63 @@ TEST(ReplaceReadFile, AFailedStepLeavesTheFileAsItWasWithTheSystemsReason) {
     EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
     EXPECT_TRUE(FlushedAfterLastRename(calls, f));
   }
+}
+
+// A save in place opened before the swap (exchange, links, free-name
+// renames, neither) and written only after the moment the run looks at the
+// file it displaced: the run waits for the game to close its handle, and the
+// save ends as the file; where leases cannot be had, the descriptors /proc
+// lists tell the same. Still open when the wait runs out, the displaced
+// file is kept beside and said where.
+TEST(ReplaceReadFile, ASaveOpenedBeforeTheSwapAndWrittenAfterTheLookIsKept) {
+  const std::string save = "[Quickbar]\r\nHotkey_0=45,1300101,,-1\r\n[Chat]\r\nline=saved by the game\r\n";
+  enum Kind { Exchange, Links, FreeNames, Neither };
+  for (Kind kind : {Exchange, Links, FreeNames, Neither})
+    for (bool leases : {true, false})
+      for (bool closes : {true, false}) {
+        if (!closes && (kind != Exchange || !leases)) continue;
+        SCOPED_TRACE("kind " + std::to_string(kind) + (leases ? ", leases" : ", no leases") +
+                     (closes ? "" : ", never closed"));
+        TempDir dir;
+        const std::string f = dir.file("c.ini");
+        WriteFile(f, "original");
+        const ReadState read = ReadForSave(f);
+        const int held = ::open(f.c_str(), O_WRONLY);  // opened before the swap, nothing written yet
+        ASSERT_GE(held, 0);
+        std::thread game;
+        ReplaceResult result;
+        {
+          FileCallLog log(f);
+          if (kind != Exchange) {
+            log.ReportFileSystemKind(0x2011BAB0);  // exFAT, whose abilities are tried
+            log.FailCalls("exchange", EINVAL);
+            if (kind != FreeNames) log.FailCalls("noreplace", EINVAL);
+            if (kind != Links) log.FailCalls("link", EPERM);
+          }
+          if (!leases) log.FailCalls("lease", EINVAL);
+          ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+            if (point != SavePoint::BeforeSwap || !closes) return;
+            game = std::thread([held, &save] {
+              std::this_thread::sleep_for(std::chrono::milliseconds(300));  // well after the look
+              EXPECT_EQ(::pwrite(held, save.data(), save.size(), 0), static_cast<ssize_t>(save.size()));
+              ::close(held);
+            });
+          });
+          result = ReplaceReadFile(f, {"new"}, read.stamp, read.bytes, {0, closes ? 5000 : 400});
+        }
+        if (game.joinable()) game.join();
+        if (!closes) {
+          ASSERT_EQ(result.outcome, ReplaceOutcome::Kept) << LastFileError().Text();
+          EXPECT_EQ(ReadFile(f), "new");
+          EXPECT_EQ(ReadFile(result.kept), "original");
+          EXPECT_NE(LastFileError().Text().find(result.kept), std::string::npos) << LastFileError().Text();
+          ::close(held);
+          continue;
+        }
+        EXPECT_EQ(result.outcome, ReplaceOutcome::Changed) << LastFileError().Text();
+        EXPECT_EQ(ReadFile(f), save);
+        EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
+      }
 }
 
 // The write watch is trusted only where every write passes through this

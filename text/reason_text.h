@@ -77,6 +77,8 @@ constexpr CatalogText kUnreadableForCheck = R_("can't be read for the check befo
 constexpr CatalogText kNotPutBack = R_("%s; the file could not be put back and is kept in %s");
 constexpr CatalogText kOtherVersionKeptBeside =
     R_("changed by another program during the save, and its version could not be put back (%s); it is kept in %s");
+constexpr CatalogText kHeldOpenKeptBeside =
+    R_("still held open by another program %s ms after the save, which may yet write into it; its version is kept in %s");
 constexpr CatalogText kFirstVersionKeptBeside =
     R_("changed by another program during the save, twice; the version first written is kept in %s");
 // Notes: what a run did besides its work, each a message of its own.

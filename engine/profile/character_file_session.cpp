@@ -62,7 +62,7 @@ bool CharacterFileSession::Save() {
   bool told = m_existed && m_beforeReplace;
   if (told && !m_beforeReplace(original, reason)) return Refuse(AtPath(m_path, reason));
   ReachSavePoint(SavePoint::AfterBackup, m_path);
-  ReplaceResult result = ReplaceReadFile(m_path, bytes, m_stamp, original, m_quiet);
+  ReplaceResult result = ReplaceReadFile(m_path, bytes, m_stamp, original, m_quiet, m_lock.Handle());
   reason = LastFileError();
   switch (result.outcome) {
     case ReplaceOutcome::Done:
