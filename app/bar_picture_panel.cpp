@@ -75,11 +75,12 @@ CBarPicturePanel::CBarPicturePanel(wxWindow* parent, const BarPicture& picture)
   Bind(wxEVT_MOTION, &CBarPicturePanel::OnMotion, this);
 }
 
+// At least a slot and its row's label show, however small the room.
+wxSize CBarPicturePanel::Smallest() const { return wxSize(m_labelWidth + m_cellWidth, m_cellHeight + 2 * m_gap); }
+
 void CBarPicturePanel::ShowAtMost(const wxSize& most) {
-  const wxSize full = GetVirtualSize();
-  // At least a slot and its row's label, however small the room.
-  SetMinClientSize(wxSize(std::min(full.x, std::max(most.x, m_labelWidth + m_cellWidth)),
-                          std::min(full.y, std::max(most.y, m_cellHeight + 2 * m_gap))));
+  const wxSize full = GetVirtualSize(), smallest = Smallest();
+  SetMinClientSize(wxSize(std::min(full.x, std::max(most.x, smallest.x)), std::min(full.y, std::max(most.y, smallest.y))));
 }
 
 void CBarPicturePanel::FitWithin(const wxSize& most) {
@@ -90,7 +91,7 @@ void CBarPicturePanel::FitWithin(const wxSize& most) {
   bool sideways = full.x > most.x, upways = full.y > most.y;
   upways = upways || (sideways && full.y > most.y - down);
   sideways = sideways || (upways && full.x > most.x - across);
-  const wxSize smallest(m_labelWidth + m_cellWidth, m_cellHeight + 2 * m_gap);
+  const wxSize smallest = Smallest();
   SetMinClientSize(wxDefaultSize);
   SetMinSize(wxSize(std::max(std::min(full.x + (upways ? across : 0), most.x), smallest.x),
                     std::max(std::min(full.y + (sideways ? down : 0), most.y), smallest.y)));

@@ -26,6 +26,7 @@ class CBarPicturePanel : public wxScrolled<wxPanel> {
   void OnPaint(wxPaintEvent& event);
   void OnMotion(wxMouseEvent& event);
   wxRect SlotRect(std::size_t row, std::size_t slot) const;
+  wxSize Smallest() const;
   wxString RowLabel(const PictureBar& bar) const;
 
   BarPicture m_picture;

@@ -24,7 +24,7 @@ std::optional<std::vector<unsigned long>> ListedGameIds() {
   for (std::size_t at = 0; at <= text.size();) {
     std::size_t end = std::min(text.find(',', at), text.size());
     const std::string id = text.substr(at, end - at);
-    if (!id.empty() && id.size() < 10 && id.find_first_not_of("0123456789") == std::string::npos)
+    if (id.size() < 10 && IsAllDigits(id))
       ids.push_back(std::stoul(id));
     at = end + 1;
   }

@@ -27,13 +27,6 @@ std::string ReadSmall(int proc, const std::string& path, std::size_t size) {
   return bytes;
 }
 
-bool AllDigits(const char* name) {
-  if (!*name) return false;
-  for (; *name; ++name)
-    if (*name < '0' || *name > '9') return false;
-  return true;
-}
-
 // What a process's stat says of it: whether it still runs and when it
 // started (field 22, after the name in parentheses, which may hold
 // anything; 0 when it cannot be read). One that has ended but that its
@@ -85,7 +78,7 @@ std::vector<GameProcess> FindGameProcessesIn(const std::string& procFolder) {
   DIR* proc = ::opendir(procFolder.c_str());
   if (!proc) return found;
   while (dirent* entry = ::readdir(proc)) {
-    if (!AllDigits(entry->d_name)) continue;
+    if (!IsAllDigits(entry->d_name)) continue;
     const std::string id = entry->d_name;
     if (!IsGameClient(::dirfd(proc), id)) continue;
     const ProcessStat stat = ReadStat(::dirfd(proc), id);

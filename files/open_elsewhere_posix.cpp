@@ -9,14 +9,9 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-namespace {
+#include "ascii_text.h"
 
-bool AllDigits(const char* name) {
-  if (!*name) return false;
-  for (; *name; ++name)
-    if (*name < '0' || *name > '9') return false;
-  return true;
-}
+namespace {
 
 // Whether one of `pid`'s descriptors names the file (`skip`, in this
 // process, excepted).
@@ -28,7 +23,7 @@ bool DescriptorOf(const std::string& pid, dev_t device, ino_t inode, int skip, b
   bool found = false;
   while (dirent* entry = ::readdir(fds)) {
     struct stat st;
-    if (!AllDigits(entry->d_name) || std::atoi(entry->d_name) == skip ||
+    if (!IsAllDigits(entry->d_name) || std::atoi(entry->d_name) == skip ||
         ::fstatat(::dirfd(fds), entry->d_name, &st, 0) != 0)
       continue;
     if (st.st_dev == device && st.st_ino == inode) {
@@ -66,7 +61,7 @@ OpenElsewhere FindInProc(dev_t device, ino_t inode, int own) {
   while (!found) {
     dirent* entry = ::readdir(proc);
     if (!entry) break;
-    if (!AllDigits(entry->d_name)) continue;
+    if (!IsAllDigits(entry->d_name)) continue;
     const int skip = self == entry->d_name ? own : -1;
     found = DescriptorOf(entry->d_name, device, inode, skip, looked) || MappingOf(entry->d_name, device, inode);
   }

@@ -24,6 +24,12 @@ std::uint32_t HashNoCase(std::string_view name);
 /// equals nothing, not even another absent text.
 bool SameTextNoCase(const char* a, const char* b);
 
+/// Whether `text` is one or more ASCII digits and nothing else (a process
+/// id in /proc, a descriptor's number).
+inline bool IsAllDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 /// The integer at the start of `text`: leading white space, an optional sign,
 /// digits up to the first other character; no digits (or null) give 0.
 /// Values beyond 32 bits are held at the nearest 32-bit limit.
