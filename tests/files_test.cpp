@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 #include <thread>
@@ -18,6 +19,7 @@
 #ifndef _WIN32
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -521,6 +523,35 @@ TEST(ReplaceReadFile, ASaveOpenedBeforeTheSwapAndWrittenAfterTheLookIsKept) {
         EXPECT_EQ(ReadFile(f), save);
         EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini"});
       }
+  // A writable mapping made before the swap, its descriptor closed, stored
+  // into after the look: without leases, /proc's list of mappings tells.
+  TempDir dir;
+  const std::string f = dir.file("c.ini");
+  WriteFile(f, "original");
+  const ReadState read = ReadForSave(f);
+  const int fd = ::open(f.c_str(), O_RDWR);
+  ASSERT_GE(fd, 0);
+  char* mapped = static_cast<char*>(::mmap(nullptr, 8, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0));
+  ::close(fd);
+  ASSERT_NE(mapped, MAP_FAILED);
+  std::thread game;
+  ReplaceResult result;
+  {
+    FileCallLog log(f);
+    log.FailCalls("lease", EINVAL);
+    ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+      if (point != SavePoint::BeforeSwap) return;
+      game = std::thread([mapped] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::memcpy(mapped, "SAVEDNOW", 8);
+        ::munmap(mapped, 8);
+      });
+    });
+    result = ReplaceReadFile(f, {"new"}, read.stamp, read.bytes, {0, 5000});
+  }
+  game.join();
+  EXPECT_EQ(result.outcome, ReplaceOutcome::Changed) << LastFileError().Text();
+  EXPECT_EQ(ReadFile(f), "SAVEDNOW");
 }
 
 // The write watch is trusted only where every write passes through this
