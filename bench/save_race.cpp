@@ -2,11 +2,13 @@
 // way the running game saves it, and counts what became of each save:
 //
 //   save_race [--trials N] [--quiet-ms MS] [--seed S] [--file-system KIND] [--right-after-the-check]
-//             [--kill-at aside|in|keeping]
+//             [--kill-at aside|in|keeping] [--writer STYLE]
 //
 // Per writer style (in place; by renaming a file of its own over it; in place
 // in two parts with a pause between, so that a build may see it half written;
-// in place over the same length without truncating first) N trials: a build starts, and at a random moment within its duration (taken
+// in place over the same length without truncating first; "opens early":
+// opened without truncating and written over the same length 15 ms later,
+// so that the open may fall before a swap and the write after it) N trials: a build starts, and at a random moment within its duration (taken
 // from five builds first) the other program saves the
 // file with markers at its start and end. Afterwards the file must hold both
 // markers (the save was kept: built on, or written after the build) or the
@@ -20,8 +22,8 @@
 // --right-after-the-check aims every save at the moment random timing
 // hardly reaches: right after the build's final check, before its swap. The
 // writers then truncate the file and write part of it there, finishing 3, 30
-// or 150 ms later through the same handle, or rename a file of their own
-// over it there.
+// or 150 ms later through the same handle, rename a file of their own
+// over it there, or open it there and write it all 15 ms later.
 //
 // --kill-at kills the build (a process of its own) at one moment, the game
 // having saved in place right after the final check: "aside" once the file
@@ -39,6 +41,7 @@
 // kernel's exFAT and FAT), "neither" (none of the three: other FUSE file
 // systems; also --without-exchange-and-links). Default: all of them (ext4).
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,22 +71,52 @@
 
 namespace {
 
-enum class Writer { InPlace, ByRename, TwoParts, SameLength, Finish3, Finish30, Finish150 };
-const char* const kWriterNames[] = {"in place",     "by rename",     "in two parts",  "same length",
-                                    "part, +3 ms", "part, +30 ms", "part, +150 ms"};
+enum class Writer { InPlace, ByRename, TwoParts, SameLength, OpensEarly, Finish3, Finish30, Finish150 };
+const char* const kWriterNames[] = {"in place",     "by rename",    "in two parts",  "same length",
+                                    "opens early",  "part, +3 ms", "part, +30 ms", "part, +150 ms"};
+
+// How long a writer that opens early waits before it writes.
+constexpr int kOpensEarlyWriteMs = 15;
 
 // How long after its first part a writer aimed at the check finishes.
 int FinishMs(Writer style) { return style == Writer::Finish3 ? 3 : style == Writer::Finish30 ? 30 : 150; }
 
 struct Counts {
-  int kept = 0, restarted = 0, cleanFailures = 0, lost = 0, torn = 0, otherFailures = 0;
+  int kept = 0, keptBeside = 0, restarted = 0, cleanFailures = 0, lost = 0, torn = 0, otherFailures = 0;
 };
+
+// Whether a backup of `character` that `messages` name holds exactly `save`.
+bool InNamedBackup(const std::string& character, const std::string& save, const std::string& messages) {
+  for (const BackupInfo& b : ListBackups(character)) {
+    std::string bytes;
+    if (ReadFileBytes(b.path, bytes) == ReadStatus::Ok && bytes == save && messages.find(b.path) != std::string::npos)
+      return true;
+  }
+  return false;
+}
 
 class LastMessages : public MessageSink {
  public:
   void ShowMessage(const Reason& message) override { all += message.Text() + "\n"; }
   std::string all;
 };
+
+// How often a writer that opens without creating found no file by the name
+// (without exchange the name is missing for a moment between moving the
+// file aside and putting the new one in) and tried again.
+std::atomic<int> namesMissing{0};
+
+// Opens `path` without creating or truncating it, as a save in place does,
+// trying again 1 ms later (three times in all) while the name is missing.
+void OpenAsTheGame(std::fstream& out, const std::string& path) {
+  for (int attempt = 0; attempt < 3 && !out.is_open(); ++attempt) {
+    if (attempt > 0) {
+      ++namesMissing;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    out.open(path, std::ios::binary | std::ios::in | std::ios::out);
+  }
+}
 
 // Saves `bytes` over `path` as a game would, in the given style.
 void Save(Writer style, const std::string& path, const std::string& bytes) {
@@ -94,6 +127,13 @@ void Save(Writer style, const std::string& path, const std::string& bytes) {
   }
   if (style == Writer::SameLength) {  // overwritten from the start, never shorter for a moment
     std::fstream(path, std::ios::binary | std::ios::in | std::ios::out) << bytes;
+    return;
+  }
+  if (style == Writer::OpensEarly) {  // opened without truncating, written a moment later
+    std::fstream out;
+    OpenAsTheGame(out, path);
+    std::this_thread::sleep_for(std::chrono::milliseconds(kOpensEarlyWriteMs));
+    out << bytes;
     return;
   }
   // In place: truncated at the opening, then written (in two parts with a pause).
@@ -111,6 +151,14 @@ std::thread SaveAtTheCheck(Writer style, const std::string& path, const std::str
   if (style == Writer::ByRename) {
     Save(style, path, bytes);
     return std::thread();
+  }
+  if (style == Writer::OpensEarly) {  // opened before the swap, written after the run's look would be
+    auto out = std::make_shared<std::fstream>();
+    OpenAsTheGame(*out, path);
+    return std::thread([out, bytes] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(kOpensEarlyWriteMs));
+      *out << bytes;
+    });
   }
   auto out = std::make_shared<std::ofstream>(path, std::ios::binary | std::ios::trunc);
   const std::size_t first = bytes.size() / 3;
@@ -164,12 +212,7 @@ int RaceKills(BuildContext& context, LastMessages& messages, FileCallLog& log, c
     RunBuildJob(context);
     std::string after;
     ReadFileBytes(character, after);
-    bool inBackup = false;
-    for (const BackupInfo& b : ListBackups(character)) {
-      std::string bytes;
-      inBackup = inBackup || (ReadFileBytes(b.path, bytes) == ReadStatus::Ok && bytes == game &&
-                              messages.all.find(b.path) != std::string::npos);
-    }
+    const bool inBackup = InNamedBackup(character, game, messages.all);
     const std::string mine = "." + std::filesystem::path(character).filename().string() + ".";  // the runs' names
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(character).parent_path()))
       leftBeside += entry.path().filename().string().rfind(mine, 0) == 0;
@@ -193,7 +236,7 @@ int main(int argc, char** argv) {
   unsigned seed = 20261207;
   std::string fileSystem = "ext4";
   bool atTheCheck = false;
-  std::string killAt;
+  std::string killAt, onlyWriter;
   for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
     if (option == "--without-exchange-and-links") {
@@ -211,6 +254,7 @@ int main(int argc, char** argv) {
     else if (option == "--seed") seed = static_cast<unsigned>(std::strtoul(argv[i], nullptr, 10));
     else if (option == "--file-system") fileSystem = argv[i];
     else if (option == "--kill-at") killAt = argv[i];
+    else if (option == "--writer") onlyWriter = argv[i];
   }
   if (fileSystem != "ext4" && fileSystem != "links" && fileSystem != "free-names" && fileSystem != "neither") {
     std::cerr << "save_race: --file-system is ext4, links, free-names or neither\n";
@@ -272,20 +316,36 @@ int main(int argc, char** argv) {
   else
     std::cout << "a build takes " << runs[2] / 1000.0 << " ms; the other program saves 0-" << runs[2] * 1.2 / 1000
               << " ms after it starts; quiet time " << quietMs << " ms\n";
-  std::cout << "writer style   trials  kept  (built on it after a restart)  clean failures  lost silently  "
-               "half-written left  other failures\n";
+  std::cout << "writer style   trials  kept  (built on it after a restart)  kept beside, named  clean failures  "
+               "lost  half-written left  other failures\n";
   int lostInAll = 0;
-  const std::vector<Writer> styles =
-      atTheCheck ? std::vector<Writer>{Writer::Finish3, Writer::Finish30, Writer::Finish150, Writer::ByRename}
-                 : std::vector<Writer>{Writer::InPlace, Writer::ByRename, Writer::TwoParts, Writer::SameLength};
+  std::vector<Writer> styles =
+      atTheCheck ? std::vector<Writer>{Writer::Finish3, Writer::Finish30, Writer::Finish150, Writer::ByRename,
+                                       Writer::OpensEarly}
+                 : std::vector<Writer>{Writer::InPlace, Writer::ByRename, Writer::TwoParts, Writer::SameLength,
+                                       Writer::OpensEarly};
+  if (!onlyWriter.empty()) {  // --writer opens-early: that style alone
+    styles.erase(std::remove_if(styles.begin(), styles.end(),
+                                [&](Writer style) {
+                                  std::string name = kWriterNames[static_cast<int>(style)];
+                                  std::replace(name.begin(), name.end(), ' ', '-');
+                                  return name != onlyWriter;
+                                }),
+                 styles.end());
+    if (styles.empty()) {
+      std::cerr << "save_race: no writer style " << onlyWriter << " here\n";
+      return 2;
+    }
+  }
   for (Writer style : styles) {
     Counts counts;
+    namesMissing = 0;
     for (int trial = 0; trial < trials; ++trial) {
       WriteBenchFile(character, before);
       const std::string begin = "[Game]\r\nBegin=" + std::to_string(trial) + "\r\n";
       const std::string end = "\r\n[GameEnd]\r\nEnd=" + std::to_string(trial) + "\r\n";
       std::string game = begin + before + end;
-      if (style == Writer::SameLength) {  // the markers over the file's own first and last bytes
+      if (style == Writer::SameLength || style == Writer::OpensEarly) {  // the markers over the file's own first and last bytes
         game = before;
         game.replace(0, begin.size(), begin);
         game.replace(game.size() - end.size(), end.size(), end);
@@ -315,7 +375,8 @@ int main(int argc, char** argv) {
       if (messages.all.find(reason::kBuiltOnNewContent.english) != std::string::npos) ++counts.restarted;
       if (hasBegin != hasEnd) ++counts.torn;
       else if (hasBegin) ++counts.kept;
-      else if (ok) ++counts.lost;
+      else if (InNamedBackup(character, game, messages.all)) ++counts.keptBeside;
+      else ++counts.lost;
       if (!ok) {
         bool clean = messages.all.find("changed by another program") != std::string::npos && hasBegin && hasEnd;
         ++(clean ? counts.cleanFailures : counts.otherFailures);
@@ -323,8 +384,10 @@ int main(int argc, char** argv) {
       }
     }
     lostInAll += counts.lost + counts.torn;
-    std::printf("%-13s  %6d  %4d  %29d  %14d  %13d  %17d  %14d\n", kWriterNames[static_cast<int>(style)], trials,
-                counts.kept, counts.restarted, counts.cleanFailures, counts.lost, counts.torn, counts.otherFailures);
+    std::printf("%-13s  %6d  %4d  %29d  %18d  %14d  %4d  %17d  %14d\n", kWriterNames[static_cast<int>(style)], trials,
+                counts.kept, counts.restarted, counts.keptBeside, counts.cleanFailures, counts.lost, counts.torn,
+                counts.otherFailures);
+    if (namesMissing > 0) std::printf("  (the writer found no file by the name and tried again %d times)\n", namesMissing.load());
   }
   std::filesystem::remove_all(folder);
   return lostInAll == 0 ? 0 : 1;

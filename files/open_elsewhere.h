@@ -14,6 +14,7 @@ enum class OpenElsewhere { No, Yes, Unknown };
 /// other of this process counts). Linux: a write lease, which the system
 /// grants only while there is no other, tells; where leases cannot be had
 /// (another owner's file, a file system without them), the descriptors and
-/// mappings /proc lists of the processes this user may look at. Unknown
-/// where neither tells (Windows).
+/// mappings /proc lists of the processes this user may look at. Windows: an
+/// open that shares nothing fails while any other handle is open. Unknown
+/// where none of these tells.
 OpenElsewhere FindOpenElsewhere(const std::string& path, NativeHandle own = kNoHandle);

@@ -1,5 +1,18 @@
-// Windows tells no program which others hold a file: nothing is known, and
-// a displaced file's bytes are compared after the quiet time as ever.
+// Windows tells whether another handle on a file exists through sharing: an
+// open that shares nothing fails with a sharing violation while any other
+// handle that may read, write or delete it is open (whatever that one
+// shares), and the run itself holds none on the file (its lock is a
+// semaphore).
 #include "open_elsewhere.h"
 
-OpenElsewhere FindOpenElsewhere(const std::string&, NativeHandle) { return OpenElsewhere::Unknown; }
+#include "win32_system.h"
+
+OpenElsewhere FindOpenElsewhere(const std::string& path, NativeHandle) {
+  HANDLE file = ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(file);
+    return OpenElsewhere::No;
+  }
+  return ::GetLastError() == ERROR_SHARING_VIOLATION ? OpenElsewhere::Yes : OpenElsewhere::Unknown;
+}

@@ -16,6 +16,8 @@
 #include "paths.h"
 #include "save_points.h"
 #include "character_file_session.h"
+#include "file_read.h"
+#include "file_replace.h"
 #include "config_files.h"
 #include "test_support.h"
 
@@ -110,6 +112,48 @@ TEST(WindowsPaths, ASaveWaitsForAFileHeldForAMomentAndFailsClearlyAfterThat) {
   release.join();
   EXPECT_EQ(file.Error().Text(), f + ": in use by another program");
   EXPECT_EQ(ReadFile(f), "[Quickbar]\r\nHotkey_0=new\r\n");
+}
+
+// The game opens its file before the swap and writes 300 ms later, after
+// the moment the run would look at the file the swap displaced. Opened
+// without share-delete, the replace waits for the handle; opened with it,
+// the replace goes ahead and the run waits for the handle on the displaced
+// file. Either way the save ends as the file and nothing is left beside it.
+TEST(WindowsPaths, ASaveOpenedBeforeTheSwapAndWrittenAfterItEndsAsTheFile) {
+  const std::string save = "[Quickbar]\r\nHotkey_0=45,1300101,,-1\r\n[Chat]\r\nline=saved by the game\r\n";
+  for (DWORD share : {DWORD(FILE_SHARE_READ | FILE_SHARE_WRITE),
+                      DWORD(FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)}) {
+    SCOPED_TRACE(share);
+    TempDir dir;
+    const std::string f = dir.file("c.ini");
+    WriteFile(f, "original");
+    std::string bytes;
+    FileStamp stamp;
+    ASSERT_EQ(ReadFileBytes(f, bytes, stamp), ReadStatus::Ok);
+    std::thread game;
+    ReplaceResult result;
+    {
+      ScopedSavePointHook hook([&](SavePoint point, const std::string& path) {
+        if (point != SavePoint::BeforeSwap) return;
+        HANDLE held = ::CreateFileW(WideText(path).c_str(), GENERIC_WRITE, share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        game = std::thread([held, &save] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(300));
+          DWORD written = 0;
+          EXPECT_TRUE(::WriteFile(held, save.data(), DWORD(save.size()), &written, nullptr));
+          ::CloseHandle(held);
+        });
+      });
+      result = ReplaceReadFile(f, {"new"}, stamp, bytes, {0, 5000});
+    }
+    if (game.joinable()) game.join();
+    EXPECT_EQ(result.outcome, ReplaceOutcome::Changed) << LastFileError().Text();
+    EXPECT_EQ(ReadFile(f), save);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(FsPath(dir.path())))
+      names.push_back(PathText(entry.path().filename()));
+    EXPECT_EQ(names, std::vector<std::string>{"c.ini"});
+  }
 }
 
 // Every spelling of one file finds its backups: a letter beyond ASCII in the
