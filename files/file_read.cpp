@@ -117,16 +117,24 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp&
   return ReadStatus::Failed;
 }
 
-bool QuietByStamp(const FileStamp& stamp, int quietMs) {
+bool QuietByStamp(const FileStamp& stamp, int quietMs, long long asOfNs) {
   const long long rounding = stamp.Coarse() ? 2000000000LL : 0;
-  return FileClockNow() - stamp.modifiedNs >= static_cast<long long>(quietMs) * 1000000LL + rounding;
+  // A stamp tells of the file as it was when it was taken, not now: a
+  // program may have written since.
+  const long long at = asOfNs != 0 ? asOfNs : stamp.readBeganNs != 0 ? stamp.readBeganNs : FileClockNow();
+  return at - stamp.modifiedNs >= static_cast<long long>(quietMs) * 1000000LL + rounding;
 }
 
 ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std::string& bytes, FileStamp& stamp,
                          std::size_t maxBytes) {
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
-  auto watchedSince = start;
+  // Quietness is measured up to the latest look at the file (a read, or a
+  // stamp that stayed), taken before that look began: never up to now, as
+  // the file may have been written since the look, and a pause of this
+  // process would make it look quiet.
+  auto watchedSince = start, lookedAt = start;
+  long long lookedAtNs = 0;  // on the file clock, when the latest look was a stamp that stayed
   FileStamp watchedStamp;
   std::uint64_t watchedHash = 0;  // of the bytes watched, taken before a read replaces them
   bool read = true, watching = false;
@@ -135,30 +143,33 @@ ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std:
       ReadStatus status = ReadFileBytes(path, bytes, stamp, maxBytes);
       ReachSavePoint(SavePoint::AfterRead, path);
       if (status != ReadStatus::Ok) return status;  // a missing file is quiet
+      lookedAtNs = 0;
       if (!watching || stamp != watchedStamp || HashOfBytes(bytes) != watchedHash) {
         watchedStamp = stamp;
         watchedSince = Clock::now();
         watching = true;
       }
     }
-    // Quiet by its time stamp, looked at after the read, so that a save
-    // begun just before it is seen (a coarse stamp, rounded down to as much
-    // as two seconds, must be older by that much more); or by a file that
-    // stayed as it was read for the quiet time (bytes too where stamps are coarse).
-    auto now = Clock::now();
-    if (QuietByStamp(stamp, quietMs)) return ReadStatus::Ok;
-    if (now - watchedSince >= std::chrono::milliseconds(quietMs)) return ReadStatus::Ok;
-    if (now - start >= std::chrono::milliseconds(limitMs)) {
+    // Quiet by its time stamp as of the look, so that a save begun just
+    // before it is seen (a coarse stamp, rounded down to as much as two
+    // seconds, must be older by that much more); or by a file that stayed
+    // as it was read for the quiet time (bytes too where stamps are coarse).
+    if (quietMs <= 0 || QuietByStamp(stamp, quietMs, lookedAtNs)) return ReadStatus::Ok;
+    if (lookedAt - watchedSince >= std::chrono::milliseconds(quietMs)) return ReadStatus::Ok;
+    if (Clock::now() - start >= std::chrono::milliseconds(limitMs)) {
       SetFileError(Reason(reason::kStillBeingWritten, {Number(limitMs)}));
       bytes.clear();
       return ReadStatus::Failed;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(std::clamp(quietMs / 10, 1, 20)));
     // A fine stamp that stayed says the bytes did; a coarse one says little.
+    lookedAt = Clock::now();
+    const long long lookNs = FileClockNow();
     FileStamp current;
     if (!StampFile(path, current)) return ReadStatus::Failed;
     read = stamp.Coarse() || current != stamp;
     if (read) watchedHash = HashOfBytes(bytes);  // to tell whether the next read holds them
+    else lookedAtNs = lookNs;
   }
 }
 

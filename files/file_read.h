@@ -67,10 +67,12 @@ bool StampFile(const std::string& path, FileStamp& stamp);
 /// Now on the clock modification times are given in (nanoseconds since 1970).
 long long FileClockNow();
 
-/// Whether a file of `stamp` has been quiet for `quietMs` by its time stamp
-/// alone: written at least that long ago (a coarse stamp, rounded down by as
-/// much as two seconds, that much more).
-bool QuietByStamp(const FileStamp& stamp, int quietMs);
+/// Whether a file of `stamp` had been quiet for `quietMs` by its time stamp
+/// alone: written at least that long before `asOfNs` (a time on the
+/// FileClockNow() clock at which the stamp was known to hold; by default
+/// when the read of a stamp taken with one began, else now), a coarse
+/// stamp, rounded down by as much as two seconds, that much more.
+bool QuietByStamp(const FileStamp& stamp, int quietMs, long long asOfNs = 0);
 
 /// ReadFileBytes that also gives the file's stamp as it was read. A file that
 /// changes while it is read is read again (a few times) so that bytes and
@@ -80,9 +82,9 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp&
 
 /// ReadFileBytes of a file another program (the game) may be saving: the
 /// bytes are taken only once the file has been quiet for `quietMs` as they
-/// were read, by its time stamp (older than `quietMs` when the read ended;
-/// a coarse one two seconds more), or by having been read unchanged, bytes
-/// included, for that long (a time stamp in the future, or a coarse one
+/// were read, by its time stamp (older than `quietMs` when the read began,
+/// or when a later look found the same stamp; a coarse one two seconds
+/// more), or by having been read unchanged, bytes included, for that long (a time stamp in the future, or a coarse one
 /// too recent to tell). A missing
 /// file is quiet. Failed, with "still being written by another program",
 /// when it kept changing for `limitMs`.

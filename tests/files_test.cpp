@@ -262,8 +262,10 @@ TEST(ReplaceFileAtomically, WritesFlushesRenamesThenFlushesTheFolderWhileTheOrig
 // renaming a file of its own over the file, or by making the file anew
 // while it is moved aside. The file is never built on part of a save, the
 // game's save ends as the file, and nothing is left beside it; a save into
-// the original before a new file was made is kept beside, and said where.
-// Every rename ends with the folder flushed.
+// the original before a new file was made is kept beside, and said where;
+// a file the game removed just before it was to be moved aside is a change
+// of the game's, never a failed save. Every rename ends with the folder
+// flushed.
 TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
   TempDir dir;
   const std::string f = dir.file("c.ini");
@@ -271,12 +273,10 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
   enum Kind { Links, FreeNames, Neither };
   // InPlace writes 20 bytes first; SameAtFirst first writes back exactly
   // what the run read, and appends the rest later.
-  enum Game { Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside, SavedThenAnew };
+  enum Game { Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside, SavedThenAnew, Removed };
   for (Kind kind : {Links, FreeNames, Neither})
-    for (Game game : {Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside, SavedThenAnew})
+    for (Game game : {Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside, SavedThenAnew, Removed})
       for (int finishMs : game == InPlace ? std::vector<int>{3, 30, 150} : std::vector<int>{30}) {
-        // The moment no such file system lets anyone see.
-        if ((game == AnewWhileAside || game == SavedThenAnew) && kind == Neither) continue;
         SCOPED_TRACE("kind " + std::to_string(kind) + ", game " + std::to_string(game) + ", " +
                      std::to_string(finishMs) + " ms");
         WriteFile(f, "original");
@@ -298,7 +298,10 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
             held = -1;
           };
           ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
-            if (game == SavedThenAnew && point == SavePoint::Aside) WriteFile(f, save);
+            // Without free-name renames or links the name is looked at
+            // right before the rename: a file made before that look stays.
+            if (point == SavePoint::Aside && (game == SavedThenAnew || (game == AnewWhileAside && kind == Neither)))
+              WriteFile(f, save);
             if (point != SavePoint::BeforeSwap) return;
             if (game == SavedThenAnew) {
               ASSERT_EQ(::pwrite(held, "saved", 5, 0), 5);
@@ -318,8 +321,10 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
             } else if (game == ByRename) {
               WriteFile(dir.file("game.tmp"), save);
               RenameOver(dir.file("game.tmp"), f);
-            } else if (game == AnewWhileAside) {
+            } else if (game == AnewWhileAside && kind != Neither) {
               log.ActBefore(kind == Links ? "link" : "noreplace", [&] { WriteFile(f, save); });
+            } else if (game == Removed) {
+              RenameOver(f, dir.file("c.ini.game"));
             }
             closeHeld();
           });
@@ -328,6 +333,13 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
         }
         if (rest.joinable()) rest.join();
         if (held >= 0) ::close(held);
+        if (game == Removed) {  // (the game's rename is the last)
+          EXPECT_EQ(result.outcome, ReplaceOutcome::Changed);
+          EXPECT_EQ(LastFileError().Text(), "changed by another program");
+          EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"c.ini.game"});
+          RenameOver(dir.file("c.ini.game"), f);
+          continue;
+        }
         EXPECT_TRUE(FlushedAfterLastRename(calls, f));
         EXPECT_EQ(ReadFile(f), game == Quiet ? "new" : game == SameAtFirst ? "original" + save : save);
         if (game == SavedThenAnew) {
@@ -827,6 +839,20 @@ TEST(FileStamp, DecidesOnlyWithBothTimesWellBeforeTheRead) {
     stamp.readBeganNs = c.began;
     EXPECT_EQ(stamp.Decides(), c.decides) << c.modified << " " << c.changed << " " << c.began;
   }
+}
+
+// A stamp tells of the file as it was when it was taken: quiet by it means
+// quiet before the read began, or before a later look found it the same,
+// however long ago that was (the file may have been written since).
+TEST(FileStamp, IsQuietAsOfTheLookNotNow) {
+  FileStamp stamp;
+  stamp.exists = true;
+  stamp.modifiedNs = FileClockNow() - 10'000'000'123LL;  // ten seconds ago, a fine stamp
+  stamp.readBeganNs = stamp.modifiedNs + 100'000'000;    // read 100 ms after it was written
+  EXPECT_FALSE(QuietByStamp(stamp, 300));
+  EXPECT_TRUE(QuietByStamp(stamp, 300, stamp.modifiedNs + 400'000'000));
+  stamp.readBeganNs = 0;  // a stamp taken just now
+  EXPECT_TRUE(QuietByStamp(stamp, 300));
 }
 
 TEST(ByteHash, PiecesGiveTheHashOfTheWholeAndEveryByteCounts) {

@@ -482,11 +482,14 @@ TEST(CharacterFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
     }
     EXPECT_EQ(file.Document().Read("Misc", "Saved"), "2") << "coarse " << coarse;
     file.Close();
-    // Written again after every read: never quiet.
+    // Written again after every read (the same size, dated ahead, so that
+    // only the bytes can tell, however slowly this process runs): never quiet.
     WriteFile(f, saved);
     {
       ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
-        if (point == SavePoint::AfterRead) WriteFile(f, kCharacter + "\r\n[Misc]\r\nSaved=" + std::to_string(++reads) + "\r\n");
+        if (point != SavePoint::AfterRead) return;
+        WriteFile(f, kCharacter + "\r\n[Misc]\r\nSaved=" + std::to_string(++reads % 10) + "\r\n");
+        std::filesystem::last_write_time(FsPath(f), std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
       });
       EXPECT_FALSE(file.Open(f, TestWaits(3000, 300, 600))) << "coarse " << coarse;
     }
