@@ -126,6 +126,13 @@ TEST(RunBuildJob, EveryMacroNumberTakenIsToldAsSuch) {
   EXPECT_FALSE(RunBuildJob(run.context));
   EXPECT_EQ(run.sink.messages, std::vector<std::string>{kNoFreeMacro});
   EXPECT_EQ(run.Key(0), "");
+  // Again on the emptied range: nothing fits and nothing changes, a
+  // failure with its reason, never "partly written".
+  const std::string emptied = ReadFile(run.character);
+  const RunOutcome again = RunBuild(run.context, RunMode::Write);
+  EXPECT_EQ(again.kind, RunKind::Failed);
+  EXPECT_EQ(again.reason.Text(), kNoFreeMacro);
+  EXPECT_EQ(ReadFile(run.character), emptied);
 }
 
 TEST(RunBuildJob, AtMostFourHotkeysPerItemAndMadeEffectsSkipped) {
@@ -233,6 +240,13 @@ TEST(RunBuildJob, LabelThatWouldBreakTheFileFailsTheRunAndSavesNothing) {
   EXPECT_FALSE(RunBuildJob(run.context));
   EXPECT_EQ(run.sink.messages, std::vector<std::string>{"can't write character file\nspacer label holds a line break"});
   EXPECT_EQ(ReadFile(run.character), before);
+  // The bars a failed run (or preview) reports are the file's, never what it would have written.
+  for (RunMode mode : {RunMode::Preview, RunMode::Write}) {
+    const RunOutcome outcome = RunBuild(run.context, mode);
+    EXPECT_EQ(outcome.kind, RunKind::Failed);
+    EXPECT_EQ(outcome.before, (SlotValues{{SlotOfHotkey(1, 0), "old"}}));
+    EXPECT_EQ(outcome.after, outcome.before);
+  }
 }
 
 // Without the configuration, a run is refused before anything is touched:

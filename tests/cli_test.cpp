@@ -109,14 +109,17 @@ TEST(CliBuild, NotEnoughSlotsAfterRepairingTheTemplate) {
   EXPECT_NE(repaired.find("<effect>Keiner</effect>"), std::string::npos);
 }
 
+// (A folder whose name holds "%s" and "%d" is named as it is.)
 TEST(CliBuild, MissingConfigurationFilesRefuseTheBuild) {
   Workspace ws;
   std::string before = ReadFile(ws.character);
+  const std::string empty = ws.dir.file("50%s off %d");
+  fs::create_directory(FsPath(empty));
   for (const char* command : {"build", "preview", "gemtest"}) {
     ProgramResult r = ws.Cli({command, "--template", ws.Template("Alarion_Armsman.vsk"), "--character", ws.character,
-                              "--config-dir", ws.dir.path()});
+                              "--config-dir", empty});
     EXPECT_EQ(r.status, 1) << command;
-    EXPECT_EQ(r.err, "can't load config.xml\n\n" + ShownPath(JoinPath(ws.dir.path(), "config.xml")) +
+    EXPECT_EQ(r.err, "can't load config.xml\n\n" + ShownPath(JoinPath(empty, "config.xml")) +
                          ": no such file or directory\nconfig files not loaded - sry can't do my job\n")
         << command;
   }

@@ -18,12 +18,18 @@
 
 #include "test_support.h"
 
-/// Reports a dialog that was not expected, or one expected but not shown, as a test failure.
+/// Reports a dialog that was not expected, or one expected but not shown, as
+/// a test failure; one not expected is cancelled rather than left waiting
+/// for a player. (Made without expectations, it fails on any dialog.)
 class GTestModalHook : public wxTestingModalHook {
  public:
   using wxTestingModalHook::wxTestingModalHook;
 
  protected:
+  int Enter(wxDialog* dialog) override {
+    const int answer = wxTestingModalHook::Enter(dialog);
+    return answer == wxID_NONE ? wxID_CANCEL : answer;
+  }
   void ReportFailure(const wxString& msg) override { ADD_FAILURE() << msg.utf8_string(); }
 };
 

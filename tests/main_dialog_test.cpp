@@ -311,10 +311,15 @@ TEST(MainDialog, TheWaitForTheGamesSaveIsShown) {
 }
 
 // Also when a note follows the failure (a save a stopped run left beside
-// the file, kept as a backup): the result line says the failure.
+// the file, kept as a backup): the result line says the failure. A folder
+// whose name holds "%s" and "%d" is named as it is.
 TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
+  const std::string folder = FolderOf(character) + "/50%s off %d";
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  std::filesystem::rename(character, folder + "/Alarion-4.ini");
+  character = dlg->Context().job.characterPath = folder + "/Alarion-4.ini";
   std::string before = ReadFile(character);
   ASSERT_EQ(::chmod(character.c_str(), 0444), 0);
   WriteFile(FolderOf(character) + "/.Alarion-4.ini.brindlemarque-" + std::to_string(EndedProcessId()) +
@@ -324,6 +329,7 @@ TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
                 wxExpectModal<wxMessageDialog>(wxID_OK));
   EXPECT_EQ(ShownResult(*dlg), 2);
   EXPECT_EQ(ResultLine(*dlg), "can't write character file");
+  EXPECT_FALSE(dlg->LastBars().has_value());  // no picture of hotkeys that were not written
   EXPECT_EQ(ReadFile(character), before);
 }
 
@@ -412,6 +418,17 @@ TEST(MainDialog, DropWithoutDropRunOnlyTakesTheFirstPath) {
                                                            "eine Charakterdatei (Name-1.ini)."));
   EXPECT_EQ(dlg->Context().job.templatePath, longPath);
   EXPECT_EQ(dlg->Context().job.characterPath, character);
+  // A template's extension in capitals is a template's; with drop-run it is built.
+  const std::string upper = box.Dir().file("T.VSK");
+  std::filesystem::rename(box.Dir().file("Alarion_Armsman.vsk"), upper);  // the prepared copy
+  Box(*dlg, XRCID("drop_run"))->SetValue(true);
+  {
+    GTestModalHook noDialog;
+    Drop(*dlg, {upper});
+  }
+  EXPECT_EQ(dlg->Context().job.templatePath, upper);
+  EXPECT_EQ(ShownResult(*dlg), 1) << ResultLine(*dlg);
+  EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
 }
 
 // A template opened with the program from a file manager is only filled
@@ -1251,7 +1268,7 @@ TEST(MainDialog, TheWatchFollowsTheWindowMadeAgainAndSeesWhatNoNotificationTells
 // language: No leaves the file as it was and the watch over the last build
 // going, Yes builds, and "Don't ask again" holds for undo too, for as long
 // as that client runs (one ended but not yet reaped no longer does); a
-// preview never asks.
+// preview never asks, the gem table does.
 TEST(MainDialogGameRunning, AsksBeforeEveryWriteAndNoLeavesTheFile) {
   PreparedWindow w("en");
   Dialog& dlg = w.dlg;
@@ -1267,6 +1284,9 @@ TEST(MainDialogGameRunning, AsksBeforeEveryWriteAndNoLeavesTheFile) {
   EXPECT_EQ(ResultLine(*dlg), "Nothing was written: the game is running.");
   EXPECT_EQ(ShownResult(*dlg), 0);
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_PREVIEW_COMMAND), wxExpectDismissableModal<CPreviewDlg>(wxID_OK));
+  wxCommandEvent gemTable(wxEVT_MENU, XRCID("test_out"));  // the diagnostic command asks too
+  wxTEST_DIALOG(dlg->ProcessWindowEvent(gemTable), GameQuestion(kBuildQuestion, wxID_NO));
+  EXPECT_EQ(ReadFile(character), original);
 
   wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_YES));
   EXPECT_EQ(ShownResult(*dlg), 1);
@@ -1387,6 +1407,16 @@ TEST(MainDialog, SaysWhenTheGameWritesItsBarsOverABuild) {
     for (const PictureSlot& slot : bar.slots) replaced += slot.replaced;
   EXPECT_EQ(replaced, 27);
   EXPECT_FALSE(dlg->IsWatchingBuild());
+
+  // The same when the game renames a new file of its own onto the file.
+  Click(*dlg, XRCID("go"));
+  ASSERT_TRUE(dlg->IsWatchingBuild());
+  DeliverEvents(1000, [] { return false; });  // the build's own write, told and settled
+  WriteFile(character + ".new", original);
+  RenameOver(character + ".new", character);
+  DeliverEvents(1000, [&] { return !dlg->IsWatchingBuild(); });
+  EXPECT_EQ(ResultLine(*dlg).rfind("The game wrote its own bars over the build of ", 0), 0u) << ResultLine(*dlg);
+  EXPECT_EQ(ShownResult(*dlg), 2);
 
   // Every other write, and another template, ends the watch; the same template does not.
   const std::string templatePath = dlg->Context().job.templatePath;
