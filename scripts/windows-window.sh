@@ -36,7 +36,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
   here=$1 exe=$2 work=$3 shot=$4 caption=$5 probe=$6
   cd "$work/vesko"
-  LANG=de_DE.UTF-8 "$here/scripts/wine-run.sh" "$exe" >"$work/wine.log" 2>&1 &
+  LANG=de_DE.UTF-8 BRINDLEMARQUE_WINE_HEAP_CHECK=1 "$here/scripts/wine-run.sh" "$exe" >"$work/wine.log" 2>&1 &
   pid=$!
   . "$here/scripts/wine-window.sh"
   id=$(window_titled "$caption" 450)
@@ -112,6 +112,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     sleep 0.2
   done
   if kill -0 $pid 2>/dev/null; then echo "window: still open after GO" >&2; kill $pid; exit 1; fi
+  wait $pid || { echo "window: the window ended with an error (Wine checks its heap):" >&2; tail -5 "$work/wine.log" >&2; exit 1; }
 ' _ "$here" "$exe" "$work" "$shot" "Brindlemarque $("$here/scripts/version.sh")" "$probe"
 scripts/wine-run.sh reg delete 'HKCU\Software\Daoc\Brindlemarque\settings' /v language /f >/dev/null 2>&1 || true
 
