@@ -330,7 +330,7 @@ void CBrindlemarqueDlg::Build(bool mayQuit) {
       break;
     case RunKind::Refused:
     case RunKind::Failed:
-      ShowResult(RESULT_FAILURE, ShownMessage(outcome.reason).BeforeFirst('\n'));
+      ShowResult(RESULT_FAILURE, ResultLineOf(ShownMessage(outcome.reason)));
       break;
   }
   if (placed) m_watch->Start(job, std::move(outcome.placed));
@@ -354,10 +354,19 @@ void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
 void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
   CDialog_CharSelect dialog(this);
   if (dialog.ChooseCharacter(m_context.job.characterPath) != MODAL_OK) return;
-  m_context.job.characterPath = dialog.GetChosenPath();
+  TakeCharacter(dialog.GetChosenPath());
+}
+
+void CBrindlemarqueDlg::TakeCharacter(const std::string& path) {
+  // What the window said of another character's run (and its bars) would
+  // now read as this one's.
+  if (path != m_context.job.characterPath)
+    m_result->Clear();
+  else
+    ShowResult(RESULT_HIDE);
+  m_context.job.characterPath = path;
   JobChanged();
-  m_characterName->ChangeValue(ShownCharacter(m_context.job.characterPath));
-  ShowResult(RESULT_HIDE);
+  m_characterName->ChangeValue(ShownCharacter(path));
 }
 
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
@@ -373,7 +382,7 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
                                                  : wxString::Format(_("The hotkeys were written, but %s could not be."),
                                                                     ToWx(log)));
   else
-    m_result->SetLine(ShownMessage(result.run.reason).BeforeFirst('\n'));
+    m_result->SetLine(ResultLineOf(ShownMessage(result.run.reason)));
 }
 
 void CBrindlemarqueDlg::OnCloseButton(wxCommandEvent&) {
@@ -446,10 +455,7 @@ void CBrindlemarqueDlg::TakeDroppedFile(const std::string& path) {
   const std::string name = NameOf(path);
   if (IsCharacterFileName(name)) {
     ControlsToSettings();
-    m_context.job.characterPath = path;
-    JobChanged();
-    m_characterName->ChangeValue(ShownCharacter(path));
-    ShowResult(RESULT_HIDE);
+    TakeCharacter(path);
     return;
   }
   if (name.size() >= 4 && SameTextNoCase(name.c_str() + name.size() - 4, ".vsk")) {

@@ -124,6 +124,9 @@ class CBrindlemarqueDlg : public wxDialog {
   /// Another character or template: the watch over another's build ends,
   /// and the settings are saved.
   void JobChanged();
+  /// The character at `path` taken (chosen or dropped); another than before
+  /// clears the result of the last run.
+  void TakeCharacter(const std::string& path);
   /// The result line's news that the game wrote its bars over a build.
   void ShowOverwritten(const wxDateTime& built, const std::string& characterPath, const BarPicture& now);
 

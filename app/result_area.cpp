@@ -91,12 +91,24 @@ void CResultArea::Show(Kind kind, const wxString& line) {
 
 void CResultArea::SetLine(const wxString& line) {
   m_line->SetLabel(line);
-  m_line->Wrap(m_lineWidth);
+  // A character's width short of the line's room: the toolkit gives the
+  // text a few pixels less than the control (its padding) and measures it
+  // its own way, and would wrap a line that fills the room again, narrower,
+  // pushing its last words out of the window fitted to the lines here.
+  m_line->Wrap(m_lineWidth - m_line->GetCharWidth());
   if (line.empty())
     m_line->UnsetToolTip();
   else
     m_line->SetToolTip(line);
   Refit();
+}
+
+void CResultArea::Clear() {
+  m_timer.Stop();
+  m_picture->Hide();
+  m_lastBars.reset();
+  m_showBars->Hide();
+  SetLine(wxString());
 }
 
 void CResultArea::KeepBars(std::optional<BarPicture> bars) {

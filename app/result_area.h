@@ -51,6 +51,8 @@ class CResultArea : public wxEvtHandler {
   bool IsTimerRunning() const { return m_timer.IsRunning(); }
 
   /// Keeps the bars of a run that succeeded for "Show bars"; none hides the button.
+  /// No result: the picture, the line and "Show bars" go (another character).
+  void Clear();
   void KeepBars(std::optional<BarPicture> bars);
   const std::optional<BarPicture>& LastBars() const { return m_lastBars; }
 

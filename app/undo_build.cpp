@@ -33,7 +33,7 @@ bool UndoLastBuild(wxWindow* parent, const std::string& character, const FileWai
   if (!restored.ok) {
     const Reason failure = Lines(Reason::Plain(kCannotRestore), restored.error);
     messages.ShowMessage(failure);
-    result.Show(CResultArea::FAILURE, ShownMessage(failure).BeforeFirst('\n'));
+    result.Show(CResultArea::FAILURE, ResultLineOf(ShownMessage(failure)));
     return false;
   }
   result.KeepBars(std::nullopt);
