@@ -437,7 +437,9 @@ void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
   // GO's own run, as a dry run: every message it has is shown, no file changes.
   const RunOutcome outcome = RunBuild(m_context, RunMode::Preview);
   if (outcome.kind == RunKind::Refused || outcome.kind == RunKind::Failed) return;
-  CPreviewDlg preview(this, outcome.placed, BarsOf(outcome, m_context.job));
+  const JobSettings& job = m_context.job;
+  CPreviewDlg preview(this, DescribePreview(job, outcome, ToWx(CharacterNameOfPath(job.characterPath))), outcome.placed,
+                      BarsOf(outcome, job));
   preview.ShowModal();
 }
 

@@ -11,13 +11,12 @@
 #include "bar_picture_panel.h"
 #include "dialog_parts.h"
 
-CPreviewDlg::CPreviewDlg(wxWindow* parent, const std::vector<PlacedHotkey>& placed, const BarPicture& picture)
+CPreviewDlg::CPreviewDlg(wxWindow* parent, const wxString& summary, const std::vector<PlacedHotkey>& placed,
+                         const BarPicture& picture)
     : wxDialog(parent, wxID_ANY, _("Preview"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
   auto* sizer = new wxBoxSizer(wxVERTICAL);
-  wxString summary = wxPLURAL("GO would write %zu hotkey; no file was changed.",
-                              "GO would write %zu hotkeys; no file was changed.", placed.size());
-  sizer->Add(new wxStaticText(this, wxID_ANY, wxString::Format(summary, placed.size())), 0, wxALL, 8);
+  sizer->Add(new wxStaticText(this, wxID_ANY, summary), 0, wxALL, 8);
   m_bars = new CBarPicturePanel(this, picture);
   sizer->Add(m_bars, 0, wxLEFT | wxRIGHT | wxBOTTOM, 8);
 

@@ -14,7 +14,8 @@ class CBarPicturePanel;
 
 class CPreviewDlg : public wxDialog {
  public:
-  CPreviewDlg(wxWindow* parent, const std::vector<PlacedHotkey>& placed, const BarPicture& picture);
+  CPreviewDlg(wxWindow* parent, const wxString& summary, const std::vector<PlacedHotkey>& placed,
+              const BarPicture& picture);
   /// The list, one row per slot.
   wxListCtrl* List() const { return m_list; }
   CBarPicturePanel* Bars() const { return m_bars; }

@@ -60,6 +60,23 @@ wxString DescribePartial(const JobSettings& job, std::size_t placed, std::size_t
                             placed, planned, Section(job), BarNumbers(job)));
 }
 
+wxString DescribePreview(const JobSettings& job, const RunOutcome& outcome, const wxString& character) {
+  switch (outcome.kind) {
+    case RunKind::UpToDate:
+      return WithDirection(job, wxString::Format(_("GO would write nothing: %s's %s bars %s already hold this template."),
+                                                 character, Section(job), BarNumbers(job)));
+    case RunKind::Built:    // (with nothing placed, the range emptied)
+    case RunKind::Partial:
+    case RunKind::Refused:  // (not previewed)
+    case RunKind::Failed:
+      break;
+  }
+  const std::size_t placed = outcome.placed.size();
+  return wxString::Format(
+      wxPLURAL("GO would write %zu hotkey; no file was changed.", "GO would write %zu hotkeys; no file was changed.", placed),
+      placed);
+}
+
 CResultArea::CResultArea(wxTopLevelWindow& window)
     : m_window(window),
       m_picture(XRCCTRL(window, "result_picture", wxStaticBitmap)),

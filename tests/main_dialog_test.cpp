@@ -110,6 +110,13 @@ void ExpectWholeResultLine(CBrindlemarqueDlg& dlg) {
   EXPECT_LE(line->GetRect().GetBottom(), dlg.GetClientSize().y);
 }
 
+// The preview's first line, what GO would do.
+wxString PreviewSummary(CPreviewDlg& preview) {
+  for (wxWindow* child : preview.GetChildren())
+    if (auto* text = dynamic_cast<wxStaticText*>(child)) return text->GetLabel();
+  return wxString();
+}
+
 // Which result picture is shown: 1 success, 2 failure, 0 hidden.
 int ShownResult(CBrindlemarqueDlg& dlg) {
   auto* picture = wxStaticCast(dlg.FindWindow(XRCID("result_picture")), wxStaticBitmap);
@@ -659,7 +666,7 @@ TEST(MainDialog, PreviewListsWhatGoWouldWriteAndChangesNothing) {
   auto& [box, dlg, character] = window;
   std::string before = ReadFile(character);
   int rows = 0;
-  wxString first, hands, tip;
+  wxString first, hands, tip, summary;
   BarPicture previewBars;
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_PREVIEW_COMMAND), ExpectDialog<CPreviewDlg>([&](CPreviewDlg& preview) {
                   previewBars = preview.Bars()->Picture();
@@ -668,8 +675,10 @@ TEST(MainDialog, PreviewListsWhatGoWouldWriteAndChangesNothing) {
                   rows = list->GetItemCount();
                   for (int column = 0; column < 5; ++column) first += list->GetItemText(0, column) + "|";
                   hands = list->GetItemText(5, 4);
+                  summary = PreviewSummary(preview);
                   return wxID_CLOSE;
                 }));
+  EXPECT_EQ(summary, wxString::FromUTF8("GO würde 27 Hotkeys schreiben; keine Datei wurde geändert."));
   EXPECT_EQ(rows, 27);  // 21 recipe hotkeys and 6 spacers, as the command line's preview
   EXPECT_EQ(first, "2|2|1|52,4,Macro 4,-1|Platzhalter \"Helm\"|");
   EXPECT_EQ(hands, wxString::FromUTF8("Platzhalter \"Hände\""));
@@ -691,6 +700,13 @@ TEST(MainDialog, PreviewListsWhatGoWouldWriteAndChangesNothing) {
                   return wxID_CLOSE;
                 }));
   EXPECT_EQ(shownBars, 6u);
+  // Now GO would write nothing, and the preview says so.
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_PREVIEW_COMMAND), ExpectDialog<CPreviewDlg>([&](CPreviewDlg& preview) {
+                  summary = PreviewSummary(preview);
+                  return wxID_CLOSE;
+                }));
+  EXPECT_EQ(summary, wxString::FromUTF8("GO würde nichts schreiben: Bei Alarion enthalten Quickbar2, Bars 2\xE2\x80\x93"
+                                        "7 diese Vorlage schon."));
 }
 
 TEST(MainDialog, PathBytesSurviveTheFieldsAndTheStore) {
