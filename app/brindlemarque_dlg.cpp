@@ -293,7 +293,11 @@ void CBrindlemarqueDlg::SayIfTheGameIsSaving() {
   if (path.empty() || !StampFile(path, stamp) || !stamp.exists || QuietByStamp(stamp, m_context.waits.quiet.quietMs))
     return;
   m_result->SetLine(wxString::Format(_("Waiting for the game to finish saving %s…"), ToWx(CharacterNameOfPath(path))));
-  wxTheApp->SafeYieldFor(this, wxEVT_CATEGORY_UI);  // shown before the run holds the window
+  // Drawn before the run holds the window: the toolkit draws at its next
+  // frame, which a single pass over the pending events may not reach.
+  Refresh();
+  Update();
+  wxTheApp->SafeYieldFor(this, wxEVT_CATEGORY_UI);
 }
 
 void CBrindlemarqueDlg::ShowOverwritten(const wxDateTime& built, const std::string& character, const BarPicture& now) {

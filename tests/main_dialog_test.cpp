@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <sys/stat.h>
 #ifdef __WXGTK__
 #include <gtk/gtk.h>
@@ -14,6 +15,8 @@
 #include <wx/checkbox.h>
 #include <wx/clipbrd.h>
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/dataobj.h>
 #include <wx/display.h>
 #include <wx/filedlg.h>
@@ -308,21 +311,44 @@ TEST(MainDialog, BuildFromTheWindowEqualsTheCommandLineBuild) {
   EXPECT_EQ(ListBackups(character).size(), backups + 1);
 }
 
+// How many colours the screen shows where `window` is: one for a blank
+// background, more once text is drawn there.
+std::size_t ColoursShownIn(wxWindow& window) {
+  const wxRect area = window.GetScreenRect();
+  wxBitmap shot(area.GetSize());
+  wxMemoryDC memory(shot);
+  wxScreenDC screen;
+  memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+  memory.SelectObject(wxNullBitmap);
+  const wxImage image = shot.ConvertToImage();
+  std::set<std::uint32_t> colours;
+  const unsigned char* rgb = image.GetData();
+  for (int i = 0; i < area.width * area.height; ++i, rgb += 3) colours.insert(rgb[0] << 16 | rgb[1] << 8 | rgb[2]);
+  return colours.size();
+}
+
 // A character file the game wrote moments ago: while the run waits for the
-// save to end, the result line says so.
+// save to end, the result line says so, drawn on the screen (in German,
+// whose line needs no more room than the empty one had).
 TEST(MainDialog, TheWaitForTheGamesSaveIsShown) {
   PreparedWindow window;
   auto& [box, dlg, character] = window;
+  dlg->Show();
+  wxTheApp->Yield();
   dlg->Context().waits.quiet = {300, 2000};
   WriteFile(character, ReadFile(character));  // just saved
   std::string shown;
+  std::size_t colours = 0;
   {
     ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
-      if (point == SavePoint::BeforeRead) shown = ResultLine(*dlg);
+      if (point != SavePoint::BeforeRead) return;
+      shown = ResultLine(*dlg);
+      colours = ColoursShownIn(*dlg->FindWindow(XRCID("result_line")));
     });
     Click(*dlg, XRCID("go"));
   }
   EXPECT_EQ(shown, "Warte, bis das Spiel Alarion fertig gespeichert hat\xE2\x80\xA6");
+  EXPECT_GT(colours, 1u);
   EXPECT_EQ(ShownResult(*dlg), 1);
 }
 
