@@ -39,8 +39,6 @@ struct RunOutcome {
   /// What the run did besides (a file a stopped run left, put back or kept
   /// as a backup; a restart on the game's save), also shown through the sink.
   std::vector<Reason> notes;
-  /// The character file was changed.
-  bool Wrote() const { return kind == RunKind::Built || kind == RunKind::Partial; }
 };
 
 /// The whole run on `context`: loads the template, opens the character file,

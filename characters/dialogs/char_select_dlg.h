@@ -49,7 +49,6 @@ class CDialog_CharSelect : public wxDialog {
 
   const std::string& CharacterFolder() const { return m_characterFolder; }
   const CharacterFileList& Listing() const { return m_files; }
-  const std::vector<GameFolder>& FoundFolders() const { return m_found; }
 
  private:
   bool LoadWindow();

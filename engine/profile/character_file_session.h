@@ -56,8 +56,6 @@ class CharacterFileSession {
   /// Why: "c.ini: permission denied", "c.ini: changed by another program ...",
   /// or the document's refusal.
   const Reason& Error() const { return m_failed ? m_error : m_document.Error(); }
-  /// Marks the session failed with `reason`, for a refusal decided by a caller.
-  void Fail(const Reason& reason) { Refuse(reason); }
 
   /// `before` is called by Save() when it is about to replace an existing
   /// file (its bytes changed and the file on disk still holds what was
