@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "file_replace.h"
+#include "byte_parts.h"
 
 /// A replacement's target and its temporary file.
 struct Temporary {
