@@ -37,6 +37,8 @@ bool UndoLastBuild(wxWindow* parent, const std::string& character, const FileWai
     return false;
   }
   result.KeepBars(std::nullopt);
-  result.Show(CResultArea::SUCCESS, wxString::Format(_("%s put back as it was at %s"), ToWx(character), newest.time));
+  const wxString done = restored.changed ? _("%s put back as it was at %s")
+                                         : _("%s already held what it had at %s; nothing was changed.");
+  result.Show(CResultArea::SUCCESS, wxString::Format(done, ToWx(character), newest.time));
   return true;
 }

@@ -672,6 +672,12 @@ TEST(MainDialog, UndoLastBuildAsksThenPutsTheFileBackAndCanBeUndoneItself) {
   }
   EXPECT_EQ(ReadFile(character), original);
   EXPECT_EQ(ShownResult(*dlg), 2);
+  // A backup of what the file holds already: nothing changes, and the line says so.
+  Reason error;
+  ASSERT_TRUE(KeepBackup(character, ReadFile(character), "another run", error));
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES));
+  EXPECT_EQ(ReadFile(character), original);
+  EXPECT_NE(ResultLine(*dlg).find("; nichts wurde ge\xc3\xa4ndert."), std::string::npos) << ResultLine(*dlg);
 
   dlg->Context().job.characterPath = box.CopyCharacter("Brunhild-8.ini");  // never built: nothing to undo
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND),
