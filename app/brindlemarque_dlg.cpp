@@ -295,7 +295,6 @@ void CBrindlemarqueDlg::SayIfTheGameIsSaving() {
   m_result->SetLine(wxString::Format(_("Waiting for the game to finish saving %s…"), ToWx(CharacterNameOfPath(path))));
   // Drawn before the run holds the window: the toolkit draws at its next
   // frame, which a single pass over the pending events may not reach.
-  Refresh();
   Update();
   wxTheApp->SafeYieldFor(this, wxEVT_CATEGORY_UI);
 }

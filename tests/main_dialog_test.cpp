@@ -373,6 +373,9 @@ TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
   EXPECT_EQ(ResultLine(*dlg), character + ": schreibgesch\xc3\xbctzt");  // the reason, in the window's language
   EXPECT_FALSE(dlg->LastBars().has_value());  // no picture of hotkeys that were not written
   EXPECT_EQ(ReadFile(character), before);
+  // The reason is the first line after the fixed one, past a blank line.
+  EXPECT_EQ(ResultLineOf("can't load config.xml\n\n/p/config.xml: gone\nconfig files not loaded"), "/p/config.xml: gone");
+  EXPECT_EQ(ResultLineOf("not enough slots"), "not enough slots");
 }
 
 TEST(MainDialog, QuitAfterASuccessfulBuildClosesWithOkAndSaves) {
@@ -471,8 +474,13 @@ TEST(MainDialog, DropWithoutDropRunOnlyTakesTheFirstPath) {
   EXPECT_EQ(dlg->Context().job.templatePath, upper);
   EXPECT_EQ(ShownResult(*dlg), 1) << ResultLine(*dlg);
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
-  // Another character dropped: the run's line and its bars were the other's.
+  // The same character dropped again: the picture goes, the line stays.
   ASSERT_TRUE(dlg->LastBars().has_value());
+  const std::string built = ResultLine(*dlg);
+  Drop(*dlg, {character});
+  EXPECT_EQ(ShownResult(*dlg), 0);
+  EXPECT_EQ(ResultLine(*dlg), built);
+  // Another character dropped: the run's line and its bars were the other's.
   const std::string other = box.CopyCharacter("Caoimhe-19.ini");
   Drop(*dlg, {other});
   EXPECT_EQ(dlg->Context().job.characterPath, other);
