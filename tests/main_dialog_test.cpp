@@ -35,6 +35,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "about_dlg.h"
+#include "backup_note.h"
 #include "backups.h"
 #include "char_select_dlg.h"
 #include "bar_picture_panel.h"
@@ -686,6 +687,9 @@ TEST(MainDialog, UndoLastBuildAsksThenPutsTheFileBackAndCanBeUndoneItself) {
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES));
   EXPECT_EQ(ReadFile(character), original);
   EXPECT_NE(ResultLine(*dlg).find("; nichts wurde ge\xc3\xa4ndert."), std::string::npos) << ResultLine(*dlg);
+  // The question names a kept save of the game in the window's language too.
+  EXPECT_EQ(DescribeBackupNote("the game's save, displaced by a run at 2026-12-09 20:00:01").utf8_string(),
+            "die Speicherung des Spiels, von einem Lauf um 2026-12-09 20:00:01 verdr\xc3\xa4ngt");
 
   dlg->Context().job.characterPath = box.CopyCharacter("Brunhild-8.ini");  // never built: nothing to undo
   wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND),
