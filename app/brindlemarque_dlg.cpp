@@ -43,7 +43,7 @@ wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
   EVT_BUTTON(XRCID("close"), CBrindlemarqueDlg::OnCloseButton)
   EVT_BUTTON(XRCID("test_out"), CBrindlemarqueDlg::OnTestOut)
   EVT_MENU(XRCID("test_out"), CBrindlemarqueDlg::OnTestOut)  // its keyboard shortcut
-  EVT_MENU(ID_ABOUT_COMMAND, CBrindlemarqueDlg::OnSysCommand)
+  EVT_MENU(ID_ABOUT_COMMAND, CBrindlemarqueDlg::OnAbout)
   EVT_MENU(ID_UNDO_COMMAND, CBrindlemarqueDlg::OnUndoLastBuild)
   EVT_MENU(ID_PREVIEW_COMMAND, CBrindlemarqueDlg::OnPreview)
   EVT_MENU(ID_PLANNER_FOLDER_COMMAND, CBrindlemarqueDlg::OnPlannerFolder)
@@ -256,7 +256,7 @@ bool CBrindlemarqueDlg::TakeControls() {
   const wxString refusal = ControlsToSettings();
   SaveSettings(m_context.job);  // what a run is made with is kept, whatever happens next
   if (refusal.empty()) return true;
-  ShowResult(RESULT_FAILURE, refusal);
+  ShowResult(CResultArea::FAILURE, refusal);
   m_messages.ShowText(refusal);
   return false;
 }
@@ -282,7 +282,7 @@ bool CBrindlemarqueDlg::MayWriteCharacter(GameWrite write) {
     return true;
   }
   // Nothing was written: the watch over an earlier build goes on.
-  ShowResult(RESULT_HIDE);
+  ShowResult(CResultArea::HIDE);
   m_result->SetLine(_("Nothing was written: the game is running."));
   return false;
 }
@@ -302,7 +302,7 @@ void CBrindlemarqueDlg::SayIfTheGameIsSaving() {
 void CBrindlemarqueDlg::ShowOverwritten(const wxDateTime& built, const std::string& character, const BarPicture& now) {
   const wxString name = ToWx(CharacterNameOfPath(character));
   m_result->KeepBars(now);
-  ShowResult(RESULT_FAILURE, wxString::Format(_("The game wrote its own bars over the build of %s (%s was logged in). "
+  ShowResult(CResultArea::FAILURE, wxString::Format(_("The game wrote its own bars over the build of %s (%s was logged in). "
                                                 "Log %s out to the character selection, then press GO again."),
                                               built.Format("%H:%M"), name, name));
   RequestUserAttention();
@@ -323,17 +323,17 @@ void CBrindlemarqueDlg::Build(bool mayQuit) {
   const JobSettings& job = m_context.job;
   switch (outcome.kind) {
     case RunKind::Built:
-      ShowResult(RESULT_SUCCESS, DescribeBuild(job, outcome.placed));
+      ShowResult(CResultArea::SUCCESS, DescribeBuild(job, outcome.placed));
       break;
     case RunKind::UpToDate:
-      ShowResult(RESULT_SUCCESS, DescribeUpToDate(job, ToWx(CharacterNameOfPath(job.characterPath))));
+      ShowResult(CResultArea::SUCCESS, DescribeUpToDate(job, ToWx(CharacterNameOfPath(job.characterPath))));
       break;
     case RunKind::Partial:
-      ShowResult(RESULT_FAILURE, DescribePartial(job, outcome.placed.size(), outcome.planned));
+      ShowResult(CResultArea::FAILURE, DescribePartial(job, outcome.placed.size(), outcome.planned));
       break;
     case RunKind::Refused:
     case RunKind::Failed:
-      ShowResult(RESULT_FAILURE, ResultLineOf(ShownMessage(outcome.reason)));
+      ShowResult(CResultArea::FAILURE, ResultLineOf(ShownMessage(outcome.reason)));
       break;
   }
   if (placed) m_watch->Start(job, std::move(outcome.placed));
@@ -351,7 +351,7 @@ void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
   m_context.job.templatePath = FromWx(dialog.ChosenPath());
   JobChanged();
   m_templatePath->ChangeValue(dialog.ChosenPath());
-  ShowResult(RESULT_HIDE);
+  ShowResult(CResultArea::HIDE);
 }
 
 void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
@@ -366,7 +366,7 @@ void CBrindlemarqueDlg::TakeCharacter(const std::string& path) {
   if (path != m_context.job.characterPath)
     m_result->Clear();
   else
-    ShowResult(RESULT_HIDE);
+    ShowResult(CResultArea::HIDE);
   m_context.job.characterPath = path;
   JobChanged();
   m_characterName->ChangeValue(ShownCharacter(path));
@@ -381,7 +381,7 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   GemTableResult result = WithBusyCursor([this, &log] { return RunGemTest(m_context, log); });
   m_result->KeepBars(result.ok ? std::optional<BarPicture>(BarsOf(result.run, m_context.job)) : std::nullopt);
   if (result.ok)
-    ShowResult(RESULT_SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTableLog, ToWx(FolderOf(log)))
+    ShowResult(CResultArea::SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTableLog, ToWx(FolderOf(log)))
                                                  : wxString::Format(_("The hotkeys were written, but %s could not be."),
                                                                     ToWx(log)));
   else
@@ -402,11 +402,7 @@ void CBrindlemarqueDlg::OnCloseWindow(wxCloseEvent&) {
   OnCloseButton(click);
 }
 
-void CBrindlemarqueDlg::OnSysCommand(wxCommandEvent& event) {
-  if ((event.GetId() & 0xFFF0) != ID_ABOUT_COMMAND) {
-    event.Skip();
-    return;
-  }
+void CBrindlemarqueDlg::OnAbout(wxCommandEvent&) {
   CAboutDlg about(this);
   about.ShowModal();
 }
@@ -469,7 +465,7 @@ void CBrindlemarqueDlg::TakeDroppedFile(const std::string& path) {
   }
   const wxString refusal = wxString::Format(
       _("%s is neither a template of the spellcraft planner (.vsk) nor a character file (Name-1.ini)."), ToWx(path));
-  ShowResult(RESULT_FAILURE, refusal);
+  ShowResult(CResultArea::FAILURE, refusal);
   m_messages.ShowText(refusal);
 }
 
@@ -477,7 +473,7 @@ wxString CBrindlemarqueDlg::OpenTemplate(const std::string& path) {
   const wxString refusal = ControlsToSettings();
   m_context.job.templatePath = path;
   JobChanged();
-  ShowResult(RESULT_HIDE);
+  ShowResult(CResultArea::HIDE);
   m_templatePath->ChangeValue(ToWx(m_context.job.templatePath));
   return refusal;
 }

@@ -34,10 +34,6 @@ constexpr int kLanguageChanged = 0x4C41;
 
 class CBrindlemarqueDlg : public wxDialog {
  public:
-  /// Result pictures for ShowResult.
-  static constexpr CResultArea::Kind RESULT_HIDE = CResultArea::HIDE, RESULT_SUCCESS = CResultArea::SUCCESS,
-                                     RESULT_FAILURE = CResultArea::FAILURE;
-
   /// Loads the stored settings and builds the window (in the language in
   /// use) showing them. The planner's files are loaded into Context() by
   /// the caller (OpenPlannerFolder).
@@ -63,9 +59,9 @@ class CBrindlemarqueDlg : public wxDialog {
   /// ControlsToSettings for a run: false, with the refusal shown in a box
   /// and the result line, when a field was refused.
   bool TakeControls();
-  /// Hides the result picture (RESULT_HIDE), or shows the success or failure
+  /// Hides the result picture (CResultArea::HIDE), or shows the success or failure
   /// picture for ten seconds; `line` says what the run did and stays until
-  /// the next run (RESULT_HIDE keeps the line shown).
+  /// the next run (CResultArea::HIDE keeps the line shown).
   void ShowResult(CResultArea::Kind kind, const wxString& line = wxString()) { m_result->Show(kind, line); }
 
   /// When the character file changed less than the quiet time ago (the game
@@ -100,7 +96,7 @@ class CBrindlemarqueDlg : public wxDialog {
   void OnChooseCharacter(wxCommandEvent& event);
   void OnCloseButton(wxCommandEvent& event);
   void OnTestOut(wxCommandEvent& event);
-  void OnSysCommand(wxCommandEvent& event);
+  void OnAbout(wxCommandEvent& event);
   void OnUndoLastBuild(wxCommandEvent& event);
   void OnPreview(wxCommandEvent& event);
   void OnPlannerFolder(wxCommandEvent& event);

@@ -424,7 +424,7 @@ TEST(MainDialog, SecondResultReplacesTheFirstAndTheTimerHidesIt) {
 TEST(MainDialog, ChoosingATemplateHidesThePictureAndCancelDoesNot) {
   GuiSandbox box;
   Dialog dlg = MakeDialog();
-  dlg->ShowResult(CBrindlemarqueDlg::RESULT_FAILURE);
+  dlg->ShowResult(CResultArea::FAILURE);
   // It opens where the templates are: the planner's "templates" folder, or the current template's.
   std::filesystem::create_directory(box.Dir().file("templates"));
   auto opensIn = [](const std::string& folder) {
@@ -451,7 +451,7 @@ TEST(MainDialog, DropWithoutDropRunOnlyTakesTheFirstPath) {
   auto& [box, dlg, character] = window;
   std::string before = ReadFile(character);
   Box(*dlg, XRCID("drop_run"))->SetValue(false);
-  dlg->ShowResult(CBrindlemarqueDlg::RESULT_SUCCESS);
+  dlg->ShowResult(CResultArea::SUCCESS);
   std::string longPath = box.Dir().file(std::string(300, 'x') + ".vsk");  // longer than the old 259 limit
   Drop(*dlg, {longPath, box.Dir().file("second.vsk"), box.Dir().file("third.vsk")});
   EXPECT_EQ(Field(*dlg, XRCID("template_path"))->GetValue(), wxString::FromUTF8(longPath));
@@ -794,7 +794,7 @@ TEST(MainDialog, ACharacterChosenInItsDialogShowsAndReceivesTheNextBuild) {
   const std::string folder = box.Dir().file("appdata/Electronic Arts/Dark Age of Camelot/LotM");
   Dialog dlg = MakeDialog();
   Field(*dlg, XRCID("template_path"))->ChangeValue(wxString::FromUTF8(box.CopyTemplate("Alarion_Armsman.vsk")));
-  dlg->ShowResult(CBrindlemarqueDlg::RESULT_FAILURE);
+  dlg->ShowResult(CResultArea::FAILURE);
   auto list = [](CDialog_CharSelect& d) { return wxStaticCast(d.FindWindow(XRCID("character_list")), wxListBox); };
 
   auto cancel = [&](CDialog_CharSelect& d) {
@@ -1210,7 +1210,7 @@ TEST(MainDialogScaled, TheWholeResultLineShows) {
   dlg->Show();
   const wxString line = wxString::FromUTF8("Fichier de personnage remis tel qu'il \xC3\xA9tait : ") +
                         wxString::FromUTF8(box.Dir().file("un dossier au nom tr\xC3\xA8s long/encore un/Brunhild-8.ini"));
-  dlg->ShowResult(CBrindlemarqueDlg::RESULT_SUCCESS, line);
+  dlg->ShowResult(CResultArea::SUCCESS, line);
   wxTheApp->Yield();
   wxWindow* shown = dlg->FindWindow(XRCID("result_line"));
   EXPECT_GT(shown->GetLabel().Freq('\n'), 0);  // wrapped
@@ -1229,7 +1229,7 @@ TEST(MainDialogScaled, TheWholeResultLineShows) {
   for (int extra = 0; extra < 120; extra += 3) {
     dlg->SetClientSize(wxSize(width + extra, dlg->GetClientSize().y));
     for (const wxString& shownLine : lines) {
-      dlg->ShowResult(CBrindlemarqueDlg::RESULT_FAILURE, shownLine);
+      dlg->ShowResult(CResultArea::FAILURE, shownLine);
       ExpectWholeResultLine(*dlg);
     }
   }
@@ -1355,7 +1355,7 @@ TEST(MainDialogGameRunning, AsksBeforeEveryWriteAndNoLeavesTheFile) {
   wxGUIEventLoop loop;  // the window's, as when it is shown: the build watch needs it
   wxEventLoopActivator active(&loop);
 
-  dlg->ShowResult(CBrindlemarqueDlg::RESULT_SUCCESS);  // an earlier run's
+  dlg->ShowResult(CResultArea::SUCCESS);  // an earlier run's
   wxTEST_DIALOG(Click(*dlg, XRCID("go")), GameQuestion(kBuildQuestion, wxID_NO));
   EXPECT_EQ(ReadFile(character), original);
   EXPECT_EQ(ResultLine(*dlg), "Nothing was written: the game is running.");
