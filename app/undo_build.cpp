@@ -33,9 +33,11 @@ bool UndoLastBuild(wxWindow* parent, const std::string& character, const FileWai
   if (!restored.ok) {
     const Reason failure = Lines(Reason::Plain(kCannotRestore), restored.error);
     messages.ShowMessage(failure);
+    for (const Reason& note : restored.notes) messages.ShowMessage(note);
     result.Show(CResultArea::FAILURE, ResultLineOf(ShownMessage(failure)));
     return false;
   }
+  for (const Reason& note : restored.notes) messages.ShowMessage(note);
   result.KeepBars(std::nullopt);
   const wxString done = restored.changed ? _("%s put back as it was at %s")
                                          : _("%s already held what it had at %s; nothing was changed.");

@@ -42,10 +42,9 @@ int RunRestoreCommand(const RestoreOptions& o) {
   }
   GameLook(!o.noGameCheck).Warn(o.characterPath, "restore");
   RestoreResult result = RestoreBackup(o.characterPath, o.backup, o.waits);
-  if (!result.ok) {
-    std::cerr << kCannotRestore << '\n' << PrintableLines(result.error.Text()) << std::endl;
-    return 1;
-  }
+  if (!result.ok) std::cerr << kCannotRestore << '\n' << PrintableLines(result.error.Text()) << '\n';
+  for (const Reason& note : result.notes) std::cerr << PrintableLines(note.Text()) << '\n';
+  if (!result.ok) return 1;
   if (!result.changed)
     std::cout << PrintablePath(o.characterPath) << " already holds the backup of " << result.time << "; nothing changed\n";
   else

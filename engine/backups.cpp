@@ -361,6 +361,7 @@ RestoreResult Restore(const std::string& file, const std::string& folder, const 
     result.changed = false;
     result.error = target.Error();
   }
+  result.notes = target.Notes();
   return result;
 }
 

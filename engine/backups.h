@@ -85,6 +85,9 @@ struct RestoreResult {
   bool changed = false;  ///< false when the file already held the backup's bytes
   std::string time;      ///< when the restored backup was made
   Reason error;          ///< why it failed
+  /// What the restore did besides (a version of the file a stopped run had
+  /// left, put back or kept as a backup), to be said as a build says it.
+  std::vector<Reason> notes;
 };
 
 /// Puts backup `number` (1 = newest) of `file` back, after keeping the

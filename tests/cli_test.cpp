@@ -332,6 +332,22 @@ TEST(CliRestore, UndoesABuildByteForByteAndTheUndoItself) {
   EXPECT_EQ(ws.Cli(listing).out, kept);
 }
 
+// A version of the file a stopped run left beside it: the restore keeps it
+// as a backup and says so on standard error, as a build does.
+TEST(CliRestore, SaysWhatItKeptOfAStoppedRun) {
+  Workspace ws;
+  const std::string original = ReadFile(ws.character);
+  ASSERT_EQ(ws.Build("Alarion_Armsman.vsk").status, 0);
+  WriteFile(FolderOf(ws.character) + "/.Alarion-4.ini.brindlemarque-" + std::to_string(EndedProcessId()) +
+                "-0123456789abcdef-AbCdEf-old",
+            "[Chat]\r\nsaved=by the game\r\n");
+  ProgramResult undo = ws.Cli({"restore", "--character", ws.character});
+  EXPECT_EQ(undo.status, 0) << undo.err;
+  EXPECT_EQ(undo.err.rfind("a version of " + ShownPath(ws.character) + " that a stopped run had displaced", 0), 0u)
+      << undo.err;
+  EXPECT_EQ(ReadFile(ws.character), original);
+}
+
 // While the game's client runs, a command that writes warns on standard
 // error and does what it would do otherwise; --no-game-check skips the look.
 TEST(CliGameRunning, WritingCommandsWarnAndGoOn) {
