@@ -696,6 +696,26 @@ TEST(MainDialog, UndoLastBuildAsksThenPutsTheFileBackAndCanBeUndoneItself) {
                 ExpectMessage("Von " + dlg->Context().job.characterPath + " gibt es keine Sicherung."));
 }
 
+// A version of the file a stopped run left beside it: undo keeps it as a
+// backup and says so in a message of its own, as a build does.
+TEST(MainDialog, UndoSaysWhatItKeptOfAStoppedRun) {
+  PreparedWindow window;
+  auto& [box, dlg, character] = window;
+  const std::string original = ReadFile(character);
+  Click(*dlg, XRCID("go"));
+  WriteFile(FolderOf(character) + "/.Alarion-4.ini.brindlemarque-" + std::to_string(EndedProcessId()) +
+                "-0123456789abcdef-AbCdEf-old",
+            "[Chat]\r\nsaved=by the game\r\n");
+  wxString said;
+  wxTEST_DIALOG(SendMenuCommand(*dlg, ID_UNDO_COMMAND), wxExpectModal<wxMessageDialog>(wxID_YES),
+                ExpectDialog<wxMessageDialog>([&](wxMessageDialog& box) {
+                  said = box.GetMessage();
+                  return wxID_OK;
+                }));
+  EXPECT_EQ(ReadFile(character), original);
+  EXPECT_NE(said.Find(wxString::FromUTF8(ShownPath(character))), wxNOT_FOUND) << said.utf8_string();
+}
+
 // The slots a picture shows as placed by the run.
 int PlacedIn(const BarPicture& picture) {
   int placed = 0;
