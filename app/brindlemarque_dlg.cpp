@@ -302,9 +302,10 @@ void CBrindlemarqueDlg::SayIfTheGameIsSaving() {
 void CBrindlemarqueDlg::ShowOverwritten(const wxDateTime& built, const std::string& character, const BarPicture& now) {
   const wxString name = ToWx(CharacterNameOfPath(character));
   m_result->KeepBars(now);
-  ShowResult(CResultArea::FAILURE, wxString::Format(_("The game wrote its own bars over the build of %s (%s was logged in). "
-                                                "Log %s out to the character selection, then press GO again."),
-                                              built.Format("%H:%M"), name, name));
+  ShowResult(CResultArea::FAILURE,
+             wxString::Format(_("The game wrote its own bars over the build of %s (%s was logged in). "
+                                "Log %s out to the character selection, then press GO again."),
+                              built.Format("%H:%M"), name, name));
   RequestUserAttention();
 }
 
@@ -381,9 +382,9 @@ void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   GemTableResult result = WithBusyCursor([this, &log] { return RunGemTest(m_context, log); });
   m_result->KeepBars(result.ok ? std::optional<BarPicture>(BarsOf(result.run, m_context.job)) : std::nullopt);
   if (result.ok)
-    ShowResult(CResultArea::SUCCESS, result.logWritten ? wxString::Format(_("%s written to %s"), kGemTableLog, ToWx(FolderOf(log)))
-                                                 : wxString::Format(_("The hotkeys were written, but %s could not be."),
-                                                                    ToWx(log)));
+    ShowResult(CResultArea::SUCCESS,
+               result.logWritten ? wxString::Format(_("%s written to %s"), kGemTableLog, ToWx(FolderOf(log)))
+                                 : wxString::Format(_("The hotkeys were written, but %s could not be."), ToWx(log)));
   else
     m_result->SetLine(ResultLineOf(ShownMessage(result.run.reason)));
 }

@@ -30,14 +30,13 @@ bool UndoLastBuild(wxWindow* parent, const std::string& character, const FileWai
     wxBusyCursor busy;
     restored = RestoreBackup(character, newest, waits);
   }
+  const Reason failure = Lines(Reason::Plain(kCannotRestore), restored.error);
+  if (!restored.ok) messages.ShowMessage(failure);
+  for (const Reason& note : restored.notes) messages.ShowMessage(note);  // after the failure, as a build's
   if (!restored.ok) {
-    const Reason failure = Lines(Reason::Plain(kCannotRestore), restored.error);
-    messages.ShowMessage(failure);
-    for (const Reason& note : restored.notes) messages.ShowMessage(note);
     result.Show(CResultArea::FAILURE, ResultLineOf(ShownMessage(failure)));
     return false;
   }
-  for (const Reason& note : restored.notes) messages.ShowMessage(note);
   result.KeepBars(std::nullopt);
   const wxString done = restored.changed ? _("%s put back as it was at %s")
                                          : _("%s already held what it had at %s; nothing was changed.");

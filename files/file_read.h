@@ -84,9 +84,9 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& bytes, FileStamp&
 /// bytes are taken only once the file has been quiet for `quietMs` as they
 /// were read, by its time stamp (older than `quietMs` when the read began,
 /// or when a later look found the same stamp; a coarse one two seconds
-/// more), or by having been read unchanged, bytes included, for that long (a time stamp in the future, or a coarse one
-/// too recent to tell). A missing
-/// file is quiet. Failed, with "still being written by another program",
+/// more), or by having been read unchanged, bytes included, for that long
+/// (a time stamp in the future, or a coarse one too recent to tell). A
+/// missing file is quiet. Failed, with "still being written by another program",
 /// when it kept changing for `limitMs`.
 ReadStatus ReadQuietFile(const std::string& path, int quietMs, int limitMs, std::string& bytes, FileStamp& stamp,
                          std::size_t maxBytes = kMaxFileBytes);

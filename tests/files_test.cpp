@@ -60,7 +60,28 @@ ReadState ReadForSave(const std::string& path) {
   return read;
 }
 
+// `path` written with `bytes`, then read as a run reads it.
+ReadState WriteForSave(const std::string& path, const std::string& bytes = "original") {
+  WriteFile(path, bytes);
+  return ReadForSave(path);
+}
+
 #ifndef _WIN32
+// File systems by what a replacement can use: the exchange (ext4), hard
+// links without it (many FUSE ones), renames to a free name only (the
+// kernel's exFAT and FAT), neither (other FUSE ones).
+enum FileSystemKind { Exchange, Links, FreeNames, Neither };
+
+// Makes the calls on `log`'s file act as on a file system of `kind`; one
+// without the exchange reports exFAT's kind, whose abilities are tried.
+void ActAs(FileCallLog& log, FileSystemKind kind) {
+  if (kind == Exchange) return;
+  log.ReportFileSystemKind(0x2011BAB0);
+  log.FailCalls("exchange", EINVAL);
+  if (kind != FreeNames) log.FailCalls("noreplace", EINVAL);
+  if (kind != Links) log.FailCalls("link", EPERM);
+}
+
 // Whether the last rename or link to or from `file` among `calls` is
 // followed by a flush of its folder (true when there is none).
 bool FlushedAfterLastRename(const std::vector<FileCall>& calls, const std::string& file) {
@@ -206,8 +227,7 @@ TEST(ReplaceFileAtomically, WritesFlushesRenamesThenFlushesTheFolderWhileTheOrig
   TempDir dir;
   const std::string f = dir.file("Caoimhe-19.ini");
   for (bool save : {true, false}) {
-    WriteFile(f, "original");
-    const ReadState read = ReadForSave(f);
+    const ReadState read = WriteForSave(f);
     std::vector<FileCall> calls;
     {
       FileCallLog log(f);
@@ -270,17 +290,15 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
   TempDir dir;
   const std::string f = dir.file("c.ini");
   const std::string save = "[Quickbar]\r\nHotkey_0=45,1300101,,-1\r\n[Chat]\r\nline=saved by the game\r\n";
-  enum Kind { Links, FreeNames, Neither };
   // InPlace writes 20 bytes first; SameAtFirst first writes back exactly
   // what the run read, and appends the rest later.
   enum Game { Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside, SavedThenAnew, Removed };
-  for (Kind kind : {Links, FreeNames, Neither})
+  for (FileSystemKind kind : {Links, FreeNames, Neither})
     for (Game game : {Quiet, InPlace, SameAtFirst, ByRename, AnewWhileAside, SavedThenAnew, Removed})
       for (int finishMs : game == InPlace ? std::vector<int>{3, 30, 150} : std::vector<int>{30}) {
         SCOPED_TRACE("kind " + std::to_string(kind) + ", game " + std::to_string(game) + ", " +
                      std::to_string(finishMs) + " ms");
-        WriteFile(f, "original");
-        const ReadState read = ReadForSave(f);
+        const ReadState read = WriteForSave(f);
         int held = ::open(f.c_str(), O_WRONLY);  // the game's handle on its file
         ASSERT_GE(held, 0);
         std::thread rest;
@@ -288,10 +306,7 @@ TEST(ReplaceReadFile, WithoutExchangeNoSaveOfTheGameIsLostOrTakenHalfWritten) {
         std::vector<FileCall> calls;
         {
           FileCallLog log(f);
-          log.ReportFileSystemKind(0x2011BAB0);  // exFAT, whose abilities are tried
-          log.FailCalls("exchange", EINVAL);
-          if (kind != FreeNames) log.FailCalls("noreplace", EINVAL);
-          if (kind != Links) log.FailCalls("link", EPERM);
+          ActAs(log, kind);
           // The game closes its handle once its save has ended.
           auto closeHeld = [&] {
             ::close(held);
@@ -430,10 +445,9 @@ TEST(ReplaceFilesTogether, AFileThatCannotBePreparedLeavesNoTemporaryFileOfAny) 
 // with the file as it was, nothing of the run's beside it, the system's
 // reason said, and the folder flushed after any rename.
 TEST(ReplaceReadFile, AFailedStepLeavesTheFileAsItWasWithTheSystemsReason) {
-  enum Kind { Exchange, FreeNames, Links };
   struct Case {
     const char* what;
-    Kind kind;
+    FileSystemKind kind;
     SavePoint at;      // from here on, the next call of kind `fail` fails
     const char* fail;
     ReplaceOutcome outcome;
@@ -455,8 +469,7 @@ TEST(ReplaceReadFile, AFailedStepLeavesTheFileAsItWasWithTheSystemsReason) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     const std::string f = dir.file("c.ini");
-    WriteFile(f, "original");
-    const ReadState read = ReadForSave(f);
+    const ReadState read = WriteForSave(f);
     ReplaceResult result;
     std::vector<FileCall> calls;
     {
@@ -488,8 +501,7 @@ TEST(ReplaceReadFile, AFailedStepLeavesTheFileAsItWasWithTheSystemsReason) {
 // file is kept beside and said where.
 TEST(ReplaceReadFile, ASaveOpenedBeforeTheSwapAndWrittenAfterTheLookIsKept) {
   const std::string save = "[Quickbar]\r\nHotkey_0=45,1300101,,-1\r\n[Chat]\r\nline=saved by the game\r\n";
-  enum Kind { Exchange, Links, FreeNames, Neither };
-  for (Kind kind : {Exchange, Links, FreeNames, Neither})
+  for (FileSystemKind kind : {Exchange, Links, FreeNames, Neither})
     for (bool leases : {true, false})
       for (bool closes : {true, false}) {
         if (!closes && (kind != Exchange || !leases)) continue;
@@ -497,20 +509,14 @@ TEST(ReplaceReadFile, ASaveOpenedBeforeTheSwapAndWrittenAfterTheLookIsKept) {
                      (closes ? "" : ", never closed"));
         TempDir dir;
         const std::string f = dir.file("c.ini");
-        WriteFile(f, "original");
-        const ReadState read = ReadForSave(f);
+        const ReadState read = WriteForSave(f);
         const int held = ::open(f.c_str(), O_WRONLY);  // opened before the swap, nothing written yet
         ASSERT_GE(held, 0);
         std::thread game;
         ReplaceResult result;
         {
           FileCallLog log(f);
-          if (kind != Exchange) {
-            log.ReportFileSystemKind(0x2011BAB0);  // exFAT, whose abilities are tried
-            log.FailCalls("exchange", EINVAL);
-            if (kind != FreeNames) log.FailCalls("noreplace", EINVAL);
-            if (kind != Links) log.FailCalls("link", EPERM);
-          }
+          ActAs(log, kind);
           if (!leases) log.FailCalls("lease", EINVAL);
           ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
             if (point != SavePoint::BeforeSwap || !closes) return;
@@ -539,8 +545,7 @@ TEST(ReplaceReadFile, ASaveOpenedBeforeTheSwapAndWrittenAfterTheLookIsKept) {
   // into after the look: without leases, /proc's list of mappings tells.
   TempDir dir;
   const std::string f = dir.file("c.ini");
-  WriteFile(f, "original");
-  const ReadState read = ReadForSave(f);
+  const ReadState read = WriteForSave(f);
   const int fd = ::open(f.c_str(), O_RDWR);
   ASSERT_GE(fd, 0);
   char* mapped = static_cast<char*>(::mmap(nullptr, 8, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0));
@@ -586,8 +591,7 @@ TEST(ReplaceReadFile, TheWriteWatchIsTrustedOnlyOnLocalFileSystems) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     const std::string f = dir.file("c.ini");
-    WriteFile(f, "original");
-    const ReadState read = ReadForSave(f);
+    const ReadState read = WriteForSave(f);
     ReplaceResult result;
     {
       FileCallLog log(f);
@@ -616,8 +620,7 @@ TEST(ReplaceReadFile, AKillWithoutExchangeLeavesTheGamesSaveToTheNextRun) {
     const SavePoint killed = moment[6] == 'm' ? SavePoint::Aside : SavePoint::AfterSwap;
     TempDir dir;
     const std::string f = dir.file("c.ini");
-    WriteFile(f, "[Misc]\r\nSaved=original\r\n");
-    const ReadState read = ReadForSave(f);
+    const ReadState read = WriteForSave(f, "[Misc]\r\nSaved=original\r\n");
     pid_t run = ::fork();
     if (run == 0) {
       FileCallLog log(f);
@@ -710,8 +713,7 @@ TEST(ReplaceReadFile, AFileSystemWithoutPermissionBitsStillSaves) {
   TempDir dir;
   const std::string f = dir.file("c.ini");
   for (int answer : {ENOSYS, EPERM}) {  // FUSE's answer, and FAT's
-    WriteFile(f, "original");
-    const ReadState read = ReadForSave(f);
+    const ReadState read = WriteForSave(f);
     FileCallLog log(f);
     log.FailCalls("fchmod", answer);
     EXPECT_EQ(ReplaceReadFile(f, {"new"}, read.stamp, read.bytes).outcome, ReplaceOutcome::Done) << answer;
@@ -781,8 +783,7 @@ TEST(ReplaceReadFile, APartialReplaceFileWLeavesTheOriginalAtItsName) {
   TempDir dir;
   const std::string f = dir.file("c.ini");
   for (int error : {1175, 1176, 1177}) {
-    WriteFile(f, "original");
-    const ReadState read = ReadForSave(f);
+    const ReadState read = WriteForSave(f);
     FileCallLog log(f);
     log.FailCalls("replace", error);
     EXPECT_EQ(ReplaceReadFile(f, {"new"}, read.stamp, read.bytes).outcome, ReplaceOutcome::Failed) << error;
