@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <utility>
 #include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -460,6 +461,20 @@ TEST(CharacterFile, AFileBeingSavedIsReadOnceQuietOrNotAtAll) {
       ASSERT_TRUE(file.Open(f, TestWaits(3000, 1000, 5000)));
     }
     EXPECT_EQ(file.Document().Read("Misc", "Saved"), "1") << "save begun at the read: " << atTheRead;
+  }
+
+  // Quiet for long by its stamp when read: taken at that read, without
+  // waiting (a write right after it is another save's, seen at the check).
+  WriteFile(f, kCharacter);
+  std::filesystem::last_write_time(FsPath(f), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  {
+    CharacterFileSession old;
+    bool written = false;
+    ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
+      if (point == SavePoint::AfterRead && !std::exchange(written, true)) WriteFile(f, saved);
+    });
+    ASSERT_TRUE(old.Open(f, TestWaits(3000, 300, 5000)));
+    EXPECT_EQ(old.Document().Read("Misc", "Saved"), "");
   }
 
   CharacterFileSession file;
