@@ -102,7 +102,6 @@ CBrindlemarqueDlg::CBrindlemarqueDlg(const FileWaits& waits, std::shared_ptr<CBu
     : m_watch(watch ? std::move(watch) : std::make_shared<CBuildWatch>()) {
   LoadSettings(m_context.job);
   m_context.waits = waits;
-  m_context.messages = &m_messages;
   BuildWindow();
   m_messages.SetParent(this);
   SettingsToControls();
@@ -309,35 +308,28 @@ void CBrindlemarqueDlg::ShowOverwritten(const wxDateTime& built, const std::stri
   RequestUserAttention();
 }
 
+OutcomeSubject CBrindlemarqueDlg::Subject(RunWork work) const {
+  OutcomeSubject subject;
+  subject.work = work;
+  subject.job = m_context.job;
+  subject.character = ToWx(CharacterNameOfPath(m_context.job.characterPath));
+  return subject;
+}
+
 void CBrindlemarqueDlg::Build(bool mayQuit) {
   if (!MayWriteCharacter(GameWrite::Build)) return;
   SayIfTheGameIsSaving();
   RunOutcome outcome = WithBusyCursor([&] { return RunBuild(m_context, RunMode::Write); });
-  const bool done = outcome.kind == RunKind::Built || outcome.kind == RunKind::UpToDate;
-  const bool placed = done || outcome.kind == RunKind::Partial;  // the hotkeys are in the file
-  m_result->KeepBars(placed ? std::optional<BarPicture>(BarsOf(outcome, m_context.job)) : std::nullopt);
-  if (done && mayQuit && m_context.job.Has(OPT_QUIT)) {  // done: no picture
+  const OutcomeSubject subject = Subject(RunWork::Build);
+  if (Succeeded(outcome.kind) && mayQuit && m_context.job.Has(OPT_QUIT)) {
+    // Done: no picture, only what the run did besides.
+    for (const Reason& detail : outcome.details) m_messages.ShowMessage(detail);
     SetReturnCode(wxID_OK);
     EndDialog(wxID_OK);
     return;
   }
-  const JobSettings& job = m_context.job;
-  switch (outcome.kind) {
-    case RunKind::Built:
-      ShowResult(CResultArea::SUCCESS, DescribeBuild(job, outcome.placed));
-      break;
-    case RunKind::UpToDate:
-      ShowResult(CResultArea::SUCCESS, DescribeUpToDate(job, ToWx(CharacterNameOfPath(job.characterPath))));
-      break;
-    case RunKind::Partial:
-      ShowResult(CResultArea::FAILURE, DescribePartial(job, outcome.placed.size(), outcome.planned));
-      break;
-    case RunKind::Refused:
-    case RunKind::Failed:
-      ShowResult(CResultArea::FAILURE, ResultLineOf(ShownMessage(outcome.reason)));
-      break;
-  }
-  if (placed) m_watch->Start(job, std::move(outcome.placed));
+  PresentOutcome(outcome, subject, m_messages, *m_result);
+  if (HoldsPlaced(outcome.kind)) m_watch->Start(subject.job, std::move(outcome.placed));
 }
 
 void CBrindlemarqueDlg::OnGo(wxCommandEvent&) {
@@ -376,17 +368,13 @@ void CBrindlemarqueDlg::TakeCharacter(const std::string& path) {
 void CBrindlemarqueDlg::OnTestOut(wxCommandEvent&) {
   if (!RequireConfig() || !TakeControls()) return;
   if (!MayWriteCharacter(GameWrite::Build)) return;
-  // Never closes the window; failures have shown their message.
-  const std::string log = AbsolutePath(m_context.InWorkFolder(kGemTableLog));
+  // Never closes the window.
+  OutcomeSubject subject = Subject(RunWork::GemTable);
+  subject.log = AbsolutePath(m_context.InWorkFolder(kGemTableLog));
   SayIfTheGameIsSaving();
-  GemTableResult result = WithBusyCursor([this, &log] { return RunGemTest(m_context, log); });
-  m_result->KeepBars(result.ok ? std::optional<BarPicture>(BarsOf(result.run, m_context.job)) : std::nullopt);
-  if (result.ok)
-    ShowResult(CResultArea::SUCCESS,
-               result.logWritten ? wxString::Format(_("%s written to %s"), kGemTableLog, ToWx(FolderOf(log)))
-                                 : wxString::Format(_("The hotkeys were written, but %s could not be."), ToWx(log)));
-  else
-    m_result->SetLine(ResultLineOf(ShownMessage(result.run.reason)));
+  GemTableResult result = WithBusyCursor([this, &subject] { return RunGemTest(m_context, subject.log); });
+  subject.logWritten = result.logWritten;
+  PresentOutcome(result.run, subject, m_messages, *m_result);
 }
 
 void CBrindlemarqueDlg::OnCloseButton(wxCommandEvent&) {
@@ -428,18 +416,18 @@ void CBrindlemarqueDlg::OnLanguage(wxCommandEvent& event) {
 
 void CBrindlemarqueDlg::OnUndoLastBuild(wxCommandEvent&) {
   ControlsToSettings();
-  UndoLastBuild(this, m_context.job.characterPath, m_context.waits, m_messages, *m_result,
+  UndoLastBuild(this, Subject(RunWork::Restore), m_context.waits, m_messages, *m_result,
                 [this] { return MayWriteCharacter(GameWrite::Undo); });
 }
 
 void CBrindlemarqueDlg::OnPreview(wxCommandEvent&) {
   if (!RequireConfig() || !TakeControls()) return;
-  // GO's own run, as a dry run: every message it has is shown, no file changes.
+  // GO's own run, writing nothing: its messages are said as GO's are.
   const RunOutcome outcome = RunBuild(m_context, RunMode::Preview);
-  if (outcome.kind == RunKind::Refused || outcome.kind == RunKind::Failed) return;
-  const JobSettings& job = m_context.job;
-  CPreviewDlg preview(this, DescribePreview(job, outcome, ToWx(CharacterNameOfPath(job.characterPath))), outcome.placed,
-                      BarsOf(outcome, job));
+  const OutcomeSubject subject = Subject(RunWork::Preview);
+  PresentOutcome(outcome, subject, m_messages, *m_result);
+  if (!HoldsPlaced(outcome.kind)) return;
+  CPreviewDlg preview(this, DescribeOutcome(outcome, subject), outcome.placed, BarsOf(outcome, subject.job));
   preview.ShowModal();
 }
 

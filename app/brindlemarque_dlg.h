@@ -11,6 +11,7 @@
 #include "build_watch.h"
 #include "game_check.h"
 #include "message_box_sink.h"
+#include "outcome_presenter.h"
 #include "result_area.h"
 
 class wxCheckBox;
@@ -123,6 +124,8 @@ class CBrindlemarqueDlg : public wxDialog {
   /// The character at `path` taken (chosen or dropped); another than before
   /// clears the result of the last run.
   void TakeCharacter(const std::string& path);
+  /// What a run of `work` on the job in the controls is about, for its outcome's words.
+  OutcomeSubject Subject(RunWork work) const;
   /// The result line's news that the game wrote its bars over a build.
   void ShowOverwritten(const wxDateTime& built, const std::string& characterPath, const BarPicture& now);
 

@@ -1,10 +1,10 @@
-// Engine messages as modal message boxes: the text, an OK button, the
+// Messages as modal message boxes: the text, an OK button, the
 // exclamation icon, and the application's name as caption.
 #pragma once
 
 #include <wx/window.h>
 
-#include "message_sink.h"
+#include "reason_text.h"
 
 /// A message in the user's language: each catalog text in it translated,
 /// its plain texts (paths, names, the program's fixed messages that players
@@ -24,13 +24,13 @@ enum class DefaultAnswer { No, Yes };
 /// centred on the screen).
 bool AskYesNo(wxWindow* parent, const wxString& text, DefaultAnswer answer = DefaultAnswer::No);
 
-class MessageBoxSink : public MessageSink {
+class MessageBoxSink {
  public:
   /// `parent` may be null (start-up messages come before the window shows).
   explicit MessageBoxSink(wxWindow* parent = nullptr) : m_parent(parent) {}
   void SetParent(wxWindow* parent) { m_parent = parent; }
-  /// Shows `text` as ShownMessage gives it.
-  void ShowMessage(const Reason& message) override;
+  /// Shows `message` as ShownMessage gives it.
+  void ShowMessage(const Reason& message);
   /// Shows `text`, already in the user's language.
   void ShowText(const wxString& text);
 

@@ -42,25 +42,16 @@ void EnterConfigFolder(BuildContext& context, const std::string& folder) {
   if (HoldsConfig(folder)) context.workFolder = folder;
 }
 
-// Keeps the configuration's message (a load stops at its first failure).
-class KeptMessage : public MessageSink {
- public:
-  void ShowMessage(const Reason& message) override { text = message; }
-  Reason text;
-};
-
 // Loads both files from `folder` into `context` (keeping the folder as
 // "config_dir" with `keep`) and works there; on a failure `failure` holds
 // the load message and the files in use stay.
 bool UsePlannerFolder(BuildContext& context, const std::string& folder, bool keep, Reason& failure) {
-  KeptMessage message;
-  BuildContext trial;  // loaded beside the documents in use
-  trial.messages = &message;
-  if (!LoadConfigFiles(trial, folder)) {
-    failure = message.text;
+  ConfigLoad load = LoadConfigFiles(folder);  // loaded beside the files in use
+  if (!load.index) {
+    failure = std::move(load.reason);
     return false;
   }
-  context.config = std::move(trial.config);
+  context.config = std::move(load.index);
   if (keep) SaveConfigFolder(folder);
   EnterConfigFolder(context, folder);
   return true;

@@ -6,76 +6,15 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
-#include <wx/translation.h>
 #include <wx/xrc/xmlres.h>
 
 #include "bar_picture_panel.h"
-#include "slot_cursor.h"
 
 namespace {
 
 constexpr int kPictureMilliseconds = 10000;
 
 }  // namespace
-
-namespace {
-
-// The bar range's numbers: "2–7".
-wxString BarNumbers(const JobSettings& job) {
-  return wxString::Format("%d", job.firstBar) + wxString::FromUTF8("\xE2\x80\x93") + wxString::Format("%d", job.lastBar);
-}
-
-wxString Section(const JobSettings& job) { return wxString::FromUTF8(QuickbarSection(job.quickbar)); }
-
-// `line` with "(reverse)" for a walk backwards.
-wxString WithDirection(const JobSettings& job, const wxString& line) {
-  return job.Has(OPT_REVERSE) ? line + " " + _("(reverse)") : line;
-}
-
-}  // namespace
-
-// What a build wrote, in words: "21 recipe hotkeys and 6 spacers written
-// to Quickbar2 bars 2–7".
-wxString DescribeBuild(const JobSettings& job, const std::vector<PlacedHotkey>& placed) {
-  const std::size_t spacers = CountSpacers(placed);
-  std::size_t recipes = placed.size() - spacers;
-  wxString hotkeys = wxString::Format(wxPLURAL("%zu recipe hotkey", "%zu recipe hotkeys", recipes), recipes);
-  wxString spacerText = wxString::Format(wxPLURAL("%zu spacer", "%zu spacers", spacers), spacers);
-  return WithDirection(
-      job, wxString::Format(_("%s and %s written to %s bars %s"), hotkeys, spacerText, Section(job), BarNumbers(job)));
-}
-
-wxString DescribeUpToDate(const JobSettings& job, const wxString& character) {
-  return WithDirection(job, wxString::Format(_("Nothing to write: %s's %s bars %s already hold this template."),
-                                             character, Section(job), BarNumbers(job)));
-}
-
-wxString DescribePartial(const JobSettings& job, std::size_t placed, std::size_t planned) {
-  return WithDirection(
-      job, wxString::Format(wxPLURAL("Only %zu of %zu hotkeys fit into %s bars %s; it was written (Undo puts the bars "
-                                     "back).",
-                                     "Only %zu of %zu hotkeys fit into %s bars %s; they were written (Undo puts the "
-                                     "bars back).",
-                                     placed),
-                            placed, planned, Section(job), BarNumbers(job)));
-}
-
-wxString DescribePreview(const JobSettings& job, const RunOutcome& outcome, const wxString& character) {
-  switch (outcome.kind) {
-    case RunKind::UpToDate:
-      return WithDirection(job, wxString::Format(_("GO would write nothing: %s's %s bars %s already hold this template."),
-                                                 character, Section(job), BarNumbers(job)));
-    case RunKind::Built:    // (with nothing placed, the range emptied)
-    case RunKind::Partial:
-    case RunKind::Refused:  // (not previewed)
-    case RunKind::Failed:
-      break;
-  }
-  const std::size_t placed = outcome.placed.size();
-  return wxString::Format(
-      wxPLURAL("GO would write %zu hotkey; no file was changed.", "GO would write %zu hotkeys; no file was changed.", placed),
-      placed);
-}
 
 CResultArea::CResultArea(wxTopLevelWindow& window)
     : m_window(window),

@@ -9,26 +9,7 @@
 #include <wx/string.h>
 #include <wx/timer.h>
 
-#include <vector>
-
 #include "bar_picture.h"
-#include "build_context.h"
-#include "build_run.h"
-
-/// What a build wrote, in words: "21 recipe hotkeys and 6 spacers written
-/// to Quickbar2 bars 2–7", and "(reverse)" for a walk backwards.
-wxString DescribeBuild(const JobSettings& job, const std::vector<PlacedHotkey>& placed);
-/// A build that found its hotkeys in place: "Nothing to write: Alarion's
-/// Quickbar2 bars 2–7 already hold this template."
-wxString DescribeUpToDate(const JobSettings& job, const wxString& character);
-/// A build of which only the first `placed` of `planned` hotkeys fitted:
-/// "Only 10 of 27 hotkeys fit into Quickbar2 bars 2–2; they were written
-/// (Undo puts the bars back)."
-wxString DescribePartial(const JobSettings& job, std::size_t placed, std::size_t planned);
-/// What GO would do, by a preview's outcome: "GO would write 27 hotkeys;
-/// no file was changed.", or that it would write nothing, the bars holding
-/// the template already (`character` names whose).
-wxString DescribePreview(const JobSettings& job, const RunOutcome& outcome, const wxString& character);
 
 class wxButton;
 class wxStaticBitmap;

@@ -4,20 +4,19 @@
 #pragma once
 
 #include <functional>
-#include <string>
 
 #include "file_waits.h"
+#include "outcome_presenter.h"
 
 class CResultArea;
 class MessageBoxSink;
 class wxWindow;
 
-/// Asks (over `parent`) whether to put `character` back as its newest backup
-/// holds it and, on Yes, does. A missing character or backup, and a failure,
-/// are said through `messages`; the outcome shows in `result`, whose bars
-/// are dropped once the file is put back (they showed the build undone).
-/// `mayWrite` is asked after Yes, before the file is touched (the running
-/// game); false ends the undo. True when the file was put back.
-bool UndoLastBuild(wxWindow* parent, const std::string& character, const FileWaits& waits, MessageBoxSink& messages,
-                   CResultArea& result,
-                   const std::function<bool()>& mayWrite);
+/// Asks (over `parent`) whether to put the character file of `subject`'s job
+/// back as its newest backup holds it and, on Yes, does. A missing
+/// character or backup is said in a box of `boxes`; the restore's outcome
+/// is presented in them and in `result`, as a run's is. `mayWrite` is asked
+/// after Yes, before the file is touched (the running game); false ends the
+/// undo. True when the file holds the backup's bytes.
+bool UndoLastBuild(wxWindow* parent, const OutcomeSubject& subject, const FileWaits& waits, MessageBoxSink& boxes,
+                   CResultArea& result, const std::function<bool()>& mayWrite);

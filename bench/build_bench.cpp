@@ -41,7 +41,8 @@ struct Setup {
   BuildContext context;
   explicit Setup(std::string character = MakeMacroHeavyCharacterFile(64 * 1024)) : original(std::move(character)) {
     WriteBenchFile(templatePath, FullTemplate());
-    if (!LoadConfigFiles(context, kVesko)) throw std::runtime_error("example configuration did not load");
+    context.config = LoadConfigFiles(kVesko).index;
+    if (!context.ConfigLoaded()) throw std::runtime_error("example configuration did not load");
     context.job.templatePath = templatePath;
     context.job.characterPath = characterPath;
     context.job.quickbar = 1;
@@ -80,7 +81,7 @@ void BuildOnTheOriginal(benchmark::State& state, Setup& s) {
     state.PauseTiming();
     WriteBenchFile(s.characterPath, s.original);
     state.ResumeTiming();
-    if (!RunBuildJob(s.context)) state.SkipWithError("build failed");
+    if (!Succeeded(RunBuild(s.context, RunMode::Write).kind)) state.SkipWithError("build failed");
   }
 }
 
@@ -95,10 +96,10 @@ void BM_WorstCaseBuild10MB(benchmark::State& state) { BuildOnTheOriginal(state, 
 void BM_WorstCaseBuildOnItsResult(benchmark::State& state) {
   Setup& s = Bench();
   WriteBenchFile(s.characterPath, s.original);
-  RunBuildJob(s.context);
+  Succeeded(RunBuild(s.context, RunMode::Write).kind);
   AgeBenchFile(s.characterPath);  // saved a while ago: read at once
   for (auto _ : state)
-    if (!RunBuildJob(s.context)) state.SkipWithError("build failed");
+    if (!Succeeded(RunBuild(s.context, RunMode::Write).kind)) state.SkipWithError("build failed");
 }
 
 void BM_LookupRecipeHotkey(benchmark::State& state) {
@@ -156,8 +157,11 @@ void BM_LargestInputs(benchmark::State& state) {
     context.job.characterPath = s.characterPath;
     context.job.options = OPT_CLEANUP;
     state.ResumeTiming();
-    if (!LoadConfigFiles(context, s.folder)) state.SkipWithError("configuration did not load");
-    bool ok = state.range(0) == 0 ? RunBuildJob(context) : RunGemTest(context, s.folder + "/sc_log.txt").ok;
+    context.config = LoadConfigFiles(s.folder).index;
+    if (!context.ConfigLoaded()) state.SkipWithError("configuration did not load");
+    const RunOutcome outcome =
+        state.range(0) == 0 ? RunBuild(context, RunMode::Write) : RunGemTest(context, s.folder + "/sc_log.txt").run;
+    const bool ok = Succeeded(outcome.kind);
     if (!ok) state.SkipWithError("run failed");
   }
 }

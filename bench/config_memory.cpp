@@ -62,7 +62,8 @@ void Measure(const std::string& folder, int gems, std::size_t bytes) {
     const long residentBefore = ResidentKiB();
     const std::size_t heapBefore = mallinfo2().uordblks;
     BuildContext context;
-    if (!LoadConfigFiles(context, folder)) _exit(1);
+    context.config = LoadConfigFiles(folder).index;
+    if (!context.ConfigLoaded()) _exit(1);
     const double kept = static_cast<double>(mallinfo2().uordblks - heapBefore);
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);

@@ -64,7 +64,6 @@
 #include "build_context.h"
 #include "build_run.h"
 #include "file_read.h"
-#include "message_sink.h"
 #include "character_file_session.h"
 #include "save_points.h"
 #include "config_files.h"
@@ -95,10 +94,16 @@ bool InNamedBackup(const std::string& character, const std::string& save, const 
   return false;
 }
 
-class LastMessages : public MessageSink {
- public:
-  void ShowMessage(const Reason& message) override { all += message.Text() + "\n"; }
+// The messages of builds, as the command line prints them.
+struct LastMessages {
   std::string all;
+  // A build on `context`: whether it succeeded, its messages kept.
+  bool Build(BuildContext& context) {
+    const RunOutcome outcome = RunBuild(context, RunMode::Write);
+    if (!outcome.headline.empty()) all += outcome.headline.Text() + "\n";
+    for (const Reason& detail : outcome.details) all += detail.Text() + "\n";
+    return Succeeded(outcome.kind);
+  }
 };
 
 // How often a writer that opens without creating found no file by the name
@@ -176,7 +181,7 @@ bool KilledBuild(BuildContext& context, Arm arm) {
   const pid_t run = ::fork();
   if (run == 0) {
     arm();
-    RunBuildJob(context);
+    RunBuild(context, RunMode::Write);
     ::_exit(0);
   }
   int status = 0;
@@ -209,7 +214,7 @@ int RaceKills(BuildContext& context, LastMessages& messages, FileCallLog& log, c
       continue;
     }
     messages.all.clear();
-    RunBuildJob(context);
+    messages.Build(context);
     std::string after;
     ReadFileBytes(character, after);
     const bool inBackup = InNamedBackup(character, game, messages.all);
@@ -267,10 +272,11 @@ int main(int argc, char** argv) {
 
   LastMessages messages;
   BuildContext context;
-  context.messages = &messages;
   context.waits.quiet.quietMs = quietMs;
-  if (!LoadConfigFiles(context, std::string(EXAMPLES_DIR) + "/vesko")) {
-    std::cerr << messages.all;
+  ConfigLoad load = LoadConfigFiles(std::string(EXAMPLES_DIR) + "/vesko");
+  context.config = std::move(load.index);
+  if (!context.ConfigLoaded()) {
+    std::cerr << load.reason.Text() << '\n';
     return 1;
   }
   context.job.templatePath = templ;
@@ -300,7 +306,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 5; ++i) {
     WriteBenchFile(character, before);
     auto start = std::chrono::steady_clock::now();
-    if (!RunBuildJob(context)) {
+    if (!messages.Build(context)) {
       std::cerr << messages.all;
       return 1;
     }
@@ -364,7 +370,7 @@ int main(int argc, char** argv) {
           Save(style, character, game);
         });
       }
-      bool ok = RunBuildJob(context);
+      bool ok = messages.Build(context);
       SetSavePointHook(nullptr);
       if (writer.joinable()) writer.join();
       if (rest.joinable()) rest.join();

@@ -14,15 +14,10 @@
 #include "gem_table.h"
 #include "printable.h"
 #include "config_files.h"
+#include "outcome_print.h"
 #include "slot_cursor.h"
 
 namespace {
-
-// Messages go to standard error with the texts the window shows.
-class StderrSink : public MessageSink {
- public:
-  void ShowMessage(const Reason& message) override { std::cerr << PrintableLines(message.Text()) << std::endl; }
-};
 
 JobSettings ToJobSettings(const BuildOptions& o) {
   JobSettings job;
@@ -50,13 +45,21 @@ void PrintPlaced(const PlacedHotkey& p) {
 
 // The job and both configuration files; false (refused, as the window's GO
 // refuses it, with both of its messages) when the configuration is missing.
-bool PrepareContext(const BuildOptions& options, StderrSink& sink, BuildContext& context) {
-  context.messages = &sink;
+bool PrepareContext(const BuildOptions& options, BuildContext& context) {
   context.job = ToJobSettings(options);
   context.waits = options.waits;
-  if (LoadConfigFiles(context, options.configDir)) return true;
-  context.ShowMessage(Reason::Plain(kConfigNotLoaded));
+  ConfigLoad load = LoadConfigFiles(options.configDir);
+  context.config = std::move(load.index);
+  if (context.ConfigLoaded()) return true;
+  std::cerr << PrintableLines(load.reason.Text()) << '\n' << kConfigNotLoaded << std::endl;
   return false;
+}
+
+PrintedSubject Subject(RunWork work, const BuildContext& context) {
+  PrintedSubject subject;
+  subject.work = work;
+  subject.job = context.job;
+  return subject;
 }
 
 }  // namespace
@@ -75,47 +78,25 @@ void SetupBuildOptions(CLI::App& command, BuildOptions& o) {
 
 int RunBuildCommand(const BuildOptions& options, bool preview) {
   GameLook game(!preview && !options.noGameCheck);  // while the configuration loads
-  StderrSink sink;
   BuildContext context;
-  if (!PrepareContext(options, sink, context)) return 1;
+  if (!PrepareContext(options, context)) return 1;
   game.Warn(context.job.characterPath, "build");
   const RunOutcome outcome = RunBuild(context, preview ? RunMode::Preview : RunMode::Write);
-  const std::vector<PlacedHotkey>& placed = outcome.placed;
   if (preview && options.bars)
     std::cout << BarPictureText(BarsOf(outcome, context.job));
   else if (preview)
-    for (const PlacedHotkey& p : placed) PrintPlaced(p);
-  if (outcome.kind == RunKind::Refused || outcome.kind == RunKind::Failed) return 1;
-
-  const JobSettings& job = context.job;
-  const std::string range = QuickbarSection(job.quickbar) + " bars " + std::to_string(job.firstBar) + "-" +
-                            std::to_string(job.lastBar) + (job.Has(OPT_REVERSE) ? " (reverse)" : "");
-  if (outcome.kind == RunKind::UpToDate) {
-    std::cout << (preview ? "would write nothing: " : "nothing to write: ") << range << " of "
-              << PrintablePath(job.characterPath) << " already hold this template\n";
-    return 0;
-  }
-  const std::size_t spacers = CountSpacers(placed);
-  std::cout << (preview ? "would write " : "wrote ");
-  if (outcome.kind == RunKind::Partial) std::cout << "only " << placed.size() << " of " << outcome.planned << " hotkeys: ";
-  std::cout << placed.size() - spacers << " recipe hotkeys and " << spacers << " spacers to " << range << " of "
-            << PrintablePath(job.characterPath) << '\n';
-  return outcome.kind == RunKind::Partial ? 1 : 0;
+    for (const PlacedHotkey& p : outcome.placed) PrintPlaced(p);
+  return PrintOutcome(outcome, Subject(preview ? RunWork::Preview : RunWork::Build, context));
 }
 
 int RunGemTableCommand(const BuildOptions& options) {
   GameLook game(!options.noGameCheck);
-  StderrSink sink;
   BuildContext context;
-  if (!PrepareContext(options, sink, context)) return 1;
+  if (!PrepareContext(options, context)) return 1;
   game.Warn(context.job.characterPath, "build");
-  GemTableResult result = RunGemTest(context, kGemTableLog);
-  if (!result.ok) return 1;
-  std::string log = PrintablePath(AbsolutePath(kGemTableLog));
-  if (!result.logWritten) {
-    std::cerr << "can't write " << log << std::endl;
-    return 1;
-  }
-  std::cout << "wrote the gem table to " << log << '\n';
-  return 0;
+  PrintedSubject subject = Subject(RunWork::GemTable, context);
+  subject.log = AbsolutePath(kGemTableLog);
+  const GemTableResult result = RunGemTest(context, kGemTableLog);
+  subject.logWritten = result.logWritten;
+  return PrintOutcome(result.run, subject);
 }

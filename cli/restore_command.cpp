@@ -5,6 +5,7 @@
 
 #include "backups.h"
 #include "game_warning.h"
+#include "outcome_print.h"
 #include "printable.h"
 
 void SetupRestoreOptions(CLI::App& command, RestoreOptions& o) {
@@ -37,18 +38,12 @@ int RunRestoreCommand(const RestoreOptions& o) {
     int number = 0;
     for (const BackupInfo& b : backups)
       std::cout << PadTo(std::to_string(++number), 4) << b.time << "  " << PadTo(std::to_string(b.size) + " bytes", 16)
-                << Printable(b.note) << (b.fromFuture ? "  (named in the future: the clock was wrong)" : "") << '\n';
+                << Printable(DescribeBackupNote(b.note).Text()) << (b.fromFuture ? "  (named in the future: the clock was wrong)" : "") << '\n';
     return 0;
   }
   GameLook(!o.noGameCheck).Warn(o.characterPath, "restore");
-  RestoreResult result = RestoreBackup(o.characterPath, o.backup, o.waits);
-  if (!result.ok) std::cerr << kCannotRestore << '\n' << PrintableLines(result.error.Text()) << '\n';
-  for (const Reason& note : result.notes) std::cerr << PrintableLines(note.Text()) << '\n';
-  if (!result.ok) return 1;
-  if (!result.changed)
-    std::cout << PrintablePath(o.characterPath) << " already holds the backup of " << result.time << "; nothing changed\n";
-  else
-    std::cout << "restored " << PrintablePath(o.characterPath) << " to the backup of " << result.time
-              << "; what it held before is backup 1 now (restore it to undo this)\n";
-  return 0;
+  PrintedSubject subject;
+  subject.work = RunWork::Restore;
+  subject.job.characterPath = o.characterPath;
+  return PrintOutcome(RestoreBackup(o.characterPath, o.backup, o.waits), subject);
 }

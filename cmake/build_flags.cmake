@@ -2,9 +2,11 @@
 # they do not reach third-party code built alongside (GoogleTest, TinyXML).
 add_library(brindlemarque_flags INTERFACE)
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-  target_compile_options(brindlemarque_flags INTERFACE -Wall -Wextra)
+  # A switch that misses a value of its enum fails to compile: a new kind
+  # of outcome is not built until every place that says outcomes says it.
+  target_compile_options(brindlemarque_flags INTERFACE -Wall -Wextra -Werror=switch)
 elseif(MSVC)
-  target_compile_options(brindlemarque_flags INTERFACE /W4 /utf-8 /permissive-)
+  target_compile_options(brindlemarque_flags INTERFACE /W4 /utf-8 /permissive- /we4062)
 endif()
 if(BRINDLEMARQUE_SANITIZE)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")

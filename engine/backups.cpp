@@ -23,7 +23,6 @@
 namespace fs = std::filesystem;
 
 const char* const kCannotRestore = "can't restore the backup";
-const char* const kNoNote = "(no note)";
 
 namespace {
 
@@ -222,8 +221,9 @@ std::string BackupFolder(const std::string& file) {
   return root.empty() || file.empty() ? std::string() : FolderFor(root, AbsolutePath(file));
 }
 
-bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, Reason& error,
+bool KeepBackup(const std::string& file, const std::string& bytes, const BackupNote& backupNote, Reason& error,
                 std::string* created) {
+  const std::string note = WriteBackupNote(backupNote);
   if (created) created->clear();
   std::string root = BackupRoot(), full = AbsolutePath(file);
   std::string folder = root.empty() || file.empty() ? std::string() : FolderFor(root, full);
@@ -306,9 +306,9 @@ std::vector<BackupInfo> ListBackups(const std::string& file) {
     std::error_code ignored;
     auto size = fs::file_size(FsPath(info.path), ignored);
     info.size = ignored ? 0 : static_cast<unsigned long long>(size);
-    std::string hash;
-    ReadNote(JoinPath(folder, NoteName(name)), info.note, hash);
-    if (info.note.empty()) info.note = kNoNote;
+    std::string note, hash;
+    ReadNote(JoinPath(folder, NoteName(name)), note, hash);
+    info.note = ReadBackupNote(note);
     list.push_back(std::move(info));
   }
   return list;
@@ -318,7 +318,7 @@ bool KeepDisplacedSave(const std::string& file, const std::string& displaced, st
   std::string bytes, created;
   Reason error;
   if (ReadFileBytes(displaced, bytes) != ReadStatus::Ok) return false;
-  if (!KeepBackup(file, bytes, "the game's save, displaced by a run at " + LocalTimeOf(NowMs()), error, &created))
+  if (!KeepBackup(file, bytes, BackupNote::At(BackupNote::Kind::Displaced, LocalTimeOf(NowMs())), error, &created))
     return false;
   // Bytes the newest backup holds already (the file as a stopped run read
   // it) need no word.
@@ -330,7 +330,7 @@ LeftoverKeeper DisplacedSaveKeeper(const std::string& file) {
   return [file](const std::string& displaced, std::string& where) { return KeepDisplacedSave(file, displaced, where); };
 }
 
-void KeepBackupsOf(CharacterFileSession& file, const std::string& path, const std::string& note) {
+void KeepBackupsOf(CharacterFileSession& file, const std::string& path, const BackupNote& note) {
   auto created = std::make_shared<std::string>();
   file.SetBeforeReplace(
       [path, note, created](const std::string& oldBytes, Reason& reason) {
@@ -341,51 +341,53 @@ void KeepBackupsOf(CharacterFileSession& file, const std::string& path, const st
 
 namespace {
 
+// The outcome of a restore that did not get to the file: `why`, under kCannotRestore.
+RunOutcome RestoreRefused(Reason why) {
+  RunOutcome refused;
+  refused.headline = Lines(Reason::Plain(kCannotRestore), std::move(why));
+  return refused;
+}
+
 // Puts the backup `name` (made at `ms`) of `file` back, as RestoreBackup says.
-RestoreResult Restore(const std::string& file, const std::string& folder, const std::string& name, std::int64_t ms,
-                      const FileWaits& waits) {
-  RestoreResult result;
-  result.time = LocalTimeOf(ms);
+RunOutcome Restore(const std::string& file, const std::string& folder, const std::string& name, std::int64_t ms,
+                   const FileWaits& waits) {
+  const std::string time = LocalTimeOf(ms);
   std::string path = JoinPath(folder, name), bytes;
   if (ReadFileBytes(path, bytes) != ReadStatus::Ok) {
-    result.error = AtPath(path, LastFileError());
-    return result;
+    RunOutcome refused = RestoreRefused(AtPath(path, LastFileError()));
+    refused.backupTime = time;
+    return refused;
   }
+  RunOutcome result;
+  result.backupTime = time;
+  result.kind = RunKind::Failed;
   CharacterFileSession target;
   if (target.Open(file, waits, DisplacedSaveKeeper(file)) && target.Document().SetBytes(std::move(bytes))) {
-    result.changed = target.Document().Changed();
-    KeepBackupsOf(target, file, "before restoring the backup of " + result.time);
-    result.ok = target.Save();
+    const bool changed = target.Document().Changed();
+    KeepBackupsOf(target, file, BackupNote::At(BackupNote::Kind::Restore, time));
+    if (target.Save()) result.kind = changed ? RunKind::Built : RunKind::UpToDate;
   }
-  if (!result.ok) {
-    result.changed = false;
-    result.error = target.Error();
-  }
-  result.notes = target.Notes();
+  if (result.kind == RunKind::Failed) result.headline = Lines(Reason::Plain(kCannotRestore), target.Error());
+  result.details = target.Notes();
   return result;
 }
 
 }  // namespace
 
-RestoreResult RestoreBackup(const std::string& file, int number, const FileWaits& waits) {
+RunOutcome RestoreBackup(const std::string& file, int number, const FileWaits& waits) {
   std::string folder = BackupFolder(file);
   auto backups = BackupNames(folder);  // none for an empty folder, which cannot be listed
-  if (number < 1 || static_cast<std::size_t>(number) > backups.size()) {
-    RestoreResult result;
-    result.error = backups.empty() ? Reason(reason::kNoBackupsKept, {Reason::Path(file), Reason::Path(folder)})
-                                   : Reason(reason::kNoSuchBackup, {Reason::Path(file), Number(number),
-                                                                    Number(static_cast<long long>(backups.size()))});
-    return result;
-  }
+  if (number < 1 || static_cast<std::size_t>(number) > backups.size())
+    return RestoreRefused(backups.empty() ? Reason(reason::kNoBackupsKept, {Reason::Path(file), Reason::Path(folder)})
+                                          : Reason(reason::kNoSuchBackup, {Reason::Path(file), Number(number),
+                                                                           Number(static_cast<long long>(backups.size()))}));
   const auto& [name, ms] = backups[static_cast<std::size_t>(number) - 1];
   return Restore(file, folder, name, ms, waits);
 }
 
-RestoreResult RestoreBackup(const std::string& file, const BackupInfo& backup, const FileWaits& waits) {
+RunOutcome RestoreBackup(const std::string& file, const BackupInfo& backup, const FileWaits& waits) {
   std::string folder = BackupFolder(file);
   for (const auto& [name, ms] : BackupNames(folder))
     if (JoinPath(folder, name) == backup.path) return Restore(file, folder, name, ms, waits);
-  RestoreResult result;
-  result.error = Reason(reason::kBackupGone, {Reason::Path(backup.path), Reason::Plain(backup.time)});
-  return result;
+  return RestoreRefused(Reason(reason::kBackupGone, {Reason::Path(backup.path), Reason::Plain(backup.time)}));
 }

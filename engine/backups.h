@@ -18,20 +18,20 @@
 #include <string>
 #include <vector>
 
+#include "backup_note.h"
 #include "character_file_session.h"
+#include "run_outcome.h"
 
 constexpr int kBackupsKept = 20;
 
 /// The message of a restore that failed (the reason follows on the next line).
 extern const char* const kCannotRestore;  // "can't restore the backup"
-/// The note of a backup whose note is missing.
-extern const char* const kNoNote;  // "(no note)"
 
 struct BackupInfo {
   std::string path;              ///< the backup file
   std::string time;              ///< when it was made, local time: "2026-12-07 13:05:22"
   unsigned long long size = 0;   ///< its size in bytes
-  std::string note;              ///< what the run after it was about to write, or kNoNote
+  BackupNote note;               ///< what the run after it was about to write
   bool fromFuture = false;       ///< named more than a day ahead of the clock: `time` is not when it was made
 };
 
@@ -50,7 +50,7 @@ std::string BackupFolder(const std::string& file);
 /// backup could not be written.
 /// `created`, when given, receives the new backup's name in the folder
 /// (empty when none was needed).
-bool KeepBackup(const std::string& file, const std::string& bytes, const std::string& note, Reason& error,
+bool KeepBackup(const std::string& file, const std::string& bytes, const BackupNote& note, Reason& error,
                 std::string* created = nullptr);
 
 /// Removes the backup `created` (a name KeepBackup gave) of `file` and its
@@ -65,7 +65,7 @@ std::vector<BackupInfo> ListBackups(const std::string& file);
 /// `note` first; a backup that cannot be written stops the save, and one
 /// kept for a replacement that then failed while the file stayed as it was
 /// is removed again ("undo" must not find it).
-void KeepBackupsOf(CharacterFileSession& file, const std::string& path, const std::string& note);
+void KeepBackupsOf(CharacterFileSession& file, const std::string& path, const BackupNote& note);
 
 /// The keeper a session on `file` opens with: a save of another program that
 /// a replacement displaced and could not put back, or that a stopped run left
@@ -79,26 +79,19 @@ LeftoverKeeper DisplacedSaveKeeper(const std::string& file);
 /// not be kept.
 bool KeepDisplacedSave(const std::string& file, const std::string& displaced, std::string& where);
 
-/// What RestoreBackup did.
-struct RestoreResult {
-  bool ok = false;
-  bool changed = false;  ///< false when the file already held the backup's bytes
-  std::string time;      ///< when the restored backup was made
-  Reason error;          ///< why it failed
-  /// What the restore did besides (a version of the file a stopped run had
-  /// left, put back or kept as a backup), to be said as a build says it.
-  std::vector<Reason> notes;
-};
-
 /// Puts backup `number` (1 = newest) of `file` back, after keeping the
 /// file's current content as a backup ("before restoring the backup of
 /// <time>"), so that a restore can be undone the same way. Takes the file's
-/// lock and refuses a file changed meanwhile, like a build. A file that
-/// already holds the backup's bytes is left alone. Fails when there is no
-/// such backup or the file could not be written, changing nothing.
-RestoreResult RestoreBackup(const std::string& file, int number, const FileWaits& waits);
+/// lock and refuses a file changed meanwhile, like a build. Built when the
+/// file was put back, UpToDate when it already held the backup's bytes (left
+/// alone); Refused when there is no such backup, Failed when the file could
+/// not be written (nothing changed), both with kCannotRestore and the reason
+/// on the next line as the headline. The outcome's backupTime is the
+/// backup's; its details say what the restore did besides (a version of the
+/// file a stopped run had left, put back or kept as a backup).
+RunOutcome RestoreBackup(const std::string& file, int number, const FileWaits& waits);
 
 /// RestoreBackup of the backup `backup` (from ListBackups) itself, whatever
 /// its number is by now: what the player confirmed is what comes back. Fails
 /// when it is gone.
-RestoreResult RestoreBackup(const std::string& file, const BackupInfo& backup, const FileWaits& waits);
+RunOutcome RestoreBackup(const std::string& file, const BackupInfo& backup, const FileWaits& waits);

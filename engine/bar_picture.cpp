@@ -20,8 +20,8 @@ std::string Value(const SlotValues& values, SlotCode code) {
 }  // namespace
 
 const char* KindName(int kind) {
-  if (kind == 52) return N_("macro");
-  if (kind == 45) return N_("recipe");
+  if (kind == 52) return R_("macro").english;
+  if (kind == 45) return R_("recipe").english;
   return nullptr;
 }
 

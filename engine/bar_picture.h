@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "build_context.h"
+#include "ini_document.h"
+#include "job_settings.h"
+#include "run_outcome.h"
 
 /// What a slot holds after the run.
 enum class SlotContent {
@@ -47,9 +49,6 @@ struct BarPicture {
 /// The name of a kept key's `kind` when it has one ("macro" for 52,
 /// "recipe" for 45; marked for the catalogs), else null.
 const char* KindName(int kind);
-
-/// The hotkey values of slots (absent: empty).
-using SlotValues = std::map<SlotCode, std::string>;
 
 /// The values of the job's bar range in `file`.
 SlotValues ReadSlotRange(const IniDocument& file, const JobSettings& job);

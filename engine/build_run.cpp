@@ -24,50 +24,6 @@ namespace {
 
 constexpr int kRestarts = 3;
 
-const TiXmlElement* Player(const BuildContext& context) {
-  return context.templateDoc ? context.templateDoc->FirstChildElement("player") : nullptr;
-}
-
-// What writing a plan did.
-struct Applied {
-  bool filled = true;  // every planned hotkey was written
-  Reason stop;         // else what stopped it (none when the file refused a write: its error says)
-};
-
-// Writes the planned hotkeys in order at the walk's slots, each that was
-// placed into `placed`, until one does not fit (a full range, or a spacer
-// that found every macro number taken); what was written before it stays.
-Applied ApplyPlan(BuildContext& context, const std::vector<PlannedHotkey>& plan, std::vector<PlacedHotkey>& placed) {
-  IniDocument& file = context.character.Document();
-  for (const PlannedHotkey& planned : plan) {
-    const SlotCode at = context.cursor.code;
-    const bool written = planned.spacer ? AddSpacerMacro(file, context.job, context.cursor, planned.label)
-                                        : WriteHotkey(file, context.job, context.cursor, planned.value);
-    if (!written) {
-      if (context.character.Failed()) return {false, {}};
-      return {false, Reason::Plain(context.cursor.exhausted ? "not enough slots" : kNoFreeMacro)};
-    }
-    const SlotKey slot = GetSlotKey(at);
-    PlacedHotkey hotkey = PlacedHotkey::At(at, planned.spacer ? file.Read(slot.section, slot.key) : planned.value);
-    hotkey.spacer = planned.spacer;
-    hotkey.label = planned.label;
-    hotkey.bonus = planned.bonus;
-    hotkey.amount = planned.amount;
-    hotkey.group = planned.group;
-    placed.push_back(std::move(hotkey));
-  }
-  return {};
-}
-
-// What a run writes, for the note of the backup kept before it:
-// "build of t.vsk onto Quickbar2 bars 2-7".
-std::string RunNote(const char* run, const JobSettings& job) {
-  std::string note = std::string(run) + " of " + PathText(FsPath(job.templatePath).filename()) + " onto " +
-                     QuickbarSection(job.quickbar) + " bars " + std::to_string(job.firstBar) + "-" +
-                     std::to_string(job.lastBar);
-  return job.Has(OPT_REVERSE) ? note + " (reverse)" : note;
-}
-
 // How the work on the character file ended.
 enum class FileEnd { Changed, Unchanged, Failed };
 struct FileFinish {
@@ -99,16 +55,39 @@ RunKind AttemptKind(FileEnd end, bool filled) {
 RunOutcome EndAttempt(BuildContext& context, RunOutcome attempt, bool save, bool filled, Reason stop) {
   FileFinish finish = FinishCharacterFile(context, save);
   attempt.kind = AttemptKind(finish.end, filled);
-  attempt.reason = finish.end == FileEnd::Failed ? std::move(finish.failure) : std::move(stop);
+  attempt.headline = finish.end == FileEnd::Failed ? std::move(finish.failure) : std::move(stop);
   if (attempt.kind == RunKind::Failed) attempt.after = attempt.before;  // nothing was written
   return attempt;
 }
 
-bool OpenCharacterFile(BuildContext& context, const char* run) {
+PlanApplied ApplyPlan(BuildContext& context, const std::vector<PlannedHotkey>& plan, std::vector<PlacedHotkey>& placed) {
+  IniDocument& file = context.character.Document();
+  for (const PlannedHotkey& planned : plan) {
+    const SlotCode at = context.cursor.code;
+    const bool written = planned.spacer ? AddSpacerMacro(file, context.job, context.cursor, planned.label)
+                                        : WriteHotkey(file, context.job, context.cursor, planned.value);
+    if (!written) {
+      if (context.character.Failed()) return {false, {}, at};
+      return {false, Reason::Plain(context.cursor.exhausted ? "not enough slots" : kNoFreeMacro), at};
+    }
+    const SlotKey slot = GetSlotKey(at);
+    PlacedHotkey hotkey = PlacedHotkey::At(at, planned.spacer ? file.Read(slot.section, slot.key) : planned.value);
+    hotkey.spacer = planned.spacer;
+    hotkey.label = planned.label;
+    hotkey.bonus = planned.bonus;
+    hotkey.amount = planned.amount;
+    hotkey.group = planned.group;
+    placed.push_back(std::move(hotkey));
+  }
+  return {};
+}
+
+bool OpenCharacterFile(BuildContext& context, BackupNote::Kind run) {
   CharacterFileSession& file = context.character;
   const std::string& path = context.job.characterPath;
   if (!file.Open(path, context.waits, DisplacedSaveKeeper(path))) return false;
-  KeepBackupsOf(file, path, RunNote(run, context.job));
+  // What the run is about to write, for the note of the backup kept before it.
+  KeepBackupsOf(file, path, BackupNote::Run(run, PathText(FsPath(context.job.templatePath).filename()), context.job));
   return true;
 }
 
@@ -120,34 +99,37 @@ RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunOutc
     notes.insert(notes.end(), said.begin(), said.end());
     if (context.character.ChangedMeanwhile() && restart < kRestarts) continue;
     if (restart > 0 && !context.character.Failed()) notes.push_back(reason::kBuiltOnNewContent);
-    if (!outcome.reason.empty()) context.ShowMessage(outcome.reason);
-    for (const Reason& note : notes) context.ShowMessage(note);
-    outcome.notes = std::move(notes);
+    outcome.details = std::move(notes);
     return outcome;
   }
 }
 
-std::optional<RunOutcome> RefusedRun(BuildContext& context, bool saveRepair) {
-  Reason why = context.ConfigLoaded() ? LoadTemplate(context, saveRepair) : Reason::Plain(kConfigNotLoaded);
-  if (why.empty()) return std::nullopt;
-  context.ShowMessage(why);
+LoadedTemplate TemplateForRun(const BuildContext& context, bool saveRepair) {
+  if (context.ConfigLoaded()) return LoadTemplate(context, saveRepair);
+  LoadedTemplate none;
+  none.reason = Reason::Plain(kConfigNotLoaded);
+  return none;
+}
+
+RunOutcome RefusedRun(Reason why) {
   RunOutcome refused;
-  refused.reason = std::move(why);
+  refused.headline = std::move(why);
   return refused;
 }
 
 RunOutcome RunBuild(BuildContext& context, RunMode mode) {
   const bool write = mode == RunMode::Write;
-  if (auto refused = RefusedRun(context, write)) return *refused;  // a preview repairs in memory
-  const std::vector<PlannedHotkey> plan =
-      PlanBuild(Player(context), context.config.get(), context.job.Has(OPT_SPACER));
+  const LoadedTemplate loaded = TemplateForRun(context, write);  // a preview repairs in memory
+  if (!loaded.reason.empty()) return RefusedRun(loaded.reason);
+  const std::vector<PlannedHotkey> plan = PlanBuild(loaded.Player(), context.config.get(), context.job.Has(OPT_SPACER));
   return RunOnCharacterFile(context, [&context, &plan, write] {
     RunOutcome attempt;
     attempt.planned = plan.size();
     IniDocument& file = context.character.Document();
-    if (!OpenCharacterFile(context, "build")) return EndAttempt(context, std::move(attempt), false, false, {});
+    if (!OpenCharacterFile(context, BackupNote::Kind::Build))
+      return EndAttempt(context, std::move(attempt), false, false, {});
     attempt.before = ReadSlotRange(file, context.job);
-    Applied applied{false, {}};
+    PlanApplied applied{false, {}, 0};
     if (ClearSlotRange(file, context.job, context.cursor) && CompactMacros(file))
       applied = ApplyPlan(context, plan, attempt.placed);
     attempt.after = ReadSlotRange(file, context.job);
@@ -157,9 +139,4 @@ RunOutcome RunBuild(BuildContext& context, RunMode mode) {
 
 BarPicture BarsOf(const RunOutcome& outcome, const JobSettings& job) {
   return DescribeBars(job, outcome.before, outcome.after, outcome.placed);
-}
-
-bool RunBuildJob(BuildContext& context) {
-  const RunKind kind = RunBuild(context, RunMode::Write).kind;
-  return kind == RunKind::Built || kind == RunKind::UpToDate;
 }

@@ -6,73 +6,58 @@
 #include <string>
 #include <vector>
 
+#include "backup_note.h"
 #include "bar_picture.h"
 #include "build_context.h"
 #include "build_plan.h"
-
-/// What a run did to the character file, as the player is told it.
-enum class RunKind {
-  Built,     ///< the hotkeys were written (a backup of what they replaced kept first)
-  UpToDate,  ///< the file already held what the run would write: nothing written, no backup kept
-  Partial,   ///< not everything fitted: what fitted was written; `reason` says what stopped it
-  Refused,   ///< refused before the character file was touched (no configuration, no template)
-  Failed     ///< the character file could not be changed: it is as it was
-};
+#include "run_outcome.h"
+#include "template_loader.h"
 
 /// Whether a run writes the character file or only shows what it would write.
 enum class RunMode { Write, Preview };
 
-/// A run's outcome.
-struct RunOutcome {
-  RunKind kind = RunKind::Refused;
-  /// Every hotkey the run placed (a preview: would place), in walk order.
-  std::vector<PlacedHotkey> placed;
-  /// How many hotkeys the template asks for (a Partial run placed fewer).
-  std::size_t planned = 0;
-  /// The bar range as the run found it and as it left it (as a preview
-  /// would leave it); empty for a run refused before it read the file.
-  SlotValues before, after;
-  /// The message that ended a Partial, Refused or Failed run, or a gem
-  /// table early (also shown through the context's sink), without the notes
-  /// that may follow it.
-  Reason reason;
-  /// What the run did besides (a file a stopped run left, put back or kept
-  /// as a backup; a restart on the game's save), also shown through the sink.
-  std::vector<Reason> notes;
-};
-
-/// The whole run on `context`: loads the template, opens the character file,
-/// empties the bar range (OPT_CLEANUP), compacts the macros and fills the bars
-/// (25 passes over the position order of config_gem.xml; per crafted item a
-/// spacer with OPT_SPACER, then up to four recipe hotkeys for effects not yet
-/// made), then saves the character file in one atomic step (not in a dry run).
-/// Returns true on success. Failures show their message through the context:
-/// kConfigNotLoaded without both configuration files (nothing is touched);
-/// "can't read SC-File" (also for a file without `player`, before anything is
-/// changed); "not enough slots" or kNoFreeMacro (what fitted is still saved);
-/// or "can't write character file" with the file and the reason on the next
-/// line (nothing is saved).
-bool RunBuildJob(BuildContext& context);
-
-/// The same run, in `mode`, with what it did: a preview changes nothing on
-/// disk, and is "up to date" when a build would write nothing.
+/// The whole run on `context`, in `mode`: loads the template, opens the
+/// character file, empties the bar range (OPT_CLEANUP), compacts the macros
+/// and fills the bars (25 passes over the position order of config_gem.xml;
+/// per crafted item a spacer with OPT_SPACER, then up to four recipe hotkeys
+/// for effects not yet made), then saves the character file in one atomic
+/// step (a preview changes nothing on disk). Refused, with kConfigNotLoaded
+/// without both configuration files or "can't read SC-File" (also for a file
+/// without `player`), before anything is touched; Partial with "not enough
+/// slots" or kNoFreeMacro (what fitted is still saved); Failed with "can't
+/// write character file" and the reason on the next line (nothing saved);
+/// UpToDate when a build would write nothing.
 RunOutcome RunBuild(BuildContext& context, RunMode mode);
 
-/// Checks the configuration and loads the template (its repair saved when
-/// `saveRepair`): a refused outcome, its message shown and kept as the
-/// reason, when either is missing (kConfigNotLoaded: without the
-/// configuration a run has no recipe to write and would only empty the
-/// player's bars); none when the run may go on.
-std::optional<RunOutcome> RefusedRun(BuildContext& context, bool saveRepair);
+/// The template a run of `context` works from (its repair saved when
+/// `saveRepair`), or why the run is refused: kConfigNotLoaded when either
+/// configuration file is missing (without it a run has no recipe to write
+/// and would only empty the player's bars), else the template's reason.
+LoadedTemplate TemplateForRun(const BuildContext& context, bool saveRepair);
+
+/// The outcome of a run refused for `why`, before it touched anything.
+RunOutcome RefusedRun(Reason why);
+
+/// What writing a plan did.
+struct PlanApplied {
+  bool filled = true;    ///< every planned hotkey was written
+  Reason stop;           ///< else what stopped it (none when the file refused a write: its error says)
+  SlotCode stoppedAt = 0;  ///< and the slot the hotkey that did not fit was meant for
+};
+
+/// Writes the planned hotkeys in order at the walk's slots, each that was
+/// placed into `placed`, until one does not fit (a full range, or a spacer
+/// that found every macro number taken); what was written before it stays.
+PlanApplied ApplyPlan(BuildContext& context, const std::vector<PlannedHotkey>& plan, std::vector<PlacedHotkey>& placed);
 
 /// The bars of the job's range as a run found and left them.
 BarPicture BarsOf(const RunOutcome& outcome, const JobSettings& job);
 
 
 /// Opens the job's character file (taking its lock) and has every save of
-/// it keep a backup first, noted as a `run` ("build") of the job's template
-/// onto its bar range. False, with the file failed, when it cannot be opened.
-bool OpenCharacterFile(BuildContext& context, const char* run);
+/// it keep a backup first, noted as a `run` (Build or GemTable) of the job's
+/// template onto its bar range. False, with the file failed, when it cannot be opened.
+bool OpenCharacterFile(BuildContext& context, BackupNote::Kind run);
 
 /// Ends an attempt's work on the character file: saves it when `save` is
 /// set and nothing failed, then closes it (releasing its lock), and gives
@@ -87,9 +72,8 @@ RunOutcome EndAttempt(BuildContext& context, RunOutcome attempt, bool save, bool
 /// gives what it did. When another program (the game) changed the file
 /// while an attempt worked on it, the attempt is run again on the new
 /// content, up to three times. The outcome is that of the attempt that
-/// counts; its reason, then the notes of every attempt (and, for a save that
-/// succeeded after a restart, reason::kBuiltOnNewContent) are shown through
-/// the context's sink.
+/// counts, with the notes of every attempt (and, for a save that succeeded
+/// after a restart, reason::kBuiltOnNewContent) as its details.
 RunOutcome RunOnCharacterFile(BuildContext& context, const std::function<RunOutcome()>& attempt);
 
 /// The message of a build that could not change the character file.

@@ -5,7 +5,6 @@
 #include <memory>
 #include <tinyxml.h>
 
-#include "build_context.h"
 #include "paths.h"
 #include "reason_text.h"
 #include "xml_load.h"
@@ -35,31 +34,31 @@ const ConfigTable kBonusTable = {"Vesko", "bonuses", "bonus", reason::kHoldsNoBo
 const ConfigTable kGemTable = {"data", "gems", "gem", reason::kHoldsNoGemTable};
 
 // Loads one file into `index` (`take` is the part of the index it fills);
-// the document goes once the index holds what builds read of it.
-bool LoadNamed(BuildContext& context, const std::string& folder, const char* name, const ConfigTable& table,
-               ConfigIndex& index, void (ConfigIndex::*take)(const TiXmlDocument*)) {
+// the document goes once the index holds what builds read of it. Returns
+// why it could not, under "can't load <name>"; nothing when it did.
+Reason LoadNamed(const std::string& folder, const char* name, const ConfigTable& table, ConfigIndex& index,
+                 void (ConfigIndex::*take)(const TiXmlDocument*)) {
   std::string path = folder.empty() ? std::string(name) : JoinPath(folder, name);  // one kind of separator
   TiXmlDocument doc(path.c_str());
   Reason reason = LoadConfig(doc, path);
   if (reason.empty()) {
     if (FirstListEntry(&doc, table.root, table.list, table.entry)) {
       (index.*take)(&doc);
-      return true;
+      return {};
     }
     reason = Reason(table.missing, {Reason::Path(path)});
   }
-  context.ShowMessage(Lines(Reason::Plain(std::string("can't load ") + name), reason, true));
-  return false;
+  // The fixed first line players search for, in English in every language.
+  return Lines(Reason::Joining("can't load %s", {Reason::Plain(name)}), reason, true);
 }
 
 }  // namespace
 
-bool LoadConfigFiles(BuildContext& context, const std::string& folder) {
-  context.config.reset();
+ConfigLoad LoadConfigFiles(const std::string& folder) {
   auto index = std::make_unique<ConfigIndex>();
-  if (!LoadNamed(context, folder, "config.xml", kBonusTable, *index, &ConfigIndex::TakeBonusConfig) ||
-      !LoadNamed(context, folder, "config_gem.xml", kGemTable, *index, &ConfigIndex::TakeGemConfig))
-    return false;
-  context.config = std::move(index);
-  return true;
+  ConfigLoad load;
+  load.reason = LoadNamed(folder, "config.xml", kBonusTable, *index, &ConfigIndex::TakeBonusConfig);
+  if (load.reason.empty()) load.reason = LoadNamed(folder, "config_gem.xml", kGemTable, *index, &ConfigIndex::TakeGemConfig);
+  if (load.reason.empty()) load.index = std::move(index);
+  return load;
 }

@@ -39,48 +39,63 @@ void AppendLogLines(std::string& log, SlotCode at, const GemEntry& gem, const st
   log += std::to_string(at % 10 + 1) + " - " + std::string(gem.id) + " - " + std::to_string(gem.recipe) + " - " + hotkey + "\n";
 }
 
+// The table's hotkeys in order: the gem's recipe at its lowest level, named after the gem.
+std::vector<PlannedHotkey> PlanGemTable(const std::vector<GemEntry>& gems) {
+  std::vector<PlannedHotkey> plan;
+  plan.reserve(gems.size());
+  for (const GemEntry& gem : gems) {
+    PlannedHotkey hotkey;
+    hotkey.value = FormatRecipeHotkey(2LL * gem.recipe, 0);
+    hotkey.label = std::string(gem.id);
+    plan.push_back(std::move(hotkey));
+  }
+  return plan;
+}
+
+// The log of a table written as `applied` says: a line per gem placed, and
+// one for the first that no longer fitted.
+std::string GemTableLog(const std::vector<GemEntry>& gems, const std::vector<PlacedHotkey>& placed,
+                        const std::vector<PlannedHotkey>& plan, const PlanApplied& applied) {
+  std::string log;
+  for (std::size_t i = 0; i < placed.size(); ++i) AppendLogLines(log, placed[i].code, gems[i], placed[i].value);
+  if (!applied.filled && placed.size() < gems.size())
+    AppendLogLines(log, applied.stoppedAt, gems[placed.size()], plan[placed.size()].value);
+  return log;
+}
+
 }  // namespace
 
 GemTableResult RunGemTest(BuildContext& context, const std::string& logPath) {
   GemTableResult result;
-  if (auto refused = RefusedRun(context, true)) {
-    result.run = *refused;
+  const LoadedTemplate loaded = TemplateForRun(context, true);
+  if (!loaded.reason.empty()) {
+    result.run = RefusedRun(loaded.reason);
     return result;
   }
-  const TiXmlElement* player = context.templateDoc->FirstChildElement("player");  // LoadTemplate made sure
-  std::vector<GemEntry> gems = context.config->GemsOf(RealmIndexOf(TextOf(player->FirstChildElement("realm"))));
+  std::vector<GemEntry> gems = context.config->GemsOf(RealmIndexOf(TextOf(loaded.Player()->FirstChildElement("realm"))));
   const JobSettings& job = context.job;
   SortByRecipe(gems, static_cast<std::size_t>(job.lastBar - job.firstBar + 1) * 10 + 1);
+  const std::vector<PlannedHotkey> plan = PlanGemTable(gems);
   std::string log;
   result.run = RunOnCharacterFile(context, [&] {
     RunOutcome attempt;
+    attempt.planned = plan.size();
     Reason end;  // the range ended before the table
     IniDocument& file = context.character.Document();
     JobSettings clearing = context.job;
     clearing.options |= OPT_CLEANUP;  // the table always starts from an empty range
     log.clear();
-    if (OpenCharacterFile(context, "gem table")) {
+    if (OpenCharacterFile(context, BackupNote::Kind::GemTable)) {
       attempt.before = ReadSlotRange(file, context.job);
       if (ClearSlotRange(file, clearing, context.cursor) && CompactMacros(file)) {
-        for (const GemEntry& gem : gems) {
-          std::string hotkey = FormatRecipeHotkey(2LL * gem.recipe, 0);
-          SlotCode at = context.cursor.code;
-          AppendLogLines(log, at, gem, hotkey);
-          if (WriteHotkey(file, context.job, context.cursor, hotkey)) {
-            attempt.placed.push_back(PlacedHotkey::At(at, hotkey));
-            attempt.placed.back().label = std::string(gem.id);
-            continue;
-          }
-          if (!file.Failed()) end = Reason::Plain("end of qbar");
-          break;
-        }
+        const PlanApplied applied = ApplyPlan(context, plan, attempt.placed);
+        log = GemTableLog(gems, attempt.placed, plan, applied);
+        if (!applied.stop.empty()) end = Reason::Plain("end of qbar");
       }
       attempt.after = ReadSlotRange(file, context.job);
     }
     return EndAttempt(context, std::move(attempt), true, true, std::move(end));  // a full range is no failure here
   });
-  if (result.run.kind == RunKind::Failed) return result;
-  result.ok = true;
-  result.logWritten = ReplaceFileAtomically(logPath, WithTextLineEnds(log));
+  if (Succeeded(result.run.kind)) result.logWritten = ReplaceFileAtomically(logPath, WithTextLineEnds(log));
   return result;
 }

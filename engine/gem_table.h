@@ -7,14 +7,13 @@
 
 #include "build_run.h"
 
-/// The log's file name; the window writes it into the current folder.
+/// The log's file name; the window writes it into the planner's folder.
 extern const char* const kGemTableLog;  // "sc_log.txt"
 
 /// What RunGemTest achieved.
 struct GemTableResult {
-  bool ok = false;          ///< the hotkeys were saved: show the success picture
-  bool logWritten = false;  ///< the log was written as well
   RunOutcome run;           ///< the run on the character file: its hotkeys and bars
+  bool logWritten = false;  ///< the log was written as well (after a run that succeeded)
 };
 
 /// Loads the template; empties the bar range whatever OPT_CLEANUP says;
@@ -25,6 +24,9 @@ struct GemTableResult {
 /// character file. Only then is `logPath` replaced: "--- Bar <q> - <b>"
 /// before a gem that starts a bar, "<slot 1-10> - <gem> - <n> - <hotkey>" per
 /// gem (also for the first gem that no longer fits), the platform's line
-/// ends. Not ok after "can't read SC-File" (also for a file without `player`;
-/// nothing changed) or "can't write character file" (nothing saved, no log).
+/// ends. The run's hotkeys go through the plan step as a build's do; the
+/// range ending first is no failure ("end of qbar" as the headline of a
+/// Built run). Refused with "can't read SC-File" (also for a file without
+/// `player`; nothing changed), Failed with "can't write character file"
+/// (nothing saved, no log).
 GemTableResult RunGemTest(BuildContext& context, const std::string& logPath = kGemTableLog);

@@ -59,7 +59,7 @@ bool SaveRepair(const std::string& path, const std::string& before, const std::s
     reason = Reason(kNotRepaired, {Reason(R_("%s meanwhile"), {kChangedByAnotherProgram})});
     return false;
   }
-  if (!KeepBackup(path, before, "before the repair of its <Keiner> markers", why, &created)) {
+  if (!KeepBackup(path, before, BackupNote::At(BackupNote::Kind::Repair, ""), why, &created)) {
     reason = Reason(kNotRepaired, {why});
     return false;
   }
@@ -109,22 +109,26 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
 
 }  // namespace
 
-Reason LoadTemplate(BuildContext& context, bool saveRepair) {
+LoadedTemplate LoadTemplate(const BuildContext& context, bool saveRepair) {
   const std::string& path = context.job.templatePath;  // as given, for the message
   const std::string file = context.InWorkFolder(path);
-  context.templateDoc = std::make_unique<TiXmlDocument>(file.c_str());
+  LoadedTemplate loaded;
+  loaded.doc = std::make_unique<TiXmlDocument>(file.c_str());
   Reason reason;
   if (path.empty()) {
     reason = R_("no SC-File chosen");
-  } else if (LoadWithRepair(*context.templateDoc, file, !saveRepair, reason) == XmlLoad::Ok) {
+  } else if (LoadWithRepair(*loaded.doc, file, !saveRepair, reason) == XmlLoad::Ok) {
     // Only a template may change the character file: anything else is
     // refused before the bars are touched.
-    if (context.templateDoc->FirstChildElement("player")) return {};
+    if (loaded.Player()) return loaded;
     reason = R_("not a template of the spellcraft planner (it has no <player> element)");
   }
   if (!path.empty()) reason = AtPath(path, reason);
-  return Lines(Reason::Plain(kCannotReadTemplate), reason);
+  loaded.reason = Lines(Reason::Plain(kCannotReadTemplate), reason);
+  return loaded;
 }
+
+const TiXmlElement* LoadedTemplate::Player() const { return doc ? doc->FirstChildElement("player") : nullptr; }
 
 bool RepairTemplate(const std::string& path) {
   std::string bytes;

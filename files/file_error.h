@@ -7,12 +7,6 @@
 
 #include "reason_text.h"
 
-/// Marks a text for the window's translation catalogs that is not a reason
-/// (a label); the engine uses the text as it is.
-#ifndef N_
-#define N_(text) text
-#endif
-
 /// Why the last failing file call of this thread failed, in a few words
 /// ("permission denied", "marked read-only", "not a regular file").
 const Reason& LastFileError();

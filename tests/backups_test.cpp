@@ -31,9 +31,8 @@ struct SampleBuild {
   std::string original = ReadFile(kCharacters + "/Alarion-4.ini");
   SampleBuild() {
     WriteFile(character, original);
-    context.messages = &sink;
     context.waits = TestWaits();
-    EXPECT_TRUE(LoadConfigFiles(context, kVesko));
+    EXPECT_TRUE(sink.LoadConfig(context, kVesko));
     context.job.templatePath = kVesko + "/templates/Alarion_Armsman.vsk";
     context.job.characterPath = character;
   }
@@ -55,12 +54,12 @@ TEST(Backups, TheNewestTwentyAreKeptAndListedNewestFirst) {
     ASSERT_TRUE(KeepBackup(file, "bytes " + std::to_string(i), "run " + std::to_string(i), error)) << error.Text();
   std::vector<BackupInfo> backups = ListBackups(file);
   ASSERT_EQ(backups.size(), 20u);
-  EXPECT_EQ(backups.front().note, "run 24");
-  EXPECT_EQ(backups.back().note, "run 5");
+  EXPECT_EQ(NoteText(backups.front().note), "run 24");
+  EXPECT_EQ(NoteText(backups.back().note), "run 5");
   EXPECT_EQ(ReadFile(backups.front().path), "bytes 24");
   EXPECT_EQ(backups.front().size, 8u);
   ASSERT_TRUE(KeepBackup(file, "bytes 24", "run 24 again", error));  // the same bytes: not kept twice
-  EXPECT_EQ(ListBackups(file).front().note, "run 24");
+  EXPECT_EQ(NoteText(ListBackups(file).front().note), "run 24");
   // What a run killed while keeping a backup left goes with the next backup.
   const std::string killed =
       "/.2026-01-01_00-00-00.000Z.ini.brindlemarque-" + std::to_string(EndedProcessId()) + "-AbCdEf";
@@ -123,9 +122,9 @@ TEST(Backups, ARestoreRefusesAFileChangedMeanwhile) {
   ScopedSavePointHook hook([&](SavePoint point, const std::string& path) {
     if (point == SavePoint::BeforeSwap) WriteFile(path, game);
   });
-  RestoreResult result = RestoreBackup(file, 1, TestWaits());
-  EXPECT_FALSE(result.ok);
-  EXPECT_NE(result.error.Text().find("changed by another program"), std::string::npos) << result.error.Text();
+  const RunOutcome result = RestoreBackup(file, 1, TestWaits());
+  EXPECT_EQ(result.kind, RunKind::Failed);
+  EXPECT_NE(result.headline.Text().find("changed by another program"), std::string::npos) << result.headline.Text();
   EXPECT_EQ(ReadFile(file), game);
 }
 
@@ -139,10 +138,10 @@ TEST(Backups, ARestoreBringsBackTheBackupThatWasConfirmed) {
   const BackupInfo confirmed = ListBackups(file).front();
   ASSERT_TRUE(KeepBackup(file, "[Misc]\r\nState=kept meanwhile\r\n", "gem table", error)) << error.Text();
   WriteFile(file, "[Misc]\r\nState=now\r\n");
-  EXPECT_TRUE(RestoreBackup(file, confirmed, TestWaits()).ok);
+  EXPECT_EQ(RestoreBackup(file, confirmed, TestWaits()).kind, RunKind::Built);
   EXPECT_EQ(ReadFile(file), "[Misc]\r\nState=confirmed\r\n");
   std::filesystem::remove(FsPath(confirmed.path));
-  EXPECT_FALSE(RestoreBackup(file, confirmed, TestWaits()).ok);
+  EXPECT_EQ(RestoreBackup(file, confirmed, TestWaits()).kind, RunKind::Refused);
 }
 
 // A run killed right after its swap left the file it displaced (here the
@@ -154,7 +153,7 @@ TEST(Backups, WhatAKilledRunDisplacedIsKeptByTheNextBuild) {
   const std::string left = run.dir.file(".Alarion-4.ini.brindlemarque-" + std::to_string(EndedProcessId()) +
                                         "-0123456789abcdef-AbCdEf");
   WriteFile(left, game);
-  ASSERT_TRUE(RunBuildJob(run.context));
+  ASSERT_TRUE(run.sink.Build(run.context));
   ASSERT_EQ(run.sink.messages.size(), 1u);
   EXPECT_NE(run.sink.messages[0].find("perhaps the game's save) is kept as the backup "), std::string::npos)
       << run.sink.messages[0];
@@ -185,7 +184,7 @@ TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyondTh
   std::vector<BackupInfo> backups = ListBackups(file);
   ASSERT_EQ(backups.size(), 3u);
   EXPECT_EQ(ReadFile(backups[0].path), "real");
-  EXPECT_EQ(backups[0].note, kNoNote);
+  EXPECT_EQ(NoteText(backups[0].note), "(no note)");
   EXPECT_EQ(ReadFile(backups[1].path), "year end");
   EXPECT_EQ(ReadFile(backups[2].path), "leap day");
 
@@ -203,7 +202,7 @@ TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyondTh
   backups = ListBackups(file);
   ASSERT_EQ(backups.size(), 6u);
   EXPECT_EQ(ReadFile(backups[0].path), "later still");
-  EXPECT_EQ(backups[0].note, "run");
+  EXPECT_EQ(NoteText(backups[0].note), "run");
   EXPECT_FALSE(backups[0].fromFuture);
   EXPECT_EQ(backups[0].time.substr(0, 2), "20");
   EXPECT_LT(backups[0].time, "2096");
@@ -214,12 +213,12 @@ TEST(Backups, OnlyPlainFilesNamedAfterARealMomentAreListedAndNoneIsNamedBeyondTh
 
 TEST(Backups, ABuildKeepsWhatItReplacedAndARunThatChangesNothingKeepsNothing) {
   SampleBuild run;
-  ASSERT_TRUE(RunBuildJob(run.context));
-  ASSERT_TRUE(RunBuildJob(run.context));  // on its own result: no change
+  ASSERT_TRUE(run.sink.Build(run.context));
+  ASSERT_TRUE(run.sink.Build(run.context));  // on its own result: no change
   std::vector<BackupInfo> backups = ListBackups(run.character);
   ASSERT_EQ(backups.size(), 1u);
   EXPECT_EQ(ReadFile(backups[0].path), run.original);
-  EXPECT_EQ(backups[0].note, "build of Alarion_Armsman.vsk onto Quickbar2 bars 2-7");
+  EXPECT_EQ(NoteText(backups[0].note), "build of Alarion_Armsman.vsk onto Quickbar2 bars 2-7");
 }
 
 TEST(Backups, ABackupThatCannotBeWrittenStopsTheBuildAndChangesNothing) {
@@ -232,7 +231,7 @@ TEST(Backups, ABackupThatCannotBeWrittenStopsTheBuildAndChangesNothing) {
     ScopedEnv env;
     env.Set(kDataHomeVariable, blocked);
     root = Slashes(BackupRoot());
-    built = RunBuildJob(run.context);
+    built = run.sink.Build(run.context);
   }
   EXPECT_FALSE(built);
   ASSERT_EQ(run.sink.messages.size(), 1u);

@@ -37,10 +37,9 @@ TEST(DescribeBars, AReversePreviewOverThePlayersKeys) {
   const std::string before = ReadFile(character);
   BuildContext context;
   RecordingSink sink;
-  context.messages = &sink;
   context.waits = TestWaits();
   const std::string vesko = std::string(EXAMPLES_DIR) + "/vesko";
-  ASSERT_TRUE(LoadConfigFiles(context, vesko));
+  ASSERT_TRUE(sink.LoadConfig(context, vesko));
   context.job.templatePath = vesko + "/templates/Alarion_Armsman.vsk";
   context.job.characterPath = character;
   context.job.quickbar = 2;

@@ -52,7 +52,6 @@ struct BuildFixture {
   std::string character = dir.file("Morwen-4.ini");
 
   explicit BuildFixture(const std::string& items, const std::string& realm = "Albion", const char* order = kOrder) {
-    context.messages = &sink;
     context.waits = TestWaits();
     context.config =
         std::make_unique<ConfigIndex>(Parse(kBonus).get(), Parse(std::string(kGemHeader) + order + "</data>").get());
@@ -83,18 +82,18 @@ struct BuildFixture {
 
 }  // namespace
 
-TEST(RunBuildJob, NothingCraftedSucceedsWithTheRangeEmptied) {
+TEST(RunBuild, NothingCraftedSucceedsWithTheRangeEmptied) {
   BuildFixture run(Item("Helm", Effects(3), false));
-  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_TRUE(run.sink.Build(run.context));
   EXPECT_TRUE(run.sink.messages.empty());
   EXPECT_EQ(run.Key(0), "");
   EXPECT_EQ(run.Key(15), "keep");
 }
 
-TEST(RunBuildJob, TwoItemsWithSpacersFillOneBarExactly) {
+TEST(RunBuild, TwoItemsWithSpacersFillOneBarExactly) {
   BuildFixture run(Item("helm", Effects(4)) + Item("HELM", Effects(4, "b")));
   run.context.job.options |= OPT_SPACER;
-  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_TRUE(run.sink.Build(run.context));
   EXPECT_TRUE(run.sink.messages.empty());
   const std::vector<std::string> expected = {
       "52,0,Macro 0,-1", "45,1300200,,-1", "45,1300201,,-1", "45,1300202,,-1", "45,1300203,,-1",
@@ -104,17 +103,17 @@ TEST(RunBuildJob, TwoItemsWithSpacersFillOneBarExactly) {
   EXPECT_TRUE(run.context.cursor.exhausted);
 }
 
-TEST(RunBuildJob, ThirdItemEndsWithNotEnoughSlotsAndKeepsWhatFitted) {
+TEST(RunBuild, ThirdItemEndsWithNotEnoughSlotsAndKeepsWhatFitted) {
   BuildFixture run(Item("Helm", Effects(4)) + Item("Helm", Effects(4)) + Item("Helm", Effects(4)));
   run.context.job.options |= OPT_SPACER;
-  EXPECT_FALSE(RunBuildJob(run.context));
+  EXPECT_FALSE(run.sink.Build(run.context));
   EXPECT_EQ(run.sink.messages, std::vector<std::string>{"not enough slots"});
   EXPECT_EQ(run.Key(9), "45,1300203,,-1");
   EXPECT_EQ(run.Macro(2), "Helm,/rofl (by Brindlemarque)");  // the failed spacer's macro stays
   EXPECT_EQ(run.Key(15), "keep");
 }
 
-TEST(RunBuildJob, EveryMacroNumberTakenIsToldAsSuch) {
+TEST(RunBuild, EveryMacroNumberTakenIsToldAsSuch) {
   BuildFixture run(Item("Helm", Effects(1)));
   std::string bars = "[Quickbar]\r\nHotkey_0=old\r\n[Quickbar3]\r\n", macros = "[Macros]\r\n";
   for (int n = 0; n < 100; ++n) {  // all hundred macros stay through the compaction
@@ -123,7 +122,7 @@ TEST(RunBuildJob, EveryMacroNumberTakenIsToldAsSuch) {
   }
   WriteFile(run.character, bars + macros);
   run.context.job.options |= OPT_SPACER;
-  EXPECT_FALSE(RunBuildJob(run.context));
+  EXPECT_FALSE(run.sink.Build(run.context));
   EXPECT_EQ(run.sink.messages, std::vector<std::string>{kNoFreeMacro});
   EXPECT_EQ(run.Key(0), "");
   // Again on the emptied range: nothing fits and nothing changes, a
@@ -131,28 +130,28 @@ TEST(RunBuildJob, EveryMacroNumberTakenIsToldAsSuch) {
   const std::string emptied = ReadFile(run.character);
   const RunOutcome again = RunBuild(run.context, RunMode::Write);
   EXPECT_EQ(again.kind, RunKind::Failed);
-  EXPECT_EQ(again.reason.Text(), kNoFreeMacro);
+  EXPECT_EQ(again.headline.Text(), kNoFreeMacro);
   EXPECT_EQ(ReadFile(run.character), emptied);
 }
 
-TEST(RunBuildJob, AtMostFourHotkeysPerItemAndMadeEffectsSkipped) {
+TEST(RunBuild, AtMostFourHotkeysPerItemAndMadeEffectsSkipped) {
   BuildFixture run(Item("Chest", "<effect id='a' done='true'>1</effect><effect id='a' done='True'>2</effect>"
                         "<effect id='zz'>3</effect>" + Effects(5, "b")));
   run.context.job.lastBar = 2;
-  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_TRUE(run.sink.Build(run.context));
   EXPECT_EQ(run.Key(0), "45,1300201,,-1");  // done="True" is still to be made
   EXPECT_EQ(run.Key(1), "45,1302000,,-1");
   EXPECT_EQ(run.Key(3), "45,1302002,,-1");
   EXPECT_EQ(run.Key(4), "");
 }
 
-TEST(RunBuildJob, PositionsFollowTheOrderPassesAndRealm) {
+TEST(RunBuild, PositionsFollowTheOrderPassesAndRealm) {
   BuildFixture run(Item("Feet", Effects(1)) + Item("Chest", Effects(1, "b")) + Item("Legs", Effects(1)) +
               Item("Helm", Effects(2)) + Item("Hands", Effects(1)),
           "midgard");
   run.context.job.options |= OPT_SPACER | OPT_REVERSE;
   run.context.job.lastBar = 2;
-  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_TRUE(run.sink.Build(run.context));
   // Reverse: bar 2 first. Helm (n 0), Chest (n 1), Legs (n " 3x" reads 3), Feet in the last pass (n 24,
   // not 25 or -1); Hands' ord has no text.
   const std::vector<std::string> expected = {"52,0,Macro 0,-1", "45,1300400,,-1", "45,1300401,,-1",
@@ -167,41 +166,41 @@ TEST(RunBuildJob, PositionsFollowTheOrderPassesAndRealm) {
   EXPECT_EQ(run.Key(0), "45,1300400,,-1");
 }
 
-TEST(RunBuildJob, SpacerComesEvenWhenNoLookupSucceeds) {
+TEST(RunBuild, SpacerComesEvenWhenNoLookupSucceeds) {
   BuildFixture run(Item("Helm", "<effect id='zz'>1</effect><effect>2</effect><effect id='a'/>") +
           Item("Chest", "<effect id='a' done='t'>1</effect>"));
   run.context.job.options |= OPT_SPACER;
-  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_TRUE(run.sink.Build(run.context));
   EXPECT_EQ(run.Key(0), "52,0,Macro 0,-1");
   EXPECT_EQ(run.Key(1), "");
 }
 
-TEST(RunBuildJob, ItemsWithoutPositionOrEffectsAreSkipped) {
+TEST(RunBuild, ItemsWithoutPositionOrEffectsAreSkipped) {
   BuildFixture run("<item><crafted/>" + Effects(2) + "</item><item><position><b/>Helm</position><crafted/>" +
                    Effects(2) + "</item>" + Item("Helm", "") + Item("Helm", Effects(1)));
   run.context.job.options |= OPT_SPACER;
-  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_TRUE(run.sink.Build(run.context));
   EXPECT_EQ(run.Key(0), "52,0,Macro 0,-1");
   EXPECT_EQ(run.Key(1), "45,1300200,,-1");
   EXPECT_EQ(run.Key(2), "");
 }
 
-TEST(RunBuildJob, RealmLettersPickTheRecipeColumn) {
+TEST(RunBuild, RealmLettersPickTheRecipeColumn) {
   for (auto [realm, expected] : std::vector<std::pair<std::string, std::string>>{
            {"Hibernia", "45,1300600,,-1"}, {"Albion", "45,1300200,,-1"}, {"xyz", "45,1300200,,-1"},
            {"<b/>", "45,1300200,,-1"}, {"", "45,1300200,,-1"}}) {
     BuildFixture run(Item("Helm", Effects(1)), realm);
-    EXPECT_TRUE(RunBuildJob(run.context)) << realm;
+    EXPECT_TRUE(run.sink.Build(run.context)) << realm;
     EXPECT_EQ(run.Key(0), expected) << realm;
   }
 }
 
-TEST(RunBuildJob, AnUnreadableTemplateOrOneWithoutPlayerIsRefusedBeforeAnyChange) {
+TEST(RunBuild, AnUnreadableTemplateOrOneWithoutPlayerIsRefusedBeforeAnyChange) {
   for (const char* templ : {"<notplayer/>", "garbage"}) {
     BuildFixture run("");
     WriteFile(run.dir.file("t.vsk"), templ);
     std::string before = ReadFile(run.character);
-    EXPECT_FALSE(RunBuildJob(run.context)) << templ;
+    EXPECT_FALSE(run.sink.Build(run.context)) << templ;
     EXPECT_EQ(run.sink.Heads(), std::vector<std::string>{"can't read SC-File"}) << templ;
     if (templ[0] == '<') {
       EXPECT_EQ(run.sink.messages[0],
@@ -211,11 +210,11 @@ TEST(RunBuildJob, AnUnreadableTemplateOrOneWithoutPlayerIsRefusedBeforeAnyChange
   }
 }
 
-TEST(RunBuildJob, UnwritableCharacterFileFailsInsteadOfPretending) {
+TEST(RunBuild, UnwritableCharacterFileFailsInsteadOfPretending) {
   BuildFixture run(Item("Helm", Effects(1)));
   std::string before = ReadFile(run.character);
   MakeReadOnly(run.character);
-  EXPECT_FALSE(RunBuildJob(run.context));
+  EXPECT_FALSE(run.sink.Build(run.context));
   EXPECT_EQ(run.sink.messages,
             std::vector<std::string>{"can't write character file\n" + run.character + ": marked read-only"});
   EXPECT_EQ(ReadFile(run.character), before);
@@ -228,16 +227,16 @@ TEST(RunBuildJob, UnwritableCharacterFileFailsInsteadOfPretending) {
   for (const auto& [path, reason] : cases) {
     BuildFixture other(Item("Helm", Effects(1)));
     other.context.job.characterPath = path;
-    EXPECT_FALSE(RunBuildJob(other.context)) << path;
+    EXPECT_FALSE(other.sink.Build(other.context)) << path;
     EXPECT_EQ(other.sink.messages, std::vector<std::string>{"can't write character file\n" + reason}) << path;
   }
 }
 
-TEST(RunBuildJob, LabelThatWouldBreakTheFileFailsTheRunAndSavesNothing) {
+TEST(RunBuild, LabelThatWouldBreakTheFileFailsTheRunAndSavesNothing) {
   BuildFixture run(Item("Helm", Effects(1)), "Albion", "<order><ord n='0' id='Helm'>Helm&#13;&#10;[Evil]</ord></order>");
   run.context.job.options |= OPT_SPACER;
   std::string before = ReadFile(run.character);
-  EXPECT_FALSE(RunBuildJob(run.context));
+  EXPECT_FALSE(run.sink.Build(run.context));
   EXPECT_EQ(run.sink.messages, std::vector<std::string>{"can't write character file\nspacer label holds a line break"});
   EXPECT_EQ(ReadFile(run.character), before);
   // The bars a failed run (or preview) reports are the file's, never what it would have written.
@@ -251,26 +250,26 @@ TEST(RunBuildJob, LabelThatWouldBreakTheFileFailsTheRunAndSavesNothing) {
 
 // Without the configuration, a run is refused before anything is touched:
 // the bars and macros of the player stay (the build and the gem table alike).
-TEST(RunBuildJob, NoOrderWritesNothingAndNoConfigurationIsRefused) {
+TEST(RunBuild, NoOrderWritesNothingAndNoConfigurationIsRefused) {
   BuildFixture run(Item("Helm", Effects(1)), "Albion", "");
-  EXPECT_TRUE(RunBuildJob(run.context));
+  EXPECT_TRUE(run.sink.Build(run.context));
   EXPECT_EQ(run.Key(0), "");
   run.context.config.reset();
   const std::string before = ReadFile(run.character);
-  EXPECT_FALSE(RunBuildJob(run.context));
-  EXPECT_FALSE(RunGemTest(run.context, run.dir.file("sc_log.txt")).ok);
+  EXPECT_FALSE(run.sink.Build(run.context));
+  EXPECT_FALSE(Succeeded(run.sink.Record(RunGemTest(run.context, run.dir.file("sc_log.txt")).run).kind));
   EXPECT_EQ(run.sink.messages, std::vector<std::string>(2, kConfigNotLoaded));
   EXPECT_EQ(ReadFile(run.character), before);
 }
 
-TEST(RunBuildJob, DryRunChangesNoFile) {
+TEST(RunBuild, DryRunChangesNoFile) {
   BuildFixture run(Item("Helm", Effects(1)));
   WriteFile(run.dir.file("t.vsk"), "<player><item><position>Helm</position><crafted/><effect id='a'>1</effect>"
                                    "<name><Keiner></name></item></player>");
   std::string before = ReadFile(run.character);
   const RunOutcome preview = RunBuild(run.context, RunMode::Preview);
   EXPECT_EQ(preview.kind, RunKind::Built);
-  EXPECT_TRUE(preview.reason.empty());
+  EXPECT_TRUE(preview.headline.empty());
   const std::vector<PlacedHotkey>& placed = preview.placed;
   ASSERT_EQ(placed.size(), 1u);
   EXPECT_EQ(placed[0].key, "Hotkey_0");
@@ -280,7 +279,7 @@ TEST(RunBuildJob, DryRunChangesNoFile) {
   EXPECT_NE(ReadFile(run.dir.file("t.vsk")).find("<Keiner>"), std::string::npos);
 }
 
-TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
+TEST(RunBuild, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
   BuildFixture first(Item("Helm", Effects(2)));
   BuildFixture second(Item("Chest", Effects(1), true));
   second.context.job.characterPath = first.character;
@@ -293,11 +292,11 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
     bool once = false;
     ScopedSavePointHook hook([&](SavePoint point, const std::string&) {
       if (point != SavePoint::AfterBackup || std::exchange(once, true)) return;
-      const RunOutcome failed = RunBuild(second.context, RunMode::Write);
+      const RunOutcome failed = second.sink.Record(RunBuild(second.context, RunMode::Write));
       EXPECT_EQ(failed.kind, RunKind::Failed);
-      reason = failed.reason;
+      reason = failed.headline;
     });
-    EXPECT_TRUE(RunBuildJob(first.context));
+    EXPECT_TRUE(first.sink.Build(first.context));
   }
   second.context.waits = TestWaits();
   EXPECT_EQ(second.sink.messages, std::vector<std::string>{"can't write character file\n" + first.character +
@@ -333,7 +332,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
         std::fclose(held);
       });
     });
-    EXPECT_TRUE(RunBuildJob(second.context));
+    EXPECT_TRUE(second.sink.Build(second.context));
   }
   if (rest.joinable()) rest.join();
   EXPECT_EQ(second.sink.messages, std::vector<std::string>{reason::kBuiltOnNewContent.english});
@@ -358,7 +357,7 @@ TEST(RunBuildJob, TwoBuildsOnOneFileAndTheGameSavingMeanwhileLoseNothing) {
       last = bare + "[Attempt]\r\nNumber=" + std::to_string(++attempts) + "\r\n";
       WriteFile(path, last);
     });
-    EXPECT_FALSE(RunBuildJob(second.context));
+    EXPECT_FALSE(second.sink.Build(second.context));
   }
   EXPECT_EQ(attempts, 4);
   EXPECT_EQ(ReadFile(first.character), last);

@@ -760,7 +760,7 @@ TEST(CharacterFileSession, AGameSaveThatCannotBePutBackBecomesTheNewestBackup) {
   auto backups = ListBackups(f);
   ASSERT_EQ(backups.size(), 2u);
   EXPECT_EQ(ReadFile(backups[0].path), game);
-  EXPECT_EQ(backups[0].note.rfind("the game's save, displaced by a run at ", 0), 0u) << backups[0].note;
+  EXPECT_EQ(NoteText(backups[0].note).rfind("the game's save, displaced by a run at ", 0), 0u) << NoteText(backups[0].note);
   EXPECT_EQ(ReadFile(backups[1].path), original);
   EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"Alarion-4.ini"});
 

@@ -36,7 +36,6 @@ struct GemTableFixture {
   }
 
   GemTableFixture(int quickbar, int firstBar, int lastBar) {
-    context.messages = &sink;
     context.waits = TestWaits();
     UseGems(kGems);
     WriteFile(dir.file("t.vsk"), "<player><realm>albion</realm></player>");
@@ -49,7 +48,11 @@ struct GemTableFixture {
     context.job.lastBar = lastBar;
     context.job.options = OPT_SPACER | OPT_QUIT;  // no clean-up: the range is emptied all the same
   }
-  GemTableResult Run() { return RunGemTest(context, log); }
+  GemTableResult Run() {
+    GemTableResult result = RunGemTest(context, log);
+    sink.Record(result.run);
+    return result;
+  }
 };
 
 const char* const kSortedGems[] = {"zero - 0 - 45,1300000,,-1",      "one - 1 - 45,1300200,,-1",
@@ -77,7 +80,7 @@ TEST(RunGemTest, TwelveGemsFillBarOneAndTwoSlotsOfBarTwo) {
   EXPECT_EQ(ReadFile(run.dir.file("t.vsk")).find("<Keiner>"), std::string::npos);
   EXPECT_EQ(result.run.kind, RunKind::Built);
   EXPECT_NE(result.run.after, result.run.before);  // the bars as the table left them
-  EXPECT_TRUE(result.ok);
+  EXPECT_TRUE(Succeeded(result.run.kind));
   EXPECT_TRUE(result.logWritten);
   EXPECT_TRUE(run.sink.messages.empty());
   EXPECT_EQ(ReadFile(run.log), PlatformText("--- Bar 1 - 1\n" + LogLines(0, 10, 1) + "--- Bar 1 - 2\n" + LogLines(10, 2, 1)));
@@ -87,7 +90,7 @@ TEST(RunGemTest, TwelveGemsFillBarOneAndTwoSlotsOfBarTwo) {
 TEST(RunGemTest, MoreGemsThanSlotsLogTheFirstMisfitThenEndOfQbar) {
   GemTableFixture run(3, 10, 10);
   GemTableResult result = run.Run();
-  EXPECT_TRUE(result.ok);  // a full range still shows the success picture
+  EXPECT_TRUE(Succeeded(result.run.kind));  // a full range still shows the success picture
   EXPECT_EQ(run.sink.messages, std::vector<std::string>{"end of qbar"});
   EXPECT_EQ(ReadFile(run.log), PlatformText("--- Bar 3 - 10\n" + LogLines(0, 10, 1) + LogLines(10, 1, 10)));
   std::string value;
@@ -100,7 +103,7 @@ TEST(RunGemTest, MoreGemsThanSlotsLogTheFirstMisfitThenEndOfQbar) {
 TEST(RunGemTest, EqualNumbersWithNothingSmallerKeepTheirOrder) {
   GemTableFixture run(1, 1, 1);
   run.UseGems(R"(<data><gems><gem id="a" r0="4"/><gem id="b" r0="4"/><gem id="c" r0="6"/></gems></data>)");
-  EXPECT_TRUE(run.Run().ok);
+  EXPECT_TRUE(Succeeded(run.Run().run.kind));
   EXPECT_EQ(ReadFile(run.log), PlatformText("--- Bar 1 - 1\n1 - a - 4 - 45,1300800,,-1\n2 - b - 4 - 45,1300800,,-1\n"
                                             "3 - c - 6 - 45,1301200,,-1\n"));
 }
@@ -110,7 +113,7 @@ TEST(RunGemTest, FailuresWriteNoLog) {
     GemTableFixture run(1, 1, 2);
     std::string before = ReadFile(run.character);
     MakeReadOnly(run.character);
-    EXPECT_FALSE(run.Run().ok);
+    EXPECT_FALSE(Succeeded(run.Run().run.kind));
     EXPECT_EQ(run.sink.messages,
               std::vector<std::string>{"can't write character file\n" + run.character + ": marked read-only"});
     EXPECT_EQ(ReadFile(run.character), before);
@@ -119,7 +122,7 @@ TEST(RunGemTest, FailuresWriteNoLog) {
   {  // not a template: refused before any change
     GemTableFixture run(1, 1, 2);
     WriteFile(run.dir.file("t.vsk"), "<notplayer/>");
-    EXPECT_FALSE(run.Run().ok);
+    EXPECT_FALSE(Succeeded(run.Run().run.kind));
     EXPECT_EQ(run.sink.Heads(), std::vector<std::string>{"can't read SC-File"});
     EXPECT_EQ(ReadFile(run.log), "an old log\n");
     EXPECT_EQ(ReadFile(run.character), ReadFile(DataPath("character_crlf.ini")));

@@ -54,11 +54,10 @@ TEST(GermanLocale, AWindowInAnotherLanguageSpeaksItEverywhere) {
   WriteFile(dir.file("config.xml"), "<Vesko/>");
   RecordingSink sink;
   BuildContext context;
-  context.messages = &sink;
-  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  EXPECT_FALSE(sink.LoadConfig(context, dir.path()));
   WriteFile(dir.file("config.xml"), ReadFile(std::string(EXAMPLES_DIR) + "/vesko/config.xml"));
   WriteFile(dir.file("config_gem.xml"), "<data></date>");
-  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  EXPECT_FALSE(sink.LoadConfig(context, dir.path()));
   ASSERT_EQ(sink.reasons.size(), 2u);
   EXPECT_EQ(ShownMessage(sink.reasons[0]).utf8_string(),
             "can't load config.xml\n\n" + dir.file("config.xml") +

@@ -688,7 +688,7 @@ TEST(MainDialog, UndoLastBuildAsksThenPutsTheFileBackAndCanBeUndoneItself) {
   EXPECT_EQ(ReadFile(character), original);
   EXPECT_NE(ResultLine(*dlg).find("; nichts wurde ge\xc3\xa4ndert."), std::string::npos) << ResultLine(*dlg);
   // The question names a kept save of the game in the window's language too.
-  EXPECT_EQ(DescribeBackupNote("the game's save, displaced by a run at 2026-12-09 20:00:01").utf8_string(),
+  EXPECT_EQ(ShownMessage(DescribeBackupNote("the game's save, displaced by a run at 2026-12-09 20:00:01")).utf8_string(),
             "die Speicherung des Spiels, von einem Lauf um 2026-12-09 20:00:01 verdr\xc3\xa4ngt");
 
   dlg->Context().job.characterPath = box.CopyCharacter("Brunhild-8.ini");  // never built: nothing to undo

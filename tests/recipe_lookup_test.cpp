@@ -49,11 +49,10 @@ const char* const kGem = R"(<data><gems>
 </gems></data>)";
 
 // A context whose messages are recorded, and a folder for configuration files.
-struct ConfigLoad {
+struct ConfigFolder {
   TempDir dir;
   RecordingSink sink;
   BuildContext context;
-  ConfigLoad() { context.messages = &sink; }
 };
 
 struct Lookup {
@@ -119,12 +118,12 @@ TEST(LookupRecipeHotkey, NumbersAreReadFromTheirStartAndWrittenInFull) {
 // Each failure follows a load of another folder that succeeded: no build
 // may go on with what that one loaded.
 TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeavesBothAbsent) {
-  ConfigLoad load;
+  ConfigFolder load;
   auto& [dir, sink, context] = load;
   auto fails = [&] {
-    EXPECT_TRUE(LoadConfigFiles(context, std::string(EXAMPLES_DIR) + "/vesko"));
+    EXPECT_TRUE(sink.LoadConfig(context, std::string(EXAMPLES_DIR) + "/vesko"));
     sink.messages.clear();
-    const bool loaded = LoadConfigFiles(context, dir.path());
+    const bool loaded = sink.LoadConfig(context, dir.path());
     EXPECT_FALSE(context.config);
     return !loaded;
   };
@@ -141,7 +140,7 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
                                                     JoinPath(dir.path(), "config_gem.xml") + ": no such file or directory"});
   WriteFile(dir.file("config_gem.xml"), "<data><gems></data>");
   sink.messages.clear();
-  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  EXPECT_FALSE(sink.LoadConfig(context, dir.path()));
   ASSERT_EQ(sink.messages.size(), 1u);
   // One reason line, with the path, as for a template.
   EXPECT_EQ(sink.messages[0], "can't load config_gem.xml\n\n" + JoinPath(dir.path(), "config_gem.xml") +
@@ -154,7 +153,7 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
     else
       WriteFile(dir.file("config_gem.xml"), "");
     sink.messages.clear();
-    EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+    EXPECT_FALSE(sink.LoadConfig(context, dir.path()));
     ASSERT_EQ(sink.messages.size(), 1u);
     const std::string reason = sink.messages[0].substr(sink.messages[0].find("\n\n") + 2);
     EXPECT_EQ(reason.find('\n'), std::string::npos) << reason;
@@ -166,25 +165,25 @@ TEST(LoadConfigFiles, AMissingConfigXmlStopsBeforeTheGemFileAndABadGemFileLeaves
   // Well-formed files that are not the planner's are refused, not taken as empty tables.
   WriteFile(dir.file("config_gem.xml"), "<data><order><ord n=\"0\" id=\"Helm\">Helm</ord></order></data>");
   sink.messages.clear();
-  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  EXPECT_FALSE(sink.LoadConfig(context, dir.path()));
   EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config_gem.xml\n\n" + JoinPath(dir.path(), "config_gem.xml") +
                                                     ": holds no gem table (data/gems/gem); is it the planner's file?"});
   WriteFile(JoinPath(dir.path(), "config.xml"), "<Vesko><groups/></Vesko>");
   sink.messages.clear();
-  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  EXPECT_FALSE(sink.LoadConfig(context, dir.path()));
   EXPECT_EQ(sink.messages, std::vector<std::string>{"can't load config.xml\n\n" + JoinPath(dir.path(), "config.xml") +
                                                     ": holds no bonus table (Vesko/bonuses/bonus); is it the planner's file?"});
   EXPECT_FALSE(context.config);
 }
 
 TEST(LoadConfigFiles, LoadsBothFromTheCurrentDirectoryByBareName) {
-  ConfigLoad load;
+  ConfigFolder load;
   auto& [dir, sink, context] = load;
   WriteFile(JoinPath(dir.path(), "config.xml"), kBonus);
   WriteFile(dir.file("config_gem.xml"), kGem);
   const auto cwd = std::filesystem::current_path();
   std::filesystem::current_path(FsPath(dir.path()));
-  bool loaded = LoadConfigFiles(context);
+  bool loaded = sink.LoadConfig(context);
   std::filesystem::current_path(cwd);
   EXPECT_TRUE(loaded);
   EXPECT_TRUE(sink.messages.empty());
@@ -193,13 +192,13 @@ TEST(LoadConfigFiles, LoadsBothFromTheCurrentDirectoryByBareName) {
 }
 
 TEST(LoadConfigFiles, ADeeplyNestedFileIsRefusedWithAParserStyleReason) {
-  ConfigLoad load;
+  ConfigFolder load;
   auto& [dir, sink, context] = load;
   std::string deep;
   for (int i = 0; i < 40000; ++i) deep += "<Vesko>";
   WriteFile(JoinPath(dir.path(), "config.xml"), deep);
   WriteFile(dir.file("config_gem.xml"), kGem);
-  EXPECT_FALSE(LoadConfigFiles(context, dir.path()));
+  EXPECT_FALSE(sink.LoadConfig(context, dir.path()));
   EXPECT_EQ(sink.messages,
             std::vector<std::string>{"can't load config.xml\n\n" + JoinPath(dir.path(), "config.xml") +
                                      ": Error: elements nested deeper than 1000 levels"});

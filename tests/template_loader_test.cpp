@@ -22,12 +22,12 @@ const std::string kGood =
 struct Loader {
   RecordingSink sink;
   BuildContext context;
-  Loader() { context.messages = &sink; }
+  LoadedTemplate loaded;
   bool Load(const std::string& path) {
     context.job.templatePath = path;
-    const Reason why = LoadTemplate(context);
-    if (!why.empty()) sink.ShowMessage(why);
-    return why.empty();
+    loaded = LoadTemplate(context);
+    if (!loaded.reason.empty()) sink.ShowMessage(loaded.reason);
+    return loaded.reason.empty();
   }
 };
 
@@ -43,7 +43,7 @@ TEST(LoadTemplate, WellFormedTemplateLoadsAndIsNeverWritten) {
   EXPECT_TRUE(loader.sink.messages.empty());
   EXPECT_EQ(ReadFile(f), kGood);
   EXPECT_EQ(InodeOf(f), inode);
-  EXPECT_STREQ(loader.context.templateDoc->FirstChildElement("player")->FirstChildElement("realm")->GetText(),
+  EXPECT_STREQ(loader.loaded.doc->FirstChildElement("player")->FirstChildElement("realm")->GetText(),
                "Midgard");
 }
 
@@ -164,12 +164,12 @@ TEST(LoadTemplate, SecondRunHoldsOnlyTheNewestDocument) {
   Loader loader;
   ASSERT_TRUE(loader.Load(dir.file("a.vsk")));
   ASSERT_TRUE(loader.Load(dir.file("b.vsk")));
-  EXPECT_EQ(loader.context.templateDoc->ValueStr(), dir.file("b.vsk"));
-  EXPECT_STREQ(loader.context.templateDoc->FirstChildElement("player")->FirstChildElement("realm")->GetText(),
+  EXPECT_EQ(loader.loaded.doc->ValueStr(), dir.file("b.vsk"));
+  EXPECT_STREQ(loader.loaded.doc->FirstChildElement("player")->FirstChildElement("realm")->GetText(),
                "Hibernia");
   EXPECT_FALSE(loader.Load(dir.file("none.vsk")));
-  ASSERT_TRUE(loader.context.templateDoc);
-  EXPECT_FALSE(loader.context.templateDoc->FirstChildElement("player"));
+  ASSERT_TRUE(loader.loaded.doc);
+  EXPECT_FALSE(loader.loaded.doc->FirstChildElement("player"));
 }
 
 TEST(LoadTemplate, HostileFilesAreRefusedBeforeTheParserSeesThem) {

@@ -13,7 +13,9 @@
 #include "paths.h"
 #include "profile_calls.h"
 #include "save_points.h"
-#include "message_sink.h"
+#include "backup_note.h"
+#include "build_run.h"
+#include "config_files.h"
 
 /// A fresh folder under the system's temporary folder, removed with its
 /// contents. On Windows its name holds a non-ASCII letter, so that every
@@ -115,13 +117,32 @@ int StartProgram(const std::vector<std::string>& args, const std::string& folder
 /// A reason in test failures: its English text.
 inline void PrintTo(const Reason& reason, std::ostream* out) { *out << '"' << reason.Text() << '"'; }
 
-/// Records every message shown.
-class RecordingSink : public MessageSink {
+/// A backup's note in English words, as the command line lists it.
+inline std::string NoteText(const BackupNote& note) { return DescribeBackupNote(note).Text(); }
+
+/// Records the messages a front end would show of runs' outcomes.
+class RecordingSink {
  public:
-  void ShowMessage(const Reason& message) override {
+  void ShowMessage(const Reason& message) {
     reasons.push_back(message);
     messages.push_back(message.Text());
   }
+  /// The outcome's headline, then its details, as the front ends say them.
+  const RunOutcome& Record(const RunOutcome& outcome) {
+    if (!outcome.headline.empty()) ShowMessage(outcome.headline);
+    for (const Reason& detail : outcome.details) ShowMessage(detail);
+    return outcome;
+  }
+  /// Loads the configuration of `folder` into `context` (none when either
+  /// file fails), its reason recorded: whether both loaded.
+  bool LoadConfig(BuildContext& context, const std::string& folder = std::string()) {
+    ConfigLoad load = LoadConfigFiles(folder);
+    if (!load.reason.empty()) ShowMessage(load.reason);
+    context.config = std::move(load.index);
+    return context.ConfigLoaded();
+  }
+  /// A build on `context`, its messages recorded: whether it succeeded.
+  bool Build(BuildContext& context) { return Succeeded(Record(RunBuild(context, RunMode::Write)).kind); }
   /// Each message's first line (the fixed text; a second line tells the details).
   std::vector<std::string> Heads() const {
     std::vector<std::string> heads;

@@ -55,12 +55,11 @@ TEST(WindowsPaths, LongAndNonAsciiPathsWorkForEveryFile) {
 
   RecordingSink sink;
   BuildContext context;
-  context.messages = &sink;
   context.waits = TestWaits();
-  ASSERT_TRUE(LoadConfigFiles(context, kExamples + "/vesko"));
+  ASSERT_TRUE(sink.LoadConfig(context, kExamples + "/vesko"));
   context.job.templatePath = templ;
   context.job.characterPath = character;
-  EXPECT_TRUE(RunBuildJob(context)) << (sink.messages.empty() ? "" : sink.messages[0]);
+  EXPECT_TRUE(sink.Build(context)) << (sink.messages.empty() ? "" : sink.messages[0]);
   EXPECT_EQ(ReadFile(character), ReadFile(DataPath("expected/Alarion-4.forward.ini")));
 
   CharacterFileList list = ListCharacterFiles(folder);
@@ -197,12 +196,11 @@ TEST(WindowsPaths, ASaveKeepsTheFilesOwnNameWhateverCaseWasTyped) {
   WriteFile(character, ReadFile(kExamples + "/appdata/Electronic Arts/Dark Age of Camelot/LotM/Alarion-4.ini"));
   RecordingSink sink;
   BuildContext context;
-  context.messages = &sink;
   context.waits = TestWaits();
-  ASSERT_TRUE(LoadConfigFiles(context, kExamples + "/vesko"));
+  ASSERT_TRUE(sink.LoadConfig(context, kExamples + "/vesko"));
   context.job.templatePath = kExamples + "/vesko/templates/Alarion_Armsman.vsk";
   context.job.characterPath = dir.file("ALARION-4.INI");
-  EXPECT_TRUE(RunBuildJob(context)) << (sink.messages.empty() ? "" : sink.messages[0]);
+  EXPECT_TRUE(sink.Build(context)) << (sink.messages.empty() ? "" : sink.messages[0]);
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(FsPath(dir.path())))
     names.push_back(PathText(entry.path().filename()));
