@@ -50,7 +50,6 @@ wxBEGIN_EVENT_TABLE(CBrindlemarqueDlg, wxDialog)
   EVT_MENU_RANGE(ID_LANGUAGE_COMMAND, ID_LANGUAGE_COMMAND + 15, CBrindlemarqueDlg::OnLanguage)
   EVT_CONTEXT_MENU(CBrindlemarqueDlg::OnContextMenu)
   EVT_DROP_FILES(CBrindlemarqueDlg::OnDropFiles)
-  EVT_CLOSE(CBrindlemarqueDlg::OnCloseWindow)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -68,9 +67,8 @@ const char* const kLanguageNames[] = {"Deutsch", "English", "Fran\xC3\xA7" "ais"
 
 // The character field's text: the character's name, or "no character" in the window's language.
 wxString ShownCharacter(const std::string& path) {
-  const std::string text = CharacterDisplayText(path);
   // TRANSLATORS: the character field when no character is chosen.
-  return text == kNoCharacterText ? _("<none>") : ToWx(text);
+  return NamesCharacter(path) ? ToWx(CharacterDisplayText(path)) : _("<none>");
 }
 
 // The number a field's text starts with (after blanks: " 2x" is 2), when it
@@ -136,7 +134,7 @@ void CBrindlemarqueDlg::BuildWindow() {
     field->Bind(wxEVT_DROP_FILES, &CBrindlemarqueDlg::OnDropFiles, this);
   }
   AddMenuEntries();
-  SetEscapeId(XRCID("close"));  // Esc ends in the Close button's handler
+  SetEscapeId(XRCID("close"));  // Esc and the close box end in the Close button's handler
   // The diagnostic gem table's button stays hidden; Ctrl+Shift+T runs it.
   std::vector<wxAcceleratorEntry> keys = {wxAcceleratorEntry(wxACCEL_CTRL | wxACCEL_SHIFT, 'T', XRCID("test_out"))};
   // The fields' labels lead to them, and the "..." buttons have keys of their own.
@@ -349,7 +347,7 @@ void CBrindlemarqueDlg::OnBrowseTemplate(wxCommandEvent&) {
 
 void CBrindlemarqueDlg::OnChooseCharacter(wxCommandEvent&) {
   CDialog_CharSelect dialog(this);
-  if (dialog.ChooseCharacter(m_context.job.characterPath) != MODAL_OK) return;
+  if (dialog.ChooseCharacter(m_context.job.characterPath) != wxID_OK) return;
   TakeCharacter(dialog.GetChosenPath());
 }
 
@@ -383,12 +381,6 @@ void CBrindlemarqueDlg::OnCloseButton(wxCommandEvent&) {
   m_watch->Stop();
   SetReturnCode(wxID_CANCEL);
   EndDialog(wxID_CANCEL);
-}
-
-void CBrindlemarqueDlg::OnCloseWindow(wxCloseEvent&) {
-  // The close box ends where the Close button does.
-  wxCommandEvent click(wxEVT_BUTTON, XRCID("close"));
-  OnCloseButton(click);
 }
 
 void CBrindlemarqueDlg::OnAbout(wxCommandEvent&) {

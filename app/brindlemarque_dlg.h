@@ -104,7 +104,6 @@ class CBrindlemarqueDlg : public wxDialog {
   void OnLanguage(wxCommandEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);
   void OnDropFiles(wxDropFilesEvent& event);
-  void OnCloseWindow(wxCloseEvent& event);
 
   void BuildWindow();
   void AddMenuEntries();

@@ -74,11 +74,11 @@ bool BrowsePlannerFolder(wxWindow* parent, const BuildContext& context, std::str
     CFolderDialog browser(parent, BrowseStart(context),
                           _("The spellcraft planner's folder (with config.xml and config_gem.xml)"));
     const int result = browser.RunModal();
-    if (result == MODAL_OK) {
+    if (result == wxID_OK) {
       folder = browser.GetFolderPath();
       return true;
     }
-    if (result != MODAL_FAILED || browser.MissingFolder().empty()) return false;
+    if (result != wxID_NONE || browser.MissingFolder().empty()) return false;
     MessageBoxSink(parent).ShowText(wxString::Format(_("This folder does not exist:\n%s"), ToWx(browser.MissingFolder())));
   }
 }

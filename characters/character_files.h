@@ -30,6 +30,10 @@ std::string ServerName(int serverNumber);
 /// What CharacterDisplayText gives for no character.
 extern const char* const kNoCharacterText;  // "<keiner>"
 
+/// Whether `path` names a character file at all: false for an empty path
+/// or one ending in a separator (a folder).
+bool NamesCharacter(const std::string& path);
+
 /// The text shown for a character file path: "Morwen - Lyonesse" for
 /// ".../Morwen-4.ini"; kNoCharacterText for an empty path or one ending in a separator.
 std::string CharacterDisplayText(const std::string& path);

@@ -29,10 +29,15 @@ std::string ServerName(int serverNumber) {
 
 const char* const kNoCharacterText = "<keiner>";
 
+bool NamesCharacter(const std::string& path) {
+  const auto cut = LastSeparator(path);
+  return cut == std::string::npos ? !path.empty() : cut + 1 < path.size();
+}
+
 std::string CharacterDisplayText(const std::string& path) {
+  if (!NamesCharacter(path)) return kNoCharacterText;
   auto cut = LastSeparator(path);
   std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
-  if (name.empty()) return kNoCharacterText;
   if (EndsWithIniNoCase(name)) name.resize(name.size() - 4);
   auto dash = name.rfind('-');
   std::string character = (dash == std::string::npos || dash == 0) ? name : name.substr(0, dash);

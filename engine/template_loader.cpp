@@ -72,8 +72,8 @@ bool SaveRepair(const std::string& path, const std::string& before, const std::s
 }
 
 // Loads the template; a file the parser rejects is repaired once (on disk,
-// or in a dry run in memory only) and parsed again.
-XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun, Reason& reason) {
+// or for a preview in memory only) and parsed again.
+XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool inMemory, Reason& reason) {
   std::string bytes;  // read once, for the load and for the repair
   if (ReadFileBytes(path, bytes, kTemplateLimits.bytes) != ReadStatus::Ok) {
     reason = LastFileError();
@@ -99,7 +99,7 @@ XmlLoad LoadWithRepair(TiXmlDocument& doc, const std::string& path, bool dryRun,
   if (result == XmlLoad::ParseFailed) reason = WithParsePlace(doc, reason);
   if (result != XmlLoad::Ok) return result;
   Reason failure;
-  if (!dryRun && !SaveRepair(path, before, bytes, failure)) {
+  if (!inMemory && !SaveRepair(path, before, bytes, failure)) {
     doc.Clear();
     reason = Joined(firstReason, failure);
     return XmlLoad::ParseFailed;

@@ -138,10 +138,18 @@ TEST(Backups, ARestoreBringsBackTheBackupThatWasConfirmed) {
   const BackupInfo confirmed = ListBackups(file).front();
   ASSERT_TRUE(KeepBackup(file, "[Misc]\r\nState=kept meanwhile\r\n", "gem table", error)) << error.Text();
   WriteFile(file, "[Misc]\r\nState=now\r\n");
-  EXPECT_EQ(RestoreBackup(file, confirmed, TestWaits()).kind, RunKind::Built);
+  const RunOutcome restored = RestoreBackup(file, confirmed, TestWaits());
+  EXPECT_EQ(restored.kind, RunKind::Built);
+  EXPECT_EQ(restored.backupTime, confirmed.time);
   EXPECT_EQ(ReadFile(file), "[Misc]\r\nState=confirmed\r\n");
+  // Again: the file holds it already, and nothing changes (no backup either).
+  const std::size_t kept = ListBackups(file).size();
+  EXPECT_EQ(RestoreBackup(file, confirmed, TestWaits()).kind, RunKind::UpToDate);
+  EXPECT_EQ(ListBackups(file).size(), kept);
   std::filesystem::remove(FsPath(confirmed.path));
-  EXPECT_EQ(RestoreBackup(file, confirmed, TestWaits()).kind, RunKind::Refused);
+  const RunOutcome gone = RestoreBackup(file, confirmed, TestWaits());
+  EXPECT_EQ(gone.kind, RunKind::Refused);
+  EXPECT_EQ(gone.headline.Text().rfind(std::string(kCannotRestore) + "\n", 0), 0u) << gone.headline.Text();
 }
 
 // A run killed right after its swap left the file it displaced (here the
@@ -245,4 +253,29 @@ TEST(Backups, ABackupThatCannotBeWrittenStopsTheBuildAndChangesNothing) {
   EXPECT_NE(message.find(": not a directory"), std::string::npos) << message;
 #endif
   EXPECT_EQ(ReadFile(run.character), run.original);
+}
+
+// A note is kept as data and said in words only when shown; the words older
+// versions kept are read back as the same note.
+TEST(Backups, NotesAreKeptAsDataAndOldOnesAreStillRead) {
+  JobSettings job;
+  job.quickbar = 1;
+  job.firstBar = 3;
+  job.lastBar = 9;
+  job.options = OPT_REVERSE;
+  const std::string data = WriteBackupNote(BackupNote::Run(BackupNote::Kind::GemTable, "a onto b.vsk", job));
+  EXPECT_EQ(data, "kind=gem table\ntemplate=a onto b.vsk\nquickbar=1\nbars=3-9\nreverse=yes\n");
+  const std::string words = "gem table of a onto b.vsk onto Quickbar bars 3-9 (reverse)";
+  EXPECT_EQ(NoteText(data), words);
+  EXPECT_EQ(WriteBackupNote(words), data);
+  for (const char* prose :
+       {"build of t.vsk onto Quickbar3 bars 1-10", "before restoring the backup of 2026-12-09 20:00:01",
+        "the game's save, displaced by a run at 2026-12-09 20:00:01", "before the repair of its <Keiner> markers",
+        "build of t.vsk onto Quickbar4 bars 1-2", "build of t.vsk onto Quickbar2 bars 1-", "kind=unknown", "(no note)"}) {
+    const BackupNote note = ReadBackupNote(prose);
+    EXPECT_EQ(NoteText(note), prose);
+    EXPECT_EQ(NoteText(ReadBackupNote(WriteBackupNote(note))), prose);
+  }
+  EXPECT_EQ(ReadBackupNote("build of t.vsk onto Quickbar4 bars 1-2").kind, BackupNote::Kind::Text);
+  EXPECT_EQ(ReadBackupNote("").kind, BackupNote::Kind::None);
 }

@@ -262,7 +262,7 @@ TEST(RunBuild, NoOrderWritesNothingAndNoConfigurationIsRefused) {
   EXPECT_EQ(ReadFile(run.character), before);
 }
 
-TEST(RunBuild, DryRunChangesNoFile) {
+TEST(RunBuild, APreviewChangesNoFile) {
   BuildFixture run(Item("Helm", Effects(1)));
   WriteFile(run.dir.file("t.vsk"), "<player><item><position>Helm</position><crafted/><effect id='a'>1</effect>"
                                    "<name><Keiner></name></item></player>");

@@ -117,7 +117,7 @@ TEST(CharSelectDialog, ListsEachServerOnceAndFiltersCharacters) {
   };
   int result = 0;
   wxTEST_DIALOG(result = dlg.ChooseCharacter(folder + "/Morwen-4.ini"), ExpectDialog<Dlg>(work));
-  EXPECT_EQ(result, MODAL_CANCEL);
+  EXPECT_EQ(result, wxID_CANCEL);
 }
 
 TEST(CharSelectDialog, ASelectionHiddenByAFilterOrGoneFromDiskStaysChosen) {
@@ -135,7 +135,7 @@ TEST(CharSelectDialog, ASelectionHiddenByAFilterOrGoneFromDiskStaysChosen) {
     };
     int result = 0;
     wxTEST_DIALOG(result = dlg.ChooseCharacter(folder + "/Nobody-9.ini"), ExpectDialog<Dlg>(work));
-    EXPECT_EQ(result, MODAL_OK);
+    EXPECT_EQ(result, wxID_OK);
     EXPECT_EQ(dlg.GetChosenPath(), folder + "/Morwen-4.ini");
   }
   Dlg dlg;
@@ -148,7 +148,7 @@ TEST(CharSelectDialog, ASelectionHiddenByAFilterOrGoneFromDiskStaysChosen) {
   };
   int result = 0;
   wxTEST_DIALOG(result = dlg.ChooseCharacter(folder + "/Zed-4.ini"), ExpectDialog<Dlg>(work));
-  EXPECT_EQ(result, MODAL_OK);
+  EXPECT_EQ(result, wxID_OK);
   EXPECT_EQ(dlg.GetChosenPath(), gone);
 }
 
@@ -169,7 +169,7 @@ TEST(CharSelectDialog, AClickChoosesTheEntryClickedInEitherOrderOfEvents) {
                         DoubleClick(d);
                         return d.GetReturnCode();
                       }));
-        EXPECT_EQ(result, MODAL_OK);
+        EXPECT_EQ(result, wxID_OK);
         EXPECT_EQ(dlg.GetChosenPath(), folder + "/aldric-04.ini") << static_cast<int>(order) << twice << current;
       }
 }
@@ -234,7 +234,7 @@ TEST(CharSelectDialog, AnotherFolderResetsTheServerKeepsTheBoxAndForgetsTheChoic
   };
   int result = 0;
   wxTEST_DIALOG(result = dlg.ChooseCharacter(folder + "/Zed-4.ini"), ExpectDialog<Dlg>(work));
-  EXPECT_EQ(result, MODAL_OK);
+  EXPECT_EQ(result, wxID_OK);
   EXPECT_EQ(dlg.GetChosenPath(), other + "/");
 }
 
@@ -344,7 +344,7 @@ TEST(CharSelectDialogKeyboard, AMissingFolderTypedIntoTheChooserIsNotMade) {
   }
   EXPECT_EQ(::testing::internal::GetCapturedStderr().find("emission"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(missing));
-  EXPECT_EQ(result, MODAL_CANCEL);
+  EXPECT_EQ(result, wxID_CANCEL);
 }
 
 // Real key presses: tabbing through the dialog (the focus passes the list,
@@ -376,7 +376,7 @@ TEST(CharSelectDialogKeyboard, TabbingThroughChoosesNothingAndArrowKeysChoose) {
       }
       return PressKeys(d, {WXK_RETURN});
     }));
-    EXPECT_EQ(result, MODAL_OK);
+    EXPECT_EQ(result, wxID_OK);
     EXPECT_EQ(tabbed.GetChosenPath(), folder + (clicked ? "/Morwen-4.ini" : current));
   }
 

@@ -59,9 +59,9 @@ int CDialog_CharSelect::ChooseCharacter(const std::string& characterPath) {
   m_found = FindGameFolders();
   m_characterFolder = FindCharacterFolder(characterPath, m_found);
   m_files = ListCharacterFiles(m_characterFolder);
-  if (!LoadWindow()) return MODAL_FAILED;
+  if (!LoadWindow()) return wxID_NONE;
   InitControls();
-  return ShowModal() == wxID_OK ? MODAL_OK : MODAL_CANCEL;
+  return ShowModal() == wxID_OK ? wxID_OK : wxID_CANCEL;
 }
 
 std::string CDialog_CharSelect::GetChosenPath() const {
@@ -263,7 +263,7 @@ void CDialog_CharSelect::ReportMissingFolder(const std::string& folder) {
 
 void CDialog_CharSelect::OnBrowseFolder(wxCommandEvent&) {
   CFolderDialog browser(this, m_characterFolder);
-  if (browser.RunModal() != MODAL_OK) {
+  if (browser.RunModal() != wxID_OK) {
     if (!browser.MissingFolder().empty()) ReportMissingFolder(browser.MissingFolder());  // the dialog keeps its folder
     return;
   }

@@ -9,7 +9,7 @@
 #include <wx/dialog.h>
 
 #include "character_files.h"
-#include "modal_result.h"
+#include <wx/defs.h>
 
 class wxCheckBox;
 class wxChoice;
@@ -28,8 +28,8 @@ class CDialog_CharSelect : public wxDialog {
   /// shows), then runs the dialog:
   /// spellcrafters of all servers first. The current character, when it is
   /// one of the folder's files, is chosen from the start (and selected and
-  /// shown while the filters show it), so that OK keeps it. MODAL_OK,
-  /// MODAL_CANCEL, or MODAL_FAILED when the window cannot be made. Call
+  /// shown while the filters show it), so that OK keeps it. wxID_OK,
+  /// wxID_CANCEL, or wxID_NONE when the window cannot be made. Call
   /// once per object.
   int ChooseCharacter(const std::string& characterPath);
 

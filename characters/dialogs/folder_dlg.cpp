@@ -101,19 +101,19 @@ void CFolderDialog::SetPath(const wxString& path) {
 }
 
 int CFolderDialog::RunModal() {
-  if (ShowModal() != wxID_OK) return MODAL_CANCEL;
+  if (ShowModal() != wxID_OK) return wxID_CANCEL;
   wxString path = GetPath();
   if (path.empty()) path = m_setPath;
   // A folder without a local path (or whose name the toolkit could not
   // convert) comes back empty.
-  if (path.empty()) return MODAL_FAILED;
+  if (path.empty()) return wxID_NONE;
   // A path typed into the chooser's location bar comes back as typed, even
   // when no such folder exists.
   const std::string folder = PathFromText(path);
   if (!wxDirExists(ToWx(folder))) {
     m_missingFolder = folder;
-    return MODAL_FAILED;
+    return wxID_NONE;
   }
   m_folderPath = folder;
-  return MODAL_OK;
+  return wxID_OK;
 }

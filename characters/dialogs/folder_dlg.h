@@ -5,7 +5,7 @@
 #include <string>
 #include <wx/dirdlg.h>
 
-#include "modal_result.h"
+#include <wx/defs.h>
 
 class CFolderDialog : public wxDirDialog {
  public:
@@ -16,8 +16,8 @@ class CFolderDialog : public wxDirDialog {
                          const wxString& title = wxString())
       : CFolderDialog(parent, StartFolderFor(initialFolder), title) {}
 
-  /// Runs the chooser. MODAL_OK with the chosen folder's path kept,
-  /// MODAL_CANCEL when the user cancelled, MODAL_FAILED when a folder was
+  /// Runs the chooser. wxID_OK with the chosen folder's path kept,
+  /// wxID_CANCEL when the user cancelled, wxID_NONE when a folder was
   /// confirmed but no file-system path could be had for it, or when the
   /// path confirmed names no folder (then MissingFolder() gives it).
   int RunModal();
@@ -28,7 +28,7 @@ class CFolderDialog : public wxDirDialog {
   /// The path confirmed that names no existing folder; empty otherwise.
   const std::string& MissingFolder() const { return m_missingFolder; }
 
-  /// The chosen folder's path; meaningful after RunModal gave MODAL_OK.
+  /// The chosen folder's path; meaningful after RunModal gave wxID_OK.
   const std::string& GetFolderPath() const { return m_folderPath; }
 
   /// Also remembers `path`: GTK's chooser reports a path set by code only
