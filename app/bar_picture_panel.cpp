@@ -110,7 +110,7 @@ wxRect CBarPicturePanel::SlotRect(std::size_t row, std::size_t slot) const {
 
 wxString CBarPicturePanel::SlotTip(std::size_t row, std::size_t slot) const {
   const PictureSlot& s = m_picture.bars.at(row).slots.at(slot);
-  wxString tip = wxString::Format(_("Slot %d of the walk"), s.order) + "\n" + KindText(s);
+  wxString tip = wxString::Format("%s\n%s", wxString::Format(_("Slot %d of the walk"), s.order), KindText(s));
   if (s.replaced)
     tip += "\n" + wxString::Format(s.content == SlotContent::Empty ? _("Removes: %s") : _("Replaces: %s"),
                                    ShownGameText(s.before));

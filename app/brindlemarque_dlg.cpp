@@ -245,7 +245,7 @@ bool CBrindlemarqueDlg::RequireConfig() {
   // The fixed message, and where in this window the planner's folder is chosen.
   const wxString how = wxString::Format(_("Choose the planner's folder with \"%s\" in the window's menu."),
                                         wxStripMenuCodes(_("Planner &folder...")));
-  m_messages.ShowText(kConfigNotLoaded + ("\n" + how));
+  m_messages.ShowText(wxString::Format("%s\n%s", kConfigNotLoaded, how));
   return false;
 }
 

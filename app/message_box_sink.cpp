@@ -82,12 +82,6 @@ wxString ShownMessage(const Reason& message) {
   }));
 }
 
-wxString ResultLineOf(const wxString& message) {
-  wxString rest = message.AfterFirst('\n');
-  rest.Trim(false);  // the blank line some messages hold after the first
-  return rest.empty() ? message.BeforeFirst('\n') : rest.BeforeFirst('\n');
-}
-
 void MessageBoxSink::ShowMessage(const Reason& message) { ShowText(ShownMessage(message)); }
 
 void MessageBoxSink::ShowText(const wxString& shown) {

@@ -10,11 +10,6 @@
 /// its plain texts (paths, names, the program's fixed messages that players
 /// search for) as they are.
 wxString ShownMessage(const Reason& message);
-/// What the result line says of a failure `message` (as ShownMessage gives
-/// it): its first line that follows the fixed first one, the reason in the
-/// window's language ("Alarion-4.ini: schreibgeschützt"); a message of one
-/// line, that line.
-wxString ResultLineOf(const wxString& message);
 
 /// Which answer Return gives.
 enum class DefaultAnswer { No, Yes };

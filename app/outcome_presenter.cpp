@@ -91,7 +91,7 @@ wxString DescribeOutcome(const RunOutcome& outcome, const OutcomeSubject& subjec
       return DescribePartial(outcome, subject);
     case RunKind::Refused:
     case RunKind::Failed:
-      return ResultLineOf(ShownMessage(outcome.headline));
+      return ShownMessage(outcome.headline.Why());
   }
   return wxString();
 }

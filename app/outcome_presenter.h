@@ -20,8 +20,9 @@ struct OutcomeSubject {
   bool logWritten = false;  ///< GemTable: the log was written
 };
 
-/// The outcome in one line, in the window's language: the result line (a
-/// failure's reason: ResultLineOf its headline), or the preview's summary.
+/// The outcome in one line, in the window's language: the result line (for
+/// a failure the reason under its headline's fixed first line), or the
+/// preview's summary.
 wxString DescribeOutcome(const RunOutcome& outcome, const OutcomeSubject& subject);
 
 /// Says `outcome`: its headline and then each of its details in a message

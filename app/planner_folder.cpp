@@ -87,7 +87,8 @@ bool BrowsePlannerFolder(wxWindow* parent, const BuildContext& context, std::str
 // (again); true when a folder loaded.
 bool OfferPlannerFolder(wxWindow* parent, BuildContext& context, Reason failure) {
   for (;;) {
-    wxString question = ShownMessage(failure) + "\n\n" + _("Choose the spellcraft planner's folder now? (It is remembered.)");
+    const wxString question = wxString::Format("%s\n\n%s", ShownMessage(failure),
+                                               _("Choose the spellcraft planner's folder now? (It is remembered.)"));
     std::string folder;
     if (!AskYesNo(parent, question, DefaultAnswer::Yes) || !BrowsePlannerFolder(parent, context, folder)) return false;
     if (UsePlannerFolder(context, folder, true, failure)) return true;
@@ -105,8 +106,8 @@ void OpenPlannerFolder(wxWindow* parent, BuildContext& context, const std::strin
   const std::string kept = LoadConfigFolder();
   Reason ignored;
   if (!given.empty() && !kept.empty() && kept != folder && UsePlannerFolder(context, kept, false, ignored)) {
-    MessageBoxSink(parent).ShowText(ShownMessage(failure) + "\n\n" +
-                                    wxString::Format(_("The planner's folder kept from before is used: %s"), ToWx(kept)));
+    MessageBoxSink(parent).ShowText(wxString::Format(
+        "%s\n\n%s", ShownMessage(failure), wxString::Format(_("The planner's folder kept from before is used: %s"), ToWx(kept))));
     return;
   }
   EnterConfigFolder(context, folder);

@@ -164,7 +164,7 @@ Reason DescribeBackupNote(const BackupNote& note) {
   range.quickbar = note.quickbar;
   range.firstBar = note.firstBar;
   range.lastBar = note.lastBar;
-  range.options = note.reverse ? OPT_REVERSE : 0;
+  range.options = note.reverse ? std::uint32_t{OPT_REVERSE} : 0u;
   const std::vector<Reason> run = {Reason::Plain(note.templateName), DescribeBarRange(range)};
   switch (note.kind) {
     case BackupNote::Kind::None:

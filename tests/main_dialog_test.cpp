@@ -374,9 +374,10 @@ TEST(MainDialog, UnwritableCharacterFileShowsItsMessageAndFailure) {
   EXPECT_EQ(ResultLine(*dlg), character + ": schreibgesch\xc3\xbctzt");  // the reason, in the window's language
   EXPECT_FALSE(dlg->LastBars().has_value());  // no picture of hotkeys that were not written
   EXPECT_EQ(ReadFile(character), before);
-  // The reason is the first line after the fixed one, past a blank line.
-  EXPECT_EQ(ResultLineOf("can't load config.xml\n\n/p/config.xml: gone\nconfig files not loaded"), "/p/config.xml: gone");
-  EXPECT_EQ(ResultLineOf("not enough slots"), "not enough slots");
+  // The reason is what follows the fixed first line, past a blank line too.
+  EXPECT_EQ(Lines(Reason::Plain("can't load config.xml"), Reason::Plain("/p/config.xml: gone"), true).Why().Text(),
+            "/p/config.xml: gone");
+  EXPECT_EQ(Reason::Plain("not enough slots").Why().Text(), "not enough slots");
 }
 
 TEST(MainDialog, QuitAfterASuccessfulBuildClosesWithOkAndSaves) {

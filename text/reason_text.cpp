@@ -65,8 +65,12 @@ Reason Reason::Joining(std::string format, std::vector<Reason> fields) {
 
 Reason AtPath(const std::string& path, Reason why) { return Reason::Joining("%s: %s", {Reason::Path(path), std::move(why)}); }
 
+const Reason& Reason::Why() const { return m_lines ? m_fields.back() : *this; }
+
 Reason Lines(Reason first, Reason then, bool gap) {
-  return Reason::Joining(gap ? "%s\n\n%s" : "%s\n%s", {std::move(first), std::move(then)});
+  Reason lines = Reason::Joining(gap ? "%s\n\n%s" : "%s\n%s", {std::move(first), std::move(then)});
+  lines.m_lines = true;
+  return lines;
 }
 
 Reason Joined(Reason first, Reason then) { return Reason::Joining("%s; %s", {std::move(first), std::move(then)}); }

@@ -40,6 +40,9 @@ class Reason {
   static Reason Joining(std::string format, std::vector<Reason> fields);
 
   bool empty() const { return m_text.empty() && m_fields.empty(); }
+  /// What a message says under its fixed first line: the second of two
+  /// Lines; the reason itself when it is not made of Lines.
+  const Reason& Why() const;
   /// In English.
   std::string Text() const;
   /// With each catalog text passed through `translate`.
@@ -49,7 +52,10 @@ class Reason {
   std::string m_text;
   bool m_catalog = false;
   bool m_path = false;
+  bool m_lines = false;  // made by Lines: a first line and what follows it
   std::vector<Reason> m_fields;
+
+  friend Reason Lines(Reason first, Reason then, bool gap);
 };
 
 /// "<path>: <why>", the path as Reason::Path shows it.

@@ -96,7 +96,7 @@ void CDialog_CharSelect::InitControls() {
     const auto same = std::count_if(m_found.begin(), m_found.end(),
                                     [&folder](const GameFolder& other) { return other.label == folder.label; });
     wxString label = wxString::FromUTF8(folder.label);
-    m_folderEdit->Append(same > 1 ? label + " (" + ToWx(folder.path) + ")" : label);
+    m_folderEdit->Append(same > 1 ? wxString::Format("%s (%s)", label, ToWx(folder.path)) : label);
   }
   m_folderEdit->ChangeValue(ToWx(m_characterFolder));
   m_spellcraftersOnly->SetValue(true);
