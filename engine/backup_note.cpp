@@ -41,6 +41,12 @@ bool ReadBars(const std::string& text, BackupNote& note) {
   return note.lastBar != 0 && at == text.size();
 }
 
+// A run's note names a real bar range: quickbar 1 to 3, bars 1 to 10.
+bool NamesRange(const BackupNote& note) {
+  return note.quickbar >= 1 && note.quickbar <= 3 && note.firstBar >= 1 && note.firstBar <= 10 && note.lastBar >= 1 &&
+         note.lastBar <= 10;
+}
+
 // "build of t.vsk onto Quickbar2 bars 2-7 (reverse)" and the gem table's.
 bool ReadRunProse(const std::string& text, BackupNote& note) {
   for (auto [kind, lead] : {std::pair{BackupNote::Kind::Build, "build of "}, {BackupNote::Kind::GemTable, "gem table of "}}) {
@@ -59,7 +65,7 @@ bool ReadRunProse(const std::string& text, BackupNote& note) {
     const std::string reverse = " (reverse)", bars = " bars ";
     note.reverse = rest.size() > reverse.size() && rest.compare(rest.size() - reverse.size(), reverse.size(), reverse) == 0;
     if (note.reverse) rest.resize(rest.size() - reverse.size());
-    return StartsWith(rest, bars) && ReadBars(rest.substr(bars.size()), note);
+    return StartsWith(rest, bars) && ReadBars(rest.substr(bars.size()), note) && NamesRange(note);
   }
   return false;
 }
@@ -98,7 +104,7 @@ bool ReadData(const std::string& text, BackupNote& note) {
     }
   }
   const bool run = note.kind == BackupNote::Kind::Build || note.kind == BackupNote::Kind::GemTable;
-  return known && (!run || (note.quickbar >= 1 && note.quickbar <= 3 && note.firstBar >= 1 && note.lastBar >= 1));
+  return known && (!run || NamesRange(note));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include <filesystem>
+#include <tuple>
 
 #include "build_context.h"
 #include "build_run.h"
@@ -147,6 +148,7 @@ TEST(Backups, ARestoreBringsBackTheBackupThatWasConfirmed) {
   EXPECT_EQ(RestoreBackup(file, confirmed, TestWaits()).kind, RunKind::UpToDate);
   EXPECT_EQ(ListBackups(file).size(), kept);
   std::filesystem::remove(FsPath(confirmed.path));
+  EXPECT_EQ(RestoreBackup(file, 0, TestWaits()).kind, RunKind::Refused);  // numbers start at 1
   const RunOutcome gone = RestoreBackup(file, confirmed, TestWaits());
   EXPECT_EQ(gone.kind, RunKind::Refused);
   EXPECT_EQ(gone.headline.Text().rfind(std::string(kCannotRestore) + "\n", 0), 0u) << gone.headline.Text();
@@ -271,11 +273,17 @@ TEST(Backups, NotesAreKeptAsDataAndOldOnesAreStillRead) {
   for (const char* prose :
        {"build of t.vsk onto Quickbar3 bars 1-10", "before restoring the backup of 2026-12-09 20:00:01",
         "the game's save, displaced by a run at 2026-12-09 20:00:01", "before the repair of its <Keiner> markers",
-        "build of t.vsk onto Quickbar4 bars 1-2", "build of t.vsk onto Quickbar2 bars 1-", "kind=unknown", "(no note)"}) {
+        "build of t.vsk onto Quickbar4 bars 1-2", "build of t.vsk onto Quickbar2 bars 1-", "build of t.vsk onto Quickbar bars 1-100",
+        "build of onto Quickbar2 bars 1-2", "build of t.vsk", "kind=unknown", "(no note)"}) {
     const BackupNote note = ReadBackupNote(prose);
     EXPECT_EQ(NoteText(note), prose);
     EXPECT_EQ(NoteText(ReadBackupNote(WriteBackupNote(note))), prose);
   }
-  EXPECT_EQ(ReadBackupNote("build of t.vsk onto Quickbar4 bars 1-2").kind, BackupNote::Kind::Text);
+  const BackupNote old = ReadBackupNote("build of t.vsk onto Quickbar3 bars 1-10");
+  EXPECT_EQ(std::tie(old.templateName, old.quickbar, old.firstBar, old.lastBar), std::make_tuple("t.vsk", 3, 1, 10));
+  for (const char* wrong : {"build of t.vsk onto Quickbar4 bars 1-2", "build of t.vsk onto Quickbar bars 1-100",
+                            "kind=build\ntemplate=t.vsk\nquickbar=0\nbars=1-2\n"})
+    EXPECT_EQ(ReadBackupNote(wrong).kind, BackupNote::Kind::Text) << wrong;
+  EXPECT_EQ(ReadBackupNote("kind=restore\r\ntime=12:00\r\n").time, "12:00");  // a note whose line ends were changed
   EXPECT_EQ(ReadBackupNote("").kind, BackupNote::Kind::None);
 }

@@ -150,9 +150,9 @@ TEST(CliBuild, UnreadableTemplateFails) {
 TEST(CliGemTest, FillsTheRangeWithEveryGemOfTheRealmAndLogsIt) {
   Workspace ws;
   WriteFile(ws.dir.file("sc_log.txt"), "an old log that is replaced\n");
-  ProgramResult r = ws.Cli({"gemtest", "--template", ws.Template("Alarion_Armsman.vsk"), "--character", ws.character,
-                            "--config-dir", ws.planner, "--quickbar", "3", "--first-bar", "2", "--last-bar", "1"},
-                           ws.dir.path());
+  const Args gemtest = {"gemtest", "--template", ws.Template("Alarion_Armsman.vsk"), "--character", ws.character,
+                        "--config-dir", ws.planner, "--quickbar", "3", "--first-bar", "2", "--last-bar", "1"};
+  ProgramResult r = ws.Cli(gemtest, ws.dir.path());
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "end of qbar\n");  // 27 gems of Albion, 20 slots
   const std::string said = "wrote the gem table to ";
@@ -160,6 +160,13 @@ TEST(CliGemTest, FillsTheRangeWithEveryGemOfTheRealmAndLogsIt) {
   EXPECT_EQ(FsPath(r.out.substr(said.size(), r.out.size() - said.size() - 1)), FsPath(ws.dir.file("sc_log.txt")));
   EXPECT_EQ(ReadFile(ws.dir.file("sc_log.txt")), PlatformText(ReadFile(DataPath("expected/sc_log.Alarion-4.txt"))));
   ExpectFileMatches(ws.character, "Alarion-4.gemtest.ini");
+  // A log that cannot be written (a folder in its place) fails the command, and says so.
+  std::filesystem::remove(FsPath(ws.dir.file("sc_log.txt")));
+  std::filesystem::create_directory(FsPath(ws.dir.file("sc_log.txt")));
+  ProgramResult noLog = ws.Cli(gemtest, ws.dir.path());
+  EXPECT_EQ(noLog.status, 1);
+  EXPECT_NE(noLog.err.find("can't write "), std::string::npos) << noLog.err;
+  EXPECT_EQ(noLog.out, "");
 }
 
 TEST(CliUsage, BadOptionsAreUsageErrors) {
