@@ -320,8 +320,7 @@ void CBrindlemarqueDlg::Build(bool mayQuit) {
   RunOutcome outcome = WithBusyCursor([&] { return RunBuild(m_context, RunMode::Write); });
   const OutcomeSubject subject = Subject(RunWork::Build);
   if (Succeeded(outcome.kind) && mayQuit && m_context.job.Has(OPT_QUIT)) {
-    // Done: no picture, only what the run did besides.
-    for (const Reason& detail : outcome.details) m_messages.ShowMessage(detail);
+    SayMessages(outcome, m_messages);  // done: no picture, only what the run did besides
     SetReturnCode(wxID_OK);
     EndDialog(wxID_OK);
     return;

@@ -96,10 +96,14 @@ wxString DescribeOutcome(const RunOutcome& outcome, const OutcomeSubject& subjec
   return wxString();
 }
 
-void PresentOutcome(const RunOutcome& outcome, const OutcomeSubject& subject, MessageBoxSink& boxes,
-                    CResultArea& result) {
+void SayMessages(const RunOutcome& outcome, MessageBoxSink& boxes) {
   if (!outcome.headline.empty()) boxes.ShowMessage(outcome.headline);
   for (const Reason& detail : outcome.details) boxes.ShowMessage(detail);
+}
+
+void PresentOutcome(const RunOutcome& outcome, const OutcomeSubject& subject, MessageBoxSink& boxes,
+                    CResultArea& result) {
+  SayMessages(outcome, boxes);
   switch (subject.work) {
     case RunWork::Preview:
       return;

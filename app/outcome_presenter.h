@@ -25,10 +25,13 @@ struct OutcomeSubject {
 /// preview's summary.
 wxString DescribeOutcome(const RunOutcome& outcome, const OutcomeSubject& subject);
 
-/// Says `outcome`: its headline and then each of its details in a message
-/// box of its own; then, but for a preview (its window says the rest), the
-/// line with the success or failure picture, and "Show bars" for the bars a
-/// build or gem table left in the file (a restore drops them once it put the
-/// file back: they showed what it undid).
+/// Says `outcome`'s headline and then each of its details in a message box
+/// of its own.
+void SayMessages(const RunOutcome& outcome, MessageBoxSink& boxes);
+
+/// Says `outcome`: SayMessages; then, but for a preview (its window says
+/// the rest), the line with the success or failure picture, and "Show bars"
+/// for the bars a build or gem table left in the file (a restore drops them
+/// once it put the file back: they showed what it undid).
 void PresentOutcome(const RunOutcome& outcome, const OutcomeSubject& subject, MessageBoxSink& boxes,
                     CResultArea& result);

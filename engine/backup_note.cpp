@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "ascii_text.h"
 #include "run_outcome.h"
 
 namespace {
@@ -22,23 +23,14 @@ const char* const kRestorePrefix = "before restoring the backup of ";
 const char* const kDisplacedPrefix = "the game's save, displaced by a run at ";
 const char* const kRepairProse = "before the repair of its <Keiner> markers";
 
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+// The number `text` is all made of; 0 when it is not one.
+int NumberOf(const std::string& text) { return IsAllDigits(text) ? LeadingInt(text.c_str()) : 0; }
 
-// The number of 1 to 99 at `at` in `text` (its end past it); 0 when there is none.
-int NumberAt(const std::string& text, std::size_t& at) {
-  int value = 0;
-  std::size_t start = at;
-  while (at < text.size() && at - start < 2 && text[at] >= '0' && text[at] <= '9') value = value * 10 + (text[at++] - '0');
-  return at == start ? 0 : value;
-}
-
-// "2-7" as the bar range's first and last bar; false unless that is all of `text`.
-bool ReadBars(const std::string& text, BackupNote& note) {
-  std::size_t at = 0;
-  note.firstBar = NumberAt(text, at);
-  if (note.firstBar == 0 || at >= text.size() || text[at++] != '-') return false;
-  note.lastBar = NumberAt(text, at);
-  return note.lastBar != 0 && at == text.size();
+// "2-7" as the bar range's first and last bar (0 for a part that is no number).
+void ReadBars(const std::string& text, BackupNote& note) {
+  const std::size_t dash = text.find('-');
+  note.firstBar = NumberOf(text.substr(0, dash));
+  note.lastBar = dash == std::string::npos ? 0 : NumberOf(text.substr(dash + 1));
 }
 
 // A run's note names a real bar range: quickbar 1 to 3, bars 1 to 10.
@@ -49,23 +41,25 @@ bool NamesRange(const BackupNote& note) {
 
 // "build of t.vsk onto Quickbar2 bars 2-7 (reverse)" and the gem table's.
 bool ReadRunProse(const std::string& text, BackupNote& note) {
-  for (auto [kind, lead] : {std::pair{BackupNote::Kind::Build, "build of "}, {BackupNote::Kind::GemTable, "gem table of "}}) {
+  for (auto [kind, lead] : {std::pair<BackupNote::Kind, std::string>{BackupNote::Kind::Build, "build of "},
+                            {BackupNote::Kind::GemTable, "gem table of "}}) {
     if (!StartsWith(text, lead)) continue;
-    const std::string onto = " onto Quickbar";
+    const std::string onto = " onto Quickbar", reverse = " (reverse)", bars = " bars ";
     const std::size_t at = text.rfind(onto);
-    if (at == std::string::npos || at < std::string(lead).size()) return false;
+    if (at == std::string::npos || at < lead.size()) return false;
     note.kind = kind;
-    note.templateName = text.substr(std::string(lead).size(), at - std::string(lead).size());
+    note.templateName = text.substr(lead.size(), at - lead.size());
     std::string rest = text.substr(at + onto.size());
     note.quickbar = 1;  // "Quickbar" alone is the first
     if (!rest.empty() && rest[0] >= '2' && rest[0] <= '3') {
       note.quickbar = rest[0] - '0';
       rest.erase(0, 1);
     }
-    const std::string reverse = " (reverse)", bars = " bars ";
-    note.reverse = rest.size() > reverse.size() && rest.compare(rest.size() - reverse.size(), reverse.size(), reverse) == 0;
+    note.reverse = EndsWith(rest, reverse);
     if (note.reverse) rest.resize(rest.size() - reverse.size());
-    return StartsWith(rest, bars) && ReadBars(rest.substr(bars.size()), note) && NamesRange(note);
+    if (!StartsWith(rest, bars)) return false;
+    ReadBars(rest.substr(bars.size()), note);
+    return NamesRange(note);
   }
   return false;
 }
@@ -93,8 +87,7 @@ bool ReadData(const std::string& text, BackupNote& note) {
     } else if (name == "template") {
       note.templateName = value;
     } else if (name == "quickbar") {
-      std::size_t at = 0;
-      note.quickbar = NumberAt(value, at);
+      note.quickbar = NumberOf(value);
     } else if (name == "bars") {
       ReadBars(value, note);
     } else if (name == "reverse") {
@@ -157,7 +150,8 @@ BackupNote ReadBackupNote(const std::string& text) {
   if (text.empty()) return note;
   if (ReadData(text, note) || ReadRunProse(text, note)) return note;
   note = BackupNote();
-  if (StartsWith(text, kRestorePrefix)) return BackupNote::At(BackupNote::Kind::Restore, text.substr(std::string(kRestorePrefix).size()));
+  if (StartsWith(text, kRestorePrefix))
+    return BackupNote::At(BackupNote::Kind::Restore, text.substr(std::string(kRestorePrefix).size()));
   if (StartsWith(text, kDisplacedPrefix))
     return BackupNote::At(BackupNote::Kind::Displaced, text.substr(std::string(kDisplacedPrefix).size()));
   note.kind = text == kRepairProse ? BackupNote::Kind::Repair : BackupNote::Kind::Text;

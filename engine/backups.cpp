@@ -99,10 +99,6 @@ std::string LocalTimeOf(std::int64_t ms) {
   return text;
 }
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // A regular file itself, not a link to one (which could lead anywhere).
 bool IsPlainFile(const std::string& path) {
   std::error_code failed;
@@ -341,33 +337,34 @@ void KeepBackupsOf(CharacterFileSession& file, const std::string& path, const Ba
 
 namespace {
 
-// The outcome of a restore that did not get to the file: `why`, under kCannotRestore.
+// A restore's failure: `why`, under kCannotRestore.
+Reason CannotRestore(Reason why) { return Lines(Reason::Plain(kCannotRestore), std::move(why)); }
+
+// The outcome of a restore that did not get to the file.
 RunOutcome RestoreRefused(Reason why) {
   RunOutcome refused;
-  refused.headline = Lines(Reason::Plain(kCannotRestore), std::move(why));
+  refused.headline = CannotRestore(std::move(why));
   return refused;
 }
 
 // Puts the backup `name` (made at `ms`) of `file` back, as RestoreBackup says.
 RunOutcome Restore(const std::string& file, const std::string& folder, const std::string& name, std::int64_t ms,
                    const FileWaits& waits) {
-  const std::string time = LocalTimeOf(ms);
+  RunOutcome result;  // refused until the file is worked on
+  result.backupTime = LocalTimeOf(ms);
   std::string path = JoinPath(folder, name), bytes;
   if (ReadFileBytes(path, bytes) != ReadStatus::Ok) {
-    RunOutcome refused = RestoreRefused(AtPath(path, LastFileError()));
-    refused.backupTime = time;
-    return refused;
+    result.headline = CannotRestore(AtPath(path, LastFileError()));
+    return result;
   }
-  RunOutcome result;
-  result.backupTime = time;
   result.kind = RunKind::Failed;
   CharacterFileSession target;
   if (target.Open(file, waits, DisplacedSaveKeeper(file)) && target.Document().SetBytes(std::move(bytes))) {
     const bool changed = target.Document().Changed();
-    KeepBackupsOf(target, file, BackupNote::At(BackupNote::Kind::Restore, time));
+    KeepBackupsOf(target, file, BackupNote::At(BackupNote::Kind::Restore, result.backupTime));
     if (target.Save()) result.kind = changed ? RunKind::Built : RunKind::UpToDate;
   }
-  if (result.kind == RunKind::Failed) result.headline = Lines(Reason::Plain(kCannotRestore), target.Error());
+  if (result.kind == RunKind::Failed) result.headline = CannotRestore(target.Error());
   result.details = target.Notes();
   return result;
 }

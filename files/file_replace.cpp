@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ascii_text.h"
 #include "byte_hash.h"
 #include "file_error.h"
 #include "file_failure.h"
@@ -75,11 +76,6 @@ bool PrepareSwapTemporary(const std::string& path, const ByteParts& bytes, Tempo
   }
   t.path = whole;
   return true;
-}
-
-bool EndsWith(const std::string& text, const char* end) {
-  std::size_t n = std::strlen(end);
-  return text.size() >= n && text.compare(text.size() - n, n, end) == 0;
 }
 
 // The writer's process id in a leftover's name; 0 when there is none.

@@ -1,4 +1,5 @@
 // Whole-file reads and atomic replacement.
+#include "ascii_text.h"
 #include "byte_hash.h"
 #include "environment.h"
 #include "file_error.h"
@@ -211,10 +212,6 @@ std::size_t FindCall(const std::vector<FileCall>& calls, std::size_t from, const
   for (std::size_t i = from; i < calls.size(); ++i)
     if (calls[i].what == what && matches(calls[i])) return i;
   return calls.size();
-}
-
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 }  // namespace

@@ -24,6 +24,16 @@ std::uint32_t HashNoCase(std::string_view name);
 /// equals nothing, not even another absent text.
 bool SameTextNoCase(const char* a, const char* b);
 
+/// Whether `text` begins with `prefix`.
+inline bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+/// Whether `text` ends with `end`.
+inline bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 /// Whether `text` is one or more ASCII digits and nothing else (a process
 /// id in /proc, a descriptor's number).
 inline bool IsAllDigits(std::string_view text) {
