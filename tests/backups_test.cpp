@@ -281,7 +281,9 @@ TEST(Backups, NotesAreKeptAsDataAndOldOnesAreStillRead) {
   }
   const BackupNote old = ReadBackupNote("build of t.vsk onto Quickbar3 bars 1-10");
   EXPECT_EQ(std::tie(old.templateName, old.quickbar, old.firstBar, old.lastBar), std::make_tuple("t.vsk", 3, 1, 10));
+  EXPECT_EQ(NoteText("kind=build\ntemplate=t.vsk\nquickbar=2\nbars=1-2\n"), "build of t.vsk onto Quickbar2 bars 1-2");
   for (const char* wrong : {"build of t.vsk onto Quickbar4 bars 1-2", "build of t.vsk onto Quickbar bars 1-100",
+                            "build of t.vsk onto Quickbar2 bars 3",
                             "kind=build\ntemplate=t.vsk\nquickbar=0\nbars=1-2\n"})
     EXPECT_EQ(ReadBackupNote(wrong).kind, BackupNote::Kind::Text) << wrong;
   EXPECT_EQ(ReadBackupNote("kind=restore\r\ntime=12:00\r\n").time, "12:00");  // a note whose line ends were changed

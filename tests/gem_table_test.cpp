@@ -113,7 +113,9 @@ TEST(RunGemTest, FailuresWriteNoLog) {
     GemTableFixture run(1, 1, 2);
     std::string before = ReadFile(run.character);
     MakeReadOnly(run.character);
-    EXPECT_FALSE(Succeeded(run.Run().run.kind));
+    const GemTableResult result = run.Run();
+    EXPECT_FALSE(Succeeded(result.run.kind));
+    EXPECT_FALSE(result.logWritten);
     EXPECT_EQ(run.sink.messages,
               std::vector<std::string>{"can't write character file\n" + run.character + ": marked read-only"});
     EXPECT_EQ(ReadFile(run.character), before);
